@@ -1,0 +1,60 @@
+// Everything the game holds for the whole run, in one explicit struct that the
+// game's procedures take (or the part of it they work on). A test makes a fresh
+// Game, loads a small game file and steps it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "game/load/game_data.h"
+#include "game/persist/game_flags.h"
+#include "game/world/world.h"
+#include "platform/random.h"
+
+namespace zor {
+
+struct Game;
+
+// Calls into parts of the game that live elsewhere (the program wires the real
+// ones; tests may wire fakes). An empty hook is not called.
+struct GameHooks {
+  // Runs a script for an object (the interpreter).
+  std::function<void(Game&, const xml::Node* script, ObjectRecord* object)> runScript;
+  // Places the player at the respawn point.
+  std::function<void(Game&, int attemptsDelta, int resetAll)> respawnPlayer;
+  // Starts a music track (path as the game file names it); startSilent fades it in.
+  std::function<void(Game&, const std::string& track, int startSilent)> playMusic;
+  // A fatal error: message box, then the quit path. Must not return in the program;
+  // loaders return right after calling it.
+  std::function<void(Game&, const std::string& message)> fatalError;
+  // Yes/No requester; returns true for Yes.
+  std::function<bool(Game&, const std::string& title, const std::string& text)> askYesNo;
+  // Milliseconds since program start.
+  std::function<uint32_t()> elapsedMs;
+};
+
+struct RandomState {
+  RandomGenerator generator;
+  RandomTable table;
+  int32_t speedrunSeed = 0;
+  int32_t runFileSeed = 0;
+  bool replaying = false;
+};
+
+struct Game {
+  GameData data;
+  World world;
+  RandomState random;
+  GameFlags gameFlags;
+  GameHooks hooks;
+
+  // Set by fatalError when no real quit path exists (tests, tools); loaders stop when set.
+  bool failed = false;
+  std::string failMessage;
+};
+
+// Reports a fatal error through the hook (or records it when there is none).
+void fatalError(Game& game, const std::string& message);
+
+}  // namespace zor

@@ -1,0 +1,62 @@
+// The control table: 13 controls, each with a key code, a gamepad button and
+// its down state in this frame and the previous one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace zor {
+
+inline constexpr int kControlCount = 13;
+
+// Control numbers, in the fixed order used everywhere (preference keys, run files).
+namespace control {
+inline constexpr int Left = 0;
+inline constexpr int Right = 1;
+inline constexpr int FullScreen = 2;
+inline constexpr int Sound = 3;
+inline constexpr int Music = 4;
+inline constexpr int Screenshot = 5;
+inline constexpr int Jump = 6;
+inline constexpr int Action = 7;
+inline constexpr int LeapOut = 8;
+inline constexpr int LeapIn = 9;
+inline constexpr int Zoom = 10;
+inline constexpr int Reset = 11;
+inline constexpr int Pause = 12;
+}  // namespace control
+
+struct ControlKeyRecord {
+  int32_t keyCode;
+  int32_t button;
+  char glyph;
+  const char* keyName;
+  const char* actionName;
+};
+
+struct Controls {
+  std::array<int32_t, kControlCount> keyCodes{};
+  std::array<int32_t, kControlCount> buttons{};
+  std::array<char, kControlCount> glyphs{};
+  std::array<std::string, kControlCount> keyNames;
+  std::array<std::string, kControlCount> actionNames;
+
+  int32_t table[kControlCount][2] = {};  // states by control and column
+  int currentColumn = 0;
+  int previousColumn = 1;
+  std::array<int32_t, kControlCount> snapshot{};
+
+  std::array<uint8_t, 256> keyCaptureStates{};
+  uint8_t padButtonStates[21][2] = {};  // buttons 1..20
+
+  int32_t joystickLeap = 1;  // 0 off, 1 on, 2 invert
+  int32_t gamepadCount = 0;
+
+  bool held(int c) const { return table[c][currentColumn] != 0; }
+  bool pressed(int c) const { return table[c][currentColumn] != 0 && table[c][previousColumn] == 0; }
+  // Marks a control as held so that it does not count as newly pressed again this frame.
+  void markHeld(int c) { table[c][previousColumn] = 1; }
+};
+
+}  // namespace zor

@@ -1,0 +1,65 @@
+// The running zone: world containers and per-zone state.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "game/world/records.h"
+#include "platform/current_list.h"
+
+namespace zor {
+
+struct RespawnPoint {
+  float x = 0.0f;
+  float y = 0.0f;
+  int32_t level = 0;
+};
+
+struct Vec3 {
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+};
+
+struct World {
+  CurrentList<ObjectRecord> objects;
+  ObjectRecord* player = nullptr;  // the first object once a zone is loaded
+  int32_t objectCount = 0;         // objects after the player
+  std::vector<LevelRecord> levels; // ascending by z
+  CurrentList<AreaRecord> areas;   // document order
+
+  // Zone state.
+  const xml::Node* currentZoneNode = nullptr;
+  std::string currentZoneId;
+  std::string entranceName;
+  const xml::Node* zoneStartScript = nullptr;
+  const xml::Node* zoneDeathScript = nullptr;
+  const xml::Node* afterDeathScript = nullptr;
+  RespawnPoint respawnPoint;
+  float zoneXlim1 = -1100.0f, zoneXlim2 = 1100.0f;
+  float zoneYlim1 = -100.0f, zoneYlim2 = 1100.0f;
+  float zoneZoom = 100.0f;
+  float zoneGravity = 0.7f;
+  int32_t playerColour = 0x000060FF;
+  bool enteringZone = false;
+  std::string pendingZoneChange;
+  bool silentWarp = false;
+  bool smoothWarp = false;
+  float warpOffsetX = 0.0f, warpOffsetY = 0.0f;
+  std::string quitZone, quitEntrance;
+  uint32_t zoneFlags = 0;
+  int32_t zoneInt = 0;
+  float playerDepthEase = 0.0f;
+  ObjectRecord* currentCheckpoint = nullptr;
+
+  // Camera and background fade.
+  Vec3 cameraPosition;
+  int32_t backgroundColour = 0xFFFFFF;
+  int32_t fadeFromColour = 0xFFFFFF;
+  int32_t fadeTargetColour = 0xFFFFFF;
+  float fadeAmount = 0.0f;
+  int32_t pauseColour = 0xFFFFFF;
+
+  int levelCount() const { return static_cast<int>(levels.size()); }
+};
+
+}  // namespace zor

@@ -1,0 +1,160 @@
+// A list with a current element.
+//
+// The game keeps its objects, script queue, word boxes and other lists in this
+// container, and their order carries meaning:
+//   - add() inserts after the current element (at the head when there is no
+//     current element) and makes the new element current;
+//   - removeCurrent() deletes the current element and makes the previous one
+//     current (none when the first element was removed);
+//   - a walk from the first element (first()/advance()) moves the cursor;
+//     advancing past the last element leaves the last one current and returns false;
+//   - sorts are stable merge sorts over an index range.
+// Elements live in list nodes that never move, so pointers to elements stay
+// valid until the element itself is removed.
+#pragma once
+
+#include <cstddef>
+#include <iterator>
+#include <list>
+
+namespace zor {
+
+template <typename T>
+class CurrentList {
+ public:
+  using iterator = typename std::list<T>::iterator;
+  using const_iterator = typename std::list<T>::const_iterator;
+
+  bool empty() const { return items_.empty(); }
+  std::size_t size() const { return items_.size(); }
+
+  iterator begin() { return items_.begin(); }
+  iterator end() { return items_.end(); }
+  const_iterator begin() const { return items_.begin(); }
+  const_iterator end() const { return items_.end(); }
+
+  T* front() { return items_.empty() ? nullptr : &items_.front(); }
+  T* back() { return items_.empty() ? nullptr : &items_.back(); }
+
+  // The current element, or null.
+  T* current() { return hasCurrent_ ? &*cursor_ : nullptr; }
+  bool hasCurrent() const { return hasCurrent_; }
+  iterator currentIterator() { return hasCurrent_ ? cursor_ : items_.end(); }
+
+  // Makes the first element current; false when the list is empty.
+  bool first() {
+    if (items_.empty()) return false;
+    cursor_ = items_.begin();
+    hasCurrent_ = true;
+    return true;
+  }
+  // Moves to the next element. At the end the last element stays current and false is returned.
+  bool advance() {
+    if (!hasCurrent_) return first();
+    auto n = std::next(cursor_);
+    if (n == items_.end()) return false;
+    cursor_ = n;
+    return true;
+  }
+  // Makes the given element current (it must belong to this list).
+  void setCurrent(iterator it) {
+    if (it == items_.end()) {
+      hasCurrent_ = false;
+    } else {
+      cursor_ = it;
+      hasCurrent_ = true;
+    }
+  }
+  bool setCurrent(const T* element) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if (&*it == element) {
+        setCurrent(it);
+        return true;
+      }
+    }
+    return false;
+  }
+  void clearCurrent() { hasCurrent_ = false; }
+
+  // Inserts after the current element (at the head without one); the new element becomes current.
+  T& add(T value) {
+    iterator pos = hasCurrent_ ? std::next(cursor_) : items_.begin();
+    cursor_ = items_.insert(pos, std::move(value));
+    hasCurrent_ = true;
+    return *cursor_;
+  }
+  T& addFirst(T value) {
+    cursor_ = items_.insert(items_.begin(), std::move(value));
+    hasCurrent_ = true;
+    return *cursor_;
+  }
+  T& addLast(T value) {
+    cursor_ = items_.insert(items_.end(), std::move(value));
+    hasCurrent_ = true;
+    return *cursor_;
+  }
+
+  // Removes the current element; the previous one becomes current (none after removing the first).
+  void removeCurrent() {
+    if (!hasCurrent_) return;
+    if (cursor_ == items_.begin()) {
+      items_.erase(cursor_);
+      hasCurrent_ = false;
+    } else {
+      auto prev = std::prev(cursor_);
+      items_.erase(cursor_);
+      cursor_ = prev;
+    }
+  }
+  // Removes one element by iterator, keeping the cursor's rule when it was current.
+  iterator erase(iterator it) {
+    if (hasCurrent_ && it == cursor_) {
+      auto after = std::next(it);
+      removeCurrent();
+      return after;
+    }
+    return items_.erase(it);
+  }
+
+  void clear() {
+    items_.clear();
+    hasCurrent_ = false;
+  }
+
+  // The element after the given one, without moving the cursor; null at the end.
+  T* nextOf(const T* element) {
+    for (auto it = items_.begin(); it != items_.end(); ++it) {
+      if (&*it == element) {
+        auto n = std::next(it);
+        return n == items_.end() ? nullptr : &*n;
+      }
+    }
+    return nullptr;
+  }
+
+  // Stable sort of positions [from, to] inclusive (0-based). less(a, b) true puts a before b;
+  // of two equal elements the earlier stays first. The cursor keeps its element.
+  template <typename Less>
+  void sortRange(std::size_t from, std::size_t to, Less less) {
+    if (items_.empty() || from >= items_.size() || to <= from) return;
+    if (to >= items_.size()) to = items_.size() - 1;
+    auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
+    auto b = std::next(a, static_cast<std::ptrdiff_t>(to - from + 1));
+    std::list<T> part;
+    part.splice(part.begin(), items_, a, b);
+    part.sort(less);  // std::list::sort is a stable merge sort
+    auto insertAt = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
+    items_.splice(insertAt, part);
+  }
+  template <typename Less>
+  void sort(Less less) {
+    if (!items_.empty()) sortRange(0, items_.size() - 1, less);
+  }
+
+ private:
+  std::list<T> items_;
+  iterator cursor_{};
+  bool hasCurrent_ = false;
+};
+
+}  // namespace zor

@@ -1,0 +1,44 @@
+// Locale-free text and number helpers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zor::text {
+
+// Integer as the game files write it: leading blanks and tabs skipped, optional
+// sign, decimal digits; "$" + hexadecimal digits and "%" + binary digits are read
+// too. Reading stops at the first character that does not belong; an empty or
+// unreadable text is 0. Values beyond 32 bits saturate to INT32_MIN/INT32_MAX.
+int32_t parseInt(std::string_view s);
+// Same rules, 64-bit result (for callers that must range-check before cutting).
+int64_t parseInt64(std::string_view s);
+
+// 32-bit float parsed straight to float (no double rounding): optional sign,
+// digits, fraction, exponent; "Infinity", "+Infinity", "-Infinity", "Inf" and
+// "NaN" in any case. Leading blanks are skipped; reading stops at the first
+// character that does not belong; an empty or unreadable text is 0.
+float parseFloat(std::string_view s);
+
+// Hexadecimal integer with an optional leading "-" (colour texts): "-1" is -1,
+// a text that is not hexadecimal gives 0.
+int32_t parseHex(std::string_view s);
+
+// Formatting without the locale.
+std::string formatInt(int64_t v);
+
+std::string trim(std::string_view s);        // blanks, tabs, CR and LF at both ends
+std::string toLower(std::string_view s);     // ASCII
+std::string toUpper(std::string_view s);     // ASCII
+std::string removeAll(std::string_view s, std::string_view what);
+std::string replaceAll(std::string_view s, std::string_view what, std::string_view with);
+// Splits at every separator: n separators give n + 1 fields (an empty text gives one empty field).
+std::vector<std::string> split(std::string_view s, char separator);
+// The i-th field (0-based) of a split, empty when there is none.
+std::string field(std::string_view s, char separator, std::size_t index);
+int countChar(std::string_view s, char c);
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+}  // namespace zor::text

@@ -1,0 +1,53 @@
+#include "platform/current_list.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zor {
+namespace {
+
+std::vector<int> items(const CurrentList<int>& l) { return {l.begin(), l.end()}; }
+
+TEST(CurrentList, AddInsertsAfterCurrentAndRemoveMakesPreviousCurrent) {
+  CurrentList<int> l;
+  l.add(1);
+  l.add(3);
+  l.first();
+  l.add(2);  // after 1
+  EXPECT_EQ(items(l), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(*l.current(), 2);
+  l.removeCurrent();
+  EXPECT_EQ(*l.current(), 1);
+  l.removeCurrent();  // the first: no current afterwards
+  EXPECT_EQ(l.current(), nullptr);
+  l.add(0);  // without a current element: at the head
+  EXPECT_EQ(items(l), (std::vector<int>{0, 3}));
+}
+
+TEST(CurrentList, AdvancingPastTheEndKeepsTheLastCurrent) {
+  CurrentList<int> l;
+  for (int i : {1, 2, 3}) l.addLast(i);
+  l.first();
+  while (l.advance()) {
+  }
+  EXPECT_EQ(*l.current(), 3);
+}
+
+TEST(CurrentList, RangeSortIsStableAndKeepsOutsideElements) {
+  struct E {
+    int key;
+    int tag;
+  };
+  CurrentList<E> l;
+  for (E e : {E{9, 0}, E{1, 1}, E{2, 2}, E{1, 3}, E{2, 4}, E{0, 5}}) l.addLast(e);
+  E* cur = l.current();  // the last added
+  l.sortRange(1, 4, [](const E& a, const E& b) { return a.key > b.key; });
+  std::vector<int> tags;
+  for (auto& e : l) tags.push_back(e.tag);
+  EXPECT_EQ(tags, (std::vector<int>{0, 2, 4, 1, 3, 5}));
+  EXPECT_EQ(l.current(), cur);
+}
+
+}  // namespace
+}  // namespace zor
