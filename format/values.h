@@ -24,7 +24,8 @@ struct ColourPair {
   int32_t first;
   int32_t second;
 };
-// One colour, or two separated by ","; a single colour stands for both.
+// One colour, or two separated by ","; a single colour stands for both. With a
+// comma, the items before and after it are read as they are ("FF0000," gives 0 second).
 ColourPair readColourPair(std::string_view s);
 
 struct Limits {
@@ -36,10 +37,12 @@ Limits readZoneLimits(std::string_view s);
 // Block limits: kept in the order written; a lone value stands for both.
 Limits readBlockLimits(std::string_view s);
 
-// "times" (also `parseIndex`): "-" is -1 (no limit); any other text is read as a decimal int.
+// "times" (also `parseIndex`): "-" is -1 (no limit); any other text is read as a
+// decimal int (blanks and tabs before it skipped, no "$" or "%" forms).
 int32_t readIndex(std::string_view s);
 
-// Comma list: items split at "," with blanks around each item removed.
+// Comma list: items split at "," with blanks around each item removed; n commas
+// give n + 1 items, so an empty text gives one empty item.
 std::vector<std::string> readCommaList(std::string_view s);
 // Bar list: items split at "|" as written.
 std::vector<std::string> readBarList(std::string_view s);

@@ -82,6 +82,19 @@ inline constexpr FlagWord kClassFlagWords[] = {
     {"approach", eflag::Approach}, {"heavy", eflag::Heavy},
 };
 
+// Word-box flag words of the `wordbox` statement's `flg` list, and the bits
+// they set in a word box's flags (2 remove and 4 seen are set by the game).
+namespace wordboxflag {
+inline constexpr uint32_t Disappearing = 0x1;
+inline constexpr uint32_t Remove = 0x2;
+inline constexpr uint32_t Seen = 0x4;
+inline constexpr uint32_t Hidden = 0x8;
+}  // namespace wordboxflag
+inline constexpr FlagWord kWordBoxFlagWords[] = {
+    {"disappearing", wordboxflag::Disappearing},
+    {"invisible", wordboxflag::Hidden},
+};
+
 // Every script statement of the game, by its exact (lower-case) name.
 inline constexpr std::string_view kStatementNames[] = {
     "flipcolor", "drop", "kill", "slay", "hide", "unhide", "unscript", "swaplims",

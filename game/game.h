@@ -7,8 +7,10 @@
 #include <functional>
 #include <string>
 
+#include "game/audio/sound_table.h"
 #include "game/load/game_data.h"
 #include "game/persist/game_flags.h"
+#include "game/script/script_state.h"
 #include "game/world/world.h"
 #include "platform/random.h"
 
@@ -32,6 +34,26 @@ struct GameHooks {
   std::function<bool(Game&, const std::string& title, const std::string& text)> askYesNo;
   // Milliseconds since program start.
   std::function<uint32_t()> elapsedMs;
+
+  // Zone loading and entering.
+  // Sets the music volume target (0..100) before a zone's track starts.
+  std::function<void(Game&, int volume)> setMusicVolume;
+  // Starts a new one-second frame-rate window at the clock's time, so that the
+  // load does not count as a slow second.
+  std::function<void(Game&)> resetFrameRateWindow;
+  // Recomputes the speedrun clock's rest position from script.runClockPosition.
+  std::function<void(Game&)> updateRunClockTarget;
+  // Leaves any menu for play; with resetScreen the menu screen goes back to 0 too.
+  std::function<void(Game&, bool resetScreen)> closeMenu;
+  // Returns once the ACTION control (and, with a gamepad, its ACTION and JUMP
+  // buttons) is no longer held, keeping the window alive meanwhile.
+  std::function<void(Game&)> waitForActionRelease;
+  // Stops the pause music and restores the volume of the current and previous track.
+  std::function<void(Game&)> restoreMusic;
+  // Copies the saved control snapshot back into the control table.
+  std::function<void(Game&)> latchInputStates;
+  // Loads a WAV file into a sound slot (0..23); false when it cannot be loaded.
+  std::function<bool(Game&, int slot, const std::string& path)> loadSoundSlot;
 };
 
 struct RandomState {
@@ -48,6 +70,8 @@ struct Game {
   RandomState random;
   GameFlags gameFlags;
   GameHooks hooks;
+  ScriptState script;
+  SoundTable sounds;
 
   // Set by fatalError when no real quit path exists (tests, tools); loaders stop when set.
   bool failed = false;

@@ -23,7 +23,9 @@ int64_t parseInt64(std::string_view s);
 float parseFloat(std::string_view s);
 
 // Hexadecimal integer with an optional leading "-" (colour texts): "-1" is -1,
-// a text that is not hexadecimal gives 0.
+// a text that is not hexadecimal gives 0. Leading blanks and tabs are skipped,
+// reading stops at the first non-hexadecimal character, and the value wraps
+// modulo 2^32 ("FFFFFFFF" is -1).
 int32_t parseHex(std::string_view s);
 
 // Formatting without the locale.

@@ -7,12 +7,18 @@
 // its elements, attributes, text and comments with the same content.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace zor::xml {
+
+// Limits on untrusted input. Larger or deeper documents are refused with an error.
+inline constexpr std::size_t kMaxDocumentBytes = 64u * 1024u * 1024u;
+inline constexpr int kMaxDepth = 10000;         // element nesting
+inline constexpr std::size_t kMaxNodes = 4000000;  // nodes made by one parse
 
 enum class NodeType { Document, Element, Text, Comment };
 
@@ -83,16 +89,23 @@ class Document {
   // code -1 in the error.
   bool load(const std::string& path, ParseError* error);
 
-  // The document node (parent of the root element, comments and whitespace at top level).
+  // The document node (parent of the root element, comments and whitespace at
+  // top level). Null only in a document that was moved from.
   Node* documentNode() const { return document_; }
+  // The XML declaration as it will be written; empty when there is none.
+  const std::string& declaration() const { return declaration_; }
   // The first element of the document, whatever its name; null for an empty document.
   Node* root() const;
   // First element, depth-first in document order, whose attribute named "id"
   // in any letter case equals the wanted value ignoring case; null when none.
+  // (When an element has several such attributes, the first one is its ID.)
   Node* findById(std::string_view id) const;
 
   // Creating and linking nodes (for the editor and for tests). New nodes
-  // belong to this document; unlinked nodes are freed with it.
+  // belong to this document; unlinked nodes are freed with it. Nodes must not
+  // be linked into another document. A child that is already linked is moved;
+  // linking a node below itself, linking a document node, or inserting before
+  // a node that is not a child of the parent does nothing.
   Node* createElement(std::string_view name);
   Node* createText(std::string_view text);
   Node* createComment(std::string_view text);
@@ -101,14 +114,21 @@ class Document {
   static void unlink(Node* node);
 
   // Serialises the document, escaping what must be escaped in text and
-  // attribute values. Writes no XML declaration unless one was parsed.
+  // attribute values. Writes no XML declaration unless one was parsed (the
+  // output is UTF-8, so a declaration naming another encoding is rewritten).
   std::string serialize() const;
   // Serialises one node and everything below it.
   static std::string serializeNode(const Node* node);
 
  private:
+  friend struct ParseState;
   Node* newNode(NodeType type);
-  std::vector<std::unique_ptr<Node>> nodes_;
+  void reset();
+  // Nodes live in blocks so that their addresses never change.
+  std::vector<std::unique_ptr<Node[]>> blocks_;
+  std::size_t blockUsed_ = 0;  // nodes used in the last block
+  std::size_t blockSize_ = 0;  // capacity of the last block
+  std::size_t nodeCount_ = 0;
   Node* document_ = nullptr;
   std::string declaration_;  // the XML declaration as parsed, kept for writing back
 };

@@ -35,6 +35,29 @@ struct ControlKeyRecord {
   const char* actionName;
 };
 
+// What reading the controls needs of the keyboard and the first gamepad. The
+// platform layer implements it over SDL; tests implement it with plain tables.
+class ControlInput {
+ public:
+  virtual ~ControlInput() = default;
+  // Key down by the game's key number (0..255).
+  virtual bool keyDown(int code) const = 0;
+  // Reads the first gamepad's axes and buttons once for this frame.
+  virtual void examineGamepad() = 0;
+  // Axes as -1, 0 or 1; vertical -1 is up.
+  virtual int gamepadAxisX() const = 0;
+  virtual int gamepadAxisY() const = 0;
+  // Buttons numbered from 1.
+  virtual bool gamepadButton(int button) const = 0;
+};
+
+// The built-in defaults, in control order.
+extern const ControlKeyRecord kControlKeyTable[kControlCount];
+
+// Menu screens that change how input is read.
+inline constexpr int kMenuScreenKeyboard = 10;
+inline constexpr int kMenuScreenConfigure = 12;
+
 struct Controls {
   std::array<int32_t, kControlCount> keyCodes{};
   std::array<int32_t, kControlCount> buttons{};
@@ -58,5 +81,19 @@ struct Controls {
   // Marks a control as held so that it does not count as newly pressed again this frame.
   void markHeld(int c) { table[c][previousColumn] = 1; }
 };
+
+// Fills key codes, buttons, glyphs and names from the built-in table; false when
+// a record has key code 0.
+bool loadControlDefaults(Controls& controls);
+// Reads keyboard and gamepad into the control table (once at the start of every frame).
+void readControls(Controls& controls, ControlInput& input, int menuState, int menuScreen);
+// Copies this frame's states of all controls into the snapshot (a menu opens).
+void snapshotControls(Controls& controls);
+// Puts the snapshot of the recorded controls (0, 1, 6..11) back into this frame's column.
+void latchInputStates(Controls& controls);
+// Writes the value into both columns of every control.
+void setAllControls(Controls& controls, int32_t value);
+// True for the controls that run files record and menus preserve.
+inline bool isRecordedControl(int c) { return c == 0 || c == 1 || (c >= 6 && c <= 11); }
 
 }  // namespace zor

@@ -1,0 +1,108 @@
+// The script interpreter's per-zone state: the queue of pending scripts, beat
+// timers, titles, word boxes, the running script, the camera overrides and the
+// screen effects that scripts set. Zone loading resets it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "game/world/records.h"
+#include "platform/current_list.h"
+#include "platform/xml.h"
+
+namespace zor {
+
+// A pending script call.
+struct ScriptQueueEntry {
+  const xml::Node* script = nullptr;
+  ObjectRecord* object = nullptr;  // the object the script runs for; null for none
+  int32_t delay = 0;               // frames
+};
+
+// A beat timer: fires its script in time with the music.
+struct BeatTimer {
+  const xml::Node* script = nullptr;
+  int32_t delay = 0;        // milliseconds after the music start
+  float interval = 0.0f;    // milliseconds
+  int32_t next = 0;         // next trigger on the frame clock, milliseconds
+};
+
+// An on-screen title.
+struct TitleRecord {
+  std::string tname;
+  std::string text;
+  float x = 0.0f, y = 0.0f, h = 0.0f;  // fractions of the view
+  int32_t pixelX = 0, pixelY = 0, size = 0;
+  int32_t colour = 0;
+  int32_t boxColour = -1;  // -1 none
+  bool centred = false;
+  float alpha = 0.0f, targetAlpha = 0.0f, alphaStep = 0.0f;
+};
+
+// Word-box flags.
+namespace wordbox {
+inline constexpr int32_t Disappearing = 1;
+inline constexpr int32_t Remove = 2;
+inline constexpr int32_t Seen = 4;
+inline constexpr int32_t Hidden = 8;
+}  // namespace wordbox
+
+// A sign standing in the world, optionally following an object.
+struct WordBox {
+  std::string text;  // upper case
+  float x = 0.0f, y = 0.0f;  // lower-left corner
+  float z = 0.0f;
+  float width = 0.0f, height = 0.0f;  // world size of the whole box
+  float size = 0.0f;                  // letter height
+  int32_t colour = 0;
+  int32_t backColour = -1;  // -1: no panel, no frame
+  int32_t flags = 0;        // wordbox::Disappearing, Remove, Seen, Hidden
+  ObjectRecord* object = nullptr;  // followed object; null for none
+};
+
+struct ScriptState {
+  CurrentList<ScriptQueueEntry> queue;
+  CurrentList<BeatTimer> beats;
+  CurrentList<TitleRecord> titles;
+  CurrentList<WordBox> wordBoxes;  // far to near (z descending)
+
+  // The script in progress (null when none) and where it was suspended.
+  const xml::Node* runningScript = nullptr;
+  const xml::Node* scriptResumePoint = nullptr;
+  ObjectRecord* scriptResumeObject = nullptr;  // the object saved at suspension
+  int32_t waitFrames = 0;
+  bool freezeWait = false;
+  bool promptWait = false;
+  bool playerFrozen = false;
+  bool jumpsAllowed = true;
+  bool killQueueRequested = false;
+  const xml::Node* killQueueSub = nullptr;
+  // While set, the end of a script deletes every object flagged `killed`.
+  bool zoneEntryQuiet = false;
+
+  // Camera overrides of the `camera` statement.
+  float cameraScriptDistance = 0.0f;  // 0: none
+  ObjectRecord* cameraLookAt = nullptr;
+  float cameraSpeed = 0.0f;  // divisor; 0: none
+  bool cameraLocked = false;
+  bool cameraSnap = false;
+
+  // Credits roll of the `set` statement.
+  float creditsPosition = 0.0f;
+  float creditsSpeed = 0.0f;
+  float creditsFastSpeed = 0.0f;
+  float creditsLimit = 0.0f;
+  bool creditsWait = false;
+
+  // Screen effects of the `screen` statement.
+  int32_t homActive = 0;
+  bool haltActive = false;
+  float shakeAmount = 0.0f;
+  float shakeDecay = 0.0f;
+  float swishTarget = 0.0f;
+
+  bool frameCounting = true;       // the `timer` setting
+  float runClockPosition = 0.8f;   // speedrun clock height, fraction of the view
+};
+
+}  // namespace zor

@@ -1,0 +1,172 @@
+#include "game/world/objects.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+
+namespace zor {
+namespace {
+
+// 1/60 as the game stores it.
+const float kDefaultFreq = std::bit_cast<float>(uint32_t{0x3C888889});
+
+// Clears every reference that the world and the script state hold to an object
+// for which isVictim is true.
+template <typename IsVictim>
+void forgetObjects(Game& game, IsVictim isVictim) {
+  World& world = game.world;
+  for (ObjectRecord& o : world.objects) {
+    if (isVictim(&o)) continue;
+    if (o.support && isVictim(o.support)) {
+      o.support = nullptr;
+      o.flags |= format::flag::Airborne;
+    }
+    if (o.facedObject && isVictim(o.facedObject)) o.facedObject = nullptr;
+  }
+  for (WordBox& box : game.script.wordBoxes) {
+    if (box.object && isVictim(box.object)) {
+      box.object = nullptr;
+      box.flags |= wordbox::Remove;
+    }
+  }
+  for (ScriptQueueEntry& entry : game.script.queue) {
+    if (entry.object && isVictim(entry.object)) entry.object = nullptr;
+  }
+  ScriptState& s = game.script;
+  if (s.cameraLookAt && isVictim(s.cameraLookAt)) s.cameraLookAt = nullptr;
+  if (s.scriptResumeObject && isVictim(s.scriptResumeObject)) s.scriptResumeObject = nullptr;
+  if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
+  if (world.player && isVictim(world.player)) world.player = nullptr;
+}
+
+float sortKey(float v) { return std::isnan(v) ? -std::numeric_limits<float>::infinity() : v; }
+
+}  // namespace
+
+ObjectRecord& addObject(World& world, const std::string& name) {
+  ObjectRecord o;
+  o.name = name;
+  o.x = world.respawnPoint.x;
+  o.y = world.respawnPoint.y - 40.0f;
+  o.gravity = world.zoneGravity;
+  o.freq = kDefaultFreq;
+  o.facedObject = world.player;
+  return world.objects.add(std::move(o));
+}
+
+ObjectRecord* findObject(World& world, std::string_view name) {
+  if (name.empty() || name == "-") return nullptr;
+  if (name == "you") return world.player;
+  if (!world.objects.first()) return nullptr;
+  do {
+    ObjectRecord* o = world.objects.current();
+    if (o->name == name) return o;
+  } while (world.objects.advance());
+  return nullptr;
+}
+
+void deleteCurrentObject(Game& game) {
+  World& world = game.world;
+  ObjectRecord* victim = world.objects.current();
+  if (!victim) return;
+  const bool wasPlayer = victim == world.player;
+  forgetObjects(game, [victim](const ObjectRecord* o) { return o == victim; });
+  world.objects.removeCurrent();
+  if (!wasPlayer && world.objectCount > 0) world.objectCount -= 1;
+}
+
+void deleteObjectsWhere(Game& game, const std::function<bool(const ObjectRecord&)>& victim) {
+  std::unordered_set<const ObjectRecord*> victims;
+  for (const ObjectRecord& o : game.world.objects) {
+    if (victim(o)) victims.insert(&o);
+  }
+  if (victims.empty()) {
+    game.world.objects.clearCurrent();
+    return;
+  }
+  forgetObjects(game, [&victims](const ObjectRecord* o) { return victims.count(o) != 0; });
+  CurrentList<ObjectRecord>& list = game.world.objects;
+  list.clearCurrent();
+  for (auto it = list.begin(); it != list.end();) {
+    it = victims.count(&*it) ? list.erase(it) : std::next(it);
+  }
+}
+
+void releaseStackedObjects(World& world, ObjectRecord* base) {
+  if (!base) return;
+  // Depth first, as a recursive walk would go: an object's own stack is released
+  // before the next object standing on the same base is looked at.
+  struct Frame {
+    ObjectRecord* base;
+    CurrentList<ObjectRecord>::iterator next;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({base, world.objects.begin()});
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.next == world.objects.end()) {
+      stack.pop_back();
+      continue;
+    }
+    ObjectRecord& o = *f.next;
+    ++f.next;
+    if (o.support != f.base) continue;
+    o.vy = f.base->vy - 0.0005f;
+    o.support = nullptr;
+    o.flags |= format::flag::Airborne;
+    stack.push_back({&o, world.objects.begin()});
+  }
+}
+
+int32_t findNearestLevel(const World& world, float z) {
+  const int count = world.levelCount();
+  if (count == 0) return 0;
+  int32_t best = 0;
+  float bestDistance = std::fabs(z - world.levels[0].z);
+  for (int i = 1; i < count; ++i) {
+    float d = std::fabs(z - world.levels[static_cast<std::size_t>(i)].z);
+    if (d < bestDistance) {
+      best = i;
+      bestDistance = d;
+    } else {
+      break;
+    }
+  }
+  return best;
+}
+
+const LevelRecord* levelAt(const World& world, int index) {
+  if (index < 0 || index >= world.levelCount()) return nullptr;
+  return &world.levels[static_cast<std::size_t>(index)];
+}
+
+LevelRecord* levelAt(World& world, int index) {
+  if (index < 0 || index >= world.levelCount()) return nullptr;
+  return &world.levels[static_cast<std::size_t>(index)];
+}
+
+int32_t resolveLevelIndex(const World& world, int32_t level, float z) {
+  const int count = world.levelCount();
+  if (count == 0) return -1;
+  if (level < 0) return findNearestLevel(world, z);
+  return level % count;
+}
+
+void sortObjects(World& world) {
+  if (world.objectCount < 1) return;
+  world.objects.sortRange(1, static_cast<std::size_t>(world.objectCount),
+                          [](const ObjectRecord& a, const ObjectRecord& b) {
+                            float az = sortKey(a.z), bz = sortKey(b.z);
+                            if (az != bz) return az > bz;
+                            if (a.priority != b.priority) return a.priority > b.priority;
+                            return sortKey(a.y) > sortKey(b.y);
+                          });
+}
+
+}  // namespace zor

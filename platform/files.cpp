@@ -1,0 +1,262 @@
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace zor::files {
+namespace {
+
+void setError(std::string* error, const std::string& what, int err) {
+  if (!error) return;
+  *error = what;
+  if (err != 0) {
+    *error += ": ";
+    *error += std::strerror(err);
+  }
+}
+
+bool writeAll(int fd, std::string_view data, int& err) {
+  const char* p = data.data();
+  std::size_t left = data.size();
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      return false;
+    }
+    if (n == 0) {
+      err = ENOSPC;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Opens a new, unique file beside the target; the name starts with "." and the
+// target's name so that it is easy to recognise and never clashes with it.
+int openTemporary(const std::string& target, std::string& tempPath, int& err) {
+  static std::atomic<uint32_t> counter{0};
+  const std::string folder = folderPart(target);
+  const std::string name = fileName(target);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    uint64_t stamp = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    uint64_t tag = stamp ^ (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(1);
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(tag & 0xFFFFFFFFu) ^ static_cast<unsigned>(tag >> 32));
+    tempPath = folder + "." + name + "." + suffix + ".part";
+    int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) {
+      err = errno;
+      return -1;
+    }
+  }
+  err = EEXIST;
+  return -1;
+}
+
+void syncFolder(const std::string& path) {
+  std::string folder = folderPart(path);
+  if (folder.empty()) folder = ".";
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);  // best effort: the rename itself is done
+  ::close(fd);
+}
+
+bool makeFolder(const std::string& folder) {
+  if (::mkdir(folder.c_str(), 0777) == 0) return true;
+  return errno == EEXIST && isFolder(folder);
+}
+
+}  // namespace
+
+bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, std::string* error) {
+  out.clear();
+  if (path.empty()) {
+    setError(error, "No file name", 0);
+    return false;
+  }
+  struct stat st{};
+  if (::stat(path.c_str(), &st) != 0) {
+    setError(error, "Cannot open " + path, errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    setError(error, path + " is not a file", 0);
+    return false;
+  }
+  if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) {
+    setError(error, path + " is too large", 0);
+    return false;
+  }
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    setError(error, "Cannot open " + path, errno);
+    return false;
+  }
+  std::string data;
+  data.reserve(static_cast<std::size_t>(st.st_size));
+  std::vector<char> buffer(64 * 1024);
+  bool ok = true;
+  int err = 0;
+  for (;;) {
+    ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      err = errno;
+      ok = false;
+      break;
+    }
+    if (n == 0) break;
+    if (data.size() + static_cast<std::size_t>(n) > maxBytes) {  // grew while we read
+      ::close(fd);
+      setError(error, path + " is too large", 0);
+      return false;
+    }
+    data.append(buffer.data(), static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  if (!ok) {
+    setError(error, "Cannot read " + path, err);
+    return false;
+  }
+  out = std::move(data);
+  return true;
+}
+
+bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error) {
+  if (path.empty() || path.back() == '/') {
+    setError(error, "No file name", 0);
+    return false;
+  }
+  int err = 0;
+  std::string temp;
+  int fd = openTemporary(path, temp, err);
+  if (fd < 0) {
+    setError(error, "Cannot create a file beside " + path, err);
+    return false;
+  }
+  bool ok = writeAll(fd, data, err);
+  if (ok && ::fsync(fd) != 0) {
+    err = errno;
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    err = errno;
+    ok = false;
+  }
+  if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
+    err = errno;
+    ok = false;
+  }
+  if (!ok) {
+    ::unlink(temp.c_str());
+    setError(error, "Cannot write " + path, err);
+    return false;
+  }
+  syncFolder(path);
+  return true;
+}
+
+bool createPath(const std::string& folder) {
+  std::string path = folder;
+  while (!path.empty() && path.back() == '/') path.pop_back();
+  if (path.empty()) return true;  // the current folder, or the root
+  if (isFolder(path)) return true;
+  const std::string parent = folderPart(path);
+  if (!parent.empty() && !createPath(parent)) return false;
+  return makeFolder(path);
+}
+
+int64_t fileSize(const std::string& path) {
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;
+  if (S_ISDIR(st.st_mode)) return -2;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool fileExists(const std::string& path) { return fileSize(path) >= 0; }
+
+bool isFolder(const std::string& path) {
+  struct stat st{};
+  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool deleteFile(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
+
+bool folderWritable(const std::string& folder, const std::string& probeName) {
+  if (!isFolder(folder.empty() ? std::string(".") : folder)) return false;
+  const std::string probe = joinPath(folder, probeName);
+  int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return true;
+}
+
+std::string folderPart(std::string_view path) {
+  std::size_t p = path.rfind('/');
+  if (p == std::string_view::npos) return std::string();
+  return std::string(path.substr(0, p + 1));
+}
+
+std::string fileName(std::string_view path) {
+  std::size_t p = path.rfind('/');
+  if (p == std::string_view::npos) return std::string(path);
+  return std::string(path.substr(p + 1));
+}
+
+std::string extension(std::string_view path) {
+  std::string name = fileName(path);
+  std::size_t p = name.rfind('.');
+  if (p == std::string::npos) return std::string();
+  return name.substr(p + 1);
+}
+
+std::string joinPath(std::string_view folder, std::string_view name) {
+  if (folder.empty() || (!name.empty() && name.front() == '/')) return std::string(name);
+  std::string out(folder);
+  if (out.back() != '/') out.push_back('/');
+  out.append(name);
+  return out;
+}
+
+std::string absolutePath(std::string_view path, std::string_view base) {
+  if (path.empty() || path.front() == '/') return std::string(path);
+  return joinPath(base, path);
+}
+
+std::string currentFolder() {
+  std::vector<char> buffer(4096);
+  for (int i = 0; i < 6; ++i) {
+    if (::getcwd(buffer.data(), buffer.size()) != nullptr) return std::string(buffer.data());
+    if (errno != ERANGE) return std::string();
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::string();
+}
+
+std::string programFolder() {
+  std::vector<char> buffer(4096);
+  for (int i = 0; i < 6; ++i) {
+    ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return std::string();
+    if (static_cast<std::size_t>(n) < buffer.size()) return folderPart(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
+    buffer.resize(buffer.size() * 2);
+  }
+  return std::string();
+}
+
+}  // namespace zor::files

@@ -1,0 +1,203 @@
+#include "format/values.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "format/vocabulary.h"
+
+namespace zor::format {
+namespace {
+
+TEST(ValuesNumbers, IntAndFloatFollowTheTextReaders) {
+  EXPECT_EQ(readInt(" -12abc"), -12);
+  EXPECT_EQ(readInt("$1F"), 31);
+  EXPECT_EQ(readInt("%101"), 5);
+  EXPECT_EQ(readInt(""), 0);
+  EXPECT_EQ(readFloat("1e-3"), 1e-3f);
+  EXPECT_EQ(readFloat("-Infinity"), -std::numeric_limits<float>::infinity());
+  EXPECT_TRUE(std::isnan(readFloat("nan")));
+  EXPECT_EQ(readFloat("abc"), 0.0f);
+}
+
+TEST(ValuesBool, OnlyTheFourWordsWithoutBlanksAreTrue) {
+  for (const char* t : {"1", "true", "TRUE", "Yes", "on", "ON"}) EXPECT_TRUE(readBool(t)) << '"' << t << '"';
+  for (const char* t : {"", "0", "false", "no", "off", " 1", "1 ", "true ", "2", "y", "onn", "01"}) {
+    EXPECT_FALSE(readBool(t)) << '"' << t << '"';
+  }
+}
+
+TEST(ValuesColour, SwapRedBlueExchangesTheLowAndThirdBytes) {
+  EXPECT_EQ(swapRedBlue(0x00FF8000), 0x000080FF);
+  EXPECT_EQ(swapRedBlue(0x000080FF), 0x00FF8000);
+  EXPECT_EQ(swapRedBlue(0x12345678), 0x12785634);
+  EXPECT_EQ(swapRedBlue(-1), -1);
+  EXPECT_EQ(swapRedBlue(static_cast<int32_t>(0xAB0000CDu)), static_cast<int32_t>(0xABCD0000u));
+}
+
+TEST(ValuesColour, ReadsRrggbbWithRedInTheLowByte) {
+  struct Case {
+    const char* text;
+    int32_t expected;
+  };
+  const Case cases[] = {
+      {"FF8000", 0x000080FF}, {"ff8000", 0x000080FF}, {"Ff8000", 0x000080FF}, {"-1", -1},
+      {"FFFFFF", 0x00FFFFFF}, {"000000", 0},          {"0000FF", 0x00FF0000}, {"", 0},
+      {"zz", 0},              {"12", 0x00120000},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readColour(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ValuesColour, PairOfOneOrTwoColours) {
+  ColourPair two = readColourPair("FF0000,0000FF");
+  EXPECT_EQ(two.first, 0x0000FF);
+  EXPECT_EQ(two.second, 0xFF0000);
+  ColourPair one = readColourPair("00ff00");
+  EXPECT_EQ(one.first, 0x00FF00);
+  EXPECT_EQ(one.second, 0x00FF00);
+  ColourPair none = readColourPair("-1");
+  EXPECT_EQ(none.first, -1);
+  EXPECT_EQ(none.second, -1);
+  ColourPair emptySecond = readColourPair("FF0000,");
+  EXPECT_EQ(emptySecond.first, 0x0000FF);
+  EXPECT_EQ(emptySecond.second, 0);
+}
+
+TEST(ValuesLimits, ZoneAndBlockReadLoneValuesAndOrderDifferently) {
+  struct Case {
+    const char* text;
+    float zoneMin, zoneMax, blockMin, blockMax;
+  };
+  const Case cases[] = {
+      {"500", 0.0f, 500.0f, 500.0f, 500.0f},
+      {"5", 0.0f, 5.0f, 5.0f, 5.0f},
+      {"-5", -5.0f, 0.0f, -5.0f, -5.0f},
+      {"50,-50", -50.0f, 50.0f, 50.0f, -50.0f},
+      {"-1100,1100", -1100.0f, 1100.0f, -1100.0f, 1100.0f},
+      {" 1.5 , 2.5", 1.5f, 2.5f, 1.5f, 2.5f},
+      {"", 0.0f, 0.0f, 0.0f, 0.0f},
+      {"3,", 0.0f, 3.0f, 3.0f, 0.0f},
+      {"1,2,3", 1.0f, 2.0f, 1.0f, 2.0f},
+  };
+  for (const Case& c : cases) {
+    Limits z = readZoneLimits(c.text);
+    Limits b = readBlockLimits(c.text);
+    EXPECT_EQ(z.min, c.zoneMin) << '"' << c.text << '"';
+    EXPECT_EQ(z.max, c.zoneMax) << '"' << c.text << '"';
+    EXPECT_EQ(b.min, c.blockMin) << '"' << c.text << '"';
+    EXPECT_EQ(b.max, c.blockMax) << '"' << c.text << '"';
+  }
+}
+
+TEST(ValuesIndex, DashMeansNoLimit) {
+  EXPECT_EQ(readIndex("-"), -1);
+  EXPECT_EQ(readIndex("3"), 3);
+  EXPECT_EQ(readIndex(""), 0);
+  EXPECT_EQ(readIndex("0"), 0);
+  EXPECT_EQ(readIndex(" 7"), 7);
+  EXPECT_EQ(readIndex("-2"), -2);
+  EXPECT_EQ(readIndex("x"), 0);
+}
+
+TEST(ValuesLists, CommaItemsTrimmedBarItemsAsWritten) {
+  EXPECT_EQ(readCommaList(" 2 , 5,,\t7 "), (std::vector<std::string>{"2", "5", "", "7"}));
+  EXPECT_EQ(readCommaList(""), (std::vector<std::string>{""}));
+  EXPECT_EQ(readBarList("a b|c,d| e "), (std::vector<std::string>{"a b", "c,d", " e "}));
+  EXPECT_EQ(readBarList("x||"), (std::vector<std::string>{"x", "", ""}));
+}
+
+TEST(ValuesFlags, BlockFlagWordsIgnoreCaseAndBlanksAroundWords) {
+  struct Case {
+    const char* text;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"solid,deadly", flag::Solid | flag::Deadly},
+      {" Solid , DEADLY ", flag::Solid | flag::Deadly},
+      {"\tdynamic,\tCyclic\r\n", flag::Dynamic | flag::Cyclic},
+      {"sollid", 0},
+      {"solid,sollid", flag::Solid},
+      {"so lid", 0},
+      {"", 0},
+      {",,", 0},
+      {"airborne", 0},  // game-set bits have no word
+      {"spatial,horizon,class,killed", flag::Spatial | flag::Horizon | flag::Class | flag::Killed},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readBlockFlags(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ValuesFlags, EveryBlockWordHasItsBit) {
+  for (const FlagWord& w : kBlockFlagWords) {
+    EXPECT_EQ(blockFlagBit(w.word), w.bit) << w.word;
+    EXPECT_EQ(readBlockFlags(w.word), w.bit) << w.word;
+  }
+  // Single words are compared exactly.
+  EXPECT_EQ(blockFlagBit("Solid"), 0u);
+  EXPECT_EQ(blockFlagBit(" solid"), 0u);
+  EXPECT_EQ(blockFlagBit("semisol"), flag::Semisol);
+}
+
+TEST(ValuesFlags, ClassWordsLoseEveryBlank) {
+  struct Case {
+    const char* text;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"jumping,smart", eflag::Jumping | eflag::Smart},
+      {" Jumping , SMART ", eflag::Jumping | eflag::Smart},
+      {"jum ping", eflag::Jumping},
+      {"heavy,unknown", eflag::Heavy},
+      {"all levels,approach", eflag::AllLevels | eflag::Approach},
+      {"", 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readClassFlags(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ValuesWave, LowerCasedButNotTrimmed) {
+  struct Case {
+    const char* text;
+    uint32_t expected;
+  };
+  const Case cases[] = {
+      {"square", wave::Square}, {"SQUARE", wave::Square}, {"tri", wave::Tri},
+      {"saw", wave::Saw},       {"Parabola", wave::Parabola}, {"prox", wave::Prox},
+      {"rand", wave::Rand},     {" square", wave::Sine},   {"square ", wave::Sine},
+      {"sine", wave::Sine},     {"", wave::Sine},          {"triangle", wave::Sine},
+  };
+  for (const Case& c : cases) EXPECT_EQ(readWave(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(ValuesDuration, PlainOrRandomWithOrderedBounds) {
+  DurationValue plain = readDurationValue("2.5");
+  EXPECT_FALSE(plain.random);
+  EXPECT_EQ(plain.value, 2.5f);
+
+  DurationValue empty = readDurationValue("");
+  EXPECT_FALSE(empty.random);
+  EXPECT_EQ(empty.value, 0.0f);
+
+  DurationValue swapped = readDurationValue("r10,4");
+  EXPECT_TRUE(swapped.random);
+  EXPECT_EQ(swapped.a, 4.0f);
+  EXPECT_EQ(swapped.b, 10.0f);
+
+  DurationValue upper = readDurationValue("R0.5,1.5");
+  EXPECT_TRUE(upper.random);
+  EXPECT_EQ(upper.a, 0.5f);
+  EXPECT_EQ(upper.b, 1.5f);
+
+  DurationValue lone = readDurationValue("r5");
+  EXPECT_TRUE(lone.random);
+  EXPECT_EQ(lone.a, 0.0f);
+  EXPECT_EQ(lone.b, 5.0f);
+
+  DurationValue blank = readDurationValue(" r1,2");  // the letter must come first
+  EXPECT_FALSE(blank.random);
+  EXPECT_EQ(blank.value, 0.0f);
+}
+
+}  // namespace
+}  // namespace zor::format

@@ -1,0 +1,555 @@
+#include "platform/xml.h"
+
+#include <expat.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace zor::xml {
+namespace {
+
+namespace fs = std::filesystem;
+
+Document parseOk(std::string_view text) {
+  Document doc;
+  ParseError err;
+  EXPECT_TRUE(doc.parse(text, &err)) << "line " << err.line << ": " << err.message;
+  return doc;
+}
+
+// Compares two trees node by node (type, name, attributes in order, text);
+// returns an empty string when equal, else where they differ.
+std::string treeDifference(const Node* a, const Node* b) {
+  const Node* ra = a;
+  while (a || b) {
+    if (!a || !b) return "one tree has more nodes";
+    if (a->type != b->type) return "type differs at line " + std::to_string(a->line);
+    if (a->name != b->name) return "name " + a->name + " vs " + b->name;
+    if (a->text != b->text) return "text [" + a->text + "] vs [" + b->text + "]";
+    if (a->attributes.size() != b->attributes.size()) return "attribute count of " + a->name;
+    for (std::size_t i = 0; i < a->attributes.size(); ++i) {
+      if (a->attributes[i].name != b->attributes[i].name ||
+          a->attributes[i].value != b->attributes[i].value)
+        return "attribute " + a->attributes[i].name + " of " + a->name;
+    }
+    if ((a->firstChild == nullptr) != (b->firstChild == nullptr)) return "children of " + a->name;
+    if (a->firstChild) {
+      a = a->firstChild;
+      b = b->firstChild;
+      continue;
+    }
+    while (a && a != ra && !a->next) {
+      if (b->next) return "sibling count under " + a->parent->name;
+      a = a->parent;
+      b = b->parent;
+    }
+    if (!a || a == ra) break;
+    if (!b->next) return "sibling count under " + a->parent->name;
+    a = a->next;
+    b = b->next;
+  }
+  return "";
+}
+
+std::vector<std::string> attributeNames(const Node* n) {
+  std::vector<std::string> out;
+  for (const Attribute& a : n->attributes) out.push_back(a.name);
+  return out;
+}
+
+// ---------------------------------------------------------------------------
+// Lookups
+
+TEST(XmlLookup, AttributesKeepDocumentOrderAndTellAbsentFromEmpty) {
+  Document doc = parseOk(R"(<a z="1" b="" A="2" y="three"/>)");
+  const Node* a = doc.root();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(attributeNames(a), (std::vector<std::string>{"z", "b", "A", "y"}));
+
+  struct Case {
+    const char* name;
+    bool present;
+    const char* value;
+  };
+  const Case cases[] = {
+      {"z", true, "1"},  {"b", true, ""},   {"A", true, "2"},   {"a", false, ""},
+      {"y", true, "three"}, {"Y", false, ""}, {"c", false, ""}, {"", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(a->hasAttr(c.name), c.present);
+    EXPECT_EQ(a->attr(c.name), c.value);
+    EXPECT_EQ(a->findAttr(c.name) != nullptr, c.present);
+  }
+}
+
+constexpr const char* kIdDoc =
+    "<zorlan version=\"1\">\n"           // 1
+    "  <sub id=\"Intro\"/>\n"            // 2
+    "  <zone id=\"intro\">\n"            // 3
+    "    <block ID=\"Door\"/>\n"         // 4
+    "    <block Id=\"door\"/>\n"         // 5
+    "  </zone>\n"                        // 6
+    "  <zone id=\"cave\"><levels><level iD=\"deep\"/></levels></zone>\n"  // 7
+    "  <x idx=\"lost\" xid=\"lost\" Id=\"\"/>\n"  // 8
+    "  <y id=\"first\" ID=\"second\"/>\n"  // 9
+    "</zorlan>\n";
+
+TEST(XmlLookup, FindByIdIgnoresCaseAndTakesTheFirstInDocumentOrder) {
+  Document doc = parseOk(kIdDoc);
+  struct Case {
+    const char* id;
+    const char* name;  // expected element name, null when none
+    int line;
+  };
+  const Case cases[] = {
+      {"intro", "sub", 2},   // a sub and a zone whose ids differ only in case: the first wins
+      {"INTRO", "sub", 2},
+      {"door", "block", 4},  // attribute named "ID"
+      {"DOOR", "block", 4},
+      {"Cave", "zone", 7},
+      {"deep", "level", 7},  // nested anywhere in the document
+      {"lost", nullptr, 0},  // attributes that only contain "id" do not count
+      {"first", "y", 9},
+      {"second", nullptr, 0},  // the first id-named attribute is the element's ID
+      {"", "x", 8},
+      {"nowhere", nullptr, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.id);
+    const Node* n = doc.findById(c.id);
+    if (!c.name) {
+      EXPECT_EQ(n, nullptr);
+      continue;
+    }
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->name, c.name);
+    EXPECT_EQ(n->line, c.line);
+  }
+}
+
+TEST(XmlLookup, ChildByPathTakesTheFirstExactMatchAtEachStep) {
+  Document doc = parseOk(
+      "<zorlan>\n"
+      "  <!-- levels -->\n"
+      "  <zone id=\"a\"><start/><levels><level z=\"1\"/><level z=\"2\"/></levels></zone>\n"
+      "  <zone id=\"b\"><levels><level z=\"3\"/></levels></zone>\n"
+      "</zorlan>\n");
+  const Node* root = doc.root();
+  ASSERT_NE(root, nullptr);
+  struct Case {
+    const Node* from;
+    const char* path;
+    const char* attrName;
+    const char* attrValue;  // null: no node expected
+  };
+  const Case cases[] = {
+      {root, "zone", "id", "a"},
+      {root, "zone/levels/level", "z", "1"},
+      {doc.documentNode(), "zorlan/zone", "id", "a"},
+      {root->firstElement(), "levels/level", "z", "1"},
+      {root, "zone/start", "", ""},
+      {root, "Zone", nullptr, nullptr},          // names are exact
+      {root, "zone/levels/level/x", nullptr, nullptr},
+      {root, "zone//levels", nullptr, nullptr},  // empty step
+      {root, "zone/", nullptr, nullptr},
+      {root, "", nullptr, nullptr},
+      {root, "comment", nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const Node* n = c.from->childByPath(c.path);
+    if (!c.attrValue) {
+      EXPECT_EQ(n, nullptr);
+      continue;
+    }
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->attr(c.attrName), c.attrValue);
+  }
+}
+
+TEST(XmlLookup, CommentsWhitespaceAndLinesAreKept) {
+  const char* text =
+      "<a>\n"                   // 1
+      "  <!-- note -->\n"       // 2
+      "  <b>x &amp; y</b>\n"    // 3
+      "  <c><![CDATA[<raw>]]>tail</c>\n"  // 4
+      "</a>\n";                 // 5
+  Document doc = parseOk(text);
+  const Node* a = doc.root();
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->line, 1);
+  EXPECT_EQ(a->childCount(), 7);  // ws, comment, ws, b, ws, c, ws
+
+  struct Expect {
+    NodeType type;
+    const char* nameOrText;
+    int line;
+  };
+  const Expect expected[] = {
+      {NodeType::Text, "\n  ", 1},      {NodeType::Comment, " note ", 2},
+      {NodeType::Text, "\n  ", 2},      {NodeType::Element, "b", 3},
+      {NodeType::Text, "\n  ", 3},      {NodeType::Element, "c", 4},
+      {NodeType::Text, "\n", 4},
+  };
+  const Node* n = a->firstChild;
+  for (const Expect& e : expected) {
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->type, e.type);
+    EXPECT_EQ(n->type == NodeType::Element ? n->name : n->text, e.nameOrText);
+    EXPECT_EQ(n->line, e.line);
+    EXPECT_EQ(n->parent, a);
+    n = n->next;
+  }
+  EXPECT_EQ(n, nullptr);
+  EXPECT_EQ(a->lastChild->prev->name, "c");
+
+  // A CDATA section and the text after it are one text node.
+  const Node* c = a->childByPath("c");
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->childCount(), 1);
+  EXPECT_EQ(c->firstChild->text, "<raw>tail");
+  EXPECT_EQ(a->innerText(), "\n  \n  x & y\n  <raw>tail\n");
+  EXPECT_EQ(a->firstElement()->name, "b");
+  EXPECT_EQ(a->firstElement()->nextElement()->name, "c");
+  EXPECT_EQ(a->firstElement()->nextElement()->nextElement(), nullptr);
+
+  // Whitespace and comments around the root belong to the document node.
+  Document outer = parseOk("<!-- top -->\n<r/>\n");
+  EXPECT_EQ(outer.documentNode()->childCount(), 4);
+  EXPECT_EQ(outer.root()->name, "r");
+  EXPECT_EQ(outer.serialize(), "<!-- top -->\n<r/>\n");
+}
+
+TEST(XmlLookup, CaseHelpers) {
+  EXPECT_EQ(toLowerAscii("ZoNe_1\xc3\x89"), "zone_1\xc3\x89");  // other bytes untouched
+  EXPECT_TRUE(equalsIgnoreCase("ID", "id"));
+  EXPECT_TRUE(equalsIgnoreCase("", ""));
+  EXPECT_FALSE(equalsIgnoreCase("id", "idx"));
+  EXPECT_FALSE(equalsIgnoreCase("\xc3\x89", "\xc3\xa9"));  // only ASCII letters fold
+}
+
+// ---------------------------------------------------------------------------
+// Errors
+
+std::string numberedLines(int count) {
+  std::string s = "<zorlan version=\"1\">\n";
+  for (int i = 2; i <= count; ++i) s += "  <!-- line " + std::to_string(i) + " -->\n";
+  return s;
+}
+
+TEST(XmlErrors, ReportExpatLineCodeAndTextAndLeaveTheDocumentEmpty) {
+  struct Case {
+    const char* what;
+    std::string text;
+    int line;
+    int code;
+  };
+  const Case cases[] = {
+      {"unclosed zone on line 11 meets the root's end tag on line 12",
+       numberedLines(10) + "  <zone>\n</zorlan>\n", 12, XML_ERROR_TAG_MISMATCH},
+      {"unquoted attribute", numberedLines(11) + "  <block x=1/>\n</zorlan>\n", 12,
+       XML_ERROR_INVALID_TOKEN},
+      {"duplicate attribute", numberedLines(4) + "<b x=\"1\" x=\"2\"/></zorlan>", 5,
+       XML_ERROR_DUPLICATE_ATTRIBUTE},
+      {"bare ampersand", "<a>\n\n x & y</a>", 3, XML_ERROR_INVALID_TOKEN},
+      {"undefined entity", "<a>\n&nope;</a>", 2, XML_ERROR_UNDEFINED_ENTITY},
+      {"second root", "<a/>\n<b/>", 2, XML_ERROR_JUNK_AFTER_DOC_ELEMENT},
+      {"end of input inside the root", "<a>\n<b/>\n", 3, XML_ERROR_NO_ELEMENTS},
+      {"empty input", "", 1, XML_ERROR_NO_ELEMENTS},
+      {"comment with a double dash", "<a><!-- x -- y --></a>", 1, XML_ERROR_INVALID_TOKEN},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Document doc = parseOk("<old/>");
+    ParseError err;
+    EXPECT_FALSE(doc.parse(c.text, &err));
+    EXPECT_EQ(err.line, c.line);
+    EXPECT_EQ(err.code, c.code);
+    EXPECT_EQ(err.message, XML_ErrorString(static_cast<XML_Error>(c.code)));
+    ASSERT_NE(doc.documentNode(), nullptr);
+    EXPECT_EQ(doc.documentNode()->firstChild, nullptr);
+    EXPECT_EQ(doc.root(), nullptr);
+    EXPECT_EQ(doc.serialize(), "");
+  }
+}
+
+TEST(XmlErrors, EntityDeclarationsAreRefused) {
+  // The classic entity blow-up, and a plain internal entity: both are refused.
+  std::string laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n <!ENTITY lol \"lol\">\n";
+  for (int i = 1; i < 10; ++i) {
+    laughs += " <!ENTITY lol" + std::to_string(i) + " \"";
+    for (int k = 0; k < 10; ++k) laughs += "&lol" + (i == 1 ? std::string() : std::to_string(i - 1)) + ";";
+    laughs += "\">\n";
+  }
+  laughs += "]>\n<lolz>&lol9;</lolz>\n";
+  const std::string cases[] = {
+      laughs,
+      "<!DOCTYPE a [\n\n<!ENTITY e \"x\">\n]><a>&e;</a>",
+      "<!DOCTYPE a [\n\n<!ENTITY e SYSTEM \"/etc/passwd\">\n]><a>&e;</a>",
+  };
+  for (const std::string& text : cases) {
+    Document doc;
+    ParseError err;
+    EXPECT_FALSE(doc.parse(text, &err));
+    EXPECT_EQ(err.line, 3);  // the first declaration
+    EXPECT_NE(err.message.find("entity"), std::string::npos) << err.message;
+    EXPECT_EQ(doc.root(), nullptr);
+  }
+}
+
+TEST(XmlErrors, ExternalDtdIsNotRead) {
+  Document doc = parseOk("<!DOCTYPE a SYSTEM \"/etc/passwd\">\n<a/>");
+  EXPECT_EQ(doc.serialize(), "\n<a/>");
+}
+
+TEST(XmlErrors, DeepNestingIsBoundedAndHandledWithoutRecursion) {
+  auto nested = [](int depth) {
+    std::string s;
+    for (int i = 0; i < depth; ++i) s += "<d>";
+    s += "x";
+    for (int i = 0; i < depth; ++i) s += "</d>";
+    return s;
+  };
+  {
+    Document doc = parseOk(nested(kMaxDepth));
+    std::string text = nested(kMaxDepth);
+    EXPECT_EQ(doc.serialize(), text);
+    EXPECT_EQ(doc.root()->innerText(), "x");
+    EXPECT_EQ(doc.findById("none"), nullptr);
+    Document copy = parseOk(doc.serialize());
+    EXPECT_EQ(treeDifference(doc.documentNode(), copy.documentNode()), "");
+  }
+  Document doc;
+  ParseError err;
+  EXPECT_FALSE(doc.parse(nested(kMaxDepth + 1), &err));
+  EXPECT_EQ(err.line, 1);
+  EXPECT_NE(err.message.find("nested too deeply"), std::string::npos) << err.message;
+  EXPECT_EQ(doc.root(), nullptr);
+}
+
+class XmlFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("zor_xml_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  fs::path dir_;
+};
+
+TEST_F(XmlFiles, LoadReadsAFileAndReportsUnreadableOnes) {
+  fs::path good = dir_ / "game.zorlan";
+  std::ofstream(good, std::ios::binary) << "<zorlan version=\"1\">\r\n  <zone id=\"z\"/>\r\n</zorlan>\r\n";
+  Document doc;
+  ParseError err;
+  ASSERT_TRUE(doc.load(good.string(), &err)) << err.message;
+  EXPECT_EQ(doc.findById("Z")->line, 2);
+  EXPECT_EQ(doc.serialize(), "<zorlan version=\"1\">\n  <zone id=\"z\"/>\n</zorlan>\n");
+
+  fs::path bad = dir_ / "bad.zorlan";
+  std::ofstream(bad, std::ios::binary) << "<zorlan>\n<zone>\n</zorlan>\n";
+  EXPECT_FALSE(doc.load(bad.string(), &err));
+  EXPECT_EQ(err.line, 3);
+  EXPECT_EQ(err.code, XML_ERROR_TAG_MISMATCH);
+
+  fs::path big = dir_ / "big.zorlan";
+  {
+    std::ofstream(big, std::ios::binary) << "<a>";
+  }
+  fs::resize_file(big, kMaxDocumentBytes + 1);  // sparse: cheap to make
+  const fs::path unreadable[] = {dir_ / "missing.zorlan", dir_, big};
+  for (const fs::path& p : unreadable) {
+    SCOPED_TRACE(p.string());
+    Document d = parseOk("<old/>");
+    err = ParseError{};
+    EXPECT_FALSE(d.load(p.string(), &err));
+    EXPECT_EQ(err.line, 0);
+    EXPECT_EQ(err.code, -1);
+    EXPECT_NE(err.message.find(p.string()), std::string::npos) << err.message;
+    EXPECT_EQ(d.root(), nullptr);
+  }
+  EXPECT_FALSE(doc.load(big.string(), &err));
+  EXPECT_NE(err.message.find("64 MiB"), std::string::npos) << err.message;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+TEST(XmlWrite, EscapesSoThatEveryValueRoundTrips) {
+  Document doc;
+  Node* root = doc.createElement("zorlan");
+  Document::appendChild(doc.documentNode(), root);
+  Node* s = doc.createElement("sub");
+  Document::appendChild(root, s);
+  s->setAttr("text", "a&b <c> \"q\" 'p'\nline2\ttab\rcr  two  blanks");
+  s->setAttr("empty", "");
+  Document::appendChild(s, doc.createText("x < y && z > w\r\n]]> \t end"));
+  Document::appendChild(s, doc.createComment(" a -- b -"));
+  Document::appendChild(root, doc.createText("\xc3\xa9\xe2\x82\xac"));
+
+  const std::string text = doc.serialize();
+  EXPECT_EQ(text,
+            "<zorlan><sub text=\"a&amp;b &lt;c&gt; &quot;q&quot; 'p'&#10;line2&#9;tab&#13;cr  two  "
+            "blanks\" empty=\"\">x &lt; y &amp;&amp; z &gt; w&#13;\n]]&gt; \t end"
+            "<!-- a - - b - --></sub>\xc3\xa9\xe2\x82\xac</zorlan>");
+
+  Document back = parseOk(text);
+  const Node* b = back.root()->firstElement();
+  EXPECT_EQ(b->attr("text"), s->attr("text"));
+  EXPECT_TRUE(b->hasAttr("empty"));
+  EXPECT_EQ(b->firstChild->text, s->firstChild->text);
+  EXPECT_EQ(back.serialize(), text);
+}
+
+TEST(XmlWrite, ParsedDocumentsRoundTrip) {
+  const char* docs[] = {
+      "<zorlan version=\"1\" gtitle=\"T &amp; U\">\n  <!-- c -->\n  <zone id=\"a\"\n"
+      "    track=\"\"><block x=\"1\" y='2'/>\n  text &lt;here&gt;</zone>\n</zorlan>\n",
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a b=\"&#10;&#9;&#13;&#x41;\"><![CDATA[&<>]]></a>",
+      "<!-- before --><a><b><c/></b><b/>tail</a><!-- after -->\n\n",
+      "<a x=\"line&#10;break\">\xe2\x82\xac&#x20AC;<?pi skipped?>next</a>",
+  };
+  for (const char* text : docs) {
+    SCOPED_TRACE(text);
+    Document first = parseOk(text);
+    Document second = parseOk(first.serialize());
+    EXPECT_EQ(treeDifference(first.documentNode(), second.documentNode()), "");
+    EXPECT_EQ(second.serialize(), first.serialize());
+    EXPECT_EQ(second.declaration(), first.declaration());
+  }
+}
+
+TEST(XmlWrite, DeclarationIsWrittenOnlyWhenParsed) {
+  struct Case {
+    const char* in;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"<a/>", "<a/>"},
+      {"<?xml version='1.0' standalone='yes'?>\n<a/>", "<?xml version='1.0' standalone='yes'?>\n<a/>"},
+      {"\xef\xbb\xbf<?xml version=\"1.0\"?><a/>", "<?xml version=\"1.0\"?><a/>"},  // no byte-order mark
+      // The output is UTF-8 whatever the input was, and says so.
+      {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<a>\xe9</a>",
+       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\xc3\xa9</a>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.in);
+    Document doc = parseOk(c.in);
+    EXPECT_EQ(doc.serialize(), c.out);
+  }
+  Document made;
+  Document::appendChild(made.documentNode(), made.createElement("zorlan"));
+  EXPECT_EQ(made.serialize(), "<zorlan/>");
+}
+
+TEST(XmlWrite, SerializeNodeWritesOneSubtree) {
+  Document doc = parseOk("<a><b k=\"v\"><c/>t</b><d/></a>");
+  const Node* b = doc.root()->firstElement();
+  EXPECT_EQ(Document::serializeNode(b), "<b k=\"v\"><c/>t</b>");
+  EXPECT_EQ(Document::serializeNode(b->firstChild), "<c/>");
+  EXPECT_EQ(Document::serializeNode(b->lastChild), "t");
+  EXPECT_EQ(Document::serializeNode(nullptr), "");
+}
+
+// ---------------------------------------------------------------------------
+// Editing
+
+TEST(XmlEdit, MutationsThenSerialize) {
+  Document doc = parseOk("<zorlan version=\"2\" gtitle=\"x\" gauthor=\"\">\n  <zone id=\"a\"/>\n</zorlan>");
+  Node* root = doc.root();
+  root->setAttr("version", "1");  // replaced in place
+  root->setAttr("gdesc", "d");    // appended
+  EXPECT_TRUE(root->removeAttr("gauthor"));
+  EXPECT_FALSE(root->removeAttr("gauthor"));
+  EXPECT_EQ(attributeNames(root), (std::vector<std::string>{"version", "gtitle", "gdesc"}));
+
+  Node* zoneA = root->childByPath("zone");
+  Node* zoneB = doc.createElement("zone");
+  zoneB->setAttr("id", "b");
+  EXPECT_EQ(zoneB->line, 0);
+  Document::insertBefore(root, zoneB, zoneA);
+  Node* cls = doc.createElement("class");
+  Document::insertBefore(root, cls, nullptr);  // appends
+  Document::appendChild(cls, doc.createComment("new"));
+  EXPECT_EQ(doc.serialize(),
+            "<zorlan version=\"1\" gtitle=\"x\" gdesc=\"d\">\n  <zone id=\"b\"/><zone id=\"a\"/>\n"
+            "<class><!--new--></class></zorlan>");
+  EXPECT_EQ(doc.findById("B"), zoneB);
+
+  // Moving a linked node unlinks it first.
+  Document::appendChild(cls, zoneA);
+  EXPECT_EQ(zoneA->parent, cls);
+  EXPECT_EQ(root->childCount(), 4);
+  EXPECT_EQ(doc.serialize(),
+            "<zorlan version=\"1\" gtitle=\"x\" gdesc=\"d\">\n  <zone id=\"b\"/>\n"
+            "<class><!--new--><zone id=\"a\"/></class></zorlan>");
+
+  // Unlinked nodes are gone from the tree but stay valid.
+  Document::unlink(zoneB);
+  EXPECT_EQ(zoneB->parent, nullptr);
+  EXPECT_EQ(zoneB->next, nullptr);
+  EXPECT_EQ(root->firstChild->type, NodeType::Text);
+  EXPECT_EQ(doc.findById("b"), nullptr);
+  EXPECT_EQ(zoneB->attr("id"), "b");
+  Document::unlink(zoneB);  // already unlinked: nothing happens
+  Document::unlink(cls->lastChild);
+  Document::unlink(root->firstChild);
+  Document::unlink(root->firstChild);
+  EXPECT_EQ(doc.serialize(), "<zorlan version=\"1\" gtitle=\"x\" gdesc=\"d\"><class><!--new--></class></zorlan>");
+  EXPECT_EQ(root->firstChild, cls);
+  EXPECT_EQ(root->lastChild, cls);
+  EXPECT_EQ(cls->prev, nullptr);
+}
+
+TEST(XmlEdit, LinksThatWouldBreakTheTreeAreRefused) {
+  Document doc = parseOk("<a><b><c/></b><x/></a>");
+  Node* a = doc.root();
+  Node* b = a->firstElement();
+  Node* c = b->firstElement();
+  Node* x = b->nextElement();
+  const std::string before = doc.serialize();
+
+  Document::appendChild(c, a);                 // below itself
+  Document::appendChild(b, b);                 // into itself
+  Document::insertBefore(a, c, c);             // before itself
+  Document::insertBefore(b, x, a);             // "before" is not a child of the parent
+  Document::appendChild(c, doc.documentNode());  // the document node
+  Document::appendChild(c->firstChild, x);     // null parent
+  Document::appendChild(a, nullptr);
+  Node* t = doc.createText("t");
+  Document::appendChild(t, x);                 // a text node has no children
+  EXPECT_EQ(doc.serialize(), before);
+  EXPECT_EQ(x->parent, a);
+}
+
+TEST(XmlEdit, MovingADocumentKeepsItsNodes) {
+  Document doc = parseOk("<?xml version=\"1.0\"?><a><b id=\"k\"/></a>");
+  Node* b = doc.findById("k");
+  Document moved(std::move(doc));
+  EXPECT_EQ(moved.findById("K"), b);
+  EXPECT_EQ(moved.serialize(), "<?xml version=\"1.0\"?><a><b id=\"k\"/></a>");
+  EXPECT_EQ(doc.root(), nullptr);
+  EXPECT_EQ(doc.findById("k"), nullptr);
+  EXPECT_EQ(doc.serialize(), "");
+
+  Document other = parseOk("<z/>");
+  other = std::move(moved);
+  EXPECT_EQ(other.findById("k"), b);
+  EXPECT_EQ(b->parent->name, "a");
+
+  // A moved-from document can be used again.
+  EXPECT_TRUE(doc.parse("<again/>", nullptr));
+  EXPECT_EQ(doc.root()->name, "again");
+}
+
+}  // namespace
+}  // namespace zor::xml
