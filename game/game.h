@@ -7,9 +7,13 @@
 #include <functional>
 #include <string>
 
+#include "game/app/command_line.h"
 #include "game/audio/sound_table.h"
+#include "game/input/controls.h"
 #include "game/load/game_data.h"
 #include "game/persist/game_flags.h"
+#include "game/persist/preferences.h"
+#include "game/persist/session.h"
 #include "game/script/script_state.h"
 #include "game/world/world.h"
 #include "platform/random.h"
@@ -69,6 +73,10 @@ struct Game {
   World world;
   RandomState random;
   GameFlags gameFlags;
+  Controls controls;
+  Preferences prefs;
+  Session session;
+  StartParameters start;  // what the command line and the desktop asked for
   GameHooks hooks;
   ScriptState script;
   SoundTable sounds;

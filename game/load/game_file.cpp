@@ -137,8 +137,9 @@ float deriveBrake(float brake, float acc1) {
     raised = raised + steps;
     raised = raised + 1.0f;
   }
-  // -Infinity cannot be raised at all; never hand out a non-finite factor.
-  if (!std::isfinite(raised) || raised <= 0.0f) return derived;
+  // -Infinity cannot be raised at all (it comes out as NaN): take the derived
+  // factor rather than a non-number. +Infinity stays and gives 0.
+  if (std::isnan(raised) || raised <= 0.0f) return derived;
   const float result = 1.0f / raised;
   if (!std::isfinite(result)) return derived;
   return result;

@@ -1,0 +1,84 @@
+// Parses arbitrary bytes; whatever parses must serialise to text that parses
+// back into the same tree and serialises to the same text again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/xml.h"
+
+namespace {
+
+using zor::xml::Document;
+using zor::xml::Node;
+
+bool sameNode(const Node* a, const Node* b) {
+  return a->type == b->type && a->name == b->name && a->text == b->text &&
+         a->attributes.size() == b->attributes.size() &&
+         [&] {
+           for (std::size_t i = 0; i < a->attributes.size(); ++i)
+             if (a->attributes[i].name != b->attributes[i].name ||
+                 a->attributes[i].value != b->attributes[i].value)
+               return false;
+           return true;
+         }();
+}
+
+// Walks both trees in document order side by side, without recursion.
+bool sameTree(const Node* topA, const Node* topB) {
+  const Node* a = topA;
+  const Node* b = topB;
+  for (;;) {
+    if (!sameNode(a, b)) return false;
+    if (a->firstChild || b->firstChild) {
+      if (!a->firstChild || !b->firstChild) return false;
+      a = a->firstChild;
+      b = b->firstChild;
+      continue;
+    }
+    // Climb until a node has a next sibling; both trees must climb alike.
+    for (;;) {
+      if (a == topA || b == topB) return a == topA && b == topB;
+      if (a->next || b->next) break;
+      a = a->parent;
+      b = b->parent;
+    }
+    if (!a->next || !b->next) return false;
+    a = a->next;
+    b = b->next;
+  }
+}
+
+[[noreturn]] void fail(const char* what, const std::string& first, const std::string& second) {
+  std::fprintf(stderr, "xml round trip: %s\n--- first ---\n%s\n--- second ---\n%s\n", what,
+               first.c_str(), second.c_str());
+  std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Document first;
+  zor::xml::ParseError error;
+  if (!first.parse(std::string_view(reinterpret_cast<const char*>(data), size), &error)) return 0;
+
+  // Read-only lookups must not crash whatever the tree looks like.
+  if (const Node* root = first.root()) {
+    (void)first.findById(root->attr("id"));
+    (void)root->childByPath(root->firstElement() ? root->firstElement()->name : "x");
+    (void)root->innerText();
+  }
+
+  const std::string text = first.serialize();
+  Document second;
+  if (!second.parse(text, &error))
+    fail(("serialised text does not parse: " + error.message + " on line " +
+          std::to_string(error.line)).c_str(),
+         text, "");
+  if (!sameTree(first.documentNode(), second.documentNode())) fail("trees differ", text, second.serialize());
+  const std::string again = second.serialize();
+  if (again != text) fail("serialisations differ", text, again);
+  return 0;
+}

@@ -1,0 +1,163 @@
+#include "game/persist/save_file.h"
+
+#include <charconv>
+#include <vector>
+
+#include "game/game.h"
+#include "platform/files.h"
+#include "platform/prefs_file.h"
+#include "platform/text.h"
+
+namespace zor {
+namespace {
+
+constexpr const char* kGroup = "Gamestate";
+constexpr int32_t kFirstFlagCapacity = 128;
+
+// A decimal integer that fills the whole (trimmed) field and fits 32 bits.
+bool readRecordNumber(std::string_view field, int32_t& out) {
+  const std::string t = text::trim(field);
+  if (t.empty()) return false;
+  const char* begin = t.data();
+  const char* end = t.data() + t.size();
+  auto r = std::from_chars(begin, end, out);
+  return r.ec == std::errc() && r.ptr == end;
+}
+
+// One "NAME,best,deaths,time,fewest" record. Missing number fields read as 0; a
+// record without a name or a best time, with more than five fields, a field
+// that is not a number or a value no writer makes (a best time below -1,
+// negative counts) is passed over.
+void readSpeedrunRecord(Game& game, std::string_view record) {
+  const std::vector<std::string> fields = text::split(record, ',');
+  if (fields.size() < 2 || fields.size() > 5 || fields[0].empty()) return;
+  int32_t v[4] = {0, 0, 0, 0};
+  for (std::size_t i = 1; i < fields.size(); ++i) {
+    if (!readRecordNumber(fields[i], v[i - 1])) return;
+  }
+  if (v[0] < -1 || v[1] < 0 || v[2] < 0 || v[3] < 0) return;
+
+  const std::string name = text::toUpper(fields[0]);
+  for (SpeedrunRecord& run : game.data.speedruns) {
+    if (run.name != name) continue;
+    const int32_t t = v[0];
+    if (t != 0 && run.bestTime == 0) game.session.unlockedSpeedruns += 1;
+    if (t == 0 && run.bestTime != 0) game.session.unlockedSpeedruns -= 1;
+    run.bestTime = t;
+    run.bestTimeDeaths = v[1];
+    run.fewestDeathsTime = v[2];
+    run.fewestDeaths = v[3];
+    return;
+  }
+}
+
+void readSave(Game& game, const prefs::PrefsReader& reader, int skipRecords) {
+  Session& session = game.session;
+  game.gameFlags.clear();
+  session.attempts = 1;
+  session.deaths = 0;
+  session.frameCounter = 0;
+
+  game.world.currentZoneId = reader.readString("LevelID", "first");
+  game.world.entranceName = reader.readString("Entrance", "");
+  // Read as 64-bit values and cut to 32 bits.
+  session.attempts = static_cast<int32_t>(reader.readInt("Attempts", 1));
+  session.deaths = static_cast<int32_t>(reader.readInt("Deaths", 0));
+  session.frameCounter = static_cast<int32_t>(reader.readInt("Frames", 0));
+
+  game.gameFlags.allocate(kFirstFlagCapacity);
+  std::string flagList;
+  if (!session.gameFlagOverride.empty()) {
+    flagList = session.gameFlagOverride;
+    session.gameFlagOverride.clear();  // it applies to the first reading only
+  } else {
+    flagList = reader.readString("GFlags", "");
+  }
+  if (!flagList.empty() && flagList != "x") {
+    for (const std::string& item : text::split(flagList, ',')) {
+      const std::string t = text::trim(item);
+      if (t.empty()) continue;
+      // Negative numbers and numbers beyond the flag limit are refused there.
+      game.gameFlags.set(text::parseInt(t), true);
+    }
+  }
+
+  if (skipRecords == 0) {
+    const std::string runs = reader.readString("Speedruns", "");
+    for (const std::string& record : text::split(runs, ';')) {
+      if (!record.empty()) readSpeedrunRecord(game, record);
+    }
+  }
+}
+
+}  // namespace
+
+std::string saveFilePathFor(const std::string& dataFolder, const std::string& gameFilePath) {
+  if (gameFilePath.empty()) return dataFolder + "zordata/saves/save.ini";
+  return dataFolder + "zordata/saves/save-" + files::fileName(gameFilePath) + ".ini";
+}
+
+void readSaveFile(Game& game, int skipRecords) {
+  prefs::PrefsReader reader;
+  reader.open(game.data.saveFilePath, kMaxSaveFileBytes);  // missing: every key takes its default
+  reader.selectGroup(kGroup);
+  readSave(game, reader, skipRecords);
+}
+
+void readSaveText(Game& game, std::string_view text, int skipRecords) {
+  prefs::PrefsReader reader;
+  reader.parse(text);
+  reader.selectGroup(kGroup);
+  readSave(game, reader, skipRecords);
+}
+
+std::string buildSaveText(const Game& game) {
+  const World& world = game.world;
+  const Session& session = game.session;
+  prefs::PrefsWriter w;
+  w.comment("Zorlan 1.3 Save File");
+  w.comment("");
+  w.group(kGroup);
+  if (!world.quitZone.empty()) {
+    w.key("LevelID", world.quitZone);
+    w.key("Entrance", world.quitEntrance == "-" ? std::string() : world.quitEntrance);
+  } else {
+    w.key("LevelID", world.currentZoneId);
+    w.key("Entrance", world.entranceName);
+  }
+  w.key("Attempts", session.attempts);
+  w.key("Deaths", session.deaths);
+  w.key("Frames", session.frameCounter);
+
+  std::string flags;
+  for (int32_t n = 0; n < game.gameFlags.capacity; ++n) {
+    if (game.gameFlags.isSet(n)) {
+      flags += text::formatInt(n);
+      flags += ',';
+    }
+  }
+  w.key("GFlags", flags);
+
+  std::string runs;
+  for (const SpeedrunRecord& run : game.data.speedruns) {
+    if (run.bestTime == 0) continue;
+    runs += text::toUpper(run.name);
+    for (int32_t v : {run.bestTime, run.bestTimeDeaths, run.fewestDeathsTime, run.fewestDeaths}) {
+      runs += ',';
+      runs += text::formatInt(v);
+    }
+    runs += ';';
+  }
+  w.key("Speedruns", runs);
+  w.comment("");
+  return w.text();
+}
+
+bool writeSaveFile(const Game& game) {
+  const std::string& path = game.data.saveFilePath;
+  if (path.empty()) return false;
+  files::createPath(files::folderPart(path));
+  return files::writeFileAtomic(path, buildSaveText(game));
+}
+
+}  // namespace zor

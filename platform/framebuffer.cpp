@@ -1,0 +1,98 @@
+#include "platform/framebuffer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zor {
+
+namespace {
+
+// Largest frame side we allocate or accept; far above any display.
+constexpr int32_t kMaxSide = 16384;
+
+bool validSize(int32_t width, int32_t height) {
+  return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+// Largest s with s * s <= v.
+uint64_t integerSqrt(uint64_t v) {
+  uint64_t s = static_cast<uint64_t>(std::sqrt(static_cast<long double>(v)));
+  while (s > 0 && s * s > v) --s;
+  while ((s + 1) * (s + 1) <= v) ++s;
+  return s;
+}
+
+}  // namespace
+
+FrameBuffer::FrameBuffer(int32_t width, int32_t height, uint32_t format) : format_(format) {
+  if (!validSize(width, height)) return;
+  owned_.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0u);
+  width_ = width;
+  height_ = height;
+  pitch_ = width;
+}
+
+FrameBuffer FrameBuffer::borrow(uint32_t* pixels, int32_t width, int32_t height, int32_t pitch,
+                                uint32_t format) {
+  FrameBuffer fb;
+  fb.format_ = format;
+  if (pixels == nullptr || !validSize(width, height) || pitch < width) return fb;
+  fb.borrowed_ = pixels;
+  fb.width_ = width;
+  fb.height_ = height;
+  fb.pitch_ = pitch;
+  return fb;
+}
+
+void fillPixels(uint32_t* start, size_t count, uint32_t value) { std::fill_n(start, count, value); }
+
+void drawBox(FrameBuffer& out, int32_t x, int32_t y, int32_t width, int32_t height, int32_t colour) {
+  if (!out.hasPixels()) return;
+  int64_t x0 = std::max<int64_t>(x, 0);
+  int64_t y0 = std::max<int64_t>(y, 0);
+  int64_t x1 = std::min<int64_t>(int64_t{x} + width, out.width());
+  int64_t y1 = std::min<int64_t>(int64_t{y} + height, out.height());
+  if (x1 <= x0 || y1 <= y0) return;
+  uint32_t value = pixelFromColour(colour, out.format());
+  for (int64_t row = y0; row < y1; ++row)
+    fillPixels(out.row(static_cast<int32_t>(row)) + x0, static_cast<size_t>(x1 - x0), value);
+}
+
+bool discRowSpan(int64_t cx, int64_t cy, int64_t radius, int64_t y, int64_t& x0, int64_t& x1) {
+  if (radius < 0) return false;
+  int64_t dy = y - cy;
+  if (dy < -radius || dy > radius) return false;
+  // A pixel centre lies within radius + 0.5 when dx^2 + dy^2 <= radius^2 + radius.
+  uint64_t r = static_cast<uint64_t>(radius);
+  uint64_t ady = static_cast<uint64_t>(dy < 0 ? -dy : dy);
+  uint64_t s = integerSqrt(r * r + r - ady * ady);
+  x0 = cx - static_cast<int64_t>(s);
+  x1 = cx + static_cast<int64_t>(s);
+  return true;
+}
+
+void drawCircle(FrameBuffer& out, int32_t x, int32_t y, int32_t radius, int32_t colour) {
+  if (!out.hasPixels() || radius < 0) return;
+  uint32_t value = pixelFromColour(colour, out.format());
+  int64_t top = std::max<int64_t>(int64_t{y} - radius, 0);
+  int64_t bottom = std::min<int64_t>(int64_t{y} + radius, int64_t{out.height()} - 1);
+  for (int64_t row = top; row <= bottom; ++row) {
+    int64_t a, b;
+    if (!discRowSpan(x, y, radius, row, a, b)) continue;
+    a = std::max<int64_t>(a, 0);
+    b = std::min<int64_t>(b, int64_t{out.width()} - 1);
+    if (b < a) continue;
+    fillPixels(out.row(static_cast<int32_t>(row)) + a, static_cast<size_t>(b - a + 1), value);
+  }
+}
+
+int32_t pointColour(const FrameBuffer& out, int32_t x, int32_t y) {
+  if (!out.hasPixels() || x < 0 || y < 0 || x >= out.width() || y >= out.height()) return -1;
+  return colourFromPixel(out.row(y)[x], out.format());
+}
+
+void clearBuffer(FrameBuffer& out, int32_t colour) {
+  drawBox(out, 0, 0, out.width(), out.height(), colour);
+}
+
+}  // namespace zor

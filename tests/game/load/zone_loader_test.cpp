@@ -1,0 +1,768 @@
+#include "game/load/zone_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+#include "game/world/objects.h"
+#include "tests/game/load/zone_test_support.h"
+
+namespace zor {
+namespace {
+
+namespace flag = format::flag;
+using testing::HookLog;
+using testing::makeGame;
+using testing::objectNames;
+
+const char* const kOneLevel = R"(<levels><level z="0"/></levels>)";
+
+std::string gameWith(const std::string& zones) { return "<zorlan>" + zones + "</zorlan>"; }
+
+// One zone with one level at z 0 and the given attributes and children.
+std::string zone(const std::string& id, const std::string& attrs, const std::string& body,
+                 const std::string& levels = kOneLevel) {
+  return "<zone id=\"" + id + "\" " + attrs + ">" + levels + body + "</zone>";
+}
+
+ObjectRecord* named(Game& g, const std::string& name) {
+  for (ObjectRecord& o : g.world.objects) {
+    if (o.name == name) return &o;
+  }
+  return nullptr;
+}
+
+std::vector<float> levelZs(const Game& g) {
+  std::vector<float> out;
+  for (const LevelRecord& l : g.world.levels) out.push_back(l.z);
+  return out;
+}
+
+TEST(LoadZone, IdIsTrimmedAndLowerCased) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("Alpha", "", "") + zone("first", "", "")), log);
+  ASSERT_TRUE(loadZone(*g, "  ALPHA ", 1));
+  EXPECT_EQ(g->world.currentZoneId, "alpha");
+  EXPECT_EQ(g->world.currentZoneNode, g->data.document.findById("alpha"));
+  EXPECT_TRUE(log.fatal.empty());
+}
+
+TEST(LoadZone, MissingZoneFallsBackOrFails) {
+  struct Case {
+    const char* name;
+    bool gameFile;
+    bool hasFirst;
+    bool entering;
+    const char* id;
+    const char* loaded;  // the zone id afterwards, or null for a fatal error
+    const char* message;
+  };
+  const Case cases[] = {
+      {"game file falls back", true, true, false, "Nowhere", "first", ""},
+      {"empty id falls back", true, true, false, "", "first", ""},
+      {"built-in game fails", false, true, false, " Nowhere ", nullptr,
+       "Game zone could not be found: nowhere"},
+      {"built-in game entering falls back", false, true, true, "nowhere", "first", ""},
+      {"no first zone", true, false, false, "nowhere", nullptr,
+       "Game zone could not be found: first"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    HookLog log;
+    std::string zones = zone("start", "", "");
+    if (c.hasFirst) zones += zone("first", "", "<entrance x=\"1\"/><entrance_e2 x=\"2\"/>");
+    auto g = makeGame(gameWith(zones), log, c.gameFile);
+    ASSERT_TRUE(loadZone(*g, "start", 1));
+    g->world.entranceName = "e2";
+    g->world.enteringZone = c.entering;
+    bool ok = loadZone(*g, c.id, 1);
+    if (c.loaded) {
+      EXPECT_TRUE(ok);
+      EXPECT_TRUE(log.fatal.empty());
+      EXPECT_EQ(g->world.currentZoneId, c.loaded);
+      EXPECT_EQ(g->world.entranceName, "");  // the fallback takes the default entrance
+      EXPECT_EQ(g->world.respawnPoint.x, 1.0f);
+    } else {
+      EXPECT_FALSE(ok);
+      EXPECT_EQ(log.fatal, std::vector<std::string>{c.message});
+      EXPECT_EQ(g->world.currentZoneId, "start");
+    }
+  }
+}
+
+TEST(LoadZone, ZoneWithoutLevelsFailsAndKeepsTheRunningZone) {
+  const char* const bodies[] = {"", "<levels/>", "<levels><lvl z=\"1\"/></levels>",
+                                "<levelz><level/></levelz>"};
+  for (const char* levels : bodies) {
+    SCOPED_TRACE(levels);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("alpha", "", R"(<block oname="crate"/><area xlim="0,5"/>)") +
+                               zone("Empty", "", R"(<block oname="other"/>)", levels)),
+                      log);
+    ASSERT_TRUE(loadZone(*g, "alpha", 1));
+    ObjectRecord* player = g->world.player;
+    ObjectRecord* crate = named(*g, "crate");
+    const xml::Node* node = g->world.currentZoneNode;
+    log.calls.clear();
+
+    EXPECT_FALSE(loadZone(*g, "EMPTY", 1));
+    EXPECT_EQ(log.fatal, std::vector<std::string>{"Zone 'empty' contains no levels!"});
+    EXPECT_EQ(g->world.currentZoneId, "alpha");
+    EXPECT_EQ(g->world.currentZoneNode, node);
+    EXPECT_EQ(g->world.player, player);
+    EXPECT_EQ(named(*g, "crate"), crate);
+    EXPECT_EQ(named(*g, "other"), nullptr);
+    EXPECT_EQ(g->world.areas.size(), 1u);
+    EXPECT_EQ(g->world.levelCount(), 1);
+    EXPECT_TRUE(log.calls.empty());
+
+    // Entering such a zone stops right there too.
+    log.fatal.clear();
+    enterZone(*g, "empty", "");
+    EXPECT_EQ(log.fatal.size(), 1u);
+    EXPECT_TRUE(log.calls.empty());
+  }
+}
+
+TEST(LoadZone, ZoneAttributes) {
+  struct Case {
+    const char* attrs;
+    std::function<void(const Game&)> check;
+  };
+  const Case cases[] = {
+      {"", [](const Game& g) {
+         EXPECT_EQ(g.world.zoneGravity, 0.7f);
+         EXPECT_EQ(g.world.zoneZoom, 100.0f);
+         EXPECT_EQ(g.world.zoneXlim1, -1100.0f);
+         EXPECT_EQ(g.world.zoneXlim2, 1100.0f);
+         EXPECT_EQ(g.world.zoneYlim1, -100.0f);
+         EXPECT_EQ(g.world.zoneYlim2, 1100.0f);
+         EXPECT_EQ(g.world.playerDepthEase, 0.2f * std::fabs(0.7f + 0.0005f));
+       }},
+      {R"(gravity="2")", [](const Game& g) {
+         EXPECT_EQ(g.world.zoneGravity, 2.0f * 0.7f);
+         EXPECT_EQ(g.world.player->gravity, 2.0f * 0.7f);
+       }},
+      {R"(gravity="-1")", [](const Game& g) { EXPECT_EQ(g.world.player->gravity, -0.7f); }},
+      {R"(gravity="")", [](const Game& g) {
+         EXPECT_EQ(g.world.zoneGravity, 0.0f);
+         EXPECT_EQ(g.world.player->gravity, 0.0f);
+         EXPECT_EQ(g.world.playerDepthEase, 0.2f * 0.0005f);
+       }},
+      {R"(zoom="-50")", [](const Game& g) { EXPECT_EQ(g.world.zoneZoom, 50.0f); }},
+      {R"(xlim="500" ylim="300,-20")", [](const Game& g) {
+         EXPECT_EQ(g.world.zoneXlim1, 0.0f);
+         EXPECT_EQ(g.world.zoneXlim2, 500.0f);
+         EXPECT_EQ(g.world.zoneYlim1, -20.0f);
+         EXPECT_EQ(g.world.zoneYlim2, 300.0f);
+       }},
+      {R"(XLIM="-5,5")", [](const Game& g) { EXPECT_EQ(g.world.zoneXlim1, -5.0f); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attrs);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", c.attrs, "")), log);
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    c.check(*g);
+  }
+}
+
+TEST(LoadZone, MusicOnlyWithATrack) {
+  struct Case {
+    const char* attrs;
+    std::vector<std::string> music;
+    std::vector<int> volumes;
+  };
+  const Case cases[] = {
+      {R"(track="song.ogg" volume="40")", {"song.ogg|1"}, {40}},
+      {R"(volume="0" track="song.ogg")", {"song.ogg|1"}, {100}},
+      {R"(track="-")", {"-|1"}, {100}},
+      {R"(track="")", {"|1"}, {100}},
+      {R"(volume="30")", {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.attrs);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", c.attrs, "")), log);
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    EXPECT_EQ(log.music, c.music);
+    EXPECT_EQ(log.volumes, c.volumes);
+  }
+}
+
+TEST(LoadZone, LevelsAscendByDepth) {
+  HookLog log;
+  auto g = makeGame(
+      gameWith(zone("z", "",
+                    R"(<entrance level="2"/><block oname="b" level="1"/>)",
+                    R"(<levels><level z="100" color="0000FF" unlocked="Yes"/>)"
+                    R"(<Level z="0" color="FF0000"/><level z="50"/><other z="7"/></levels>)")),
+      log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  EXPECT_EQ(levelZs(*g), (std::vector<float>{0.0f, 50.0f, 100.0f}));
+  EXPECT_EQ(g->world.levels[0].colour, 0x0000FF);
+  EXPECT_EQ(g->world.levels[2].colour, 0xFF0000);
+  EXPECT_EQ(g->world.levels[1].colour, 0xFFFFFF);
+  EXPECT_EQ(g->world.levels[2].loadedFlags, 1u);  // unlocked
+  EXPECT_EQ(g->world.levels[2].flags, 1u);        // copied at the end of the load
+  EXPECT_EQ(g->world.levels[0].flags, 0u);
+  EXPECT_EQ(g->world.levels[1].flags, 0u);
+  EXPECT_EQ(named(*g, "b")->z, 50.0f);
+  EXPECT_EQ(g->world.player->level, 2);
+  EXPECT_EQ(g->world.player->z, 100.0f);
+}
+
+TEST(LoadZone, EntranceLevelSetsItsUnlockBit) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "", R"(<entrance level="1"/>)",
+                                  R"(<levels><level z="0"/><level z="9"/></levels>)")),
+                    log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  EXPECT_EQ(g->world.levels[1].loadedFlags, 1u);
+  EXPECT_EQ(g->world.levels[1].flags, 1u);
+  EXPECT_EQ(g->world.levels[0].flags, 0u);
+}
+
+TEST(LoadZone, NanLevelDepthsStillSort) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "", "",
+                                  R"(<levels><level z="30"/><level z="nan"/><level z="-Infinity"/>)"
+                                  R"(<level z="-5"/></levels>)")),
+                    log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  EXPECT_EQ(levelZs(*g), (std::vector<float>{-std::numeric_limits<float>::infinity(), -5.0f,
+                                             0.0f, 30.0f}));
+}
+
+TEST(LoadZone, MoreLevelsThanAByteHoldsAreCut) {
+  std::string levels = "<levels>";
+  for (int i = 0; i < 200; ++i) levels += "<level z=\"" + std::to_string(i * 10) + "\"/>";
+  levels += "</levels>";
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "",
+                                  R"(<entrance level="200"/><block oname="far" z="1990"/>)"
+                                  R"(<block oname="high" level="150"/><area level="300"/>)",
+                                  levels)),
+                    log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_EQ(g->world.levelCount(), kMaxLevels);
+  EXPECT_EQ(g->world.levels.back().z, 1260.0f);
+  EXPECT_EQ(g->world.respawnPoint.level, 200 % kMaxLevels);
+  EXPECT_EQ(g->world.player->level, 200 % kMaxLevels);
+  const ObjectRecord* far = named(*g, "far");
+  EXPECT_EQ(far->level, 126);
+  EXPECT_EQ(far->z, 1260.0f);
+  const ObjectRecord* high = named(*g, "high");  // 150 reads as -106 in a byte: the nearest level
+  EXPECT_EQ(high->level, 0);
+  EXPECT_EQ(g->world.areas.front()->level, 300 % kMaxLevels);
+}
+
+TEST(LoadZone, Entrances) {
+  struct Case {
+    const char* request;
+    const char* body;
+    float x;
+    int32_t level;
+    const char* nameAfter;
+  };
+  const char* const all =
+      R"(<entrance x="1" y="2" level="1"/><entrance_exit2 x="3" y="4" z="290"/>)"
+      R"(<entrance_both x="5" level="2" z="0"/><entrance_wrap level="7"/>)"
+      R"(<entrance_neg level="-4" z="100"/><Entrance_caps x="9"/>)";
+  const Case cases[] = {
+      {"", all, 1.0f, 1, ""},
+      {"exit2", all, 3.0f, 2, "exit2"},
+      {"missing", all, 1.0f, 1, ""},
+      {"-", all, 1.0f, 1, ""},
+      {"both", all, 5.0f, 2, "both"},
+      {"wrap", all, 0.0f, 1, "wrap"},  // 7 modulo 3 levels
+      {"neg", all, 0.0f, 1, "neg"},    // the level nearest to z 100
+      {"caps", all, 1.0f, 1, ""},      // element names are matched exactly
+      {"", "<entrance_x x=\"7\"/>", 0.0f, 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.request);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", "", c.body,
+                                    R"(<levels><level z="0"/><level z="100"/><level z="300"/></levels>)")),
+                      log);
+    g->world.entranceName = c.request;
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    EXPECT_EQ(g->world.respawnPoint.x, c.x);
+    EXPECT_EQ(g->world.respawnPoint.level, c.level);
+    EXPECT_EQ(g->world.entranceName, c.nameAfter);
+    EXPECT_EQ(g->world.player->level, c.level);
+    EXPECT_EQ(g->world.player->z, g->world.levels[static_cast<std::size_t>(c.level)].z);
+    EXPECT_EQ(g->world.player->x, c.x);  // placed by the respawn
+  }
+}
+
+TEST(LoadZone, DeathScripts) {
+  struct Case {
+    const char* body;
+    const char* deathId;  // id of the expected death script ("self": the death element)
+    const char* afterId;
+  };
+  const Case cases[] = {
+      {R"(<death sub="missing"/>)", nullptr, nullptr},
+      {R"(<death sub="missing"><die/></death>)", "self", nullptr},
+      {R"(<death sub="HANDLER"><die/></death>)", "handler", nullptr},
+      {R"(<death><die/></death>)", "self", nullptr},
+      {R"(<death/>)", nullptr, nullptr},
+      {R"(<death after="Later"/>)", nullptr, "later"},
+      {R"(<death after="gone"><die/></death>)", "self", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", "", std::string(c.body) +
+                                                 R"(<start><sub id="handler"/><sub id="later"/></start>)")),
+                      log);
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    const xml::Node* death = g->world.currentZoneNode->firstElement()->nextElement();
+    const xml::Node* expectDeath = !c.deathId ? nullptr
+                                   : std::string(c.deathId) == "self"
+                                       ? death
+                                       : g->data.document.findById(c.deathId);
+    EXPECT_EQ(g->world.zoneDeathScript, expectDeath);
+    EXPECT_EQ(g->world.afterDeathScript, c.afterId ? g->data.document.findById(c.afterId) : nullptr);
+  }
+}
+
+TEST(LoadZone, BlockNames) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "",
+                                  R"(<block oname=" Twin " x="1"/><block oname="twin" x="2"/>)"
+                                  R"(<block oname="you" x="3"/><block oname="-"/><block oname="-"/>)"
+                                  R"(<block/><block oname=""/>)")),
+                    log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  EXPECT_EQ(named(*g, "twin")->x, 1.0f);
+  EXPECT_EQ(g->world.objectCount, 5);  // twin, "-" twice (never found) and two anonymous
+  int dashes = 0, anonymous = 0;
+  for (const ObjectRecord& o : g->world.objects) {
+    dashes += o.name == "-";
+    anonymous += o.name.empty();
+  }
+  EXPECT_EQ(dashes, 2);
+  EXPECT_EQ(anonymous, 2);
+  EXPECT_EQ(g->world.player->x, 0.0f);  // the "you" block is never read
+  EXPECT_EQ(g->world.objects.front(), g->world.player);
+}
+
+TEST(LoadZone, Areas) {
+  struct Case {
+    const char* area;
+    std::function<void(const AreaRecord&, const Game&)> check;
+  };
+  const Case cases[] = {
+      {R"(<area/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.x1, -200.0f);
+         EXPECT_EQ(a.x2, 200.0f);
+         EXPECT_EQ(a.y1, -100.0f);
+         EXPECT_EQ(a.y2, 1100.0f);
+         EXPECT_EQ(a.level, -1);
+         EXPECT_EQ(a.colour, -1);
+         EXPECT_EQ(a.enterTimes, -1);
+         EXPECT_EQ(a.zoomCount, 0);
+       }},
+      {R"(<area level="5"/>)", [](const AreaRecord& a, const Game&) { EXPECT_EQ(a.level, 2); }},
+      {R"(<area level="-7"/>)", [](const AreaRecord& a, const Game&) { EXPECT_EQ(a.level, -1); }},
+      {R"(<area level="0" z="95"/>)", [](const AreaRecord& a, const Game&) { EXPECT_EQ(a.level, 1); }},
+      {R"(<area z="95" level=""/>)", [](const AreaRecord& a, const Game&) { EXPECT_EQ(a.level, 1); }},
+      {R"(<area zoom="10,-20,30,40"/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.zoomCount, 3);
+         EXPECT_EQ(a.zoom1, 10.0f);
+         EXPECT_EQ(a.zoom2, 20.0f);
+         EXPECT_EQ(a.zoom3, 30.0f);
+       }},
+      {R"(<area zoom="-15"/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.zoomCount, 1);
+         EXPECT_EQ(a.zoom1, 15.0f);
+         EXPECT_EQ(a.zoom2, 0.0f);
+       }},
+      {R"(<area xlim="50,-50" ylim="7" flg="solid, DEADLY" color="00FF00"/>)",
+       [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.x1, -50.0f);
+         EXPECT_EQ(a.x2, 50.0f);
+         EXPECT_EQ(a.y1, 0.0f);
+         EXPECT_EQ(a.y2, 7.0f);
+         EXPECT_EQ(a.flags, 0x1000u);
+         EXPECT_EQ(a.colour, 0x00FF00);
+       }},
+      {R"(<area oname="Crate"/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.oname, "");  // capitals never match
+         EXPECT_EQ(a.x1, -200.0f);
+       }},
+      {R"(<area oname="crate" xlim="0,1"/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.oname, "crate");
+         EXPECT_EQ(a.x1, 40.0f);
+         EXPECT_EQ(a.x2, 70.0f);
+         EXPECT_EQ(a.y1, 5.0f);
+         EXPECT_EQ(a.y2, 15.0f);
+       }},
+      {R"(<area oname="you"/>)", [](const AreaRecord& a, const Game&) {
+         EXPECT_EQ(a.x1, 0.0f);  // the player is placed later
+         EXPECT_EQ(a.y1, 0.0f);
+         EXPECT_EQ(a.x2, 20.0f);
+         EXPECT_EQ(a.y2, 20.0f);
+       }},
+      {R"(<area oname=" crate"/>)", [](const AreaRecord& a, const Game&) { EXPECT_EQ(a.oname, ""); }},
+      {R"(<area><enter times="2"><drop/></enter><EXIT sub="Shared" times="-"/>)"
+       R"(<action sub="missing" times=""/></area>)",
+       [](const AreaRecord& a, const Game& g) {
+         EXPECT_EQ(a.enterScript, a.node->firstElement());
+         EXPECT_EQ(a.enterTimes, 2);
+         EXPECT_EQ(a.exitScript, g.data.document.findById("shared"));
+         EXPECT_EQ(a.exitTimes, -1);
+         EXPECT_EQ(a.actionScript, a.node->firstElement()->nextElement()->nextElement());
+         EXPECT_EQ(a.actionTimes, -1);
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.area);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", R"(xlim="200,-200")",
+                                    R"(<block oname="crate" x="40" y="5" w="30" h="10"/>)" +
+                                        std::string(c.area) + R"(<start><sub id="shared"/></start>)",
+                                    R"(<levels><level z="0"/><level z="100"/><level z="200"/></levels>)")),
+                      log);
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_EQ(g->world.areas.size(), 1u);
+    c.check(*g->world.areas.front(), *g);
+  }
+}
+
+TEST(LoadZone, ObjectOrder) {
+  // Before sorting each created block stands after the list's current object:
+  // after a failed name lookup the last object, after a found name that object,
+  // else the block created just before.
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "",
+                                  R"(<block oname="a"/><block oname="b"/><block/>)"
+                                  R"(<block oname="a"/><block/><block oname="c" y="5"/>)"
+                                  R"(<block oname="low" y="-5"/><block oname="pri" priority="1" y="-9"/>)"
+                                  R"(<block oname="near" level="0"/><block oname="far" level="1"/>)",
+                                  R"(<levels><level z="0"/><level z="10"/></levels>)")),
+                    log);
+  // Unnamed blocks get names so that the order can be read.
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  std::vector<std::string> names = objectNames(*g);
+  // Default y is -40 + 0 (respawn at 0,0): "c" (5) and "low" (-5) are above the others.
+  EXPECT_EQ(names, (std::vector<std::string>{"you", "far", "pri", "c", "low", "a", "", "b", "",
+                                             "near"}));
+  EXPECT_EQ(g->world.objectCount, 9);
+  // The two anonymous blocks: the first one stood after "b", the second after "a".
+  auto it = g->world.objects.begin();
+  std::advance(it, 6);
+  EXPECT_EQ(it->y, -40.0f);
+}
+
+TEST(LoadZone, EqualBlocksKeepDocumentOrder) {
+  HookLog log;
+  std::string body;
+  for (int i = 0; i < 6; ++i) body += "<block oname=\"b" + std::to_string(i) + "\" x=\"" + std::to_string(i) + "\"/>";
+  auto g = makeGame(gameWith(zone("z", "", body)), log);
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  EXPECT_EQ(objectNames(*g), (std::vector<std::string>{"you", "b0", "b1", "b2", "b3", "b4", "b5"}));
+}
+
+TEST(LoadZone, SeedsTheGeneratorFromTheClockOrTheRunFile) {
+  for (bool replaying : {false, true}) {
+    SCOPED_TRACE(replaying);
+    HookLog log;
+    log.clock = 777;
+    auto g = makeGame(gameWith(zone("z", "", "")), log);
+    g->random.replaying = replaying;
+    g->random.runFileSeed = 31337;
+    g->random.table.index = 5;
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    const int32_t seed = replaying ? 31337 : 777;
+    EXPECT_EQ(g->random.speedrunSeed, seed);
+    RandomGenerator expected;
+    expected.seed(static_cast<uint32_t>(seed));
+    EXPECT_EQ(g->random.generator.draw(0xFFFFFFFFu), expected.draw(0xFFFFFFFFu));
+    EXPECT_EQ(g->random.table.index, 1023);
+  }
+}
+
+TEST(LoadZone, ResetsThePerZoneState) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("a", "", R"(<block oname="q"/>)") + zone("b", "", "")), log);
+  ASSERT_TRUE(loadZone(*g, "a", 1));
+  Game& G = *g;
+  ScriptState& s = G.script;
+  World& w = G.world;
+  ObjectRecord* q = named(G, "q");
+  s.queue.addLast(ScriptQueueEntry{nullptr, q, 1});
+  s.beats.addLast(BeatTimer{});
+  s.titles.addLast(TitleRecord{});
+  s.wordBoxes.addLast(WordBox{});
+  s.cameraLookAt = q;
+  s.cameraScriptDistance = 5.0f;
+  s.cameraSpeed = 2.0f;
+  s.cameraLocked = true;
+  s.cameraSnap = true;
+  s.creditsPosition = 0.5f;
+  s.creditsWait = true;
+  s.homActive = 1;
+  s.haltActive = true;
+  s.shakeAmount = 0.3f;
+  s.swishTarget = 4.0f;
+  s.freezeWait = true;
+  s.frameCounting = false;
+  s.runClockPosition = 0.1f;
+  s.runningScript = G.world.currentZoneNode;
+  s.scriptResumePoint = G.world.currentZoneNode;
+  s.scriptResumeObject = q;
+  s.killQueueRequested = true;
+  s.zoneEntryQuiet = false;
+  s.jumpsAllowed = false;
+  w.zoneFlags = 0xFF;
+  w.zoneInt = 9;
+  w.pauseColour = 1;
+  w.pendingZoneChange = "b";
+  w.quitZone = "x";
+  w.quitEntrance = "y";
+  w.currentCheckpoint = q;
+  w.enteringZone = true;
+  log.calls.clear();
+
+  ASSERT_TRUE(loadZone(G, w.pendingZoneChange, 1));
+  EXPECT_TRUE(s.queue.empty());
+  EXPECT_TRUE(s.beats.empty());
+  EXPECT_TRUE(s.titles.empty());
+  EXPECT_TRUE(s.wordBoxes.empty());
+  EXPECT_EQ(s.cameraLookAt, nullptr);
+  EXPECT_EQ(s.cameraScriptDistance, 0.0f);
+  EXPECT_EQ(s.cameraSpeed, 0.0f);
+  EXPECT_FALSE(s.cameraLocked);
+  EXPECT_TRUE(s.cameraSnap);  // not the zone's to clear
+  EXPECT_EQ(s.creditsPosition, 0.0f);
+  EXPECT_FALSE(s.creditsWait);
+  EXPECT_EQ(s.homActive, 0);
+  EXPECT_FALSE(s.haltActive);
+  EXPECT_EQ(s.shakeAmount, 0.0f);
+  EXPECT_EQ(s.swishTarget, 0.0f);
+  EXPECT_FALSE(s.freezeWait);
+  EXPECT_TRUE(s.frameCounting);
+  EXPECT_EQ(s.runClockPosition, 0.8f);
+  EXPECT_EQ(s.runningScript, nullptr);
+  EXPECT_EQ(s.scriptResumePoint, nullptr);
+  EXPECT_EQ(s.scriptResumeObject, nullptr);
+  EXPECT_FALSE(s.killQueueRequested);
+  EXPECT_TRUE(s.zoneEntryQuiet);
+  EXPECT_TRUE(s.jumpsAllowed);
+  EXPECT_EQ(w.zoneFlags, 0u);
+  EXPECT_EQ(w.zoneInt, 0);
+  EXPECT_EQ(w.pauseColour, 0xFFFFFF);
+  EXPECT_EQ(w.pendingZoneChange, "");
+  EXPECT_EQ(w.quitZone, "");
+  EXPECT_EQ(w.quitEntrance, "");
+  EXPECT_EQ(w.currentCheckpoint, nullptr);
+  EXPECT_FALSE(w.enteringZone);
+  EXPECT_EQ(w.currentZoneId, "b");
+  EXPECT_EQ(named(G, "q"), nullptr);
+  EXPECT_EQ(w.objectCount, 0);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"runClock", "frameWindow", "respawn:0,1",
+                                                 "closeMenu:0"}));
+}
+
+TEST(LoadZone, StartScriptRunsLastAndCloseMenuIsOptional) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", "", R"(<start id="s1"/><start id="s2"/>)")), log);
+  bool runningWasClear = false;
+  g->hooks.runScript = [&](Game& game, const xml::Node* script, ObjectRecord* object) {
+    runningWasClear = game.script.runningScript == nullptr;
+    log.calls.push_back("runScript:" + script->attr("id") + (object ? ":object" : ""));
+  };
+  g->script.runningScript = g->data.document.root();
+  ASSERT_TRUE(loadZone(*g, "z", 0));
+  EXPECT_TRUE(runningWasClear);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"runClock", "frameWindow", "respawn:0,1",
+                                                 "runScript:s2"}));
+}
+
+TEST(LoadZone, FreshStartPlacesTheCameraInFrontOfTheLevel) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("z", R"(zoom="-80")", R"(<entrance x="10" y="30" level="1"/>)",
+                                  R"(<levels><level z="0" color="0000FF"/><level z="50" color="00FF00"/></levels>)")),
+                    log);
+  g->world.fadeTargetColour = 0x123456;
+  ASSERT_TRUE(loadZone(*g, "z", 1));
+  const World& w = g->world;
+  EXPECT_EQ(w.fadeFromColour, 0x00FF00);
+  EXPECT_EQ(w.fadeTargetColour, 0x00FF00);
+  EXPECT_EQ(w.backgroundColour, 0x00FF00);
+  EXPECT_EQ(w.fadeAmount, 1.0f);
+  EXPECT_EQ(w.cameraPosition.x, 20.0f);
+  EXPECT_EQ(w.cameraPosition.y, 40.0f);
+  EXPECT_EQ(w.cameraPosition.z, -30.0f);
+  const ObjectRecord& p = *w.player;
+  EXPECT_EQ(p.name, "you");
+  EXPECT_EQ(p.flags, 0x55u);
+  EXPECT_EQ(p.colour1, 0x000060FF);
+  EXPECT_EQ(p.z, 50.0f);
+  EXPECT_EQ(p.facedObject, nullptr);
+  EXPECT_EQ(p.objectClass, nullptr);
+}
+
+// Two zones of one persist group: the group's blocks survive a warp unchanged,
+// blocks of the new zone with their names are not created, everything else goes.
+const char* const kPersistGame = R"(<zorlan>
+  <zone id="one" persist="Gang">
+    <levels><level z="0" color="0000FF"/><level z="40" color="00FF00"/></levels>
+    <entrance x="100" y="0" level="1"/>
+    <block oname="buddy" persist="gang" x="5" flg="solid"/>
+    <block oname="rock" x="6"/>
+    <block oname="loner" persist="other" x="7"/>
+  </zone>
+  <zone id="two" persist="GANG">
+    <levels><level z="10" color="FF0000"/><level z="300" color="FFFFFF"/></levels>
+    <entrance x="-50" y="20" level="1"/>
+    <block oname="buddy" x="999"/>
+    <block oname="fresh" x="8"/>
+  </zone>
+  <zone id="three">
+    <levels><level z="0"/></levels>
+    <block oname="buddy" x="1"/>
+  </zone>
+</zorlan>)";
+
+TEST(LoadZone, PersistGroupSurvivesAWarp) {
+  HookLog log;
+  auto g = makeGame(kPersistGame, log);
+  ASSERT_TRUE(loadZone(*g, "one", 1));
+  ObjectRecord* buddy = named(*g, "buddy");
+  ObjectRecord* rock = named(*g, "rock");
+  ObjectRecord* oldPlayer = g->world.player;
+  ASSERT_NE(buddy, nullptr);
+  buddy->x = 123.0f;
+  buddy->vx = 4.0f;
+  buddy->flags |= flag::Deadly;
+  buddy->support = rock;  // a dropped object
+  rock->facedObject = buddy;
+  g->script.cameraLookAt = rock;
+  g->world.currentCheckpoint = rock;
+  ASSERT_EQ(buddy->facedObject, oldPlayer);
+
+  ASSERT_TRUE(loadZone(*g, "two", 1));
+  EXPECT_EQ(named(*g, "buddy"), buddy);  // the same record
+  EXPECT_EQ(buddy->x, 123.0f);
+  EXPECT_TRUE(buddy->has(flag::Deadly | flag::Solid));
+  EXPECT_EQ(buddy->support, nullptr);  // no reference to a dropped object
+  EXPECT_NE(g->world.player, nullptr);
+  EXPECT_EQ(buddy->facedObject, g->world.player);  // turns toward the new player
+  EXPECT_EQ(g->script.cameraLookAt, nullptr);
+  EXPECT_EQ(named(*g, "rock"), nullptr);
+  EXPECT_EQ(named(*g, "loner"), nullptr);
+  ASSERT_NE(named(*g, "fresh"), nullptr);
+  EXPECT_EQ(g->world.objectCount, 2);
+  EXPECT_EQ(g->world.objects.front(), g->world.player);
+  int buddies = 0;
+  for (const ObjectRecord& o : g->world.objects) buddies += o.name == "buddy";
+  EXPECT_EQ(buddies, 1);
+
+  // A zone without a persist group drops everything.
+  ASSERT_TRUE(loadZone(*g, "three", 1));
+  EXPECT_EQ(objectNames(*g), (std::vector<std::string>{"you", "buddy"}));
+  EXPECT_EQ(named(*g, "buddy")->x, 1.0f);
+}
+
+TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
+  for (bool smooth : {false, true}) {
+    SCOPED_TRACE(smooth);
+    HookLog log;
+    auto g = makeGame(kPersistGame, log);
+    ASSERT_TRUE(loadZone(*g, "one", 1));
+    World& w = g->world;
+    ObjectRecord* p = w.player;
+    ObjectRecord* buddy = named(*g, "buddy");
+    p->x = 110.0f;
+    p->y = 5.0f;
+    p->z = 45.0f;  // 5 behind its level at 40
+    p->vx = 1.5f;
+    p->vy = 0.0f;
+    p->facing = -1;
+    p->support = buddy;
+    buddy->vy = -2.0f;
+    w.cameraPosition = {120.0f, 30.0f, -55.0f};
+    w.fadeTargetColour = 0x00FF00;
+    w.smoothWarp = smooth;
+    w.warpOffsetX = 10.0f;
+    w.warpOffsetY = 5.0f;
+
+    ASSERT_TRUE(loadZone(*g, "two", 1));
+    p = w.player;
+    EXPECT_EQ(p->vx, 1.5f);
+    EXPECT_EQ(p->vy, -2.0f);  // from what it stood on
+    EXPECT_EQ(p->facing, -1);
+    EXPECT_EQ(p->level, 1);
+    if (smooth) {
+      EXPECT_EQ(p->x, -40.0f);
+      EXPECT_EQ(p->y, 25.0f);
+      EXPECT_EQ(p->z, 305.0f);
+    } else {
+      EXPECT_EQ(p->x, -50.0f);
+      EXPECT_EQ(p->y, 20.0f);
+      EXPECT_EQ(p->z, 300.0f);
+    }
+    EXPECT_EQ(w.cameraPosition.x, p->x + 10.0f);
+    EXPECT_EQ(w.cameraPosition.y, p->y + 25.0f);
+    EXPECT_EQ(w.cameraPosition.z, p->z - 100.0f);
+    EXPECT_EQ(w.fadeFromColour, 0x00FF00);
+    EXPECT_EQ(w.backgroundColour, 0x00FF00);
+    EXPECT_EQ(w.fadeTargetColour, 0xFFFFFF);
+    EXPECT_EQ(w.fadeAmount, 1.0f);
+  }
+}
+
+TEST(EnterZone, StartsAfreshAndRestoresInput) {
+  HookLog log;
+  auto g = makeGame(kPersistGame, log);
+  ASSERT_TRUE(loadZone(*g, "one", 1));
+  g->world.player->vx = 3.0f;
+  g->world.playerColour = 0x00FF00;
+  g->world.cameraPosition = {1.0f, 2.0f, 3.0f};
+  log.calls.clear();
+
+  enterZone(*g, "two", "");
+  const World& w = g->world;
+  EXPECT_EQ(w.player->vx, 0.0f);
+  EXPECT_EQ(w.player->colour1, 0x000060FF);
+  EXPECT_EQ(w.playerColour, 0x000060FF);
+  EXPECT_EQ(w.cameraPosition.x, -40.0f);  // a fresh start: in front of the entrance
+  EXPECT_EQ(w.fadeFromColour, 0xFFFFFF);
+  EXPECT_FALSE(w.enteringZone);
+  EXPECT_EQ(log.calls, (std::vector<std::string>{"runClock", "frameWindow", "respawn:0,1",
+                                                 "closeMenu:0", "waitAction", "closeMenu:1",
+                                                 "restoreMusic", "latch"}));
+  // The group survived the fresh start too, and faces the new player.
+  ASSERT_NE(named(*g, "buddy"), nullptr);
+  EXPECT_EQ(named(*g, "buddy")->facedObject, w.player);
+  int players = 0;
+  for (const ObjectRecord& o : w.objects) players += o.name == "you";
+  EXPECT_EQ(players, 1);
+}
+
+TEST(EnterZone, EntranceArgumentAndFallbackToFirst) {
+  HookLog log;
+  auto g = makeGame(gameWith(zone("first", "", R"(<entrance x="1"/><entrance_back x="2"/>)")), log,
+                    false);
+  enterZone(*g, "gone", "back");
+  EXPECT_EQ(g->world.currentZoneId, "first");
+  EXPECT_EQ(g->world.respawnPoint.x, 1.0f);  // the fallback takes the default entrance
+  enterZone(*g, "first", "back");
+  EXPECT_EQ(g->world.respawnPoint.x, 2.0f);
+  EXPECT_EQ(g->world.entranceName, "back");
+  EXPECT_TRUE(log.fatal.empty());
+}
+
+}  // namespace
+}  // namespace zor

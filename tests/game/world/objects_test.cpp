@@ -1,0 +1,323 @@
+#include "game/world/objects.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+
+namespace zor {
+namespace {
+
+namespace flag = format::flag;
+
+// A world with a player at the head and the named blocks after it, in order.
+struct TestWorld {
+  Game game;
+  World& world = game.world;
+
+  explicit TestWorld(std::vector<std::string> names = {}) {
+    ObjectRecord p;
+    p.name = "you";
+    world.player = &world.objects.addFirst(p);
+    for (const std::string& n : names) {
+      world.objects.setCurrent(world.objects.back());
+      addObject(world, n);
+      world.objectCount += 1;
+    }
+  }
+  ObjectRecord* at(std::size_t i) {
+    auto it = world.objects.begin();
+    std::advance(it, static_cast<std::ptrdiff_t>(i));
+    return &*it;
+  }
+  std::vector<std::string> names() const {
+    std::vector<std::string> out;
+    for (const ObjectRecord& o : world.objects) out.push_back(o.name);
+    return out;
+  }
+};
+
+TEST(AddObject, TakesTheDefaultsOfANewBlock) {
+  TestWorld t;
+  t.world.respawnPoint = {30.0f, 70.0f, 1};
+  t.world.zoneGravity = 1.4f;
+  ObjectRecord& o = addObject(t.world, "crate");
+  EXPECT_EQ(o.name, "crate");
+  EXPECT_EQ(o.x, 30.0f);
+  EXPECT_EQ(o.y, 30.0f);
+  EXPECT_EQ(o.z, 0.0f);
+  EXPECT_EQ(o.level, -1);
+  EXPECT_EQ(o.w, 20.0f);
+  EXPECT_EQ(o.h, 20.0f);
+  EXPECT_EQ(o.gravity, 1.4f);
+  EXPECT_EQ(std::bit_cast<uint32_t>(o.freq), 0x3C888889u);
+  EXPECT_EQ(o.duty, 0.5f);
+  EXPECT_EQ(o.count, -1);
+  EXPECT_EQ(o.colour1, 0xFFFFFF);
+  EXPECT_EQ(o.colour2, 0xFFFFFF);
+  EXPECT_EQ(o.litColour, -1);
+  EXPECT_EQ(o.standOnTimes, -1);
+  EXPECT_EQ(o.facedObject, t.world.player);
+  EXPECT_EQ(o.flags, 0u);
+  EXPECT_EQ(t.world.objects.current(), &o);
+  EXPECT_EQ(t.world.objectCount, 0);  // callers count
+}
+
+TEST(AddObject, InsertsAfterTheCursorOrAtTheHead) {
+  TestWorld t({"a", "b"});
+  t.world.objects.setCurrent(t.at(1));  // a
+  addObject(t.world, "c");
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "a", "c", "b"}));
+  t.world.objects.clearCurrent();
+  addObject(t.world, "d");
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"d", "you", "a", "c", "b"}));
+}
+
+TEST(FindObject, NamesAndCursor) {
+  struct Case {
+    const char* name;
+    int expectIndex;        // index in the list, -1 for none
+    int cursorAfter;        // index of the current object afterwards
+  };
+  // The list: you, twin, other, twin. The cursor starts on "other" (index 2).
+  const Case cases[] = {
+      {"you", 0, 2},     // the player, cursor untouched
+      {"-", -1, 2},      // none, cursor untouched
+      {"", -1, 2},       // none, cursor untouched
+      {"twin", 1, 1},    // the one nearer the head; cursor on it
+      {"Twin", -1, 3},   // compared exactly: none, cursor on the last object
+      {"missing", -1, 3},
+      {"other", 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestWorld t({"twin", "other", "twin"});
+    t.world.objects.setCurrent(t.at(2));
+    ObjectRecord* found = findObject(t.world, c.name);
+    EXPECT_EQ(found, c.expectIndex < 0 ? nullptr : t.at(static_cast<std::size_t>(c.expectIndex)));
+    EXPECT_EQ(t.world.objects.current(), t.at(static_cast<std::size_t>(c.cursorAfter)));
+  }
+}
+
+TEST(FindObject, YouIsThePlayerPointerEvenWhenAnotherObjectHasTheName) {
+  TestWorld t;
+  t.world.objects.clear();
+  ObjectRecord impostor;
+  impostor.name = "you";
+  t.world.objects.addLast(impostor);
+  t.world.player = nullptr;
+  EXPECT_EQ(findObject(t.world, "you"), nullptr);
+}
+
+TEST(FindNearestLevel, TakesTheNearestAndTheSmallerZOnATie) {
+  World w;
+  w.levels = {LevelRecord{0.0f}, LevelRecord{100.0f}, LevelRecord{200.0f}};
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  struct Case {
+    float z;
+    int32_t level;
+  };
+  for (Case c : {Case{50.0f, 0}, Case{51.0f, 1}, Case{-500.0f, 0}, Case{900.0f, 2},
+                 Case{150.0f, 1}, Case{nan, 0}, Case{inf, 2}, Case{-inf, 0}}) {
+    SCOPED_TRACE(c.z);
+    EXPECT_EQ(findNearestLevel(w, c.z), c.level);
+  }
+  World one;
+  one.levels = {LevelRecord{40.0f}};
+  EXPECT_EQ(findNearestLevel(one, 1e9f), 0);
+  World none;
+  EXPECT_EQ(findNearestLevel(none, 5.0f), 0);
+}
+
+TEST(ResolveLevelIndex, KeepsEveryIndexInsideTheTable) {
+  World w;
+  w.levels = {LevelRecord{0.0f}, LevelRecord{100.0f}, LevelRecord{200.0f}};
+  struct Case {
+    int32_t level;
+    float z;
+    int32_t expect;
+  };
+  for (Case c : {Case{0, 150.0f, 0}, Case{2, 0.0f, 2}, Case{3, 0.0f, 0}, Case{7, 0.0f, 1},
+                 Case{127, 0.0f, 1}, Case{-1, 190.0f, 2}, Case{-100, 60.0f, 1}}) {
+    SCOPED_TRACE(c.level);
+    EXPECT_EQ(resolveLevelIndex(w, c.level, c.z), c.expect);
+  }
+  World none;
+  EXPECT_EQ(resolveLevelIndex(none, 0, 0.0f), -1);
+  EXPECT_EQ(levelAt(w, 3), nullptr);
+  EXPECT_EQ(levelAt(w, -1), nullptr);
+  EXPECT_EQ(levelAt(w, 2), &w.levels[2]);
+}
+
+TEST(ReleaseStackedObjects, AStackOnAPlatformFallsFree) {
+  TestWorld t({"platform", "a", "b", "c", "bystander"});
+  ObjectRecord* platform = t.at(1);
+  ObjectRecord *a = t.at(2), *b = t.at(3), *c = t.at(4), *bystander = t.at(5);
+  platform->vy = 2.0f;
+  // c is listed before b although it stands on b: the walk follows the stack.
+  a->support = platform;
+  b->support = a;
+  c->support = b;
+  bystander->support = t.world.player;
+  releaseStackedObjects(t.world, platform);
+  for (ObjectRecord* o : {a, b, c}) {
+    EXPECT_EQ(o->support, nullptr);
+    EXPECT_TRUE(o->has(flag::Airborne));
+  }
+  EXPECT_EQ(a->vy, 2.0f - 0.0005f);
+  EXPECT_EQ(b->vy, a->vy - 0.0005f);
+  EXPECT_EQ(c->vy, b->vy - 0.0005f);
+  EXPECT_EQ(bystander->support, t.world.player);
+  EXPECT_FALSE(platform->has(flag::Airborne));
+
+  releaseStackedObjects(t.world, nullptr);  // nothing happens
+}
+
+TEST(ReleaseStackedObjects, ASupportCycleEnds) {
+  TestWorld t({"a", "b"});
+  ObjectRecord *a = t.at(1), *b = t.at(2);
+  a->support = b;
+  b->support = a;
+  a->vy = 1.0f;
+  releaseStackedObjects(t.world, a);
+  EXPECT_EQ(b->support, nullptr);
+  EXPECT_EQ(a->support, nullptr);
+  EXPECT_EQ(b->vy, 1.0f - 0.0005f);
+  EXPECT_EQ(a->vy, b->vy - 0.0005f);
+}
+
+TEST(ReleaseStackedObjects, ALongStackFallsFreeToItsTop) {
+  std::vector<std::string> names(2000, "s");
+  TestWorld t(names);
+  ObjectRecord* below = t.at(1);
+  for (auto it = std::next(t.world.objects.begin(), 2); it != t.world.objects.end(); ++it) {
+    it->support = below;
+    below = &*it;
+  }
+  t.at(1)->vy = 1.0f;
+  releaseStackedObjects(t.world, t.at(1));
+  EXPECT_EQ(t.world.objects.back()->support, nullptr);
+  EXPECT_LT(t.world.objects.back()->vy, 1.0f - 1998 * 0.0004f);
+}
+
+TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
+  TestWorld t({"victim", "rider", "watcher"});
+  Game& g = t.game;
+  ObjectRecord *victim = t.at(1), *rider = t.at(2), *watcher = t.at(3);
+  ObjectRecord* player = t.world.player;
+  player->support = victim;
+  rider->support = victim;
+  watcher->facedObject = victim;
+  watcher->support = player;
+  g.script.wordBoxes.addLast(WordBox{"SIGN", 0, 0, 0, 0, 0, 0, 0, -1, 0, victim});
+  g.script.wordBoxes.addLast(WordBox{"OTHER", 0, 0, 0, 0, 0, 0, 0, -1, 0, watcher});
+  g.script.queue.addLast(ScriptQueueEntry{nullptr, victim, 5});
+  g.script.queue.addLast(ScriptQueueEntry{nullptr, watcher, 6});
+  g.script.cameraLookAt = victim;
+  g.script.scriptResumeObject = victim;
+  t.world.currentCheckpoint = victim;
+
+  t.world.objects.setCurrent(victim);
+  deleteCurrentObject(g);
+
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "rider", "watcher"}));
+  EXPECT_EQ(t.world.objects.current(), player);  // the previous object
+  EXPECT_EQ(t.world.objectCount, 2);
+  EXPECT_EQ(player->support, nullptr);
+  EXPECT_TRUE(player->has(flag::Airborne));  // at once
+  EXPECT_EQ(rider->support, nullptr);
+  EXPECT_TRUE(rider->has(flag::Airborne));
+  EXPECT_EQ(watcher->facedObject, nullptr);
+  EXPECT_EQ(watcher->support, player);
+  EXPECT_FALSE(watcher->has(flag::Airborne));
+  const WordBox& sign = *g.script.wordBoxes.front();
+  EXPECT_EQ(sign.object, nullptr);
+  EXPECT_EQ(sign.flags, wordbox::Remove);
+  EXPECT_EQ(g.script.wordBoxes.back()->object, watcher);
+  EXPECT_EQ(g.script.wordBoxes.back()->flags, 0);
+  EXPECT_EQ(g.script.queue.front()->object, nullptr);
+  EXPECT_EQ(g.script.queue.back()->object, watcher);
+  EXPECT_EQ(g.script.cameraLookAt, nullptr);
+  EXPECT_EQ(g.script.scriptResumeObject, nullptr);
+  EXPECT_EQ(t.world.currentCheckpoint, nullptr);
+}
+
+TEST(DeleteCurrentObject, CursorRulesAndThePlayer) {
+  TestWorld t({"a"});
+  t.world.objects.clearCurrent();
+  deleteCurrentObject(t.game);  // nothing current: nothing happens
+  EXPECT_EQ(t.world.objects.size(), 2u);
+
+  t.world.objects.setCurrent(t.world.player);
+  deleteCurrentObject(t.game);  // the first object: none current afterwards
+  EXPECT_EQ(t.world.player, nullptr);
+  EXPECT_EQ(t.world.objects.current(), nullptr);
+  EXPECT_EQ(t.world.objectCount, 1);  // the player was not counted
+  EXPECT_EQ(t.world.objects.front()->facedObject, nullptr);
+}
+
+TEST(DeleteObjectsWhere, RemovesAllMatchesAndTheirReferences) {
+  TestWorld t({"keep", "drop", "keep2", "drop2"});
+  ObjectRecord *keep = t.at(1), *drop = t.at(2), *keep2 = t.at(3), *drop2 = t.at(4);
+  keep->support = drop;
+  keep2->facedObject = drop2;
+  t.game.script.queue.addLast(ScriptQueueEntry{nullptr, drop, 0});
+  t.game.script.cameraLookAt = drop2;
+  deleteObjectsWhere(t.game, [](const ObjectRecord& o) { return o.name.rfind("drop", 0) == 0; });
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "keep", "keep2"}));
+  EXPECT_EQ(keep->support, nullptr);
+  EXPECT_TRUE(keep->has(flag::Airborne));
+  EXPECT_EQ(keep2->facedObject, nullptr);
+  EXPECT_EQ(t.game.script.queue.front()->object, nullptr);
+  EXPECT_EQ(t.game.script.cameraLookAt, nullptr);
+  EXPECT_EQ(t.world.objects.current(), nullptr);
+}
+
+TEST(SortObjects, OrdersByZThenPriorityThenYAndStaysStable) {
+  struct Spec {
+    const char* name;
+    float z;
+    int8_t priority;
+    float y;
+  };
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const Spec specs[] = {
+      {"near", 0.0f, 0, 0.0f},  {"farLow", 100.0f, 0, 10.0f}, {"farHigh", 100.0f, 0, 50.0f},
+      {"farPri", 100.0f, 2, -5.0f}, {"negPri", 100.0f, -3, 99.0f}, {"tieA", 50.0f, 1, 1.0f},
+      {"nanZ", nan, 0, 0.0f},   {"tieB", 50.0f, 1, 1.0f},      {"nanY", 50.0f, 1, nan},
+  };
+  std::vector<std::string> names;
+  for (const Spec& s : specs) names.push_back(s.name);
+  TestWorld t(names);
+  std::size_t i = 1;
+  for (const Spec& s : specs) {
+    ObjectRecord* o = t.at(i++);
+    o->z = s.z;
+    o->priority = s.priority;
+    o->y = s.y;
+  }
+  sortObjects(t.world);
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "farPri", "farHigh", "farLow", "negPri",
+                                                 "tieA", "tieB", "nanY", "near", "nanZ"}));
+}
+
+TEST(SortObjects, LeavesThePlayerAndObjectsPastTheCountAlone) {
+  TestWorld t({"a", "b", "c"});
+  t.world.player->z = -1000.0f;
+  t.at(1)->z = 1.0f;
+  t.at(2)->z = 2.0f;
+  t.at(3)->z = 3.0f;
+  t.world.objectCount = 2;
+  sortObjects(t.world);
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "b", "a", "c"}));
+}
+
+}  // namespace
+}  // namespace zor
