@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "game/app/app_state.h"
 #include "game/app/command_line.h"
 #include "game/audio/sound_table.h"
 #include "game/input/controls.h"
@@ -14,6 +15,7 @@
 #include "game/persist/game_flags.h"
 #include "game/persist/preferences.h"
 #include "game/persist/session.h"
+#include "game/render/game_screen.h"
 #include "game/script/script_state.h"
 #include "game/world/world.h"
 #include "platform/random.h"
@@ -58,6 +60,54 @@ struct GameHooks {
   std::function<void(Game&)> latchInputStates;
   // Loads a WAV file into a sound slot (0..23); false when it cannot be loaded.
   std::function<bool(Game&, int slot, const std::string& path)> loadSoundSlot;
+
+  // Program shell: start-up, frame loop and quit.
+  // Sleeps for the given milliseconds.
+  std::function<void(uint32_t ms)> sleepMs;
+  // Places the titles on the screen after it opened (null: every title).
+  std::function<void(Game&, TitleRecord* title)> layoutTitles;
+  // The player-control step: pause key, screenshot request, script timers and
+  // queue, walking, jumping, leaping, reset.
+  std::function<void(Game&)> stepPlayerControls;
+  // The world step: motion, bodies, collisions, areas, camera, fades.
+  std::function<void(Game&)> stepWorld;
+  // Draws the scene back to front into the started drawing output.
+  std::function<void(Game&)> drawScene;
+  // The overlays over the scene: titles, credits scroll, run countdown and clock,
+  // letterbox bars, debug overlay.
+  std::function<void(Game&)> drawOverlays;
+  // The logo and jingle, then black; blocks until done.
+  std::function<void(Game&, int32_t showMs, int32_t blankMs)> showSplash;
+
+  // Menus: building the pause screens, the keyboard screen, one menu frame's
+  // handler and drawing, and the change of one shown menu line.
+  std::function<void(Game&)> showMainMenu;
+  std::function<void(Game&)> showRunPauseMenu;
+  std::function<void(Game&)> showKeyboardMenu;
+  std::function<void(Game&)> updateMenu;
+  std::function<void(Game&)> drawMenu;
+  std::function<void(Game&, int line, const std::string& text)> setMenuLine;
+
+  // Sound: starts sound output (true when it works); tells whether a slot holds
+  // a sound; loads a streamed sound (its number, 0 on failure); plays an effect
+  // slot at its volume; one music fade step; starts the pause music and mutes the
+  // zone music; applies the MUSIC switch to the playing music; frees the music cache.
+  std::function<bool(Game&)> initSound;
+  std::function<bool(Game&, int slot)> soundSlotInUse;
+  std::function<int32_t(Game&, const std::string& path)> loadStreamedSound;
+  std::function<void(Game&, int slot)> playEffect;
+  std::function<void(Game&)> updateMusicFade;
+  std::function<void(Game&)> startPauseMusic;
+  std::function<void(Game&)> applyMusicSwitch;
+  std::function<void(Game&)> freeMusicCache;
+
+  // Speedruns and run files: reads a run file (false when it cannot be read);
+  // saves the game aside before a run; starts a run (replay 1 for a run file);
+  // ends a running speedrun, restoring the saved game.
+  std::function<bool(Game&, const std::string& path)> readSpeedrunFile;
+  std::function<void(Game&)> backupSaveForRun;
+  std::function<void(Game&, int replay)> startSpeedrun;
+  std::function<void(Game&, int keepZone)> endSpeedrun;
 };
 
 struct RandomState {
@@ -80,6 +130,14 @@ struct Game {
   GameHooks hooks;
   ScriptState script;
   SoundTable sounds;
+
+  // Music timing that beat timers follow: the current track's length in
+  // milliseconds (0 when there is none or it is unknown) and the frame time at
+  // which it last started.
+  int32_t trackLength = 0;
+  uint32_t musicStartTime = 0;
+  GameScreen screen;
+  AppState app;
 
   // Set by fatalError when no real quit path exists (tests, tools); loaders stop when set.
   bool failed = false;

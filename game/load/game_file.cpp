@@ -93,6 +93,11 @@ void readSpeedrun(GameData& data, const xml::Node& el) {
 // Checks the outcome of parsing into the game document and reports a failure.
 // Returns false after a fatal error.
 bool takeParsed(Game& game, bool parsed, const xml::ParseError& error) {
+  if (!parsed && error.code == -1) {
+    // No parser or no room for the document: nothing could be made of the text.
+    fatalError(game, "Game file could not be loaded!");
+    return false;
+  }
   if (!parsed) {
     fatalError(game, "Game file error on line " + text::formatInt(error.line) + "!");
     return false;

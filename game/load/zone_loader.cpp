@@ -459,11 +459,21 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
 
 void enterZone(Game& game, const std::string& id, const std::string& entrance) {
   World& world = game.world;
+  // Kept to put back when the zone cannot be loaded, so that the running zone stays whole.
+  ObjectRecord* const oldPlayer = world.player;
+  const int32_t oldColour = world.playerColour;
+  const std::string oldEntrance = world.entranceName;
   world.playerColour = 0x000060FF;
   world.player = nullptr;  // a fresh start: nothing is carried over
   world.enteringZone = true;
   world.entranceName = entrance;
-  if (!loadZone(game, id, 1)) return;
+  if (!loadZone(game, id, 1)) {
+    world.player = oldPlayer;
+    world.playerColour = oldColour;
+    world.entranceName = oldEntrance;
+    world.enteringZone = false;
+    return;
+  }
   if (game.hooks.waitForActionRelease) game.hooks.waitForActionRelease(game);
   if (game.hooks.closeMenu) game.hooks.closeMenu(game, true);
   if (game.hooks.restoreMusic) game.hooks.restoreMusic(game);

@@ -78,14 +78,18 @@ std::string getUserDataFolder(const UserFolderEnv& env, const std::string& compa
   return path;
 }
 
-void chooseDataFolder(Session& session, const std::string& programFolder, const UserFolderEnv& env) {
+std::string chooseDataFolder(const std::string& programFolder, const UserFolderEnv& env) {
   const std::string zordata = programFolder + "zordata";
-  if (files::createPath(zordata) && files::folderWritable(zordata, "test.tmp")) {
-    session.dataFolder = programFolder;
-  } else {
-    session.dataFolder = getUserDataFolder(env, "Zorlan", "", true);
-  }
-  session.prefsPath = session.dataFolder + kPrefsRelativePath;
+  if (files::createPath(zordata) && files::folderWritable(zordata, "test.tmp")) return programFolder;
+  return getUserDataFolder(env, "Zorlan", "", true);
+}
+
+std::string prefsPathFor(const std::string& dataFolder) { return dataFolder + kPrefsRelativePath; }
+
+void chooseDataFolder(Game& game, const std::string& programFolder, const UserFolderEnv& env) {
+  game.session.dataFolder = chooseDataFolder(programFolder, env);
+  game.data.dataFolder = game.session.dataFolder;
+  game.session.prefsPath = prefsPathFor(game.session.dataFolder);
 }
 
 void readPrefsFile(Preferences& prefs, Controls& controls, const std::string& path) {

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "game/input/controls.h"
-#include "game/persist/session.h"
 
 namespace zor {
 
@@ -62,9 +61,13 @@ std::string getUserDataFolder(const UserFolderEnv& env, const std::string& compa
 
 // Chooses the data folder: `programFolder` ("" for the current folder, else a
 // folder ending in "/") when a "zordata" folder there exists or can be made and
-// a file can be created in it; else the per-user folder of "Zorlan". Sets the
-// preference-file path too.
-void chooseDataFolder(Session& session, const std::string& programFolder, const UserFolderEnv& env);
+// a file can be created in it; else the per-user folder of "Zorlan".
+std::string chooseDataFolder(const std::string& programFolder, const UserFolderEnv& env);
+// The preference file under a data folder.
+std::string prefsPathFor(const std::string& dataFolder);
+// Sets the game's data folder (in the session and the game data) and the
+// preference-file path.
+void chooseDataFolder(Game& game, const std::string& programFolder, const UserFolderEnv& env);
 
 // Reads the preference file (a missing file gives every default). Values out of
 // range take their defaults; key codes and buttons out of range keep the

@@ -92,11 +92,6 @@ void readSave(Game& game, const prefs::PrefsReader& reader, int skipRecords) {
 
 }  // namespace
 
-std::string saveFilePathFor(const std::string& dataFolder, const std::string& gameFilePath) {
-  if (gameFilePath.empty()) return dataFolder + "zordata/saves/save.ini";
-  return dataFolder + "zordata/saves/save-" + files::fileName(gameFilePath) + ".ini";
-}
-
 void readSaveFile(Game& game, int skipRecords) {
   prefs::PrefsReader reader;
   reader.open(game.data.saveFilePath, kMaxSaveFileBytes);  // missing: every key takes its default

@@ -2,6 +2,7 @@
 // and the speedrun records, in the preference-file form, group "Gamestate".
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -13,12 +14,7 @@ struct Game;
 // Save files are small; a larger file is not read (every key takes its default).
 inline constexpr std::size_t kMaxSaveFileBytes = 1u << 20;
 
-// The save path for a game file: the data folder + "zordata/saves/save.ini" for
-// the built-in game (empty game-file path), else + "zordata/saves/save-" + the
-// game file's name with its extension + ".ini".
-std::string saveFilePathFor(const std::string& dataFolder, const std::string& gameFilePath);
-
-// Reads game.data.saveFilePath: resume zone and entrance (into the world's
+// Reads game.data.saveFilePath (set by the game-file loader, saveFilePathFor): resume zone and entrance (into the world's
 // currentZoneId and entranceName), counters, game flags (or the command line's
 // override, once) and, unless skipRecords, the speedrun records. A missing,
 // unreadable or too large file gives every default.

@@ -10,7 +10,8 @@ namespace zor {
 
 struct Session {
   // Put before every "zordata/..." path the game writes: empty for the
-  // program's own folder, else an absolute folder ending in "/".
+  // program's own folder, else an absolute folder ending in "/". The game-file
+  // loader reads the same value from GameData::dataFolder; chooseDataFolder sets both.
   std::string dataFolder;
   std::string prefsPath;  // dataFolder + "zordata/saves/pref-mac.ini"
 

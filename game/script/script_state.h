@@ -12,11 +12,14 @@
 
 namespace zor {
 
+class StatementTable;
+
 // A pending script call.
 struct ScriptQueueEntry {
   const xml::Node* script = nullptr;
   ObjectRecord* object = nullptr;  // the object the script runs for; null for none
   int32_t delay = 0;               // frames
+  uint32_t serial = 0;             // set by the queue service while the entry runs
 };
 
 // A beat timer: fires its script in time with the music.
@@ -77,6 +80,13 @@ struct ScriptState {
   bool jumpsAllowed = true;
   bool killQueueRequested = false;
   const xml::Node* killQueueSub = nullptr;
+  // True while runScript walks a script's statements.
+  bool walkingScript = false;
+  // The statements scripts run; null for the game's built-in table (tests may
+  // point it at a table of their own).
+  const StatementTable* statements = nullptr;
+  // Last serial given to a running queue entry.
+  uint32_t queueSerial = 0;
   // While set, the end of a script deletes every object flagged `killed`.
   bool zoneEntryQuiet = false;
 
@@ -100,9 +110,17 @@ struct ScriptState {
   float shakeAmount = 0.0f;
   float shakeDecay = 0.0f;
   float swishTarget = 0.0f;
+  float swishAmount = 0.0f;  // eased toward swishTarget every drawn frame
+  float swishAngle = 0.0f;   // radians, one degree less every frame
+  // The player is left out of this frame's scene (hidden or dying), as decided
+  // before this frame's blink toggle.
+  bool scenePlayerHidden = false;
 
   bool frameCounting = true;       // the `timer` setting
   float runClockPosition = 0.8f;   // speedrun clock height, fraction of the view
+  // y + h of the title the last `title` statement handled; lives for the whole
+  // process (zone loads and `cleartitles` keep it).
+  float lastTitleBottom = 0.0f;
 };
 
 }  // namespace zor

@@ -49,7 +49,13 @@ struct World {
   uint32_t zoneFlags = 0;
   int32_t zoneInt = 0;
   float playerDepthEase = 0.0f;
+  // A player death waits for the player-control step.
+  bool playerDead = false;
   ObjectRecord* currentCheckpoint = nullptr;
+  // The bouncy object the player last bounced on, and the frames left in which
+  // it shows its second colour.
+  ObjectRecord* lastBounceObject = nullptr;
+  int32_t bounceFrames = 0;
 
   // Camera and background fade.
   Vec3 cameraPosition;

@@ -13,6 +13,8 @@
 
 #include "game/game.h"
 #include "game/load/builtin_game.h"
+#include "game/load/zone_loader.h"
+#include "game/world/objects.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
@@ -523,6 +525,23 @@ TEST(GameFile, BuiltinGameIsComplete) {
   }
   EXPECT_GE(zones, 2);
   EXPECT_GE(warps, 1);
+}
+
+TEST(GameFile, BuiltinZonesLoad) {
+  Harness h;
+  h.game.hooks.elapsedMs = [] { return uint32_t{0}; };
+  loadGameFile(h.game);
+  ASSERT_FALSE(h.game.failed);
+  loadZone(h.game, "first", 0);
+  ASSERT_FALSE(h.game.failed) << h.game.failMessage;
+  EXPECT_EQ(h.game.world.levelCount(), 3);
+  const ObjectRecord* walker = findObject(h.game.world, "walker1");
+  ASSERT_NE(walker, nullptr);
+  EXPECT_EQ(walker->objectClass, &h.game.data.classes.at("walker"));
+  loadZone(h.game, "second", 0);
+  ASSERT_FALSE(h.game.failed) << h.game.failMessage;
+  EXPECT_EQ(h.game.world.currentZoneId, "second");
+  EXPECT_EQ(h.game.world.levelCount(), 2);
 }
 
 struct BuiltinCase {

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <functional>
 #include <limits>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -127,6 +129,9 @@ TEST(LoadZone, ZoneWithoutLevelsFailsAndKeepsTheRunningZone) {
     enterZone(*g, "empty", "");
     EXPECT_EQ(log.fatal.size(), 1u);
     EXPECT_TRUE(log.calls.empty());
+    EXPECT_EQ(g->world.player, player);
+    EXPECT_EQ(g->world.objects.front(), player);
+    EXPECT_FALSE(g->world.enteringZone);
   }
 }
 
@@ -445,23 +450,25 @@ TEST(LoadZone, ObjectOrder) {
   // else the block created just before.
   HookLog log;
   auto g = makeGame(gameWith(zone("z", "",
-                                  R"(<block oname="a"/><block oname="b"/><block/>)"
-                                  R"(<block oname="a"/><block/><block oname="c" y="5"/>)"
+                                  R"(<block oname="a"/><block oname="b"/><block x="1"/>)"
+                                  R"(<block oname="a"/><block x="2"/><block oname="c" y="5"/>)"
                                   R"(<block oname="low" y="-5"/><block oname="pri" priority="1" y="-9"/>)"
                                   R"(<block oname="near" level="0"/><block oname="far" level="1"/>)",
                                   R"(<levels><level z="0"/><level z="10"/></levels>)")),
                     log);
-  // Unnamed blocks get names so that the order can be read.
   ASSERT_TRUE(loadZone(*g, "z", 1));
   std::vector<std::string> names = objectNames(*g);
   // Default y is -40 + 0 (respawn at 0,0): "c" (5) and "low" (-5) are above the others.
   EXPECT_EQ(names, (std::vector<std::string>{"you", "far", "pri", "c", "low", "a", "", "b", "",
                                              "near"}));
   EXPECT_EQ(g->world.objectCount, 9);
-  // The two anonymous blocks: the first one stood after "b", the second after "a".
+  // The second anonymous block stood after the "a" that its lookup found, the
+  // first one after "b", the block created just before it.
   auto it = g->world.objects.begin();
   std::advance(it, 6);
-  EXPECT_EQ(it->y, -40.0f);
+  EXPECT_EQ(it->x, 2.0f);
+  std::advance(it, 2);
+  EXPECT_EQ(it->x, 1.0f);
 }
 
 TEST(LoadZone, EqualBlocksKeepDocumentOrder) {
@@ -615,29 +622,19 @@ TEST(LoadZone, FreshStartPlacesTheCameraInFrontOfTheLevel) {
 
 // Two zones of one persist group: the group's blocks survive a warp unchanged,
 // blocks of the new zone with their names are not created, everything else goes.
-const char* const kPersistGame = R"(<zorlan>
-  <zone id="one" persist="Gang">
-    <levels><level z="0" color="0000FF"/><level z="40" color="00FF00"/></levels>
-    <entrance x="100" y="0" level="1"/>
-    <block oname="buddy" persist="gang" x="5" flg="solid"/>
-    <block oname="rock" x="6"/>
-    <block oname="loner" persist="other" x="7"/>
-  </zone>
-  <zone id="two" persist="GANG">
-    <levels><level z="10" color="FF0000"/><level z="300" color="FFFFFF"/></levels>
-    <entrance x="-50" y="20" level="1"/>
-    <block oname="buddy" x="999"/>
-    <block oname="fresh" x="8"/>
-  </zone>
-  <zone id="three">
-    <levels><level z="0"/></levels>
-    <block oname="buddy" x="1"/>
-  </zone>
-</zorlan>)";
+// zones/persist.xml: zones "one" and "two" share the persist group "gang";
+// zone "three" has none.
+std::string persistGame() {
+  std::ifstream in(std::string(ZOR_FIXTURES) + "/zones/persist.xml", std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_FALSE(text.str().empty());
+  return text.str();
+}
 
 TEST(LoadZone, PersistGroupSurvivesAWarp) {
   HookLog log;
-  auto g = makeGame(kPersistGame, log);
+  auto g = makeGame(persistGame(), log);
   ASSERT_TRUE(loadZone(*g, "one", 1));
   ObjectRecord* buddy = named(*g, "buddy");
   ObjectRecord* rock = named(*g, "rock");
@@ -655,7 +652,7 @@ TEST(LoadZone, PersistGroupSurvivesAWarp) {
   ASSERT_TRUE(loadZone(*g, "two", 1));
   EXPECT_EQ(named(*g, "buddy"), buddy);  // the same record
   EXPECT_EQ(buddy->x, 123.0f);
-  EXPECT_TRUE(buddy->has(flag::Deadly | flag::Solid));
+  EXPECT_EQ(buddy->flags & (flag::Deadly | flag::Solid), flag::Deadly | flag::Solid);
   EXPECT_EQ(buddy->support, nullptr);  // no reference to a dropped object
   EXPECT_NE(g->world.player, nullptr);
   EXPECT_EQ(buddy->facedObject, g->world.player);  // turns toward the new player
@@ -679,7 +676,7 @@ TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
   for (bool smooth : {false, true}) {
     SCOPED_TRACE(smooth);
     HookLog log;
-    auto g = makeGame(kPersistGame, log);
+    auto g = makeGame(persistGame(), log);
     ASSERT_TRUE(loadZone(*g, "one", 1));
     World& w = g->world;
     ObjectRecord* p = w.player;
@@ -725,7 +722,7 @@ TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
 
 TEST(EnterZone, StartsAfreshAndRestoresInput) {
   HookLog log;
-  auto g = makeGame(kPersistGame, log);
+  auto g = makeGame(persistGame(), log);
   ASSERT_TRUE(loadZone(*g, "one", 1));
   g->world.player->vx = 3.0f;
   g->world.playerColour = 0x00FF00;

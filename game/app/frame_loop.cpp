@@ -1,0 +1,399 @@
+#include "game/app/frame_loop.h"
+
+#include <vector>
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+#include "game/load/zone_loader.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/png_writer.h"
+#include "platform/text.h"
+
+namespace zor {
+
+namespace {
+
+constexpr uint32_t kNoScreenSleepMs = 50;
+constexpr uint32_t kMenuFrameSleepMs = 20;
+constexpr uint32_t kWindowedSleepMs = 1;
+constexpr uint32_t kActionWaitSleepMs = 15;
+constexpr int kWarpEffect = 5;
+constexpr int32_t kBlinkFrames = 61;
+constexpr uint32_t kBlinkEffect = 1;
+// A pass never takes more window events than this, so a flood cannot hold it.
+constexpr int kMaxWindowEventsPerPass = 4096;
+constexpr int kMaxScreenshotsPerSecond = 1000;
+
+const char* const kOnOff[2] = {"OFF", "ON"};
+const char* const kNoYes[2] = {"NO", "YES"};
+
+bool controlKeyDown(const ControlInput& in) { return in.keyDown(key::Control) || in.keyDown(key::Control2); }
+bool optionKeyDown(const ControlInput& in) { return in.keyDown(key::Option) || in.keyDown(key::Option2); }
+
+// A fatal error ends the program through the hook; without one (tests) the loop ends.
+void fail(Game& game, const std::string& message) {
+  fatalError(game, message);
+  game.app.quitRequested = 1;
+}
+
+void endSecondWindow(AppState& app) {
+  app.framesLastSecond = app.framesThisSecond;
+  app.framesThisSecond = 0;
+  app.secondStart = app.frameTime;
+}
+
+void refreshAudioMenuLines(Game& game) {
+  if (game.app.menuScreen != menu_screen::Audio || !game.hooks.setMenuLine) return;
+  game.hooks.setMenuLine(game, 0, std::string("MUSIC: ") + kOnOff[game.prefs.music != 0]);
+  game.hooks.setMenuLine(game, 1, std::string("SOUNDS: ") + kOnOff[game.prefs.sound != 0]);
+}
+
+void toggleFullScreen(Game& game) {
+  GameScreen& screen = game.screen;
+  if (!openGameScreen(game, 1 - screen.inWindow)) {
+    game.prefs.windowed = 1;
+    noteScreenFailed(game.prefs, screen.info.width, screen.info.height);
+    fail(game, "A " + text::formatInt(screen.info.width) + "x" + text::formatInt(screen.info.height) +
+                   " screen could not be opened!");
+    return;
+  }
+  noteScreenOpened(game.prefs, screen.info.width, screen.info.height, screen.info.depth);
+  AppState& app = game.app;
+  if (app.menuState != menu_state::Playing) {
+    app.menuState = menu_state::Opening;
+    if (app.menuScreen == menu_screen::Video && game.hooks.setMenuLine) {
+      const ScreenInfo& i = screen.info;
+      game.hooks.setMenuLine(game, 0, "SCREEN: " + text::formatInt(i.width) + "\xD7" + text::formatInt(i.height));
+      game.hooks.setMenuLine(game, 1, "DEPTH: " + text::formatInt(i.depth) + "-BIT");
+      game.hooks.setMenuLine(game, 2, std::string("FULL: ") + kNoYes[screen.inWindow == 0]);
+    }
+  }
+}
+
+void soundAndMusicKeys(Game& game) {
+  AppState& app = game.app;
+  Preferences& prefs = game.prefs;
+  const Controls& c = game.controls;
+  if (app.menuScreen == menu_screen::Keyboard) return;  // the keys are being captured
+  if (c.pressed(control::Sound) && app.soundWorks) {
+    prefs.sound = 1 - prefs.sound;
+    refreshAudioMenuLines(game);
+  }
+  if (c.pressed(control::Music) && prefs.disableMusic == 0) {
+    prefs.music = 1 - prefs.music;
+    if (game.hooks.applyMusicSwitch) game.hooks.applyMusicSwitch(game);
+    if (app.menuState != menu_state::Playing) refreshAudioMenuLines(game);
+  }
+}
+
+// Copies the grabbed picture into packed top-down rows when it is stored otherwise.
+const uint32_t* packedRows(const FrameBuffer& shot, std::vector<uint32_t>& scratch, int32_t& pitch) {
+  pitch = shot.pitch();
+  if ((shot.format() & pixel_format::BottomUp) == 0) return shot.pixels();
+  const size_t w = static_cast<size_t>(shot.width());
+  scratch.resize(w * static_cast<size_t>(shot.height()));
+  for (int32_t y = 0; y < shot.height(); ++y) {
+    const uint32_t* row = shot.row(y);
+    std::copy(row, row + w, scratch.begin() + static_cast<std::ptrdiff_t>(w * static_cast<size_t>(y)));
+  }
+  pitch = shot.width();
+  return scratch.data();
+}
+
+void applyEndOfFrameRequests(Game& game) {
+  AppState& app = game.app;
+  World& world = game.world;
+
+  // 7. Landings are quiet after a zone load until the player first has control.
+  if (app.controlsActive) game.script.zoneEntryQuiet = false;
+
+  // 8.
+  if (!world.pendingZoneChange.empty()) {
+    const std::string id = world.pendingZoneChange;
+    if (!loadZone(game, id, 1)) {
+      app.quitRequested = 1;
+      return;
+    }
+    if (!world.silentWarp && game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, kWarpEffect);
+  }
+
+  // 9.
+  if (app.playerBlinkPending) {
+    if (ObjectRecord* p = world.player) {
+      p->effectKind = kBlinkEffect;
+      p->effectFrames = kBlinkFrames;
+      p->flags |= format::flag::Invisible;
+    }
+    app.playerBlinkPending = 0;
+  }
+
+  // 10.
+  if (app.pendingFlash != -1) {
+    world.fadeFromColour = app.pendingFlash;
+    world.fadeAmount = 1.0f;
+    app.pendingFlash = -1;
+  }
+
+  // 11. The counter wraps rather than overflowing.
+  if (game.script.frameCounting) {
+    game.session.frameCounter =
+        static_cast<int32_t>(static_cast<uint32_t>(game.session.frameCounter) + 1u);
+  }
+}
+
+bool runGameFrame(Game& game, AppPlatform& platform) {
+  AppState& app = game.app;
+  GameHooks& hooks = game.hooks;
+  ScreenOutput& out = platform.screen();
+
+  // 1.
+  if (app.quitRequested) return false;
+
+  // 2.
+  app.runningThisFrame = (app.runNumber == 0 || game.session.frameCounter > kRunCountdownFrames) ? 1 : 0;
+  if (app.runningThisFrame) {
+    if (hooks.stepPlayerControls) {
+      hooks.stepPlayerControls(game);
+    } else {
+      updateScreenshotRequest(game);
+    }
+    if (hooks.stepWorld) hooks.stepWorld(game);
+  }
+
+  // 3.
+  if (game.script.homActive == 0) out.clear(game.world.backgroundColour);
+
+  // 4.
+  if (out.startDrawing()) {
+    if (!game.script.haltActive && hooks.drawScene) hooks.drawScene(game);
+    if (hooks.drawOverlays) hooks.drawOverlays(game);
+    out.stopDrawing();
+  }
+
+  // 6. Tab toggles the debug overlay when it is let go.
+  const bool tab = platform.input().keyDown(key::Tab);
+  if (app.tabDown && !tab) app.debugOverlay = 1 - app.debugOverlay;
+  app.tabDown = tab;
+
+  // 7. to 11.
+  applyEndOfFrameRequests(game);
+  if (app.quitRequested) return false;
+
+  // 12. The request is used up, so a frame without player control (a run's
+  // countdown) does not repeat it.
+  if (app.screenshotRequested) {
+    takeScreenshot(game);
+    app.screenshotRequested = 0;
+  }
+
+  // 13.
+  if (app.menuState == menu_state::Opening) {
+    app.menuState = menu_state::Shown;
+  } else {
+    out.flip();
+  }
+
+  // 14.
+  countFrameForPacing(app, out.isActive(), game.random.generator);
+  platform.sleepMs(game.screen.windowedPacing ? kWindowedSleepMs : static_cast<uint32_t>(app.frameSleep));
+  return true;
+}
+
+void runMenuFrame(Game& game, AppPlatform& platform) {
+  AppState& app = game.app;
+  ScreenOutput& out = platform.screen();
+  if (game.hooks.updateMenu) game.hooks.updateMenu(game);
+  out.clear(app.menuBackground);
+  if (out.startDrawing()) {
+    if (game.hooks.drawMenu) game.hooks.drawMenu(game);
+    out.stopDrawing();
+  }
+  out.flip();
+  endSecondWindow(app);
+  platform.sleepMs(kMenuFrameSleepMs);
+}
+
+}  // namespace
+
+void resetFrameRateWindow(Game& game, uint32_t now) {
+  game.app.frameTime = now;
+  endSecondWindow(game.app);
+}
+
+void updateScreenshotRequest(Game& game) {
+  game.app.screenshotRequested = game.controls.pressed(control::Screenshot) ? 1 : 0;
+}
+
+void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& generator) {
+  app.framesThisSecond += 1;
+  // Signed: a window restarted later in this pass (a zone load) is not yet over.
+  if (static_cast<int32_t>(app.frameTime - app.secondStart) > 1000) {
+    if (app.framesThisSecond > 1 && screenActive) {
+      if (app.framesThisSecond > 65) {
+        app.frameSleep += 1;
+      } else if (app.framesThisSecond < 59) {
+        app.frameSleep -= 2;
+        if (app.frameSleep < 1) app.frameSleep = 1;
+      }
+    }
+    app.noiseMask = static_cast<int32_t>(generator.draw(16777215u)) + 1;
+    endSecondWindow(app);
+  }
+}
+
+void takeWindowEvents(Game& game, ScreenOutput& screen) {
+  for (int i = 0; i < kMaxWindowEventsPerPass; ++i) {
+    const WindowEvent e = screen.nextWindowEvent();
+    if (e == WindowEvent::None) break;
+    if (e == WindowEvent::Close) game.app.quitRequested = 1;
+  }
+}
+
+bool runPauseSequence(Game& game) {
+  GameHooks& hooks = game.hooks;
+  const auto& showMenu = game.app.runNumber != 0 ? hooks.showRunPauseMenu : hooks.showMainMenu;
+  if (!showMenu) return false;
+  snapshotControls(game.controls);
+  game.controls.markHeld(control::Action);
+  showMenu(game);
+  if (game.prefs.disableMusic == 0 && hooks.startPauseMusic) hooks.startPauseMusic(game);
+  game.app.menuBackground = game.world.pauseColour;
+  game.app.menuState = menu_state::Opening;
+  return true;
+}
+
+bool runFramePass(Game& game, AppPlatform& platform) {
+  AppState& app = game.app;
+  GameScreen& screen = game.screen;
+  ScreenOutput& out = platform.screen();
+  Controls& controls = game.controls;
+  ControlInput& in = platform.input();
+
+  // 1.
+  app.frameTime = platform.elapsedMs();
+  // 2.
+  if (screen.inWindow) takeWindowEvents(game, out);
+  if (platform.quitAsked()) app.quitRequested = 1;
+  // 3.
+  if (app.quitRequested) return false;
+
+  // 4.
+  platform.examineKeyboard();
+  readControls(controls, in, app.menuState, app.menuScreen);
+
+  // 5.
+  bool toggle = false;
+  if (controls.pressed(control::FullScreen)) {
+    toggle = controlKeyDown(in);
+  } else if (controls.pressed(control::Action) && optionKeyDown(in)) {
+    toggle = true;
+  }
+  if (toggle) {
+    toggleFullScreen(game);
+    if (app.quitRequested) return false;
+  }
+
+  // 6.
+  if (in.keyDown(kQuitKey) && controlKeyDown(in)) {
+    app.quitRequested = 1;
+    return false;
+  }
+
+  // 7.
+  if (!screen.gameScreenOpen) {
+    platform.sleepMs(kNoScreenSleepMs);
+    endSecondWindow(app);
+    return true;
+  }
+
+  // 8.
+  if (game.prefs.pauseOnUnfocus != 0 && app.menuState == menu_state::Playing && !out.isActive() &&
+      (app.runNumber == 0 || game.session.frameCounter > kRunCountdownFrames)) {
+    runPauseSequence(game);
+  }
+
+  // 9.
+  soundAndMusicKeys(game);
+
+  // 10.
+  if (app.menuState == menu_state::Playing && game.prefs.disableMusic == 0 && game.hooks.updateMusicFade) {
+    game.hooks.updateMusicFade(game);
+  }
+
+  // 11.
+  if (app.menuState == menu_state::Playing || app.menuState == menu_state::Opening) {
+    if (!runGameFrame(game, platform)) return false;
+  } else {
+    runMenuFrame(game, platform);
+  }
+
+  // 12.
+  return app.quitRequested == 0;
+}
+
+void runFrameLoop(Game& game, AppPlatform& platform) {
+  while (runFramePass(game, platform)) {
+  }
+}
+
+std::string freeScreenshotPath(const std::string& folder, const std::string& dateTime) {
+  std::string path = folder + dateTime + ".png";
+  for (int n = 2; files::fileSize(path) != -1; ++n) {
+    if (n > kMaxScreenshotsPerSecond) return std::string();
+    path = folder + dateTime + "-" + text::formatInt(n) + ".png";
+  }
+  return path;
+}
+
+bool takeScreenshot(Game& game, std::string* writtenPath) {
+  const GameScreen& screen = game.screen;
+  const ScreenInfo& info = screen.info;
+  ScreenOutput* out = screen.output;
+  if (out == nullptr || !screen.gameScreenOpen || info.pixelDepth > 32) return false;
+
+  FrameBuffer shot;
+  if (!out->grab(info.leftBar, info.topBar, info.viewWidth, info.viewHeight, shot) || !shot.hasPixels()) {
+    return false;
+  }
+  const std::string folder = game.session.dataPath("zordata/screens/");
+  files::createPath(folder);
+  const std::string path = freeScreenshotPath(folder, dates::localDateTimeText());
+  if (path.empty()) return false;
+
+  std::vector<uint32_t> scratch;
+  int32_t pitch = 0;
+  const uint32_t* pixels = packedRows(shot, scratch, pitch);
+  png::PixelShifts shifts;
+  shifts.red = pixel_format::redShift(shot.format());
+  shifts.green = pixel_format::greenShift(shot.format());
+  shifts.blue = pixel_format::blueShift(shot.format());
+  if (!png::writePng(path, pixels, shot.width(), shot.height(), pitch, shifts)) return false;
+  if (writtenPath) *writtenPath = path;
+  return true;
+}
+
+void waitForActionRelease(Game& game, AppPlatform& platform) {
+  const Controls& c = game.controls;
+  ControlInput& in = platform.input();
+  AppState& app = game.app;
+  auto held = [&]() {
+    if (in.keyDown(c.keyCodes[control::Action])) return true;
+    if (c.gamepadCount <= 0) return false;
+    in.examineGamepad();
+    const int32_t action = c.buttons[control::Action];
+    const int32_t jump = c.buttons[control::Jump];
+    return (action != 0 && in.gamepadButton(action)) || (jump != 0 && in.gamepadButton(jump));
+  };
+  platform.examineKeyboard();
+  while (held()) {
+    if (game.screen.inWindow) takeWindowEvents(game, platform.screen());
+    if (platform.quitAsked()) app.quitRequested = 1;
+    if (app.quitRequested) return;
+    if (game.screen.gameScreenOpen) platform.screen().flip();
+    platform.sleepMs(kActionWaitSleepMs);
+    platform.examineKeyboard();
+  }
+}
+
+}  // namespace zor

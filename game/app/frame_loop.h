@@ -1,0 +1,61 @@
+// The frame loop: each pass takes the window's events, reads the controls,
+// applies the hot keys, pauses on focus loss, steps the music, and runs either a
+// game frame (world step, drawing, end-of-frame requests, pacing) or a menu frame.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "game/app/app_platform.h"
+#include "platform/input_source.h"
+
+namespace zor {
+
+struct Game;
+struct AppState;
+struct RandomGenerator;
+
+// The "q" key: with Ctrl (which takes the Command key's role here) it quits.
+inline constexpr int kQuitKey = 113;
+
+// Frames of a speedrun's countdown: the world first steps when the counter is past it.
+inline constexpr int32_t kRunCountdownFrames = 180;
+
+// Runs passes until quitRequested is set. Does not quit by itself.
+void runFrameLoop(Game& game, AppPlatform& platform);
+// One pass of the loop; false when the loop is to end.
+bool runFramePass(Game& game, AppPlatform& platform);
+
+// The pause sequence: snapshot the controls, keep ACTION from counting as a new
+// press, build the main (or the run's) pause screen, start the pause music, and
+// let the menu open after this frame. Returns false, changing nothing, when the
+// program has no menu to show.
+bool runPauseSequence(Game& game);
+
+// Takes every pending window event; the close box asks to quit.
+void takeWindowEvents(Game& game, ScreenOutput& screen);
+
+// Starts a new one-second frame-rate window at `now`.
+void resetFrameRateWindow(Game& game, uint32_t now);
+
+// The player-control step's screenshot rule: a request when SCREENSHOT is newly pressed.
+void updateScreenshotRequest(Game& game);
+
+// Frame pacing at the end of a game frame (before the sleep): counts the frame
+// and, once a second, adjusts the full-screen sleep (+1 above 65 frames, -2 down
+// to 1 below 59, only when more than one frame was counted and the screen is
+// active), renews the noise mask and starts the next window.
+void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& generator);
+
+// Grabs the view and writes it as a PNG into the data folder's "zordata/screens/",
+// named by the local date and time ("yyyymmddhhmmss.png", with "-2", "-3"... when
+// that name is taken). False when nothing was written; `writtenPath` gets the file.
+bool takeScreenshot(Game& game, std::string* writtenPath = nullptr);
+// The first free name in `folder` for the date-time text.
+std::string freeScreenshotPath(const std::string& folder, const std::string& dateTime);
+
+// Waits while ACTION (or, with a gamepad, its ACTION or JUMP button) is held,
+// keeping the window alive; returns early when a quit is asked for.
+void waitForActionRelease(Game& game, AppPlatform& platform);
+
+}  // namespace zor

@@ -1,0 +1,70 @@
+#include "game/app/quit.h"
+
+#include "game/game.h"
+#include "game/persist/preferences.h"
+#include "game/persist/save_file.h"
+
+namespace zor {
+
+void shutDownGame(Game& game) {
+  // 1.
+  closeGameScreen(game);
+
+  // 2. The world and the script state that points into it.
+  World& world = game.world;
+  ScriptState& script = game.script;
+  world.player = nullptr;
+  world.objects.clear();
+  world.objectCount = 0;
+  world.currentCheckpoint = nullptr;
+  world.areas.clear();
+  script.wordBoxes.clear();
+  script.queue.clear();
+  script.titles.clear();
+  script.beats.clear();
+  script.haltActive = false;
+  world.zoneFlags = 0;
+  world.zoneInt = 0;
+  world.currentZoneNode = nullptr;
+  world.zoneStartScript = nullptr;
+  world.zoneDeathScript = nullptr;
+  world.afterDeathScript = nullptr;
+  script.cameraLookAt = nullptr;
+  script.cameraScriptDistance = 0.0f;
+  script.cameraSpeed = 0.0f;
+  script.creditsPosition = 0.0f;
+  script.runningScript = nullptr;
+  script.scriptResumePoint = nullptr;
+  script.scriptResumeObject = nullptr;
+  script.killQueueSub = nullptr;
+
+  // 3.
+  game.data.classes.clear();
+
+  // 5. A speedrun never reaches the save file: the game saved before it comes back.
+  if (game.app.runNumber != 0 && game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 1);
+
+  // 6. Only a loaded game has a save to write.
+  if (game.data.documentLoaded) {
+    writeSaveFile(game);
+    writePrefsFile(game);
+    game.data.document = xml::Document();
+    game.data.documentLoaded = false;
+    game.data.loadSounds.clear();
+  }
+
+  // 7.
+  game.data.speedruns.clear();
+  if (game.hooks.freeMusicCache) game.hooks.freeMusicCache(game);
+}
+
+void quitGame(Game& game, int status) {
+  if (!game.app.quitting) {
+    game.app.quitting = true;
+    shutDownGame(game);
+  }
+  game.app.exitStatus = status;
+  throw ProgramExit{status};
+}
+
+}  // namespace zor

@@ -1,0 +1,223 @@
+#include "game/app/startup.h"
+
+#include <algorithm>
+
+#include "game/app/frame_loop.h"
+#include "game/app/quit.h"
+#include "game/game.h"
+#include "game/load/game_file.h"
+#include "game/load/zone_loader.h"
+#include "game/persist/save_file.h"
+#include "platform/text.h"
+
+namespace zor {
+
+const char* const kEffectNames[24] = {
+    "jump", "bounce", "up",   "down", "die",  "warp",  "reset", "check",  "rubber", "click", "ok",    "no",
+    "mech", "tele",   "bull", "smoke", "warb", "friend", "sdown", "bull2", "ret",    "blip",  "splin", "splout",
+};
+
+namespace {
+
+constexpr const char* kErrorTitle = "Zorlan - Error";
+constexpr int32_t kSplashShowMs = 1250;
+constexpr int32_t kSplashBlankMs = 600;
+
+constexpr int32_t kBuiltInVolumes[24] = {
+    35, 35, 40, 40, 40, 20, 40, 40, 60, 30, 30, 25, 45, 20, 30, 20, 50, 35, 40, 45, 20, 20, 10, 10,
+};
+
+// Ends start-up through the fatal-error path. Without a quit path (a hook that
+// returns) start-up stops here all the same.
+[[noreturn]] void failStartup(Game& game, const std::string& message) {
+  fatalError(game, message);
+  quitGame(game, 1);
+}
+
+std::string screenFailureMessage(const ScreenInfo& info) {
+  return "A " + text::formatInt(info.width) + "x" + text::formatInt(info.height) + " screen could not be opened!";
+}
+
+void startSound(Game& game, const ProgramArgs& args) {
+  AppState& app = game.app;
+  Preferences& prefs = game.prefs;
+  GameHooks& hooks = game.hooks;
+
+  // 12. "-s" leaves sound off for this run only; the preference file keeps its own value.
+  app.soundWorks = false;
+  if (prefs.disableAudio == 0 && !game.start.disableAudio && hooks.initSound) app.soundWorks = hooks.initSound(game);
+
+  // 13.
+  if (!app.soundWorks) {
+    applyAudioFallback(prefs);
+    return;
+  }
+  applyCustomSounds(game);
+  if (hooks.loadSoundSlot) {
+    for (int slot = 0; slot < format::kSoundSlotCount; ++slot) {
+      if (hooks.soundSlotInUse && hooks.soundSlotInUse(game, slot)) continue;
+      const std::string name = std::string("zordata/sounds/") + kEffectNames[slot] + ".wav";
+      if (!hooks.loadSoundSlot(game, slot, args.programFolder + name)) {
+        hooks.loadSoundSlot(game, slot, game.session.dataPath(name));
+      }
+    }
+  }
+  if (prefs.disableMusic != 0) {
+    applyMusicDisabled(prefs);
+  } else {
+    app.pauseMusic = hooks.loadStreamedSound ? hooks.loadStreamedSound(game, args.programFolder + "zordata/music/pause.ogg") : 0;
+  }
+}
+
+void openFirstScreen(Game& game, AppPlatform& platform) {
+  Preferences& prefs = game.prefs;
+  ScreenInfo& info = game.screen.info;
+
+  // 14.
+  game.app.screenSizes = listScreenSizes(platform.screen().displayModes());
+
+  // 15.
+  info.width = prefs.screenWidth;
+  info.height = prefs.screenHeight;
+  info.depth = prefs.screenDepth;
+  if (!openGameScreen(game, prefs.windowed)) {
+    prefs.windowed = 1;
+    noteScreenFailed(prefs, info.width, info.height);
+    failStartup(game, screenFailureMessage(info));
+  }
+  noteScreenOpened(prefs, info.width, info.height, info.depth);
+}
+
+void startPlay(Game& game) {
+  GameHooks& hooks = game.hooks;
+  const StartParameters& start = game.start;
+
+  // 18. A run file is looked for as given, then under the data folder's runs.
+  std::string runPath = start.runFilePath;
+  if (!runPath.empty()) {
+    const std::string asGiven = start.runFileAsGiven.empty() ? runPath : start.runFileAsGiven;
+    const bool read = hooks.readSpeedrunFile &&
+                      (hooks.readSpeedrunFile(game, runPath) ||
+                       hooks.readSpeedrunFile(game, game.session.dataPath("zordata/runs/") + asGiven));
+    if (!read) runPath.clear();
+  }
+
+  // 19.
+  if (!runPath.empty() && hooks.startSpeedrun) {
+    if (hooks.backupSaveForRun) hooks.backupSaveForRun(game);
+    hooks.startSpeedrun(game, 1);
+  } else if (!start.startZone.empty()) {
+    const std::string zone = start.startZone;
+    const std::string entrance = start.startEntrance;
+    enterZone(game, zone, entrance);
+  } else {
+    const std::string zone = game.world.currentZoneId;
+    const std::string entrance = game.world.entranceName;
+    enterZone(game, zone, entrance);
+  }
+  if (game.failed) quitGame(game, 1);
+
+  // 20.
+  if (start.keyboardSetup && runPauseSequence(game) && hooks.showKeyboardMenu) hooks.showKeyboardMenu(game);
+}
+
+}  // namespace
+
+void setBuiltInSoundVolumes(SoundTable& sounds) {
+  for (int i = 0; i < format::kSoundSlotCount; ++i) sounds.soundVolumes[i] = std::clamp(kBuiltInVolumes[i], 0, 100);
+}
+
+std::vector<ScreenSize> listScreenSizes(const std::vector<DisplayMode>& modes) {
+  std::vector<ScreenSize> sizes;
+  for (const DisplayMode& m : modes) {
+    const bool known = std::any_of(sizes.begin(), sizes.end(), [&](const ScreenSize& s) {
+      return s.width == m.width && s.height == m.height;
+    });
+    if (!known) sizes.push_back(ScreenSize{m.width, m.height});
+  }
+  std::stable_sort(sizes.begin(), sizes.end(), [](const ScreenSize& a, const ScreenSize& b) { return a.height < b.height; });
+  std::stable_sort(sizes.begin(), sizes.end(), [](const ScreenSize& a, const ScreenSize& b) { return a.width < b.width; });
+  return sizes;
+}
+
+void programFatalError(Game& game, AppPlatform& platform, const std::string& message) {
+  closeGameScreen(game);
+  if (!message.empty()) platform.messageBox(kErrorTitle, message);
+  quitGame(game, 1);
+}
+
+void wireShellHooks(Game& game, AppPlatform& platform) {
+  GameHooks& h = game.hooks;
+  AppPlatform* p = &platform;
+  game.screen.output = &platform.screen();
+  h.fatalError = [p](Game& g, const std::string& message) { programFatalError(g, *p, message); };
+  h.askYesNo = [p](Game&, const std::string& title, const std::string& text) { return p->askYesNo(title, text); };
+  h.elapsedMs = [p]() { return p->elapsedMs(); };
+  h.sleepMs = [p](uint32_t ms) { p->sleepMs(ms); };
+  h.resetFrameRateWindow = [p](Game& g) { resetFrameRateWindow(g, p->elapsedMs()); };
+  h.updateRunClockTarget = [](Game& g) { updateRunClockTarget(g); };
+  h.waitForActionRelease = [p](Game& g) { waitForActionRelease(g, *p); };
+  h.closeMenu = [](Game& g, bool resetScreen) {
+    g.app.menuState = menu_state::Playing;
+    if (resetScreen) g.app.menuScreen = 0;
+  };
+  h.latchInputStates = [](Game& g) { latchInputStates(g.controls); };
+}
+
+void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
+  AppState& app = game.app;
+
+  // 2. and 3.
+  app.noiseMask = static_cast<int32_t>(game.random.generator.draw(16777215u)) + 1;
+  setBuiltInSoundVolumes(game.sounds);
+
+  // 4. to 6. This platform hands over no documents at launch; the software
+  // fill's calibration values start at 0.
+
+  // 7.
+  if (!loadControlDefaults(game.controls)) failStartup(game, "Keycodes could not be initialized!");
+
+  // 8.
+  if (!platform.initScreen()) failStartup(game, "Screen could not be initialized!");
+  if (!platform.initKeyboard()) failStartup(game, "Keyboard could not be initialized!");
+  if (!platform.initFastDrawing()) failStartup(game, "Fast drawing could not be initialized!");
+
+  // 9. The program's own folder is current (the program's entry point makes it so).
+
+  // 10.
+  readCommandLine(game.start, args.args, args.startFolder);
+  applyStartParameters(game, game.start);
+
+  // 11.
+  game.random.table.fill(game.random.generator);
+  chooseDataFolder(game, args.programFolder, args.userFolders);
+  loadGameFile(game);
+  if (game.failed) quitGame(game, 1);
+  readSaveFile(game, 0);
+  readPrefsFile(game);
+
+  // 12. and 13.
+  startSound(game, args);
+
+  // 14. and 15.
+  openFirstScreen(game, platform);
+
+  // 17.
+  if (game.start.startZone.empty() && game.hooks.showSplash) game.hooks.showSplash(game, kSplashShowMs, kSplashBlankMs);
+
+  // 18. to 20.
+  startPlay(game);
+}
+
+int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
+  try {
+    wireShellHooks(game, platform);
+    startGame(game, platform, args);
+    runFrameLoop(game, platform);
+    quitGame(game, 0);
+  } catch (const ProgramExit& exit) {
+    return exit.status;
+  }
+}
+
+}  // namespace zor

@@ -1,0 +1,121 @@
+#include "game/render/scene.h"
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+#include "game/render/block_drawing.h"
+#include "game/render/projection.h"
+#include "game/render/word_box_signs.h"
+
+namespace zor {
+
+namespace {
+
+namespace flag = format::flag;
+
+// One degree in radians, as a single-precision value.
+constexpr float kOneDegree = 0.01745329238474369f;
+// A sign that follows an object stands this much in front of it.
+constexpr float kSignInFront = 0.0000175f;
+constexpr uint32_t kBlinkEffect = 1;
+
+// The scene leaves out invisible and fully transparent objects, except that an
+// invisible light-up block shows while the player stands on it.
+bool isDrawn(const ObjectRecord& o, const ObjectRecord* player) {
+  if (!(o.trans < 1.0f)) return false;
+  if (!o.has(flag::Invisible)) return true;
+  return o.has(flag::Lightup) && player != nullptr && player->support == &o;
+}
+
+void shakeCamera(Game& game) {
+  ScriptState& s = game.script;
+  if (!(s.shakeAmount > 0.0005f)) return;
+  Vec3& cam = game.world.cameraPosition;
+  RandomGenerator& gen = game.random.generator;
+  cam.x += static_cast<float>(static_cast<int32_t>(gen.draw(200)) - 100) * s.shakeAmount;
+  cam.y += static_cast<float>(static_cast<int32_t>(gen.draw(200)) - 100) * s.shakeAmount;
+  cam.z += static_cast<float>(static_cast<int32_t>(gen.draw(200)) - 100) * s.shakeAmount;
+  s.shakeAmount = s.shakeAmount * s.shakeDecay;
+}
+
+void updateWordBoxes(CurrentList<WordBox>& boxes) {
+  if (!boxes.first()) return;
+  // Walking with the cursor leaves the last box current, where the next new box goes.
+  do {
+    WordBox* b = boxes.current();
+    if (b->flags & wordbox::Remove) {
+      boxes.removeCurrent();
+    } else if (b->object != nullptr) {
+      const ObjectRecord& o = *b->object;
+      b->x = o.x + (o.w - b->width) * 0.5f;
+      b->y = o.y + (o.h - b->height) * 0.5f;
+      b->z = o.z - kSignInFront;
+    }
+  } while (boxes.advance());
+}
+
+}  // namespace
+
+void updateDrawingState(Game& game) {
+  ScriptState& s = game.script;
+  World& world = game.world;
+
+  s.swishAmount = s.swishAmount + (s.swishTarget - s.swishAmount) * 0.1f;
+  s.swishAngle = s.swishAngle - kOneDegree;
+
+  shakeCamera(game);
+  updateWordBoxes(s.wordBoxes);
+
+  ObjectRecord* player = world.player;
+  s.scenePlayerHidden = player == nullptr || player->has(flag::Invisible) || world.playerDead;
+
+  const Projection projection = projectionFor(game);
+  const bool blinkFrame = game.controls.currentColumn == 1;
+  for (ObjectRecord& o : world.objects) {
+    if (blinkFrame && (o.effectKind & kBlinkEffect)) o.flags ^= flag::Invisible;
+    if (&o == player) continue;
+    if (!isDrawn(o, player)) continue;
+    if (!(o.z - projection.camera.z > kNearLimit)) break;
+    advanceCheckpointCycle(game, projection, o);
+  }
+
+  for (WordBox& b : s.wordBoxes) {
+    if (!(b.flags & wordbox::Hidden)) updateSignFlags(game, projection, b);
+  }
+}
+
+void drawScene(const Game& game, ShapeFill& fill) {
+  const World& world = game.world;
+  const Projection projection = projectionFor(game);
+  const ObjectRecord* player = world.player;
+  bool playerDone = game.script.scenePlayerHidden || player == nullptr;
+
+  auto drawPlayer = [&] {
+    drawBlock(game, projection, fill, *player);
+    playerDone = true;
+  };
+  auto nextBox = game.script.wordBoxes.begin();
+  const auto boxesEnd = game.script.wordBoxes.end();
+
+  for (const ObjectRecord& o : world.objects) {
+    if (&o == player) continue;
+    // Signs farther than the object go first, the player among them by depth.
+    while (nextBox != boxesEnd && o.z < nextBox->z) {
+      if (!playerDone && o.z < player->z && nextBox->z < player->z) drawPlayer();
+      if (!(nextBox->flags & wordbox::Hidden)) drawSign(game, projection, fill, *nextBox);
+      ++nextBox;
+    }
+    if (!playerDone && o.z < player->z) drawPlayer();
+    // The rest of the list is nearer still once one object is too near.
+    if (isDrawn(o, player) && drawBlock(game, projection, fill, o) == 1) break;
+  }
+  if (!playerDone) drawPlayer();
+  for (; nextBox != boxesEnd; ++nextBox) {
+    if (!(nextBox->flags & wordbox::Hidden)) drawSign(game, projection, fill, *nextBox);
+  }
+}
+
+void drawScene(Game& game) {
+  if (ShapeFill* fill = game.screen.shapeFill()) drawScene(static_cast<const Game&>(game), *fill);
+}
+
+}  // namespace zor

@@ -1,0 +1,201 @@
+// The SDL screen under the dummy video driver: opening in both modes, drawing
+// through both back-ends, reading the picture back, flipping and window events.
+#include "platform/sdl/sdl_screen.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include "game/render/fill.h"
+#include "platform/sdl/sdl_events.h"
+#include "sdl_test_support.h"
+
+namespace zor {
+namespace {
+
+class ScreenTest : public ::testing::Test {
+ protected:
+  testing_support::DummyVideo dummy_;
+  SdlEvents events_;
+};
+
+TEST_F(ScreenTest, ListsTheDisplayModes) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.init()) << SDL_GetError();
+  auto modes = screen.displayModes();
+  ASSERT_FALSE(modes.empty());
+  for (const DisplayMode& m : modes) {
+    EXPECT_GT(m.width, 0);
+    EXPECT_GT(m.height, 0);
+  }
+  EXPECT_GT(screen.desktopDepth(), 0);
+}
+
+TEST_F(ScreenTest, WindowDrawsThroughTheFrameBufferAndFlips) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openWindowed(320, 180, "Zorlan")) << SDL_GetError();
+  EXPECT_TRUE(screen.isOpen());
+  EXPECT_TRUE(screen.inWindow());
+  EXPECT_EQ(screen.outputWidth(), 320);
+  EXPECT_EQ(screen.outputHeight(), 180);
+  EXPECT_EQ(screen.spriteFill(), nullptr);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(screen.window(), &w, &h);
+  EXPECT_EQ(w, 320);
+  EXPECT_EQ(h, 180);
+
+  FrameBuffer* fb = screen.drawingBuffer();
+  ASSERT_NE(fb, nullptr);
+  EXPECT_EQ(fb->width(), 320);
+  EXPECT_EQ(fb->height(), 180);
+  BufferShapeFill fill(fb);
+  screen.clear(0x336699);
+  ASSERT_TRUE(screen.startDrawing());
+  EXPECT_EQ(fill.prepareAfterOpen(true), 1);
+  EXPECT_EQ(fill.state.wholeFillDisabled, 0);
+  screen.clear(0x336699);
+  EXPECT_EQ(fill.fillBox(10, 20, 30, 40, 0x0000FF), 1);
+  screen.stopDrawing();
+  for (int i = 0; i < 3; ++i) screen.flip();
+
+  FrameBuffer grabbed;
+  ASSERT_TRUE(screen.grab(5, 15, 50, 50, grabbed));
+  EXPECT_EQ(grabbed.width(), 50);
+  EXPECT_EQ(pointColour(grabbed, 0, 0), 0x336699);
+  EXPECT_EQ(pointColour(grabbed, 5, 5), 0x0000FF);
+  EXPECT_EQ(pointColour(grabbed, 34, 44), 0x0000FF);
+  EXPECT_EQ(pointColour(grabbed, 35, 44), 0x336699);
+  EXPECT_FALSE(screen.grab(300, 0, 21, 10, grabbed));
+  EXPECT_FALSE(screen.grab(-1, 0, 10, 10, grabbed));
+
+  screen.close();
+  EXPECT_FALSE(screen.isOpen());
+  EXPECT_EQ(screen.drawingBuffer(), nullptr);
+  EXPECT_FALSE(screen.startDrawing());
+  screen.flip();  // harmless when closed
+  screen.close();
+}
+
+TEST_F(ScreenTest, SpriteBackEndDrawsOnItsPicture) {
+  SdlScreen screen(events_, SdlScreen::Backend::Sprites);
+  ASSERT_TRUE(screen.openWindowed(160, 90, "Zorlan")) << SDL_GetError();
+  EXPECT_EQ(screen.drawingBuffer(), nullptr);
+  ShapeFill* fill = screen.spriteFill();
+  ASSERT_NE(fill, nullptr);
+  screen.clear(0x00FF00);
+  ASSERT_TRUE(screen.startDrawing());
+  EXPECT_EQ(fill->prepareAfterOpen(true), 1);
+  fill->fillBox(-5, 10, 20, 4, 0x0000FF);
+  fill->fillDisc(80, 45, 0, 0xFFFFFF);
+  screen.stopDrawing();
+  screen.flip();
+
+  FrameBuffer grabbed;
+  ASSERT_TRUE(screen.grab(0, 0, 160, 90, grabbed));
+  EXPECT_EQ(pointColour(grabbed, 0, 10), 0x0000FF);
+  EXPECT_EQ(pointColour(grabbed, 14, 13), 0x0000FF);
+  EXPECT_EQ(pointColour(grabbed, 15, 13), 0x00FF00);
+  EXPECT_EQ(pointColour(grabbed, 80, 45), 0xFFFFFF);
+  EXPECT_EQ(pointColour(grabbed, 81, 45), 0x00FF00);
+  // The picture stays as drawn across flips until cleared.
+  screen.flip();
+  ASSERT_TRUE(screen.grab(0, 10, 1, 1, grabbed));
+  EXPECT_EQ(pointColour(grabbed, 0, 0), 0x0000FF);
+}
+
+TEST_F(ScreenTest, FullScreenScalesThePictureAndTogglesToAWindow) {
+  for (auto backend : {SdlScreen::Backend::Buffer, SdlScreen::Backend::Sprites}) {
+    SdlScreen screen(events_, backend);
+    ASSERT_TRUE(screen.openFullScreen(640, 480, "Zorlan")) << SDL_GetError();
+    EXPECT_TRUE(screen.isOpen());
+    EXPECT_FALSE(screen.inWindow());
+    EXPECT_EQ(screen.outputWidth(), 640);
+    EXPECT_EQ(screen.outputHeight(), 480);
+    EXPECT_NE(SDL_GetWindowFlags(screen.window()) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    screen.clear(0x112233);
+    screen.flip();
+
+    ASSERT_TRUE(screen.toggleFullScreen());
+    EXPECT_TRUE(screen.inWindow());
+    EXPECT_EQ(screen.outputWidth(), 640);
+    ASSERT_TRUE(screen.toggleFullScreen());
+    EXPECT_FALSE(screen.inWindow());
+  }
+}
+
+TEST_F(ScreenTest, RefusesSizesItCannotHold) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  for (auto [w, h] : {std::pair{0, 100}, {100, -1}, {SdlScreen::kMaxSide + 1, 10}, {INT32_MAX, INT32_MAX}}) {
+    EXPECT_FALSE(screen.openWindowed(w, h, "Zorlan")) << w << "x" << h;
+    EXPECT_FALSE(screen.isOpen());
+    EXPECT_EQ(screen.outputWidth(), 0);
+  }
+}
+
+TEST_F(ScreenTest, ReopeningReplacesTheOpenScreen) {
+  SdlScreen screen(events_, SdlScreen::Backend::Sprites);
+  ASSERT_TRUE(screen.openWindowed(100, 50, "A"));
+  ASSERT_TRUE(screen.openWindowed(200, 80, "B"));
+  EXPECT_EQ(screen.outputWidth(), 200);
+  EXPECT_STREQ(SDL_GetWindowTitle(screen.window()), "B");
+  ASSERT_NE(screen.spriteFill(), nullptr);
+  EXPECT_EQ(screen.spriteFill()->prepareAfterOpen(true), 1);
+}
+
+TEST_F(ScreenTest, WindowEventsArriveInOrder) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openWindowed(64, 36, "Zorlan"));
+  while (screen.nextWindowEvent() != WindowEvent::None) {
+  }
+  auto push = [&](Uint8 kind) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.windowID = SDL_GetWindowID(screen.window());
+    e.window.event = kind;
+    SDL_PushEvent(&e);
+  };
+  push(SDL_WINDOWEVENT_FOCUS_LOST);
+  push(SDL_WINDOWEVENT_FOCUS_GAINED);
+  push(SDL_WINDOWEVENT_CLOSE);
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::FocusLost);
+  EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::FocusGained);
+  EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::Close);
+  EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::Close);
+  EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::None);
+}
+
+TEST_F(ScreenTest, KeptEventsAreBoundedButACloseIsNeverLost) {
+  SDL_InitSubSystem(SDL_INIT_EVENTS);
+  for (size_t i = 0; i < SdlEvents::kMaxPending * 3; ++i) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    SDL_PushEvent(&e);
+  }
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  events_.pump();
+  size_t n = 0;
+  WindowEvent last = WindowEvent::None;
+  for (WindowEvent e; (e = events_.next()) != WindowEvent::None; ++n) last = e;
+  EXPECT_EQ(n, SdlEvents::kMaxPending);
+  EXPECT_EQ(last, WindowEvent::Close);
+  SDL_QuitSubSystem(SDL_INIT_EVENTS);
+}
+
+TEST_F(ScreenTest, ActiveWhileAWindowIsShown) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  EXPECT_FALSE(screen.isActive());
+  ASSERT_TRUE(screen.openWindowed(64, 36, "Zorlan"));
+  EXPECT_TRUE(screen.isActive());  // the dummy driver gives no focus, and takes none away
+  SDL_HideWindow(screen.window());
+  EXPECT_FALSE(screen.isActive());
+  screen.close();
+  EXPECT_FALSE(screen.isActive());
+}
+
+}  // namespace
+}  // namespace zor
