@@ -76,6 +76,9 @@ struct GameHooks {
   // The overlays over the scene: titles, credits scroll, run countdown and clock,
   // letterbox bars, debug overlay.
   std::function<void(Game&)> drawOverlays;
+  // The overlays' state for one game frame (title fades, credits roll, run clock
+  // and its countdown sounds), whether or not the frame could be drawn.
+  std::function<void(Game&)> advanceOverlays;
   // The logo and jingle, then black; blocks until done.
   std::function<void(Game&, int32_t showMs, int32_t blankMs)> showSplash;
 

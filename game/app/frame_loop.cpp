@@ -170,6 +170,9 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
     if (hooks.drawOverlays) hooks.drawOverlays(game);
     out.stopDrawing();
   }
+  // The overlays move on in every game frame, drawn or not, so that a replay
+  // does not depend on which frames could be drawn.
+  if (hooks.advanceOverlays) hooks.advanceOverlays(game);
 
   // 6. Tab toggles the debug overlay when it is let go.
   const bool tab = platform.input().keyDown(key::Tab);

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -112,15 +114,46 @@ void readArea(Game& game, const xml::Node& el) {
   world.areas.addLast(std::move(a));
 }
 
-void readBlock(Game& game, const xml::Node& el) {
+// Name lookups of the load with findObject's results and cursor moves, without
+// walking the list for every name: the first object of each name in list order.
+// Valid while objects are only added after a failed lookup, as the load does.
+class NameIndex {
+ public:
+  explicit NameIndex(CurrentList<ObjectRecord>& list) {
+    for (auto it = list.begin(); it != list.end(); ++it) first_.try_emplace(it->name, it);
+  }
+  ObjectRecord* find(World& world, const std::string& name) {
+    if (name.empty() || name == "-") return nullptr;
+    if (name == "you") return world.player;
+    if (world.objects.empty()) return nullptr;
+    auto f = first_.find(name);
+    if (f == first_.end()) {
+      world.objects.setCurrent(std::prev(world.objects.end()));  // a walk ends on the last object
+      return nullptr;
+    }
+    world.objects.setCurrent(f->second);
+    return &*f->second;
+  }
+  // Records the current object, just added under a name that no object had.
+  void addedCurrent(CurrentList<ObjectRecord>& list) {
+    auto it = list.currentIterator();
+    first_.try_emplace(it->name, it);
+  }
+
+ private:
+  std::unordered_map<std::string, CurrentList<ObjectRecord>::iterator> first_;
+};
+
+void readBlock(Game& game, NameIndex& names, const xml::Node& el) {
   World& world = game.world;
   std::string oname = xml::toLowerAscii(text::trim(el.attr("oname")));
   // A surviving persistent object, an earlier block of the same name or the
   // player stands for a named block. The lookup also leaves the list's cursor
   // where the new block goes.
-  if (!oname.empty() && findObject(world, oname)) return;
+  if (!oname.empty() && names.find(world, oname)) return;
   ObjectRecord& o = addObject(world, "");
   o.name = oname;
+  names.addedCurrent(world.objects);
   readObjectParams(game, &el, 1);
   world.objectCount += 1;
 }
@@ -345,6 +378,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   readEntrance(world, *zone);
 
   // 12. Scripts, blocks and areas.
+  NameIndex names(world.objects);
   for (const xml::Node* c = zone->firstElement(); c; c = c->nextElement()) {
     const std::string name = xml::toLowerAscii(c->name);
     if (name == "start") {
@@ -358,7 +392,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
         world.afterDeathScript = game.data.document.findById(xml::toLowerAscii(after));
       }
     } else if (name == "block") {
-      readBlock(game, *c);
+      readBlock(game, names, *c);
     } else if (name == "area") {
       readArea(game, *c);
     }
@@ -367,7 +401,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   // 13. Areas that take an object's box.
   for (AreaRecord& a : world.areas) {
     if (a.oname.empty()) continue;
-    if (const ObjectRecord* o = findObject(world, a.oname)) {
+    if (const ObjectRecord* o = names.find(world, a.oname)) {
       a.x1 = o->x;
       a.y1 = o->y;
       a.x2 = o->x + o->w;

@@ -126,6 +126,12 @@ void drawDebugOverlay(ShapeFill& fill, const ScreenInfo& info, int32_t backgroun
   }
 }
 
+int32_t menuRowLine(const MenuState& menu, int32_t row) {
+  const int64_t n = row < menu.firstSelectable ? int64_t{row} : int64_t{menu.scroll} + row;
+  if (n < 0 || n >= menu.lineCount()) return -1;
+  return static_cast<int32_t>(n);
+}
+
 void drawMenuFrame(ShapeFill& fill, const ScreenInfo& info, const TextSizes& sizes, const MenuState& menu,
                    int32_t noiseMask) {
   drawPixelText(fill, info.centreX, titleRowOf(info), menu.title, kBlack, sizes.large, 1, -1, noiseMask);
@@ -134,8 +140,8 @@ void drawMenuFrame(ShapeFill& fill, const ScreenInfo& info, const TextSizes& siz
   const double lineStep = info.viewHeight / 12.0;
   for (int i = 0; i < kMenuRows; ++i) {
     const int64_t n = i < menu.firstSelectable ? int64_t{i} : int64_t{menu.scroll} + i;
-    if (n >= count) break;
-    if (n < 0) continue;  // a negative scroll names no line
+    if (n >= count) break;  // drawing stops at the first row past the last line
+    if (n < 0) continue;    // a negative scroll names no line
     const MenuLine& line = menu.lines[static_cast<size_t>(n)];
     const int32_t y = roundToPixel(info.topBar + kFirstLineRow * info.viewHeight + lineStep * i);
     drawPixelText(fill, info.centreX, y, line.text, kBlack, sizes.medium, 1,

@@ -72,6 +72,11 @@ void drawDebugOverlay(ShapeFill& fill, const ScreenInfo& info, int32_t backgroun
                       const std::string& timeText, int32_t deaths, int32_t framesLastSecond,
                       int32_t noiseMask);
 
+// The line shown in menu row 0..4: headings (rows before firstSelectable) show
+// their own line, the other rows line scroll + row. -1 when the row shows no
+// line (past the last line, or a negative index).
+int32_t menuRowLine(const MenuState& menu, int32_t row);
+
 // The menu frame over a screen already cleared to the menu background.
 void drawMenuFrame(ShapeFill& fill, const ScreenInfo& info, const TextSizes& sizes, const MenuState& menu,
                    int32_t noiseMask);

@@ -20,7 +20,7 @@ bool clampSpan(int64_t& start, int64_t& length) {
   int64_t end = start + length;
   if (end <= -kCoordLimit || start >= kCoordLimit) return false;
   start = std::max(start, -kCoordLimit);
-  end = std::min(end, kCoordLimit);
+  end = std::min(end, kCoordLimit - 1);  // the length then fits in int32
   length = end - start;
   return length > 0;
 }

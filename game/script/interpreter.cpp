@@ -7,6 +7,7 @@
 #include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/script/queue_runner.h"
+#include "game/script/title_statements.h"
 #include "game/world/objects.h"
 #include "platform/text.h"
 
@@ -46,6 +47,7 @@ const StatementTable& builtinStatementTable() {
     registerConditionStatements(t);
     registerTimingStatements(t);
     registerFlagStatements(t);
+    registerTitleStatements(t);
     return t;
   }();
   return table;

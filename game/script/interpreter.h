@@ -20,8 +20,9 @@
 //       ...
 //     }
 //
-// Declare the registration function below, next to the others, and add one
-// call to it in builtinStatementTable() (interpreter.cpp). Every statement name
+// Declare the registration function in the family's header (or below, next
+// to the others) and add one call to it in builtinStatementTable()
+// (interpreter.cpp). Every statement name
 // of the game (format::kStatementNames) is known to the table from the start;
 // a name without a handler is skipped exactly like a name that is not a
 // statement, so a family that has not arrived yet changes nothing. define()

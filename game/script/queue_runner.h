@@ -52,7 +52,8 @@ int32_t readDuration(RandomTable& table, const xml::Node* element, int32_t defau
 //  4. due entries run in queue order, pass after pass, until a pass runs
 //     nothing, a script is suspended, or kMaxScriptRunsPerFrame have run;
 //  5. a `killqueue` request empties the queue and queues its sub.
-// It reads game.frameTimeMs, the control table and the credits roll.
+// It reads the frame clock (game.app.frameTime), the control table and the
+// credits roll.
 void serviceScriptQueue(Game& game);
 
 // Recomputes beat trigger times from the music's start time: with onlyCurrent,

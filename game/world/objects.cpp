@@ -42,6 +42,7 @@ void forgetObjects(Game& game, IsVictim isVictim) {
   if (s.cameraLookAt && isVictim(s.cameraLookAt)) s.cameraLookAt = nullptr;
   if (s.scriptResumeObject && isVictim(s.scriptResumeObject)) s.scriptResumeObject = nullptr;
   if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
+  if (world.lastBounceObject && isVictim(world.lastBounceObject)) world.lastBounceObject = nullptr;
   if (world.player && isVictim(world.player)) world.player = nullptr;
 }
 

@@ -28,7 +28,8 @@ ObjectRecord* findObject(World& world, std::string_view name);
 // becomes current. Every reference to it is cleared first: supports (the
 // object standing on it becomes airborne), faced objects, word boxes (detached
 // and marked for removal), queued scripts, the camera's look-at object, the
-// checkpoint, the object of a suspended script and the player pointer.
+// checkpoint, the last bounced-on object, the object of a suspended script and
+// the player pointer.
 // objectCount drops by one when the victim was not the player.
 void deleteCurrentObject(Game& game);
 

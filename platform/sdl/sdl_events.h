@@ -18,8 +18,6 @@ class SdlEvents {
   WindowEvent next();
   // True once after the keyboard layout changed.
   bool takeKeymapChanged();
-  // Forgets the kept window events (a screen closed).
-  void clearWindowEvents() { pending_.clear(); }
 
   static constexpr size_t kMaxPending = 32;
 

@@ -118,8 +118,6 @@ void SdlScreen::close() {
   if (!inWindow_) SDL_ShowCursor(SDL_ENABLE);
   inWindow_ = false;
   width_ = height_ = 0;
-  events_.pump();
-  events_.clearWindowEvents();
 }
 
 bool SdlScreen::toggleFullScreen() {

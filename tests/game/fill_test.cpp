@@ -228,6 +228,13 @@ TEST(BufferFill, CalibrationOverwritesThePictureWithItsTestPattern) {
   }
 }
 
+TEST(BufferFill, UnknownFormatFallsBackToThePlainBox) {
+  FrameBuffer fb = makeBuffer(8, 8, 0);
+  BufferFillState st;
+  EXPECT_EQ(drawFilledBoxInBuffer(fb, st, -2, 3, 4, 2, kRed), 0);
+  EXPECT_EQ(changed(fb), boxReference(8, 8, -2, 3, 4, 2));
+}
+
 TEST(BufferFill, BufferWithoutPixelsDrawsNothing) {
   FrameBuffer none;
   BufferFillState st;

@@ -18,6 +18,14 @@ class ScreenTest : public ::testing::Test {
   SdlEvents events_;
 };
 
+TEST(ScreenBackend, TheBuildOptionPicksTheGamesBackEnd) {
+#if defined(ZOR_SPRITE_FILL) && ZOR_SPRITE_FILL
+  EXPECT_EQ(SdlScreen::kGameBackend, SdlScreen::Backend::Sprites);
+#else
+  EXPECT_EQ(SdlScreen::kGameBackend, SdlScreen::Backend::Buffer);
+#endif
+}
+
 TEST_F(ScreenTest, ListsTheDisplayModes) {
   SdlScreen screen(events_, SdlScreen::Backend::Buffer);
   ASSERT_TRUE(screen.init()) << SDL_GetError();
@@ -122,6 +130,41 @@ TEST_F(ScreenTest, FullScreenScalesThePictureAndTogglesToAWindow) {
   }
 }
 
+TEST_F(ScreenTest, FlipScalesThePictureIntoTheDisplayKeepingItsShape) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openFullScreen(320, 180, "Zorlan")) << SDL_GetError();
+  int ow = 0, oh = 0;
+  ASSERT_EQ(SDL_GetRendererOutputSize(screen.renderer(), &ow, &oh), 0);
+  ASSERT_GT(ow, 0);
+  // The dummy driver's renderer draws into the window's own surface, which flip fills.
+  FrameBuffer* fb = screen.drawingBuffer();
+  ASSERT_NE(fb, nullptr);
+  clearBuffer(*fb, 0x0000FF);
+  drawBox(*fb, 0, 0, 1, 1, 0x00FF00);
+  screen.flip();
+  SDL_Surface* shown = SDL_GetWindowSurface(screen.window());
+  ASSERT_NE(shown, nullptr);
+  ASSERT_EQ(shown->w, ow);
+  auto at = [&](int x, int y) {
+    Uint8 r, g, b;
+    Uint32 p = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(shown->pixels) + y * shown->pitch + x * 4);
+    SDL_GetRGB(p, shown->format, &r, &g, &b);
+    return r | (g << 8) | (b << 16);
+  };
+  const double scale = std::min(ow / 320.0, oh / 180.0);
+  const int w = static_cast<int>(320 * scale), h = static_cast<int>(180 * scale);
+  const int left = (ow - w) / 2, top = (oh - h) / 2;
+  EXPECT_EQ(at(left, top), 0x00FF00);
+  EXPECT_EQ(at(left + w - 1, top + h - 1), 0x0000FF);
+  EXPECT_EQ(at(left + static_cast<int>(scale) + 1, top), 0x0000FF);
+  if (top > 0) {
+    EXPECT_EQ(at(left, top - 1), 0x000000);  // bars are black
+  }
+  if (left > 0) {
+    EXPECT_EQ(at(left - 1, top), 0x000000);
+  }
+}
+
 TEST_F(ScreenTest, RefusesSizesItCannotHold) {
   SdlScreen screen(events_, SdlScreen::Backend::Buffer);
   for (auto [w, h] : {std::pair{0, 100}, {100, -1}, {SdlScreen::kMaxSide + 1, 10}, {INT32_MAX, INT32_MAX}}) {
@@ -164,6 +207,19 @@ TEST_F(ScreenTest, WindowEventsArriveInOrder) {
   EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::Close);
   EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::Close);
   EXPECT_EQ(screen.nextWindowEvent(), WindowEvent::None);
+}
+
+TEST_F(ScreenTest, ACloseRequestSurvivesReopeningTheScreen) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openWindowed(64, 36, "Zorlan"));
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  events_.pump();
+  ASSERT_TRUE(screen.toggleFullScreen());
+  bool closed = false;
+  for (WindowEvent e; (e = screen.nextWindowEvent()) != WindowEvent::None;) closed |= e == WindowEvent::Close;
+  EXPECT_TRUE(closed);
 }
 
 TEST_F(ScreenTest, KeptEventsAreBoundedButACloseIsNeverLost) {

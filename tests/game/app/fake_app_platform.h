@@ -3,6 +3,7 @@
 // clock that only moves when the game sleeps, and message boxes that are kept.
 #pragma once
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <set>

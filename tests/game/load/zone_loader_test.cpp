@@ -471,6 +471,34 @@ TEST(LoadZone, ObjectOrder) {
   EXPECT_EQ(it->x, 1.0f);
 }
 
+TEST(LoadZone, NameLookupsLeaveTheCursorAsAWalkWould) {
+  // Later insertions (explode) go after the list's current object, so the
+  // cursor that the load's last lookup leaves matters.
+  struct Case {
+    const char* areas;
+    const char* current;  // name of the current object after the load
+  };
+  const Case cases[] = {
+      {"", "last"},                                    // the last block created
+      {R"(<area oname="first"/>)", "first"},           // found
+      {R"(<area oname="first"/><area oname="nobody"/>)", "last"},  // a failed walk ends on the last
+      {R"(<area oname="first"/><area oname="you"/>)", "first"},    // "you" does not walk
+      {R"(<area oname="first"/><area oname="-"/>)", "first"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.areas);
+    HookLog log;
+    auto g = makeGame(gameWith(zone("z", "",
+                                    R"(<block oname="first" y="9"/><block oname="mid"/>)"
+                                    R"(<block oname="last" y="99"/>)" +
+                                        std::string(c.areas))),
+                      log);
+    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_NE(g->world.objects.current(), nullptr);
+    EXPECT_EQ(g->world.objects.current()->name, c.current);
+  }
+}
+
 TEST(LoadZone, EqualBlocksKeepDocumentOrder) {
   HookLog log;
   std::string body;

@@ -146,16 +146,16 @@ TEST(BlockDrawing, NearLimitAndViewTest) {
     int32_t result;
     bool drawsSomething;
   } cases[] = {
-      {10.0f, 5.0f, 1, false},     // exactly at the near limit
-      {10.0f, 4.0f, 1, false},     // in front of it
-      {10.0f, -50.0f, 1, false},   // behind the camera
-      {10.0f, 5.0001f, 0, true},   // just beyond it
+      {0.0f, 5.0f, 1, false},     // exactly at the near limit
+      {0.0f, 4.0f, 1, false},     // in front of it
+      {0.0f, -50.0f, 1, false},   // behind the camera
+      {0.0f, 5.0001f, 0, true},   // just beyond it
       {1000.0f, 100.0f, 0, false}, // right of the view
       {-121.0f, 100.0f, 0, false}, // left of the view
   };
   for (const Case& c : cases) {
     SceneFixture s;
-    ObjectRecord& b = s.addBlock(c.x, 5.0f, 20.0f, 10.0f, c.z, kRed, flag::Solid);
+    ObjectRecord& b = s.addBlock(c.x, 0.0f, 20.0f, 0.1f, c.z, kRed, flag::Solid);
     EXPECT_EQ(drawBlock(s.game, s.fill, b), c.result) << c.z;
     const bool untouched = pixelsMatch(s.fb, [](int, int) { return kClear; });
     EXPECT_EQ(!untouched, c.drawsSomething) << c.x << " " << c.z;

@@ -197,7 +197,8 @@ TEST(PixelFont, BoxedTextHasAFrameInTheTextColourAndAMargin) {
                                          stem,  stem,  stem,   bar,    bar,    margin, margin, frame, frame};
   EXPECT_EQ(cv.picture(6, 6, 18, 18), want);
   EXPECT_EQ(cv.at(5, 10), kPaper);
-  EXPECT_EQ(cv.at(20, 10), kPaper);
+  EXPECT_EQ(cv.at(24, 10), kPaper);
+  EXPECT_EQ(cv.at(10, 24), kPaper);
 }
 
 TEST(PixelFont, EmptyTextDrawsNothingEvenWithABox) {

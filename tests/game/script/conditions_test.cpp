@@ -107,7 +107,8 @@ TEST(IfStatement, CountingTests) {
       {"<if gsum=\"3,4-1\"><else/></if>", gflags({3}), "else"},
       {"<if gsum=\"3,4+1\"><else/></if>", gflags({3, 4}), "if"},
       {"<if gsum=\"3,4+1\"><else/></if>", gflags({3}), "else"},
-      {"<if gsum=\",=1\"><else/></if>", gflags({0}), "if"},  // an empty item is flag 0
+      {"<if gsum=\"=1\"><else/></if>", gflags({0}), "if"},  // an empty item is flag 0
+      {"<if gsum=\",=2\"><else/></if>", gflags({0}), "if"},  // ... and each one counts
       {"<if gsum=\"1==1\"><else/></if>", gflags({1}), "if"},  // two "=": a bare list, more than 0
       {"<if gsum=\"1==1\"><else/></if>", none, "else"},
       {"<if zint=\"5\"><else/></if>", zint(5), "if"},

@@ -26,12 +26,12 @@ TEST(GameFlagStatements, ListsAndGrowth) {
     std::vector<int> flags;
     int32_t capacity;
   } cases[] = {
-      {"<setgflags gflags=\"2,5\"/>", {2, 5}, 128},
-      {"<setgflags gflags=\"2, 5\"/>", {2, 5}, 128},  // the number reading skips the blank
-      {"<setgflags gflags=\"2,,5\"/>", {0, 2, 5}, 128},  // an empty item is flag 0
-      {"<setgflags gflags=\"\"/>", {0}, 128},
-      {"<setgflags/>", {0}, 128},
-      {"<setgflags gflags=\"x,7\"/>", {0, 7}, 128},
+      {"<setgflags gflags=\"2,5\"/>", {1, 2, 5}, 128},
+      {"<setgflags gflags=\"2, 5\"/>", {1, 2, 5}, 128},  // the number reading skips the blank
+      {"<setgflags gflags=\"2,,5\"/>", {0, 1, 2, 5}, 128},  // an empty item is flag 0
+      {"<setgflags gflags=\"\"/>", {0, 1}, 128},
+      {"<setgflags/>", {0, 1}, 128},
+      {"<setgflags gflags=\"x,7\"/>", {0, 1, 7}, 128},
       {"<setgflags gflags=\"130\"/>", {1, 130}, 256},
       {"<setgflags gflags=\"1000\"/>", {1, 1000}, 1024},
       {"<setgflags gflags=\"2047\"/>", {1, 2047}, 2048},
@@ -46,7 +46,7 @@ TEST(GameFlagStatements, ListsAndGrowth) {
     ScriptHarness h(zoneText(c.statements), false);
     GameFlags& f = h.g().gameFlags;
     f.allocate(128);  // as reading the save file leaves it
-    f.set(1, true);
+    f.set(1, true);  // set before the script runs
     ASSERT_TRUE(loadZone(h.g(), "first", 0));
     EXPECT_EQ(setFlags(f), c.flags) << c.statements;
     EXPECT_EQ(f.capacity, c.capacity) << c.statements;

@@ -225,6 +225,7 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   g.script.cameraLookAt = victim;
   g.script.scriptResumeObject = victim;
   t.world.currentCheckpoint = victim;
+  t.world.lastBounceObject = victim;
 
   t.world.objects.setCurrent(victim);
   deleteCurrentObject(g);
@@ -249,6 +250,7 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   EXPECT_EQ(g.script.cameraLookAt, nullptr);
   EXPECT_EQ(g.script.scriptResumeObject, nullptr);
   EXPECT_EQ(t.world.currentCheckpoint, nullptr);
+  EXPECT_EQ(t.world.lastBounceObject, nullptr);
 }
 
 TEST(DeleteCurrentObject, CursorRulesAndThePlayer) {

@@ -1,0 +1,151 @@
+#include "game/app/quit.h"
+
+#include <gtest/gtest.h>
+
+#include "game/app/startup.h"
+#include "game/game.h"
+#include "game/load/game_file.h"
+#include "game/load/zone_loader.h"
+#include "platform/files.h"
+#include "tests/game/app/fake_app_platform.h"
+#include "tests/game/app/temp_folder.h"
+
+namespace zor {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempFolder;
+
+constexpr const char* kGame = R"(<zorlan version="1" gtitle="Quit">
+  <speedrun name="dash" zone="first"/>
+  <zone id="first">
+    <levels><level z="0"/></levels>
+    <entrance x="0" y="0" level="0"/>
+    <block oname="b" x="0" y="-20" w="50" h="20" level="0" flg="solid"/>
+  </zone>
+</zorlan>)";
+
+struct QuitTest : ::testing::Test {
+  Game game;
+  FakePlatform platform;
+  TempFolder data;
+
+  void SetUp() override {
+    wireShellHooks(game, platform);
+    ASSERT_TRUE(loadControlDefaults(game.controls));
+    chooseDataFolder(game, data.path(), UserFolderEnv{});
+    game.data.gameFilePath = "quit.zorlan";
+    xml::ParseError error;
+    ASSERT_TRUE(game.data.document.parse(kGame, &error)) << error.message;
+    readGameData(game);
+    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_EQ(openGameScreen(game, 1), 1);
+  }
+
+  int quit(int status) {
+    try {
+      quitGame(game, status);
+    } catch (const ProgramExit& e) {
+      return e.status;
+    }
+    ADD_FAILURE() << "quitGame returned";
+    return -1;
+  }
+  std::string saveText() {
+    std::string s;
+    files::readFile(game.data.saveFilePath, s, 1 << 16);
+    return s;
+  }
+};
+
+TEST_F(QuitTest, ClosesTheScreenEmptiesTheWorldAndWritesBothFiles) {
+  EXPECT_EQ(quit(0), 0);
+  EXPECT_EQ(game.screen.gameScreenOpen, 0);
+  EXPECT_FALSE(platform.fakeScreen.open);
+  EXPECT_TRUE(game.world.objects.empty());
+  EXPECT_EQ(game.world.player, nullptr);
+  EXPECT_TRUE(game.data.classes.empty());
+  EXPECT_TRUE(game.data.speedruns.empty());
+  EXPECT_FALSE(game.data.documentLoaded);
+  EXPECT_EQ(game.data.saveFilePath, data / "zordata/saves/save-quit.zorlan.ini");
+  EXPECT_NE(saveText().find("LevelID = first\n"), std::string::npos);
+  EXPECT_TRUE(files::fileExists(data / "zordata/saves/pref-mac.ini"));
+}
+
+TEST_F(QuitTest, WithoutAGameDocumentNothingIsWritten) {
+  game.data.documentLoaded = false;
+  EXPECT_EQ(quit(1), 1);
+  EXPECT_FALSE(files::isFolder(data / "zordata/saves"));
+}
+
+TEST_F(QuitTest, ASpeedrunIsEndedBeforeTheSaveIsWritten) {
+  game.app.runNumber = 1;
+  game.session.deaths = 99;  // the run's own count
+  std::vector<std::string> order;
+  game.hooks.endSpeedrun = [&](Game& g, int keepZone) {
+    order.push_back("end " + std::to_string(keepZone));
+    EXPECT_FALSE(files::fileExists(g.data.saveFilePath));
+    g.session.deaths = 3;  // the saved game comes back
+    g.app.runNumber = 0;
+  };
+  game.hooks.freeMusicCache = [&](Game&) { order.push_back("music"); };
+  EXPECT_EQ(quit(0), 0);
+  const std::vector<std::string> expected = {"end 1", "music"};
+  EXPECT_EQ(order, expected);
+  EXPECT_NE(saveText().find("Deaths = 3\n"), std::string::npos);
+}
+
+TEST_F(QuitTest, AFatalErrorOnTheWayOutEndsAtOnceWithoutLoopingOrWritingAgain) {
+  game.app.runNumber = 1;
+  int ends = 0;
+  game.hooks.endSpeedrun = [&](Game& g, int) {
+    ++ends;
+    fatalError(g, "Game zone could not be found: gone");
+  };
+  EXPECT_EQ(quit(0), 1);
+  EXPECT_EQ(ends, 1);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "Zorlan - Error|Game zone could not be found: gone");
+}
+
+TEST_F(QuitTest, AFatalErrorShowsItsBoxThenQuitsWritingTheFiles) {
+  int status = -1;
+  try {
+    programFatalError(game, platform, "Something broke!");
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  EXPECT_EQ(status, 1);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "Zorlan - Error|Something broke!");
+  EXPECT_FALSE(platform.fakeScreen.open);
+  EXPECT_TRUE(files::fileExists(game.data.saveFilePath));
+
+  // An empty message shows no box.
+  platform.messages.clear();
+  game.app.quitting = false;
+  try {
+    programFatalError(game, platform, "");
+  } catch (const ProgramExit&) {
+  }
+  EXPECT_TRUE(platform.messages.empty());
+}
+
+TEST(InputLatch, HeldControlsSurviveAMenuAndHotKeysKeepTheirState) {
+  Controls c;
+  ASSERT_TRUE(loadControlDefaults(c));
+  c.table[control::Jump][c.currentColumn] = 1;
+  c.table[control::Sound][c.currentColumn] = 1;
+  snapshotControls(c);
+  // In the menu: JUMP let go, ACTION pressed to choose CONTINUE, the sound key let go.
+  c.table[control::Jump][c.currentColumn] = 0;
+  c.table[control::Action][c.currentColumn] = 1;
+  c.table[control::Sound][c.currentColumn] = 0;
+  latchInputStates(c);
+  EXPECT_EQ(c.table[control::Jump][c.currentColumn], 1);
+  EXPECT_EQ(c.table[control::Action][c.currentColumn], 0);
+  EXPECT_EQ(c.table[control::Sound][c.currentColumn], 0);
+}
+
+}  // namespace
+}  // namespace zor

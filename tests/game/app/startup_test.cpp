@@ -1,0 +1,285 @@
+#include "game/app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include "game/app/quit.h"
+#include "game/game.h"
+#include "platform/files.h"
+#include "tests/game/app/fake_app_platform.h"
+#include "tests/game/app/temp_folder.h"
+
+namespace zor {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempFolder;
+
+constexpr const char* kDefaultPrefs =
+    "; Zorlan 1.3 Pref File\n; \n[Audio]\nSound = 1\nMusic = 1\nDisableAudio = 0\nDisableMusic = 0\n; \n"
+    "[Video]\nScreenWidth = 640\nScreenHeight = 480\nScreenDepth = 32\nWindowed = 1\nPauseOnUnfocus = 1\n; \n"
+    "[Input]\nJoystickLeap = 1\nButtonMap06 = 2\nButtonMap07 = 1\nButtonMap08 = 5\nButtonMap09 = 6\n"
+    "ButtonMap10 = 8\nButtonMap11 = 4\nButtonMap12 = 10\nKeyCode00 = 28\nKeyCode01 = 29\nKeyCode02 = 102\n"
+    "KeyCode03 = 115\nKeyCode04 = 109\nKeyCode05 = 136\nKeyCode06 = 32\nKeyCode07 = 13\nKeyCode08 = 30\n"
+    "KeyCode09 = 31\nKeyCode10 = 145\nKeyCode11 = 114\nKeyCode12 = 27\n; \n";
+
+constexpr const char* kTwoZones = R"(<zorlan version="1" gtitle="Two">
+  <zone id="first">
+    <levels><level z="0"/></levels>
+    <entrance x="0" y="0" level="0"/>
+  </zone>
+  <zone id="cave">
+    <levels><level z="0"/></levels>
+    <entrance x="0" y="0" level="0"/>
+    <entrance_door x="50" y="0" level="0"/>
+  </zone>
+</zorlan>)";
+
+struct StartupTest : ::testing::Test {
+  Game game;
+  FakePlatform platform;
+  TempFolder folder;  // the program's folder, holding "zordata"
+  TempFolder start;   // where the program was started
+  ProgramArgs args;
+  int passes = 0;
+  int splashes = 0;
+
+  void SetUp() override {
+    args.programFolder = folder.path();
+    args.startFolder = start.path();
+    // Quit from outside once play has run a few passes.
+    platform.beforeKeyboard = [this](FakePlatform& p, int) {
+      if (++passes >= 3) p.quit = true;
+    };
+    game.hooks.showSplash = [this](Game&, int32_t show, int32_t blank) {
+      EXPECT_EQ(show, 1250);
+      EXPECT_EQ(blank, 600);
+      ++splashes;
+    };
+  }
+
+  int run(std::vector<std::string> a = {}) {
+    args.args = std::move(a);
+    // The program's hooks, then the parts a test replaces.
+    GameHooks extra = game.hooks;
+    wireShellHooks(game, platform);
+    game.hooks.showSplash = extra.showSplash;
+    game.hooks.initSound = extra.initSound;
+    game.hooks.loadSoundSlot = extra.loadSoundSlot;
+    game.hooks.soundSlotInUse = extra.soundSlotInUse;
+    game.hooks.loadStreamedSound = extra.loadStreamedSound;
+    game.hooks.showMainMenu = extra.showMainMenu;
+    game.hooks.showKeyboardMenu = extra.showKeyboardMenu;
+    game.hooks.readSpeedrunFile = extra.readSpeedrunFile;
+    return runProgram(game, platform, args);
+  }
+  std::string read(const std::string& relative) {
+    std::string s;
+    files::readFile(folder / relative, s, 1 << 16);
+    return s;
+  }
+  void write(const std::string& path, const std::string& text) {
+    files::createPath(files::folderPart(path));
+    ASSERT_TRUE(files::writeFileAtomic(path, text));
+  }
+};
+
+TEST_F(StartupTest, TheBuiltInGameStartsAndQuitsWithTheDefaultFiles) {
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(read("zordata/saves/pref-mac.ini"), kDefaultPrefs);
+  const std::string save = read("zordata/saves/save.ini");
+  EXPECT_EQ(save.substr(0, save.find("Frames")),
+            "; Zorlan 1.3 Save File\n; \n[Gamestate]\nLevelID = first\nEntrance = \nAttempts = 1\nDeaths = 0\n");
+  EXPECT_NE(save.find("\nGFlags = \nSpeedruns = \n; \n"), std::string::npos);
+  EXPECT_FALSE(files::fileExists(folder / "zordata/test.tmp"));
+  EXPECT_EQ(splashes, 1);
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_EQ(platform.fakeScreen.title, "ZORLAN");  // the built-in game's title
+  EXPECT_EQ(game.sounds.soundVolumes[5], 20);       // the warp's built-in volume
+  EXPECT_EQ(game.sounds.soundVolumes[22], 10);
+}
+
+TEST_F(StartupTest, AStartZoneEntranceAndFlagsFromTheCommandLine) {
+  write(start / "two.zorlan", kTwoZones);
+  EXPECT_EQ(run({"-g", "two.zorlan", "-z", "cave:door", "-f", "3,17"}), 0);
+  const std::string save = read("zordata/saves/save-two.zorlan.ini");
+  EXPECT_NE(save.find("LevelID = cave\nEntrance = door\n"), std::string::npos) << save;
+  EXPECT_NE(save.find("GFlags = 3,17,\n"), std::string::npos) << save;
+  EXPECT_EQ(splashes, 0);  // a start zone skips the splash
+  EXPECT_EQ(platform.fakeScreen.title, "Two");
+}
+
+TEST_F(StartupTest, FlagsXClearsTheSavedFlagsAndTheGameFileIsTakenByItsExtension) {
+  write(start / "two.zorlan", kTwoZones);
+  write(folder / "zordata/saves/save-two.zorlan.ini",
+        "[Gamestate]\nLevelID = cave\nEntrance = door\nGFlags = 1,2,\n");
+  EXPECT_EQ(run({"two.zorlan", "-f", "x"}), 0);
+  const std::string save = read("zordata/saves/save-two.zorlan.ini");
+  EXPECT_NE(save.find("LevelID = cave\nEntrance = door\n"), std::string::npos) << save;
+  EXPECT_NE(save.find("GFlags = \n"), std::string::npos) << save;
+  EXPECT_EQ(splashes, 1);
+}
+
+TEST_F(StartupTest, MinusXEndsTheOptions) {
+  write(start / "two.zorlan", kTwoZones);
+  EXPECT_EQ(run({"-x", "-g", "two.zorlan", "-z", "cave"}), 0);
+  EXPECT_TRUE(files::fileExists(folder / "zordata/saves/save.ini"));
+  EXPECT_FALSE(files::fileExists(folder / "zordata/saves/save-two.zorlan.ini"));
+}
+
+TEST_F(StartupTest, AGameFileWithASyntaxErrorEndsTheProgramAndWritesNothing) {
+  write(start / "broken.zorlan", "<zorlan version=\"1\">\n<zone id=\"first\">\n<levels>\n</zone>\n</zorlan>\n");
+  EXPECT_EQ(run({"-g", "broken.zorlan"}), 1);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "Zorlan - Error|Game file error on line 4!");
+  EXPECT_FALSE(files::isFolder(folder / "zordata/saves"));
+}
+
+TEST_F(StartupTest, AFailedScreenOrKeyboardLayerEndsTheProgramAndWritesNothing) {
+  struct Case {
+    bool screen, keyboard, fast;
+    const char* message;
+  };
+  const Case cases[] = {
+      {false, true, true, "Screen could not be initialized!"},
+      {true, false, true, "Keyboard could not be initialized!"},
+      {true, true, false, "Fast drawing could not be initialized!"},
+  };
+  for (const Case& c : cases) {
+    Game fresh;
+    FakePlatform p;
+    p.screenInit = c.screen;
+    p.keyboardInit = c.keyboard;
+    p.fastDrawingInit = c.fast;
+    wireShellHooks(fresh, p);
+    EXPECT_EQ(runProgram(fresh, p, args), 1);
+    ASSERT_EQ(p.messages.size(), 1u);
+    EXPECT_EQ(p.messages[0], std::string("Zorlan - Error|") + c.message);
+    EXPECT_FALSE(files::isFolder(folder / "zordata"));
+  }
+}
+
+TEST_F(StartupTest, AScreenThatCannotOpenIsFatalButTheNextStartCanOpen) {
+  write(folder / "zordata/saves/pref-mac.ini", "[Video]\nScreenWidth = 1024\nScreenHeight = 768\n");
+  platform.fakeScreen.failWindowed = true;
+  EXPECT_EQ(run(), 1);
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "Zorlan - Error|A 1024x768 screen could not be opened!");
+  const std::string prefs = read("zordata/saves/pref-mac.ini");
+  EXPECT_NE(prefs.find("ScreenWidth = 640\nScreenHeight = 480\nScreenDepth = 32\nWindowed = 1\n"),
+            std::string::npos)
+      << prefs;
+  EXPECT_TRUE(files::fileExists(folder / "zordata/saves/save.ini"));
+}
+
+TEST_F(StartupTest, AnAudioDeviceThatFailsIsNotWrittenBackIntoThePreferences) {
+  write(folder / "zordata/saves/pref-mac.ini", "[Audio]\nSound = 1\nMusic = 0\n");
+  game.hooks.initSound = [](Game&) { return false; };
+  EXPECT_EQ(run(), 0);
+  EXPECT_EQ(game.prefs.sound, 0);  // this run is silent
+  EXPECT_EQ(game.prefs.disableMusic, 1);
+  const std::string prefs = read("zordata/saves/pref-mac.ini");
+  EXPECT_NE(prefs.find("Sound = 1\nMusic = 0\nDisableAudio = 0\nDisableMusic = 0\n"), std::string::npos) << prefs;
+}
+
+TEST_F(StartupTest, WorkingSoundLoadsTheEmptyEffectSlotsAndThePauseMusic) {
+  // "zordata" beside the program is a plain file: the data folder is the per-user one.
+  TempFolder user;
+  args.userFolders.xdgDataHome = user.path();
+  write(folder / "zordata", "not a folder");
+  const std::string dataFolder = user / "Zorlan/";
+
+  std::vector<std::string> loads;
+  std::string stream;
+  game.hooks.initSound = [](Game&) { return true; };
+  game.hooks.soundSlotInUse = [](Game&, int slot) { return slot == 4; };  // a custom "die"
+  game.hooks.loadSoundSlot = [&](Game&, int slot, const std::string& path) {
+    loads.push_back(std::to_string(slot) + " " + path);
+    return slot != 0 || path.rfind(dataFolder, 0) == 0;  // "jump" is only under the data folder
+  };
+  game.hooks.loadStreamedSound = [&](Game&, const std::string& path) {
+    stream = path;
+    return 7;
+  };
+  EXPECT_EQ(run(), 0);
+  EXPECT_TRUE(game.app.soundWorks);
+  ASSERT_EQ(loads.size(), 24u);
+  EXPECT_EQ(loads[0], "0 " + folder.path() + "zordata/sounds/jump.wav");
+  EXPECT_EQ(loads[1], "0 " + dataFolder + "zordata/sounds/jump.wav");
+  EXPECT_EQ(loads[5], "5 " + folder.path() + "zordata/sounds/warp.wav");
+  EXPECT_EQ(loads[23], "23 " + folder.path() + "zordata/sounds/splout.wav");
+  EXPECT_EQ(stream, folder.path() + "zordata/music/pause.ogg");
+  EXPECT_EQ(game.app.pauseMusic, 7);
+  EXPECT_TRUE(files::fileExists(dataFolder + "zordata/saves/save.ini"));
+  EXPECT_TRUE(files::fileExists(dataFolder + "zordata/saves/pref-mac.ini"));
+}
+
+TEST_F(StartupTest, DisableMusicSilencesMusicForTheRunOnly) {
+  write(folder / "zordata/saves/pref-mac.ini", "[Audio]\nMusic = 1\nDisableMusic = 1\n");
+  bool streamed = false;
+  game.hooks.initSound = [](Game&) { return true; };
+  game.hooks.loadStreamedSound = [&](Game&, const std::string&) {
+    streamed = true;
+    return 1;
+  };
+  EXPECT_EQ(run(), 0);
+  EXPECT_FALSE(streamed);
+  EXPECT_EQ(game.prefs.music, 0);
+  EXPECT_NE(read("zordata/saves/pref-mac.ini").find("Music = 1\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, MinusSKeepsSoundOffForThisRunWithoutChangingThePreferenceFile) {
+  int inits = 0;
+  game.hooks.initSound = [&](Game&) { return ++inits, true; };
+  EXPECT_EQ(run({"-s"}), 0);
+  EXPECT_EQ(inits, 0);
+  EXPECT_FALSE(game.app.soundWorks);
+  EXPECT_NE(read("zordata/saves/pref-mac.ini").find("Sound = 1\nMusic = 1\nDisableAudio = 0\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, AnUnreadableRunFileIsIgnoredAndPlayStartsFromTheSave) {
+  std::vector<std::string> tried;
+  game.hooks.readSpeedrunFile = [&](Game&, const std::string& path) {
+    tried.push_back(path);
+    return false;
+  };
+  EXPECT_EQ(run({"best.zorrun"}), 0);
+  ASSERT_EQ(tried.size(), 2u);
+  EXPECT_EQ(tried[0], start / "best.zorrun");
+  EXPECT_EQ(tried[1], folder / "zordata/runs/best.zorrun");
+  EXPECT_EQ(splashes, 1);  // a run file alone does not skip the splash
+  EXPECT_NE(read("zordata/saves/save.ini").find("LevelID = first\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, TheKeyboardSetupStartOpensTheKeyboardScreenWhenThereIsAMenu) {
+  int mainMenus = 0, keyboardMenus = 0;
+  game.hooks.showMainMenu = [&](Game&) { ++mainMenus; };
+  game.hooks.showKeyboardMenu = [&](Game& g) {
+    ++keyboardMenus;
+    EXPECT_EQ(g.app.menuState, menu_state::Opening);
+  };
+  EXPECT_EQ(run({"-k"}), 0);
+  EXPECT_EQ(mainMenus, 1);
+  EXPECT_EQ(keyboardMenus, 1);
+}
+
+TEST_F(StartupTest, TheKeyboardSetupStartDoesNothingWithoutAMenu) {
+  EXPECT_EQ(run({"-k"}), 0);
+  EXPECT_EQ(game.app.menuState, menu_state::Playing);
+}
+
+TEST(ScreenSizes, ListsEachSizeOnceByWidthThenHeight) {
+  const std::vector<DisplayMode> modes = {
+      {800, 600, 32, 60}, {640, 480, 32, 60}, {800, 480, 32, 60}, {1024, 768, 32, 60}, {1024, 768, 32, 75},
+  };
+  const std::vector<ScreenSize> sizes = listScreenSizes(modes);
+  ASSERT_EQ(sizes.size(), 4u);
+  const int32_t expected[4][2] = {{640, 480}, {800, 480}, {800, 600}, {1024, 768}};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(sizes[i].width, expected[i][0]);
+    EXPECT_EQ(sizes[i].height, expected[i][1]);
+  }
+  EXPECT_TRUE(listScreenSizes({}).empty());
+}
+
+}  // namespace
+}  // namespace zor
