@@ -12,6 +12,7 @@
 #include "game/audio/sound_table.h"
 #include "game/input/controls.h"
 #include "game/load/game_data.h"
+#include "game/menu/menu_state.h"
 #include "game/persist/game_flags.h"
 #include "game/persist/preferences.h"
 #include "game/persist/session.h"
@@ -90,6 +91,20 @@ struct GameHooks {
   std::function<void(Game&)> updateMenu;
   std::function<void(Game&)> drawMenu;
   std::function<void(Game&, int line, const std::string& text)> setMenuLine;
+  // Detects the gamepads again and returns their count (the first one is read).
+  std::function<int32_t(Game&)> detectGamepads;
+  // The keyboard state of one key by the game's key number, as last read.
+  std::function<bool(Game&, int key)> keyDown;
+  // The speedrun screens: SPEEDRUNS with a note under its lines, CONFIRM (delete
+  // records), ZONE RECORDS of the current speedrun, and RESULTS of the last run.
+  std::function<void(Game&, const std::string& note)> showSpeedrunsMenu;
+  std::function<void(Game&)> showDeleteRecordsMenu;
+  std::function<void(Game&)> showZoneRecordsMenu;
+  std::function<void(Game&)> showRunResultsMenu;
+  // Writes the running speedrun's run file and returns its path (empty when it
+  // could not be written). With stopMarker the file ends in a stop marker at the
+  // next frame, which the run's own event list does not keep.
+  std::function<std::string(Game&, bool stopMarker)> saveRunFile;
 
   // Sound: starts sound output (true when it works); tells whether a slot holds
   // a sound; loads a streamed sound (its number, 0 on failure); plays an effect
@@ -141,6 +156,7 @@ struct Game {
   uint32_t musicStartTime = 0;
   GameScreen screen;
   AppState app;
+  MenuState menu;
 
   // Set by fatalError when no real quit path exists (tests, tools); loaders stop when set.
   bool failed = false;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "game/app/startup.h"
+#include "game/audio/sound_hooks.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/sdl/sdl_clock.h"
@@ -17,6 +18,7 @@
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_input.h"
 #include "platform/sdl/sdl_screen.h"
+#include "platform/sdl/sdl_sound.h"
 
 namespace {
 
@@ -101,7 +103,9 @@ int main(int argc, char** argv) {
   int status = 0;
   {
     SdlPlatform platform;
+    zor::SdlSound sound;
     auto game = std::make_unique<zor::Game>();
+    zor::installSoundHooks(*game, sound, args.programFolder);
     status = zor::runProgram(*game, platform, args);
   }
   SDL_Quit();

@@ -3,6 +3,8 @@
 // whether sound output works, and the list of screen sizes.
 #pragma once
 
+#include "platform/random.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +40,9 @@ struct AppState {
   int32_t runningThisFrame = 0;
   int32_t debugOverlay = 0;
   int32_t noiseMask = 0;  // 1..16777216; bits of the pixel font's noise glyph
+  // The noise glyph draws from its own generator, never from the world's seeded
+  // one, so that replays do not depend on when the mask was renewed.
+  RandomGenerator noiseGenerator;
   bool tabDown = false;   // Tab as seen at the end of the last game frame
 
   // Requests set during a frame and applied at its end.

@@ -1,5 +1,8 @@
 #include "game/app/frame_loop.h"
 
+#include "game/render/pixel_font.h"
+#include "game/render/scene.h"
+
 #include <vector>
 
 #include "format/vocabulary.h"
@@ -105,10 +108,10 @@ void applyEndOfFrameRequests(Game& game) {
   AppState& app = game.app;
   World& world = game.world;
 
-  // 7. Landings are quiet after a zone load until the player first has control.
+  // Landings are quiet after a zone load until the player first has control.
   if (app.controlsActive) game.script.zoneEntryQuiet = false;
 
-  // 8.
+  // A zone change asked for during the frame.
   if (!world.pendingZoneChange.empty()) {
     const std::string id = world.pendingZoneChange;
     if (!loadZone(game, id, 1)) {
@@ -118,7 +121,7 @@ void applyEndOfFrameRequests(Game& game) {
     if (!world.silentWarp && game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, kWarpEffect);
   }
 
-  // 9.
+  // A death makes the player blink.
   if (app.playerBlinkPending) {
     if (ObjectRecord* p = world.player) {
       p->effectKind = kBlinkEffect;
@@ -128,14 +131,14 @@ void applyEndOfFrameRequests(Game& game) {
     app.playerBlinkPending = 0;
   }
 
-  // 10.
+  // A flash restarts the background fade from its colour.
   if (app.pendingFlash != -1) {
     world.fadeFromColour = app.pendingFlash;
     world.fadeAmount = 1.0f;
     app.pendingFlash = -1;
   }
 
-  // 11. The counter wraps rather than overflowing.
+  // Frames of play; the counter wraps rather than overflowing.
   if (game.script.frameCounting) {
     game.session.frameCounter =
         static_cast<int32_t>(static_cast<uint32_t>(game.session.frameCounter) + 1u);
@@ -147,10 +150,10 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
   GameHooks& hooks = game.hooks;
   ScreenOutput& out = platform.screen();
 
-  // 1.
+  // A quit asked for earlier in this pass.
   if (app.quitRequested) return false;
 
-  // 2.
+  // Play steps, except in a speedrun's countdown.
   app.runningThisFrame = (app.runNumber == 0 || game.session.frameCounter > kRunCountdownFrames) ? 1 : 0;
   if (app.runningThisFrame) {
     if (hooks.stepPlayerControls) {
@@ -161,10 +164,14 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
     if (hooks.stepWorld) hooks.stepWorld(game);
   }
 
-  // 3.
+  // A clear, unless the scene leaves its trails.
   if (game.script.homActive == 0) out.clear(game.world.backgroundColour);
 
-  // 4.
+  // What drawing shows moves on in every game frame, drawn or not, so that a
+  // replay does not depend on which frames could be drawn.
+  if (!game.script.haltActive) updateDrawingState(game);
+
+  // The scene and the overlays.
   if (out.startDrawing()) {
     if (!game.script.haltActive && hooks.drawScene) hooks.drawScene(game);
     if (hooks.drawOverlays) hooks.drawOverlays(game);
@@ -174,31 +181,31 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
   // does not depend on which frames could be drawn.
   if (hooks.advanceOverlays) hooks.advanceOverlays(game);
 
-  // 6. Tab toggles the debug overlay when it is let go.
+  // Tab toggles the debug overlay when it is let go.
   const bool tab = platform.input().keyDown(key::Tab);
   if (app.tabDown && !tab) app.debugOverlay = 1 - app.debugOverlay;
   app.tabDown = tab;
 
-  // 7. to 11.
+  // The requests the frame left for its end.
   applyEndOfFrameRequests(game);
   if (app.quitRequested) return false;
 
-  // 12. The request is used up, so a frame without player control (a run's
+  // The screenshot. The request is used up, so a frame without player control (a run's
   // countdown) does not repeat it.
   if (app.screenshotRequested) {
     takeScreenshot(game);
     app.screenshotRequested = 0;
   }
 
-  // 13.
+  // An opening menu's frame is drawn but not shown.
   if (app.menuState == menu_state::Opening) {
     app.menuState = menu_state::Shown;
   } else {
     out.flip();
   }
 
-  // 14.
-  countFrameForPacing(app, out.isActive(), game.random.generator);
+  // Pacing.
+  countFrameForPacing(app, out.isActive(), app.noiseGenerator);
   platform.sleepMs(game.screen.windowedPacing ? kWindowedSleepMs : static_cast<uint32_t>(app.frameSleep));
   return true;
 }
@@ -240,7 +247,7 @@ void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& gene
         if (app.frameSleep < 1) app.frameSleep = 1;
       }
     }
-    app.noiseMask = static_cast<int32_t>(generator.draw(16777215u)) + 1;
+    app.noiseMask = renewNoiseMask(generator);
     endSecondWindow(app);
   }
 }
@@ -273,19 +280,18 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   Controls& controls = game.controls;
   ControlInput& in = platform.input();
 
-  // 1.
+  // The clock of this pass.
   app.frameTime = platform.elapsedMs();
-  // 2.
+  // Window events (none are taken in full screen) and a quit from outside.
   if (screen.inWindow) takeWindowEvents(game, out);
   if (platform.quitAsked()) app.quitRequested = 1;
-  // 3.
   if (app.quitRequested) return false;
 
-  // 4.
+  // The controls.
   platform.examineKeyboard();
   readControls(controls, in, app.menuState, app.menuScreen);
 
-  // 5.
+  // Full-screen toggle: Ctrl with FULL SCREEN, or Option with ACTION.
   bool toggle = false;
   if (controls.pressed(control::FullScreen)) {
     toggle = controlKeyDown(in);
@@ -297,41 +303,40 @@ bool runFramePass(Game& game, AppPlatform& platform) {
     if (app.quitRequested) return false;
   }
 
-  // 6.
+  // Quit hot key.
   if (in.keyDown(kQuitKey) && controlKeyDown(in)) {
     app.quitRequested = 1;
     return false;
   }
 
-  // 7.
+  // Without a screen the pass only waits.
   if (!screen.gameScreenOpen) {
     platform.sleepMs(kNoScreenSleepMs);
     endSecondWindow(app);
     return true;
   }
 
-  // 8.
+  // Losing the focus pauses the game.
   if (game.prefs.pauseOnUnfocus != 0 && app.menuState == menu_state::Playing && !out.isActive() &&
       (app.runNumber == 0 || game.session.frameCounter > kRunCountdownFrames)) {
     runPauseSequence(game);
   }
 
-  // 9.
+  // Sound and music switches.
   soundAndMusicKeys(game);
 
-  // 10.
+  // Music fades while playing.
   if (app.menuState == menu_state::Playing && game.prefs.disableMusic == 0 && game.hooks.updateMusicFade) {
     game.hooks.updateMusicFade(game);
   }
 
-  // 11.
+  // A game frame (also while a menu is opening) or a menu frame.
   if (app.menuState == menu_state::Playing || app.menuState == menu_state::Opening) {
     if (!runGameFrame(game, platform)) return false;
   } else {
     runMenuFrame(game, platform);
   }
 
-  // 12.
   return app.quitRequested == 0;
 }
 

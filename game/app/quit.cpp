@@ -7,10 +7,10 @@
 namespace zor {
 
 void shutDownGame(Game& game) {
-  // 1.
+  // The screen first.
   closeGameScreen(game);
 
-  // 2. The world and the script state that points into it.
+  // The world and the script state that points into it.
   World& world = game.world;
   ScriptState& script = game.script;
   world.player = nullptr;
@@ -38,13 +38,12 @@ void shutDownGame(Game& game) {
   script.scriptResumeObject = nullptr;
   script.killQueueSub = nullptr;
 
-  // 3.
   game.data.classes.clear();
 
-  // 5. A speedrun never reaches the save file: the game saved before it comes back.
+  // A speedrun never reaches the save file: the game saved before it comes back.
   if (game.app.runNumber != 0 && game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 1);
 
-  // 6. Only a loaded game has a save to write.
+  // Only a loaded game has a save to write.
   if (game.data.documentLoaded) {
     writeSaveFile(game);
     writePrefsFile(game);
@@ -53,7 +52,7 @@ void shutDownGame(Game& game) {
     game.data.loadSounds.clear();
   }
 
-  // 7.
+  // The run lists and the music.
   game.data.speedruns.clear();
   if (game.hooks.freeMusicCache) game.hooks.freeMusicCache(game);
 }

@@ -1,5 +1,9 @@
 #include "game/app/startup.h"
 
+#include "game/app/game_wiring.h"
+#include "game/menu/menu_engine.h"
+#include "game/render/pixel_font.h"
+
 #include <algorithm>
 
 #include "game/app/frame_loop.h"
@@ -43,11 +47,11 @@ void startSound(Game& game, const ProgramArgs& args) {
   Preferences& prefs = game.prefs;
   GameHooks& hooks = game.hooks;
 
-  // 12. "-s" leaves sound off for this run only; the preference file keeps its own value.
+  // Sound output. "-s" leaves sound off for this run only; the preference file keeps its own value.
   app.soundWorks = false;
   if (prefs.disableAudio == 0 && !game.start.disableAudio && hooks.initSound) app.soundWorks = hooks.initSound(game);
 
-  // 13.
+  // The effects and the pause music, or the silent fallback.
   if (!app.soundWorks) {
     applyAudioFallback(prefs);
     return;
@@ -73,10 +77,10 @@ void openFirstScreen(Game& game, AppPlatform& platform) {
   Preferences& prefs = game.prefs;
   ScreenInfo& info = game.screen.info;
 
-  // 14.
+  // The sizes the display offers.
   game.app.screenSizes = listScreenSizes(platform.screen().displayModes());
 
-  // 15.
+  // The first screen is a window.
   info.width = prefs.screenWidth;
   info.height = prefs.screenHeight;
   info.depth = prefs.screenDepth;
@@ -92,7 +96,7 @@ void startPlay(Game& game) {
   GameHooks& hooks = game.hooks;
   const StartParameters& start = game.start;
 
-  // 18. A run file is looked for as given, then under the data folder's runs.
+  // A run file is looked for as given, then under the data folder's runs.
   std::string runPath = start.runFilePath;
   if (!runPath.empty()) {
     const std::string asGiven = start.runFileAsGiven.empty() ? runPath : start.runFileAsGiven;
@@ -102,7 +106,7 @@ void startPlay(Game& game) {
     if (!read) runPath.clear();
   }
 
-  // 19.
+  // Play starts from the run file, the start zone, or the saved zone and entrance.
   if (!runPath.empty() && hooks.startSpeedrun) {
     if (hooks.backupSaveForRun) hooks.backupSaveForRun(game);
     hooks.startSpeedrun(game, 1);
@@ -117,7 +121,7 @@ void startPlay(Game& game) {
   }
   if (game.failed) quitGame(game, 1);
 
-  // 20.
+  // The keyboard-setup start opens the keyboard screen over the pause menu.
   if (start.keyboardSetup && runPauseSequence(game) && hooks.showKeyboardMenu) hooks.showKeyboardMenu(game);
 }
 
@@ -162,33 +166,34 @@ void wireShellHooks(Game& game, AppPlatform& platform) {
     if (resetScreen) g.app.menuScreen = 0;
   };
   h.latchInputStates = [](Game& g) { latchInputStates(g.controls); };
+  wireMenuHooks(game, platform);
 }
 
 void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   AppState& app = game.app;
 
-  // 2. and 3.
-  app.noiseMask = static_cast<int32_t>(game.random.generator.draw(16777215u)) + 1;
+  // Initial values.
+  app.noiseMask = renewNoiseMask(app.noiseGenerator);
   setBuiltInSoundVolumes(game.sounds);
 
-  // 4. to 6. This platform hands over no documents at launch; the software
+  // This platform hands over no documents at launch; the software
   // fill's calibration values start at 0.
 
-  // 7.
+  // The control table.
   if (!loadControlDefaults(game.controls)) failStartup(game, "Keycodes could not be initialized!");
 
-  // 8.
+  // The platform's screen, keyboard and fast drawing.
   if (!platform.initScreen()) failStartup(game, "Screen could not be initialized!");
   if (!platform.initKeyboard()) failStartup(game, "Keyboard could not be initialized!");
   if (!platform.initFastDrawing()) failStartup(game, "Fast drawing could not be initialized!");
 
-  // 9. The program's own folder is current (the program's entry point makes it so).
+  // The program's own folder is current (the program's entry point makes it so).
 
-  // 10.
+  // The command line.
   readCommandLine(game.start, args.args, args.startFolder);
   applyStartParameters(game, game.start);
 
-  // 11.
+  // Random table, data folder, game file, save game, preferences.
   game.random.table.fill(game.random.generator);
   chooseDataFolder(game, args.programFolder, args.userFolders);
   loadGameFile(game);
@@ -196,22 +201,21 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   readSaveFile(game, 0);
   readPrefsFile(game);
 
-  // 12. and 13.
   startSound(game, args);
+  game.controls.gamepadCount = platform.countGamepads();
 
-  // 14. and 15.
   openFirstScreen(game, platform);
 
-  // 17.
+  // The splash, unless play starts in a given zone.
   if (game.start.startZone.empty() && game.hooks.showSplash) game.hooks.showSplash(game, kSplashShowMs, kSplashBlankMs);
 
-  // 18. to 20.
   startPlay(game);
 }
 
 int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   try {
     wireShellHooks(game, platform);
+    wireGameHooks(game);
     startGame(game, platform, args);
     runFrameLoop(game, platform);
     quitGame(game, 0);

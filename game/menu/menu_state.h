@@ -8,7 +8,26 @@
 #include <string>
 #include <vector>
 
+#include "game/app/app_state.h"
+
 namespace zor {
+
+// Menu screens (the ids the program shell's menuScreen holds). Audio, Video and
+// Keyboard are declared with the program shell's state.
+namespace menu_screen {
+inline constexpr int32_t Main = 0;
+inline constexpr int32_t NewGame = 1;
+inline constexpr int32_t Speedruns = 2;
+inline constexpr int32_t ConfirmDelete = 3;
+inline constexpr int32_t ZoneRecords = 4;
+inline constexpr int32_t Results = 5;
+inline constexpr int32_t Settings = 6;
+inline constexpr int32_t ScreenSizes = 9;
+inline constexpr int32_t Gamepad = 11;
+inline constexpr int32_t Configure = 12;
+inline constexpr int32_t Credits = 13;
+inline constexpr int32_t RunPause = 14;
+}  // namespace menu_screen
 
 struct MenuLine {
   std::string text;    // the line as drawn
@@ -22,6 +41,22 @@ struct MenuState {
   int32_t selected = 0;         // highlighted line
   int32_t scroll = 0;           // scroll offset of the selectable part
   int32_t firstSelectable = 0;  // lines before it are headings, always drawn at the top
+
+  // 1 while the keyboard or gamepad-button screen waits for a key or button.
+  int32_t captureMode = 0;
+  // No action is taken while the frame clock is below this (milliseconds).
+  uint32_t inputDelay = 0;
+  // On the capture screens the control being assigned (0..12); on the credits
+  // screen the page shown.
+  int32_t captureIndex = 0;
+  // 0 until a frame without any gamepad button held was seen on the button screen.
+  int32_t padCaptureArmed = 0;
+
+  // The speedrun (index into the game's speedrun list) whose records the
+  // speedrun screens show and that START runs; -1 for none.
+  int32_t currentSpeedrun = -1;
+  // The path the last saving of a run file returned.
+  std::string lastRunFilePath;
 
   int32_t lineCount() const { return static_cast<int32_t>(lines.size()); }
 };

@@ -114,19 +114,19 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
   GameScreen& screen = game.screen;
   ScreenInfo& info = screen.info;
 
-  // 1.
+  // An open surface is closed first; the display needs a moment before full screen.
   if (screen.gameScreenOpen) {
     closeGameScreen(game);
     if (!windowed && game.hooks.sleepMs) game.hooks.sleepMs(kFullScreenReopenWaitMs);
   }
-  // 2.
+  // Nothing is open now.
   screen.windowedPacing = 0;
   screen.inWindow = 0;
   screen.gameScreenOpen = 0;
   info.leftBar = 0;
   info.topBar = 0;
 
-  // 3. and 4.
+  // The view, the projection scale and the border width.
   const int32_t desktopDepth = (windowed && screen.output) ? screen.output->desktopDepth() : 0;
   const ScreenLayout layout = layoutScreen(info.width, info.height, info.depth, windowed != 0, desktopDepth);
   info.viewWidth = layout.info.viewWidth;
@@ -136,7 +136,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
 
   ScreenOutput* out = screen.output;
   if (windowed) {
-    // 5. A window that holds the view alone.
+    // A window that holds the view alone.
     const std::string title = game.data.title.empty() ? std::string(kProductName) : game.data.title;
     info.pixelWidth = layout.info.pixelWidth;
     info.pixelHeight = layout.info.pixelHeight;
@@ -149,7 +149,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
     }
     game.prefs.windowed = 1;
   } else {
-    // 6. The whole display in the chosen mode, the view between bars.
+    // The whole display in the chosen mode, the view between bars.
     info.pixelWidth = layout.info.pixelWidth;
     info.pixelHeight = layout.info.pixelHeight;
     info.pixelDepth = layout.info.pixelDepth;
@@ -163,7 +163,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
     game.prefs.windowed = 0;
   }
 
-  // 7.
+  // Everything else that follows from the opened surface.
   if (screen.gameScreenOpen) {
     info.centreX = info.viewWidth / 2 + info.leftBar;
     info.centreY = info.viewHeight / 2 + info.topBar;
@@ -186,7 +186,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
     }
   }
 
-  // 8.
+  // The frame-rate count starts again.
   if (game.hooks.resetFrameRateWindow) game.hooks.resetFrameRateWindow(game);
   return screen.gameScreenOpen;
 }

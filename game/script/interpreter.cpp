@@ -6,6 +6,7 @@
 
 #include "format/vocabulary.h"
 #include "game/game.h"
+#include "game/script/music_statements.h"
 #include "game/script/queue_runner.h"
 #include "game/script/title_statements.h"
 #include "game/world/objects.h"
@@ -48,6 +49,10 @@ const StatementTable& builtinStatementTable() {
     registerTimingStatements(t);
     registerFlagStatements(t);
     registerTitleStatements(t);
+    registerMusicStatements(t);
+    registerSetStatement(t);
+    registerTravelStatements(t);
+    registerWordBoxStatements(t);
     return t;
   }();
   return table;

@@ -97,6 +97,9 @@ void registerConditionStatements(StatementTable& table);  // if, ifset, ifnotset
 void registerTimingStatements(StatementTable& table);     // wait, freeze, prompt, die, adddeath, after,
                                                           // loop, beat, killbeats, killqueue, unscript
 void registerFlagStatements(StatementTable& table);       // setgflags, unsetgflags, setzflags, unsetzflags
+void registerSetStatement(StatementTable& table);         // set
+void registerTravelStatements(StatementTable& table);     // lock, unlock, setzone, warp, reloadzone, checkpoint
+void registerWordBoxStatements(StatementTable& table);    // wordbox, hidewb
 
 // Runs a script for an object (either may be null):
 //  - no script: nothing happens;

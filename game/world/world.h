@@ -57,8 +57,18 @@ struct World {
   ObjectRecord* lastBounceObject = nullptr;
   int32_t bounceFrames = 0;
 
+  // Player control state shared by the player-control step and the world step.
+  int32_t jumpHoldFrames = 0;     // frames the held jump still cancels gravity
+  int32_t leapLatch = 0;          // leap controls to release first: 1 in, 2 out (3 both)
+  int32_t deathControlLatch = 0;  // direction keys must be released after a death
+  int32_t leapOutLevel = -1;      // nearest unlocked level above the player's; -1 none
+  int32_t leapInLevel = -1;       // nearest unlocked level below the player's; -1 none
+  // Camera distance that the areas the player is in ask for; 0 for none.
+  float areaCameraDistance = 0.0f;
+
   // Camera and background fade.
   Vec3 cameraPosition;
+  Vec3 cameraTarget;  // where the camera eases to this frame
   int32_t backgroundColour = 0xFFFFFF;
   int32_t fadeFromColour = 0xFFFFFF;
   int32_t fadeTargetColour = 0xFFFFFF;

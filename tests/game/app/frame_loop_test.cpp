@@ -323,6 +323,8 @@ TEST_P(FocusLoss, OpensThePauseMenuOnlyWhenItShould) {
   const FocusCase& c = GetParam();
   int shown = 0;
   int pauseMusic = 0;
+  game.hooks.showMainMenu = nullptr;
+  game.hooks.showRunPauseMenu = nullptr;
   if (c.menuAvailable) {
     game.hooks.showMainMenu = [&](Game&) { ++shown; };
     game.hooks.showRunPauseMenu = [&](Game&) { shown += 100; };
@@ -358,7 +360,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FocusCase{true, false, 2, 0, 0, true, false},    // a menu is already shown
                       FocusCase{true, false, 0, 1, 180, true, false},  // in a run's countdown
                       FocusCase{true, false, 0, 1, 181, true, true},   // the run's pause screen
-                      FocusCase{true, false, 0, 0, 0, false, false})); // no menu in this program
+                      FocusCase{true, false, 0, 0, 0, false, false})); // no pause screen to show
 
 TEST_F(FrameLoopTest, CtrlWithTheFullScreenKeyOrOptionWithActionTogglesTheScreen) {
   struct Case {

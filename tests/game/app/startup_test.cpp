@@ -250,21 +250,10 @@ TEST_F(StartupTest, AnUnreadableRunFileIsIgnoredAndPlayStartsFromTheSave) {
   EXPECT_NE(read("zordata/saves/save.ini").find("LevelID = first\n"), std::string::npos);
 }
 
-TEST_F(StartupTest, TheKeyboardSetupStartOpensTheKeyboardScreenWhenThereIsAMenu) {
-  int mainMenus = 0, keyboardMenus = 0;
-  game.hooks.showMainMenu = [&](Game&) { ++mainMenus; };
-  game.hooks.showKeyboardMenu = [&](Game& g) {
-    ++keyboardMenus;
-    EXPECT_EQ(g.app.menuState, menu_state::Opening);
-  };
+TEST_F(StartupTest, TheKeyboardSetupStartOpensTheKeyboardScreen) {
   EXPECT_EQ(run({"-k"}), 0);
-  EXPECT_EQ(mainMenus, 1);
-  EXPECT_EQ(keyboardMenus, 1);
-}
-
-TEST_F(StartupTest, TheKeyboardSetupStartDoesNothingWithoutAMenu) {
-  EXPECT_EQ(run({"-k"}), 0);
-  EXPECT_EQ(game.app.menuState, menu_state::Playing);
+  EXPECT_EQ(game.app.menuScreen, menu_screen::Keyboard);
+  EXPECT_NE(game.app.menuState, menu_state::Playing);
 }
 
 TEST(ScreenSizes, ListsEachSizeOnceByWidthThenHeight) {

@@ -1,0 +1,677 @@
+#include "game/world/bodies.h"
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <vector>
+
+#include "format/vocabulary.h"
+#include "game/game.h"
+#include "game/script/queue_runner.h"
+#include "game/world/objects.h"
+
+namespace zor {
+
+namespace {
+
+namespace flag = format::flag;
+namespace eflag = format::eflag;
+
+// Effect slots.
+constexpr int kJumpEffect = 0;
+constexpr int kLandEffect = 1;
+constexpr int kDieEffect = 4;
+constexpr int kCheckEffect = 7;
+constexpr int kRubberEffect = 8;
+
+// A seat that still compares below its base's top is raised in steps of this
+// size, at most kMaxRaiseSteps times (the step vanishes at large coordinates).
+constexpr float kRaiseStep = 0.0005f;
+constexpr int kMaxRaiseSteps = 64;
+
+constexpr float kSpeedLimit = 14.5f;
+
+// Float to int32 toward zero; NaN gives 0 and values beyond the range the bound.
+int32_t truncateToInt(float v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483648.0f) return INT32_MAX;
+  if (v < -2147483648.0f) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+int32_t wrappingAdd(int32_t a, int32_t b) {
+  return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
+}
+
+// Boxes overlap by more than a touch.
+bool overlaps(const ObjectRecord& a, const ObjectRecord& b) {
+  return a.x + a.w > b.x && a.x < b.x + b.w && a.y + a.h > b.y && a.y < b.y + b.h;
+}
+
+// o stands on top of base: y := base top, raised while it still compares below it.
+void seatOn(ObjectRecord& o, const ObjectRecord& base) {
+  o.y = base.y + base.h;
+  for (int i = 0; i < kMaxRaiseSteps && o.y < base.y + base.h; ++i) o.y += kRaiseStep;
+}
+
+// The object's class when it has the class flag; null otherwise.
+const ClassRecord* classOf(const ObjectRecord& o) {
+  return o.has(flag::Class) ? o.objectClass : nullptr;
+}
+
+bool hasClassFlag(const ObjectRecord& o, uint32_t eflag) {
+  const ClassRecord* k = classOf(o);
+  return k != nullptr && (static_cast<uint32_t>(k->eflags) & eflag) != 0;
+}
+
+float clampSpeed(float v) {
+  if (v < -kSpeedLimit) return -kSpeedLimit;
+  if (v > kSpeedLimit) return kSpeedLimit;
+  return v;
+}
+
+// Leaves the support with its motion: the support's vx is added, and its vy
+// when it rises; the object then has no support.
+void leaveSupport(ObjectRecord& o) {
+  if (ObjectRecord* s = o.support) {
+    o.vx += s->vx;
+    if (s->vy > 0.0f) o.vy += s->vy;
+    o.support = nullptr;
+  }
+}
+
+// State of one world step that the pair pass needs besides the world.
+struct StepContext {
+  Game& game;
+  World& world;
+  ObjectRecord& player;
+  // A death script ran during the pair pass while the zone was settling; the
+  // objects it killed are deleted once the pass is over.
+  bool deleteKilledAfterPass = false;
+  // The objects after the player in list order, and their levels, as one pass
+  // found them.
+  std::vector<ObjectRecord*> order;
+  std::vector<int8_t> levels;
+};
+
+// The player death of the pair pass. A death script that runs at once while
+// the zone is settling would delete the objects it killed when it stops, under
+// the feet of the pass; those deletions wait until the pass is over.
+void playerDeathInPass(StepContext& ctx) {
+  Game& game = ctx.game;
+  ScriptState& s = game.script;
+  const xml::Node* script = ctx.world.zoneDeathScript;
+  if (script == nullptr || !game.hooks.runScript) {
+    playerDeath(game);
+    return;
+  }
+  // The script runs now (rather than being queued) unless another one is in progress.
+  const bool runsNow = !(s.walkingScript || (s.runningScript != nullptr && s.runningScript != script));
+  const bool holdDeletions = runsNow && s.zoneEntryQuiet;
+  if (holdDeletions) s.zoneEntryQuiet = false;
+  playerDeath(game);
+  if (holdDeletions) {
+    s.zoneEntryQuiet = true;
+    ctx.deleteKilledAfterPass = true;
+  }
+}
+
+// Deletes the objects flagged `killed` (never the player), as the end of a
+// script does while the zone is settling.
+void deleteKilledObjects(Game& game) {
+  World& world = game.world;
+  const ObjectRecord* player = world.player;
+  auto isVictim = [player](const ObjectRecord& o) { return o.has(flag::Killed) && &o != player; };
+  int32_t victims = 0;
+  for (const ObjectRecord& o : world.objects) {
+    if (isVictim(o)) ++victims;
+  }
+  if (victims == 0) return;
+  deleteObjectsWhere(game, isVictim);
+  world.objectCount = world.objectCount > victims ? world.objectCount - victims : 0;
+}
+
+// A class object's jump (stomp or leap): up at its class's jump speed, taking
+// its support's motion along.
+void classJump(Game& game, ObjectRecord& o, const ClassRecord& k, int effect) {
+  o.flags |= flag::Airborne;
+  o.vy = k.acc2;
+  if (&o == game.world.player) game.world.jumpHoldFrames = 5;
+  leaveSupport(o);
+  if (effect >= 0) playSoundEffect(game, effect);
+}
+
+// Class behaviour: chase or brake, stomp, leap or keep to the platform, move.
+void stepClassObject(Game& game, ObjectRecord& o, const ClassRecord& k, const ObjectRecord& player) {
+  const uint32_t ef = static_cast<uint32_t>(k.eflags);
+  ObjectRecord* const s = o.support;
+
+  // 1. Chase decision.
+  const float d = std::fabs(player.x - o.x + (player.w - o.w) * 0.5f);
+  const bool near = d < k.cover;
+  bool chase = (ef & eflag::Approach) != 0 ? !near : near;
+  if (chase) {
+    if ((ef & eflag::Greedy) != 0) {
+      chase = o.support == player.support;
+    } else {
+      chase = o.level == player.level || (ef & eflag::AllLevels) != 0;
+    }
+  }
+
+  // 2. Accelerate toward the player, or brake.
+  if (chase) {
+    if (player.x <= o.x + (o.w - player.w) * 0.5f) {
+      o.vx -= k.acc1;
+      if (o.vx < -k.speed) o.vx = -k.speed;
+    } else {
+      o.vx += k.acc1;
+      if (o.vx > k.speed) o.vx = k.speed;
+    }
+  } else {
+    o.vx *= k.brake;
+  }
+
+  // 3. Stomping: jump at a player on the same support.
+  if ((ef & eflag::Stomping) != 0 && s != nullptr && s == player.support) {
+    bool jump;
+    if (o.x + o.w * 0.5f < player.x + player.w * 0.5f) {
+      jump = player.x - (o.x + o.w) < o.vx * k.acc2;
+    } else {
+      jump = (player.x + player.w) - o.x > o.vx * k.acc2;
+    }
+    if (jump) classJump(game, o, k, k.asound);
+  }
+
+  // 4. Leap off the support's edge, or keep away from it.
+  if ((ef & eflag::Leaping) != 0) {
+    if (s != nullptr) {
+      const float right = s->x + s->w - kRaiseStep;
+      const float left = s->x + kRaiseStep;
+      const bool offRight = o.vx > 0.0f && o.x + o.w <= right && o.x + o.w + o.vx > right;
+      const bool offLeft = o.vx < 0.0f && o.x >= left && o.x + o.vx < left;
+      if (offRight || offLeft) classJump(game, o, k, kJumpEffect);
+    }
+  } else if ((ef & eflag::Smart) != 0 && s != nullptr) {
+    for (int i = 0; i < 20; ++i) {
+      const bool overRight = o.vx > 0.0f && o.x + o.w > s->x + s->w - kRaiseStep;
+      const bool overLeft = o.vx < 0.0f && o.x < s->x + kRaiseStep;
+      if (!overRight && !overLeft) break;
+      o.vx *= 0.5f;
+    }
+  }
+
+  // 5. Move; no damping and no speed limit for class objects.
+  o.x += o.vx;
+}
+
+// The effect timer of every object.
+void stepEffectTimer(ObjectRecord& o) {
+  if (o.effectKind == 0) return;
+  if (o.effectFrames > 0) o.effectFrames = static_cast<int16_t>(o.effectFrames - 1);
+  if (o.effectFrames == 0) {
+    if (o.has(flag::Killed)) {
+      o.flags |= flag::Invisible;
+    } else if (o.effectKind == 1) {
+      o.flags &= ~flag::Invisible;
+    }
+    o.effectKind = 0;
+  }
+}
+
+// The bodies phase for one object.
+void stepBody(Game& game, ObjectRecord& o) {
+  World& world = game.world;
+  ObjectRecord& player = *world.player;
+  const bool isPlayer = &o == &player;
+
+  if (o.has(flag::Dynamic)) {
+    // 1. Support.
+    if (ObjectRecord* s = o.support) {
+      if (s->x + s->w < o.x || s->x > o.x + o.w || !s->has(flag::Solid) || s->level != o.level) {
+        o.support = nullptr;
+        o.flags |= flag::Airborne;
+        o.vy = s->vy;
+      } else {
+        seatOn(o, *s);
+        // Carried by the whole chain of supports below. A chain never holds
+        // more objects than the list; one that comes back round is cut there.
+        std::size_t links = world.objects.size();
+        for (const ObjectRecord* c = s; c != nullptr && c != &o && links > 0; c = c->support, --links) {
+          o.x += c->vx;
+        }
+      }
+    } else {
+      o.flags |= flag::Airborne;
+    }
+
+    // 2 and 3. Horizontal motion.
+    if (const ClassRecord* k = classOf(o)) {
+      stepClassObject(game, o, *k, player);
+    } else if (o.has(flag::Sliding)) {
+      const float target = o.slideTarget;
+      if (o.vx < target - o.x) {
+        o.x += o.vx;
+      } else if (o.vx < o.x - target) {
+        o.x -= o.vx;
+      } else {
+        o.x = target;
+        o.vx = 0.0f;
+        o.flags &= ~flag::Sliding;
+      }
+    } else {
+      if (!isPlayer) o.vx *= 0.9f;
+      o.vx = clampSpeed(o.vx);
+      o.x += o.vx;
+    }
+
+    // 4. Vertical motion.
+    o.vy = clampSpeed(o.vy);
+    if (o.has(flag::Airborne)) {
+      o.vy -= o.gravity;
+      o.y += o.vy;
+    } else {
+      o.vy = 0.0f;
+    }
+
+    // 5. Depth toward the level.
+    if (!isPlayer && o.level >= 0) {
+      if (const LevelRecord* l = levelAt(world, o.level)) o.z += (l->z - o.z) * 0.2f;
+    }
+
+    // 6. The player stands on it.
+    if (player.support == &o) seatOn(player, o);
+
+    // 7. Fallen out of the zone.
+    if (!isPlayer && o.y + o.h < world.zoneYlim1) killObject(game, &o, 0);
+  }
+
+  // 8. Effect timer.
+  stepEffectTimer(o);
+}
+
+// A checkpoint touched by the player.
+void touchCheckpoint(Game& game, ObjectRecord& player, ObjectRecord& b) {
+  World& world = game.world;
+  world.currentCheckpoint = &b;
+  world.fadeFromColour = player.colour1;
+  world.fadeAmount = 1.0f;
+  world.respawnPoint.x = b.x + b.w / 2.0f - player.w / 2.0f;
+  world.respawnPoint.y = b.y + b.w / 2.0f - player.h / 2.0f;
+  world.respawnPoint.level = b.level;
+  playSoundEffect(game, kCheckEffect);
+  if (b.litColour >= 0) {
+    b.colour1 = b.litColour;
+    b.colour2 = 0xFFFFFF;
+  } else {
+    b.colour1 = 0;
+    b.colour2 = 1;
+  }
+  b.phase = 0.0f;
+  if (b.standOnScript != nullptr && b.standOnTimes != 0) {
+    if (b.standOnTimes > 0) b.standOnTimes = static_cast<int16_t>(b.standOnTimes - 1);
+    queueScript(game, b.standOnScript, &b);
+  }
+}
+
+// A hits the solid B (their boxes overlap): push A out by the side it came from.
+void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
+  Game& game = ctx.game;
+  World& world = ctx.world;
+  const bool isPlayer = &a == &ctx.player;
+
+  // Relative motion and the sides that did not overlap before this frame's motion.
+  const float rdx = (a.x - a.prevX) - (b.x - b.prevX);
+  const float rdy = (a.y - a.prevY) - (b.y - b.prevY);
+  int side = 0;
+  if (!(a.prevX + a.w > b.prevX && a.prevX < b.prevX + b.w)) side += 5;
+  if (!(a.prevY + a.h > b.prevY && a.prevY < b.prevY + b.h)) side += 10;
+  // Corner: the player at its previous x would already be inside something, so
+  // the contact is taken from above or below.
+  if (isPlayer && side == 15) {
+    const float x = a.x;
+    a.x = a.prevX;
+    if (objectOverlapsLevel(world, a, a.level) != 0) side = 10;
+    a.x = x;
+  }
+
+  if ((side & 5) == 5) {
+    // Horizontal contact.
+    const float x0 = a.x;
+    if (rdx > 0.0f) {
+      a.contacts |= 1;
+      a.x = b.x - a.w - kRaiseStep;
+    } else {
+      a.contacts |= 4;
+      a.x = b.x + b.w + kRaiseStep;
+    }
+    if (a.has(flag::Sliding)) {
+      if (!a.has(flag::Airborne)) a.flags &= ~flag::Sliding;
+    } else {
+      const ClassRecord* k = classOf(a);
+      if (k != nullptr && !a.has(flag::Airborne)) {
+        // The draw is taken whether or not the class jumps.
+        const float r = game.random.table.next();
+        if (r * 1000.0f - 0.0005f < static_cast<float>(k->hops) &&
+            (static_cast<uint32_t>(k->eflags) & eflag::Jumping) != 0) {
+          a.flags |= flag::Airborne;
+          const float r2 = game.random.table.next();
+          a.vy = k->acc2 * (static_cast<float>(k->hops) + r2 * static_cast<float>(100 - k->hops)) * 0.01f;
+          if (isPlayer) world.jumpHoldFrames = 5;
+          leaveSupport(a);
+        }
+      }
+      a.vx += a.x - x0;
+    }
+  } else if (side == 10) {
+    if (rdy >= 0.0f) {
+      // Head hit.
+      a.contacts |= 2;
+      a.y = b.y - a.h - kRaiseStep;
+      a.vy = b.vy - world.zoneGravity;
+      if (!isPlayer && hasClassFlag(b, eflag::Heavy)) killObject(game, &a, 1);
+    } else {
+      // Landing.
+      a.contacts |= 8;
+      if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killObject(game, &b, 1);
+      if (b.has(flag::Bouncy) && isPlayer && &b != world.lastBounceObject) {
+        playSoundEffect(game, kRubberEffect);
+        a.vy = b.freq != 0.0f ? b.freq : std::fabs(rdy);
+        world.lastBounceObject = &b;
+        world.bounceFrames = truncateToInt(a.vy) / 2 + 1;
+        world.leapLatch = 3;
+      } else if (rdy < -13.5f && b.vy < 14.5f) {
+        if (!a.has(flag::Invisible)) {
+          playSoundEffect(game, kLandEffect);
+          if (a.w * a.h > 32000.0f && game.script.shakeAmount < 0.2f) {
+            game.script.shakeAmount = 0.2f;
+            game.script.shakeDecay = 0.9f;
+          }
+        }
+        a.vy *= -0.3f;
+      } else {
+        if (a.w * a.h > 500.0f && rdy < -1.0f && !game.script.zoneEntryQuiet && !a.has(flag::Invisible)) {
+          playSoundEffect(game, kLandEffect);
+        }
+        a.support = &b;
+        a.flags &= ~flag::Airborne;
+      }
+      seatOn(a, b);
+    }
+  } else if (side == 0) {
+    // Inside already before this frame's motion.
+    if (isPlayer) playerDeathInPass(ctx);
+  }
+
+  // Faces meet deadly objects.
+  if (a.has(flag::Deadly) && b.has(flag::HasFace)) {
+    killObject(game, &b, 1);
+  } else if (a.has(flag::HasFace) && b.has(flag::Deadly)) {
+    killObject(game, &a, 1);
+  }
+}
+
+// After all pairs of A: seated on its support, and squeezed from both sides.
+void finishPairs(StepContext& ctx, ObjectRecord& a, uint8_t before) {
+  if (a.support != nullptr) {
+    a.contacts |= 8;
+    seatOn(a, *a.support);
+  }
+  if ((a.contacts & 10) == 10 || (a.contacts & 5) == 5) {
+    if (&a == &ctx.player) {
+      playerDeathInPass(ctx);
+      a.contacts = before;
+    } else {
+      killObject(ctx.game, &a, 1);
+    }
+  }
+}
+
+// A non-player object A (position i of the pass's order) against the objects
+// after it. Nothing run from here adds, removes, reorders or moves objects to
+// another level (no script runs for a non-player object), so the order and
+// levels taken at the start of the pass hold throughout.
+void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
+  ObjectRecord& a = *ctx.order[i];
+  a.contacts = 0;
+  if (!a.has(flag::Dynamic)) return;
+  const int8_t level = a.level;
+  const std::size_t n = ctx.order.size();
+  for (std::size_t j = i + 1; j < n; ++j) {
+    if (ctx.levels[j] != level) continue;
+    ObjectRecord& b = *ctx.order[j];
+    // A checkpoint is never solid in the pass, and only the player touches it.
+    if (b.has(flag::Checkpoint)) continue;
+    if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
+  }
+  finishPairs(ctx, a, before);
+}
+
+// The player against every other object, in list order. A death script may
+// run here and change the list (deletions wait for the end of the pass), so
+// the walk follows the list as it then stands.
+void pairPlayer(StepContext& ctx, uint8_t before) {
+  World& world = ctx.world;
+  ObjectRecord& a = ctx.player;
+  a.contacts = 0;
+  if (!a.has(flag::Dynamic)) return;
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
+    ObjectRecord& b = *it;
+    if (&b == &a || b.level != a.level) continue;
+    if (b.has(flag::Deadly)) {
+      if (overlaps(a, b)) playerDeathInPass(ctx);
+      continue;
+    }
+    if (b.has(flag::Checkpoint)) {
+      if (&b != world.currentCheckpoint && overlaps(a, b)) touchCheckpoint(ctx.game, a, b);
+      continue;
+    }
+    if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
+  }
+  finishPairs(ctx, a, before);
+}
+
+// The pair pass: every object after the player in list order, then the
+// player; repeated while it changes the player's contact bits.
+void pairPass(StepContext& ctx) {
+  CurrentList<ObjectRecord>& list = ctx.world.objects;
+  ObjectRecord& player = ctx.player;
+  if (list.size() < 2) return;
+  for (int pass = 0; pass < kMaxPairPasses; ++pass) {
+    const uint8_t before = player.contacts;
+    ctx.order.clear();
+    ctx.levels.clear();
+    for (ObjectRecord& o : list) {
+      if (&o == &player) continue;
+      ctx.order.push_back(&o);
+      ctx.levels.push_back(o.level);
+    }
+    for (std::size_t i = 0; i < ctx.order.size(); ++i) pairFollowing(ctx, i, before);
+    pairPlayer(ctx, before);
+    if (player.contacts == before) break;
+  }
+}
+
+// The player rules after the pass.
+void playerRules(Game& game, ObjectRecord& player, const ObjectRecord* supportAfterBodies) {
+  World& world = game.world;
+
+  // 1. Seated on its support.
+  if (!world.playerDead && player.support != nullptr) seatOn(player, *player.support);
+
+  // 2. A new support runs its stand-on script.
+  if (ObjectRecord* s = player.support) {
+    world.lastBounceObject = nullptr;
+    if (s != supportAfterBodies && s->standOnScript != nullptr && s->standOnTimes != 0 &&
+        !game.script.zoneEntryQuiet) {
+      if (s->standOnTimes > 0) s->standOnTimes = static_cast<int16_t>(s->standOnTimes - 1);
+      queueScript(game, s->standOnScript, s);
+    }
+  }
+
+  // 3. Outside the zone's box.
+  if (player.x < world.zoneXlim1 || player.y < world.zoneYlim1 || player.x + player.w > world.zoneXlim2 ||
+      player.y + player.h > world.zoneYlim2) {
+    playerDeath(game);
+  }
+
+  // 4. Depth toward the player's level.
+  if (const LevelRecord* l = levelAt(world, player.level)) {
+    const float t = l->z;
+    if (std::fabs(static_cast<double>(t - player.z)) < 0.1) {
+      player.z = t;
+    } else {
+      float f;
+      if (player.has(flag::Airborne)) {
+        f = world.playerDepthEase;
+      } else if (player.support != nullptr) {
+        f = 0.5f;
+      } else {
+        f = 0.2f;
+      }
+      player.z += (t - player.z) * f;
+    }
+  }
+}
+
+}  // namespace
+
+void playSoundEffect(Game& game, int slot) {
+  if (slot < 0 || slot >= format::kSoundSlotCount) return;
+  if (game.prefs.sound == 0 || !game.hooks.playEffect) return;
+  game.hooks.playEffect(game, slot);
+}
+
+void queueScript(Game& game, const xml::Node* script, ObjectRecord* object) {
+  if (script == nullptr) return;
+  appendScript(game.script, script, object, 0);
+}
+
+void playerDeath(Game& game) {
+  World& world = game.world;
+  if (world.zoneDeathScript != nullptr) {
+    if (game.hooks.runScript) game.hooks.runScript(game, world.zoneDeathScript, nullptr);
+  } else {
+    world.playerDead = true;
+  }
+  game.app.playerBlinkPending = 1;
+}
+
+void killObject(Game& game, ObjectRecord* object, int withSound) {
+  if (object == nullptr) return;
+  releaseStackedObjects(game.world, object);
+  const bool wasKilled = object->has(flag::Killed);
+  object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
+  if (withSound != 0 && !wasKilled) {
+    playSoundEffect(game, kDieEffect);
+    queueScript(game, object->dieScript, object);
+  }
+}
+
+int objectOverlapsLevel(const World& world, const ObjectRecord& object, int level) {
+  for (const ObjectRecord& o : world.objects) {
+    if (&o == &object) continue;
+    if (o.level == level && o.has(flag::Solid) && overlaps(object, o)) return 1;
+  }
+  return 0;
+}
+
+void findLeapLevels(Game& game) {
+  World& world = game.world;
+  world.leapOutLevel = -1;
+  world.leapInLevel = -1;
+  ObjectRecord* player = world.player;
+  if (player == nullptr) return;
+  const int count = world.levelCount();
+  const int here = player->level;
+  for (int i = here + 1; i < count; ++i) {
+    if (i >= 0 && (world.levels[static_cast<std::size_t>(i)].flags & 1u) != 0) {
+      world.leapOutLevel = i;
+      break;
+    }
+  }
+  for (int i = (here < count ? here : count) - 1; i >= 0; --i) {
+    if ((world.levels[static_cast<std::size_t>(i)].flags & 1u) != 0) {
+      world.leapInLevel = i;
+      break;
+    }
+  }
+  if (const LevelRecord* l = levelAt(world, player->level)) {
+    world.fadeFromColour = world.backgroundColour;
+    world.fadeTargetColour = l->colour;
+    world.fadeAmount = 1.0f;
+  }
+}
+
+void respawnPlayer(Game& game, int attemptsDelta, int resetAll) {
+  World& world = game.world;
+  ScriptState& s = game.script;
+  if (ObjectRecord* p = world.player) {
+    // A respawn level from a file or a script that is not in the table is
+    // taken modulo the level count (past the end) or the level nearest the
+    // player (negative).
+    const int32_t level = resolveLevelIndex(world, world.respawnPoint.level, p->z);
+    p->x = world.respawnPoint.x;
+    p->y = world.respawnPoint.y + 0.0005f;
+    p->level = static_cast<int8_t>(level);
+    p->vx = 0.0f;
+    p->vy = 0.0f;
+    p->support = nullptr;
+    p->flags |= flag::Airborne;
+    p->flags &= ~flag::Invisible;
+    if (LevelRecord* l = levelAt(world, level)) l->flags |= 1u;
+    findLeapLevels(game);
+  }
+  if (resetAll != 0 || s.runningScript != world.zoneDeathScript) {
+    s.runningScript = nullptr;
+    s.scriptResumePoint = nullptr;
+    s.scriptResumeObject = nullptr;
+    s.waitFrames = 0;
+    s.freezeWait = false;
+    s.promptWait = false;
+    s.playerFrozen = false;
+    s.creditsWait = false;
+  }
+  world.lastBounceObject = nullptr;
+  world.bounceFrames = 0;
+  world.leapLatch = 3;
+  world.playerDead = false;
+  world.areaCameraDistance = 0.0f;
+  game.session.attempts = wrappingAdd(game.session.attempts, attemptsDelta);
+}
+
+void handlePlayerDeath(Game& game) {
+  World& world = game.world;
+  game.session.deaths = wrappingAdd(game.session.deaths, 1);
+  respawnPlayer(game, 1, 0);
+  queueScript(game, world.afterDeathScript, nullptr);
+  world.deathControlLatch = 1;
+  world.fadeFromColour = 0;
+  world.fadeAmount = 1.0f;
+  playSoundEffect(game, kDieEffect);
+}
+
+void stepBodies(Game& game) {
+  World& world = game.world;
+  if (world.player == nullptr) return;
+  ObjectRecord& player = *world.player;
+
+  if (world.bounceFrames > 0) world.bounceFrames -= 1;
+
+  // Bodies phase, in list order. killObject never unlinks, so the walk is safe.
+  for (ObjectRecord& o : world.objects) stepBody(game, o);
+  const ObjectRecord* supportAfterBodies = player.support;
+
+  StepContext ctx{game, world, player};
+  pairPass(ctx);
+  if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
+    // Deleted objects are no one's support any more, so a deleted support
+    // compares as different, just as its record would have.
+    if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
+    deleteKilledObjects(game);
+  }
+
+  playerRules(game, player, supportAfterBodies);
+}
+
+}  // namespace zor

@@ -1,0 +1,64 @@
+// The first half of the world step: moving bodies (supports, class behaviour,
+// slides, gravity), the pair pass that resolves collisions between objects,
+// the player rules after it, and the small operations on bodies that player
+// control, zone loading and scripts share.
+#pragma once
+
+#include <cstdint>
+
+#include "game/world/records.h"
+#include "platform/xml.h"
+
+namespace zor {
+
+struct Game;
+struct World;
+
+// How many pair passes one frame runs at most. A pass is repeated while it
+// changes the player's contact bits; ordinary scenes settle in two or three.
+inline constexpr int kMaxPairPasses = 256;
+
+// One frame of bodies and collisions, run by stepWorld right after the object
+// motion update: the bounce colour timer, the bodies phase, the pair pass and
+// the player rules after it. Does nothing without a player.
+void stepBodies(Game& game);
+
+// Kills one object: everything standing on it falls free, and its flags become
+// `killed`, `noborder` and `invisible` (keeping `hasface`). With withSound, an
+// object not killed before plays the die effect and queues its die script.
+// Nothing happens for null.
+void killObject(Game& game, ObjectRecord* object, int withSound);
+
+// 1 when a solid object other than the given one, on exactly that level,
+// overlaps the object's box (touching does not count); else 0.
+int objectOverlapsLevel(const World& world, const ObjectRecord& object, int level);
+
+// Puts the player back at the respawn point (standing still, airborne,
+// visible), unlocks its level, finds the leap levels, clears the script that
+// holds the player (always with resetAll, else unless it is the zone's death
+// script), and counts attemptsDelta attempts.
+void respawnPlayer(Game& game, int attemptsDelta, int resetAll);
+
+// A death taken by the player-control step: counts it, respawns the player,
+// queues the after-death script, latches the direction keys, flashes black and
+// plays the die effect.
+void handlePlayerDeath(Game& game);
+
+// The nearest unlocked levels above and below the player's, and a background
+// fade toward the colour of the player's level.
+void findLeapLevels(Game& game);
+
+// The player dies: the zone's death script runs at once when there is one,
+// else the death waits for the player-control step (playerDead). The player
+// blinks either way.
+void playerDeath(Game& game);
+
+// Queues {script, object, delay 0} after the script queue's current entry.
+// Nothing happens for a null script.
+void queueScript(Game& game, const xml::Node* script, ObjectRecord* object);
+
+// Plays an effect slot at its volume when sound effects are on; slots outside
+// 0..23 play nothing.
+void playSoundEffect(Game& game, int slot);
+
+}  // namespace zor

@@ -1,0 +1,109 @@
+// A game loaded from a small game text with the real interpreter, queue
+// service, world step and player-control step, stepped frame by frame with
+// chosen controls. The `sound` statement stands in as a trace (see
+// script_test_support.h); effects, menus and pause music are recorded.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "game/input/controls.h"
+#include "game/load/zone_loader.h"
+#include "game/script/interpreter.h"
+#include "game/script/queue_runner.h"
+#include "game/world/objects.h"
+#include "game/world/player_control.h"
+#include "game/world/world_step.h"
+#include "tests/game/load/zone_test_support.h"
+#include "tests/game/script/script_test_support.h"
+
+namespace zor::testing {
+
+struct PlayHarness {
+  HookLog log;
+  std::unique_ptr<Game> game;
+  StatementTable table = builtinStatementTable();
+  std::vector<int> effects;         // effect slots in play order
+  std::vector<std::string> calls;   // "mainMenu", "runMenu", "pauseMusic"
+  int blinks = 0;                   // player blinks the frame loop was asked for
+
+  explicit PlayHarness(const std::string& xmlText) {
+    traceLog().clear();
+    table.define("sound", traceStatement);
+    game = makeGame(xmlText, log);
+    Game& g = *game;
+    g.script.statements = &table;
+    g.random.table.fill(g.random.generator);
+    installScriptHooks(g);
+    installWorldHooks(g);
+    installPlayerControlHook(g);
+    g.prefs.sound = 1;
+    g.hooks.playEffect = [this](Game&, int slot) { effects.push_back(slot); };
+    g.hooks.showMainMenu = [this](Game&) { calls.push_back("mainMenu"); };
+    g.hooks.showRunPauseMenu = [this](Game&) { calls.push_back("runMenu"); };
+    g.hooks.startPauseMusic = [this](Game&) { calls.push_back("pauseMusic"); };
+    g.app.frameTime = 1000;
+    EXPECT_TRUE(loadZone(g, "first", 0));
+    effects.clear();
+  }
+
+  Game& g() { return *game; }
+  World& world() { return game->world; }
+  ObjectRecord& player() { return *game->world.player; }
+  ObjectRecord* object(const std::string& name) { return findObject(game->world, name); }
+  std::vector<std::string> trace() const { return traceLog(); }
+
+  // This frame's controls, as reading them would leave the table: the columns
+  // swap and the held controls are down in the new current column.
+  void input(std::initializer_list<int> held) { input(std::vector<int>(held)); }
+  void input(const std::vector<int>& held) {
+    Controls& c = game->controls;
+    c.previousColumn = c.currentColumn;
+    c.currentColumn = 1 - c.currentColumn;
+    for (auto& row : c.table) row[c.currentColumn] = 0;
+    for (int h : held) c.table[h][c.currentColumn] = 1;
+  }
+
+  // The requests of the frame's end that play depends on.
+  void endOfFrame() {
+    AppState& app = game->app;
+    if (app.controlsActive) game->script.zoneEntryQuiet = false;
+    if (app.playerBlinkPending) {
+      ++blinks;
+      app.playerBlinkPending = 0;
+    }
+  }
+
+  // One game frame: player control, then the world step.
+  void frame(std::initializer_list<int> held = {}) { frame(std::vector<int>(held)); }
+  void frame(const std::vector<int>& held) {
+    input(held);
+    game->app.frameTime += 16;
+    stepPlayerControls(*game);
+    stepWorld(*game);
+    endOfFrame();
+  }
+  void frames(int n, std::initializer_list<int> held = {}) {
+    for (int i = 0; i < n; ++i) frame(held);
+  }
+};
+
+// A game text with one zone "first" (attributes `zoneAttrs`), levels at z 0
+// and 50 (`levels` replaces them), the entrance at 0,0 on level 0, and `extra`
+// (blocks, areas, scripts) inside the zone.
+inline std::string playZone(const std::string& extra, const std::string& zoneAttrs = "",
+                            const std::string& levels =
+                                "<level z=\"0\" color=\"102030\"/><level z=\"50\" color=\"405060\" unlocked=\"1\"/>") {
+  return "<zorlan version=\"1\"><zone id=\"first\" " + zoneAttrs + "><levels>" + levels +
+         "</levels><entrance x=\"0\" y=\"0\" level=\"0\"/>" + extra + "</zone></zorlan>";
+}
+
+// A solid floor on level 0 whose top is at y 0.
+inline constexpr const char* kFloor = "<block x=\"-500\" y=\"-20\" w=\"1000\" h=\"20\" level=\"0\" flg=\"solid\"/>";
+
+}  // namespace zor::testing
