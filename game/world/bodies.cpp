@@ -662,7 +662,7 @@ void stepBodies(Game& game) {
   for (ObjectRecord& o : world.objects) stepBody(game, o);
   const ObjectRecord* supportAfterBodies = player.support;
 
-  StepContext ctx{game, world, player};
+  StepContext ctx{game, world, player, false, {}, {}};
   pairPass(ctx);
   if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     // Deleted objects are no one's support any more, so a deleted support
