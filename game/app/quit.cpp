@@ -32,9 +32,9 @@ void shutDownGame(Game& game) {
   script.cameraLookAt = nullptr;
   script.cameraScriptDistance = 0.0f;
   script.cameraSpeed = 0.0f;
-  script.creditsPosition = 0.0f;
+  script.credits.remaining = 0.0f;
   script.runningScript = nullptr;
-  script.scriptResumePoint = nullptr;
+  script.resumeStatement = nullptr;
   script.scriptResumeObject = nullptr;
   script.killQueueSub = nullptr;
 

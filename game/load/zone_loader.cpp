@@ -319,8 +319,8 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   script.cameraLookAt = nullptr;
   script.cameraScriptDistance = 0.0f;
   script.cameraSpeed = 0.0f;
-  script.creditsPosition = 0.0f;
-  script.creditsWait = false;
+  script.credits.remaining = 0.0f;
+  script.credits.running = false;
   world.objectCount = static_cast<int32_t>(world.objects.size());
   world.zoneGravity = 0.7f;
   world.levels.assign(1, LevelRecord{});
@@ -335,7 +335,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   script.haltActive = false;
   script.shakeAmount = 0.0f;
   script.swishTarget = 0.0f;
-  script.freezeWait = false;
+  script.scriptFreeze = false;
   script.frameCounting = true;
   script.runClockPosition = 0.8f;
   if (hooks.updateRunClockTarget) hooks.updateRunClockTarget(game);
@@ -476,7 +476,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   world.pendingZoneChange.clear();
   script.cameraLookAt = nullptr;
   script.runningScript = nullptr;
-  script.scriptResumePoint = nullptr;
+  script.resumeStatement = nullptr;
   script.scriptResumeObject = nullptr;
   script.killQueueRequested = false;
   script.zoneEntryQuiet = true;

@@ -94,20 +94,20 @@ void stepTitleFades(CurrentList<TitleRecord>& titles) {
 }
 
 float scrollCredits(ScriptState& script, const Controls& controls, const ScreenInfo& info) {
-  if (script.creditsPosition > 0.0f) {
+  if (script.credits.remaining > 0.0f) {
     float step;
     if (controls.held(control::LeapOut)) {
-      step = controls.held(control::LeapIn) ? 0.0f : -script.creditsFastSpeed;
+      step = controls.held(control::LeapIn) ? 0.0f : -script.credits.fastSpeed;
     } else if (controls.held(control::Action) || controls.held(control::Jump) || controls.held(control::LeapIn)) {
-      step = script.creditsFastSpeed;
+      step = script.credits.fastSpeed;
     } else {
-      step = script.creditsSpeed;
+      step = script.credits.speed;
     }
     if (step != 0.0f) {
-      script.creditsPosition -= step;
-      if (script.creditsPosition > script.creditsLimit) {
-        step += script.creditsPosition - script.creditsLimit;
-        script.creditsPosition = script.creditsLimit;
+      script.credits.remaining -= step;
+      if (script.credits.remaining > script.credits.limit) {
+        step += script.credits.remaining - script.credits.limit;
+        script.credits.remaining = script.credits.limit;
       }
       for (TitleRecord& t : script.titles) {
         t.y -= step;
@@ -117,7 +117,7 @@ float scrollCredits(ScriptState& script, const Controls& controls, const ScreenI
     }
     return step;
   }
-  if (script.creditsPosition < 0.0f) script.creditsPosition = 0.0f;
+  if (script.credits.remaining < 0.0f) script.credits.remaining = 0.0f;
   return 0.0f;
 }
 

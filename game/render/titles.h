@@ -47,9 +47,9 @@ void stepTitleAlpha(TitleRecord& title);
 // Every title's fade step; leaves the list's cursor on the last title.
 void stepTitleFades(CurrentList<TitleRecord>& titles);
 
-// One frame of the credits roll: while the distance left (creditsPosition) is
+// One frame of the credits roll: while the distance left (credits.remaining) is
 // above 0 the titles move up by this frame's step (scrolled back with LEAP OUT,
-// faster with ACTION, JUMP or LEAP IN, never back past creditsLimit); a distance
+// faster with ACTION, JUMP or LEAP IN, never back past credits.limit); a distance
 // below 0 is set to 0. Returns the step taken (0 when the roll did not move).
 float scrollCredits(ScriptState& script, const Controls& controls, const ScreenInfo& info);
 

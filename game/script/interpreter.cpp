@@ -93,7 +93,7 @@ void endScript(Game& game) {
     s.cameraSpeed = 0.0f;
   }
   s.runningScript = nullptr;
-  s.scriptResumePoint = nullptr;
+  s.resumeStatement = nullptr;
   s.scriptResumeObject = nullptr;
   walkStopped(game);
 }
@@ -111,20 +111,20 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
   }
 
   const xml::Node* node = nullptr;
-  if (s.scriptResumePoint && s.runningScript == script) {
+  if (s.resumeStatement && s.runningScript == script) {
     // Resumption: by the queue service, or at once by a new call for the
     // suspended element. Whatever the suspension waited for is over, so none
     // of it may later resume some other script.
     object = s.scriptResumeObject;
-    node = s.scriptResumePoint->next;
-    s.scriptResumePoint = nullptr;
+    node = s.resumeStatement->next;
+    s.resumeStatement = nullptr;
     s.scriptResumeObject = nullptr;
-    if (s.waitFrames != 0 || s.promptWait) s.freezeWait = false;
-    s.waitFrames = 0;
-    s.promptWait = false;
-    s.creditsWait = false;
+    if (s.scriptWaitFrames != 0 || s.promptPending) s.scriptFreeze = false;
+    s.scriptWaitFrames = 0;
+    s.promptPending = false;
+    s.credits.running = false;
   } else {
-    s.scriptResumePoint = nullptr;
+    s.resumeStatement = nullptr;
     s.scriptResumeObject = nullptr;
     s.runningScript = script;
     node = script->firstChild;
@@ -139,7 +139,7 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
     StatementContext ctx{game, *node, script, object};
     StatementResult result = handler(ctx);
     if (result == StatementResult::Suspend) {
-      s.scriptResumePoint = node;
+      s.resumeStatement = node;
       s.scriptResumeObject = object;
       walkStopped(game);
       return;

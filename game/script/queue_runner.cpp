@@ -35,26 +35,26 @@ CurrentList<ScriptQueueEntry>::iterator findSerial(CurrentList<ScriptQueueEntry>
 void resumeCheck(Game& game) {
   ScriptState& s = game.script;
   Controls& c = game.controls;
-  if (s.waitFrames != 0) {
-    if (s.waitFrames <= 1) {  // a count that somehow went below 1 ends the wait too
-      s.waitFrames = 0;
-      s.freezeWait = false;
+  if (s.scriptWaitFrames != 0) {
+    if (s.scriptWaitFrames <= 1) {  // a count that somehow went below 1 ends the wait too
+      s.scriptWaitFrames = 0;
+      s.scriptFreeze = false;
       runScript(game, s.runningScript, nullptr);
     } else {
-      s.waitFrames -= 1;
+      s.scriptWaitFrames -= 1;
     }
-  } else if (s.promptWait) {
+  } else if (s.promptPending) {
     if (c.pressed(control::Action) || c.pressed(control::Jump) || c.pressed(control::Pause)) {
-      s.freezeWait = false;
-      s.promptWait = false;
+      s.scriptFreeze = false;
+      s.promptPending = false;
       runScript(game, s.runningScript, nullptr);
       // The press that answered the prompt does nothing else in this frame.
       c.markHeld(control::Action);
       c.markHeld(control::Jump);
       c.markHeld(control::Pause);
     }
-  } else if (s.creditsWait && s.creditsPosition <= 0.0f) {
-    s.creditsWait = false;
+  } else if (s.credits.running && s.credits.remaining <= 0.0f) {
+    s.credits.running = false;
     runScript(game, s.runningScript, nullptr);
   }
 }

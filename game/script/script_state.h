@@ -63,6 +63,17 @@ struct WordBox {
   ObjectRecord* object = nullptr;  // followed object; null for none
 };
 
+// The credits roll that `set` starts: the remaining distance and its limit in
+// view heights, the speeds in view heights per frame, and whether it runs (the
+// script that started it waits until it ends).
+struct CreditsRoll {
+  float remaining = 0.0f;
+  float limit = 0.0f;
+  float speed = 0.0f;
+  float fastSpeed = 0.0f;
+  bool running = false;
+};
+
 struct ScriptState {
   CurrentList<ScriptQueueEntry> queue;
   CurrentList<BeatTimer> beats;
@@ -71,11 +82,11 @@ struct ScriptState {
 
   // The script in progress (null when none) and where it was suspended.
   const xml::Node* runningScript = nullptr;
-  const xml::Node* scriptResumePoint = nullptr;
+  const xml::Node* resumeStatement = nullptr;
   ObjectRecord* scriptResumeObject = nullptr;  // the object saved at suspension
-  int32_t waitFrames = 0;
-  bool freezeWait = false;
-  bool promptWait = false;
+  int32_t scriptWaitFrames = 0;
+  bool scriptFreeze = false;
+  bool promptPending = false;
   bool playerFrozen = false;
   bool jumpsAllowed = true;
   bool killQueueRequested = false;
@@ -98,11 +109,7 @@ struct ScriptState {
   bool cameraSnap = false;
 
   // Credits roll of the `set` statement.
-  float creditsPosition = 0.0f;
-  float creditsSpeed = 0.0f;
-  float creditsFastSpeed = 0.0f;
-  float creditsLimit = 0.0f;
-  bool creditsWait = false;
+  CreditsRoll credits;
 
   // Screen effects of the `screen` statement.
   int32_t homActive = 0;

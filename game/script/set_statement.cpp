@@ -93,11 +93,11 @@ void startCredits(ScriptState& script, const std::string& value) {
   const std::string b = text::field(value, ',', 1);
   const std::string c = text::field(value, ',', 2);
   const std::string d = text::field(value, ',', 3);
-  script.creditsPosition = rollNumber(a);
-  script.creditsLimit = d.empty() ? script.creditsPosition : script.creditsPosition + rollNumber(d);
-  script.creditsSpeed = b.empty() ? 1.0f / 600.0f : rollNumber(b) / 60.0f;
-  script.creditsFastSpeed = c.empty() ? 20.0f * script.creditsSpeed : rollNumber(c) / 60.0f;
-  script.creditsWait = true;
+  script.credits.remaining = rollNumber(a);
+  script.credits.limit = d.empty() ? script.credits.remaining : script.credits.remaining + rollNumber(d);
+  script.credits.speed = b.empty() ? 1.0f / 600.0f : rollNumber(b) / 60.0f;
+  script.credits.fastSpeed = c.empty() ? 20.0f * script.credits.speed : rollNumber(c) / 60.0f;
+  script.credits.running = true;
 }
 
 StatementResult runSet(StatementContext& ctx) {

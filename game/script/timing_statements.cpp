@@ -30,21 +30,21 @@ int32_t duration(StatementContext& ctx) { return readDuration(ctx.game.random.ta
 StatementResult runWait(StatementContext& ctx) {
   const int32_t d = duration(ctx);
   if (d <= 0) return StatementResult::Continue;
-  ctx.game.script.waitFrames = d;
+  ctx.game.script.scriptWaitFrames = d;
   return StatementResult::Suspend;
 }
 
 StatementResult runFreeze(StatementContext& ctx) {
   const int32_t d = duration(ctx);
   if (d <= 0) return StatementResult::Continue;
-  ctx.game.script.waitFrames = d;
-  ctx.game.script.freezeWait = true;
+  ctx.game.script.scriptWaitFrames = d;
+  ctx.game.script.scriptFreeze = true;
   return StatementResult::Suspend;
 }
 
 StatementResult runPrompt(StatementContext& ctx) {
-  ctx.game.script.freezeWait = true;
-  ctx.game.script.promptWait = true;
+  ctx.game.script.scriptFreeze = true;
+  ctx.game.script.promptPending = true;
   return StatementResult::Suspend;
 }
 

@@ -624,13 +624,13 @@ void respawnPlayer(Game& game, int attemptsDelta, int resetAll) {
   }
   if (resetAll != 0 || s.runningScript != world.zoneDeathScript) {
     s.runningScript = nullptr;
-    s.scriptResumePoint = nullptr;
+    s.resumeStatement = nullptr;
     s.scriptResumeObject = nullptr;
-    s.waitFrames = 0;
-    s.freezeWait = false;
-    s.promptWait = false;
+    s.scriptWaitFrames = 0;
+    s.scriptFreeze = false;
+    s.promptPending = false;
     s.playerFrozen = false;
-    s.creditsWait = false;
+    s.credits.running = false;
   }
   world.lastBounceObject = nullptr;
   world.bounceFrames = 0;

@@ -46,7 +46,7 @@ bool controlGate(Game& game, const ObjectRecord& p) {
   const ScriptState& s = game.script;
   const Controls& c = game.controls;
   World& world = game.world;
-  if (s.freezeWait || s.playerFrozen || p.has(format::flag::Sliding)) return false;
+  if (s.scriptFreeze || s.playerFrozen || p.has(format::flag::Sliding)) return false;
   if (world.deathControlLatch == 0) return true;
   if ((!c.held(control::Left) && !c.held(control::Right)) || c.pressed(control::Left) ||
       c.pressed(control::Right)) {

@@ -315,9 +315,9 @@ TEST_F(GameOverlays, DrawingLeavesTheStateAlone) {
   t.centred = true;
   layoutTitle(t, game->screen.info);
   game->script.titles.addLast(t);
-  game->script.creditsPosition = 1.0f;
-  game->script.creditsSpeed = 0.1f;
-  game->script.creditsLimit = 1.0f;
+  game->script.credits.remaining = 1.0f;
+  game->script.credits.speed = 0.1f;
+  game->script.credits.limit = 1.0f;
   game->app.runNumber = 1;
   game->session.frameCounter = 200;
   game->screen.runClockY = 100.0f;
@@ -328,7 +328,7 @@ TEST_F(GameOverlays, DrawingLeavesTheStateAlone) {
   drawOverlays(*game, cv.fill, RunDisplay{});
   drawOverlays(*game, cv.fill, RunDisplay{});
   EXPECT_EQ(game->script.titles.front()->alpha, 0.0f);
-  EXPECT_EQ(game->script.creditsPosition, 1.0f);
+  EXPECT_EQ(game->script.credits.remaining, 1.0f);
   EXPECT_EQ(game->screen.runClockY, 100.0f);
   EXPECT_EQ(cv.at(0, 0), kBlack);      // bars
   EXPECT_EQ(cv.at(10, 70), kBlack);    // debug overlay: inverse of white
@@ -340,9 +340,9 @@ TEST_F(GameOverlays, AdvancingFadesScrollsAndCuesEveryFrameWithoutDrawing) {
   t.y = 0.5f;
   t.alpha = 0.0f, t.targetAlpha = 1.0f, t.alphaStep = 0.5f;
   game->script.titles.addLast(t);
-  game->script.creditsPosition = 1.0f;
-  game->script.creditsSpeed = 0.25f;
-  game->script.creditsLimit = 1.0f;
+  game->script.credits.remaining = 1.0f;
+  game->script.credits.speed = 0.25f;
+  game->script.credits.limit = 1.0f;
   game->app.runNumber = 1;
   game->screen.runClockY = 0.0f;
   game->screen.runClockTargetY = 100.0f;
@@ -357,7 +357,7 @@ TEST_F(GameOverlays, AdvancingFadesScrollsAndCuesEveryFrameWithoutDrawing) {
   EXPECT_EQ(clicks, (std::vector<int>{0, 60, 120}));
   EXPECT_EQ(gos, (std::vector<int>{180}));
   EXPECT_EQ(game->script.titles.front()->alpha, 1.0f);
-  EXPECT_EQ(game->script.creditsPosition, 0.0f);
+  EXPECT_EQ(game->script.credits.remaining, 0.0f);
   EXPECT_FLOAT_EQ(game->script.titles.front()->y, -0.5f);
   EXPECT_GT(game->screen.runClockY, 0.0f);
 

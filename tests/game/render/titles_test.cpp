@@ -243,10 +243,10 @@ struct CreditsFixture : ::testing::Test {
   ScreenInfo info = viewInfo(854, 480, 0, 0);
 
   void SetUp() override {
-    script.creditsPosition = 2.0f;
-    script.creditsLimit = 2.5f;
-    script.creditsSpeed = 0.01f;
-    script.creditsFastSpeed = 0.2f;
+    script.credits.remaining = 2.0f;
+    script.credits.limit = 2.5f;
+    script.credits.speed = 0.01f;
+    script.credits.fastSpeed = 0.2f;
     script.titles.addLast(title(0.5f, 1.0f, 0.1f));
     layoutTitles(script.titles, info, nullptr);
   }
@@ -275,12 +275,12 @@ TEST_F(CreditsFixture, StepsByHeldControls) {
     SetUp();
     script.titles.clear();
     script.titles.addLast(title(0.5f, 1.0f, 0.1f));
-    script.creditsPosition = 1.0f;
+    script.credits.remaining = 1.0f;
     hold({});
     for (int h : c.held) controls.table[h][controls.currentColumn] = 1;
     const float before = t().y;
     EXPECT_FLOAT_EQ(scrollCredits(script, controls, info), c.step);
-    EXPECT_FLOAT_EQ(script.creditsPosition, 1.0f - c.step);
+    EXPECT_FLOAT_EQ(script.credits.remaining, 1.0f - c.step);
     EXPECT_FLOAT_EQ(t().y, before - c.step);
   }
 }
@@ -297,26 +297,26 @@ TEST_F(CreditsFixture, ScrollingBackStopsAtTheLimit) {
   hold({control::LeapOut});
   float moved = 0.0f;
   for (int i = 0; i < 10; ++i) moved += scrollCredits(script, controls, info);
-  EXPECT_EQ(script.creditsPosition, 2.5f);
+  EXPECT_EQ(script.credits.remaining, 2.5f);
   EXPECT_NEAR(moved, -0.5f, 1e-5);
   EXPECT_NEAR(t().y, 1.5f, 1e-5);
 }
 
 TEST_F(CreditsFixture, TheRollEndsAfterItsDistance) {
-  script.creditsPosition = 1.9f;
-  script.creditsFastSpeed = 0.25f;
+  script.credits.remaining = 1.9f;
+  script.credits.fastSpeed = 0.25f;
   hold({control::Jump});
   int frames = 0;
-  while (script.creditsPosition > 0.0f && frames < 100) {
+  while (script.credits.remaining > 0.0f && frames < 100) {
     scrollCredits(script, controls, info);
     ++frames;
   }
   EXPECT_EQ(frames, 8);
-  EXPECT_LT(script.creditsPosition, 0.0f);
+  EXPECT_LT(script.credits.remaining, 0.0f);
   // Found below 0 on the next frame: set to 0; the titles no longer move.
   const float y = t().y;
   EXPECT_EQ(scrollCredits(script, controls, info), 0.0f);
-  EXPECT_EQ(script.creditsPosition, 0.0f);
+  EXPECT_EQ(script.credits.remaining, 0.0f);
   EXPECT_EQ(t().y, y);
 }
 

@@ -76,11 +76,11 @@ TEST(RunScript, ACallForTheSuspendedElementResumesItAtOnceAndDropsTheWait) {
                                "<sub id=\"s\"><sound num=\"1\"/><freeze frames=\"5\"/><sound num=\"2\"/></sub>"
                                "<sub id=\"t\"><prompt/><sound num=\"t\"/></sub>"));
   h.run("s", h.object("crate"));
-  EXPECT_TRUE(h.s().freezeWait);
+  EXPECT_TRUE(h.s().scriptFreeze);
   h.run("s", nullptr);  // resumes at once, with the object saved at the suspension
   EXPECT_EQ(h.trace(), (Strings{"1@crate", "2@crate"}));
-  EXPECT_EQ(h.s().waitFrames, 0);
-  EXPECT_FALSE(h.s().freezeWait);
+  EXPECT_EQ(h.s().scriptWaitFrames, 0);
+  EXPECT_FALSE(h.s().scriptFreeze);
   EXPECT_EQ(h.s().runningScript, nullptr);
 
   // A later script suspended on a prompt is not resumed by the old wait running out.
@@ -98,14 +98,14 @@ TEST(RunScript, APromptResumedByANewCallLeavesNoPromptBehind) {
                                "<sub id=\"c\"><set credits=\"1\"/><sound num=\"c\"/></sub>"));
   h.run("p");
   h.run("p");
-  EXPECT_FALSE(h.s().promptWait);
-  EXPECT_FALSE(h.s().freezeWait);
+  EXPECT_FALSE(h.s().promptPending);
+  EXPECT_FALSE(h.s().scriptFreeze);
   // A script waiting for the credits roll is not resumed by a press meant for the old prompt.
   h.run("c");
   h.press(control::Jump);
   h.frame();
   EXPECT_EQ(h.trace(), Strings{"p"});
-  h.s().creditsPosition = 0.0f;
+  h.s().credits.remaining = 0.0f;
   h.frame();
   EXPECT_EQ(h.trace(), (Strings{"p", "c"}));
 }

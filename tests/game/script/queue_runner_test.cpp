@@ -125,12 +125,12 @@ TEST(QueueService, WaitResumesAfterItsFrames) {
                              "/><sound num=\"b\"/>"));
     if (c.framesUntilResume == 0) {
       EXPECT_EQ(h.trace(), (Strings{"a", "b"})) << c.wait;
-      EXPECT_EQ(h.s().waitFrames, 0);
+      EXPECT_EQ(h.s().scriptWaitFrames, 0);
       continue;
     }
     h.frame(c.framesUntilResume - 1);
     EXPECT_EQ(h.trace(), Strings{"a"}) << c.wait;
-    EXPECT_FALSE(h.s().freezeWait);
+    EXPECT_FALSE(h.s().scriptFreeze);
     h.frame();
     EXPECT_EQ(h.trace(), (Strings{"a", "b"})) << c.wait;
   }
@@ -139,24 +139,24 @@ TEST(QueueService, WaitResumesAfterItsFrames) {
 TEST(QueueService, FreezeBlocksControlsUntilItsResume) {
   ScriptHarness h(zoneText("<freeze secs=\"1\"/><sound num=\"b\"/>"));
   for (int i = 0; i < 59; ++i) {
-    EXPECT_TRUE(h.s().freezeWait);
+    EXPECT_TRUE(h.s().scriptFreeze);
     h.frame();
   }
-  EXPECT_TRUE(h.s().freezeWait);
+  EXPECT_TRUE(h.s().scriptFreeze);
   EXPECT_TRUE(h.trace().empty());
   h.frame();
-  EXPECT_FALSE(h.s().freezeWait);
+  EXPECT_FALSE(h.s().scriptFreeze);
   EXPECT_EQ(h.trace(), Strings{"b"});
 
   ScriptHarness zero(zoneText("<freeze frames=\"0\"/><sound num=\"b\"/>"));
-  EXPECT_FALSE(zero.s().freezeWait);
+  EXPECT_FALSE(zero.s().scriptFreeze);
   EXPECT_EQ(zero.trace(), Strings{"b"});
 }
 
 TEST(QueueService, PromptEndsOnActionJumpOrPauseAndUsesThePressUp) {
   for (int c : {control::Action, control::Jump, control::Pause}) {
     ScriptHarness h(zoneText("<prompt/><sound num=\"b\"/>"));
-    EXPECT_TRUE(h.s().freezeWait);
+    EXPECT_TRUE(h.s().scriptFreeze);
     for (int other : {control::Left, control::LeapOut, control::Reset}) {
       h.press(other);
       h.frame();
@@ -167,8 +167,8 @@ TEST(QueueService, PromptEndsOnActionJumpOrPauseAndUsesThePressUp) {
     h.g().app.frameTime += 16;
     serviceScriptQueue(h.g());
     EXPECT_EQ(h.trace(), Strings{"b"}) << c;
-    EXPECT_FALSE(h.s().freezeWait);
-    EXPECT_FALSE(h.s().promptWait);
+    EXPECT_FALSE(h.s().scriptFreeze);
+    EXPECT_FALSE(h.s().promptPending);
     EXPECT_TRUE(h.g().controls.held(c));
     EXPECT_FALSE(h.g().controls.pressed(control::Jump));
     EXPECT_FALSE(h.g().controls.pressed(control::Action));
@@ -187,14 +187,14 @@ TEST(QueueService, AHeldKeyDoesNotAnswerAPrompt) {
 
 TEST(QueueService, TheCreditsRollResumesOnceItHasRunOut) {
   ScriptHarness h(zoneText("<set credits=\"1\"/><sound num=\"b\"/>"));
-  h.s().freezeWait = true;  // a halt in force stays: the credits resume leaves it alone
+  h.s().scriptFreeze = true;  // a halt in force stays: the credits resume leaves it alone
   h.frame(3);
   EXPECT_TRUE(h.trace().empty());
-  h.s().creditsPosition = -0.5f;
+  h.s().credits.remaining = -0.5f;
   h.frame();
   EXPECT_EQ(h.trace(), Strings{"b"});
-  EXPECT_FALSE(h.s().creditsWait);
-  EXPECT_TRUE(h.s().freezeWait);
+  EXPECT_FALSE(h.s().credits.running);
+  EXPECT_TRUE(h.s().scriptFreeze);
 }
 
 TEST(QueueService, WaitingScriptHoldsTheQueueAndItsEndRunsFirst) {

@@ -45,8 +45,8 @@ inline StatementResult killStatement(StatementContext& ctx) {
 
 // `set` stands in for the credits roll: suspends until the roll has run out.
 inline StatementResult creditsStatement(StatementContext& ctx) {
-  ctx.game.script.creditsPosition = 1.0f;
-  ctx.game.script.creditsWait = true;
+  ctx.game.script.credits.remaining = 1.0f;
+  ctx.game.script.credits.running = true;
   return StatementResult::Suspend;
 }
 
@@ -70,12 +70,12 @@ struct ScriptHarness {
     game->hooks.respawnPlayer = [](Game& g, int, int) {
       ScriptState& s = g.script;
       s.runningScript = nullptr;
-      s.scriptResumePoint = nullptr;
-      s.waitFrames = 0;
-      s.freezeWait = false;
-      s.promptWait = false;
+      s.resumeStatement = nullptr;
+      s.scriptWaitFrames = 0;
+      s.scriptFreeze = false;
+      s.promptPending = false;
       s.playerFrozen = false;
-      s.creditsWait = false;
+      s.credits.running = false;
       if (ObjectRecord* p = g.world.player) {
         p->x = g.world.respawnPoint.x;
         p->y = g.world.respawnPoint.y;

@@ -236,11 +236,11 @@ TEST(SetStatement, CreditsSetTheRollAndSuspendAfterTheOtherGroups) {
                          "\"/><sound num=\"2\"/>"));
     h.run("s");
     const ScriptState& s = h.s();
-    EXPECT_EQ(s.creditsPosition, c.position) << c.value;
-    EXPECT_EQ(s.creditsLimit, c.limit) << c.value;
-    EXPECT_EQ(s.creditsSpeed, c.speed) << c.value;
-    EXPECT_EQ(s.creditsFastSpeed, c.fast) << c.value;
-    EXPECT_TRUE(s.creditsWait) << c.value;
+    EXPECT_EQ(s.credits.remaining, c.position) << c.value;
+    EXPECT_EQ(s.credits.limit, c.limit) << c.value;
+    EXPECT_EQ(s.credits.speed, c.speed) << c.value;
+    EXPECT_EQ(s.credits.fastSpeed, c.fast) << c.value;
+    EXPECT_TRUE(s.credits.running) << c.value;
     EXPECT_TRUE(s.playerFrozen) << c.value;  // applied before the roll starts
     EXPECT_EQ(s.runningScript, h.byId("s")) << c.value;
     EXPECT_EQ(h.trace(), std::vector<std::string>{"1"}) << c.value;
@@ -268,7 +268,7 @@ TEST(SetStatement, TheScriptGoesOnWhenTheRollHasRunOut) {
     EXPECT_GE(frames, 1200);
     EXPECT_LE(frames, 1202);
     EXPECT_EQ(h.trace(), std::vector<std::string>{"after"});
-    EXPECT_FALSE(h.s().creditsWait);
+    EXPECT_FALSE(h.s().credits.running);
   }
   {
     // Holding JUMP: two view heights a second.
@@ -301,7 +301,7 @@ TEST(SetStatement, EmptyAttributesAndAPlainSetChangeNothing) {
   EXPECT_EQ(h.w().respawnPoint.level, before.level);
   EXPECT_TRUE(h.s().jumpsAllowed);
   EXPECT_TRUE(h.s().frameCounting);
-  EXPECT_FALSE(h.s().creditsWait);
+  EXPECT_FALSE(h.s().credits.running);
   EXPECT_EQ(h.s().runningScript, nullptr);
 }
 

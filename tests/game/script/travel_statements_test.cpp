@@ -271,12 +271,12 @@ struct TravelFrameTest : ::testing::Test {
     game.hooks.respawnPlayer = [](Game& g, int, int) {
       ScriptState& s = g.script;
       s.runningScript = nullptr;
-      s.scriptResumePoint = nullptr;
-      s.waitFrames = 0;
-      s.freezeWait = false;
-      s.promptWait = false;
+      s.resumeStatement = nullptr;
+      s.scriptWaitFrames = 0;
+      s.scriptFreeze = false;
+      s.promptPending = false;
       s.playerFrozen = false;
-      s.creditsWait = false;
+      s.credits.running = false;
       if (ObjectRecord* p = g.world.player) {
         p->x = g.world.respawnPoint.x;
         p->y = g.world.respawnPoint.y;

@@ -1079,15 +1079,15 @@ TEST(Bodies, RespawnClearsTheRunningScriptUnlessItIsTheDeathScript) {
         <death><sound num="1"/></death><start/>)"));
     ScriptState& s = h.game->script;
     s.runningScript = c.deathScriptRunning ? h.world().zoneDeathScript : h.world().zoneStartScript;
-    s.waitFrames = 5;
-    s.freezeWait = true;
-    s.promptWait = true;
+    s.scriptWaitFrames = 5;
+    s.scriptFreeze = true;
+    s.promptPending = true;
     s.playerFrozen = true;
-    s.creditsWait = true;
+    s.credits.running = true;
     respawnPlayer(*h.game, 0, c.resetAll);
     EXPECT_EQ(s.runningScript == nullptr, c.cleared);
-    EXPECT_EQ(s.waitFrames == 0, c.cleared);
-    EXPECT_EQ(!s.freezeWait && !s.promptWait && !s.playerFrozen && !s.creditsWait, c.cleared);
+    EXPECT_EQ(s.scriptWaitFrames == 0, c.cleared);
+    EXPECT_EQ(!s.scriptFreeze && !s.promptPending && !s.playerFrozen && !s.credits.running, c.cleared);
   }
 }
 

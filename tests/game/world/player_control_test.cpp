@@ -116,7 +116,7 @@ TEST(PlayerControl, WalkingOnTheFloorMovesByTheSpeed) {
 TEST(PlayerControl, ControlGate) {
   struct GateCase {
     const char* name;
-    bool freezeWait, frozen, sliding;
+    bool scriptFreeze, frozen, sliding;
     int deathLatch;
     Keys before, held;
     int active;
@@ -138,7 +138,7 @@ TEST(PlayerControl, ControlGate) {
     PlayHarness h(playZone(kFloor));
     standOnFloor(h);
     Game& g = h.g();
-    g.script.freezeWait = c.freezeWait;
+    g.script.scriptFreeze = c.scriptFreeze;
     g.script.playerFrozen = c.frozen;
     if (c.sliding) {
       h.player().flags |= flag::Sliding;
@@ -455,10 +455,10 @@ TEST(PlayerControl, PauseDuringAPromptOpensTheMenuAndEndsThePrompt) {
   PlayHarness h(playZone(kFloor + "<start><prompt/><sound num=\"after\"/></start>"));
   Game& g = h.g();
   h.frames(2);
-  ASSERT_TRUE(g.script.promptWait);
+  ASSERT_TRUE(g.script.promptPending);
   h.frame({control::Pause});
   EXPECT_EQ(h.calls, (Strings{"mainMenu", "pauseMusic"}));
-  EXPECT_FALSE(g.script.promptWait);
+  EXPECT_FALSE(g.script.promptPending);
   EXPECT_EQ(h.trace(), Strings{"after"});
 }
 
