@@ -37,20 +37,6 @@ void installQuitSignals() {
   sigaction(SIGINT, &action, nullptr);
 }
 
-// The control table reads the keyboard and gamepad through this view of the SDL input.
-class ControlInputOverSdl final : public zor::ControlInput {
- public:
-  explicit ControlInputOverSdl(zor::SdlInput& input) : input_(input) {}
-  bool keyDown(int code) const override { return input_.keyDown(code); }
-  void examineGamepad() override { input_.examineGamepad(); }
-  int gamepadAxisX() const override { return input_.gamepadAxisX(); }
-  int gamepadAxisY() const override { return input_.gamepadAxisY(); }
-  bool gamepadButton(int button) const override { return input_.gamepadButton(button); }
-
- private:
-  zor::SdlInput& input_;
-};
-
 class SdlPlatform final : public zor::AppPlatform {
  public:
   bool initScreen() override { return screen_.init(); }
@@ -59,7 +45,7 @@ class SdlPlatform final : public zor::AppPlatform {
   bool initFastDrawing() override { return true; }
 
   zor::ScreenOutput& screen() override { return screen_; }
-  zor::ControlInput& input() override { return controls_; }
+  zor::ControlInput& input() override { return input_; }
   void examineKeyboard() override { input_.examineKeyboard(); }
   int32_t countGamepads() override { return input_.initGamepads(); }
 
@@ -78,7 +64,6 @@ class SdlPlatform final : public zor::AppPlatform {
   zor::SdlEvents events_;
   zor::SdlScreen screen_{events_};
   zor::SdlInput input_{events_};
-  ControlInputOverSdl controls_{input_};
 };
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/input_source.h"
+
 namespace zor {
 
 inline constexpr int kControlCount = 13;
@@ -35,21 +37,9 @@ struct ControlKeyRecord {
   const char* actionName;
 };
 
-// What reading the controls needs of the keyboard and the first gamepad. The
-// platform layer implements it over SDL; tests implement it with plain tables.
-class ControlInput {
- public:
-  virtual ~ControlInput() = default;
-  // Key down by the game's key number (0..255).
-  virtual bool keyDown(int code) const = 0;
-  // Reads the first gamepad's axes and buttons once for this frame.
-  virtual void examineGamepad() = 0;
-  // Axes as -1, 0 or 1; vertical -1 is up.
-  virtual int gamepadAxisX() const = 0;
-  virtual int gamepadAxisY() const = 0;
-  // Buttons numbered from 1.
-  virtual bool gamepadButton(int button) const = 0;
-};
+// Reading the controls needs the keyboard and the first gamepad, as the
+// platform layer offers them (tests implement it with plain tables).
+using ControlInput = InputSource;
 
 // The built-in defaults, in control order.
 extern const ControlKeyRecord kControlKeyTable[kControlCount];

@@ -39,7 +39,6 @@ struct SpeedrunRecord {
 
 struct GameData {
   std::string gameFilePath;  // empty: the built-in game
-  std::string dataFolder;    // prefix of every zordata path; empty: the program's folder
   xml::Document document;
   bool documentLoaded = false;
   std::string title, author, version, url, description;  // gtitle, gauthor, gversion, gurl, gdesc

@@ -184,7 +184,7 @@ void readGameData(Game& game) {
     }
   }
 
-  data.saveFilePath = saveFilePathFor(data.dataFolder, data.gameFilePath);
+  data.saveFilePath = saveFilePathFor(game.session.dataFolder, data.gameFilePath);
   data.documentLoaded = true;
 }
 
@@ -235,7 +235,7 @@ void applyCustomSounds(Game& game) {
   const GameData& data = game.data;
   std::string folder;
   if (data.gameFilePath.empty()) {
-    folder = data.dataFolder + "zordata/";
+    folder = game.session.dataFolder + "zordata/";
   } else {
     const std::size_t slash = data.gameFilePath.rfind('/');
     if (slash != std::string::npos) folder = data.gameFilePath.substr(0, slash + 1);

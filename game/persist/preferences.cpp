@@ -88,7 +88,6 @@ std::string prefsPathFor(const std::string& dataFolder) { return dataFolder + kP
 
 void chooseDataFolder(Game& game, const std::string& programFolder, const UserFolderEnv& env) {
   game.session.dataFolder = chooseDataFolder(programFolder, env);
-  game.data.dataFolder = game.session.dataFolder;
   game.session.prefsPath = prefsPathFor(game.session.dataFolder);
 }
 

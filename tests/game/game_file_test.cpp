@@ -311,7 +311,7 @@ class CustomSounds : public ::testing::TestWithParam<SoundCase> {};
 TEST_P(CustomSounds, LoadsFilesAndSetsVolumes) {
   const SoundCase& c = GetParam();
   Harness h;
-  h.game.data.dataFolder = "/data/";
+  h.game.session.dataFolder = "/data/";
   h.read(std::string("<zorlan>") + c.element + "</zorlan>");
   h.game.data.gameFilePath = c.gameFilePath;
   for (int32_t& v : h.game.sounds.soundVolumes) v = 77;
@@ -388,7 +388,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GameFile, LoadsAGameFileAndSavesUnderItsName) {
   TempFolder data("named");
   Harness h;
-  h.game.data.dataFolder = data.prefix();
+  h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = kFixtures + "castle.zorlan";
   EXPECT_EQ(loadGameFile(h.game), 0);
   EXPECT_FALSE(h.game.failed);
@@ -404,7 +404,7 @@ TEST(GameFile, LoadsAGameFileAndSavesUnderItsName) {
 TEST(GameFile, SyntaxErrorReportsItsLineAndKeepsNothing) {
   TempFolder data("syntax");
   Harness h;
-  h.game.data.dataFolder = data.prefix();
+  h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = kFixtures + "syntax_error_line12.zorlan";
   h.answer = true;  // there is no offer of the built-in game for a file that does not parse
   loadGameFile(h.game);
@@ -423,7 +423,7 @@ TEST(GameFile, UnreadableFileAndYesPlaysTheBuiltinGame) {
   TempFolder data("yes");
   Harness h;
   h.answer = true;
-  h.game.data.dataFolder = data.prefix();
+  h.game.session.dataFolder = data.prefix();
   const std::string missing = data.prefix() + "missing/castle.zorlan";
   h.game.data.gameFilePath = missing;
   loadGameFile(h.game);
@@ -443,7 +443,7 @@ TEST(GameFile, UnreadableFileAndNoQuitsWithoutAMessage) {
   TempFolder data("no");
   Harness h;
   h.answer = false;
-  h.game.data.dataFolder = data.prefix();
+  h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = data.prefix() + "nothing.zorlan";
   loadGameFile(h.game);
   EXPECT_EQ(h.questions.size(), 1u);
@@ -468,7 +468,7 @@ TEST(GameFile, AFolderGivenAsTheGameFileIsUnreadable) {
 
 TEST(GameFile, NoGameFileLoadsTheBuiltinGame) {
   Harness h;
-  h.game.data.dataFolder = "/data/";
+  h.game.session.dataFolder = "/data/";
   loadGameFile(h.game);
   EXPECT_FALSE(h.game.failed);
   EXPECT_TRUE(h.questions.empty());
@@ -555,7 +555,7 @@ class CorruptBuiltin : public ::testing::TestWithParam<BuiltinCase> {};
 TEST_P(CorruptBuiltin, EndsWithAMessage) {
   TempFolder data(GetParam().name);
   Harness h;
-  h.game.data.dataFolder = data.prefix();
+  h.game.session.dataFolder = data.prefix();
   const std::vector<unsigned char>& block = GetParam().block;
   loadGameFile(h.game, block.data(), block.size());
   EXPECT_TRUE(h.game.failed);

@@ -254,7 +254,6 @@ TEST(DataFolder, AWritableProgramFolderIsUsedAndLeavesNoProbe) {
   TempDir user;
   Game game;
   chooseDataFolder(game, program.path, UserFolderEnv{user.path, ""});
-  EXPECT_EQ(game.data.dataFolder, program.path);
   EXPECT_EQ(game.session.dataFolder, program.path);
   EXPECT_EQ(game.session.dataPath("zordata/runs/"), program.path + "zordata/runs/");
   EXPECT_EQ(game.session.prefsPath, program.path + "zordata/saves/pref-mac.ini");
