@@ -16,6 +16,7 @@
 #include "game/persist/game_flags.h"
 #include "game/persist/preferences.h"
 #include "game/persist/session.h"
+#include "game/persist/speedrun.h"
 #include "game/render/game_screen.h"
 #include "game/script/script_state.h"
 #include "game/world/world.h"
@@ -126,6 +127,9 @@ struct GameHooks {
   std::function<void(Game&)> backupSaveForRun;
   std::function<void(Game&, int replay)> startSpeedrun;
   std::function<void(Game&, int keepZone)> endSpeedrun;
+  // A run's input step, right after the controls are read: records the changes
+  // of the recorded controls, or feeds a replay's events back in.
+  std::function<void(Game&)> stepRunInput;
 };
 
 struct RandomState {
@@ -157,6 +161,7 @@ struct Game {
   GameScreen screen;
   AppState app;
   MenuState menu;
+  SpeedrunState run;  // the speedrun's mode, end state and input events
 
   // Set by fatalError when no real quit path exists (tests, tools); loaders stop when set.
   bool failed = false;

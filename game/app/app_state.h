@@ -47,7 +47,6 @@ struct AppState {
 
   // Requests set during a frame and applied at its end.
   int32_t playerBlinkPending = 0;
-  int32_t pendingFlash = -1;  // a colour; -1 for none
   int32_t screenshotRequested = 0;
   int32_t controlsActive = 0;  // the player had control in this frame
 

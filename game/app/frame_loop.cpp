@@ -124,18 +124,18 @@ void applyEndOfFrameRequests(Game& game) {
   // A death makes the player blink.
   if (app.playerBlinkPending) {
     if (ObjectRecord* p = world.player) {
-      p->effectKind = kBlinkEffect;
-      p->effectFrames = kBlinkFrames;
+      p->effectBits = kBlinkEffect;
+      p->effectTimer = kBlinkFrames;
       p->flags |= format::flag::Invisible;
     }
     app.playerBlinkPending = 0;
   }
 
   // A flash restarts the background fade from its colour.
-  if (app.pendingFlash != -1) {
-    world.fadeFromColour = app.pendingFlash;
+  if (game.script.screenEffects.pendingFlash != -1) {
+    world.fadeFromColour = game.script.screenEffects.pendingFlash;
     world.fadeAmount = 1.0f;
-    app.pendingFlash = -1;
+    game.script.screenEffects.pendingFlash = -1;
   }
 
   // Frames of play; the counter wraps rather than overflowing.
@@ -165,15 +165,15 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
   }
 
   // A clear, unless the scene leaves its trails.
-  if (game.script.homActive == 0) out.clear(game.world.backgroundColour);
+  if (game.script.screenEffects.homActive == 0) out.clear(game.world.backgroundColour);
 
   // What drawing shows moves on in every game frame, drawn or not, so that a
   // replay does not depend on which frames could be drawn.
-  if (!game.script.haltActive) updateDrawingState(game);
+  if (!game.script.screenEffects.haltActive) updateDrawingState(game);
 
   // The scene and the overlays.
   if (out.startDrawing()) {
-    if (!game.script.haltActive && hooks.drawScene) hooks.drawScene(game);
+    if (!game.script.screenEffects.haltActive && hooks.drawScene) hooks.drawScene(game);
     if (hooks.drawOverlays) hooks.drawOverlays(game);
     out.stopDrawing();
   }
@@ -290,6 +290,8 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   // The controls.
   platform.examineKeyboard();
   readControls(controls, in, app.menuState, app.menuScreen);
+  // A speedrun records or replays its input.
+  if (game.hooks.stepRunInput) game.hooks.stepRunInput(game);
 
   // Full-screen toggle: Ctrl with FULL SCREEN, or Option with ACTION.
   bool toggle = false;

@@ -316,9 +316,9 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   world.zoneStartScript = nullptr;
   world.zoneDeathScript = nullptr;
   world.afterDeathScript = nullptr;
-  script.cameraLookAt = nullptr;
-  script.cameraScriptDistance = 0.0f;
-  script.cameraSpeed = 0.0f;
+  script.camera.lookAt = nullptr;
+  script.camera.scriptDistance = 0.0f;
+  script.camera.slowDivisor = 0.0f;
   script.credits.remaining = 0.0f;
   script.credits.running = false;
   world.objectCount = static_cast<int32_t>(world.objects.size());
@@ -331,10 +331,10 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   world.zoneYlim2 = 1100.0f;
   world.zoneZoom = 100.0f;
   world.pauseColour = 0xFFFFFF;
-  script.homActive = 0;
-  script.haltActive = false;
-  script.shakeAmount = 0.0f;
-  script.swishTarget = 0.0f;
+  script.screenEffects.homActive = 0;
+  script.screenEffects.haltActive = false;
+  script.screenEffects.shakeAmount = 0.0f;
+  script.screenEffects.swishTarget = 0.0f;
   script.scriptFreeze = false;
   script.frameCounting = true;
   script.runClockPosition = 0.8f;
@@ -470,11 +470,11 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   }
 
   // 20. Script and camera state.
-  script.cameraScriptDistance = 0.0f;
-  script.cameraSpeed = 0.0f;
-  script.cameraLocked = false;
+  script.camera.scriptDistance = 0.0f;
+  script.camera.slowDivisor = 0.0f;
+  script.camera.locked = false;
   world.pendingZoneChange.clear();
-  script.cameraLookAt = nullptr;
+  script.camera.lookAt = nullptr;
   script.runningScript = nullptr;
   script.resumeStatement = nullptr;
   script.scriptResumeObject = nullptr;

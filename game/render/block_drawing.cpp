@@ -24,7 +24,7 @@ struct Placed {
 
 Placed place(const Game& game, const Projection& p, const ObjectRecord& o) {
   Placed b{o.x, o.y, o.w, o.h, o.z - p.camera.z};
-  const SwishFactors s = swishFactors(game.script.swishAmount, game.script.swishAngle);
+  const SwishFactors s = swishFactors(game.script.screenEffects.swishAmount, game.script.screenEffects.swishAngle);
   if (s.active) {
     b.x = p.camera.x + (b.x - p.camera.x) * s.kx;
     b.y = p.camera.y + (b.y - p.camera.y) * s.ky;

@@ -27,7 +27,7 @@ bool isDrawn(const ObjectRecord& o, const ObjectRecord* player) {
 }
 
 void shakeCamera(Game& game) {
-  ScriptState& s = game.script;
+  ScreenEffectState& s = game.script.screenEffects;
   if (!(s.shakeAmount > 0.0005f)) return;
   Vec3& cam = game.world.cameraPosition;
   RandomGenerator& gen = game.random.generator;
@@ -59,8 +59,9 @@ void updateDrawingState(Game& game) {
   ScriptState& s = game.script;
   World& world = game.world;
 
-  s.swishAmount = s.swishAmount + (s.swishTarget - s.swishAmount) * 0.1f;
-  s.swishAngle = s.swishAngle - kOneDegree;
+  ScreenEffectState& fx = s.screenEffects;
+  fx.swishAmount = fx.swishAmount + (fx.swishTarget - fx.swishAmount) * 0.1f;
+  fx.swishAngle = fx.swishAngle - kOneDegree;
 
   shakeCamera(game);
   updateWordBoxes(s.wordBoxes);
@@ -71,7 +72,7 @@ void updateDrawingState(Game& game) {
   const Projection projection = projectionFor(game);
   const bool blinkFrame = game.controls.currentColumn == 1;
   for (ObjectRecord& o : world.objects) {
-    if (blinkFrame && (o.effectKind & kBlinkEffect)) o.flags ^= flag::Invisible;
+    if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
     if (&o == player) continue;
     if (!isDrawn(o, player)) continue;
     if (!(o.z - projection.camera.z > kNearLimit)) break;

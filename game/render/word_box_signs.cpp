@@ -17,7 +17,7 @@ SignPlacement placeSign(const Game& game, const Projection& p, const WordBox& bo
   float rx = box.x - p.camera.x;
   float ry = box.y - p.camera.y;
   s.sh = p.scale(box.height, d);
-  const SwishFactors k = swishFactors(game.script.swishAmount, game.script.swishAngle);
+  const SwishFactors k = swishFactors(game.script.screenEffects.swishAmount, game.script.screenEffects.swishAngle);
   if (k.active) {
     rx = rx * k.kx;
     ry = ry * k.ky;

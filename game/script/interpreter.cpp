@@ -7,6 +7,7 @@
 #include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/script/music_statements.h"
+#include "game/script/object_statements.h"
 #include "game/script/queue_runner.h"
 #include "game/script/title_statements.h"
 #include "game/world/objects.h"
@@ -53,6 +54,14 @@ const StatementTable& builtinStatementTable() {
     registerSetStatement(t);
     registerTravelStatements(t);
     registerWordBoxStatements(t);
+    registerRunStatements(t);
+    registerObjectStateStatements(t);
+    registerObjectParameterStatements(t);
+    registerObjectMovementStatements(t);
+    registerExplodeStatement(t);
+    registerScreenStatement(t);
+    registerEffectStatements(t);
+    registerCameraStatement(t);
     return t;
   }();
   return table;
@@ -87,10 +96,10 @@ void walkStopped(Game& game) {
 
 void endScript(Game& game) {
   ScriptState& s = game.script;
-  if (!s.cameraLocked) {
-    s.cameraLookAt = nullptr;
-    s.cameraScriptDistance = 0.0f;
-    s.cameraSpeed = 0.0f;
+  if (!s.camera.locked) {
+    s.camera.lookAt = nullptr;
+    s.camera.scriptDistance = 0.0f;
+    s.camera.slowDivisor = 0.0f;
   }
   s.runningScript = nullptr;
   s.resumeStatement = nullptr;

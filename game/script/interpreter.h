@@ -100,6 +100,10 @@ void registerFlagStatements(StatementTable& table);       // setgflags, unsetgfl
 void registerSetStatement(StatementTable& table);         // set
 void registerTravelStatements(StatementTable& table);     // lock, unlock, setzone, warp, reloadzone, checkpoint
 void registerWordBoxStatements(StatementTable& table);    // wordbox, hidewb
+void registerScreenStatement(StatementTable& table);      // screen
+void registerEffectStatements(StatementTable& table);     // effect, srt
+void registerCameraStatement(StatementTable& table);      // camera
+void registerRunStatements(StatementTable& table);        // pause, endspeedrun, savegame, unlockspeedrun
 
 // Runs a script for an object (either may be null):
 //  - no script: nothing happens;

@@ -74,6 +74,30 @@ struct CreditsRoll {
   bool running = false;
 };
 
+// The camera overrides that the `camera` statement sets and the world step's
+// camera reads. The end of a script clears the distance, the look-at object and
+// the slow divisor unless the overrides are locked.
+struct CameraOverride {
+  float scriptDistance = 0.0f;     // distance in front of the followed object; 0: none
+  ObjectRecord* lookAt = nullptr;  // followed instead of the player; null for none
+  float slowDivisor = 0.0f;        // the camera moves 1/divisor of the way per step; 0: none
+  bool snap = false;               // the camera sits on its target every step
+  bool locked = false;             // the end of a script leaves the overrides in place
+};
+
+// How the whole scene is presented, as the `screen` statement sets it; read by
+// the frame loop and the scene drawing.
+struct ScreenEffectState {
+  int32_t pendingFlash = -1;  // a colour started at the end of the frame; -1 for none
+  int32_t homActive = 0;      // not 0: frames are drawn without clearing the screen
+  bool haltActive = false;    // the scene is not drawn
+  float shakeAmount = 0.0f;   // no shake while 0.0005 or less
+  float shakeDecay = 0.0f;    // applied to the amount after each shaken frame
+  float swishTarget = 0.0f;   // 0 to 10
+  float swishAmount = 0.0f;   // eased toward swishTarget every drawn frame
+  float swishAngle = 0.0f;    // radians, one degree less every frame
+};
+
 struct ScriptState {
   CurrentList<ScriptQueueEntry> queue;
   CurrentList<BeatTimer> beats;
@@ -102,23 +126,13 @@ struct ScriptState {
   bool zoneEntryQuiet = false;
 
   // Camera overrides of the `camera` statement.
-  float cameraScriptDistance = 0.0f;  // 0: none
-  ObjectRecord* cameraLookAt = nullptr;
-  float cameraSpeed = 0.0f;  // divisor; 0: none
-  bool cameraLocked = false;
-  bool cameraSnap = false;
+  CameraOverride camera;
 
   // Credits roll of the `set` statement.
   CreditsRoll credits;
 
   // Screen effects of the `screen` statement.
-  int32_t homActive = 0;
-  bool haltActive = false;
-  float shakeAmount = 0.0f;
-  float shakeDecay = 0.0f;
-  float swishTarget = 0.0f;
-  float swishAmount = 0.0f;  // eased toward swishTarget every drawn frame
-  float swishAngle = 0.0f;   // radians, one degree less every frame
+  ScreenEffectState screenEffects;
   // The player is left out of this frame's scene (hidden or dying), as decided
   // before this frame's blink toggle.
   bool scenePlayerHidden = false;

@@ -117,15 +117,15 @@ void stepAreas(Game& game) {
 void stepCamera(Game& game) {
   World& world = game.world;
   const ScriptState& s = game.script;
-  const ObjectRecord* focus = s.cameraLookAt ? s.cameraLookAt : world.player;
+  const ObjectRecord* focus = s.camera.lookAt ? s.camera.lookAt : world.player;
   if (!focus) return;
 
   Vec3& target = world.cameraTarget;
   target.x = focus->x + focus->w * 0.5f;
   target.y = focus->y + focus->h * 0.5f;
   float d = world.zoneZoom;
-  if (s.cameraScriptDistance != 0.0f) {
-    d = s.cameraScriptDistance;
+  if (s.camera.scriptDistance != 0.0f) {
+    d = s.camera.scriptDistance;
   } else if (world.areaCameraDistance != 0.0f) {
     d = world.areaCameraDistance;
   } else if (game.controls.held(control::Zoom) && s.runningScript == nullptr) {
@@ -134,12 +134,12 @@ void stepCamera(Game& game) {
   target.z = focus->z - d;
 
   Vec3& cam = world.cameraPosition;
-  if (s.cameraSnap) {
+  if (s.camera.snap) {
     cam = target;
-  } else if (s.cameraSpeed != 0.0f) {
-    cam.x = cam.x + (target.x - cam.x) / s.cameraSpeed;
-    cam.y = cam.y + (target.y - cam.y) / s.cameraSpeed;
-    cam.z = cam.z + (target.z - cam.z) / s.cameraSpeed;
+  } else if (s.camera.slowDivisor != 0.0f) {
+    cam.x = cam.x + (target.x - cam.x) / s.camera.slowDivisor;
+    cam.y = cam.y + (target.y - cam.y) / s.camera.slowDivisor;
+    cam.z = cam.z + (target.z - cam.z) / s.camera.slowDivisor;
   } else {
     cam.x = cam.x + (target.x - cam.x) * kEaseX;
     cam.y = cam.y + (target.y - cam.y) * kEaseY;

@@ -207,15 +207,15 @@ void stepClassObject(Game& game, ObjectRecord& o, const ClassRecord& k, const Ob
 
 // The effect timer of every object.
 void stepEffectTimer(ObjectRecord& o) {
-  if (o.effectKind == 0) return;
-  if (o.effectFrames > 0) o.effectFrames = static_cast<int16_t>(o.effectFrames - 1);
-  if (o.effectFrames == 0) {
+  if (o.effectBits == 0) return;
+  if (o.effectTimer > 0) o.effectTimer = static_cast<int16_t>(o.effectTimer - 1);
+  if (o.effectTimer == 0) {
     if (o.has(flag::Killed)) {
       o.flags |= flag::Invisible;
-    } else if (o.effectKind == 1) {
+    } else if (o.effectBits == 1) {
       o.flags &= ~flag::Invisible;
     }
-    o.effectKind = 0;
+    o.effectBits = 0;
   }
 }
 
@@ -383,9 +383,9 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
       } else if (rdy < -13.5f && b.vy < 14.5f) {
         if (!a.has(flag::Invisible)) {
           playSoundEffect(game, kLandEffect);
-          if (a.w * a.h > 32000.0f && game.script.shakeAmount < 0.2f) {
-            game.script.shakeAmount = 0.2f;
-            game.script.shakeDecay = 0.9f;
+          if (a.w * a.h > 32000.0f && game.script.screenEffects.shakeAmount < 0.2f) {
+            game.script.screenEffects.shakeAmount = 0.2f;
+            game.script.screenEffects.shakeDecay = 0.9f;
           }
         }
         a.vy *= -0.3f;

@@ -39,7 +39,7 @@ void forgetObjects(Game& game, IsVictim isVictim) {
     if (entry.object && isVictim(entry.object)) entry.object = nullptr;
   }
   ScriptState& s = game.script;
-  if (s.cameraLookAt && isVictim(s.cameraLookAt)) s.cameraLookAt = nullptr;
+  if (s.camera.lookAt && isVictim(s.camera.lookAt)) s.camera.lookAt = nullptr;
   if (s.scriptResumeObject && isVictim(s.scriptResumeObject)) s.scriptResumeObject = nullptr;
   if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
   if (world.lastBounceObject && isVictim(world.lastBounceObject)) world.lastBounceObject = nullptr;

@@ -45,12 +45,12 @@ struct ObjectRecord {
   ObjectRecord* facedObject = nullptr;
   const xml::Node* standOnScript = nullptr;
   int16_t standOnTimes = -1;
-  int16_t effectFrames = 0;
+  int16_t effectTimer = 0;  // world steps left of the effect; negative: endless
   float xlim1 = 0.0f, xlim2 = 0.0f;
   float ylim1 = 0.0f, ylim2 = 0.0f;
   const ClassRecord* objectClass = nullptr;
   const xml::Node* dieScript = nullptr;
-  uint32_t effectKind = 0;
+  uint32_t effectBits = 0;  // effects running on the object; 1: blinking
   std::string persistGroup;
 
   bool has(uint32_t bit) const { return (flags & bit) != 0; }

@@ -95,7 +95,7 @@ TEST_F(FrameLoopTest, AGameFrameRunsItsStepsAndEndOfFrameRequestsInOrder) {
     g.world.pendingZoneChange = "cave";
     g.world.entranceName = "door";
     g.app.playerBlinkPending = 1;
-    g.app.pendingFlash = 0x123456;
+    g.script.screenEffects.pendingFlash = 0x123456;
     g.app.screenshotRequested = 1;
   };
   const int32_t background = game.world.backgroundColour;
@@ -114,13 +114,13 @@ TEST_F(FrameLoopTest, AGameFrameRunsItsStepsAndEndOfFrameRequestsInOrder) {
   EXPECT_EQ(game.world.currentZoneId, "cave");
   ASSERT_NE(game.world.player, nullptr);
   EXPECT_EQ(game.world.respawnPoint.x, 50.0f);  // at the entrance the warp named
-  EXPECT_EQ(game.world.player->effectKind, 1u);
-  EXPECT_EQ(game.world.player->effectFrames, 61);
+  EXPECT_EQ(game.world.player->effectBits, 1u);
+  EXPECT_EQ(game.world.player->effectTimer, 61);
   EXPECT_TRUE(game.world.player->has(format::flag::Invisible));
   EXPECT_EQ(game.app.playerBlinkPending, 0);
   EXPECT_EQ(game.world.fadeFromColour, 0x123456);
   EXPECT_EQ(game.world.fadeAmount, 1.0f);
-  EXPECT_EQ(game.app.pendingFlash, -1);
+  EXPECT_EQ(game.script.screenEffects.pendingFlash, -1);
   EXPECT_EQ(game.session.frameCounter, 1);
 
   // The screenshot holds the view.
@@ -222,8 +222,8 @@ TEST_F(FrameLoopTest, AFailedDrawingStartSkipsOnlyTheDrawing) {
 TEST_F(FrameLoopTest, HomSkipsTheClearAndHaltSkipsTheScene) {
   logHook("scene", game.hooks.drawScene);
   logHook("overlays", game.hooks.drawOverlays);
-  game.script.homActive = 1;
-  game.script.haltActive = true;
+  game.script.screenEffects.homActive = 1;
+  game.script.screenEffects.haltActive = true;
   ASSERT_TRUE(pass());
   EXPECT_EQ(std::count_if(platform.log.begin(), platform.log.end(),
                           [](const std::string& s) { return s.rfind("clear", 0) == 0; }),

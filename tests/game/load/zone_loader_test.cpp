@@ -539,17 +539,17 @@ TEST(LoadZone, ResetsThePerZoneState) {
   s.beats.addLast(BeatTimer{});
   s.titles.addLast(TitleRecord{});
   s.wordBoxes.addLast(WordBox{});
-  s.cameraLookAt = q;
-  s.cameraScriptDistance = 5.0f;
-  s.cameraSpeed = 2.0f;
-  s.cameraLocked = true;
-  s.cameraSnap = true;
+  s.camera.lookAt = q;
+  s.camera.scriptDistance = 5.0f;
+  s.camera.slowDivisor = 2.0f;
+  s.camera.locked = true;
+  s.camera.snap = true;
   s.credits.remaining = 0.5f;
   s.credits.running = true;
-  s.homActive = 1;
-  s.haltActive = true;
-  s.shakeAmount = 0.3f;
-  s.swishTarget = 4.0f;
+  s.screenEffects.homActive = 1;
+  s.screenEffects.haltActive = true;
+  s.screenEffects.shakeAmount = 0.3f;
+  s.screenEffects.swishTarget = 4.0f;
   s.scriptFreeze = true;
   s.frameCounting = false;
   s.runClockPosition = 0.1f;
@@ -574,17 +574,17 @@ TEST(LoadZone, ResetsThePerZoneState) {
   EXPECT_TRUE(s.beats.empty());
   EXPECT_TRUE(s.titles.empty());
   EXPECT_TRUE(s.wordBoxes.empty());
-  EXPECT_EQ(s.cameraLookAt, nullptr);
-  EXPECT_EQ(s.cameraScriptDistance, 0.0f);
-  EXPECT_EQ(s.cameraSpeed, 0.0f);
-  EXPECT_FALSE(s.cameraLocked);
-  EXPECT_TRUE(s.cameraSnap);  // not the zone's to clear
+  EXPECT_EQ(s.camera.lookAt, nullptr);
+  EXPECT_EQ(s.camera.scriptDistance, 0.0f);
+  EXPECT_EQ(s.camera.slowDivisor, 0.0f);
+  EXPECT_FALSE(s.camera.locked);
+  EXPECT_TRUE(s.camera.snap);  // not the zone's to clear
   EXPECT_EQ(s.credits.remaining, 0.0f);
   EXPECT_FALSE(s.credits.running);
-  EXPECT_EQ(s.homActive, 0);
-  EXPECT_FALSE(s.haltActive);
-  EXPECT_EQ(s.shakeAmount, 0.0f);
-  EXPECT_EQ(s.swishTarget, 0.0f);
+  EXPECT_EQ(s.screenEffects.homActive, 0);
+  EXPECT_FALSE(s.screenEffects.haltActive);
+  EXPECT_EQ(s.screenEffects.shakeAmount, 0.0f);
+  EXPECT_EQ(s.screenEffects.swishTarget, 0.0f);
   EXPECT_FALSE(s.scriptFreeze);
   EXPECT_TRUE(s.frameCounting);
   EXPECT_EQ(s.runClockPosition, 0.8f);
@@ -673,7 +673,7 @@ TEST(LoadZone, PersistGroupSurvivesAWarp) {
   buddy->flags |= flag::Deadly;
   buddy->support = rock;  // a dropped object
   rock->facedObject = buddy;
-  g->script.cameraLookAt = rock;
+  g->script.camera.lookAt = rock;
   g->world.currentCheckpoint = rock;
   ASSERT_EQ(buddy->facedObject, oldPlayer);
 
@@ -684,7 +684,7 @@ TEST(LoadZone, PersistGroupSurvivesAWarp) {
   EXPECT_EQ(buddy->support, nullptr);  // no reference to a dropped object
   EXPECT_NE(g->world.player, nullptr);
   EXPECT_EQ(buddy->facedObject, g->world.player);  // turns toward the new player
-  EXPECT_EQ(g->script.cameraLookAt, nullptr);
+  EXPECT_EQ(g->script.camera.lookAt, nullptr);
   EXPECT_EQ(named(*g, "rock"), nullptr);
   EXPECT_EQ(named(*g, "loner"), nullptr);
   ASSERT_NE(named(*g, "fresh"), nullptr);

@@ -394,8 +394,8 @@ TEST(BlockDrawing, SwishStretchesBoxesAndMovesCheckpoints) {
   };
   for (const Case& c : cases) {
     SceneFixture s;
-    s.game.script.swishAmount = 2.0f;
-    s.game.script.swishAngle = 1.5707964f;  // sin 1, cos about 0
+    s.game.script.screenEffects.swishAmount = 2.0f;
+    s.game.script.screenEffects.swishAngle = 1.5707964f;  // sin 1, cos about 0
     ObjectRecord& b = s.addBlock(10.0f, 5.0f, c.w, c.h, 100.0f, kRed, c.flags);
     drawBlock(s.game, s.fill, b);
     EXPECT_EQ(b.x, 10.0f);
@@ -430,8 +430,8 @@ TEST(BlockDrawing, FarNearAndHugeObjectsStayDefinedAndClipped) {
       b.facedObject = &target;
       b.level = -1;
       s.game.world.currentCheckpoint = &b;
-      s.game.script.swishAmount = 3.0f;
-      s.game.script.swishAngle = 0.7f;
+      s.game.script.screenEffects.swishAmount = 3.0f;
+      s.game.script.screenEffects.swishAngle = 0.7f;
       advanceCheckpointCycle(s.game, projectionFor(s.game), b);
       EXPECT_EQ(drawBlock(s.game, s.fill, b), c.z > 5.0f ? 0 : 1);
     }

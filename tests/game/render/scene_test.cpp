@@ -54,9 +54,9 @@ Snapshot snapshot(const Game& g) {
   s.camX = g.world.cameraPosition.x;
   s.camY = g.world.cameraPosition.y;
   s.camZ = g.world.cameraPosition.z;
-  s.swish = g.script.swishAmount;
-  s.angle = g.script.swishAngle;
-  s.shake = g.script.shakeAmount;
+  s.swish = g.script.screenEffects.swishAmount;
+  s.angle = g.script.screenEffects.swishAngle;
+  s.shake = g.script.screenEffects.shakeAmount;
   s.playerHidden = g.script.scenePlayerHidden;
   return s;
 }
@@ -158,8 +158,8 @@ TEST(Scene, WalkStopsAtTheFirstObjectAtTheNearLimit) {
   // Blinks on in this frame, is drawn, and lies at the near limit.
   ObjectRecord& near = s.addBlock(-5000.0f, 0.0f, 10.0f, 10.0f, 5.0f, kRed, flag::Invisible);
   ObjectRecord& after = s.addBlock(0.0f, 0.0f, 10.0f, 10.0f, 100.0f, kBlue);  // out of order on purpose
-  after.effectKind = 1;
-  near.effectKind = 1;
+  after.effectBits = 1;
+  near.effectBits = 1;
   addSign(s, "I", 20.0f, 0.0f, 100.0f, 10.0f, 10.0f);
   s.game.controls.currentColumn = 1;
   frame(s);
@@ -173,7 +173,7 @@ TEST(Scene, WalkStopsAtTheFirstObjectAtTheNearLimit) {
 TEST(Scene, BlinkingObjectShowsTwoFramesAndHidesTwo) {
   SceneFixture s;
   ObjectRecord& b = s.addBlock(0.0f, 0.0f, 10.0f, 10.0f, 100.0f, kBlue, flag::Invisible);
-  b.effectKind = 1;
+  b.effectBits = 1;
   std::vector<bool> shown;
   for (int i = 0; i < 8; ++i) {
     s.game.controls.currentColumn = 1 - s.game.controls.currentColumn;
@@ -204,7 +204,7 @@ TEST(Scene, PlayerLeftOutWhenHiddenDyingOrBlinkingOff) {
     p.w = 10.0f;
     p.h = 10.0f;
     if (c.invisible) p.flags |= flag::Invisible;
-    if (c.blink) p.effectKind = 1;
+    if (c.blink) p.effectBits = 1;
     s.game.world.playerDead = c.dead;
     s.game.controls.currentColumn = c.column;
     frame(s);
@@ -241,27 +241,27 @@ TEST(Scene, HorizonBandUnderNearerBlocks) {
 
 TEST(Scene, SwishEasesAndTurns) {
   SceneFixture s;
-  s.game.script.swishTarget = 10.0f;
+  s.game.script.screenEffects.swishTarget = 10.0f;
   updateDrawingState(s.game);
-  EXPECT_FLOAT_EQ(s.game.script.swishAmount, 1.0f);
-  EXPECT_EQ(s.game.script.swishAngle, -0.01745329238474369f);
+  EXPECT_FLOAT_EQ(s.game.script.screenEffects.swishAmount, 1.0f);
+  EXPECT_EQ(s.game.script.screenEffects.swishAngle, -0.01745329238474369f);
   updateDrawingState(s.game);
-  EXPECT_FLOAT_EQ(s.game.script.swishAmount, 1.9f);
+  EXPECT_FLOAT_EQ(s.game.script.screenEffects.swishAmount, 1.9f);
 }
 
 TEST(Scene, ShakeDrawsThreeNumbersFromTheZoneGeneratorAndDecays) {
   SceneFixture s;
   s.game.random.generator.seed(1234);
   s.game.world.cameraPosition = {1.0f, 2.0f, 3.0f};
-  s.game.script.shakeAmount = 0.0005f;  // not above the threshold
-  s.game.script.shakeDecay = 0.5f;
+  s.game.script.screenEffects.shakeAmount = 0.0005f;  // not above the threshold
+  s.game.script.screenEffects.shakeDecay = 0.5f;
   updateDrawingState(s.game);
   EXPECT_EQ(s.game.world.cameraPosition.x, 1.0f);
   EXPECT_EQ(s.game.world.cameraPosition.z, 3.0f);
-  EXPECT_EQ(s.game.script.shakeAmount, 0.0005f);
+  EXPECT_EQ(s.game.script.screenEffects.shakeAmount, 0.0005f);
 
   RandomGenerator copy = s.game.random.generator;
-  s.game.script.shakeAmount = 0.01f;
+  s.game.script.screenEffects.shakeAmount = 0.01f;
   updateDrawingState(s.game);
   const float dx = static_cast<float>(static_cast<int32_t>(copy.draw(200)) - 100) * 0.01f;
   const float dy = static_cast<float>(static_cast<int32_t>(copy.draw(200)) - 100) * 0.01f;
@@ -269,21 +269,21 @@ TEST(Scene, ShakeDrawsThreeNumbersFromTheZoneGeneratorAndDecays) {
   EXPECT_EQ(s.game.world.cameraPosition.x, 1.0f + dx);
   EXPECT_EQ(s.game.world.cameraPosition.y, 2.0f + dy);
   EXPECT_EQ(s.game.world.cameraPosition.z, 3.0f + dz);
-  EXPECT_FLOAT_EQ(s.game.script.shakeAmount, 0.005f);
+  EXPECT_FLOAT_EQ(s.game.script.screenEffects.shakeAmount, 0.005f);
   EXPECT_EQ(s.game.random.generator.draw(1000000), copy.draw(1000000));
 }
 
 TEST(Scene, DrawingChangesNothingAndTheStateIsTheSameWithoutDrawing) {
   auto build = [](SceneFixture& s) {
     s.game.random.generator.seed(99);
-    s.game.script.shakeAmount = 0.02f;
-    s.game.script.shakeDecay = 0.9f;
-    s.game.script.swishTarget = 3.0f;
+    s.game.script.screenEffects.shakeAmount = 0.02f;
+    s.game.script.screenEffects.shakeDecay = 0.9f;
+    s.game.script.screenEffects.swishTarget = 3.0f;
     ObjectRecord& cp = s.addBlock(-30.0f, 0.0f, 20.0f, 20.0f, 150.0f, 0, flag::Checkpoint);
     cp.colour2 = 1;
     cp.litColour = -1;
     s.game.world.currentCheckpoint = &cp;
-    s.addBlock(0.0f, 0.0f, 10.0f, 10.0f, 120.0f, kBlue, flag::Invisible).effectKind = 1;
+    s.addBlock(0.0f, 0.0f, 10.0f, 10.0f, 120.0f, kBlue, flag::Invisible).effectBits = 1;
     ObjectRecord& carrier = s.addBlock(20.0f, 0.0f, 10.0f, 10.0f, 100.0f, kRed, flag::HasFace);
     addSign(s, "GO~", 0.0f, 0.0f, 110.0f, 20.0f, 5.0f).object = &carrier;
     addSign(s, "BYE", 60.0f, 0.0f, 105.0f, 20.0f, 5.0f).flags = wordbox::Disappearing;

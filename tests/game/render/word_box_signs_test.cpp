@@ -99,8 +99,8 @@ TEST(WordBoxSigns, SignPartlyLeftOfTheScreen) {
 
 TEST(WordBoxSigns, SwishMovesAndStretchesTheSign) {
   SceneFixture s;
-  s.game.script.swishAmount = 2.0f;
-  s.game.script.swishAngle = 1.5707964f;  // kx 1.2, ky 1
+  s.game.script.screenEffects.swishAmount = 2.0f;
+  s.game.script.screenEffects.swishAngle = 1.5707964f;  // kx 1.2, ky 1
   drawSign(s.game, s.fill, makeSign("I", 10.0f, 0.0f, 100.0f, 10.0f, 10.0f));
   SceneFixture r;
   drawSign(r.game, r.fill, makeSign("I", 12.0f, 0.0f, 100.0f, 12.0f, 10.0f));

@@ -131,17 +131,17 @@ TEST(RunScript, EndOfScriptDropsTheCameraOverridesUnlessLocked) {
   for (bool locked : {false, true}) {
     ScriptHarness h(zoneText("", "<block oname=\"crate\"/><sub id=\"s\"><sound num=\"1\"/></sub>"));
     ScriptState& s = h.s();
-    s.cameraLookAt = h.object("crate");
-    s.cameraScriptDistance = 50.0f;
-    s.cameraSpeed = 4.0f;
-    s.cameraLocked = locked;
-    s.cameraSnap = true;
+    s.camera.lookAt = h.object("crate");
+    s.camera.scriptDistance = 50.0f;
+    s.camera.slowDivisor = 4.0f;
+    s.camera.locked = locked;
+    s.camera.snap = true;
     h.run("s");
-    EXPECT_EQ(s.cameraLookAt != nullptr, locked);
-    EXPECT_EQ(s.cameraScriptDistance, locked ? 50.0f : 0.0f);
-    EXPECT_EQ(s.cameraSpeed, locked ? 4.0f : 0.0f);
-    EXPECT_TRUE(s.cameraSnap);
-    EXPECT_EQ(s.cameraLocked, locked);
+    EXPECT_EQ(s.camera.lookAt != nullptr, locked);
+    EXPECT_EQ(s.camera.scriptDistance, locked ? 50.0f : 0.0f);
+    EXPECT_EQ(s.camera.slowDivisor, locked ? 4.0f : 0.0f);
+    EXPECT_TRUE(s.camera.snap);
+    EXPECT_EQ(s.camera.locked, locked);
   }
 }
 
@@ -166,8 +166,8 @@ TEST(Settling, DeletionClearsEveryReferenceToTheDeletedObject) {
   ObjectRecord* rock = h.object("rock");
   ASSERT_TRUE(g.script.zoneEntryQuiet);
   appendScript(g.script, h.byId("q"), crate, 0);
-  g.script.cameraLookAt = crate;
-  g.script.cameraLocked = true;  // keeps the look-at past the script's end
+  g.script.camera.lookAt = crate;
+  g.script.camera.locked = true;  // keeps the look-at past the script's end
   g.world.currentCheckpoint = crate;
   rock->support = crate;
   rock->facedObject = crate;
@@ -181,7 +181,7 @@ TEST(Settling, DeletionClearsEveryReferenceToTheDeletedObject) {
   EXPECT_EQ(h.object("crate"), nullptr);
   EXPECT_EQ(g.script.scriptResumeObject, nullptr);
   EXPECT_EQ(g.script.queue.front()->object, nullptr);
-  EXPECT_EQ(g.script.cameraLookAt, nullptr);
+  EXPECT_EQ(g.script.camera.lookAt, nullptr);
   EXPECT_EQ(g.world.currentCheckpoint, nullptr);
   EXPECT_EQ(rock->support, nullptr);
   EXPECT_EQ(rock->facedObject, nullptr);

@@ -328,7 +328,7 @@ TEST(Camera, DistanceChoice) {
     h.player().x = c.area ? 1050.0f : 0.0f;
     h.player().y = 0.0f;
     h.player().z = 5.0f;
-    g.script.cameraScriptDistance = c.scriptDistance;
+    g.script.camera.scriptDistance = c.scriptDistance;
     g.script.runningScript = c.scriptRunning ? g.world.currentZoneNode : nullptr;
     if (c.scriptRunning) {
       ASSERT_NE(g.script.runningScript, nullptr);
@@ -360,8 +360,8 @@ TEST(Camera, EasesTowardTheFocus) {
     h.player().y = 30.0f;
     h.player().z = 0.0f;
     g.world.cameraPosition = Vec3{};
-    g.script.cameraSpeed = c.speed;
-    g.script.cameraSnap = c.snap;
+    g.script.camera.slowDivisor = c.speed;
+    g.script.camera.snap = c.snap;
     stepAreasAndCamera(g);
     EXPECT_EQ(g.world.cameraTarget.x, 80.0f) << c.name;
     EXPECT_EQ(g.world.cameraTarget.y, 40.0f) << c.name;
@@ -393,9 +393,9 @@ TEST(Camera, EasingIsGeometricOverFrames) {
 TEST(Camera, FollowsTheLookAtObjectUntilItIsDeleted) {
   PlayHarness h(playZone("<block oname=\"eye\" x=\"300\" y=\"100\" w=\"40\" h=\"10\"/>"));
   Game& g = h.g();
-  g.script.cameraLookAt = findObject(g.world, "eye");
-  ASSERT_NE(g.script.cameraLookAt, nullptr);
-  g.script.cameraSnap = true;
+  g.script.camera.lookAt = findObject(g.world, "eye");
+  ASSERT_NE(g.script.camera.lookAt, nullptr);
+  g.script.camera.snap = true;
   h.player().x = 0.0f;
   h.player().y = 0.0f;
   stepAreasAndCamera(g);

@@ -326,8 +326,8 @@ TEST(Bodies, HardLandings) {
     EXPECT_EQ(crate.support, nullptr) << "a hard landing keeps it in the air";
     EXPECT_TRUE(airborne(crate));
     EXPECT_EQ(crate.y, 20.0f);
-    EXPECT_EQ(h.game->script.shakeAmount, c.shake);
-    if (c.shake > 0.0f) EXPECT_EQ(h.game->script.shakeDecay, 0.9f);
+    EXPECT_EQ(h.game->script.screenEffects.shakeAmount, c.shake);
+    if (c.shake > 0.0f) EXPECT_EQ(h.game->script.screenEffects.shakeDecay, 0.9f);
   }
 }
 
@@ -919,13 +919,13 @@ TEST(Bodies, EffectTimer) {
         <block oname="lamp" x="100" y="20" w="20" h="20" flg="solid"/>)"));
     WorldHarness::standOn(h.player(), h.obj("floor"), 0.0f);
     ObjectRecord& lamp = h.obj("lamp");
-    lamp.effectKind = c.kind;
-    lamp.effectFrames = c.frames;
+    lamp.effectBits = c.kind;
+    lamp.effectTimer = c.frames;
     lamp.flags |= flag::Invisible;
     if (c.killed) lamp.flags |= flag::Killed;
     h.bodiesFrames(c.steps);
     EXPECT_EQ(lamp.has(flag::Invisible), c.invisibleAfter);
-    EXPECT_EQ(lamp.effectKind, c.kindAfter);
+    EXPECT_EQ(lamp.effectBits, c.kindAfter);
   }
 }
 
@@ -1136,7 +1136,7 @@ TEST(Bodies, DeathScriptKillsWhileSettlingWithoutPullingRecordsFromThePass) {
   ObjectRecord* pad = &h.obj("pad");
   w.currentCheckpoint = cp;
   w.lastBounceObject = pad;
-  h.game->script.cameraLookAt = pad;
+  h.game->script.camera.lookAt = pad;
   queueScript(*h.game, w.zoneDeathScript, cp);
   const int32_t count = w.objectCount;
 
@@ -1150,7 +1150,7 @@ TEST(Bodies, DeathScriptKillsWhileSettlingWithoutPullingRecordsFromThePass) {
   EXPECT_EQ(w.objectCount, count - 4);
   EXPECT_EQ(w.currentCheckpoint, nullptr);
   EXPECT_EQ(w.lastBounceObject, nullptr);
-  EXPECT_EQ(h.game->script.cameraLookAt, nullptr);
+  EXPECT_EQ(h.game->script.camera.lookAt, nullptr);
   ASSERT_EQ(h.game->script.queue.size(), 1u);
   EXPECT_EQ(h.game->script.queue.front()->object, nullptr);
   EXPECT_EQ(w.player, &h.player());

@@ -222,7 +222,7 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   g.script.wordBoxes.addLast(WordBox{"OTHER", 0, 0, 0, 0, 0, 0, 0, -1, 0, watcher});
   g.script.queue.addLast(ScriptQueueEntry{nullptr, victim, 5});
   g.script.queue.addLast(ScriptQueueEntry{nullptr, watcher, 6});
-  g.script.cameraLookAt = victim;
+  g.script.camera.lookAt = victim;
   g.script.scriptResumeObject = victim;
   t.world.currentCheckpoint = victim;
   t.world.lastBounceObject = victim;
@@ -247,7 +247,7 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   EXPECT_EQ(g.script.wordBoxes.back()->flags, 0);
   EXPECT_EQ(g.script.queue.front()->object, nullptr);
   EXPECT_EQ(g.script.queue.back()->object, watcher);
-  EXPECT_EQ(g.script.cameraLookAt, nullptr);
+  EXPECT_EQ(g.script.camera.lookAt, nullptr);
   EXPECT_EQ(g.script.scriptResumeObject, nullptr);
   EXPECT_EQ(t.world.currentCheckpoint, nullptr);
   EXPECT_EQ(t.world.lastBounceObject, nullptr);
@@ -273,14 +273,14 @@ TEST(DeleteObjectsWhere, RemovesAllMatchesAndTheirReferences) {
   keep->support = drop;
   keep2->facedObject = drop2;
   t.game.script.queue.addLast(ScriptQueueEntry{nullptr, drop, 0});
-  t.game.script.cameraLookAt = drop2;
+  t.game.script.camera.lookAt = drop2;
   deleteObjectsWhere(t.game, [](const ObjectRecord& o) { return o.name.rfind("drop", 0) == 0; });
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "keep", "keep2"}));
   EXPECT_EQ(keep->support, nullptr);
   EXPECT_TRUE(keep->has(flag::Airborne));
   EXPECT_EQ(keep2->facedObject, nullptr);
   EXPECT_EQ(t.game.script.queue.front()->object, nullptr);
-  EXPECT_EQ(t.game.script.cameraLookAt, nullptr);
+  EXPECT_EQ(t.game.script.camera.lookAt, nullptr);
   EXPECT_EQ(t.world.objects.current(), nullptr);
 }
 

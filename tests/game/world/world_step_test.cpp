@@ -60,8 +60,8 @@ std::vector<uint8_t> dumpState(Game& g) {
     d.add(o.colour1);
     d.add(o.colour2);
     d.add(static_cast<int32_t>(o.standOnTimes));
-    d.add(static_cast<int32_t>(o.effectFrames));
-    d.add(o.effectKind);
+    d.add(static_cast<int32_t>(o.effectTimer));
+    d.add(o.effectBits);
     d.addRef(w, o.support);
   }
   for (const LevelRecord& l : w.levels) d.add(l.flags);
@@ -83,7 +83,7 @@ std::vector<uint8_t> dumpState(Game& g) {
   d.add(w.cameraPosition.z);
   d.add(w.backgroundColour);
   d.add(w.fadeAmount);
-  d.add(g.script.shakeAmount);
+  d.add(g.script.screenEffects.shakeAmount);
   d.add(static_cast<int32_t>(g.random.table.index));
   d.add(g.session.deaths);
   d.add(g.session.attempts);

@@ -1,0 +1,56 @@
+#include "game/app/splash.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "game/game.h"
+#include "tests/game/app/fake_app_platform.h"
+
+namespace zor {
+namespace {
+
+using testing::FakePlatform;
+
+TEST(SplashLogo, ScalesWithTheOutputWidthAndIsCentred) {
+  const LogoPlacement p = placeLogo(640, 480);
+  EXPECT_EQ(p.width, 170);
+  EXPECT_EQ(p.height, 127);
+  EXPECT_EQ(p.x, 320 - 85);
+  EXPECT_EQ(p.y, 240 - 63);
+}
+
+struct SplashRun {
+  Game game;
+  FakePlatform platform;
+  int sleeps() const {
+    return static_cast<int>(std::count_if(platform.log.begin(), platform.log.end(),
+                                          [](const std::string& s) { return s == "sleep 20"; }));
+  }
+};
+
+TEST(Splash, BothPhasesLastTheirTime) {
+  SplashRun r;
+  showSplash(r.game, r.platform, 100, 40, "");
+  // 100 ms: passes until the clock is past the deadline (6 passes); 40 ms: 3 passes.
+  EXPECT_EQ(r.sleeps(), 6 + 3);
+}
+
+TEST(Splash, EachPhaseRunsOncePassEvenWithoutTime) {
+  SplashRun r;
+  showSplash(r.game, r.platform, 0, 0, "");
+  EXPECT_EQ(r.sleeps(), 2);
+}
+
+TEST(Splash, AKeyLetGoEndsThePhaseButNotTheNext) {
+  SplashRun r;
+  r.platform.fakeInput.keys = {'a'};
+  r.platform.beforeKeyboard = [](FakePlatform& p, int n) {
+    if (n == 1) p.fakeInput.keys.clear();  // let go in the second pass of the logo
+  };
+  showSplash(r.game, r.platform, 1000, 100, "");
+  EXPECT_EQ(r.sleeps(), 2 + 6);
+}
+
+}  // namespace
+}  // namespace zor
