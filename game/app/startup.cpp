@@ -1,6 +1,7 @@
 #include "game/app/startup.h"
 
 #include "game/app/game_wiring.h"
+#include "game/app/splash.h"
 #include "game/menu/menu_engine.h"
 #include "game/render/pixel_font.h"
 
@@ -216,6 +217,12 @@ int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   try {
     wireShellHooks(game, platform);
     wireGameHooks(game);
+    const std::string jingle = args.programFolder + "zordata/sounds/check.wav";
+    if (!game.hooks.showSplash) {
+      game.hooks.showSplash = [&platform, jingle](Game& g, int32_t showMs, int32_t blankMs) {
+        showSplash(g, platform, showMs, blankMs, jingle);
+      };
+    }
     startGame(game, platform, args);
     runFrameLoop(game, platform);
     quitGame(game, 0);

@@ -52,8 +52,11 @@ struct Reader {
 
 std::string runFileBase(std::string_view name) {
   std::string base;
+  // Folder separators and control characters are left out too, so that a
+  // game file's speedrun name cannot place the file outside the runs folder.
   for (char c : name) {
-    if (c != ' ') base.push_back(c);
+    const auto u = static_cast<unsigned char>(c);
+    if (c != ' ' && c != '/' && c != '\\' && u >= 0x20 && u != 0x7F) base.push_back(c);
   }
   return text::toLower(base);
 }

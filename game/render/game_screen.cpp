@@ -107,7 +107,6 @@ ScreenLayout layoutScreen(int32_t width, int32_t height, int32_t depth, bool win
 void updateRunClockTarget(Game& game) {
   GameScreen& screen = game.screen;
   screen.runClockTargetY = runClockRestY(screen.info, screen.smallTextSize, game.script.runClockPosition);
-  screen.runClockY = screen.runClockTargetY;
 }
 
 int32_t openGameScreen(Game& game, int32_t windowed) {
@@ -172,6 +171,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
     screen.smallTextSize = layout.text.small;
     if (game.hooks.layoutTitles) game.hooks.layoutTitles(game, nullptr);
     updateRunClockTarget(game);
+    screen.runClockY = screen.runClockTargetY;
 
     // Fill calibration: the sprite back-end rebuilds its colour sprites; the
     // software fill measures the screen's buffer when asked to.

@@ -176,6 +176,12 @@ TEST_F(RunFileGame, SavesTakeTheNextFreeNumberAndReuseAnEmptyFile) {
   EXPECT_EQ(count, 2);
 }
 
+TEST(RunFileNames, StayInsideTheRunsFolder) {
+  EXPECT_EQ(nextRunFilePath("/r", "CAVE RUN"), "/r/caverun1.zorrun");
+  EXPECT_EQ(nextRunFilePath("/r", "../../ETC/X"), "/r/....etcx1.zorrun");
+  EXPECT_EQ(nextRunFilePath("/r", "A\\B\tC"), "/r/abc1.zorrun");
+}
+
 TEST_F(RunFileGame, ASaveThatCannotBeWrittenReturnsNothing) {
   ASSERT_TRUE(files::writeFileAtomic(data / "zordata", "a file where the folder should be"));
   EXPECT_EQ(saveRunFile(game, false), "");
