@@ -39,7 +39,10 @@ for f in build/fuzz/fuzz/fuzz_*; do
   [ -x "$f" ] || continue
   name=$(basename "$f")
   corpus=fuzz/corpus/${name#fuzz_}
-  "$f" -max_total_time=30 -max_len=65536 -timeout=10 -rss_limit_mb=2048 "$corpus" tests/fixtures >/dev/null 2>build/fuzz/$name.log \
+  # New inputs go to a scratch folder; the seeds in the repository are only read.
+  scratch=build/fuzz/corpus-$name
+  mkdir -p "$scratch"
+  "$f" -max_total_time=30 -max_len=65536 -timeout=10 -rss_limit_mb=2048 "$scratch" "$corpus" tests/fixtures >/dev/null 2>build/fuzz/$name.log \
     || { tail -50 build/fuzz/$name.log; exit 1; }
   echo "$name: $(grep -o 'Done [0-9]* runs' build/fuzz/$name.log || echo done)"
 done
