@@ -107,7 +107,27 @@ inline constexpr std::string_view kStatementNames[] = {
     "pause", "music", "sound", "camera", "screen", "srt", "title", "wordbox", "hidewb",
 };
 
-// The 24 named sound effects, by slot.
+// The 24 named sound effects, by slot; each is zordata/sounds/<name>.wav.
 inline constexpr int kSoundSlotCount = 24;
+inline constexpr const char* kEffectNames[kSoundSlotCount] = {
+    "jump", "bounce", "up",   "down",  "die",  "warp",   "reset", "check", "rubber", "click", "ok",    "no",
+    "mech", "tele",   "bull", "smoke", "warb", "friend", "sdown", "bull2", "ret",    "blip",  "splin", "splout",
+};
+namespace effect {
+inline constexpr int Jump = 0;
+inline constexpr int Bounce = 1;
+inline constexpr int Up = 2;
+inline constexpr int Down = 3;
+inline constexpr int Die = 4;
+inline constexpr int Warp = 5;
+inline constexpr int Reset = 6;
+inline constexpr int Check = 7;
+inline constexpr int Rubber = 8;
+inline constexpr int Click = 9;
+inline constexpr int Ok = 10;
+inline constexpr int No = 11;
+inline constexpr int Bull = 14;
+inline constexpr int Sdown = 18;
+}  // namespace effect
 
 }  // namespace zor::format

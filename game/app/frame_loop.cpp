@@ -21,7 +21,7 @@ constexpr uint32_t kNoScreenSleepMs = 50;
 constexpr uint32_t kMenuFrameSleepMs = 20;
 constexpr uint32_t kWindowedSleepMs = 1;
 constexpr uint32_t kActionWaitSleepMs = 15;
-constexpr int kWarpEffect = 5;
+constexpr int kWarpEffect = format::effect::Warp;
 constexpr int32_t kBlinkFrames = 61;
 constexpr uint32_t kBlinkEffect = 1;
 // A pass never takes more window events than this, so a flood cannot hold it.

@@ -26,8 +26,8 @@ void wireGameHooks(Game& game) {
   };
   h.advanceOverlays = [](Game& g) {
     const CountdownCues cues = advanceOverlays(g);
-    if (cues.click && g.hooks.playEffect) g.hooks.playEffect(g, 9);
-    if (cues.go && g.hooks.playEffect) g.hooks.playEffect(g, 7);
+    if (cues.click && g.hooks.playEffect) g.hooks.playEffect(g, format::effect::Click);
+    if (cues.go && g.hooks.playEffect) g.hooks.playEffect(g, format::effect::Check);
   };
   // Speedruns, their screens and run files (hooks already given, as tests do, are kept).
   h.drawOverlays = [](Game& g) {

@@ -17,11 +17,6 @@
 
 namespace zor {
 
-const char* const kEffectNames[24] = {
-    "jump", "bounce", "up",   "down", "die",  "warp",  "reset", "check",  "rubber", "click", "ok",    "no",
-    "mech", "tele",   "bull", "smoke", "warb", "friend", "sdown", "bull2", "ret",    "blip",  "splin", "splout",
-};
-
 namespace {
 
 constexpr const char* kErrorTitle = "Zorlan - Error";
@@ -61,7 +56,7 @@ void startSound(Game& game, const ProgramArgs& args) {
   if (hooks.loadSoundSlot) {
     for (int slot = 0; slot < format::kSoundSlotCount; ++slot) {
       if (hooks.soundSlotInUse && hooks.soundSlotInUse(game, slot)) continue;
-      const std::string name = std::string("zordata/sounds/") + kEffectNames[slot] + ".wav";
+      const std::string name = std::string("zordata/sounds/") + format::kEffectNames[slot] + ".wav";
       if (!hooks.loadSoundSlot(game, slot, args.programFolder + name)) {
         hooks.loadSoundSlot(game, slot, game.session.dataPath(name));
       }

@@ -44,8 +44,6 @@ void wireShellHooks(Game& game, AppPlatform& platform);
 
 // The built-in volume of each sound-effect slot, clamped to 0..100.
 void setBuiltInSoundVolumes(SoundTable& sounds);
-// The file names of the 24 built-in effects, by slot.
-extern const char* const kEffectNames[24];
 
 // One entry per distinct width and height of the display modes, ordered by
 // width and, for equal widths, by height.

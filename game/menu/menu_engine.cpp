@@ -12,13 +12,13 @@ namespace zor {
 
 namespace {
 
-constexpr int kDieEffect = 4;
-constexpr int kWarpEffect = 5;
-constexpr int kCheckEffect = 7;
-constexpr int kClickEffect = 9;
-constexpr int kOkEffect = 10;
-constexpr int kNoEffect = 11;
-constexpr int kSinkEffect = 18;
+constexpr int kDieEffect = format::effect::Die;
+constexpr int kWarpEffect = format::effect::Warp;
+constexpr int kCheckEffect = format::effect::Check;
+constexpr int kClickEffect = format::effect::Click;
+constexpr int kOkEffect = format::effect::Ok;
+constexpr int kNoEffect = format::effect::No;
+constexpr int kSinkEffect = format::effect::Sdown;
 
 // Rows a menu shows; the last row index.
 constexpr int32_t kLastRow = 4;

@@ -9,7 +9,7 @@ namespace zor {
 
 namespace {
 
-constexpr int kWarpEffect = 5;
+constexpr int kWarpEffect = format::effect::Warp;
 
 const char* const kOnOff[2] = {"OFF", "ON"};
 const char* const kNoYes[2] = {"NO", "YES"};
@@ -21,27 +21,6 @@ constexpr const char* kTimes = "\xD7";
 constexpr int32_t kCreditsPages = 5;
 constexpr int32_t kCreditsColours[kCreditsPages] = {0xD0E0FF, 0xD0FFFF, 0xD0FFD0, 0xFFD0D0, 0xFFFFD0};
 
-// Starts a screen: its id and title, `count` empty lines, selection, scroll and
-// first selectable line 0, capture off.
-MenuState& beginScreen(Game& game, int32_t screen, const std::string& title, int32_t count) {
-  MenuState& menu = game.menu;
-  game.app.menuScreen = screen;
-  menu.title = title;
-  menu.lines.assign(static_cast<size_t>(std::max(count, 0)), MenuLine{});
-  menu.selected = 0;
-  menu.scroll = 0;
-  menu.firstSelectable = 0;
-  menu.captureMode = 0;
-  return menu;
-}
-
-void setLine(MenuState& menu, int32_t n, const std::string& text, int32_t action, const std::string& help = {}) {
-  if (n < 0 || n >= menu.lineCount()) return;
-  MenuLine& line = menu.lines[static_cast<size_t>(n)];
-  line.text = text;
-  line.action = action;
-  line.help = help;
-}
 
 // Leading and trailing spaces removed.
 std::string trimSpaces(const std::string& s) {
@@ -54,6 +33,26 @@ std::string trimSpaces(const std::string& s) {
 bool anyUnlockedSpeedrun(const Game& game) { return game.session.unlockedSpeedruns > 0; }
 
 }  // namespace
+
+MenuState& beginScreen(Game& game, int32_t screen, const std::string& title, int32_t count) {
+  MenuState& menu = game.menu;
+  game.app.menuScreen = screen;
+  menu.title = title;
+  menu.lines.assign(static_cast<size_t>(std::max(count, 0)), MenuLine{});
+  menu.selected = 0;
+  menu.scroll = 0;
+  menu.firstSelectable = 0;
+  menu.captureMode = 0;
+  return menu;
+}
+
+void setLine(MenuState& menu, int32_t n, const std::string& text, int32_t action, const std::string& help) {
+  if (n < 0 || n >= menu.lineCount()) return;
+  MenuLine& line = menu.lines[static_cast<size_t>(n)];
+  line.text = text;
+  line.action = action;
+  line.help = help;
+}
 
 std::string onOffWord(int32_t value) { return (value == 0 || value == 1) ? kOnOff[value] : kOnOff[1]; }
 std::string noYesWord(int32_t value) { return (value == 0 || value == 1) ? kNoYes[value] : kNoYes[0]; }

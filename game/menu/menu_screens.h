@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "game/menu/menu_state.h"
+
 namespace zor {
 
 struct Game;
@@ -42,6 +44,12 @@ inline constexpr int32_t SkipButton = 24;
 inline constexpr int32_t ConfirmNewGame = 25;
 inline constexpr int32_t Back = 26;
 }  // namespace menu_action
+
+// Starts a screen: its id and title, `count` empty lines, selection, scroll and
+// first selectable line 0, capture off. Every screen builder begins with it.
+MenuState& beginScreen(Game& game, int32_t screen, const std::string& title, int32_t count);
+// Sets line n (nothing when n is not a line of the screen).
+void setLine(MenuState& menu, int32_t n, const std::string& text, int32_t action, const std::string& help = {});
 
 // The words a setting is shown with. A value outside its table (a preference
 // file may hold anything) is shown as the setting's default.

@@ -14,28 +14,8 @@ namespace {
 
 constexpr int32_t kSpeedrunsBackground = 0xF0F0F0;
 constexpr uint32_t kConfirmDelayMs = 800;
-constexpr int kBullEffect = 14;
+constexpr int kBullEffect = format::effect::Bull;
 const std::string kDeathsMark = "\xD7" "D";
-
-MenuState& beginScreen(Game& game, int32_t screen, const std::string& title, int32_t count) {
-  MenuState& menu = game.menu;
-  game.app.menuScreen = screen;
-  menu.title = title;
-  menu.lines.assign(static_cast<size_t>(std::max(count, 0)), MenuLine{});
-  menu.selected = 0;
-  menu.scroll = 0;
-  menu.firstSelectable = 0;
-  menu.captureMode = 0;
-  return menu;
-}
-
-void setLine(MenuState& menu, int32_t n, const std::string& text, int32_t action, const std::string& help = {}) {
-  if (n < 0 || n >= menu.lineCount()) return;
-  MenuLine& line = menu.lines[static_cast<size_t>(n)];
-  line.text = text;
-  line.action = action;
-  line.help = help;
-}
 
 std::string recordText(int32_t time, int32_t deaths) {
   return formatMinutesSeconds(time) + " / " + text::formatInt(deaths) + kDeathsMark;

@@ -13,7 +13,7 @@ namespace zor {
 
 namespace {
 
-constexpr int kWarpEffect = 5;
+constexpr int kWarpEffect = format::effect::Warp;
 constexpr float kRunClockRest = 0.8f;
 
 void playEffectIfOn(Game& game, int slot) {

@@ -25,9 +25,9 @@ namespace {
 
 namespace flag = format::flag;
 
-constexpr int kJumpEffect = 0;
-constexpr int kUpEffect = 2;
-constexpr int kDownEffect = 3;
+constexpr int kJumpEffect = format::effect::Jump;
+constexpr int kUpEffect = format::effect::Up;
+constexpr int kDownEffect = format::effect::Down;
 
 // `look` and `shift` split the lower-cased `oname` at commas without trimming
 // the items.

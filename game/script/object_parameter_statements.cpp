@@ -17,7 +17,7 @@
 namespace zor {
 namespace {
 
-constexpr int kCheckEffect = 7;
+constexpr int kCheckEffect = format::effect::Check;
 
 StatementResult runSetColour(StatementContext& ctx) {
   const std::string colour = text::toLower(ctx.statement.attr("color"));

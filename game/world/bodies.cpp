@@ -19,11 +19,11 @@ namespace flag = format::flag;
 namespace eflag = format::eflag;
 
 // Effect slots.
-constexpr int kJumpEffect = 0;
-constexpr int kLandEffect = 1;
-constexpr int kDieEffect = 4;
-constexpr int kCheckEffect = 7;
-constexpr int kRubberEffect = 8;
+constexpr int kJumpEffect = format::effect::Jump;
+constexpr int kLandEffect = format::effect::Bounce;
+constexpr int kDieEffect = format::effect::Die;
+constexpr int kCheckEffect = format::effect::Check;
+constexpr int kRubberEffect = format::effect::Rubber;
 
 // A seat that still compares below its base's top is raised in steps of this
 // size, at most kMaxRaiseSteps times (the step vanishes at large coordinates).

@@ -48,8 +48,12 @@ TEST(EffectStatement, GivesTheNamedObjectsABlinkWithItsDuration) {
     ObjectRecord* post = h.object("post");
     EXPECT_EQ(lamp->effectBits, c.lamp ? 1u : 0u);
     EXPECT_EQ(post->effectBits, c.post ? 1u : 0u);
-    if (c.lamp) EXPECT_EQ(lamp->effectTimer, c.timer);
-    if (c.post) EXPECT_EQ(post->effectTimer, c.timer);
+    if (c.lamp) {
+      EXPECT_EQ(lamp->effectTimer, c.timer);
+    }
+    if (c.post) {
+      EXPECT_EQ(post->effectTimer, c.timer);
+    }
     EXPECT_EQ(h.object("you")->effectBits, 0u);
   }
 }

@@ -68,8 +68,12 @@ TEST(ShiftStatement, AbsoluteRelativeAndDepth) {
     h.run("s", &h.obj("mover"));
     EXPECT_FLOAT_EQ(o.x, c.x) << c.sub;
     EXPECT_FLOAT_EQ(o.y, c.y) << c.sub;
-    if (std::string(c.name) == "mover") EXPECT_FLOAT_EQ(o.z, c.z) << c.sub;
-    if (std::string(c.name) == "cloud") EXPECT_FLOAT_EQ(o.z, c.z) << c.sub;
+    if (std::string(c.name) == "mover") {
+      EXPECT_FLOAT_EQ(o.z, c.z) << c.sub;
+    }
+    if (std::string(c.name) == "cloud") {
+      EXPECT_FLOAT_EQ(o.z, c.z) << c.sub;
+    }
     EXPECT_EQ(o.level, c.level) << c.sub;
     EXPECT_FLOAT_EQ(o.vx, 3.0f) << c.sub;
     EXPECT_FLOAT_EQ(o.prevX, -9.0f) << c.sub;

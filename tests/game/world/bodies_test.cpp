@@ -327,7 +327,9 @@ TEST(Bodies, HardLandings) {
     EXPECT_TRUE(airborne(crate));
     EXPECT_EQ(crate.y, 20.0f);
     EXPECT_EQ(h.game->script.screenEffects.shakeAmount, c.shake);
-    if (c.shake > 0.0f) EXPECT_EQ(h.game->script.screenEffects.shakeDecay, 0.9f);
+    if (c.shake > 0.0f) {
+      EXPECT_EQ(h.game->script.screenEffects.shakeDecay, 0.9f);
+    }
   }
 }
 
@@ -736,7 +738,9 @@ TEST(Bodies, ClassLeapAndSmartEdges) {
     EXPECT_EQ(airborne(m), c.jumps);
     EXPECT_EQ(h.effects, c.jumps ? std::vector<int>{0} : std::vector<int>{});
     EXPECT_EQ(m.vx, c.vx);
-    if (c.jumps) EXPECT_EQ(m.vy, 6.0f - kGravity);
+    if (c.jumps) {
+      EXPECT_EQ(m.vy, 6.0f - kGravity);
+    }
   }
 }
 
