@@ -14,10 +14,18 @@ CanvasPanel::CanvasPanel(wxWindow* parent, wxWindowID id, const CanvasImage& ima
       image_(image) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   Bind(wxEVT_PAINT, &CanvasPanel::onPaint, this);
-  for (wxEventType t : {wxEVT_LEFT_DOWN, wxEVT_LEFT_DCLICK, wxEVT_LEFT_UP, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_DCLICK,
-                        wxEVT_MIDDLE_UP, wxEVT_RIGHT_UP, wxEVT_ENTER_WINDOW, wxEVT_LEAVE_WINDOW, wxEVT_MOTION,
-                        wxEVT_MOUSEWHEEL, wxEVT_RIGHT_DOWN})
-    Bind(t, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_LEFT_DOWN, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_LEFT_DCLICK, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_LEFT_UP, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_MIDDLE_DOWN, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_MIDDLE_DCLICK, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_MIDDLE_UP, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_RIGHT_DOWN, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_RIGHT_UP, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_ENTER_WINDOW, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_LEAVE_WINDOW, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_MOTION, &CanvasPanel::onMouse, this);
+  Bind(wxEVT_MOUSEWHEEL, &CanvasPanel::onMouse, this);
   Bind(wxEVT_KEY_DOWN, &CanvasPanel::onKeyDown, this);
   Bind(wxEVT_CHAR, &CanvasPanel::onChar, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &CanvasPanel::onCaptureLost, this);
