@@ -241,10 +241,13 @@ void toggleShow(Editor& editor, int32_t k) {
 }
 
 // Adds or removes the word "invisible" in a flag list, as the Ctrl+I key writes it.
-std::string withoutInvisible(const std::string& flg) {
-  std::string s = text::replaceAll("," + flg + ",", ",invisible,", ",");
+std::string trimCommas(const std::string& s) {
   size_t a = s.find_first_not_of(','), b = s.find_last_not_of(',');
   return a == std::string::npos ? std::string() : s.substr(a, b - a + 1);
+}
+
+std::string withoutInvisible(const std::string& flg) {
+  return trimCommas(text::replaceAll("," + flg + ",", ",invisible,", ","));
 }
 
 void toggleInvisible(Editor& editor) {
@@ -256,7 +259,7 @@ void toggleInvisible(Editor& editor) {
   const bool makeVisible = (blocks.front()->flags & objflag::Invisible) != 0;
   for (EditorObject* o : blocks) {
     std::string flg = withoutInvisible(o->node->attr("flg"));
-    if (!makeVisible) flg = withoutInvisible(flg + ",invisible");
+    if (!makeVisible) flg = trimCommas(flg + ",invisible");
     o->node->setAttr("flg", flg);
     parseBlock(editor, o->node, false, 0);
   }

@@ -56,9 +56,11 @@ void removeObject(Editor& editor, EditorObject* record, bool deleteElement) {
   if (record == nullptr) return;
   ZoneState& zone = editor.zone;
   xml::Node* node = record->node;
+  const bool block = record->kind == kind::Block;
   // A block's element backs its own record and its path previews: they go together.
-  auto doomed = [&](const EditorObject* o) {
-    return o == record || (record->kind == kind::Block && node != nullptr && o->node == node);
+  // (Only values taken before anything is freed are compared.)
+  auto doomed = [record, block, node](const EditorObject* o) {
+    return o == record || (block && node != nullptr && o->node == node);
   };
   for (const auto& o : zone.objects) {
     if (!doomed(o.get())) continue;
