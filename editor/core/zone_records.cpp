@@ -91,16 +91,18 @@ void sortObjects(ZoneState& zone) {
 EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
   ZoneState& zone = editor.zone;
   auto& list = zone.objects;
-  std::size_t at = list.size();
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t at = kNone;
   for (std::size_t i = 0; i < list.size();) {
     if (list[i]->node == element && (list[i]->kind == kind::PathLine || list[i]->kind == kind::PathEllipse)) {
       list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
-    if (list[i]->node == element && list[i]->kind == kind::Block && at == list.size()) at = i;
+    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
     ++i;
   }
-  if (at == list.size()) {
+  if (at == kNone) {
+    at = list.size();
     auto record = std::make_unique<EditorObject>();
     record->kind = kind::Block;
     record->node = element;
