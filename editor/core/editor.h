@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "editor/core/dialogs.h"
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
 #include "editor/core/preferences.h"
@@ -31,6 +32,7 @@ struct Editor {
   GameFileState game;
   ZoneState zone;
   SessionState session;
+  DialogResults dialogs;
 };
 
 }  // namespace zor::editor
