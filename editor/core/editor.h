@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editor/core/canvas_state.h"
+#include "editor/core/dialogs.h"
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
 #include "editor/core/preferences.h"
@@ -32,6 +33,7 @@ struct Editor {
   GameFileState game;
   ZoneState zone;
   SessionState session;
+  DialogResults dialogs;
   CanvasState canvas;
 };
 

@@ -91,18 +91,17 @@ void sortObjects(ZoneState& zone) {
 EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
   ZoneState& zone = editor.zone;
   auto& list = zone.objects;
-  // Previews erased before the block shrink the list, so "not found" is its own value.
-  constexpr std::size_t kNotFound = static_cast<std::size_t>(-1);
-  std::size_t at = kNotFound;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t at = kNone;
   for (std::size_t i = 0; i < list.size();) {
     if (list[i]->node == element && (list[i]->kind == kind::PathLine || list[i]->kind == kind::PathEllipse)) {
       list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
       continue;
     }
-    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNotFound) at = i;
+    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
     ++i;
   }
-  if (at == kNotFound) {
+  if (at == kNone) {
     at = list.size();
     auto record = std::make_unique<EditorObject>();
     record->kind = kind::Block;
@@ -156,10 +155,6 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     }
     if (rec.flags & objflag::Motion) {
       phase = text::parseFloat(src->attr("phase")) / 360.0f;
-      // Raised by whole cycles while negative; a phase so large that adding 1 changes
-      // nothing (or one that is not a number) is reduced at once.
-      if (!std::isfinite(phase)) phase = 0.0f;
-      if (phase < -1.0e6f) phase -= std::floor(phase);
       while (phase < 0.0f) phase += 1.0f;
       const std::string& xl = src->attr("xlim");
       xmin = text::parseFloat(text::field(xl, ',', 0));
@@ -185,8 +180,7 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     rec.x = lerp(xmin, xmax, p);
     rec.y = lerp(ymin, ymax, p);
   } else if (wave == "tri" || wave == "triangle") {
-    // A duty of 1 leaves no falling half: the block stays at the top from then on.
-    const float t = p < duty ? p / duty : duty == 1.0f ? 1.0f : 1.0f - (p - duty) / (1.0f - duty);
+    const float t = p < duty ? p / duty : 1.0f - (p - duty) / (1.0f - duty);
     rec.x = lerp(xmin, xmax, t);
     rec.y = lerp(ymin, ymax, t);
   } else if (wave == "rand" || wave == "random") {

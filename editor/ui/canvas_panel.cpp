@@ -1,18 +1,47 @@
 #include "editor/ui/canvas_panel.h"
 
-#include <vector>
+#include <utility>
 
 #include <wx/dcclient.h>
+#include <wx/dnd.h>
 #include <wx/image.h>
 
+#include "editor/core/canvas_controller.h"
+#include "editor/core/canvas_drawing.h"
+#include "editor/core/editor.h"
+#include "editor/ui/wx_canvas_text.h"
 #include "editor/ui/wx_keys.h"
 
-namespace zor::editor {
+namespace zor::editor::ui {
 
-CanvasPanel::CanvasPanel(wxWindow* parent, wxWindowID id, const CanvasImage& image)
-    : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE | wxBORDER_NONE),
-      image_(image) {
+namespace {
+
+// Takes the dropped names at once; the caller opens them on a later turn of
+// the event loop, never inside the desktop's drop callback.
+class FileDrop : public wxFileDropTarget {
+ public:
+  explicit FileDrop(std::function<void(const std::string&)> onDrop) : onDrop_(std::move(onDrop)) {}
+  bool OnDropFiles(wxCoord, wxCoord, const wxArrayString& names) override {
+    std::string joined;
+    for (const wxString& name : names) {
+      if (!joined.empty()) joined += '\n';
+      joined += name.utf8_string();
+    }
+    onDrop_(joined);
+    return true;
+  }
+
+ private:
+  std::function<void(const std::string&)> onDrop_;
+};
+
+}  // namespace
+
+CanvasPanel::CanvasPanel(wxWindow* parent, std::function<void(const std::string&)> onDrop)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxWANTS_CHARS | wxBORDER_NONE),
+      text_(std::make_unique<WxCanvasText>()) {
   SetBackgroundStyle(wxBG_STYLE_PAINT);
+  SetDropTarget(new FileDrop(std::move(onDrop)));
   Bind(wxEVT_PAINT, &CanvasPanel::onPaint, this);
   Bind(wxEVT_LEFT_DOWN, &CanvasPanel::onMouse, this);
   Bind(wxEVT_LEFT_DCLICK, &CanvasPanel::onMouse, this);
@@ -30,31 +59,41 @@ CanvasPanel::CanvasPanel(wxWindow* parent, wxWindowID id, const CanvasImage& ima
   Bind(wxEVT_CHAR, &CanvasPanel::onChar, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, &CanvasPanel::onCaptureLost, this);
   Bind(wxEVT_SIZE, &CanvasPanel::onSize, this);
-  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
-    if (handlers_.focus) handlers_.focus(true);
+  auto focusChanged = [this](wxFocusEvent& e) {
+    if (editor_) canvasFocusChanged(*editor_);
     e.Skip();
-  });
-  Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& e) {
-    if (handlers_.focus) handlers_.focus(false);
-    e.Skip();
-  });
+  };
+  Bind(wxEVT_SET_FOCUS, focusChanged);
+  Bind(wxEVT_KILL_FOCUS, focusChanged);
 }
 
-void CanvasPanel::present() {
+CanvasPanel::~CanvasPanel() = default;
+
+void CanvasPanel::attach(Editor* editor) {
+  editor_ = editor;
+  if (editor_) {
+    wxSize s = GetClientSize();
+    canvasResized(*editor_, s.x, s.y);
+  }
   Refresh(false);
-  Update();
 }
 
 void CanvasPanel::onPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
-  int32_t w = image_.width(), h = image_.height();
+  if (editor_ == nullptr) {
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    return;
+  }
+  drawZone(*editor_, image_, *text_, HasFocus());
+  const int32_t w = image_.width(), h = image_.height();
   if (w <= 0 || h <= 0) return;
   // The image holds 0x00BBGGRR words; wxImage wants RGB bytes.
   wxImage picture(w, h, false);
   unsigned char* rgb = picture.GetData();
   const uint32_t* src = image_.pixels();
   for (size_t i = 0, n = static_cast<size_t>(w) * static_cast<size_t>(h); i < n; ++i) {
-    uint32_t c = src[i];
+    const uint32_t c = src[i];
     rgb[3 * i] = static_cast<unsigned char>(c & 0xFF);
     rgb[3 * i + 1] = static_cast<unsigned char>((c >> 8) & 0xFF);
     rgb[3 * i + 2] = static_cast<unsigned char>((c >> 16) & 0xFF);
@@ -63,18 +102,18 @@ void CanvasPanel::onPaint(wxPaintEvent&) {
 }
 
 void CanvasPanel::send(CanvasMouseKind kind, const wxMouseEvent& event, int32_t notches) {
-  if (!handlers_.mouse) return;
+  if (editor_ == nullptr) return;
   CanvasMouseEvent e;
   e.kind = kind;
   e.x = event.GetX();
   e.y = event.GetY();
   e.modifiers = Modifiers{event.ShiftDown(), event.RawControlDown(), event.AltDown()};
   e.wheelNotches = notches;
-  handlers_.mouse(e);
+  canvasMouse(*editor_, *this, e);
 }
 
 void CanvasPanel::onMouse(wxMouseEvent& event) {
-  wxEventType t = event.GetEventType();
+  const wxEventType t = event.GetEventType();
   if (t == wxEVT_LEFT_DOWN || t == wxEVT_LEFT_DCLICK) {
     SetFocus();
     send(CanvasMouseKind::LeftDown, event);
@@ -98,27 +137,23 @@ void CanvasPanel::onMouse(wxMouseEvent& event) {
     send(CanvasMouseKind::Move, event);
   } else if (t == wxEVT_MOUSEWHEEL) {
     if (event.GetWheelAxis() != wxMOUSE_WHEEL_VERTICAL) return;
-    int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+    const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
     wheelRest_ += event.GetWheelRotation();
-    int notches = wheelRest_ / delta;
+    const int notches = wheelRest_ / delta;
     wheelRest_ -= notches * delta;
     if (notches != 0) send(CanvasMouseKind::Wheel, event, notches);
   }
 }
 
 void CanvasPanel::onKeyDown(wxKeyEvent& event) {
-  int32_t code = virtualKeyOf(event);
-  if (code == 0 || !handlers_.key) {
-    event.Skip();  // let the character event follow
-    return;
-  }
-  handlers_.key(CanvasKeyEvent{code, modifiersOf(event)});
-  event.Skip();  // a typed character still follows (used without an open game)
+  const int32_t code = virtualKeyOf(event);
+  if (code != 0 && editor_ != nullptr) canvasKey(*editor_, *this, CanvasKeyEvent{code, modifiersOf(event)});
+  event.Skip();  // a typed character still follows (used while no game is open)
 }
 
 void CanvasPanel::onChar(wxKeyEvent& event) {
-  wxChar c = event.GetUnicodeKey();
-  if (c != WXK_NONE && c >= 32 && handlers_.character) handlers_.character(static_cast<uint32_t>(c));
+  const wxChar c = event.GetUnicodeKey();
+  if (c != WXK_NONE && c >= 32 && editor_ != nullptr) canvasCharacter(*editor_, *this, static_cast<uint32_t>(c));
 }
 
 void CanvasPanel::grabPointer(bool grab) {
@@ -134,23 +169,26 @@ void CanvasPanel::grabPointer(bool grab) {
 }
 
 void CanvasPanel::onCaptureLost(wxMouseCaptureLostEvent&) {
-  // The capture is gone already; only the pointer and our state follow.
+  // The capture is gone already; the pointer and the pan or drag follow.
   grabbed_ = false;
   SetCursor(wxNullCursor);
-  if (handlers_.mouse) {
-    CanvasMouseEvent e;
-    e.kind = CanvasMouseKind::CaptureLost;
-    wxPoint p = ScreenToClient(wxGetMousePosition());
-    e.x = p.x;
-    e.y = p.y;
-    handlers_.mouse(e);
-  }
+  if (editor_ == nullptr) return;
+  CanvasMouseEvent e;
+  e.kind = CanvasMouseKind::CaptureLost;
+  const wxPoint p = ScreenToClient(wxGetMousePosition());
+  e.x = p.x;
+  e.y = p.y;
+  editor_->canvas.pointerGrabbed = false;
+  canvasMouse(*editor_, *this, e);
 }
 
 void CanvasPanel::onSize(wxSizeEvent& event) {
-  wxSize s = GetClientSize();
-  if (handlers_.resized) handlers_.resized(s.x, s.y);
+  if (editor_) {
+    const wxSize s = GetClientSize();
+    canvasResized(*editor_, s.x, s.y);
+  }
+  Refresh(false);
   event.Skip();
 }
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

@@ -1,9 +1,13 @@
-// The canvas gadget: a window that shows the core's canvas image as it is and hands its
-// mouse, wheel, key and focus events on as plain values. It asks for every key, so that
-// the desktop does not take arrows, Tab and Enter for moving the focus.
+// The canvas gadget of the main window: keyboard-focusable, a drop target for files. It
+// draws the open zone into the core's canvas image whenever it is painted and shows that
+// image as it is; its mouse, wheel, key and focus events go to the canvas controller as
+// plain values. It asks for every key, so that the desktop does not take arrows, Tab and
+// Enter for moving the focus.
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <string>
 
 #include <wx/window.h>
 
@@ -11,22 +15,21 @@
 #include "editor/core/canvas_image.h"
 
 namespace zor::editor {
+struct Editor;
+class CanvasText;
+}  // namespace zor::editor
+
+namespace zor::editor::ui {
 
 class CanvasPanel : public wxWindow, public CanvasWindow {
  public:
-  struct Handlers {
-    std::function<void(const CanvasMouseEvent&)> mouse;
-    std::function<void(const CanvasKeyEvent&)> key;
-    std::function<void(uint32_t)> character;  // typed character (Unicode)
-    std::function<void(bool)> focus;          // gained (true) or lost
-    std::function<void(int32_t, int32_t)> resized;
-  };
+  // `onDrop` receives the dropped paths joined by "\n".
+  CanvasPanel(wxWindow* parent, std::function<void(const std::string&)> onDrop);
+  ~CanvasPanel() override;
 
-  CanvasPanel(wxWindow* parent, wxWindowID id, const CanvasImage& image);
-
-  void setHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
-  // Shows the image now (after a redraw of the core).
-  void present();
+  // The editor whose zone is drawn and who gets the events; none: a white canvas.
+  void attach(Editor* editor);
+  const CanvasImage& image() const { return image_; }
 
   void grabPointer(bool grab) override;
   bool hasKeyboardFocus() override { return HasFocus(); }
@@ -40,10 +43,11 @@ class CanvasPanel : public wxWindow, public CanvasWindow {
   void onSize(wxSizeEvent& event);
   void send(CanvasMouseKind kind, const wxMouseEvent& event, int32_t notches = 0);
 
-  const CanvasImage& image_;
-  Handlers handlers_;
+  Editor* editor_ = nullptr;
+  CanvasImage image_;
+  std::unique_ptr<CanvasText> text_;
   bool grabbed_ = false;
   int wheelRest_ = 0;  // wheel rotation not yet a whole notch
 };
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

@@ -1,1 +1,4 @@
-int main() { return 0; }
+// ZorlED, the level editor.
+#include "editor/ui/editor_app.h"
+
+wxIMPLEMENT_APP(zor::editor::ui::EditorApp);

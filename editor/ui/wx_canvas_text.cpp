@@ -6,7 +6,7 @@
 #include <wx/dcmemory.h>
 #include <wx/image.h>
 
-namespace zor::editor {
+namespace zor::editor::ui {
 
 WxCanvasText::WxCanvasText() {
   // The large message font: Arial, else Tahoma, else Helvetica, else any sans-serif face.
@@ -62,4 +62,4 @@ void WxCanvasText::draw(CanvasImage& image, int32_t x, int32_t y, const std::str
   }
 }
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

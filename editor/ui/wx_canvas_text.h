@@ -6,7 +6,7 @@
 
 #include "editor/core/canvas_text.h"
 
-namespace zor::editor {
+namespace zor::editor::ui {
 
 class WxCanvasText : public CanvasText {
  public:
@@ -18,4 +18,4 @@ class WxCanvasText : public CanvasText {
   wxFont font_;
 };
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

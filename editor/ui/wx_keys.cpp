@@ -1,6 +1,6 @@
 #include "editor/ui/wx_keys.h"
 
-namespace zor::editor {
+namespace zor::editor::ui {
 
 int32_t virtualKeyOf(const wxKeyEvent& event) {
   int code = event.GetKeyCode();
@@ -33,4 +33,4 @@ Modifiers modifiersOf(const wxKeyboardState& state) {
   return Modifiers{state.ShiftDown(), state.RawControlDown(), state.AltDown()};
 }
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

@@ -5,10 +5,10 @@
 
 #include "editor/core/key_codes.h"
 
-namespace zor::editor {
+namespace zor::editor::ui {
 
 // The virtual-key code of a key-down event, or 0 for keys the editor does not name.
 int32_t virtualKeyOf(const wxKeyEvent& event);
 Modifiers modifiersOf(const wxKeyboardState& state);
 
-}  // namespace zor::editor
+}  // namespace zor::editor::ui

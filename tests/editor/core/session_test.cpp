@@ -225,3 +225,26 @@ TEST_F(SessionTest, DroppedFilesOpenTheFirstNonEmptyFile) {
 
 }  // namespace
 }  // namespace zor::editor::test
+
+namespace zor::editor::test {
+namespace {
+
+TEST_F(SessionTest, ChooserAndClassChooser) {
+  EXPECT_FALSE(runChooser(editor, "T", "P", 0, false));
+  EXPECT_TRUE(port.choosers.empty());
+  ASSERT_TRUE(loadGameFileForEditing(
+      editor, writeFile("c.zorlan", "<zorlan version=\"1\"><class name=\"Walker\"/><class name=\"\"/>"
+                                    "<class name=\"ant\"/><class name=\"zed\"/></zorlan>")));
+  port.chooserAnswers.push_back(2);
+  ASSERT_TRUE(chooseClass(editor, "Edit Class", "Select a class to edit:", "walker"));
+  EXPECT_EQ(port.choosers[0].items, (std::vector<std::string>{"ant", "walker", "zed"}));
+  EXPECT_EQ(port.choosers[0].preselect, 1);
+  EXPECT_FALSE(port.choosers[0].centreOnDesktop);
+  EXPECT_EQ(editor.dialogs.chosenText, "zed");
+  EXPECT_EQ(editor.dialogs.chosenDatum->attr("name"), "zed");
+  EXPECT_FALSE(chooseClass(editor, "Edit Class", "Select a class to edit:", "none"));
+  EXPECT_EQ(port.choosers[1].preselect, 0);
+}
+
+}  // namespace
+}  // namespace zor::editor::test

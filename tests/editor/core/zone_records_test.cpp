@@ -11,7 +11,7 @@ class ZoneRecordsTest : public EditorTest {
   // Opens a game holding one zone with the given content.
   xml::Node* zone(const std::string& attrs, const std::string& content, const std::string& extra = "") {
     const std::string path =
-        writeFile("z.zorlan", "<zorlan version=\"1\">" + extra + "<zone id=\"Z\" " + attrs + ">" + content +
+        writeFile("z.zorlan", "<zorlan version=\"1\">" + extra + "<zone id=\"Z\"" + (attrs.empty() ? "" : " " + attrs) + ">" + content +
                                   "</zone></zorlan>");
     EXPECT_TRUE(loadGameFileForEditing(editor, path));
     return editor.game.zones.at(0).node;
@@ -213,7 +213,7 @@ TEST_F(ZoneRecordsTest, MovingObjectsRewritesTheirAttributes) {
     moveObject(editor, o, 2.5f, 1.0f);
   }
   EXPECT_EQ(xml::Document::serializeNode(editor.zone.openZoneNode),
-            "<zone id=\"Z\" ><levels><level z=\"0\" color=\"FFFFFF\" unlocked=\"1\"/></levels>"
+            "<zone id=\"Z\"><levels><level z=\"0\" color=\"FFFFFF\" unlocked=\"1\"/></levels>"
             "<block oname=\"a\" x=\"3.5\" xlim=\"12.5\" z=\"0\"/>"
             "<block oname=\"b\" xlim=\"-7.5,12.5\" y=\"3\" z=\"1\"/>"
             "<block oname=\"m\" x=\"27.5\" y=\"1\" flg=\"motion\" wave=\"saw\" xlim=\"2.5,102.5\" phase=\"90\" z=\"2\"/>"
