@@ -1,5 +1,7 @@
 #include "editor/core/commands.h"
 
+#include "editor/core/command_needs.h"
+
 #include "editor/core/session.h"
 
 namespace zor::editor {
@@ -153,6 +155,8 @@ const std::vector<Shortcut>& mainShortcuts() {
 
 void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
   EditorPort& port = editor.port;
+  if (!commandAllowed(editor, command)) return;
+  if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
     case Command::Open: openGameCommand(editor, "", kOpenPattern); break;
