@@ -22,6 +22,8 @@ const std::vector<MenuEntry>& menuBar() {
   static const std::vector<MenuEntry> entries = {
       menu("&File"),
       item("&New", "Ctrl+Shift+N", Command::New),
+      // The desktop may take Shift+Alt+N for itself; the menu keeps the command reachable.
+      item("New &Window", "Shift+Alt+N", Command::NewWindow),
       item("&Open...", "Ctrl+O", Command::Open),
       item("&Save", "Ctrl+S", Command::Save),
       item("Save &As...", "Ctrl+Shift+S", Command::SaveAs),

@@ -152,6 +152,13 @@ TEST_F(CanvasDrawingTest, DegenerateRecordsAreClippedNotOverflowed) {
                "xlim=\"-1e38,1e38\" ylim=\"-1e38,1e38\"");
   drawZone(editor, image, text, false);
   EXPECT_EQ(image.at(200, 150), 0x00FF00u);  // the huge block covers the canvas; "near" (zrel 4.9) is skipped
+  // A triangle wave with duty 1 past its top stays there; the phase of -1e30 ends.
+  xml::Node* path = byName("path")->node;
+  path->setAttr("wave", "tri");
+  path->setAttr("phase", "360");
+  path->setAttr("xlim", "0,100");
+  parseBlock(editor, path, true, 0);
+  EXPECT_EQ(byName("path")->x, 100.0f);
   editor.zone.view.camz = -0.0001f;  // the plane just in front of the camera
   drawZone(editor, image, text, true);
   SUCCEED();

@@ -42,7 +42,6 @@ for _ in $(seq 1 150); do
   sleep 0.1
 done
 [ -n "$win" ] || fail "no window for the reopened zone"
-sleep 1
 
 # The window's pixels down the canvas's middle column: find the yellow block there.
 eval "$(xdotool getwindowgeometry --shell "$win")"
@@ -52,11 +51,16 @@ column() {
   for y in $(seq 0 $((HEIGHT - 1))); do args+=("$cx" "$y"); done
   "$PIXELS" "$win" "$1" "${args[@]}"
 }
-mapfile -t before < <(column "$SHOTS/canvas_before.png")
-top=-1; bottom=-1; level=0
-for y in "${!before[@]}"; do
-  [ "${before[$y]}" = FFFF00 ] && { [ "$top" -lt 0 ] && top=$y; bottom=$y; }
-  [ "${before[$y]}" = 3060C0 ] && level=$((level + 1))
+# The first paint may take a while on a busy machine.
+for _ in $(seq 1 50); do
+  mapfile -t before < <(column "$SHOTS/canvas_before.png")
+  top=-1; bottom=-1; level=0
+  for y in "${!before[@]}"; do
+    [ "${before[$y]}" = FFFF00 ] && { [ "$top" -lt 0 ] && top=$y; bottom=$y; }
+    [ "${before[$y]}" = 3060C0 ] && level=$((level + 1))
+  done
+  [ "$top" -ge 0 ] && [ "$level" -gt 100 ] && break
+  sleep 0.2
 done
 [ "$top" -ge 0 ] || fail "no yellow block in the window"
 [ "$level" -gt 100 ] || fail "the level's colour fills too little of the canvas ($level pixels)"
@@ -67,13 +71,13 @@ cy=$(( (top + bottom) / 2 ))
 
 # Click the block right of the entrance in its middle, move the camera, move the block.
 xdotool mousemove --window "$win" $((cx + 25)) "$cy" click 1
-sleep 0.3
+sleep 0.5
 xdotool key Right
 sleep 0.2
 xdotool key ctrl+Right
 sleep 0.2
 xdotool key ctrl+s
-for _ in $(seq 1 50); do
+for _ in $(seq 1 100); do
   grep -q 'x="-35"' "$game" && break
   sleep 0.1
 done
