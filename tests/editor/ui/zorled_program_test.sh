@@ -28,8 +28,10 @@ cp "$FIXTURES/gamefiles/castle.zorlan" "$work/games/castle.zorlan"
 window() {
   local id
   for _ in $(seq 1 150); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    # xdotool's search ignores letter case: the title must match exactly.
+    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id")" = "$1" ] && { echo "$id"; return 0; }
+    done
     kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
   done
