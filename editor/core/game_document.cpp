@@ -192,19 +192,15 @@ int removeUselessAttributes(xml::Node* element) {
   const bool own = walk || name == "block" || name == "area" || name == "entrance" || name == "class" ||
                    name == "speedrun";
   if (!own) return 0;
-  int removed = 0;
-  auto& attrs = element->attributes;
-  for (std::size_t i = 0; i < attrs.size();) {
+  std::vector<std::string> useless;
+  for (const xml::Attribute& a : element->attributes) {
     // An empty zone `track` means silence; an empty `gravity` or `zoom` changes play too.
-    const std::string attrName = text::toLower(attrs[i].name);
+    const std::string attrName = text::toLower(a.name);
     const bool kept = name == "zone" && (attrName == "track" || attrName == "gravity" || attrName == "zoom");
-    if (attrs[i].value.empty() && !kept) {
-      attrs.erase(attrs.begin() + static_cast<std::ptrdiff_t>(i));
-      ++removed;
-    } else {
-      ++i;
-    }
+    if (a.value.empty() && !kept) useless.emplace_back(a.name);
   }
+  for (const std::string& attrName : useless) element->removeAttr(attrName);
+  int removed = static_cast<int>(useless.size());
   if (walk) {
     for (xml::Node* child = element->firstElement(); child; child = child->nextElement()) {
       removed += removeUselessAttributes(child);
@@ -218,6 +214,7 @@ bool writeGameFile(Editor& editor, const std::string& path, bool showStatus) {
   removeUselessAttributes(editor.game.root);
   editor.game.root->setAttr("version", "1");
   std::string bytes = xml::Document::serializeNode(editor.game.document->documentNode());
+  if (bytes.empty()) return false;  // the tree could not be written
   // The line break that followed a dropped declaration goes with it.
   if (!editor.game.document->declaration().empty()) {
     bytes.erase(0, bytes.find_first_not_of(" \t\r\n"));
@@ -373,7 +370,7 @@ std::string nodeToXmlString(const xml::Node* element, const std::string& replace
   // A shallow copy: the element with its attributes, and the replacement text.
   xml::Document scratch;
   xml::Node* copy = scratch.createElement(element->name);
-  copy->attributes = element->attributes;
+  for (const xml::Attribute& a : element->attributes) copy->setAttr(a.name, a.value);
   if (!replacement.empty() && (stripChildren || replace)) {
     xml::Document::appendChild(copy, scratch.createText(replacement));
   }

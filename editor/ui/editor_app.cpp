@@ -123,18 +123,22 @@ bool EditorApp::startUp() {
     fatalError(editor, "Chooser window could not be created!");
     return false;
   }
-  port_->chooser = chooser;
+  port_->windows.chooser = chooser;
   auto* input = new InputDialog;
   if (!input->create(frame_)) {
     fatalError(editor, "Input window could not be created!");
     return false;
   }
-  port_->input = input;
+  port_->windows.input = input;
   auto* script = new ScriptWindow;
   if (!script->create(frame_, fonts.smallBold)) {
     fatalError(editor, "Script window could not be created!");
     return false;
   }
+  port_->windows.script = script;
+  FixedWindows& w = port_->windows;
+  wxDialog** slots[] = {&w.zoneProperties, &w.gameProperties, &w.soundEditor,
+                        &w.gflagEditor,    &w.zflagEditor,    &w.cleanup};
   const Fixed fixed[] = {
       {"", 320, 315, "Zone properties window could not be created!"},
       {"", 320, 185, "Game properties window could not be created!"},
@@ -143,11 +147,13 @@ bool EditorApp::startUp() {
       {"ZFlag Editor", 360, 380, "ZFlag editor window could not be created!"},
       {"Game File Cleanup", 310, 420, "Cleanup window could not be created!"},
   };
-  for (const Fixed& f : fixed) {
-    if (!createFixedDialog(new wxDialog, frame_, f.title, f.w, f.h)) {
-      fatalError(editor, f.failure);
+  for (std::size_t i = 0; i < std::size(fixed); ++i) {
+    auto* dialog = new wxDialog;
+    if (!createFixedDialog(dialog, frame_, fixed[i].title, fixed[i].w, fixed[i].h)) {
+      fatalError(editor, fixed[i].failure);
       return false;
     }
+    *slots[i] = dialog;
   }
 
   std::vector<std::string> args;
@@ -204,8 +210,7 @@ void EditorApp::end(int exitCode) {
     frame_ = nullptr;
   }
   port_->frame = nullptr;
-  port_->chooser = nullptr;
-  port_->input = nullptr;
+  port_->windows = FixedWindows{};
   if (IsMainLoopRunning()) ExitMainLoop();
 }
 

@@ -60,6 +60,19 @@ class ScriptWindow : public wxDialog {
   wxStyledTextCtrl* text_ = nullptr;
 };
 
+// The secondary windows by number; they live as long as the main window.
+struct FixedWindows {
+  ChooserDialog* chooser = nullptr;     // 1
+  InputDialog* input = nullptr;         // 2
+  ScriptWindow* script = nullptr;       // 3
+  wxDialog* zoneProperties = nullptr;   // 4
+  wxDialog* gameProperties = nullptr;   // 5
+  wxDialog* soundEditor = nullptr;      // 6
+  wxDialog* gflagEditor = nullptr;      // 7
+  wxDialog* zflagEditor = nullptr;      // 8
+  wxDialog* cleanup = nullptr;          // 9
+};
+
 // Windows 4 to 9: titled, fixed-size dialogs that their commands fill.
 bool createFixedDialog(wxDialog* dialog, wxWindow* parent, const char* title, int width, int height);
 

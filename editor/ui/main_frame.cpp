@@ -61,6 +61,7 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
               wxDEFAULT_FRAME_STYLE)) {
     return false;
   }
+  fonts_ = fonts;
   root_ = new wxPanel(this, wxID_ANY);
   canvas_ = new CanvasPanel(root_, std::move(onDrop));
   frameBox_ = new wxStaticBox(root_, wxID_ANY, "");

@@ -39,6 +39,7 @@ class MainFrame : public wxFrame, public CommandHost {
   void setInnerSize(int w, int h);
   int barsHeight() const;
   CanvasPanel* canvas() const { return canvas_; }
+  const UiFonts& fonts() const { return fonts_; }
 
   void toggleMaximised() override;
   std::string ownExecutable() override;
@@ -51,6 +52,7 @@ class MainFrame : public wxFrame, public CommandHost {
   void recordGeometry();
 
   Editor& editor_;
+  UiFonts fonts_;
   wxPanel* root_ = nullptr;
   CanvasPanel* canvas_ = nullptr;
   wxStaticBox* frameBox_ = nullptr;

@@ -101,16 +101,16 @@ Answer WxPort::ask(const std::string& title, const std::string& text, QuestionBu
 }
 
 int WxPort::runChooser(const ChooserRequest& request) {
-  if (!chooser || request.items.empty()) return -1;
+  if (!windows.chooser || request.items.empty()) return -1;
   ModalScope modal(*this);
-  return chooser->run(request, frame);
+  return windows.chooser->run(request, frame);
 }
 
 bool WxPort::promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText,
                            int fieldFlags, std::string* result) {
-  if (!input) return false;
+  if (!windows.input) return false;
   ModalScope modal(*this);
-  return input->run(title, prompt, defaultText, fieldFlags, result);
+  return windows.input->run(title, prompt, defaultText, fieldFlags, result);
 }
 
 FileChoice WxPort::fileRequester(const FileRequest& request, bool save) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "editor/core/port.h"
+#include "editor/ui/fixed_dialogs.h"
 
 class wxDialog;
 class wxTimer;
@@ -15,8 +16,6 @@ class wxWindow;
 namespace zor::editor::ui {
 
 class MainFrame;
-class ChooserDialog;
-class InputDialog;
 
 class WxPort : public EditorPort {
  public:
@@ -24,8 +23,7 @@ class WxPort : public EditorPort {
   ~WxPort() override;
 
   MainFrame* frame = nullptr;
-  ChooserDialog* chooser = nullptr;
-  InputDialog* input = nullptr;
+  FixedWindows windows;
   // Called when the last modal dialog has closed.
   std::function<void()> onModalEnded;
   // Called when the program must end, with its exit code.

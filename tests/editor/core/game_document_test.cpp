@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "editor/core/game_document.h"
 #include "editor/core/zone_records.h"
+#include "platform/folder_list.h"
 #include "tests/editor/core/editor_fixture.h"
 
 namespace zor::editor::test {
@@ -53,6 +56,15 @@ TEST_F(GameDocumentTest, RefusedFilesGiveTheirMessagesAndLeaveNoGameOpen) {
     EXPECT_EQ(editor.prefs.lastFile, "");
     EXPECT_EQ(port.title, "ZorlED");
   }
+}
+
+TEST_F(GameDocumentTest, HugeFileIsRefusedUnread) {
+  const std::string path = writeFile("huge.zorlan", "<zorlan version=\"1\">");
+  std::filesystem::resize_file(path, xml::kMaxDocumentBytes + 1);  // sparse: nothing is really written
+  EXPECT_FALSE(openGameCommand(editor, path, kOpenPattern));
+  EXPECT_FALSE(gameOpen(editor));
+  EXPECT_EQ(port.status[0], "XML load error: " + path);
+  EXPECT_TRUE(files::listFilesWithSuffix(editor.folders.preference, "").empty());
 }
 
 TEST_F(GameDocumentTest, EachLoadStartsWithoutTheMessagesOfTheLastOne) {

@@ -2,7 +2,8 @@
 # Drives the real editor under X (Xvfb): opening a file from the command line,
 # quitting through the close box, the automatic backup at the first event more
 # than 60 seconds after loading (the clock is moved through a file the editor
-# reads, nothing sleeps a minute), and the backup offered after a crash.
+# reads, nothing sleeps a minute), the backup offered after a crash, and the
+# close box while a modal dialog is open.
 # Usage: zorled_program_test.sh ZORLED CLOSE_WINDOW FIXTURES
 set -u
 ZORLED=$(realpath "$1")
@@ -19,6 +20,8 @@ trap 'rm -rf "$work"' EXIT
 export XDG_CONFIG_HOME=$work/config
 export ZORLED_TEST_CLOCK_FILE=$work/clock
 export ASAN_OPTIONS=detect_leaks=0
+# GTK keeps its settings in memory: no desktop bus under Xvfb.
+export GSETTINGS_BACKEND=memory
 echo 0 > "$ZORLED_TEST_CLOCK_FILE"
 prefs=$XDG_CONFIG_HOME/ZorlED
 mkdir -p "$work/games"
@@ -28,8 +31,10 @@ cp "$FIXTURES/gamefiles/castle.zorlan" "$work/games/castle.zorlan"
 window() {
   local id
   for _ in $(seq 1 150); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+    # xdotool's search ignores letter case: the title must match exactly.
+    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id")" = "$1" ] && { echo "$id"; return 0; }
+    done
     kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
   done
@@ -101,4 +106,22 @@ win=$(window "ZorlED - Castle") || fail "no window with --notemp"
 ended; rc=$?
 [ "$rc" = 0 ] || fail "exit code $rc after --notemp"
 [ -s "$prefs/castle.zorlan.tmp" ] || fail "a backup of an earlier run was deleted unseen"
+
+# 6. The close box of the main window while a modal dialog is open (Ctrl+O's
+#    requester) does not end the program behind the dialog's back; closing the
+#    dialog cancels it, and the close box then quits.
+"$ZORLED" --notemp &
+pid=$!
+win=$(window "ZorlED - Castle") || fail "no window for the modal test"
+xdotool windowfocus --sync "$win" key ctrl+o
+requester=$(window "Open Game") || fail "Ctrl+O showed no requester"
+"$CLOSE_WINDOW" "$win"
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the close box ended the program behind a modal dialog"
+"$CLOSE_WINDOW" "$requester"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "cancelling the requester ended the program"
+"$CLOSE_WINDOW" "$win"
+ended; rc=$?
+[ "$rc" = 0 ] || fail "exit code $rc after the modal test"
 echo "PASS"
