@@ -401,6 +401,37 @@ TEST_F(CanvasKeyTest, NavigationCommands) {
   EXPECT_EQ(editor.zone.selectionCount, 1);
 }
 
+TEST_F(CanvasKeyTest, KeysOfEditingCommandsNotYetAvailableChangeNothing) {
+  struct Case {
+    int32_t key;
+    Modifiers mods;
+  };
+  const Case cases[] = {
+      {key::letter('C'), kCtrl}, {key::letter('C'), {}}, {key::letter('D'), kCtrl}, {key::letter('D'), {}},
+      {key::letter('F'), {}},    {key::letter('N'), {}}, {key::letter('Q'), {}},     {key::letter('R'), {}},
+      {key::letter('S'), {}},    {key::letter('V'), kCtrl}, {key::letter('W'), {}},  {key::letter('X'), {}},
+      {key::letter('Z'), kCtrl}, {key::letter('Z'), {}}, {key::Insert, {}},
+  };
+  const std::string before = xml::Document::serializeNode(editor.zone.openZoneNode);
+  for (bool withSelection : {false, true}) {
+    if (withSelection) selectOnly("area");
+    for (const Case& c : cases) {
+      press(c.key, c.mods);
+      EXPECT_EQ(xml::Document::serializeNode(editor.zone.openZoneNode), before) << c.key;
+      EXPECT_FALSE(editor.game.modified) << c.key;
+      EXPECT_EQ(editor.zone.view.mode, 0) << c.key;
+    }
+  }
+  // While objects are being placed the selection keys do nothing.
+  editor.zone.view.mode = 3;
+  const int selected = editor.zone.selectionCount;
+  press(key::letter('L'));
+  press(key::letter('H'));
+  press(key::letter('A'), kCtrl);
+  EXPECT_EQ(editor.zone.selectionCount, selected);
+  EXPECT_TRUE(editor.zone.hiddenObjects.empty());
+}
+
 TEST_F(CanvasKeyTest, WithoutAZoneOnlyZAndClicksDoAnything) {
   closeZone(editor);
   press(key::Right);
