@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "editor/core/canvas_controller.h"
+#include "editor/core/dialogs.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
@@ -107,6 +109,61 @@ void insertLevel(Editor& editor) {
   editor.port.focusCanvas();
 }
 
+// Every block whose centre and depth lie between those of the two selected blocks.
+void rangeSelect(Editor& editor) {
+  ZoneState& zone = editor.zone;
+  std::vector<EditorObject*> ends;
+  for (const auto& o : zone.objects)
+    if ((o->flags & objflag::Selected) && o->kind <= kind::Entrance) ends.push_back(o.get());
+  recomputeSelectionKind(zone);
+  if (zone.selectionCount != 2 || ends.size() != 2 || zone.selectionKind != kind::Block) {
+    editor.port.messageBox("ZorlED", "Select two blocks to perform a range select.", MessageIcon::Information);
+    return;
+  }
+  const EditorObject& a = *ends[0];
+  const EditorObject& b = *ends[1];
+  int n = 0;
+  for (const auto& o : zone.objects) {
+    if (o->kind != kind::Block || o.get() == &a || o.get() == &b || (o->flags & objflag::Hidden)) continue;
+    if (isBetween(a.x + a.w / 2.0f, o->x + o->w / 2.0f, b.x + b.w / 2.0f) &&
+        isBetween(a.y + a.h / 2.0f, o->y + o->h / 2.0f, b.y + b.h / 2.0f) && isBetween(a.z, o->z, b.z)) {
+      selectObject(editor, o.get());
+      ++n;
+    }
+  }
+  refreshPanel(editor);
+  editor.port.redrawCanvas();
+  editor.port.setStatus(0, "Total of " + std::to_string(n) + " blocks selected.");
+}
+
+void deleteClass(Editor& editor) {
+  if (!chooseClass(editor, "Delete Class", "Select a class to delete:", "")) return;
+  xml::Node* element = editor.dialogs.chosenDatum;
+  if (element == nullptr) return;
+  const std::string name = element->attr("name");
+  if (editor.port.ask("ZorlED", "Are you sure you want to delete class '" + name + "'?", QuestionButtons::YesNo) !=
+      Answer::Yes)
+    return;
+  xml::Document::unlink(element);
+  if (editor.zone.openZoneNode) reparseAllBlocks(editor);
+  editor.port.redrawCanvas();
+  editor.port.setStatus(0, "Deleted class: " + name);
+  markModified(editor);
+}
+
+void restoreDeletedScript(Editor& editor) {
+  if (!editor.zone.deletedScript.empty()) {
+    editor.port.setClipboardText(editor.zone.deletedScript);
+    editor.port.messageBox("ZorlED", "The latest deleted script has been copied to the clipboard.",
+                           MessageIcon::Information);
+  } else {
+    editor.port.messageBox("ZorlED",
+                           "This feature will restore the most recently deleted block/area/zone script to the "
+                           "clipboard.\r\n\r\nCurrently there is no stored script.",
+                           MessageIcon::Information);
+  }
+}
+
 }  // namespace
 
 Command shortcutCommand(int32_t virtualKey, const Modifiers& m) {
@@ -155,6 +212,9 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::InsertArea: insertObject(editor, kind::Area); return true;
     case C::InsertEntrance: insertObject(editor, kind::Entrance); return true;
     case C::InsertLevel: insertLevel(editor); return true;
+    case C::RangeSelect: rangeSelect(editor); return true;
+    case C::DeleteClass: deleteClass(editor); return true;
+    case C::RestoreDeletedScript: restoreDeletedScript(editor); return true;
     case C::SecMarker: secMarker(editor); return true;
     case C::ZoneStartScript:
       editScript(editor, "Zone Start Script", "Edit zone's Start script:", "start", nullptr);

@@ -137,6 +137,51 @@ TEST_F(CanvasCommandTest, EditsOfTheDispatchMarkTheGameModified) {
   EXPECT_TRUE(editor.game.modified);
 }
 
+TEST_F(CanvasCommandTest, RangeSelectTakesTheBlocksBetweenTwoSelectedOnesAndCountsThemAll) {
+  openZoneWith("<levels><level z=\"0\" color=\"FF0000\"/></levels>"
+               "<block oname=\"a\" x=\"0\" y=\"0\" w=\"10\" h=\"10\" z=\"0\"/>"
+               "<block oname=\"in1\" x=\"20\" y=\"10\" w=\"10\" h=\"10\" z=\"5\"/>"
+               "<block oname=\"in2\" x=\"45\" y=\"45\" w=\"10\" h=\"10\" z=\"10\"/>"
+               "<block oname=\"deep\" x=\"20\" y=\"10\" w=\"10\" h=\"10\" z=\"11\"/>"
+               "<block oname=\"out\" x=\"60\" y=\"10\" w=\"10\" h=\"10\" z=\"5\"/>"
+               "<block oname=\"b\" x=\"50\" y=\"50\" w=\"0\" h=\"0\" z=\"10\"/>"
+               "<area xlim=\"0,1\" ylim=\"0,1\" z=\"0\"/>");
+  dispatchCommand(editor, host, Command::RangeSelect);
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text, "Select two blocks to perform a range select.");
+  selectObject(editor, byName("a"));
+  selectObject(editor, byName("b"));
+  dispatchCommand(editor, host, Command::RangeSelect);
+  EXPECT_TRUE(selected("in1") && selected("in2"));
+  EXPECT_FALSE(selected("deep") || selected("out"));
+  EXPECT_EQ(port.status[0], "Total of 2 blocks selected.");
+  deselectObject(editor, byName("in2"));
+  selectObject(editor, byName("area"));
+  deselectObject(editor, byName("in1"));
+  dispatchCommand(editor, host, Command::RangeSelect);  // a block and an area: refused
+  EXPECT_EQ(port.messages.size(), 2u);
+}
+
+TEST_F(CanvasCommandTest, DeletingAClassReadsTheBlocksAgain) {
+  xml::Node* cls = editor.game.document->createElement("class");
+  cls->setAttr("name", "wide");
+  cls->setAttr("w", "90");
+  xml::Document::insertBefore(editor.game.root, cls, editor.zone.openZoneNode);
+  byName("b")->node->setAttr("class", "wide");
+  byName("b")->node->removeAttr("w");
+  parseBlock(editor, byName("b")->node, true, 0);
+  ASSERT_EQ(byName("b")->w, 90.0f);
+  port.chooserAnswers = {0};
+  port.answers = {Answer::Yes};
+  dispatchCommand(editor, host, Command::DeleteClass);
+  EXPECT_EQ(port.questions.back(), "Are you sure you want to delete class 'wide'?");
+  EXPECT_EQ(port.status[0], "Deleted class: wide");
+  EXPECT_EQ(byName("b")->w, 20.0f);
+  EXPECT_TRUE(editor.game.modified);
+  dispatchCommand(editor, host, Command::RestoreDeletedScript);
+  EXPECT_NE(port.messages.back().text.find("Currently there is no stored script."), std::string::npos);
+}
+
 TEST_F(CanvasCommandTest, EscapeEndsPlacingOrClearsTheSelection) {
   selectObject(editor, byName("a"));
   selectObject(editor, byName("b"));
