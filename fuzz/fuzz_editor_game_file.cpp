@@ -3,6 +3,7 @@
 // back. Whatever the bytes, nothing may crash or read out of bounds.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -43,7 +44,10 @@ class NullPort : public zor::editor::EditorPort {
 const std::string& scratchPath() {
   // In memory where the system offers it: every input is written and flushed.
   static const std::string folder = zor::files::isFolder("/dev/shm") ? "/dev/shm/" : "/tmp/";
-  static const std::string path = folder + "zor-fuzz-editor-" + std::to_string(::getpid()) + ".zorlan";
+  static const std::string path = [] {
+    std::atexit([] { zor::files::deleteFile(scratchPath()); });
+    return folder + "zor-fuzz-editor-" + std::to_string(::getpid()) + ".zorlan";
+  }();
   return path;
 }
 
