@@ -3,7 +3,6 @@
 // back. Whatever the bytes, nothing may crash or read out of bounds.
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -44,10 +43,7 @@ class NullPort : public zor::editor::EditorPort {
 const std::string& scratchPath() {
   // In memory where the system offers it: every input is written and flushed.
   static const std::string folder = zor::files::isFolder("/dev/shm") ? "/dev/shm/" : "/tmp/";
-  static const std::string path = [] {
-    std::atexit([] { zor::files::deleteFile(scratchPath()); });
-    return folder + "zor-fuzz-editor-" + std::to_string(::getpid()) + ".zorlan";
-  }();
+  static const std::string path = folder + "zor-fuzz-editor-" + std::to_string(::getpid()) + ".zorlan";
   return path;
 }
 
@@ -58,6 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!zor::files::writeFileAtomic(path, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
   NullPort port;
   zor::editor::Editor editor(port);
+  // The fuzzer may end the process at any input: the scratch file never outlives one.
+  struct Remove {
+    ~Remove() { zor::files::deleteFile(scratchPath()); }
+  } remove;
   if (!zor::editor::loadGameFileForEditing(editor, path)) return 0;
   for (std::size_t i = 0; i < editor.game.zones.size(); ++i) {
     if (!zor::editor::openZone(editor, editor.game.zones[i].node)) continue;
