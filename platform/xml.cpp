@@ -753,8 +753,17 @@ bool Document::writeNode(const Node* node, std::string& out, std::string* error)
 
 bool Document::write(std::string& out, std::string* error, bool withDeclaration) const {
   out.clear();
-  if (withDeclaration) out = declaration_;
-  return writeInto(out, document_, error);
+  if (!document_) return true;
+  if (withDeclaration || declaration_.empty()) {
+    out = declaration_;
+    return writeInto(out, document_, error);
+  }
+  // Without its declaration the document starts at its first line of content.
+  const Node* first = document_->firstChild;
+  if (first && first->type == NodeType::Text) first = first->next;
+  for (const Node* n = first; n; n = n->next)
+    if (!writeInto(out, n, error)) return false;
+  return true;
 }
 
 bool Document::save(const std::string& path, std::string* error, bool withDeclaration) const {

@@ -193,7 +193,8 @@ class Document {
   //
   // The whole document, with the XML declaration when one was parsed and
   // `withDeclaration` is set (the output is UTF-8, so a declaration naming
-  // another encoding is rewritten).
+  // another encoding is rewritten). Without the declaration, the line end
+  // that followed it goes as well.
   bool write(std::string& out, std::string* error, bool withDeclaration = true) const;
   // One node and everything below it.
   static bool writeNode(const Node* node, std::string& out, std::string* error);
