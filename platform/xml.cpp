@@ -10,6 +10,7 @@
 #include <new>
 #include <span>
 #include <type_traits>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -51,6 +52,17 @@ struct Store {
   std::size_t nextChunk = 1024;
 
   std::vector<Node*> freeNodes;
+
+  // Element IDs seen by the parse: the lower-cased ID of each element that has
+  // one, to the first such element in document order. Valid until the tree or
+  // an ID attribute is changed; lookups walk the tree after that.
+  std::unordered_map<std::string, Node*> ids;
+  bool idsValid = false;
+  void idsChanged() {
+    if (!idsValid) return;
+    idsValid = false;
+    ids.clear();
+  }
 
   // Interned names: open addressing over the name text, power-of-two size.
   std::vector<Str> names;
@@ -115,24 +127,45 @@ struct Store {
     s = Str(std::string_view(p, s.size() + more.size()));
   }
 
+  static constexpr std::size_t kHashStart = 14695981039346656037ull;
+  static std::size_t hashStep(std::size_t h, char c) {
+    return (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
   static std::size_t hashName(std::string_view s) {
-    std::size_t h = 14695981039346656037ull;
-    for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    std::size_t h = kHashStart;
+    for (char c : s) h = hashStep(h, c);
     return h;
   }
+  // Names are short: a plain loop beats a call to memcmp.
+  static bool sameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
 
-  Str intern(std::string_view s) {
+  Str intern(std::string_view s) { return intern(s, hashName(s)); }
+
+  // A NUL-terminated name, measured and hashed in one pass.
+  Str intern(const char* s) {
+    std::size_t h = kHashStart;
+    std::size_t n = 0;
+    for (; s[n] != '\0'; ++n) h = hashStep(h, s[n]);
+    return intern(std::string_view(s, n), h);
+  }
+
+  Str intern(std::string_view s, std::size_t hash) {
     if (s.empty()) return Str();
     if ((nameCount + 1) * 2 > names.size()) growNames();
     std::size_t mask = names.size() - 1;
-    for (std::size_t i = hashName(s) & mask;; i = (i + 1) & mask) {
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
       Str& slot = names[i];
       if (slot.empty()) {
         slot = copy(s);
         ++nameCount;
         return slot;
       }
-      if (slot == s) return slot;
+      if (sameText(slot, s)) return slot;
     }
   }
 
@@ -192,6 +225,9 @@ static_assert(std::is_trivially_destructible_v<Attribute>);
 
 namespace {
 
+// An attribute named "id" in any letter case names its element.
+bool isIdName(std::string_view name) { return name.size() == 2 && equalsIgnoreCase(name, "id"); }
+
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 // Line ends as expat delivers them in content: "\r\n" and a lone "\r" become "\n".
@@ -248,6 +284,7 @@ Str Node::attr(std::string_view attrName) const {
 }
 
 void Node::setAttr(std::string_view attrName, std::string_view value) {
+  if (isIdName(attrName)) store_->idsChanged();
   for (Attribute& a : std::span(attributes.items_, attributes.size_)) {
     if (a.name == attrName) {
       a.value = store_->copy(value);
@@ -266,6 +303,7 @@ void Node::setAttr(std::string_view attrName, std::string_view value) {
 }
 
 bool Node::removeAttr(std::string_view attrName) {
+  if (isIdName(attrName)) store_->idsChanged();
   AttributeList& list = attributes;
   for (std::uint32_t i = 0; i < list.size_; ++i) {
     if (list.items_[i].name == attrName) {
@@ -358,10 +396,14 @@ Node* Document::root() const { return document_ ? document_->firstElement() : nu
 
 Node* Document::findById(std::string_view id) const {
   if (!document_) return nullptr;
+  if (store_->idsValid) {
+    auto it = store_->ids.find(toLowerAscii(id));
+    return it == store_->ids.end() ? nullptr : it->second;
+  }
   for (const Node* n = document_; n; n = nextInOrder(n, document_)) {
     if (!n->isElement()) continue;
     for (const Attribute& a : n->attributes) {
-      if (a.name.size() == 2 && equalsIgnoreCase(a.name, "id")) {
+      if (isIdName(a.name)) {
         if (equalsIgnoreCase(a.value, id)) return const_cast<Node*>(n);
         break;  // the first such attribute is the element's ID
       }
@@ -441,6 +483,7 @@ Node* Document::copyNode(const Node* source) {
 
 void Document::unlink(Node* node) {
   if (!node || !node->parent) return;
+  node->store_->idsChanged();
   Node* p = node->parent;
   if (node->prev) node->prev->next = node->next;
   else p->firstChild = node->next;
@@ -463,6 +506,7 @@ void Document::insertBefore(Node* parent, Node* child, Node* before) {
   for (const Node* a = parent; a; a = a->parent)
     if (a == child) return;  // would put the node below itself
   unlink(child);
+  child->store_->idsChanged();
   child->parent = parent;
   child->next = before;
   if (before) {
@@ -907,9 +951,15 @@ struct ParseState {
       AttributeList& list = n->attributes;
       list.items_ = store->newAttributes(count);
       list.size_ = list.capacity_ = static_cast<std::uint32_t>(count);
+      bool named = false;
       for (std::size_t i = 0; i < count; ++i) {
-        list.items_[i].name = attributeName(atts[2 * i]);
-        list.items_[i].value = store->copy(static_cast<const char*>(atts[2 * i + 1]));
+        Attribute& a = list.items_[i];
+        a.name = attributeName(atts[2 * i]);
+        a.value = store->copy(static_cast<const char*>(atts[2 * i + 1]));
+        if (!named && isIdName(a.name)) {
+          named = true;  // the first such attribute is the element's ID
+          store->ids.try_emplace(toLowerAscii(a.value), n);
+        }
       }
     }
     linkLast(current, n);
@@ -1072,6 +1122,7 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
 
   XML_Status status = XML_Parse(p, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
   if (status == XML_STATUS_OK && !state.stopped()) {
+    store_->idsValid = true;
     return true;
   }
 

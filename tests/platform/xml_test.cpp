@@ -133,6 +133,53 @@ TEST(XmlLookup, FindByIdIgnoresCaseAndTakesTheFirstInDocumentOrder) {
   }
 }
 
+TEST(XmlLookup, FindByIdFollowsEditsOfTheTree) {
+  Document doc = parseOk(kIdDoc);
+  Node* root = doc.root();
+  Node* sub = doc.findById("intro");
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->name, "sub");
+
+  struct Step {
+    const char* what;
+    void (*edit)(Document&);
+    const char* id;
+    const char* name;  // element expected, null for none
+  };
+  const Step steps[] = {
+      {"an ID given to an earlier element", [](Document& d) { d.root()->setAttr("ID", "Cave"); }, "cave", "zorlan"},
+      {"that ID taken away again", [](Document& d) { d.root()->removeAttr("ID"); }, "cave", "zone"},
+      {"the first of two unlinked", [](Document& d) { Document::unlink(d.findById("intro")); }, "intro", "zone"},
+      {"the other removed", [](Document& d) { d.removeNode(d.findById("intro")); }, "intro", nullptr},
+      {"a new element linked",
+       [](Document& d) {
+         Node* n = d.createElement("sub");
+         n->setAttr("id", "Intro");
+         Document::appendChild(d.root(), n);
+       },
+       "INTRO", "sub"},
+      {"an element moved before another with its ID",
+       [](Document& d) {
+         Node* copy = d.copyNode(d.findById("deep"));
+         copy->setName("copy");
+         Document::insertBefore(d.root(), copy, d.root()->firstChild);
+       },
+       "deep", "copy"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.edit(doc);
+    const Node* n = doc.findById(step.id);
+    if (!step.name) {
+      EXPECT_EQ(n, nullptr);
+      continue;
+    }
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->name, step.name);
+  }
+  EXPECT_EQ(root, doc.root());
+}
+
 TEST(XmlLookup, ChildByPathTakesTheFirstExactMatchAtEachStep) {
   Document doc = parseOk(
       "<zorlan>\n"
