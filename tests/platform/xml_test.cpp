@@ -825,7 +825,10 @@ TEST(XmlEdit, AttributesOfALoadedDocumentCanBeSetAgainAndAgain) {
     block->setAttr("x", std::to_string(i));
     block->setAttr("y", block->attr("x"));  // a value taken from the tree itself
   }
-  for (int i = 0; i < 10; ++i) block->setAttr("n" + std::to_string(i), std::string(i, 'v'));
+  for (int i = 0; i < 10; ++i) {
+    const char name[] = {'n', static_cast<char>('0' + i), '\0'};
+    block->setAttr(name, std::string(i, 'v'));
+  }
   EXPECT_TRUE(block->removeAttr("n0"));
   block->setAttr("n0", "again");
   EXPECT_EQ(width, "20");  // other values are untouched
