@@ -212,7 +212,6 @@ struct Store {
       Node* up = n == top ? nullptr : n->parent;
       Node* after = n == top ? nullptr : n->next;
       if (up) up->firstChild = after;
-      static_assert(std::is_trivially_destructible_v<Node>);
       ZOR_POISON(n, sizeof(Node));
       freeNodes.push_back(n);
       n = after ? after : up;
@@ -220,8 +219,9 @@ struct Store {
   }
 };
 
-// Only for the static linking helpers, which must not touch another document.
+// Nothing in the arena needs a destructor: freeing the chunks frees everything.
 static_assert(std::is_trivially_destructible_v<Attribute>);
+static_assert(std::is_trivially_destructible_v<Node>);
 
 namespace {
 
