@@ -85,10 +85,10 @@ class AttributeList {
 class Node {
  public:
   NodeType type = NodeType::Element;
+  int line = 0;  // line on which the node starts (1-based), 0 for nodes made in memory
   Str name;  // element name as written; target of a processing instruction
   Str text;  // content of a text or comment node; data of a processing instruction
   AttributeList attributes;  // document order
-  int line = 0;  // line on which the node starts (1-based), 0 for nodes made in memory
 
   Node* parent = nullptr;
   Node* firstChild = nullptr;

@@ -640,6 +640,22 @@ TEST(XmlRoundTrip, DocumentsInOurFormsAreWrittenBackByteForByte) {
   }
 }
 
+TEST(XmlRoundTrip, TheGamesOwnFilesAreWrittenBackByteForByte) {
+  const std::string files[] = {
+      ZOR_FIXTURES "/../../assets/builtin/game.xml",
+      ZOR_FIXTURES "/gamefiles/castle.zorlan",
+      ZOR_FIXTURES "/zones/persist.xml",
+  };
+  for (const std::string& path : files) {
+    SCOPED_TRACE(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(bytes.empty());
+    Document doc = parseOk(bytes);
+    EXPECT_TRUE(doc.serialize() == bytes);
+  }
+}
+
 TEST(XmlRoundTrip, OtherFormsAreNormalisedOnceAndThenKept) {
   struct Case {
     const char* what;
