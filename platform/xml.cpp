@@ -1095,9 +1095,9 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
   }
   XML_Parser p = handle.p;
 
-  // Nodes, attributes and strings of a typical game file take about three
-  // times its size: one chunk of that size holds most documents whole.
-  store_ = std::make_unique<Store>(std::max<std::size_t>(1024, bytes.size() * 3));
+  // Nodes, attributes and strings of a game file take five to nine times its
+  // size: the first chunk holds most of a document, however large.
+  store_ = std::make_unique<Store>(std::max<std::size_t>(1024, bytes.size() * 6));
   document_ = store_->newNode(NodeType::Document);
 
   ParseState state;
