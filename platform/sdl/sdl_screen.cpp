@@ -39,6 +39,11 @@ SdlScreen::~SdlScreen() {
 }
 
 bool SdlScreen::init() {
+  // The software fill's picture goes straight to the window system. Left to itself SDL
+  // would put a renderer (OpenGL where there is one) behind the window's surface, which
+  // under a software OpenGL costs start-up time and memory for no gain. The environment
+  // variable of the same name still decides when set.
+  if (backend_ == Backend::Buffer) SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   if (!videoStarted_) videoStarted_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   return videoStarted_;
 }
