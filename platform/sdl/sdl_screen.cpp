@@ -275,6 +275,7 @@ bool SdlScreen::grab(int32_t x, int32_t y, int32_t width, int32_t height, FrameB
 }
 
 void SdlScreen::waitForFramePeriod() {
+  if (!pacing_) return;
   const uint64_t freq = SDL_GetPerformanceFrequency();
   const uint64_t period = std::max<uint64_t>(freq / 60, 1);
   uint64_t now = SDL_GetPerformanceCounter();

@@ -75,6 +75,8 @@ class SdlScreen final : public ScreenOutput {
   SDL_Window* window() const { return window_; }
   // The sprite fill's renderer; null with the software fill, which needs none.
   SDL_Renderer* renderer() const { return renderer_; }
+  // Flip keeps a cadence of 60 a second in a window unless this is off (benchmarks).
+  void setFramePacing(bool on) { pacing_ = on; }
   // Whether the frame buffer is the window's own surface (shown without a copy).
   bool drawsOnWindowSurface() const { return attached_; }
 
@@ -102,6 +104,7 @@ class SdlScreen final : public ScreenOutput {
   Uint32 bufferFormat_ = 0;          // SDL's name for the buffer's pixel format
   int32_t bufferPitch_ = 0;          // in pixels
   bool attached_ = false;
+  bool pacing_ = true;
   std::unique_ptr<SpriteFill> sprites_;
   int32_t width_ = 0;
   int32_t height_ = 0;
