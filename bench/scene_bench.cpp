@@ -164,6 +164,7 @@ struct Scene {
       g.script.titles.addLast(t);
     }
     zor::layoutTitles(g, nullptr);
+    zor::updateDrawingState(g);
   }
 };
 
@@ -172,7 +173,7 @@ double floorMicroseconds() {
   static const double floor = [] {
     constexpr int kFrames = 12;
     std::vector<std::vector<uint8_t>> frames(kFrames, std::vector<uint8_t>(kFrameBytes, 1));
-    const int rounds = 20 * kFrames;
+    const int rounds = 60 * kFrames;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i) {
       std::memset(frames[static_cast<size_t>(i % kFrames)].data(), i & 0xFF, kFrameBytes);
@@ -267,6 +268,30 @@ void BM_FramePass(benchmark::State& state) {
   state.counters["of_60Hz_frame_pct"] = state.counters["frame_us"] / 16666.7 * 100.0;
 }
 BENCHMARK(BM_FramePass)->Unit(benchmark::kMicrosecond);
+
+// The walk alone, through the frame's x index or over every object, into a fill that
+// draws nothing.
+struct NothingFill final : zor::ShapeFill {
+  int32_t fillBox(int32_t, int32_t, int32_t, int32_t, int32_t) override { return 1; }
+  int32_t fillDisc(int32_t, int32_t, int32_t, int32_t) override { return 1; }
+  int32_t prepareAfterOpen(bool) override { return 1; }
+};
+
+void BM_SceneWalk(benchmark::State& state) {
+  Scene scene;
+  if (!scene.error.empty()) {
+    state.SkipWithError(scene.error.c_str());
+    return;
+  }
+  NothingFill fill;
+  const auto walk = state.range(0) == 1 ? zor::SceneWalk::Indexed : zor::SceneWalk::Whole;
+  for (auto _ : state) {
+    zor::drawScene(*scene.game, fill, walk);
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(walk == zor::SceneWalk::Indexed ? "indexed" : "every object");
+}
+BENCHMARK(BM_SceneWalk)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 // The per-frame drawing state alone (swish, word boxes, blink walk).
 void BM_UpdateDrawingState(benchmark::State& state) {
