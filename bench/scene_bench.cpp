@@ -28,6 +28,8 @@
 #include "platform/sdl/sdl_screen.h"
 #include "platform/xml.h"
 
+#include <SDL.h>
+
 namespace {
 
 constexpr int kW = 1920;
@@ -241,6 +243,66 @@ void BM_Present(benchmark::State& state) {
   state.SetLabel(scene.screen.drawsOnWindowSurface() ? "on the window's surface" : "scaled");
 }
 BENCHMARK(BM_Present)->Unit(benchmark::kMicrosecond);
+
+// The game's screen showing a 1280x720 picture in the full screen: scaled into the
+// window's surface in software.
+void BM_PresentScaledFullScreen(benchmark::State& state) {
+  zor::SdlEvents events;
+  zor::SdlScreen screen(events, zor::SdlScreen::Backend::Buffer);
+  screen.setFramePacing(false);
+  if (!screen.openFullScreen(1280, 720, "Zorlan")) {
+    state.SkipWithError("the screen could not be opened");
+    return;
+  }
+  zor::clearBuffer(*screen.drawingBuffer(), 0x336699);
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) screen.flip();
+  reportAgainstFloor(state, std::chrono::steady_clock::now() - start);
+  int w = 0, h = 0;
+  SDL_GetWindowSize(screen.window(), &w, &h);
+  state.SetLabel("into " + std::to_string(w) + "x" + std::to_string(h));
+}
+BENCHMARK(BM_PresentScaledFullScreen)->Unit(benchmark::kMicrosecond);
+
+// For comparison, SDL's own first renderer showing a picture of w x h in a window of
+// 1920x1080 (or the full screen): a streaming texture in ARGB8888 (arg 0) or in the
+// window's format (arg 1), updated from memory, copied and presented.
+void BM_PresentThroughRenderer(benchmark::State& state) {
+  const int w = static_cast<int>(state.range(1)), h = static_cast<int>(state.range(2));
+  const bool fullScreen = w != kW;
+  SDL_InitSubSystem(SDL_INIT_VIDEO);
+  SDL_Window* window = SDL_CreateWindow("Zorlan", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kW, kH,
+                                        fullScreen ? Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP} : 0u);
+  SDL_Renderer* renderer = window != nullptr ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+  const Uint32 format = state.range(0) == 1 ? SDL_GetWindowPixelFormat(window) : Uint32{SDL_PIXELFORMAT_ARGB8888};
+  SDL_Texture* texture =
+      renderer != nullptr ? SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h) : nullptr;
+  if (texture == nullptr) {
+    state.SkipWithError(SDL_GetError());
+  } else {
+    std::vector<uint32_t> pixels(static_cast<size_t>(w) * static_cast<size_t>(h), 0x336699u);
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+      SDL_UpdateTexture(texture, nullptr, pixels.data(), w * 4);
+      SDL_RenderClear(renderer);
+      SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+      SDL_RenderPresent(renderer);
+    }
+    reportAgainstFloor(state, std::chrono::steady_clock::now() - start);
+    SDL_RendererInfo info{};
+    SDL_GetRendererInfo(renderer, &info);
+    state.SetLabel(std::string(info.name) + ", " + SDL_GetPixelFormatName(format));
+  }
+  if (texture != nullptr) SDL_DestroyTexture(texture);
+  if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+  if (window != nullptr) SDL_DestroyWindow(window);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+BENCHMARK(BM_PresentThroughRenderer)
+    ->Args({0, kW, kH})
+    ->Args({1, kW, kH})
+    ->Args({1, 1280, 720})
+    ->Unit(benchmark::kMicrosecond);
 
 // A whole frame pass as the game plays it: world step, drawing state, clear, scene,
 // overlays (titles, letterbox) and the present.
