@@ -242,8 +242,12 @@ TEST_F(ScreenTest, AWindowMadeFullScreenFromOutsideIsFilledLikeTheGamesFullScree
   const int left = (ow - w) / 2, top = (oh - h) / 2;
   EXPECT_EQ(shownColour(screen.window(), left, top), 0x00FF00);
   EXPECT_EQ(shownColour(screen.window(), left + w - 1, top + h - 1), 0x0000FF);
-  if (left > 0) EXPECT_EQ(shownColour(screen.window(), left - 1, top), 0x000000);
-  if (top > 0) EXPECT_EQ(shownColour(screen.window(), left, top - 1), 0x000000);
+  if (left > 0) {
+    EXPECT_EQ(shownColour(screen.window(), left - 1, top), 0x000000);
+  }
+  if (top > 0) {
+    EXPECT_EQ(shownColour(screen.window(), left, top - 1), 0x000000);
+  }
   // The picture kept what was drawn, and drawing goes on into it.
   EXPECT_EQ(pointColour(*screen.drawingBuffer(), 0, 0), 0x00FF00);
   drawBox(*screen.drawingBuffer(), 319, 239, 1, 1, 0xFF0000);

@@ -96,7 +96,9 @@ TEST(SceneIndex, LargeZonesDrawTheSamePictureVisitingOnlyWhatCanBeSeen) {
       const Game& g = s.game;
       ASSERT_TRUE(g.screen.sceneIndex.fits(projectionFor(g), g.world.player, g.world.objects.size()))
           << "seed " << seed;
-      if (wide) EXPECT_LT(candidates(g), g.world.objects.size() / 2) << "seed " << seed;
+      if (wide) {
+        EXPECT_LT(candidates(g), g.world.objects.size() / 2) << "seed " << seed;
+      }
       expectSamePicture(s, "seed " + std::to_string(seed) + " frame " + std::to_string(frame));
       s.game.world.cameraPosition.x += 37.0f;  // the next frame looks a little further on
     }
