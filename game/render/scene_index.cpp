@@ -50,7 +50,7 @@ void SceneIndex::add(const ObjectRecord& o) {
   // The walk may pass over objects only while depths never grow along the list.
   if (std::isnan(o.z) || (!order_.empty() && o.z > lastZ_)) ordered_ = false;
   lastZ_ = o.z;
-  const double x0 = o.x, x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
+  const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
   const bool odd = !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
   order_.push_back(&o);
   left_.push_back(std::min(x0, x1));
@@ -109,8 +109,8 @@ bool SceneIndex::bucketCanReachView(const Bucket& b, const Projection& p) const 
   if (toRight < 0.0 || toLeft > 0.0) return true;
   // The view is widest at the farthest member: beside it there, beside it nearer too.
   const double depth = b.farthest - static_cast<double>(p.camera.z);
-  const double f = p.focal;
-  const double camX = p.camera.x;
+  const double f = static_cast<double>(p.focal);
+  const double camX = static_cast<double>(p.camera.x);
   const double slack =
       kRelativeSlack * (std::fabs(b.left) + std::fabs(b.right) + std::fabs(camX) + b.widest) + kRelativeSlack;
   const double rightEdge = camX + toRight * depth / f;
