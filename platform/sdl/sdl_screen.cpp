@@ -78,8 +78,12 @@ bool SdlScreen::open(int32_t width, int32_t height, const std::string& title, bo
   if (!init()) return false;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
   if (windowed) {
-    const ScreenRect place = placeWindow(width, height, usableDesktop(nullptr));
-    window_ = SDL_CreateWindow(title.c_str(), place.x, place.y, place.width, place.height, SDL_WINDOW_HIDDEN);
+    const ScreenRect usable = usableDesktop(nullptr);
+    const ScreenRect place = placeWindow(width, height, usable);
+    const bool known = usable.width > 0 && usable.height > 0;
+    window_ = SDL_CreateWindow(title.c_str(), known ? place.x : int{SDL_WINDOWPOS_CENTERED},
+                               known ? place.y : int{SDL_WINDOWPOS_CENTERED}, place.width, place.height,
+                               SDL_WINDOW_HIDDEN);
   } else {
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
