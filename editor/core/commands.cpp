@@ -1,5 +1,7 @@
 #include "editor/core/commands.h"
 
+#include "editor/core/command_needs.h"
+
 #include "editor/core/session.h"
 
 namespace zor::editor {
@@ -20,6 +22,8 @@ const std::vector<MenuEntry>& menuBar() {
   static const std::vector<MenuEntry> entries = {
       menu("&File"),
       item("&New", "Ctrl+Shift+N", Command::New),
+      // The desktop may take Shift+Alt+N for itself; the menu keeps the command reachable.
+      item("New &Window", "Shift+Alt+N", Command::NewWindow),
       item("&Open...", "Ctrl+O", Command::Open),
       item("&Save", "Ctrl+S", Command::Save),
       item("Save &As...", "Ctrl+Shift+S", Command::SaveAs),
@@ -153,6 +157,8 @@ const std::vector<Shortcut>& mainShortcuts() {
 
 void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
   EditorPort& port = editor.port;
+  if (!commandAllowed(editor, command)) return;
+  if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
     case Command::Open: openGameCommand(editor, "", kOpenPattern); break;

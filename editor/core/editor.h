@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "editor/core/canvas_state.h"
 #include "editor/core/dialogs.h"
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
@@ -33,6 +34,7 @@ struct Editor {
   ZoneState zone;
   SessionState session;
   DialogResults dialogs;
+  CanvasState canvas;
 };
 
 }  // namespace zor::editor

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "editor/core/canvas_controller.h"
 #include "editor/core/session.h"
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/fixed_dialogs.h"
@@ -105,7 +106,10 @@ bool EditorApp::startUp() {
   }
   if (editor.prefs.winMax) frame_->Maximize(true);
   else if (!editor.prefs.fileFound) frame_->CentreOnScreen();
-  frame_->Bind(wxEVT_TIMER, [](wxTimerEvent&) {});  // the canvas's held-press timer plugs in here
+  frame_->canvas()->attach(&editor);
+  frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& e) {
+    if (editor_ && e.GetId() == kCycleTimer) canvasTimer(*editor_);
+  });
   port_->setRecentFiles(editor.prefs.recentFiles);
 
   struct Fixed {
