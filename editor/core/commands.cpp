@@ -3,6 +3,7 @@
 #include "editor/core/command_needs.h"
 
 #include "editor/core/session.h"
+#include "editor/core/zone_dialogs.h"
 
 namespace zor::editor {
 
@@ -158,6 +159,7 @@ const std::vector<Shortcut>& mainShortcuts() {
 void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
   EditorPort& port = editor.port;
   if (!commandAllowed(editor, command)) return;
+  if (dispatchZoneDialogCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;

@@ -9,6 +9,7 @@
 #include <cctype>
 
 #include "editor/ui/canvas_panel.h"
+#include "editor/ui/form_dialog.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
 #include "platform/clock.h"
@@ -135,6 +136,13 @@ FileChoice WxPort::fileRequester(const FileRequest& request, bool save) {
 
 FileChoice WxPort::openFileRequester(const FileRequest& request) { return fileRequester(request, false); }
 FileChoice WxPort::saveFileRequester(const FileRequest& request) { return fileRequester(request, true); }
+
+bool WxPort::runForm(FormRequest& request) {
+  wxDialog* window = request.window == 4 ? windows.zoneProperties : request.window == 5 ? windows.gameProperties : nullptr;
+  if (!window) return false;
+  ModalScope modal(*this);
+  return runFormDialog(window, request);
+}
 
 void WxPort::setClipboardText(const std::string& text) {
   if (wxTheClipboard->Open()) {
