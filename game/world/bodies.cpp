@@ -10,6 +10,8 @@
 #include "game/game.h"
 #include "game/script/queue_runner.h"
 #include "game/world/objects.h"
+#include "game/world/pair_index.h"
+#include "game/world/stand_index.h"
 
 namespace zor {
 
@@ -81,19 +83,48 @@ void leaveSupport(ObjectRecord& o) {
   }
 }
 
-// State of one world step that the pair pass needs besides the world.
+// State of one world step that the bodies phase and the pair pass need besides the world.
 struct StepContext {
+  StepContext(Game& g, ObjectRecord& p) : game(g), world(g.world), player(p) {}
   Game& game;
   World& world;
   ObjectRecord& player;
+  PairSearch search = PairSearch::Indexed;
+  std::vector<PairContact>* contacts = nullptr;  // when given, every solid contact in order
   // A death script ran during the pair pass while the zone was settling; the
   // objects it killed are deleted once the pass is over.
   bool deleteKilledAfterPass = false;
-  // The objects after the player in list order, and their levels, as one pass
-  // found them.
+  // The objects other than the player in list order, and their levels, as one
+  // pass found them; the player's own position in the list.
   std::vector<ObjectRecord*> order;
   std::vector<int8_t> levels;
+  uint32_t playerPosition = 0;
+  // The list position of the object whose pairs are being resolved.
+  uint32_t pairPosition = 0;
+  PairIndex pairs;
+  StandIndex stands;
 };
+
+// The end of killObject: the flags of a killed object, its sound and die script.
+void markKilled(Game& game, ObjectRecord* object, int withSound) {
+  const bool wasKilled = object->has(flag::Killed);
+  object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
+  if (withSound != 0 && !wasKilled) {
+    playSoundEffect(game, kDieEffect);
+    queueScript(game, object->dieScript, object);
+  }
+}
+
+// killObject within the step, releasing the stack through the step's index.
+void killInStep(StepContext& ctx, ObjectRecord* object, int withSound) {
+  if (object == nullptr) return;
+  if (ctx.search == PairSearch::Indexed) {
+    ctx.stands.release(ctx.world.objects, object);
+  } else {
+    releaseStackedObjects(ctx.world, object);
+  }
+  markKilled(ctx.game, object, withSound);
+}
 
 // The player death of the pair pass. A death script that runs at once while
 // the zone is settling would delete the objects it killed when it stops, under
@@ -111,6 +142,8 @@ void playerDeathInPass(StepContext& ctx) {
   const bool holdDeletions = runsNow && s.zoneEntryQuiet;
   if (holdDeletions) s.zoneEntryQuiet = false;
   playerDeath(game);
+  // The script may have changed the list.
+  ctx.stands.invalidate();
   if (holdDeletions) {
     s.zoneEntryQuiet = true;
     ctx.deleteKilledAfterPass = true;
@@ -220,7 +253,8 @@ void stepEffectTimer(ObjectRecord& o) {
 }
 
 // The bodies phase for one object.
-void stepBody(Game& game, ObjectRecord& o) {
+void stepBody(StepContext& ctx, ObjectRecord& o) {
+  Game& game = ctx.game;
   World& world = game.world;
   ObjectRecord& player = *world.player;
   const bool isPlayer = &o == &player;
@@ -283,7 +317,7 @@ void stepBody(Game& game, ObjectRecord& o) {
     if (player.support == &o) seatOn(player, o);
 
     // 7. Fallen out of the zone.
-    if (!isPlayer && o.y + o.h < world.zoneYlim1) killObject(game, &o, 0);
+    if (!isPlayer && o.y + o.h < world.zoneYlim1) killInStep(ctx, &o, 0);
   }
 
   // 8. Effect timer.
@@ -319,6 +353,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
   Game& game = ctx.game;
   World& world = ctx.world;
   const bool isPlayer = &a == &ctx.player;
+  if (ctx.contacts != nullptr) ctx.contacts->push_back(PairContact{&a, &b});
 
   // Relative motion and the sides that did not overlap before this frame's motion.
   const float rdx = (a.x - a.prevX) - (b.x - b.prevX);
@@ -369,11 +404,11 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
       a.contacts |= 2;
       a.y = b.y - a.h - kRaiseStep;
       a.vy = b.vy - world.zoneGravity;
-      if (!isPlayer && hasClassFlag(b, eflag::Heavy)) killObject(game, &a, 1);
+      if (!isPlayer && hasClassFlag(b, eflag::Heavy)) killInStep(ctx, &a, 1);
     } else {
       // Landing.
       a.contacts |= 8;
-      if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killObject(game, &b, 1);
+      if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killInStep(ctx, &b, 1);
       if (b.has(flag::Bouncy) && isPlayer && &b != world.lastBounceObject) {
         playSoundEffect(game, kRubberEffect);
         a.vy = b.freq != 0.0f ? b.freq : std::fabs(rdy);
@@ -394,6 +429,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
           playSoundEffect(game, kLandEffect);
         }
         a.support = &b;
+        ctx.stands.noteSupport(a, ctx.pairPosition, b);
         a.flags &= ~flag::Airborne;
       }
       seatOn(a, b);
@@ -405,9 +441,9 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
 
   // Faces meet deadly objects.
   if (a.has(flag::Deadly) && b.has(flag::HasFace)) {
-    killObject(game, &b, 1);
+    killInStep(ctx, &b, 1);
   } else if (a.has(flag::HasFace) && b.has(flag::Deadly)) {
-    killObject(game, &a, 1);
+    killInStep(ctx, &a, 1);
   }
 }
 
@@ -422,7 +458,7 @@ void finishPairs(StepContext& ctx, ObjectRecord& a, uint8_t before) {
       playerDeathInPass(ctx);
       a.contacts = before;
     } else {
-      killObject(ctx.game, &a, 1);
+      killInStep(ctx, &a, 1);
     }
   }
 }
@@ -431,18 +467,34 @@ void finishPairs(StepContext& ctx, ObjectRecord& a, uint8_t before) {
 // after it. Nothing run from here adds, removes, reorders or moves objects to
 // another level (no script runs for a non-player object), so the order and
 // levels taken at the start of the pass hold throughout.
+//
+// The objects after A that it meets are found through the pass's index: each
+// time, the first later one (in order) that A, where it now is, overlaps; so
+// the contacts come in the order of a walk over every later object.
 void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
   ObjectRecord& a = *ctx.order[i];
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
+  ctx.pairPosition = static_cast<uint32_t>(i < ctx.playerPosition ? i : i + 1);
   const int8_t level = a.level;
   const std::size_t n = ctx.order.size();
-  for (std::size_t j = i + 1; j < n; ++j) {
-    if (ctx.levels[j] != level) continue;
-    ObjectRecord& b = *ctx.order[j];
-    // A checkpoint is never solid in the pass, and only the player touches it.
-    if (b.has(flag::Checkpoint)) continue;
-    if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
+  // A checkpoint is never solid in the pass, and only the player touches it.
+  auto meets = [&](std::size_t j) {
+    const ObjectRecord& b = *ctx.order[j];
+    return !b.has(flag::Checkpoint) && b.has(flag::Solid) && overlaps(a, b);
+  };
+  if (ctx.search == PairSearch::Exhaustive) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      if (ctx.levels[j] == level && meets(j)) solidContact(ctx, a, *ctx.order[j]);
+    }
+  } else {
+    std::size_t after = i;
+    for (;;) {
+      const std::size_t j = ctx.pairs.firstAfter(after, level, ctx.levels, a.x, a.y, a.x + a.w, a.y + a.h, meets);
+      if (j >= n) break;
+      solidContact(ctx, a, *ctx.order[j]);
+      after = j;
+    }
   }
   finishPairs(ctx, a, before);
 }
@@ -455,6 +507,7 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
   ObjectRecord& a = ctx.player;
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
+  ctx.pairPosition = ctx.playerPosition;
   for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
     ObjectRecord& b = *it;
     if (&b == &a || b.level != a.level) continue;
@@ -482,9 +535,19 @@ void pairPass(StepContext& ctx) {
     ctx.order.clear();
     ctx.levels.clear();
     for (ObjectRecord& o : list) {
-      if (&o == &player) continue;
+      if (&o == &player) {
+        ctx.playerPosition = static_cast<uint32_t>(ctx.order.size());
+        continue;
+      }
       ctx.order.push_back(&o);
       ctx.levels.push_back(o.level);
+    }
+    if (ctx.search == PairSearch::Indexed) {
+      // Only solid objects are met, and the pass makes nothing solid.
+      ctx.pairs.build(ctx.order, [&](std::size_t k) {
+        const ObjectRecord& b = *ctx.order[k];
+        return b.has(flag::Solid) && !b.has(flag::Checkpoint);
+      });
     }
     for (std::size_t i = 0; i < ctx.order.size(); ++i) pairFollowing(ctx, i, before);
     pairPlayer(ctx, before);
@@ -560,12 +623,7 @@ void playerDeath(Game& game) {
 void killObject(Game& game, ObjectRecord* object, int withSound) {
   if (object == nullptr) return;
   releaseStackedObjects(game.world, object);
-  const bool wasKilled = object->has(flag::Killed);
-  object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
-  if (withSound != 0 && !wasKilled) {
-    playSoundEffect(game, kDieEffect);
-    queueScript(game, object->dieScript, object);
-  }
+  markKilled(game, object, withSound);
 }
 
 int objectOverlapsLevel(const World& world, const ObjectRecord& object, int level) {
@@ -651,18 +709,21 @@ void handlePlayerDeath(Game& game) {
   playSoundEffect(game, kDieEffect);
 }
 
-void stepBodies(Game& game) {
+void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contacts) {
   World& world = game.world;
   if (world.player == nullptr) return;
   ObjectRecord& player = *world.player;
 
   if (world.bounceFrames > 0) world.bounceFrames -= 1;
 
-  // Bodies phase, in list order. killObject never unlinks, so the walk is safe.
-  for (ObjectRecord& o : world.objects) stepBody(game, o);
+  StepContext ctx(game, player);
+  ctx.search = search;
+  ctx.contacts = contacts;
+
+  // Bodies phase, in list order. A kill never unlinks, so the walk is safe.
+  for (ObjectRecord& o : world.objects) stepBody(ctx, o);
   const ObjectRecord* supportAfterBodies = player.support;
 
-  StepContext ctx{game, world, player, false, {}, {}};
   pairPass(ctx);
   if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     // Deleted objects are no one's support any more, so a deleted support
