@@ -10,8 +10,8 @@ namespace {
 // Cell coordinates stay well inside int64 and their hash; boxes beyond count as large.
 constexpr double kMaxCellCoordinate = 1.0e15;
 
-bool cellOf(double v, double inverseCell, int64_t& out) {
-  const double c = std::floor(v * inverseCell);
+bool cellOf(float v, double inverseCell, int64_t& out) {
+  const double c = std::floor(static_cast<double>(v) * inverseCell);
   if (!(c > -kMaxCellCoordinate && c < kMaxCellCoordinate)) return false;  // also NaN
   out = static_cast<int64_t>(c);
   return true;
@@ -19,9 +19,11 @@ bool cellOf(double v, double inverseCell, int64_t& out) {
 
 }  // namespace
 
-bool PairIndex::cellRange(float x0, float y0, float x1, float y1, CellRange& out) const {
-  return cellOf(x0, inverseCell_, out.x0) && cellOf(y0, inverseCell_, out.y0) && cellOf(x1, inverseCell_, out.x1) &&
-         cellOf(y1, inverseCell_, out.y1) && out.x0 <= out.x1 && out.y0 <= out.y1;
+// Cells are monotonic in x and y, so boxes that overlap or touch share a cell.
+bool PairIndex::cellRange(const PairBox& box, CellRange& out) const {
+  return cellOf(box.x0, inverseCell_, out.x0) && cellOf(box.y0, inverseCell_, out.y0) &&
+         cellOf(box.x1, inverseCell_, out.x1) && cellOf(box.y1, inverseCell_, out.y1) && out.x0 <= out.x1 &&
+         out.y0 <= out.y1;
 }
 
 std::size_t PairIndex::bucketOf(int64_t cx, int64_t cy, int8_t level) const {
@@ -32,17 +34,18 @@ std::size_t PairIndex::bucketOf(int64_t cx, int64_t cy, int8_t level) const {
   return static_cast<std::size_t>(h) & bucketMask_;
 }
 
-void PairIndex::build(const std::vector<ObjectRecord*>& order) {
+void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                      const std::vector<int8_t>& levels) {
+  candidates_ = candidates;
   large_.clear();
-  entries_.clear();
-  ranges_.clear();
 
-  // Cells twice the mean size of the smaller objects, as a power of two.
+  // Cells twice the mean size of the objects, as a power of two.
   double sum = 0.0;
   std::size_t counted = 0;
   for (uint32_t p : candidates_) {
-    const ObjectRecord& o = *order[p];
-    const double extent = std::max(static_cast<double>(o.w), static_cast<double>(o.h));
+    const PairBox& b = boxes[p];
+    const double extent = std::max(static_cast<double>(b.x1) - static_cast<double>(b.x0),
+                                   static_cast<double>(b.y1) - static_cast<double>(b.y0));
     if (extent > 0.0 && extent < 4096.0) {
       sum += extent;
       ++counted;
@@ -51,8 +54,8 @@ void PairIndex::build(const std::vector<ObjectRecord*>& order) {
   double cell = 64.0;
   if (counted > 0) {
     const double want = 2.0 * sum / static_cast<double>(counted);
-    cell = 8.0;
-    while (cell < want && cell < 8192.0) cell *= 2.0;
+    cell = 4.0;
+    while (cell < want) cell *= 2.0;
   }
   inverseCell_ = 1.0 / cell;
 
@@ -60,11 +63,10 @@ void PairIndex::build(const std::vector<ObjectRecord*>& order) {
   std::size_t cellCount = 0;
   ranges_.resize(candidates_.size());
   for (std::size_t c = 0; c < candidates_.size(); ++c) {
-    const ObjectRecord& o = *order[candidates_[c]];
     CellRange& r = ranges_[c];
-    if (!cellRange(o.x, o.y, o.x + o.w, o.y + o.h, r) || r.cells() > kMaxObjectCells) {
+    if (!cellRange(boxes[candidates_[c]], r) || r.cells() > kMaxObjectCells) {
       large_.push_back(candidates_[c]);
-      r = CellRange{0, 0, -1, -1};
+      r = CellRange{};
       continue;
     }
     cellCount += static_cast<std::size_t>(r.cells());
@@ -79,10 +81,9 @@ void PairIndex::build(const std::vector<ObjectRecord*>& order) {
   auto eachCell = [&](auto&& visit) {
     for (std::size_t c = 0; c < candidates_.size(); ++c) {
       const CellRange& r = ranges_[c];
-      if (r.x1 < r.x0) continue;
-      const int8_t level = order[candidates_[c]]->level;
+      const uint32_t p = candidates_[c];
       for (int64_t cy = r.y0; cy <= r.y1; ++cy) {
-        for (int64_t cx = r.x0; cx <= r.x1; ++cx) visit(bucketOf(cx, cy, level), candidates_[c]);
+        for (int64_t cx = r.x0; cx <= r.x1; ++cx) visit(bucketOf(cx, cy, levels[p]), p);
       }
     }
   };
