@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "format/vocabulary.h"
@@ -126,6 +127,20 @@ struct StepContext {
 
   StandIndex stands;
 };
+
+// Lends the step cache's working storage to the step, or takes it back.
+void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
+  ctx.order.swap(b.order);
+  ctx.places.swap(b.places);
+  ctx.levels.swap(b.levels);
+  ctx.boxes.swap(b.boxes);
+  ctx.dynamicPositions.swap(b.dynamicPositions);
+  ctx.movingPositions.swap(b.movingPositions);
+  ctx.fixedPositions.swap(b.fixedPositions);
+  ctx.scratch.swap(b.scratch);
+  std::swap(ctx.movingIndex, b.movingIndex);
+  std::swap(ctx.movingPlayerIndex, b.movingPlayerIndex);
+}
 
 // The end of killObject: the flags of a killed object, its sound and die script.
 void markKilled(Game& game, ObjectRecord* object, int withSound) {
@@ -883,8 +898,10 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   // An object's bodies step changes no other object's box, level or kind, so
   // the indexed search takes the pass's order on the way.
   WorldStepCache& cache = world.stepCache;
-  std::vector<std::uintptr_t> listOrder;
-  listOrder.reserve(world.objects.size());
+  swapPassBuffers(ctx, cache.buffers);
+  clearOrder(ctx);
+  std::vector<std::uintptr_t>& listOrder = cache.spareListOrder;
+  listOrder.clear();
   std::size_t k = 0;
   for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
     prefetchListRecord(cache, k);
@@ -897,6 +914,7 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   const ObjectRecord* supportAfterBodies = player.support;
 
   pairPass(ctx);
+  swapPassBuffers(ctx, cache.buffers);
   if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     // Deleted objects are no one's support any more, so a deleted support
     // compares as different, just as its record would have.

@@ -10,6 +10,7 @@
 
 #include "game/world/pair_index.h"
 #include "game/world/records.h"
+#include "platform/current_list.h"
 
 namespace zor {
 
@@ -22,11 +23,28 @@ struct FixedPairCache {
   PairIndex index;
 };
 
+// The pair pass's working storage, lent to each step so that it keeps its size.
+struct PairPassBuffers {
+  std::vector<ObjectRecord*> order;
+  std::vector<CurrentList<ObjectRecord>::iterator> places;
+  std::vector<int8_t> levels;
+  std::vector<PairBox> boxes;
+  std::vector<uint32_t> dynamicPositions;
+  std::vector<uint32_t> movingPositions;
+  std::vector<uint32_t> fixedPositions;
+  std::vector<uint32_t> scratch;
+  PairIndex movingIndex;
+  PairIndex movingPlayerIndex;
+};
+
 struct WorldStepCache {
   FixedPairCache fixedPairs;
+  PairPassBuffers buffers;
   // The records in list order as the last bodies phase walked them. They may
-  // be gone since: only their addresses are used, as hints.
+  // be gone since: only their addresses are used, as hints. The next order is
+  // written into the spare one.
   std::vector<std::uintptr_t> listOrder;
+  std::vector<std::uintptr_t> spareListOrder;
 };
 
 // Asks the processor to load one line of memory; a hint only, never a fault.
