@@ -51,6 +51,8 @@ std::string randomZone(uint32_t seed, int blocks) {
   s += "<zone id=\"first\" xlim=\"-3000,3000\" ylim=\"-400,4000\"><levels><level z=\"0\" unlocked=\"1\"/>"
        "<level z=\"50\" unlocked=\"1\"/><level z=\"100\" unlocked=\"1\"/></levels>"
        "<entrance x=\"0\" y=\"40\" level=\"0\"/>";
+  // In half of the zones a death script adds objects in the middle of the pass.
+  if (seed % 2 == 1) s += "<death><explode num=\"3\" vel=\"4\" w=\"6\" h=\"6\" flg=\"solid\"/></death>";
   for (int level = 0; level < 3; ++level) {
     s += "<block x=\"" + num(-1500 + r.range(0, 300)) + "\" y=\"-20\" w=\"" + num(r.range(1200, 2600)) +
          "\" h=\"20\" level=\"" + num(level) + "\" flg=\"solid\"/>";
