@@ -217,7 +217,7 @@ bool editScriptOf(Editor& editor, const std::string& caption, const std::string&
   if (accepted) {
     if (!session.resultText.empty() && session.resultDocument && session.resultDocument->root()) {
       xml::Node* fresh = copyElementInto(*editor.game.document, session.resultDocument->root());
-      fresh->name = child;
+      fresh->setName(child);
       if (old) {
         xml::Document::insertBefore(node, fresh, old->next);
         xml::Document::unlink(old);
