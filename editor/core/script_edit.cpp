@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "editor/core/definition_edit.h"
 #include "editor/core/dialogs.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
@@ -216,7 +215,7 @@ bool editScriptOf(Editor& editor, const std::string& caption, const std::string&
   const bool accepted = runScriptEditor(editor, session) == 1;
   if (accepted) {
     if (!session.resultText.empty() && session.resultDocument && session.resultDocument->root()) {
-      xml::Node* fresh = copyElementInto(*editor.game.document, session.resultDocument->root());
+      xml::Node* fresh = editor.game.document->copyNode(session.resultDocument->root());
       fresh->setName(child);
       if (old) {
         xml::Document::insertBefore(node, fresh, old->next);
