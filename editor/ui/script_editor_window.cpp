@@ -49,9 +49,9 @@ bool ScriptEditorWindow::create(wxWindow* parent, const wxFont& noticeFont, cons
   SetEscapeId(wxID_NONE);  // Esc is a shortcut of its own
   ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onOk(); });
   delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onDelete(); });
-  cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModal(wxID_CANCEL); });
+  cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { finish(wxID_CANCEL); });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) {
-    if (IsModal()) EndModal(wxID_CANCEL);
+    if (IsModal()) finish(wxID_CANCEL);
     else Hide();
   });
   Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
@@ -169,11 +169,20 @@ int ScriptEditorWindow::run(ScriptSession& session, wxWindow* mainWindow) {
   return result;
 }
 
+void ScriptEditorWindow::finish(int id) {
+  if (IsModal() && nested_ == 0) EndModal(id);
+}
+
 void ScriptEditorWindow::onOk() {
-  if (!session_ || !text()) return;  // without the control nothing can be accepted
+  if (!session_ || !text() || nested_ > 0) return;  // without the control nothing can be accepted
   ScriptCheck check;
-  if (session_->accept(textOf(text()), &check)) {
-    EndModal(wxID_OK);
+  bool accepted = false;
+  {
+    Nested box(*this);
+    accepted = session_->accept(textOf(text()), &check);
+  }
+  if (accepted) {
+    finish(wxID_OK);
     return;
   }
   if (check.errorLine > 0) {
@@ -186,22 +195,22 @@ void ScriptEditorWindow::onOk() {
 }
 
 void ScriptEditorWindow::onDelete() {
-  if (!session_ || !text()) return;
+  if (!session_ || !text() || nested_ > 0) return;
   session_->deleteScript(textOf(text()));
   text()->ClearAll();
-  EndModal(wxID_OK);
+  finish(wxID_OK);
 }
 
 void ScriptEditorWindow::onKey(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
   const bool ctrl = event.ControlDown();
   const bool shift = event.ShiftDown();
-  if (!session_) {
+  if (!session_ || nested_ > 0) {
     event.Skip();
     return;
   }
   if (ctrl && (key == WXK_RETURN || key == WXK_NUMPAD_ENTER || key == 'S')) onOk();
-  else if ((!ctrl && key == WXK_ESCAPE) || (ctrl && key == 'W')) EndModal(wxID_CANCEL);
+  else if ((!ctrl && key == WXK_ESCAPE) || (ctrl && key == 'W')) finish(wxID_CANCEL);
   else if (ctrl && key == WXK_DELETE) onDelete();
   else if (ctrl && key == 'F') find();
   else if (!ctrl && key == WXK_F3) findAgain(!shift);
@@ -224,6 +233,7 @@ void ScriptEditorWindow::notFound(int anchor, int caret) {
 }
 
 void ScriptEditorWindow::find() {
+  Nested nested(*this);
   wxStyledTextCtrl* t = text();
   if (!t) return;
   std::string answer;
@@ -251,6 +261,7 @@ void ScriptEditorWindow::find() {
 }
 
 void ScriptEditorWindow::findAgain(bool forward) {
+  Nested nested(*this);
   wxStyledTextCtrl* t = text();
   if (!t || search_.empty()) return;
   const int anchor = t->GetAnchor();
@@ -284,6 +295,7 @@ void ScriptEditorWindow::findAgain(bool forward) {
 }
 
 void ScriptEditorWindow::goToLine() {
+  Nested nested(*this);
   wxStyledTextCtrl* t = text();
   if (!t) return;
   std::string answer;
@@ -299,6 +311,7 @@ void ScriptEditorWindow::goToLine() {
 }
 
 void ScriptEditorWindow::showReferenceMenu() {
+  Nested nested(*this);
   if (!session_) return;
   wxMenu menu;
   const ScriptContext context = session_->context();
@@ -342,6 +355,7 @@ void ScriptEditorWindow::showReferenceMenu() {
 }
 
 void ScriptEditorWindow::insertReference(ScriptReference kind) {
+  Nested nested(*this);
   if (!session_ || !text()) return;
   std::string inserted;
   if (kind == ScriptReference::Block) {
@@ -376,6 +390,7 @@ void ScriptEditorWindow::insertText(const std::string& inserted) {
 }
 
 void ScriptEditorWindow::showHelpPage() {
+  Nested nested(*this);
   if (session_) showHelp(session_->editor(), session_->helpPage());
 }
 

@@ -45,6 +45,16 @@ class ScriptEditorWindow : public ScriptWindow {
   void insertText(const std::string& text);
   void showHelpPage();
   void notFound(int anchor, int caret);
+  // Ends the window's own loop, once.
+  void finish(int id);
+
+  // Keeps the window's keys away while a menu, chooser or box of its own is open.
+  struct Nested {
+    explicit Nested(ScriptEditorWindow& w) : window(w) { ++window.nested_; }
+    ~Nested() { --window.nested_; }
+    ScriptEditorWindow& window;
+  };
+  int nested_ = 0;
 
   wxStaticText* prompt_ = nullptr;
   wxButton* ok_ = nullptr;
