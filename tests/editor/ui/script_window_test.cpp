@@ -8,6 +8,7 @@
 #include <wx/stc/stc.h>
 
 #include <cstdlib>
+#include <deque>
 #include <functional>
 #include <string>
 
@@ -27,8 +28,25 @@ class WindowPort : public test::FakePort {
  public:
   ScriptEditorWindow* window = nullptr;
   wxWindow* main = nullptr;
+  std::deque<std::string> inputs;  // answers of the input dialog; none left: Cancel
   int runScriptWindow(ScriptSession& session) override { return window->run(session, main); }
+  bool promptForText(const std::string&, const std::string&, const std::string&, int, std::string* result) override {
+    if (inputs.empty()) return false;
+    *result = inputs.front();
+    inputs.pop_front();
+    return true;
+  }
 };
+
+// A key as the window's key hook sees it.
+void key(wxWindow* window, int code, bool ctrl = false, bool shift = false) {
+  wxKeyEvent event(wxEVT_CHAR_HOOK);
+  event.m_keyCode = code;
+  event.m_controlDown = ctrl;
+  event.m_shiftDown = shift;
+  event.SetEventObject(window);
+  window->GetEventHandler()->ProcessEvent(event);
+}
 
 void press(wxButton* button) {
   wxCommandEvent click(wxEVT_BUTTON, button->GetId());
@@ -151,6 +169,49 @@ TEST_F(ScriptWindowTest, DeleteScriptEmptiesTheScriptAndKeepsItsText) {
   EXPECT_TRUE(editScriptOf(editor, "Zone Death Script", "Edit zone's Death script:", "death", nullptr));
   EXPECT_EQ(editor.zone.deletedScript, "<death><kill oname=\"a\"/></death>");
   EXPECT_EQ(xml::Document::serializeNode(editor.zone.openZoneNode).find("death"), std::string::npos);
+}
+
+TEST_F(ScriptWindowTest, FindWrapsAndGoToLineSelectsWholeLines) {
+  openZoneWith("<start><kill oname='a'/><warp zone='b'/><kill oname='c'/></start>");
+  bool checked = false;
+  whileOpen([&] {
+    wxStyledTextCtrl* t = window->text();
+    ASSERT_NE(t, nullptr);
+    t->SetText("<start>\n  <kill oname='a'/>\n  <warp zone='b'/>\n  <KILL oname='c'/>\n</start>");
+    t->GotoPos(t->PositionFromLine(2));
+    port.inputs = {"kill"};
+    key(window, 'F', true);  // from line 3 on: the upper-case one on line 4
+    EXPECT_EQ(t->LineFromPosition(t->GetSelectionStart()), 3);
+    EXPECT_EQ(std::string(t->GetSelectedText().utf8_str()), "KILL");
+    key(window, WXK_F3);  // wraps to line 2
+    EXPECT_EQ(t->LineFromPosition(t->GetSelectionStart()), 1);
+    key(window, WXK_F3, false, true);  // previous: wraps back to line 4
+    EXPECT_EQ(t->LineFromPosition(t->GetSelectionStart()), 3);
+
+    t->GotoPos(5);
+    port.inputs = {"nowhere"};
+    key(window, 'F', true);
+    ASSERT_FALSE(fake().messages.empty());
+    EXPECT_EQ(fake().messages.back().text, "Search query not found.");
+    EXPECT_EQ(t->GetCurrentPos(), 5);
+
+    port.inputs = {"0"};
+    key(window, 'G', true);
+    EXPECT_EQ(std::string(t->GetSelectedText().utf8_str()), "<start>");
+    port.inputs = {"3"};
+    key(window, 'G', true);
+    EXPECT_EQ(std::string(t->GetSelectedText().utf8_str()), "  <warp zone='b'/>");
+    port.inputs = {"99"};
+    key(window, 'G', true);
+    EXPECT_EQ(std::string(t->GetSelectedText().utf8_str()), "</start>");
+    EXPECT_TRUE(window->IsModal());
+    key(window, WXK_ESCAPE);
+    EXPECT_FALSE(window->IsModal());
+    checked = true;
+  });
+  EXPECT_FALSE(editScriptOf(editor, "Zone Start Script", "Edit zone's Start script:", "start", nullptr));
+  EXPECT_TRUE(checked);
+  EXPECT_FALSE(editor.game.modified);
 }
 
 }  // namespace
