@@ -43,6 +43,12 @@ xml::Node* firstChildNamed(xml::Node* node, const std::string& name) {
   return nullptr;
 }
 
+// The names the editor shows for the 24 sound slots.
+constexpr const char* kSoundDisplayNames[format::kSoundSlotCount] = {
+    "Jump",  "Impact",   "Leap Out", "Leap In", "Die",    "Whoosh",    "Reset", "Checkpoint",
+    "Bounce", "Click",   "Yes/Go",   "No/Back", "Bang",   "Teleport",  "Enemy", "Smoke",
+    "Platform", "Friend", "Shutdown", "Enemy Low", "Weird", "Blip", "Splash In", "Splash Out"};
+
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? "" : path.substr(0, slash + 1);
@@ -333,7 +339,7 @@ int chooseSound(Editor& editor, const std::string& title, const std::string& pro
   for (int i = 0; i < format::kSoundSlotCount; ++i) {
     const std::string& custom = editor.game.sounds[static_cast<std::size_t>(i)].customName;
     editor.dialogs.chooserList.push_back(
-        {std::to_string(i) + ": " + (custom.empty() ? format::kEffectNames[i] : custom), nullptr});
+        {std::to_string(i) + ": " + (custom.empty() ? kSoundDisplayNames[i] : custom), nullptr});
   }
   if (!runChooser(editor, title, prompt, -1, false)) return -1;
   return editor.dialogs.chosenIndex;

@@ -267,7 +267,8 @@ TEST_F(ScriptEditTest, ReferencePickers) {
 
   port.chooserAnswers = {23};
   ASSERT_TRUE(session.reference(ScriptReference::Sound, &text));
-  EXPECT_EQ(port.choosers.back().items.at(0), "0: jump");
+  EXPECT_EQ(port.choosers.back().items.at(0), "0: Jump");
+  EXPECT_EQ(port.choosers.back().items.at(23), "23: Splash Out");
   EXPECT_EQ(text, "23");
 
   port.chooserAnswers = {0};
