@@ -5,6 +5,7 @@
 
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
+#include "editor/core/script_edit.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -128,17 +129,6 @@ bool isValidZoneId(std::string_view id) {
   return true;
 }
 
-std::string makeRelativePath(const Editor& editor, const std::string& path, const std::string& prefix) {
-  if (path.empty()) return "";
-  const std::string slashed = text::replaceAll(path, "\\", "/");
-  const std::string folder = gameFolder(editor);
-  if (!editor.game.path.empty() && !folder.empty() && slashed.size() > folder.size() &&
-      slashed.compare(0, folder.size(), folder) == 0) {
-    return slashed.substr(folder.size());
-  }
-  return prefix + files::fileName(slashed);
-}
-
 FormRequest zoneForm(const Editor& editor, bool isNew) {
   FormRequest form;
   form.window = 4;
@@ -230,7 +220,7 @@ int editZoneProperties(Editor& editor, bool isNew) {
     const FileChoice choice =
         editor.port.openFileRequester({"Zone Music", gameFolder(editor) + current, "Ogg Vorbis Audio (*.ogg)|*.ogg", 0});
     if (!choice.chosen) return false;
-    *out = makeRelativePath(editor, choice.path, "music/");
+    *out = makeRelativePath(editor.game.path, choice.path, "music/");
     return true;
   };
   const bool confirmed = editor.port.runForm(form);

@@ -52,11 +52,6 @@ void openZoneCommand(Editor& editor);
 // The open zone's statistics text; shown in a box when `show` is set.
 std::string showZoneInfo(Editor& editor, bool show);
 
-// A file chosen for the game (music, sounds) as the game refers to it: the
-// rest of the path under the game file's folder with "/" separators, else the
-// prefix and the file name. Folder names compare whole and with their case.
-std::string makeRelativePath(const Editor& editor, const std::string& path, const std::string& prefix);
-
 // The zone and game commands of the menus; true when the command was one of them.
 bool dispatchZoneDialogCommand(Editor& editor, Command command);
 

@@ -162,28 +162,6 @@ TEST_F(ZoneDialogsTest, ChosenMusicIsWrittenRelative) {
   EXPECT_EQ(port.openRequests.back().title, "Zone Music");
 }
 
-TEST_F(ZoneDialogsTest, RelativePaths) {
-  loadGame();
-  const std::string folder = temp.path();  // ends with "/"
-  struct Case {
-    std::string path, prefix, expected;
-  };
-  const std::string upper = folder.substr(0, folder.size() - 1) + "X/music/a.ogg";
-  const Case cases[] = {
-      {"", "music/", ""},
-      {folder + "music/a.ogg", "music/", "music/a.ogg"},
-      {folder + "sfx/deep/b.wav", "", "sfx/deep/b.wav"},
-      {upper, "music/", "music/a.ogg"},             // a longer folder name is another folder
-      {"/elsewhere/c.ogg", "music/", "music/c.ogg"},
-  };
-  for (const Case& c : cases) EXPECT_EQ(makeRelativePath(editor, c.path, c.prefix), c.expected) << c.path;
-  std::string shouted = folder;
-  for (char& ch : shouted) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  if (shouted != folder) {
-    EXPECT_EQ(makeRelativePath(editor, shouted + "a.ogg", "music/"), "music/a.ogg");
-  }
-}
-
 TEST_F(ZoneDialogsTest, NewGameThenFirstZoneSavesAPlayableFile) {
   port.formAnswers.push_back({true, {{gamefield::Title, "Tiny"}, {gamefield::Author, "Me"}}});
   EXPECT_EQ(editGameProperties(editor, true), 1);
