@@ -215,7 +215,9 @@ void WxPort::focusCanvas() {
   if (frame && frame->IsShown()) frame->canvas()->SetFocus();
 }
 
-void WxPort::refreshPanel() {}
+void WxPort::refreshPanel() {
+  if (frame) frame->refreshProperties();
+}
 
 void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
   if (frame) frame->setRecentFiles(paths);

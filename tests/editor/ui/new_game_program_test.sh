@@ -69,6 +69,22 @@ done
 [ -f "$game" ] || fail "nothing saved"
 expected='<zorlan gtitle="Tiny Test" gauthor="Somebody" version="1"><zone id="first" name="Start" track=""><levels><level z="0" color="FFFFFF" unlocked="1"/></levels><entrance x="0" y="50" z="0"/><block x="-20" y="-30" z="0" w="60" h="30" color="C0C0C0" flg="solid"/></zone></zorlan>'
 [ "$(cat "$game")" = "$expected" ] || fail "the saved game: $(cat "$game")"
+PANEL_Y=${PANEL_Y:-97}
+
+# The level panel shows the new zone's level: its colour field writes the level's colour.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool windowactivate --sync "$main" 2>/dev/null || true
+xdotool mousemove --window "$main" $((WIDTH - 175)) "$PANEL_Y" click --repeat 3 1
+sleep 0.3
+xdotool type --delay 30 '3060c0'
+sleep 0.3
+xdotool key ctrl+s
+for _ in $(seq 1 100); do
+  grep -q '3060C0' "$game" && break
+  sleep 0.1
+done
+grep -q '<level z="0" color="3060C0" unlocked="1"/>' "$game" || fail "the level panel's colour: $(cat "$game")"
+
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 pid=""
