@@ -4,6 +4,7 @@
 
 #include "editor/core/help_pages.h"
 #include "editor/core/script_edit.h"
+#include "editor/core/definition_dialogs.h"
 #include "editor/core/session.h"
 #include "editor/core/zone_dialogs.h"
 
@@ -162,6 +163,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
   EditorPort& port = editor.port;
   if (!commandAllowed(editor, command)) return;
   if (dispatchZoneDialogCommand(editor, command)) return;
+  if (dispatchDefinitionCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
