@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/core/definition_dialogs.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
@@ -443,6 +444,89 @@ void swapBlockColours(Editor& editor, PanelState& panel) {
   parseBlock(editor, records.front()->node, false, 0);
   panel = fillPanel(editor);
   finishEdit(editor, true, false);
+}
+
+void takeZonePersist(Editor& editor, PanelState& panel) {
+  const std::vector<EditorObject*> records = selectedRecords(editor);
+  if (records.empty()) return;
+  const std::string& tag = editor.zone.view.persist;
+  if (!tag.empty()) {
+    panel.fields[blockfield::Persist] = tag;
+    for (EditorObject* r : records) r->node->setAttr("persist", tag);
+    finishEdit(editor, false, false);
+  } else if (editor.port.ask("ZorlED",
+                             "This zone does not have a Persist property.\r\nWould you like to edit zone properties now?",
+                             QuestionButtons::YesNo) == Answer::Yes) {
+    editZoneProperties(editor, false);
+  }
+  editor.port.focusCanvas();
+}
+
+void chooseBlockClass(Editor& editor, PanelState& panel) {
+  const std::vector<EditorObject*> records = selectedRecords(editor);
+  if (records.empty()) return;
+  bool anyClass = false;
+  for (const xml::Node* c = editor.game.root->firstElement(); c; c = c->nextElement()) {
+    if (c->name == "class" && !std::string(c->attr("name")).empty()) anyClass = true;
+  }
+  if (!anyClass) {
+    if (editor.port.ask("ZorlED", "This game does not have any block classes.\r\nWould you like to create one now?",
+                        QuestionButtons::YesNo) == Answer::Yes) {
+      createClass(editor);
+    }
+  } else if (chooseClass(editor, "Set Class", "Choose a block class:", panel.fields[blockfield::Class])) {
+    const std::string name = editor.dialogs.chosenText;
+    panel.fields[blockfield::Class] = name;
+    panel.flags[kClassFlag] = true;
+    for (EditorObject* r : records) {
+      r->node->setAttr("class", name);
+      parseBlock(editor, r->node, false, 0);
+    }
+    finishEdit(editor, true, false);
+  }
+  editor.port.focusCanvas();
+}
+
+int chooseNamedBlock(Editor& editor, const std::string& title, const std::string& prompt, bool preselect) {
+  std::vector<ChooserItem> items;
+  std::vector<const EditorObject*> records;
+  for (const auto& o : editor.zone.objects) {
+    if (o->kind == kind::Block && !std::string(o->node->attr("oname")).empty()) {
+      items.push_back({o->node->attr("oname"), o->node});
+    }
+  }
+  if (items.empty()) return -1;
+  std::stable_sort(items.begin(), items.end(), [](const ChooserItem& a, const ChooserItem& b) { return a.text < b.text; });
+  int at = 0;
+  if (preselect) {
+    const std::vector<EditorObject*> selected = selectedRecords(editor);
+    if (selected.size() == 1) {
+      for (std::size_t i = 0; i < items.size(); ++i) {
+        if (items[i].datum == selected.front()->node) at = static_cast<int>(i);
+      }
+    }
+  }
+  editor.dialogs.chooserList = std::move(items);
+  return runChooser(editor, title, prompt, at, false) ? 1 : 0;
+}
+
+void attachAreasToBlock(Editor& editor, PanelState& panel) {
+  const int chosen = chooseNamedBlock(editor, "Select Block", "Select block to attach area to:", false);
+  if (chosen == -1) {
+    editor.port.messageBox("ZorlED",
+                           "This zone contains no named blocks.\r\nYou can name blocks by editing their Oname property.",
+                           MessageIcon::Information);
+  } else if (chosen == 1) {
+    const std::string name = editor.dialogs.chosenText;
+    panel.fields[areafield::Oname] = name;
+    for (EditorObject* r : selectedRecords(editor)) {
+      if (r->kind != kind::Area) continue;
+      r->node->setAttr("oname", name);
+      parseArea(editor, r->node, false, 0);
+    }
+    finishEdit(editor, true, false);
+  }
+  editor.port.focusCanvas();
 }
 
 bool deleteCurrentLevel(Editor& editor) {

@@ -68,6 +68,14 @@ void applyAreaDeadly(Editor& editor, PanelState& panel, bool checked);
 void applyLevelUnlocked(Editor& editor, PanelState& panel, bool checked);
 // Right click on a block colour swatch: the two colours exchange.
 void swapBlockColours(Editor& editor, PanelState& panel);
+// The block panel's Persist "Z": the zone's persist tag into every selected block.
+void takeZonePersist(Editor& editor, PanelState& panel);
+// The block panel's Class "...": a class chosen for every selected block.
+void chooseBlockClass(Editor& editor, PanelState& panel);
+// 1 with the chosen oname in the dialog results, 0 when cancelled, -1 without named blocks.
+int chooseNamedBlock(Editor& editor, const std::string& title, const std::string& prompt, bool preselect);
+// The area panel's Oname "...": the areas take a named block's box.
+void attachAreasToBlock(Editor& editor, PanelState& panel);
 // The level panel's Delete; true when the level was deleted.
 bool deleteCurrentLevel(Editor& editor);
 // Enter with several objects selected: warns for names, else applies the field. True when applied.

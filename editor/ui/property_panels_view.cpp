@@ -127,7 +127,12 @@ void PropertyPanelsView::build() {
     addField(p, areafield::XLim, 60, 0, 80);
     addField(p, areafield::YLim, 140, 0, 80);
     addRow(p.window, "Oname:", 20);
-    addField(p, areafield::Oname, 60, 20, 160);
+    addField(p, areafield::Oname, 60, 20, 140);
+    auto* attach = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 20), wxSize(20, 20));
+    attach->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      attachAreasToBlock(editor_, state_);
+      fillGadgets();
+    });
     addRow(p.window, "Z | Level:", 40);
     addField(p, areafield::Z, 60, 40, 80);
     addField(p, areafield::Level, 140, 40, 80);
@@ -180,6 +185,16 @@ void PropertyPanelsView::build() {
     addField(p, Persist, 60, 140, 140);
     addRow(p.window, "Class:", 160);
     addField(p, Class, 60, 160, 140);
+    auto* persist = new wxButton(p.window, wxID_ANY, "Z", wxPoint(200, 140), wxSize(20, 20));
+    persist->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      takeZonePersist(editor_, state_);
+      fillGadgets();
+    });
+    auto* chooseClassButton = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 160), wxSize(20, 20));
+    chooseClassButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      chooseBlockClass(editor_, state_);
+      fillGadgets();
+    });
     for (int i = 0; i < kBlockFlagCount; ++i) {
       auto* box = new wxCheckBox(p.window, wxID_ANY, kFlagNames[static_cast<std::size_t>(i)],
                                  wxPoint(i % 2 ? 110 : 0, 185 + (i / 2) * 18), wxSize(110, 18));

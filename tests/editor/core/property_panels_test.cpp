@@ -275,3 +275,33 @@ TEST_F(PropertyPanelsTest, LevelColourAndUnlocked) {
 
 }  // namespace
 }  // namespace zor::editor::test
+
+namespace zor::editor::test {
+namespace {
+
+TEST_F(PropertyPanelsTest, PanelButtonsFillFromTheZoneAndTheGame) {
+  load(std::string(kLevels) + "<block oname=\"gate\"/><block/><area/>");
+  // No persist tag: the zone's properties are offered.
+  select("block", 1);
+  PanelState panel = fillPanel(editor);
+  takeZonePersist(editor, panel);
+  EXPECT_EQ(port.questions.back(),
+            "This zone does not have a Persist property.\r\nWould you like to edit zone properties now?");
+  editor.zone.view.persist = "p1";
+  takeZonePersist(editor, panel);
+  EXPECT_EQ(xmlOf("block", 1), "<block persist=\"p1\"/>");
+  // No class yet: New Class is offered.
+  chooseBlockClass(editor, panel);
+  EXPECT_EQ(port.questions.back(), "This game does not have any block classes.\r\nWould you like to create one now?");
+  for (auto& o : editor.zone.objects) o->flags &= ~objflag::Selected;
+  select("area");
+  panel = fillPanel(editor);
+  port.chooserAnswers.push_back(0);
+  attachAreasToBlock(editor, panel);
+  EXPECT_EQ(port.choosers.back().items, std::vector<std::string>{"gate"});
+  EXPECT_EQ(xmlOf("area"), "<area oname=\"gate\"/>");
+  EXPECT_EQ(panel.fields[areafield::Oname], "gate");
+}
+
+}  // namespace
+}  // namespace zor::editor::test
