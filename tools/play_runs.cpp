@@ -6,6 +6,7 @@
 //   zor_play_runs record <speedrun name> <plan file> <run file out> [-g game file]
 //   zor_play_runs replay <run file> [-g game file]
 //   zor_play_runs shots <folder> [-g game file]
+//   zor_play_runs events <run file>      held controls as ranges of run frames
 //
 // Without -g the built-in game is played. `replay` exits with 0 when the run
 // reaches its own `endspeedrun` (RESULTS shows "FINISH"), 1 otherwise.
@@ -37,6 +38,7 @@
 #include "game/persist/run_file.h"
 #include "game/persist/speedrun.h"
 #include "game/world/objects.h"
+#include "platform/files.h"
 #include "platform/text.h"
 #include "tests/game/app/fake_app_platform.h"
 
@@ -330,6 +332,40 @@ int replay(const std::string& runFile, const std::string& gameFile) {
   return 1;
 }
 
+// The held controls of a run file as ranges of run frames [from, to), in the
+// form of the golden run's input table (tests/game/persist/golden_run_test.cpp).
+int events(const std::string& runFile) {
+  std::string bytes;
+  if (!zor::files::readFile(runFile, bytes, zor::kMaxRunFileBytes)) fail("cannot read " + runFile);
+  zor::RunFileContents run;
+  if (!zor::decodeRunFile(bytes, run) || !run.eventsRead) fail(runFile + " is not a run file");
+  const char* const names[zor::kControlCount] = {"Left", "Right", "FullScreen", "Sound", "Music", "Screenshot", "Jump",
+                                                 "Action", "LeapOut", "LeapIn", "Zoom", "Reset", "Pause"};
+  auto range = [&](int32_t from, int32_t to, int control) {
+    return "{" + std::to_string(from) + ", " + std::to_string(to) + ", control::" + names[control % zor::kControlCount] + "}";
+  };
+  std::map<int, int32_t> downSince;
+  int32_t end = 0;
+  std::vector<std::string> ranges;
+  for (const zor::RunEvent& e : run.events) {
+    if (e.kind == zor::run_event::EndOfRun) {
+      end = e.frame;
+      break;
+    }
+    if (e.kind == zor::run_event::Down) {
+      downSince[e.control] = e.frame;
+    } else if (e.kind == zor::run_event::Up && downSince.count(e.control)) {
+      ranges.push_back(range(downSince[e.control], e.frame, e.control));
+      downSince.erase(e.control);
+    }
+  }
+  for (const auto& [control, from] : downSince) {
+    ranges.push_back(range(from, end, control));
+  }
+  for (const std::string& r : ranges) std::cout << r << ",\n";
+  return 0;
+}
+
 int shots(const std::string& folder, const std::string& gameFile) {
   std::vector<std::string> zones;
   {
@@ -368,8 +404,10 @@ int main(int argc, char** argv) {
   if (args.size() == 4 && args[0] == "record") return record(args[1], args[2], args[3], gameFile);
   if (args.size() == 2 && args[0] == "replay") return replay(args[1], gameFile);
   if (args.size() == 2 && args[0] == "shots") return shots(args[1], gameFile);
+  if (args.size() == 2 && args[0] == "events") return events(args[1]);
   std::cerr << "usage: zor_play_runs record <speedrun> <plan> <run file> [-g game]\n"
                "       zor_play_runs replay <run file> [-g game]\n"
-               "       zor_play_runs shots <folder> [-g game]\n";
+               "       zor_play_runs shots <folder> [-g game]\n"
+               "       zor_play_runs events <run file>\n";
   return 2;
 }

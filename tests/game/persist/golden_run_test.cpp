@@ -48,15 +48,22 @@ struct HeldControl {
   int control;
 };
 
-// Through the built-in game's speedrun: over the bouncy pad and into the pit
-// past the lift (a death), again over the pad, a leap out, over the crate, through
-// the area that opens level 2, a leap onto it, the warp to the second zone, a
-// jump over its block and into the area that ends the run.
+// Through the built-in game's first speedrun, the whole game: every zone from
+// "first" to the summit, the credits roll and the run's end. The ranges are those
+// of tests/data/runs/whole_game.zorrun (`zor_play_runs events` prints them).
 const HeldControl kGoldenInput[] = {
-    {185, 330, control::Right},   {215, 225, control::Jump},    {345, 400, control::Right},
-    {375, 385, control::Jump},    {420, 430, control::Left},    {440, 455, control::LeapOut},
-    {460, 600, control::Right},   {460, 470, control::Jump},    {610, 625, control::LeapOut},
-    {630, 690, control::Right},   {700, 860, control::Right},   {730, 742, control::Jump},
+    {180, 685, control::Right}, {228, 253, control::Jump}, {274, 307, control::Jump}, {329, 336, control::Jump},
+    {335, 336, control::LeapOut}, {363, 370, control::Jump}, {369, 370, control::LeapIn},
+    {507, 514, control::Jump}, {513, 514, control::LeapOut}, {617, 624, control::Jump},
+    {623, 624, control::LeapOut}, {757, 1048, control::Right}, {770, 800, control::Jump},
+    {801, 831, control::Jump}, {832, 862, control::Jump}, {891, 898, control::Jump},
+    {897, 898, control::LeapOut}, {1286, 1308, control::Right}, {1435, 1477, control::Right},
+    {1545, 1597, control::Right}, {1897, 1909, control::Right}, {2046, 2116, control::Right},
+    {2200, 2208, control::Right}, {2477, 2544, control::Right}, {2562, 2805, control::Right},
+    {3083, 3227, control::Right}, {3107, 3145, control::Jump}, {3317, 3722, control::Right},
+    {3337, 3368, control::Jump}, {3408, 3431, control::Jump}, {3778, 4015, control::Right},
+    {3923, 3948, control::Jump}, {3949, 3974, control::Jump}, {3975, 4000, control::Jump},
+    {4015, 4291, control::Jump},
 };
 
 constexpr int kMaxPasses = 20000;
