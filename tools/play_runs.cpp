@@ -190,7 +190,7 @@ std::string describe(const Game& game) {
     s << ", player at " << p->x << "," << p->y << " level " << int{p->level}
       << (p->has(zor::format::flag::Airborne) ? " (air)" : " (ground)");
   }
-  s << ", deaths " << game.session.deaths;
+  s << ", deaths " << game.session.deaths << ", zone flags " << game.world.zoneFlags;
   // ZOR_PLAY_WATCH names blocks whose places the trace shows too.
   if (const char* watch = std::getenv("ZOR_PLAY_WATCH")) {
     for (const std::string& name : zor::text::split(watch, ',')) {
@@ -317,6 +317,14 @@ int replay(const std::string& runFile, const std::string& gameFile) {
     std::cerr << "replay: " << runFile << " was not accepted\n";
     return 1;
   }
+  // ZOR_PLAY_SHOTS=folder:n takes a screenshot every n frame passes.
+  std::string shotFolder;
+  long shotEvery = 0;
+  if (const char* shots = std::getenv("ZOR_PLAY_SHOTS")) {
+    shotFolder = zor::text::field(shots, ':', 0);
+    shotEvery = std::atol(zor::text::field(shots, ':', 1).c_str());
+    fs::create_directories(shotFolder);
+  }
   for (long passes = 0; passes < kReplayFrameLimit; ++passes) {
     if (game.run.runFinished == 1) {
       std::cout << "replay finished: " << describe(game) << "\n";
@@ -327,6 +335,13 @@ int replay(const std::string& runFile, const std::string& gameFile) {
       return 1;
     }
     if (!s.pass()) break;
+    if (shotEvery > 0 && passes % shotEvery == 0) {
+      std::string written;
+      if (zor::takeScreenshot(game, &written)) {
+        fs::copy_file(written, fs::path(shotFolder) / ("frame" + std::to_string(game.session.frameCounter) + ".png"),
+                      fs::copy_options::overwrite_existing);
+      }
+    }
   }
   std::cerr << "replay did not reach its end: " << describe(game) << "\n";
   return 1;

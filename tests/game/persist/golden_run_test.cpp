@@ -60,10 +60,12 @@ const HeldControl kGoldenInput[] = {
     {897, 898, control::LeapOut}, {1286, 1308, control::Right}, {1435, 1477, control::Right},
     {1545, 1597, control::Right}, {1897, 1909, control::Right}, {2046, 2116, control::Right},
     {2200, 2208, control::Right}, {2477, 2544, control::Right}, {2562, 2805, control::Right},
-    {3083, 3227, control::Right}, {3107, 3145, control::Jump}, {3317, 3722, control::Right},
-    {3337, 3368, control::Jump}, {3408, 3431, control::Jump}, {3778, 4015, control::Right},
-    {3923, 3948, control::Jump}, {3949, 3974, control::Jump}, {3975, 4000, control::Jump},
-    {4015, 4291, control::Jump},
+    {3083, 3227, control::Right}, {3107, 3145, control::Jump}, {3317, 3658, control::Right},
+    {3337, 3368, control::Jump}, {3408, 3431, control::Jump}, {3518, 3525, control::Jump},
+    {3524, 3525, control::LeapOut}, {3598, 3605, control::Jump}, {3604, 3605, control::LeapOut},
+    {3678, 3687, control::Jump}, {3684, 3685, control::LeapIn}, {3686, 3687, control::LeapIn},
+    {3687, 4030, control::Right}, {4086, 4323, control::Right}, {4231, 4256, control::Jump},
+    {4257, 4282, control::Jump}, {4283, 4308, control::Jump}, {4323, 4599, control::Jump},
 };
 
 constexpr int kMaxPasses = 20000;
