@@ -60,12 +60,13 @@ const HeldControl kGoldenInput[] = {
     {897, 898, control::LeapOut}, {1286, 1308, control::Right}, {1435, 1477, control::Right},
     {1545, 1597, control::Right}, {1897, 1909, control::Right}, {2046, 2116, control::Right},
     {2200, 2208, control::Right}, {2477, 2544, control::Right}, {2562, 2805, control::Right},
-    {3083, 3227, control::Right}, {3107, 3145, control::Jump}, {3317, 3658, control::Right},
-    {3337, 3368, control::Jump}, {3408, 3431, control::Jump}, {3518, 3525, control::Jump},
-    {3524, 3525, control::LeapOut}, {3598, 3605, control::Jump}, {3604, 3605, control::LeapOut},
-    {3678, 3687, control::Jump}, {3684, 3685, control::LeapIn}, {3686, 3687, control::LeapIn},
-    {3687, 4030, control::Right}, {4086, 4323, control::Right}, {4231, 4256, control::Jump},
-    {4257, 4282, control::Jump}, {4283, 4308, control::Jump}, {4323, 4599, control::Jump},
+    {3083, 3227, control::Right}, {3107, 3145, control::Jump}, {3317, 3384, control::Right},
+    {3337, 3368, control::Jump}, {3612, 3975, control::Right}, {3628, 3666, control::Jump},
+    {3718, 3741, control::Jump}, {3835, 3842, control::Jump}, {3841, 3842, control::LeapOut},
+    {3915, 3922, control::Jump}, {3921, 3922, control::LeapOut}, {3995, 4004, control::Jump},
+    {4001, 4002, control::LeapIn}, {4003, 4004, control::LeapIn}, {4004, 4347, control::Right},
+    {4403, 4437, control::Right}, {4478, 4723, control::Right}, {4631, 4656, control::Jump},
+    {4657, 4682, control::Jump}, {4683, 4708, control::Jump}, {4723, 4999, control::Jump},
 };
 
 constexpr int kMaxPasses = 20000;
