@@ -5,6 +5,7 @@
 //
 //   zor_play_runs record <speedrun name> <plan file> <run file out> [-g game file]
 //   zor_play_runs replay <run file> [-g game file]
+//   zor_play_runs play <zone> <plan file> [-g game file]    outside any speedrun
 //   zor_play_runs shots <folder> [-g game file]
 //   zor_play_runs events <run file>      held controls as ranges of run frames
 //
@@ -250,6 +251,43 @@ struct Session {
   }
 };
 
+// Feeds the plan's control states into the keyboard before each reading.
+struct PlanDriver {
+  const std::vector<Step>& plan;
+  Game& game;
+  std::size_t stepIndex = 0;
+  int stepFrames = 0;
+  bool trace = std::getenv("ZOR_PLAY_TRACE") != nullptr;
+
+  bool done() const { return stepIndex >= plan.size(); }
+
+  void feed(FakePlatform& p) {
+    p.fakeInput.keys.clear();
+    if (trace) std::cerr << "step " << (done() ? 0 : plan[stepIndex].line) << ": " << describe(game) << "\n";
+    // Nothing is pressed during a run's countdown; the plan starts with the run.
+    if (game.app.runNumber != 0 && game.session.frameCounter < zor::kRunCountdown) return;
+    while (!done()) {
+      const Step& st = plan[stepIndex];
+      bool finished = false;
+      if (st.kind == Step::Hold) {
+        finished = true;
+        for (const Condition& c : st.until) finished = finished && holds(game, c, stepFrames);
+      } else {
+        finished = stepFrames >= st.frames;
+      }
+      if (!finished) {
+        if (stepFrames > kStepFrameLimit) fail("plan line " + std::to_string(st.line) + " never ends: " + describe(game));
+        const bool release = st.kind == Step::Tap && stepFrames >= 1;
+        if (!release) p.fakeInput.keys.insert(st.keys.begin(), st.keys.end());
+        ++stepFrames;
+        return;
+      }
+      ++stepIndex;
+      stepFrames = 0;
+    }
+  }
+};
+
 int record(const std::string& speedrun, const std::string& planPath, const std::string& out,
            const std::string& gameFile) {
   const std::vector<Step> plan = readPlan(planPath);
@@ -263,48 +301,36 @@ int record(const std::string& speedrun, const std::string& planPath, const std::
   if (game.menu.currentSpeedrun < 0) fail("no speedrun named " + speedrun);
   zor::startSpeedrun(game, 0);
 
-  std::size_t stepIndex = 0;
-  int stepFrames = 0;
-  const bool trace = std::getenv("ZOR_PLAY_TRACE") != nullptr;
-  s.platform.beforeKeyboard = [&](FakePlatform& p, int) {
-    p.fakeInput.keys.clear();
-    if (trace) std::cerr << "step " << (stepIndex < plan.size() ? plan[stepIndex].line : 0) << ": " << describe(game) << "\n";
-    // Nothing is pressed during the countdown; the plan starts with the run.
-    if (game.app.runNumber != 0 && game.session.frameCounter < zor::kRunCountdown) return;
-    while (stepIndex < plan.size()) {
-      const Step& st = plan[stepIndex];
-      bool done = false;
-      if (st.kind == Step::Hold) {
-        done = true;
-        for (const Condition& c : st.until) done = done && holds(game, c, stepFrames);
-      } else {
-        done = stepFrames >= st.frames;
-      }
-      if (!done) {
-        if (stepFrames > kStepFrameLimit) fail("plan line " + std::to_string(st.line) + " never ends: " + describe(game));
-        const bool release = st.kind == Step::Tap && stepFrames >= 1;
-        if (!release) p.fakeInput.keys.insert(st.keys.begin(), st.keys.end());
-        ++stepFrames;
-        return;
-      }
-      ++stepIndex;
-      stepFrames = 0;
-    }
-  };
-
+  PlanDriver driver{plan, game};
+  s.platform.beforeKeyboard = [&](FakePlatform& p, int) { driver.feed(p); };
   long passes = 0;
   while (game.run.runFinished != 1) {
     if (!s.pass()) fail("the game ended: " + describe(game));
     if (++passes > kReplayFrameLimit) fail("the run did not finish: " + describe(game));
-    if (stepIndex >= plan.size() && game.run.runFinished != 1) {
-      fail("the plan ended before the run: " + describe(game));
-    }
+    if (driver.done() && game.run.runFinished != 1) fail("the plan ended before the run: " + describe(game));
   }
   const std::string written = zor::saveRunFile(game, false);
   if (written.empty()) fail("the run file could not be written");
   fs::copy_file(written, out, fs::copy_options::overwrite_existing);
   std::cout << "recorded " << out << ": " << game.session.frameCounter << " frames, " << game.session.deaths
             << " deaths, " << game.run.events.size() << " events\n";
+  return 0;
+}
+
+// Plays a plan outside any speedrun from a zone's default entrance; 0 once the
+// plan has been carried out to its last step.
+int play(const std::string& zone, const std::string& planPath, const std::string& gameFile) {
+  const std::vector<Step> plan = readPlan(planPath);
+  Session s;
+  if (!s.start({"-z", zone}, gameFile)) fail("the game did not start");
+  Game& game = *s.game;
+  PlanDriver driver{plan, game};
+  s.platform.beforeKeyboard = [&](FakePlatform& p, int) { driver.feed(p); };
+  for (long passes = 0; !driver.done(); ++passes) {
+    if (!s.pass()) fail("the game ended: " + describe(game));
+    if (passes > kReplayFrameLimit) fail("the plan did not end: " + describe(game));
+  }
+  std::cout << "played " << planPath << ": " << describe(game) << "\n";
   return 0;
 }
 
@@ -418,10 +444,12 @@ int main(int argc, char** argv) {
   }
   if (args.size() == 4 && args[0] == "record") return record(args[1], args[2], args[3], gameFile);
   if (args.size() == 2 && args[0] == "replay") return replay(args[1], gameFile);
+  if (args.size() == 3 && args[0] == "play") return play(args[1], args[2], gameFile);
   if (args.size() == 2 && args[0] == "shots") return shots(args[1], gameFile);
   if (args.size() == 2 && args[0] == "events") return events(args[1]);
   std::cerr << "usage: zor_play_runs record <speedrun> <plan> <run file> [-g game]\n"
                "       zor_play_runs replay <run file> [-g game]\n"
+               "       zor_play_runs play <zone> <plan> [-g game]\n"
                "       zor_play_runs shots <folder> [-g game]\n"
                "       zor_play_runs events <run file>\n";
   return 2;
