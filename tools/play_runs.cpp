@@ -17,7 +17,7 @@
 //   for <frames> <controls>          hold the controls for that many frames
 //   tap <controls>                   one frame, then one frame with nothing held
 // Controls: a comma list of left, right, jump, action, out, in, reset, or "-".
-// Conditions (a leading "!" turns one round): x>=V, x<=V, y>=V, y<=V, level=N, zone=ID, ground, air,
+// Conditions (a leading "!" turns one round): x>=V, x<=V, y>=V, y<=V, level=N, zone=ID, gflag=N, ground, air,
 // frames>=N (frames since the step began), finished, and of a named block
 // NAME.x>=V, NAME.y<=V (and the other comparisons), NAME.solid, NAME.gone.
 #include <cstdio>
@@ -170,6 +170,7 @@ bool holdsPlain(const Game& game, const Condition& c, int stepFrames) {
     if (field == "y") return number(o->y);
     fail("unknown field " + c.what);
   }
+  if (c.what == "gflag") return game.gameFlags.isSet(std::stoi(c.value));
   if (c.what == "zone") return game.world.currentZoneId == zor::text::toLower(c.value);
   if (p == nullptr) return false;
   if (c.what == "x") return number(p->x);
