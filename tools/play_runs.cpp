@@ -10,7 +10,8 @@
 //   zor_play_runs events <run file>      held controls as ranges of run frames
 //
 // Without -g the built-in game is played. `replay` exits with 0 when the run
-// reaches its own `endspeedrun` (RESULTS shows "FINISH"), 1 otherwise.
+// reaches its own `endspeedrun` and RESULTS stays on the screen ("FINISH"), 1
+// otherwise.
 //
 // A plan is a text file with one step a line ("#" starts a comment):
 //   hold <controls> until <condition>[ & <condition>...]
@@ -37,6 +38,7 @@
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "game/persist/run_file.h"
+#include "game/menu/menu_state.h"
 #include "game/persist/speedrun.h"
 #include "game/world/objects.h"
 #include "platform/files.h"
@@ -181,6 +183,13 @@ bool holdsPlain(const Game& game, const Condition& c, int stepFrames) {
   fail("unknown condition " + c.what);
 }
 
+// The run has ended through its own `endspeedrun` and RESULTS is on the screen
+// (a menu that a zone load closes again would let the run go on).
+bool resultsShown(const Game& game) {
+  return game.run.runFinished == 1 && game.app.menuScreen == zor::menu_screen::Results &&
+         game.app.menuState == zor::menu_state::Shown;
+}
+
 bool holds(const Game& game, const Condition& c, int stepFrames) {
   return holdsPlain(game, c, stepFrames) != c.negate;
 }
@@ -305,7 +314,7 @@ int record(const std::string& speedrun, const std::string& planPath, const std::
   PlanDriver driver{plan, game};
   s.platform.beforeKeyboard = [&](FakePlatform& p, int) { driver.feed(p); };
   long passes = 0;
-  while (game.run.runFinished != 1) {
+  while (!resultsShown(game)) {
     if (!s.pass()) fail("the game ended: " + describe(game));
     if (++passes > kReplayFrameLimit) fail("the run did not finish: " + describe(game));
     if (driver.done() && game.run.runFinished != 1) fail("the plan ended before the run: " + describe(game));
@@ -353,7 +362,7 @@ int replay(const std::string& runFile, const std::string& gameFile) {
     fs::create_directories(shotFolder);
   }
   for (long passes = 0; passes < kReplayFrameLimit; ++passes) {
-    if (game.run.runFinished == 1) {
+    if (resultsShown(game)) {
       std::cout << "replay finished: " << describe(game) << "\n";
       return 0;
     }
