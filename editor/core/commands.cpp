@@ -1,5 +1,9 @@
 #include "editor/core/commands.h"
 
+#include "editor/core/command_needs.h"
+
+#include "editor/core/help_pages.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/session.h"
 
 namespace zor::editor {
@@ -20,6 +24,8 @@ const std::vector<MenuEntry>& menuBar() {
   static const std::vector<MenuEntry> entries = {
       menu("&File"),
       item("&New", "Ctrl+Shift+N", Command::New),
+      // The desktop may take Shift+Alt+N for itself; the menu keeps the command reachable.
+      item("New &Window", "Shift+Alt+N", Command::NewWindow),
       item("&Open...", "Ctrl+O", Command::Open),
       item("&Save", "Ctrl+S", Command::Save),
       item("Save &As...", "Ctrl+Shift+S", Command::SaveAs),
@@ -153,6 +159,8 @@ const std::vector<Shortcut>& mainShortcuts() {
 
 void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
   EditorPort& port = editor.port;
+  if (!commandAllowed(editor, command)) return;
+  if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
     case Command::Open: openGameCommand(editor, "", kOpenPattern); break;
@@ -197,6 +205,10 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
         openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
       }
       break;
+    case Command::ReopenLastScript: reopenLastScript(editor); break;
+    case Command::Documentation: showHelp(editor, kMainHelpPage); break;
+    case Command::KeyboardShortcuts: showHelp(editor, kShortcutsHelpPage); break;
+    case Command::About: showAbout(editor); break;
     default: break;  // commands of the canvas, panels and dialogs
   }
 }

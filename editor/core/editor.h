@@ -5,10 +5,12 @@
 #include <set>
 #include <string>
 
+#include "editor/core/canvas_state.h"
 #include "editor/core/dialogs.h"
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
 #include "editor/core/preferences.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/zone_records.h"
 
 namespace zor::editor {
@@ -33,6 +35,8 @@ struct Editor {
   ZoneState zone;
   SessionState session;
   DialogResults dialogs;
+  CanvasState canvas;
+  ScriptEditorState script;
 };
 
 }  // namespace zor::editor

@@ -164,6 +164,10 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     }
     if (rec.flags & objflag::Motion) {
       phase = text::parseFloat(src->attr("phase")) / 360.0f;
+      // Raised by whole cycles while negative; a phase so large that adding 1 changes
+      // nothing (or one that is not a number) is reduced at once.
+      if (!std::isfinite(phase)) phase = 0.0f;
+      if (phase < -1.0e6f) phase -= std::floor(phase);
       while (phase < 0.0f) phase += 1.0f;
       const std::string& xl = src->attr("xlim");
       xmin = text::parseFloat(text::field(xl, ',', 0));
@@ -189,7 +193,8 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     rec.x = lerp(xmin, xmax, p);
     rec.y = lerp(ymin, ymax, p);
   } else if (wave == "tri" || wave == "triangle") {
-    const float t = p < duty ? p / duty : 1.0f - (p - duty) / (1.0f - duty);
+    // A duty of 1 leaves no falling half: the block stays at the top from then on.
+    const float t = p < duty ? p / duty : duty == 1.0f ? 1.0f : 1.0f - (p - duty) / (1.0f - duty);
     rec.x = lerp(xmin, xmax, t);
     rec.y = lerp(ymin, ymax, t);
   } else if (wave == "rand" || wave == "random") {

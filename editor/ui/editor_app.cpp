@@ -8,10 +8,12 @@
 #include <cstdlib>
 #include <unistd.h>
 
+#include "editor/core/canvas_controller.h"
 #include "editor/core/session.h"
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
+#include "editor/ui/script_editor_window.h"
 #include "platform/files.h"
 
 namespace zor::editor::ui {
@@ -105,7 +107,10 @@ bool EditorApp::startUp() {
   }
   if (editor.prefs.winMax) frame_->Maximize(true);
   else if (!editor.prefs.fileFound) frame_->CentreOnScreen();
-  frame_->Bind(wxEVT_TIMER, [](wxTimerEvent&) {});  // the canvas's held-press timer plugs in here
+  frame_->canvas()->attach(&editor);
+  frame_->Bind(wxEVT_TIMER, [this](wxTimerEvent& e) {
+    if (editor_ && e.GetId() == kCycleTimer) canvasTimer(*editor_);
+  });
   port_->setRecentFiles(editor.prefs.recentFiles);
 
   struct Fixed {
@@ -126,8 +131,8 @@ bool EditorApp::startUp() {
     return false;
   }
   port_->windows.input = input;
-  auto* script = new ScriptWindow;
-  if (!script->create(frame_, fonts.smallBold)) {
+  auto* script = new ScriptEditorWindow;
+  if (!script->create(frame_, fonts.smallBold, editor.prefs)) {
     fatalError(editor, "Script window could not be created!");
     return false;
   }

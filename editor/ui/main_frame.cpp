@@ -174,6 +174,8 @@ void MainFrame::buildShortcuts() {
     if (s.modifiers & modifier::Shift) flags |= wxACCEL_SHIFT;
     if (s.modifiers & modifier::Alt) flags |= wxACCEL_ALT;
     entries.emplace_back(flags, keyCode(s.key), commandId(s.command));
+    // Keypad 5 sends another key with Num Lock off.
+    if (s.key == "Keypad5") entries.emplace_back(flags, WXK_NUMPAD_BEGIN, commandId(s.command));
   }
   SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
 }
