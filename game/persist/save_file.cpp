@@ -1,6 +1,6 @@
 #include "game/persist/save_file.h"
 
-#include <charconv>
+#include <algorithm>
 #include <vector>
 
 #include "game/game.h"
@@ -14,28 +14,17 @@ namespace {
 constexpr const char* kGroup = "Gamestate";
 constexpr int32_t kFirstFlagCapacity = 128;
 
-// A decimal integer that fills the whole (trimmed) field and fits 32 bits.
-bool readRecordNumber(std::string_view field, int32_t& out) {
-  const std::string t = text::trim(field);
-  if (t.empty()) return false;
-  const char* begin = t.data();
-  const char* end = t.data() + t.size();
-  auto r = std::from_chars(begin, end, out);
-  return r.ec == std::errc() && r.ptr == end;
-}
-
-// One "NAME,best,deaths,time,fewest" record. Missing number fields read as 0; a
-// record without a name or a best time, with more than five fields, a field
-// that is not a number or a value no writer makes (a best time below -1,
-// negative counts) is passed over.
+// One "NAME,best,deaths,time,fewest" record. A field that is not a number reads
+// as 0 and a missing one gives 0; fields beyond the fifth are passed over. A
+// value no writer makes is held to what the game can show: a best time below
+// -1 (unlocked, no record) reads as -1, a negative count or time as 0.
 void readSpeedrunRecord(Game& game, std::string_view record) {
   const std::vector<std::string> fields = text::split(record, ',');
-  if (fields.size() < 2 || fields.size() > 5 || fields[0].empty()) return;
+  if (fields.empty() || fields[0].empty()) return;
   int32_t v[4] = {0, 0, 0, 0};
-  for (std::size_t i = 1; i < fields.size(); ++i) {
-    if (!readRecordNumber(fields[i], v[i - 1])) return;
-  }
-  if (v[0] < -1 || v[1] < 0 || v[2] < 0 || v[3] < 0) return;
+  for (std::size_t i = 1; i < fields.size() && i <= 4; ++i) v[i - 1] = text::parseInt(fields[i]);
+  v[0] = std::max(v[0], -1);
+  for (int i = 1; i < 4; ++i) v[i] = std::max(v[i], 0);
 
   const std::string name = text::toUpper(fields[0]);
   for (SpeedrunRecord& run : game.data.speedruns) {

@@ -208,24 +208,36 @@ TEST_F(SaveFixture, SpeedrunRecordsMatchByUpperCaseName) {
   EXPECT_EQ(game.session.unlockedSpeedruns, 2);  // -1 for FIRST RUN, +1 for SECOND
 }
 
-TEST_F(SaveFixture, MalformedSpeedrunRecordsAreSkipped) {
-  const char* records[] = {
-      "SECOND",                 // no best time
-      "SECOND,abc,1,1,1",       // not a number
-      "SECOND,10x,1,1,1",       // trailing rubbish
-      "SECOND,99999999999,1,1,1",  // beyond 32 bits
-      "SECOND,-5,1,1,1",        // no writer makes this
-      "SECOND,10,-1,1,1",
-      "SECOND,10,1,1,1,1",      // a field too many
-      ",10,1,1,1",              // no name
+TEST_F(SaveFixture, OddSpeedrunFieldsReadAsZeroOrAreHeldInRange) {
+  struct Case {
+    const char* record;
+    int32_t best, bestDeaths, fewestTime, fewest;
   };
-  for (const char* r : records) {
-    readGamestate(std::string("Speedruns = ") + r + ";\n");
-    EXPECT_EQ(game.data.speedruns[1].bestTime, 0) << r;
-    EXPECT_EQ(game.session.unlockedSpeedruns, 0) << r;
+  const Case cases[] = {
+      {"SECOND", 0, 0, 0, 0},                              // no best time: locked
+      {"SECOND,abc,1,1,1", 0, 1, 1, 1},                    // not a number
+      {"SECOND,10x,1,1,1", 10, 1, 1, 1},                   // read up to the rubbish
+      {"SECOND,99999999999,1,1,1", 2147483647, 1, 1, 1},   // beyond 32 bits
+      {"SECOND,-5,1,1,1", -1, 1, 1, 1},                    // no writer makes this
+      {"SECOND,10,-1,-7,-2", 10, 0, 0, 0},                 // negative counts
+      {"SECOND,10,1,2,3,4", 10, 1, 2, 3},                  // a field too many
+      {"SECOND,,1", 0, 1, 0, 0},
+      {"SECOND, 20 ,1", 20, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    game.data.speedruns[1] = SpeedrunRecord{};
+    game.data.speedruns[1].name = "SECOND";
+    game.session.unlockedSpeedruns = 0;
+    readGamestate(std::string("Speedruns = ") + c.record + ";\n");
+    const SpeedrunRecord& r = game.data.speedruns[1];
+    EXPECT_EQ(r.bestTime, c.best) << c.record;
+    EXPECT_EQ(r.bestTimeDeaths, c.bestDeaths) << c.record;
+    EXPECT_EQ(r.fewestDeathsTime, c.fewestTime) << c.record;
+    EXPECT_EQ(r.fewestDeaths, c.fewest) << c.record;
+    EXPECT_EQ(game.session.unlockedSpeedruns, c.best != 0 ? 1 : 0) << c.record;
   }
-  readGamestate("Speedruns = SECOND,,1;THIRD, 20 ,1,1,1;\n");  // first skipped, second read
-  EXPECT_EQ(game.data.speedruns[1].bestTime, 0);
+  // A record without a name matches no speedrun; the next one is still read.
+  readGamestate("Speedruns = ,10,1,1,1;THIRD,20;\n");
   EXPECT_EQ(game.data.speedruns[2].bestTime, 20);
 }
 
