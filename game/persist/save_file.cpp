@@ -81,9 +81,19 @@ void readSave(Game& game, const prefs::PrefsReader& reader, int skipRecords) {
 
 }  // namespace
 
+std::size_t saveFileByteLimit(const GameData& data) {
+  // The comments, the group header, the keys with " = " and their line ends, and
+  // three counters of at most 11 characters (sign and ten digits).
+  constexpr std::size_t kFixedBytes = 512;
+  constexpr std::size_t kRecordNumbersBytes = 4 * 12 + 1;  // ",-2147483648" four times, ";"
+  std::size_t bytes = kFixedBytes + 2 * kMaxSavedNameBytes + kMaxFlagListBytes;
+  for (const SpeedrunRecord& run : data.speedruns) bytes += run.name.size() + kRecordNumbersBytes;
+  return bytes;
+}
+
 void readSaveFile(Game& game, int skipRecords) {
   prefs::PrefsReader reader;
-  reader.open(game.data.saveFilePath, kMaxSaveFileBytes);  // missing: every key takes its default
+  reader.open(game.data.saveFilePath, saveFileByteLimit(game.data));  // missing: every key takes its default
   reader.selectGroup(kGroup);
   readSave(game, reader, skipRecords);
 }
@@ -102,13 +112,18 @@ std::string buildSaveText(const Game& game) {
   w.comment("Zorlan 1.3 Save File");
   w.comment("");
   w.group(kGroup);
+  std::string zone = world.currentZoneId;
+  std::string entrance = world.entranceName;
   if (!world.quitZone.empty()) {
-    w.key("LevelID", world.quitZone);
-    w.key("Entrance", world.quitEntrance == "-" ? std::string() : world.quitEntrance);
-  } else {
-    w.key("LevelID", world.currentZoneId);
-    w.key("Entrance", world.entranceName);
+    zone = world.quitZone;
+    entrance = world.quitEntrance == "-" ? std::string() : world.quitEntrance;
   }
+  if (zone.size() > kMaxSavedNameBytes || entrance.size() > kMaxSavedNameBytes) {
+    zone = "first";
+    entrance.clear();
+  }
+  w.key("LevelID", zone);
+  w.key("Entrance", entrance);
   w.key("Attempts", session.attempts);
   w.key("Deaths", session.deaths);
   w.key("Frames", session.frameCounter);

@@ -153,9 +153,47 @@ TEST_F(SaveFixture, AMissingFileGivesDefaults) {
 TEST_F(SaveFixture, ATooLargeFileIsReadAsMissing) {
   ASSERT_TRUE(files::createPath(files::folderPart(game.data.saveFilePath)));
   ASSERT_TRUE(files::writeFileAtomic(game.data.saveFilePath,
-                                     "[Gamestate]\nLevelID = cave\n; " + std::string(kMaxSaveFileBytes, 'x') + "\n"));
+                                     "[Gamestate]\nLevelID = cave\n; " + std::string(saveFileByteLimit(game.data), 'x') + "\n"));
   readSaveFile(game, 0);
   EXPECT_EQ(game.world.currentZoneId, "first");
+}
+
+// Whatever the game can write it reads again: every game flag set, the longest
+// position it keeps, the widest counters and records.
+TEST_F(SaveFixture, TheLargestSaveTheGameWritesIsReadBack) {
+  for (SpeedrunRecord& r : game.data.speedruns) {
+    r.name += std::string(300, 'N');
+    r.bestTime = r.bestTimeDeaths = r.fewestDeathsTime = r.fewestDeaths = -2147483647 - 1;
+  }
+  for (int32_t n = 0; n < GameFlags::kMaxFlag; ++n) ASSERT_EQ(game.gameFlags.set(n, true), 1);
+  EXPECT_EQ(game.gameFlags.set(GameFlags::kMaxFlag, true), 0);  // the store ends there
+  game.world.quitZone = std::string(kMaxSavedNameBytes, 'z');
+  game.world.quitEntrance = std::string(kMaxSavedNameBytes, 'e');
+  game.session.attempts = game.session.deaths = game.session.frameCounter = -2147483647 - 1;
+  ASSERT_TRUE(writeSaveFile(game));
+  EXPECT_LE(buildSaveText(game).size(), saveFileByteLimit(game.data));
+
+  Game back;
+  back.data.saveFilePath = game.data.saveFilePath;
+  back.data.speedruns = game.data.speedruns;
+  for (SpeedrunRecord& r : back.data.speedruns) r.bestTime = 0;
+  readSaveFile(back, 0);
+  EXPECT_EQ(back.world.currentZoneId, game.world.quitZone);
+  EXPECT_EQ(back.world.entranceName, game.world.quitEntrance);
+  EXPECT_EQ(back.session.attempts, game.session.attempts);
+  EXPECT_EQ(back.session.frameCounter, game.session.frameCounter);
+  int32_t set = 0;
+  for (int32_t n = 0; n < back.gameFlags.capacity; ++n) set += back.gameFlags.isSet(n) ? 1 : 0;
+  EXPECT_EQ(set, GameFlags::kMaxFlag);
+  EXPECT_EQ(back.data.speedruns[2].bestTime, -1);  // held in range
+  EXPECT_EQ(back.session.unlockedSpeedruns, 3);
+}
+
+TEST_F(SaveFixture, APositionTooLongForAZoneIsSavedAsTheDefault) {
+  game.world.currentZoneId = std::string(kMaxSavedNameBytes + 1, 'z');
+  game.world.entranceName = "door";
+  const std::string text = buildSaveText(game);
+  EXPECT_NE(text.find("\nLevelID = first\nEntrance = \n"), std::string::npos);
 }
 
 TEST_F(SaveFixture, GameFlagsAndTheirOverride) {
