@@ -254,6 +254,15 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
     id = "first";
     world.entranceName.clear();
   }
+  // Play starting or restarting at an element that is no zone (a saved position
+  // naming a script, say) starts at "first" too, rather than failing at every start.
+  if (zone && world.enteringZone && id != "first" && levelElements(*zone).empty()) {
+    if (const xml::Node* first = game.data.document.findById("first")) {
+      zone = first;
+      id = "first";
+      world.entranceName.clear();
+    }
+  }
   if (!zone) {
     fatalError(game, "Game zone could not be found: " + id);
     return false;
