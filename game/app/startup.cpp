@@ -217,10 +217,9 @@ int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   try {
     wireShellHooks(game, platform);
     wireGameHooks(game);
-    const std::string jingle = args.programFolder + "zordata/sounds/check.wav";
     if (!game.hooks.showSplash) {
-      game.hooks.showSplash = [&platform, jingle](Game& g, int32_t showMs, int32_t blankMs) {
-        showSplash(g, platform, showMs, blankMs, jingle);
+      game.hooks.showSplash = [&platform](Game& g, int32_t showMs, int32_t blankMs) {
+        showSplash(g, platform, showMs, blankMs);
       };
     }
     startGame(game, platform, args);
