@@ -108,11 +108,13 @@ void runDueEntries(Game& game) {
 }  // namespace
 
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay) {
+  if (state.queue.size() >= kMaxQueueEntries) return;
   state.queue.add(ScriptQueueEntry{script, object, delay < 0 ? 0 : delay});
 }
 
 void pushScriptToFront(ScriptState& state, const xml::Node* script, ObjectRecord* object,
                        int32_t delay) {
+  if (state.queue.size() >= kMaxQueueEntries) return;
   state.queue.addFirst(ScriptQueueEntry{script, object, delay < 0 ? 0 : delay});
 }
 
@@ -137,6 +139,8 @@ int32_t readDuration(RandomTable& table, const xml::Node* element, int32_t defau
 
 void serviceScriptQueue(Game& game) {
   ScriptState& s = game.script;
+  s.particlesThisFrame = 0;
+  s.explosionsThisFrame = 0;
   resumeCheck(game);
   for (ScriptQueueEntry& e : s.queue) {
     if (e.delay > 0) e.delay -= 1;

@@ -12,6 +12,7 @@
 // a running script appends lands right behind the entry being run.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "game/world/records.h"
@@ -27,8 +28,13 @@ struct ScriptState;
 // queueing due entries (a `loop` without a delay, a sub that calls itself)
 // goes on in the next frame instead of holding the frame for ever.
 inline constexpr int kMaxScriptRunsPerFrame = 4096;
+// How many entries the queue holds at most. Further entries are not added, so
+// that a sub that calls itself twice cannot grow the queue (and the frame's
+// walks over it) without bound. A game's scripts keep a few dozen queued.
+inline constexpr std::size_t kMaxQueueEntries = 10000;
 
 // Append: {script, object, delay} after the cursor entry. A negative delay is 0.
+// Neither adds anything to a queue of kMaxQueueEntries entries.
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay);
 // Push to the front: {script, object, delay} becomes the first entry and the cursor.
 void pushScriptToFront(ScriptState& state, const xml::Node* script, ObjectRecord* object,

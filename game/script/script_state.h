@@ -122,6 +122,10 @@ struct ScriptState {
   const StatementTable* statements = nullptr;
   // Last serial given to a running queue entry.
   uint32_t queueSerial = 0;
+  // The particles and the particle-making `explode` statements of this frame
+  // (counted from the frame's queue service on), held to their ceilings.
+  int32_t particlesThisFrame = 0;
+  int32_t explosionsThisFrame = 0;
   // While set, the end of a script deletes every object flagged `killed`.
   bool zoneEntryQuiet = false;
 
