@@ -18,6 +18,7 @@
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/sdl/sdl_clock.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_screen.h"
@@ -270,6 +271,36 @@ TEST(Program, TheScreenshotKeyWritesAPngOfTheView) {
   const size_t last = pixels.size() - 3;
   EXPECT_EQ(pixels[last], 0x9E);
   EXPECT_EQ(pixels[last + 2], 0xF0);
+}
+
+// Game files that keep their scripts busy for ever: every frame still ends, so
+// the program plays on and a quit request ends it.
+TEST(Program, BusyScriptsStillLetTheFramesEndAndTheProgramQuit) {
+  std::vector<std::string> games;
+  for (const char* name : {"explode_loop", "call_twice", "title_loop", "wordbox_loop"}) {
+    games.push_back(std::string(ZOR_FIXTURES) + "/hostile/" + name + ".zorlan");
+  }
+  // A sub that calls itself in a large file: look-ups by ID must not search it all.
+  TempFolder big;
+  std::string blocks;
+  for (int i = 0; i < 20000; ++i) blocks += "<block x=\"" + std::to_string(i % 500) + "\" y=\"-40\" w=\"1\" h=\"1\"/>";
+  ASSERT_TRUE(files::writeFileAtomic(big / "big.zorlan",
+                                     "<zorlan version=\"1\"><zone id=\"first\"><levels><level z=\"0\"/></levels>"
+                                     "<entrance x=\"0\" y=\"0\" level=\"0\"/><start><call sub=\"go\"/></start>" +
+                                         blocks + "</zone><sub id=\"go\"><call sub=\"go\"/></sub></zorlan>"));
+  games.push_back(big / "big.zorlan");
+
+  for (const std::string& game : games) {
+    SCOPED_TRACE(game);
+    ProgramRun run;
+    run.spawn({"-z", "first", "-g", game});
+    run.terminateWhenRunning();
+    ASSERT_EQ(run.wait(), 0) << run.stderrText();
+    const std::string save = readText(run.home() / ("zordata/saves/save-" + files::fileName(game) + ".ini"));
+    const std::size_t at = save.find("\nFrames = ");
+    ASSERT_NE(at, std::string::npos) << save;
+    EXPECT_GT(text::parseInt(std::string_view(save).substr(at + 10)), 0) << save;
+  }
 }
 
 }  // namespace
