@@ -68,9 +68,9 @@ int openTemporary(const std::string& target, std::string& tempPath, int& err) {
 }
 
 void syncFolder(const std::string& path) {
-  std::string folder = folderPart(path);
-  if (folder.empty()) folder = ".";
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string parent = folderPart(path);
+  const char* folder = parent.empty() ? "." : parent.c_str();
+  int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);  // best effort: the rename itself is done
   ::close(fd);

@@ -12,6 +12,7 @@
 #include "format/values.h"
 #include "format/vocabulary.h"
 #include "game/game.h"
+#include "game/script/queue_runner.h"
 #include "game/load/element_ids.h"
 #include "game/load/object_params.h"
 #include "game/world/motion.h"
@@ -316,7 +317,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   // 6. The zone's lists.
   world.areas.clear();
   script.wordBoxes.clear();
-  script.queue.clear();
+  clearScriptQueue(script);
   script.titles.clear();
   script.beats.clear();
 

@@ -68,7 +68,9 @@ std::string countdownText(int32_t frameCounter, bool replaying) {
 
 RunClockLook runClockLook(int32_t frameCounter, int32_t deaths, const RunDisplay& run) {
   RunClockLook look;
-  look.text = " " + formatMinutesSeconds(int64_t{frameCounter} - kCountdownFrames) + " ";
+  look.text.assign(1, ' ');
+  look.text += formatMinutesSeconds(int64_t{frameCounter} - kCountdownFrames);
+  look.text += ' ';
   if (deaths != 0) look.text += text::formatInt(deaths) + kTimesSign + "D ";
   if (run.replaying) {
     look.boxColour = kClockReplay;

@@ -22,15 +22,6 @@ int32_t roundFrames(float v) {
   return static_cast<int32_t>(r);
 }
 
-// The entry with the given serial; end() when it is gone.
-CurrentList<ScriptQueueEntry>::iterator findSerial(CurrentList<ScriptQueueEntry>& queue,
-                                                   uint32_t serial) {
-  for (auto it = queue.begin(); it != queue.end(); ++it) {
-    if (it->serial == serial) return it;
-  }
-  return queue.end();
-}
-
 // Step 1: the suspended script's resume check; one branch per frame.
 void resumeCheck(Game& game) {
   ScriptState& s = game.script;
@@ -92,13 +83,14 @@ void runDueEntries(Game& game) {
       ++runs;
       if (++s.queueSerial == 0) s.queueSerial = 1;  // 0 marks entries that never ran
       e->serial = s.queueSerial;
-      const uint32_t serial = e->serial;
+      const auto running = q.currentIterator();
+      const uint32_t clears = s.queueClears;
       runScript(game, e->script, e->object);
-      // Back on the entry that ran (the script may have moved the cursor),
-      // then remove it; the pass goes on with the entry after it.
-      auto it = findSerial(q, serial);
-      if (it == q.end()) return;  // the queue was emptied under us
-      q.setCurrent(it);
+      // Back on the entry that ran (the script may have moved the cursor; only
+      // emptying the queue removes entries while a script runs), then remove
+      // it; the pass goes on with the entry after it.
+      if (s.queueClears != clears) return;  // the queue was emptied under us
+      q.setCurrent(running);
       q.removeCurrent();
       ranAny = true;
     }
@@ -106,6 +98,11 @@ void runDueEntries(Game& game) {
 }
 
 }  // namespace
+
+void clearScriptQueue(ScriptState& state) {
+  state.queue.clear();
+  state.queueClears += 1;
+}
 
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay) {
   if (state.queue.size() >= kMaxQueueEntries) return;
@@ -148,7 +145,7 @@ void serviceScriptQueue(Game& game) {
   fireBeats(game);
   runDueEntries(game);
   if (s.killQueueRequested) {
-    s.queue.clear();
+    clearScriptQueue(s);
     s.killQueueRequested = false;
     if (s.killQueueSub) {
       pushScriptToFront(s, s.killQueueSub, nullptr, 0);

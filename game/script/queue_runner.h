@@ -33,6 +33,9 @@ inline constexpr int kMaxScriptRunsPerFrame = 4096;
 // walks over it) without bound. A game's scripts keep a few dozen queued.
 inline constexpr std::size_t kMaxQueueEntries = 10000;
 
+// Empties the queue (a zone load, the quit, `killqueue`).
+void clearScriptQueue(ScriptState& state);
+
 // Append: {script, object, delay} after the cursor entry. A negative delay is 0.
 // Neither adds anything to a queue of kMaxQueueEntries entries.
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay);
