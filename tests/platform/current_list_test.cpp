@@ -25,6 +25,31 @@ TEST(CurrentList, AddInsertsAfterCurrentAndRemoveMakesPreviousCurrent) {
   EXPECT_EQ(items(l), (std::vector<int>{0, 3}));
 }
 
+TEST(CurrentList, RemovingTheCurrentElementDeepInTheListMakesItsNeighbourBeforeCurrent) {
+  // Removed by removeCurrent() and by erase() of the current element; positions
+  // past the second, so that "the previous one" and "the first one" differ.
+  for (bool byErase : {false, true}) {
+    for (int at : {2, 3, 4}) {
+      CurrentList<int> l;
+      for (int i : {10, 11, 12, 13, 14}) l.addLast(i);
+      l.first();
+      for (int i = 0; i < at; ++i) l.advance();
+      if (byErase) {
+        l.erase(l.currentIterator());
+      } else {
+        l.removeCurrent();
+      }
+      ASSERT_NE(l.current(), nullptr) << at << " " << byErase;
+      EXPECT_EQ(*l.current(), 10 + at - 1) << at << " " << byErase;
+      // A removal after that keeps walking backward.
+      l.removeCurrent();
+      ASSERT_NE(l.current(), nullptr);
+      EXPECT_EQ(*l.current(), 10 + at - 2) << at << " " << byErase;
+      EXPECT_EQ(l.size(), 3u);
+    }
+  }
+}
+
 TEST(CurrentList, AdvancingPastTheEndKeepsTheLastCurrent) {
   CurrentList<int> l;
   for (int i : {1, 2, 3}) l.addLast(i);

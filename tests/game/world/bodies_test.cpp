@@ -862,6 +862,29 @@ TEST(Bodies, FallingOutOfTheZone) {
   EXPECT_TRUE(h.world().playerDead);
 }
 
+TEST(Bodies, FallingOutOfTheZoneGoesByTheTopEdge) {
+  // A tall block whose bottom is already below the lower limit stays while its
+  // top edge is at or above it.
+  struct Case {
+    float belowTop;  // how far the top edge is below the limit (negative: above)
+    bool killed;
+  } cases[] = {{-30.0f, false}, {-0.5f, false}, {0.0f, false}, {0.5f, true}, {30.0f, true}};
+  for (const Case& c : cases) {
+    WorldHarness h(worldGame(R"(<entrance x="0" y="20" level="0"/>
+        <block oname="floor" x="-100" y="0" w="400" h="20" flg="solid"/>
+        <block oname="pillar" x="200" y="0" w="10" h="60" flg="dynamic,solid"/>)"));
+    ObjectRecord& pillar = h.obj("pillar");
+    WorldHarness::standOn(h.player(), h.obj("floor"), 0.0f);
+    const float limit = h.world().zoneYlim1;
+    pillar.gravity = 0.0f;
+    pillar.vy = 0.0f;
+    pillar.y = limit - c.belowTop - pillar.h;
+    ASSERT_LT(pillar.y, limit);
+    h.bodiesFrame();
+    EXPECT_EQ(pillar.has(flag::Killed), c.killed) << c.belowTop;
+  }
+}
+
 TEST(Bodies, KillObject) {
   WorldHarness h(worldGame(R"(<entrance x="0" y="20" level="0"/>
       <block oname="floor" x="-100" y="0" w="400" h="20" flg="solid"/>
