@@ -79,7 +79,6 @@ class StatementTable {
   // The handler of an element name, compared exactly; null for a name that is
   // not a statement and for a statement without a handler.
   StatementHandler find(std::string_view name) const;
-  bool isStatement(std::string_view name) const;
 
  private:
   struct Entry {
