@@ -71,6 +71,7 @@ void runDueEntries(Game& game) {
   ScriptState& s = game.script;
   CurrentList<ScriptQueueEntry>& q = s.queue;
   int runs = 0;
+  int64_t settlingVisits = 0;
   bool ranAny = true;
   while (ranAny) {
     ranAny = false;
@@ -79,8 +80,10 @@ void runDueEntries(Game& game) {
       if (s.runningScript) return;
       ScriptQueueEntry* e = q.current();
       if (e->delay != 0) continue;
-      if (runs >= kMaxScriptRunsPerFrame) return;  // the rest runs next frame
+      // The rest runs next frame.
+      if (runs >= kMaxScriptRunsPerFrame || settlingVisits >= kMaxSettlingVisitsPerFrame) return;
       ++runs;
+      if (s.zoneEntryQuiet) settlingVisits += static_cast<int64_t>(game.world.objects.size());
       if (++s.queueSerial == 0) s.queueSerial = 1;  // 0 marks entries that never ran
       e->serial = s.queueSerial;
       const auto running = q.currentIterator();

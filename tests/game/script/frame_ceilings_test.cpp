@@ -82,6 +82,22 @@ TEST(FrameCeilings, ANamedTitleIsStillChangedWhenTheListIsFull) {
   EXPECT_EQ(h.s().titles.front()->text, "2");
 }
 
+// While the zone settles every script's end looks at every object: in a large
+// zone a chain of scripts runs fewer times a frame, and goes on next frame.
+TEST(FrameCeilings, ASettlingZoneOfManyBlocksRunsFewerScriptsAFrame) {
+  std::string blocks;
+  for (int i = 0; i < 20000; ++i) blocks += "<block x=\"" + std::to_string(i % 500) + "\" y=\"-40\" w=\"1\" h=\"1\"/>";
+  ScriptHarness h(zoneText("<call sub=\"go\"/>", blocks + "<sub id=\"go\"><sound num=\"1\"/><call sub=\"go\"/></sub>"));
+  ASSERT_TRUE(h.s().zoneEntryQuiet);
+  const auto objects = static_cast<int64_t>(h.g().world.objects.size());
+  h.frame();
+  const auto runs = static_cast<int64_t>(h.trace().size());
+  EXPECT_GT(runs, 0);
+  EXPECT_LE(runs, kMaxSettlingVisitsPerFrame / objects + 1);
+  h.frame();
+  EXPECT_GT(static_cast<int64_t>(h.trace().size()), runs);  // the chain goes on
+}
+
 // Look-ups by ID find what the document search finds, from an index built once
 // per document.
 TEST(ElementIds, FindTheFirstElementOfAnIdInAnyCase) {
