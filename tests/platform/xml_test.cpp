@@ -412,8 +412,8 @@ TEST(XmlWrite, EscapesSoThatEveryValueRoundTrips) {
 
 TEST(XmlWrite, ParsedDocumentsRoundTrip) {
   const char* docs[] = {
-      "<zorlan version=\"1\" gtitle=\"T &amp; U\">\n  <!-- c -->\n  <zone id=\"a\"\n"
-      "    track=\"\"><block x=\"1\" y='2'/>\n  text &lt;here&gt;</zone>\n</zorlan>\n",
+      ("<zorlan version=\"1\" gtitle=\"T &amp; U\">\n  <!-- c -->\n  <zone id=\"a\"\n"
+       "    track=\"\"><block x=\"1\" y='2'/>\n  text &lt;here&gt;</zone>\n</zorlan>\n"),
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a b=\"&#10;&#9;&#13;&#x41;\"><![CDATA[&<>]]></a>",
       "<!-- before --><a><b><c/></b><b/>tail</a><!-- after -->\n\n",
       "<a x=\"line&#10;break\">\xe2\x82\xac&#x20AC;<?pi skipped?>next</a>",
