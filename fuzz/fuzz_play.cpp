@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kFrames = 120;
+constexpr int kFrames = 60;
 // A frame of a small zone takes well under a millisecond; this is a frame that
 // does not end.
 constexpr auto kMaxFrameTime = std::chrono::seconds(2);
