@@ -73,9 +73,10 @@ std::vector<unsigned char> packBlock(const std::string& text, uint32_t statedLen
   EXPECT_EQ(compress(packed.data(), &size, reinterpret_cast<const Bytef*>(text.data()),
                      static_cast<uLong>(text.size())),
             Z_OK);
+  packed.resize(size);
   std::vector<unsigned char> block;
   for (int i = 0; i < 4; ++i) block.push_back(static_cast<unsigned char>(statedLength >> (8 * i)));
-  block.insert(block.end(), packed.begin(), packed.begin() + static_cast<long>(size));
+  for (unsigned char b : packed) block.push_back(b);
   return block;
 }
 std::vector<unsigned char> packBlock(const std::string& text) {
