@@ -368,8 +368,8 @@ std::string showZoneInfo(Editor& editor, bool show) {
     if (record->kind == kind::Area) ++areas;
     if (record->kind == kind::Entrance) ++entrances;
   }
-  const std::string info = "Size: " + trimmedDecimal(view.xmax - view.xmin) + " wide, " +
-                           trimmedDecimal(view.ymax - view.ymin) + " tall" +
+  const std::string info = "Size: " + trimmedDecimal(static_cast<double>(view.xmax - view.xmin)) + " wide, " +
+                           trimmedDecimal(static_cast<double>(view.ymax - view.ymin)) + " tall" +
                            "\nLevels: " + text::formatInt(editor.zone.levelCount()) +
                            "\nBlocks: " + text::formatInt(blocks) + "\nAreas: " + text::formatInt(areas) +
                            "\nEntrances: " + text::formatInt(entrances);

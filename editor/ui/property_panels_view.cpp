@@ -243,7 +243,8 @@ void PropertyPanelsView::build() {
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const int y = i == 0 ? 75 : i == 1 ? 70 : i == 2 ? 160 : 530;
     auto* insert = new wxButton(pages_[i].window, wxID_ANY, "+ Insert", wxPoint(60, y), wxSize(80, 20));
-    insert->Bind(wxEVT_BUTTON, [this, i, kInserts](wxCommandEvent&) { runCommand_(kInserts[i]); });
+    const Command insertCommand = kInserts[i];
+    insert->Bind(wxEVT_BUTTON, [this, insertCommand](wxCommandEvent&) { runCommand_(insertCommand); });
     auto* del = new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxPoint(140, y),
                              wxSize(80, 20));
     if (i == 0) {
