@@ -1,5 +1,6 @@
 #include "editor/ui/wx_port.h"
 
+#include <wx/evtloop.h>
 #include <wx/clipbrd.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
@@ -181,6 +182,14 @@ int WxPort::startProcess(const std::vector<std::string>& argv, const std::string
   if (!wait) return wxExecute(args.data(), wxEXEC_ASYNC, nullptr, &env) != 0 ? 1 : 0;
   ModalScope modal(*this);
   return static_cast<int>(wxExecute(args.data(), wxEXEC_SYNC, nullptr, &env));
+}
+
+process::Result WxPort::runProgram(const std::vector<std::string>& argv, const std::string& folder) {
+  // The hidden window reaches the screen first (drawing only: no input, no timer)...
+  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+  // ...then the event loop stays blocked on purpose: no event, timer or backup until the game ends.
+  ModalScope modal(*this);
+  return process::runAndWait(argv, folder);
 }
 
 int64_t WxPort::now() {

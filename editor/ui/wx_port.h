@@ -47,6 +47,7 @@ class WxPort : public EditorPort {
   void startTimer(int id, int milliseconds) override;
   void stopTimer(int id) override;
   int startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) override;
+  process::Result runProgram(const std::vector<std::string>& argv, const std::string& folder) override;
   int64_t now() override;
   void showMainWindow(bool shown) override;
   void redrawCanvas() override;
