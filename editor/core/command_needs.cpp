@@ -47,7 +47,9 @@ namespace {
 
 std::string keyName(int32_t vk) {
   if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return std::string(1, static_cast<char>(vk));
-  if (vk >= key::F1 && vk <= key::F1 + 11) return "F" + std::to_string(vk - key::F1 + 1);
+  static const char* const functionKeys[] = {"F1", "F2", "F3", "F4", "F5", "F6",
+                                              "F7", "F8", "F9", "F10", "F11", "F12"};
+  if (vk >= key::F1 && vk <= key::F1 + 11) return functionKeys[vk - key::F1];
   switch (vk) {
     case key::Delete: return "Delete";
     case key::Insert: return "Insert";

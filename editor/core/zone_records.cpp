@@ -1,7 +1,9 @@
 #include "editor/core/zone_records.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "editor/core/editor.h"
@@ -12,6 +14,14 @@
 namespace zor::editor {
 
 namespace {
+
+// Nearest integer, halves to even; out-of-range and undefined values are cut to the int32 range.
+int32_t roundedInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(std::nearbyint(v));
+}
 
 float lerp(float a, float b, float t) { return (1.0f - t) * a + t * b; }
 
@@ -78,8 +88,7 @@ float getLevelDepth(const ZoneState& zone, int n) {
 void sortObjects(ZoneState& zone) {
   for (auto& o : zone.objects) {
     if (o->kind == kind::Area) {
-      o->priority = static_cast<int32_t>(std::nearbyint(std::sqrt(static_cast<double>(o->w)) +
-                                                        std::sqrt(static_cast<double>(o->h))));
+      o->priority = roundedInt(std::sqrt(static_cast<double>(o->w)) + std::sqrt(static_cast<double>(o->h)));
     }
   }
   auto& list = zone.objects;

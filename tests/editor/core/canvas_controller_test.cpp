@@ -107,6 +107,27 @@ TEST_F(CanvasMouseTest, PanningMovesTheCameraByTheLevelDistanceOverAHundred) {
   EXPECT_FALSE(window.grabbed);
 }
 
+TEST_F(CanvasMouseTest, LeavingTheCanvasEndsAPressAndAPanReturnsToPlacing) {
+  mouse(CanvasMouseKind::LeftDown, kInX, kInY);
+  mouse(CanvasMouseKind::LeftUp, kInX, kInY);
+  selectObject(editor, byName("b"));
+  mouse(CanvasMouseKind::LeftDown, kInX, kInY);  // on the selected a: a pending drag
+  mouse(CanvasMouseKind::Leave, kInX, kInY);
+  EXPECT_TRUE(selected("a"));
+  EXPECT_FALSE(selected("b"));
+  EXPECT_EQ(editor.canvas.pendingDrag, nullptr);
+  // A pan started while placing goes back to placing; the floating object stays.
+  byName("b")->flags |= objflag::BeingPlaced;
+  editor.zone.view.mode = 3;
+  mouse(CanvasMouseKind::LeftDown, 100, 100, kShift);
+  EXPECT_EQ(mode(), 1);
+  mouse(CanvasMouseKind::Leave, 100, 100);
+  EXPECT_EQ(mode(), 3);
+  EXPECT_TRUE(byName("b")->flags & objflag::BeingPlaced);
+  mouse(CanvasMouseKind::Wheel, 100, 100, {}, 1);  // no wheel while placing
+  EXPECT_EQ(editor.zone.view.camz, -100.0f);
+}
+
 TEST_F(CanvasMouseTest, WheelZoomsOrScrollsByTheSettingAndCtrl) {
   struct Case {
     int setting;
