@@ -153,6 +153,16 @@ std::string insertBeforeExtension(const std::string& path, const std::string& su
   return path.substr(0, at) + suffix + path.substr(at);
 }
 
+void prepareCleanupDialog(const Editor& editor, CleanupDialogState& state) {
+  if (!gameOpen(editor)) {
+    state.options.openGame = false;
+  } else if (!state.openGameOffered) {
+    state.options.openGame = true;
+    state.openGameOffered = true;
+  }
+  state.options.sec = false;
+}
+
 std::string chooseCleanupInputFile(Editor& editor, const std::string& fieldText) {
   std::string start = text::trim(fieldText);
   if (start.empty()) {

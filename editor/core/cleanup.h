@@ -36,6 +36,16 @@ struct CleanupOptions {
   bool sec = false;
 };
 
+// What the clean-up window keeps between openings.
+struct CleanupDialogState {
+  bool openGameOffered = false;  // "Clean currently open game" was preselected once
+  CleanupOptions options;
+};
+// The choices shown when the window opens: with a game open, the open game
+// the first time and the user's choice afterwards; without one, the external
+// file. The 'sec' box starts hidden and unchecked.
+void prepareCleanupDialog(const Editor& editor, CleanupDialogState& state);
+
 // The requester for the input field; empty when cancelled.
 std::string chooseCleanupInputFile(Editor& editor, const std::string& fieldText);
 

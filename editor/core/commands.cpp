@@ -200,6 +200,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
     case Command::ToggleMaximised: host.toggleMaximised(); break;
     case Command::Test: startTestRun(editor, host); break;
     case Command::GameExecutable: chooseGameExecutable(editor); break;
+    case Command::Cleanup: host.runCleanUpDialog(); break;
     case Command::RecentFile:
       if (slot >= 0 && static_cast<std::size_t>(slot) < editor.prefs.recentFiles.size() &&
           !editor.prefs.recentFiles[static_cast<std::size_t>(slot)].empty()) {

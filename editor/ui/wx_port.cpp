@@ -29,16 +29,13 @@ wxWindow* dialogParent(MainFrame* frame) {
 }  // namespace
 
 // Counts the modal dialogs open, so that the after-event steps wait for them.
-struct WxPort::ModalScope {
-  explicit ModalScope(WxPort& p) : port(p) { ++port.modalDepth_; }
-  ~ModalScope() {
-    if (--port.modalDepth_ == 0) {
-      if (port.frame && port.frame->IsShown()) port.frame->canvas()->SetFocus();
-      if (port.onModalEnded) port.onModalEnded();
-    }
+WxPort::ModalScope::ModalScope(WxPort& p) : port(p) { ++port.modalDepth_; }
+WxPort::ModalScope::~ModalScope() {
+  if (--port.modalDepth_ == 0) {
+    if (port.frame && port.frame->IsShown()) port.frame->canvas()->SetFocus();
+    if (port.onModalEnded) port.onModalEnded();
   }
-  WxPort& port;
-};
+}
 
 std::string desktopLineBreaks(const std::string& text) { return text::replaceAll(text, "\r\n", "\n"); }
 

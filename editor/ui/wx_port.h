@@ -32,6 +32,14 @@ class WxPort : public EditorPort {
   std::string clockOffsetFile;
 
   bool inModal() const { return modalDepth_ > 0; }
+  // Held while a modal dialog runs.
+  struct ModalScope {
+    explicit ModalScope(WxPort& p);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    WxPort& port;
+  };
 
   void setStatus(int field, const std::string& text) override;
   void setTitle(const std::string& title) override;
@@ -57,7 +65,6 @@ class WxPort : public EditorPort {
   void endProgram(int exitCode) override;
 
  private:
-  struct ModalScope;
   FileChoice fileRequester(const FileRequest& request, bool save);
   int modalDepth_ = 0;
   std::map<int, std::unique_ptr<wxTimer>> timers_;

@@ -254,3 +254,27 @@ TEST_F(CleanupTest, AnotherOpenZoneIsOpenedAgain) {
 
 }  // namespace
 }  // namespace zor::editor::test
+
+namespace zor::editor::test {
+namespace {
+
+TEST_F(CleanupTest, OpenGameIsPreselectedOnlyTheFirstTime) {
+  CleanupDialogState state;
+  prepareCleanupDialog(editor, state);  // no game: the external file
+  EXPECT_FALSE(state.options.openGame);
+  ASSERT_TRUE(loadGameFileForEditing(editor, writeFile("castle.zorlan", kGame)));
+  state.options.sec = true;
+  prepareCleanupDialog(editor, state);
+  EXPECT_TRUE(state.options.openGame);
+  EXPECT_FALSE(state.options.sec);
+  state.options.openGame = false;  // the user's choice stays
+  prepareCleanupDialog(editor, state);
+  EXPECT_FALSE(state.options.openGame);
+  closeGame(editor);
+  state.options.openGame = true;
+  prepareCleanupDialog(editor, state);
+  EXPECT_FALSE(state.options.openGame);
+}
+
+}  // namespace
+}  // namespace zor::editor::test
