@@ -182,10 +182,10 @@ int WxPort::startProcess(const std::vector<std::string>& argv, const std::string
 }
 
 process::Result WxPort::runProgram(const std::vector<std::string>& argv, const std::string& folder) {
+  ModalScope modal(*this);
   // The hidden window reaches the screen first (drawing only: no input, no timer)...
   if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
   // ...then the event loop stays blocked on purpose: no event, timer or backup until the game ends.
-  ModalScope modal(*this);
   return process::runAndWait(argv, folder);
 }
 
