@@ -4,22 +4,6 @@
 
 namespace zor::editor {
 
-xml::Node* copyElementInto(xml::Document& document, const xml::Node* element) {
-  xml::Node* copy = document.createElement(element->name);
-  copy->attributes = element->attributes;
-  for (const xml::Node* child = element->firstChild; child; child = child->next) {
-    xml::Node* c = nullptr;
-    switch (child->type) {
-      case xml::NodeType::Element: c = copyElementInto(document, child); break;
-      case xml::NodeType::Text: c = document.createText(child->text); break;
-      case xml::NodeType::Comment: c = document.createComment(child->text); break;
-      default: break;
-    }
-    if (c) xml::Document::appendChild(copy, c);
-  }
-  return copy;
-}
-
 bool replaceEditedDefinition(Editor& editor, xml::Node* edited, const std::string& text, DefinitionKind kind,
                              std::string* refusal) {
   const bool isClass = kind == DefinitionKind::Class;
@@ -54,7 +38,7 @@ bool replaceEditedDefinition(Editor& editor, xml::Node* edited, const std::strin
       return false;
     }
   }
-  xml::Node* copy = copyElementInto(*editor.game.document, main);
+  xml::Node* copy = editor.game.document->copyNode(main);
   xml::Document::insertBefore(root, copy, edited->next);
   xml::Document::unlink(edited);
   if (isClass && editor.zone.openZoneNode) {

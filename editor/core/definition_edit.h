@@ -13,10 +13,6 @@ struct Editor;
 
 enum class DefinitionKind { Class, Speedrun };
 
-// Copies an element with its attributes and everything below it into another
-// document, unlinked.
-xml::Node* copyElementInto(xml::Document& document, const xml::Node* element);
-
 // Replaces `edited` (a child of the game's root) by the main element of `text`, which
 // takes its place in document order. Refused, with the message to show, when the text
 // does not parse, its main element is not a `class` (`speedrun`) element, it has no
