@@ -1,7 +1,7 @@
 #include "editor/ui/wx_port.h"
 
-#include <wx/evtloop.h>
 #include <wx/clipbrd.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
