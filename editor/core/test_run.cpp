@@ -89,7 +89,7 @@ bool startEntrancePart(const Editor& editor, std::string* part) {
     }
   }
   if (editor.game.nearest == 0) {
-    *part = "-";
+    part->assign(1, '-');
     return true;
   }
   const EditorObject* nearest = nullptr;
@@ -127,8 +127,9 @@ std::vector<std::string> testRunArguments(const std::string& executable, const s
 
 std::string createTemporaryGameFile(const std::string& folder) {
   for (int i = 1; i <= kMaxTemporaryNames; ++i) {
-    const std::string name =
-        std::string(kTemporaryBaseName) + (i == 1 ? std::string() : "-" + text::formatInt(i)) + ".xml";
+    std::string name = kTemporaryBaseName;
+    if (i > 1) name.append(1, '-').append(text::formatInt(i));
+    name.append(".xml");
     const std::string path = files::joinPath(folder, name);
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd >= 0) {

@@ -36,10 +36,10 @@ bool validateZone(const Editor& editor, std::string* warnings) {
         ++defaults;
         count("E");
       } else {
-        count("E" + name.substr(underscore + 1));
+        count(std::string("E").append(name, underscore + 1));
       }
     } else if (name == "block" && !child->attr("oname").empty()) {
-      count("B" + text::toLower(child->attr("oname")));
+      count(std::string("B").append(text::toLower(child->attr("oname"))));
     }
   }
   if (defaults == 0) out += "\n - Missing default (unnamed) entrance";
