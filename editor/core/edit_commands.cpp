@@ -14,7 +14,6 @@ void fitObjects(Editor&) {}
 void resizeSelection(Editor&, EditorObject*, float, float) {}
 void rotateSelection(Editor&) {}
 void squareSelection(Editor&, int) {}
-void editScript(Editor&, const std::string&, const std::string&, const std::string&, EditorObject*) {}
 bool chooseAndOpenZone(Editor&) { return false; }
 
 }  // namespace zor::editor

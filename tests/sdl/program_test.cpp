@@ -263,13 +263,15 @@ TEST(Program, TheScreenshotKeyWritesAPngOfTheView) {
   image.format = PNG_FORMAT_RGB;
   std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
-  // The corners show the sky: the first level's colour, 9EC8F0.
+  // The top corner shows the sky, the first level's colour 9EC8F0; the bottom
+  // one the ground the player starts on, 506070.
   EXPECT_EQ(pixels[0], 0x9E);
   EXPECT_EQ(pixels[1], 0xC8);
   EXPECT_EQ(pixels[2], 0xF0);
   const size_t last = pixels.size() - 3;
-  EXPECT_EQ(pixels[last], 0x9E);
-  EXPECT_EQ(pixels[last + 2], 0xF0);
+  EXPECT_EQ(pixels[last], 0x50);
+  EXPECT_EQ(pixels[last + 1], 0x60);
+  EXPECT_EQ(pixels[last + 2], 0x70);
 }
 
 }  // namespace
