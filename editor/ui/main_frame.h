@@ -48,6 +48,7 @@ class MainFrame : public wxFrame, public CommandHost {
   void refreshProperties();
   void toggleMaximised() override;
   std::string ownExecutable() override;
+  void runCleanUpDialog() override;
 
  private:
   void buildMenus();
