@@ -349,6 +349,23 @@ TEST_F(EditingTest, RepeatedMovesOfOneSelectionAreOneStep) {
   EXPECT_EQ(xmlOf("b"), "<block oname=\"b\" x=\"50\" y=\"0\"/>");
 }
 
+TEST_F(EditingTest, EachMouseDragIsItsOwnStep) {
+  openZoneWith(std::string(kLevels) + "<block oname=\"a\" x=\"0\" y=\"0\" w=\"20\" h=\"20\" z=\"0\"/>");
+  selectOnly({"a"});
+  // At depth 0 one pixel is 0.6 units: each drag of 30 pixels moves the block by 18.
+  for (int32_t from : {210, 240}) {
+    mouse(CanvasMouseKind::LeftDown, from, 140);
+    mouse(CanvasMouseKind::Move, from + 16, 140);  // beyond the threshold: the drag starts
+    mouse(CanvasMouseKind::Move, from + 30, 140);
+    mouse(CanvasMouseKind::LeftUp, from + 30, 140);
+  }
+  EXPECT_EQ(xmlOf("a"), "<block oname=\"a\" x=\"36\" y=\"0\" w=\"20\" h=\"20\" z=\"0\"/>");
+  // The end of a drag turned its step into an attribute step.
+  EXPECT_EQ(undoLastStep(editor), 1);
+  EXPECT_EQ(port.status[0], "Unmodified 1 object.");
+  EXPECT_EQ(xmlOf("a"), "<block oname=\"a\" x=\"18\" y=\"0\" w=\"20\" h=\"20\" z=\"0\"/>");
+}
+
 TEST_F(EditingTest, UndoWithoutAStepDoesNothing) {
   openZoneWith(std::string(kLevels) + "<block oname=\"a\"/>");
   port.status[0] = "kept";
