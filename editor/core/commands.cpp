@@ -2,6 +2,8 @@
 
 #include "editor/core/command_needs.h"
 
+#include "editor/core/help_pages.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/session.h"
 
 namespace zor::editor {
@@ -203,6 +205,10 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
         openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
       }
       break;
+    case Command::ReopenLastScript: reopenLastScript(editor); break;
+    case Command::Documentation: showHelp(editor, kMainHelpPage); break;
+    case Command::KeyboardShortcuts: showHelp(editor, kShortcutsHelpPage); break;
+    case Command::About: showAbout(editor); break;
     default: break;  // commands of the canvas, panels and dialogs
   }
 }

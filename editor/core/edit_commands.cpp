@@ -2,10 +2,9 @@
 
 namespace zor::editor {
 
-// The undo step lives in undo.cpp, copy and paste in clipboard.cpp and the other
-// editing commands in editing.cpp. Not available in this build of the editor:
-// these leave the document alone.
-void editScript(Editor&, const std::string&, const std::string&, const std::string&, EditorObject*) {}
+// The undo step lives in undo.cpp, copy and paste in clipboard.cpp, the other
+// editing commands in editing.cpp and the script editor in script_edit.cpp. Not
+// available in this build of the editor: this leaves the document alone.
 bool chooseAndOpenZone(Editor&) { return false; }
 
 }  // namespace zor::editor

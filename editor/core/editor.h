@@ -10,6 +10,7 @@
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
 #include "editor/core/preferences.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/zone_records.h"
 
 namespace zor::editor {
@@ -35,6 +36,7 @@ struct Editor {
   SessionState session;
   DialogResults dialogs;
   CanvasState canvas;
+  ScriptEditorState script;
 };
 
 }  // namespace zor::editor

@@ -10,6 +10,8 @@
 
 namespace zor::editor {
 
+class ScriptSession;
+
 enum class MessageIcon { Information, Warning, Error, Question };
 enum class QuestionButtons { YesNo, YesNoCancel };
 enum class Answer { Yes, No, Cancel };
@@ -77,6 +79,18 @@ class EditorPort {
   virtual void setRecentFiles(const std::vector<std::string>& paths) = 0;
   // Ends the program once the current event has been handled.
   virtual void endProgram(int exitCode) = 0;
+
+  // The script window, modal over the main window; 1 when the user accepted
+  // (see script_edit.h). Without a script window nothing can be accepted.
+  virtual int runScriptWindow(ScriptSession& session) {
+    (void)session;
+    return 0;
+  }
+  // Opens a local file with the desktop's default handler; false when that failed.
+  virtual bool openWithDesktop(const std::string& path) {
+    (void)path;
+    return false;
+  }
 };
 
 }  // namespace zor::editor

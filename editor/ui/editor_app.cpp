@@ -13,6 +13,7 @@
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
+#include "editor/ui/script_editor_window.h"
 #include "platform/files.h"
 
 namespace zor::editor::ui {
@@ -130,8 +131,8 @@ bool EditorApp::startUp() {
     return false;
   }
   port_->windows.input = input;
-  auto* script = new ScriptWindow;
-  if (!script->create(frame_, fonts.smallBold)) {
+  auto* script = new ScriptEditorWindow;
+  if (!script->create(frame_, fonts.smallBold, editor.prefs)) {
     fatalError(editor, "Script window could not be created!");
     return false;
   }

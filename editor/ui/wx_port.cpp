@@ -2,6 +2,8 @@
 
 #include <wx/clipbrd.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/filesys.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
 #include <wx/utils.h>
@@ -11,6 +13,7 @@
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
+#include "editor/ui/script_editor_window.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -224,6 +227,17 @@ void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
 void WxPort::endProgram(int exitCode) {
   timers_.clear();
   if (onEnd) onEnd(exitCode);
+}
+
+int WxPort::runScriptWindow(ScriptSession& session) {
+  auto* window = dynamic_cast<ScriptEditorWindow*>(windows.script);
+  if (!window) return 0;
+  ModalScope modal(*this);
+  return window->run(session, frame);
+}
+
+bool WxPort::openWithDesktop(const std::string& path) {
+  return wxLaunchDefaultBrowser(wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))));
 }
 
 }  // namespace zor::editor::ui

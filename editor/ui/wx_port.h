@@ -54,6 +54,8 @@ class WxPort : public EditorPort {
   void refreshPanel() override;
   void setRecentFiles(const std::vector<std::string>& paths) override;
   void endProgram(int exitCode) override;
+  int runScriptWindow(ScriptSession& session) override;
+  bool openWithDesktop(const std::string& path) override;
 
  private:
   struct ModalScope;
