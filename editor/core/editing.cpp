@@ -7,6 +7,7 @@
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "platform/text.h"
@@ -368,7 +369,8 @@ void squareSelection(Editor& editor, int direction) {
 
 bool replaceObjectWithElement(Editor& editor, EditorObject* record, const xml::Node* replacement) {
   ZoneState& zone = editor.zone;
-  if (zone.openZoneNode == nullptr || record == nullptr || record->node == nullptr || replacement == nullptr) return false;
+  if (zone.openZoneNode == nullptr || record == nullptr || record->node == nullptr || replacement == nullptr)
+    return false;
   const std::string name = text::toLower(replacement->name);
   if (!replacement->isElement() || (name != "block" && name != "area" && name.compare(0, 8, "entrance") != 0)) {
     editor.port.messageBox("ZorlED", "Invalid XML node name.", MessageIcon::Warning);
@@ -394,6 +396,37 @@ bool replaceObjectWithElement(Editor& editor, EditorObject* record, const xml::N
   markModified(editor);
   editor.port.focusCanvas();
   return true;
+}
+
+void editObjectXml(Editor& editor) {
+  ZoneState& zone = editor.zone;
+  if (zone.openZoneNode == nullptr || editor.game.document == nullptr) return;
+  const std::vector<EditorObject*> selection = selectedEditableObjects(editor);
+  if (selection.size() > 1) {
+    editor.port.messageBox("ZorlED", "Select only one object to manually edit.", MessageIcon::Warning);
+    editor.port.focusCanvas();
+    return;
+  }
+  if (selection.empty()) return;
+  EditorObject* record = selection.front();
+  const char* title = record->kind == kind::Block  ? "Edit Block"
+                      : record->kind == kind::Area ? "Edit Area"
+                                                   : "Edit Entrance";
+  const char* prompt = record->kind == kind::Block  ? "Edit block definition:"
+                       : record->kind == kind::Area ? "Edit area definition:"
+                                                    : "Edit entrance definition:";
+  ScriptSession session(editor, title, prompt, nodeToXmlString(record->node, "", false), ScriptContext::Zone);
+  if (runScriptEditor(editor, session) != 1) {
+    editor.port.focusCanvas();
+    return;
+  }
+  const xml::Node* edited = session.resultDocument ? session.resultDocument->root() : nullptr;
+  if (edited == nullptr) {
+    editor.port.messageBox("ZorlED", "Invalid XML node name.", MessageIcon::Warning);
+    editor.port.focusCanvas();
+    return;
+  }
+  replaceObjectWithElement(editor, record, edited);
 }
 
 }  // namespace zor::editor

@@ -27,5 +27,8 @@ std::string makeUniqueObjectName(Editor& editor, const std::string& name, int na
 // false, after the warning, when the element is not a block, an area or an
 // entrance; nothing changes then.
 bool replaceObjectWithElement(Editor& editor, EditorObject* record, const xml::Node* replacement);
+// Edit Object XML: the one selected object's element in the script window; the
+// accepted text replaces the object (see replaceObjectWithElement).
+void editObjectXml(Editor& editor);
 
 }  // namespace zor::editor

@@ -8,6 +8,8 @@
 #include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editing.h"
+#include "editor/core/commands.h"
+#include "editor/core/script_edit.h"
 #include "editor/core/selection.h"
 #include "tests/editor/core/canvas_fixture.h"
 
@@ -391,6 +393,84 @@ TEST_F(EditingTest, ReplacingAnObjectClearsTheUndoStep) {
   ASSERT_EQ(port.messages.size(), 1u);
   EXPECT_EQ(port.messages[0].text, "Invalid XML node name.");
   EXPECT_EQ(zoneXml().size(), 2u);
+}
+
+// Edit Object XML through the command, with the script window played by the test.
+class ObjectXmlPort : public CanvasPort {
+ public:
+  std::string answer;  // the text the window is accepted with; empty: cancelled
+  std::vector<std::string> shown;
+  int runScriptWindow(ScriptSession& session) override {
+    shown.push_back(session.title() + "|" + session.prompt() + "|" + session.initialText());
+    return !answer.empty() && session.accept(answer, nullptr) ? 1 : 0;
+  }
+};
+
+class NoHost : public CommandHost {
+ public:
+  void toggleMaximised() override {}
+  std::string ownExecutable() override { return ""; }
+};
+
+class EditObjectXmlTest : public ::testing::Test {
+ protected:
+  EditObjectXmlTest() : editor(port) {
+    const std::string path = temp / "g.zorlan";
+    EXPECT_TRUE(files::writeFileAtomic(path, std::string("<zorlan version=\"1\"><zone id=\"z\">") + kLevels +
+                                                 "<block oname=\"a\" x=\"0\"/><area xlim=\"0,5\" ylim=\"0,5\"/>"
+                                                 "</zone></zorlan>"));
+    EXPECT_TRUE(loadGameFileForEditing(editor, path));
+    EXPECT_TRUE(openZone(editor, editor.game.zones.at(0).node));
+  }
+  std::string zoneXml() {
+    std::string out;
+    for (const xml::Node* c = editor.zone.openZoneNode->firstElement(); c; c = c->nextElement())
+      if (c->name != "levels") out += xml::Document::serializeNode(c);
+    return out;
+  }
+  void selectKind(int32_t k) {
+    for (const auto& o : editor.zone.objects)
+      if (o->kind == k) selectObject(editor, o.get());
+  }
+  zor::testing::TempFolder temp;
+  ObjectXmlPort port;
+  Editor editor;
+  NoHost host;
+};
+
+TEST_F(EditObjectXmlTest, TheEditedElementReplacesTheObject) {
+  selectKind(kind::Block);
+  port.answer = "<block oname=\"a\" x=\"5\"><die/></block>";
+  dispatchCommand(editor, host, Command::EditObjectXml);
+  ASSERT_EQ(port.shown.size(), 1u);
+  EXPECT_EQ(port.shown[0], "Edit Block|Edit block definition:|<block oname=\"a\" x=\"0\"/>");
+  EXPECT_EQ(zoneXml(), "<block oname=\"a\" x=\"5\"><die/></block><area xlim=\"0,5\" ylim=\"0,5\"/>");
+  EXPECT_TRUE(editor.game.modified);
+  EXPECT_EQ(editor.zone.selectionCount, 1);
+  // Undo brings back no second copy of the old block.
+  EXPECT_EQ(undoLastStep(editor), 0);
+  EXPECT_EQ(zoneXml(), "<block oname=\"a\" x=\"5\"><die/></block><area xlim=\"0,5\" ylim=\"0,5\"/>");
+}
+
+TEST_F(EditObjectXmlTest, RefusalsChangeNothing) {
+  const std::string before = zoneXml();
+  // Cancelled.
+  selectKind(kind::Area);
+  dispatchCommand(editor, host, Command::EditObjectXml);
+  EXPECT_EQ(port.shown.at(0), "Edit Area|Edit area definition:|<area xlim=\"0,5\" ylim=\"0,5\"/>");
+  // Another element.
+  port.answer = "<zone id=\"q\"/>";
+  dispatchCommand(editor, host, Command::EditObjectXml);
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text, "Invalid XML node name.");
+  // Two objects selected.
+  selectKind(kind::Block);
+  dispatchCommand(editor, host, Command::EditObjectXml);
+  ASSERT_EQ(port.messages.size(), 2u);
+  EXPECT_EQ(port.messages[1].text, "Select only one object to manually edit.");
+  EXPECT_EQ(port.shown.size(), 2u);
+  EXPECT_EQ(zoneXml(), before);
+  EXPECT_FALSE(editor.game.modified);
 }
 
 }  // namespace
