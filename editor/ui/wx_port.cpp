@@ -137,7 +137,17 @@ FileChoice WxPort::fileRequester(const FileRequest& request, bool save) {
 FileChoice WxPort::openFileRequester(const FileRequest& request) { return fileRequester(request, false); }
 FileChoice WxPort::saveFileRequester(const FileRequest& request) { return fileRequester(request, true); }
 
+namespace {
+// X has two clipboards; Ctrl+C and Ctrl+V use the one that menus and keys use.
+void useTheClipboard() {
+#if defined(__WXGTK__) || defined(__WXX11__)
+  wxTheClipboard->UsePrimarySelection(false);
+#endif
+}
+}  // namespace
+
 void WxPort::setClipboardText(const std::string& text) {
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
     wxTheClipboard->Close();
@@ -146,6 +156,7 @@ void WxPort::setClipboardText(const std::string& text) {
 
 std::string WxPort::clipboardText() {
   std::string text;
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
       wxTextDataObject data;
