@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/script_edit.h"
@@ -357,6 +358,12 @@ void openZoneCommand(Editor& editor) {
       editZoneProperties(editor, true);
     }
   }
+}
+
+bool chooseAndOpenZone(Editor& editor) {
+  xml::Node* before = editor.zone.openZoneNode;
+  openZoneCommand(editor);
+  return editor.zone.openZoneNode && editor.zone.openZoneNode != before;
 }
 
 std::string showZoneInfo(Editor& editor, bool show) {

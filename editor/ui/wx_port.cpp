@@ -145,7 +145,17 @@ bool WxPort::runForm(FormRequest& request) {
   return runFormDialog(window, request);
 }
 
+namespace {
+// X has two clipboards; Ctrl+C and Ctrl+V use the one that menus and keys use.
+void useTheClipboard() {
+#if defined(__WXGTK__) || defined(__WXX11__)
+  wxTheClipboard->UsePrimarySelection(false);
+#endif
+}
+}  // namespace
+
 void WxPort::setClipboardText(const std::string& text) {
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
     wxTheClipboard->Close();
@@ -154,6 +164,7 @@ void WxPort::setClipboardText(const std::string& text) {
 
 std::string WxPort::clipboardText() {
   std::string text;
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
       wxTextDataObject data;

@@ -51,6 +51,7 @@ class ScriptEditTest : public ::testing::Test {
   }
 
   void openZoneWith(const std::string& content) {
+    closeGame(editor);  // a game is loaded only after the earlier one (and its zone) closed
     const std::string path = temp / "g.zorlan";
     ASSERT_TRUE(files::writeFileAtomic(path, "<zorlan version=\"1\"><zone id=\"z\">" + content + "</zone></zorlan>"));
     ASSERT_TRUE(loadGameFileForEditing(editor, path));
