@@ -25,6 +25,31 @@ TEST(CurrentList, AddInsertsAfterCurrentAndRemoveMakesPreviousCurrent) {
   EXPECT_EQ(items(l), (std::vector<int>{0, 3}));
 }
 
+// Removing the current element makes the element just before it current, wherever
+// it stands, both through removeCurrent() and through erase() of the current element.
+TEST(CurrentList, RemovingTheCurrentMakesTheElementJustBeforeItCurrent) {
+  struct Case {
+    int removedAt;  // 0-based position of the current element that is removed
+    int expectedCurrent;  // -1: none
+  };
+  for (const Case c : {Case{0, -1}, Case{1, 10}, Case{2, 11}, Case{3, 12}, Case{4, 13}}) {
+    for (const bool byErase : {false, true}) {
+      CurrentList<int> l;
+      for (int i : {10, 11, 12, 13, 14}) l.addLast(i);
+      l.first();
+      for (int i = 0; i < c.removedAt; ++i) l.advance();
+      if (byErase) {
+        l.erase(l.currentIterator());
+      } else {
+        l.removeCurrent();
+      }
+      const int* cur = l.current();
+      EXPECT_EQ(cur ? *cur : -1, c.expectedCurrent) << "removed at " << c.removedAt << (byErase ? " by erase" : "");
+      EXPECT_EQ(l.size(), 4u);
+    }
+  }
+}
+
 TEST(CurrentList, AdvancingPastTheEndKeepsTheLastCurrent) {
   CurrentList<int> l;
   for (int i : {1, 2, 3}) l.addLast(i);

@@ -844,11 +844,15 @@ TEST(Bodies, DampingAndSpeedLimit) {
 TEST(Bodies, FallingOutOfTheZone) {
   WorldHarness h(worldGame(R"(<entrance x="0" y="20" level="0"/>
       <block oname="floor" x="-100" y="0" w="400" h="20" flg="solid"/>
-      <block oname="rock" x="200" y="-110" w="10" h="10" flg="dynamic,solid"><die><sound num="1"/></die></block>)"));
+      <block oname="rock" x="200" y="-110" w="10" h="10" flg="dynamic,solid"><die><sound num="1"/></die></block>
+      <block oname="pillar" x="250" y="-150" w="10" h="100" flg="dynamic,solid"/>)"));
   ObjectRecord& rock = h.obj("rock");
+  ObjectRecord& pillar = h.obj("pillar");
   WorldHarness::standOn(h.player(), h.obj("floor"), 0.0f);
   h.bodiesFrame();
   EXPECT_TRUE(rock.has(flag::Killed)) << "its top fell below the zone's lower limit";
+  EXPECT_LT(pillar.y, h.world().zoneYlim1);
+  EXPECT_FALSE(pillar.has(flag::Killed)) << "its bottom is below the limit, its top still above";
   EXPECT_TRUE(h.effects.empty());
   EXPECT_TRUE(h.game->script.queue.empty());
   EXPECT_FALSE(h.world().playerDead);
