@@ -125,8 +125,8 @@ struct GameHooks {
   // ends a running speedrun, restoring the saved game.
   std::function<bool(Game&, const std::string& path)> readSpeedrunFile;
   std::function<void(Game&)> backupSaveForRun;
-  std::function<void(Game&, int replay)> startSpeedrun;
-  std::function<void(Game&, int keepZone)> endSpeedrun;
+  std::function<void(Game&, bool replay)> startSpeedrun;
+  std::function<void(Game&, bool keepZone)> endSpeedrun;
   // A run's input step, right after the controls are read: records the changes
   // of the recorded controls, or feeds a replay's events back in.
   std::function<void(Game&)> stepRunInput;

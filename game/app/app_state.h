@@ -3,6 +3,7 @@
 // whether sound output works, and the list of screen sizes.
 #pragma once
 
+#include "game/menu/menu_screen_ids.h"
 #include "platform/random.h"
 
 #include <cstdint>
@@ -16,13 +17,6 @@ inline constexpr int32_t Playing = 0;
 inline constexpr int32_t Opening = 1;  // one more game frame runs and is drawn, not shown
 inline constexpr int32_t Shown = 2;
 }  // namespace menu_state
-
-// Menu screens the frame loop looks at.
-namespace menu_screen {
-inline constexpr int32_t Audio = 7;
-inline constexpr int32_t Video = 8;
-inline constexpr int32_t Keyboard = 10;
-}  // namespace menu_screen
 
 struct ScreenSize {
   int32_t width = 0;

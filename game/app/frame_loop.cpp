@@ -114,7 +114,7 @@ void applyEndOfFrameRequests(Game& game) {
   // A zone change asked for during the frame.
   if (!world.pendingZoneChange.empty()) {
     const std::string id = world.pendingZoneChange;
-    if (!loadZone(game, id, 1)) {
+    if (!loadZone(game, id, true)) {
       app.quitRequested = 1;
       return;
     }

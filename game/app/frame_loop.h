@@ -18,8 +18,6 @@ struct RandomGenerator;
 // The "q" key: with Ctrl (which takes the Command key's role here) it quits.
 inline constexpr int kQuitKey = 113;
 
-// Frames of a speedrun's countdown: the world first steps when the counter is past it.
-inline constexpr int32_t kRunCountdownFrames = 180;
 
 // Runs passes until quitRequested is set. Does not quit by itself.
 void runFrameLoop(Game& game, AppPlatform& platform);

@@ -20,10 +20,6 @@ void wireGameHooks(Game& game) {
   installPlayerControlHook(game);
   h.layoutTitles = [](Game& g, TitleRecord* title) { layoutTitles(g, title); };
   h.drawScene = [](Game& g) { drawScene(g); };
-  h.drawOverlays = [](Game& g) {
-    ShapeFill* fill = g.screen.shapeFill();
-    if (fill) drawOverlays(g, *fill, RunDisplay{});
-  };
   h.advanceOverlays = [](Game& g) {
     const CountdownCues cues = advanceOverlays(g);
     if (cues.click && g.hooks.playEffect) g.hooks.playEffect(g, format::effect::Click);
@@ -40,8 +36,8 @@ void wireGameHooks(Game& game) {
     drawOverlays(g, *fill, run);
   };
   if (!h.backupSaveForRun) h.backupSaveForRun = [](Game& g) { backupSaveForRun(g); };
-  if (!h.startSpeedrun) h.startSpeedrun = [](Game& g, int replay) { startSpeedrun(g, replay); };
-  if (!h.endSpeedrun) h.endSpeedrun = [](Game& g, int keepZone) { endSpeedrun(g, keepZone); };
+  if (!h.startSpeedrun) h.startSpeedrun = [](Game& g, bool replay) { startSpeedrun(g, replay); };
+  if (!h.endSpeedrun) h.endSpeedrun = [](Game& g, bool keepZone) { endSpeedrun(g, keepZone); };
   if (!h.readSpeedrunFile) h.readSpeedrunFile = [](Game& g, const std::string& path) { return readSpeedrunFile(g, path); };
   if (!h.saveRunFile) h.saveRunFile = [](Game& g, bool stopMarker) { return saveRunFile(g, stopMarker); };
   if (!h.stepRunInput) h.stepRunInput = [](Game& g) { stepRunInput(g); };

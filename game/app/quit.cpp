@@ -41,7 +41,7 @@ void shutDownGame(Game& game) {
   game.data.classes.clear();
 
   // A speedrun never reaches the save file: the game saved before it comes back.
-  if (game.app.runNumber != 0 && game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 1);
+  if (game.app.runNumber != 0 && game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, true);
 
   // Only a loaded game has a save to write.
   if (game.data.documentLoaded) {

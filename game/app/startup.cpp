@@ -105,7 +105,7 @@ void startPlay(Game& game) {
   // Play starts from the run file, the start zone, or the saved zone and entrance.
   if (!runPath.empty() && hooks.startSpeedrun) {
     if (hooks.backupSaveForRun) hooks.backupSaveForRun(game);
-    hooks.startSpeedrun(game, 1);
+    hooks.startSpeedrun(game, true);
   } else if (!start.startZone.empty()) {
     const std::string zone = start.startZone;
     const std::string entrance = start.startEntrance;

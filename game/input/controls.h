@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// The menu screens' ids (a vocabulary header): the keyboard and gamepad
+// screens change how input is read.
+#include "game/menu/menu_screen_ids.h"
 #include "platform/input_source.h"
 
 namespace zor {
@@ -44,9 +47,6 @@ using ControlInput = InputSource;
 // The built-in defaults, in control order.
 extern const ControlKeyRecord kControlKeyTable[kControlCount];
 
-// Menu screens that change how input is read.
-inline constexpr int kMenuScreenKeyboard = 10;
-inline constexpr int kMenuScreenConfigure = 12;
 
 struct Controls {
   std::array<int32_t, kControlCount> keyCodes{};

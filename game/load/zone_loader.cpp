@@ -233,7 +233,7 @@ ObjectRecord makePlayer(const World& world) {
 
 }  // namespace
 
-bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
+bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   World& world = game.world;
   ScriptState& script = game.script;
   GameHooks& hooks = game.hooks;
@@ -487,7 +487,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   if (world.zoneStartScript && hooks.runScript) hooks.runScript(game, world.zoneStartScript, nullptr);
 
   // 22.
-  if (closeMenu != 0 && hooks.closeMenu) hooks.closeMenu(game, false);
+  if (closeMenu && hooks.closeMenu) hooks.closeMenu(game, false);
   return true;
 }
 
@@ -501,7 +501,7 @@ void enterZone(Game& game, const std::string& id, const std::string& entrance) {
   world.player = nullptr;  // a fresh start: nothing is carried over
   world.enteringZone = true;
   world.entranceName = entrance;
-  if (!loadZone(game, id, 1)) {
+  if (!loadZone(game, id, true)) {
     world.player = oldPlayer;
     world.playerColour = oldColour;
     world.entranceName = oldEntrance;

@@ -328,7 +328,7 @@ void back(Game& game) {
       closeMenuSequence(game);
       return;
     case menu_screen::Speedruns:
-      if (game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 0);
+      if (game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, false);
       app.menuBackground = game.world.pauseColour;
       showMainMenu(game);
       break;
@@ -395,7 +395,7 @@ void runAction(Game& game, int32_t action) {
       deleteAllRecords(game);
       break;
     case menu_action::StartRun:
-      if (hooks.startSpeedrun) hooks.startSpeedrun(game, 0);
+      if (hooks.startSpeedrun) hooks.startSpeedrun(game, false);
       break;
     case menu_action::EndRun:
       if (hooks.showZoneRecordsMenu) hooks.showZoneRecordsMenu(game);

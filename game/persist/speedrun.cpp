@@ -54,7 +54,7 @@ void backupSaveForRun(Game& game) {
   game.random.replaying = false;
 }
 
-void startSpeedrun(Game& game, int replay) {
+void startSpeedrun(Game& game, bool replay) {
   SpeedrunRecord* def = currentSpeedrunRecord(game);
   if (def == nullptr) return;
   // Copies: the zone load below must not see a definition change under it.
@@ -68,9 +68,9 @@ void startSpeedrun(Game& game, int replay) {
   if (game.app.runNumber == 0) backupSaveForRun(game);  // a restart keeps the first backup
 
   game.app.controlsActive = 0;
-  game.random.replaying = replay != 0;
+  game.random.replaying = replay;
   run.runFinished = 0;
-  if (replay != 0) {
+  if (replay) {
     run.replayCursor = run.events.empty() ? -1 : 0;
     run.recording = false;
   } else {
@@ -107,7 +107,7 @@ void startSpeedrun(Game& game, int replay) {
 
   // A replay's recorded controls come from its events alone: entering the zone
   // must not bring back states a menu saw held before the replay began.
-  if (replay != 0) {
+  if (replay) {
     for (int c = 0; c < kControlCount; ++c) {
       if (isRecordedControl(c)) game.controls.snapshot[static_cast<size_t>(c)] = 0;
     }
@@ -120,7 +120,7 @@ void startSpeedrun(Game& game, int replay) {
   stopCurrentTrack(game);
 }
 
-void endSpeedrun(Game& game, int keepZone) {
+void endSpeedrun(Game& game, bool keepZone) {
   SpeedrunState& run = game.run;
   if (game.app.runNumber != 0) {
     const std::string& savePath = game.data.saveFilePath;
@@ -138,11 +138,11 @@ void endSpeedrun(Game& game, int keepZone) {
       if (!savePath.empty() && files::writeFileAtomic(savePath, saved)) files::deleteFile(backupPath(game));
       readSaveText(game, saved, 1);
     }
-    if (keepZone == 0) {
+    if (!keepZone) {
       game.sounds.current().volume = 1;
       game.world.player = nullptr;
       const std::string zone = game.world.currentZoneId;
-      loadZone(game, zone, 0);
+      loadZone(game, zone, false);
     }
     game.app.runNumber = 0;
   }

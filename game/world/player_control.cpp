@@ -28,11 +28,11 @@ constexpr int32_t kLatchLeapOut = 2;
 constexpr int32_t kLatchLeapIn = 1;
 
 // Effect slots.
-constexpr int kEffectJump = 0;
-constexpr int kEffectUp = 2;
-constexpr int kEffectDown = 3;
-constexpr int kEffectReset = 6;
-constexpr int kEffectClick = 9;
+constexpr int kEffectJump = format::effect::Jump;
+constexpr int kEffectUp = format::effect::Up;
+constexpr int kEffectDown = format::effect::Down;
+constexpr int kEffectReset = format::effect::Reset;
+constexpr int kEffectClick = format::effect::Click;
 
 // Colour of the flash a reset starts.
 constexpr int32_t kWhite = 0xFFFFFF;

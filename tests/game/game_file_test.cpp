@@ -532,13 +532,13 @@ TEST(GameFile, BuiltinZonesLoad) {
   h.game.hooks.elapsedMs = [] { return uint32_t{0}; };
   loadGameFile(h.game);
   ASSERT_FALSE(h.game.failed);
-  loadZone(h.game, "first", 0);
+  loadZone(h.game, "first", false);
   ASSERT_FALSE(h.game.failed) << h.game.failMessage;
   EXPECT_EQ(h.game.world.levelCount(), 3);
   const ObjectRecord* walker = findObject(h.game.world, "walker1");
   ASSERT_NE(walker, nullptr);
   EXPECT_EQ(walker->objectClass, &h.game.data.classes.at("walker"));
-  loadZone(h.game, "second", 0);
+  loadZone(h.game, "second", false);
   ASSERT_FALSE(h.game.failed) << h.game.failMessage;
   EXPECT_EQ(h.game.world.currentZoneId, "second");
   EXPECT_EQ(h.game.world.levelCount(), 2);

@@ -68,7 +68,7 @@ struct FrameLoopTest : ::testing::Test {
     xml::ParseError error;
     ASSERT_TRUE(game.data.document.parse(kTwoZones, &error)) << error.message;
     readGameData(game);
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     platform.log.clear();
   }

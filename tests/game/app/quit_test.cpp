@@ -38,7 +38,7 @@ struct QuitTest : ::testing::Test {
     xml::ParseError error;
     ASSERT_TRUE(game.data.document.parse(kGame, &error)) << error.message;
     readGameData(game);
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
   }
 

@@ -49,7 +49,7 @@ std::vector<float> levelZs(const Game& g) {
 TEST(LoadZone, IdIsTrimmedAndLowerCased) {
   HookLog log;
   auto g = makeGame(gameWith(zone("Alpha", "", "") + zone("first", "", "")), log);
-  ASSERT_TRUE(loadZone(*g, "  ALPHA ", 1));
+  ASSERT_TRUE(loadZone(*g, "  ALPHA ", true));
   EXPECT_EQ(g->world.currentZoneId, "alpha");
   EXPECT_EQ(g->world.currentZoneNode, g->data.document.findById("alpha"));
   EXPECT_TRUE(log.fatal.empty());
@@ -80,10 +80,10 @@ TEST(LoadZone, MissingZoneFallsBackOrFails) {
     std::string zones = zone("start", "", "");
     if (c.hasFirst) zones += zone("first", "", "<entrance x=\"1\"/><entrance_e2 x=\"2\"/>");
     auto g = makeGame(gameWith(zones), log, c.gameFile);
-    ASSERT_TRUE(loadZone(*g, "start", 1));
+    ASSERT_TRUE(loadZone(*g, "start", true));
     g->world.entranceName = "e2";
     g->world.enteringZone = c.entering;
-    bool ok = loadZone(*g, c.id, 1);
+    bool ok = loadZone(*g, c.id, true);
     if (c.loaded) {
       EXPECT_TRUE(ok);
       EXPECT_TRUE(log.fatal.empty());
@@ -107,13 +107,13 @@ TEST(LoadZone, ZoneWithoutLevelsFailsAndKeepsTheRunningZone) {
     auto g = makeGame(gameWith(zone("alpha", "", R"(<block oname="crate"/><area xlim="0,5"/>)") +
                                zone("Empty", "", R"(<block oname="other"/>)", levels)),
                       log);
-    ASSERT_TRUE(loadZone(*g, "alpha", 1));
+    ASSERT_TRUE(loadZone(*g, "alpha", true));
     ObjectRecord* player = g->world.player;
     ObjectRecord* crate = named(*g, "crate");
     const xml::Node* node = g->world.currentZoneNode;
     log.calls.clear();
 
-    EXPECT_FALSE(loadZone(*g, "EMPTY", 1));
+    EXPECT_FALSE(loadZone(*g, "EMPTY", true));
     EXPECT_EQ(log.fatal, std::vector<std::string>{"Zone 'empty' contains no levels!"});
     EXPECT_EQ(g->world.currentZoneId, "alpha");
     EXPECT_EQ(g->world.currentZoneNode, node);
@@ -173,7 +173,7 @@ TEST(LoadZone, ZoneAttributes) {
     SCOPED_TRACE(c.attrs);
     HookLog log;
     auto g = makeGame(gameWith(zone("z", c.attrs, "")), log);
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     c.check(*g);
   }
 }
@@ -195,7 +195,7 @@ TEST(LoadZone, MusicOnlyWithATrack) {
     SCOPED_TRACE(c.attrs);
     HookLog log;
     auto g = makeGame(gameWith(zone("z", c.attrs, "")), log);
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     EXPECT_EQ(log.music, c.music);
     EXPECT_EQ(log.volumes, c.volumes);
   }
@@ -209,7 +209,7 @@ TEST(LoadZone, LevelsAscendByDepth) {
                     R"(<levels><level z="100" color="0000FF" unlocked="Yes"/>)"
                     R"(<Level z="0" color="FF0000"/><level z="50"/><other z="7"/></levels>)")),
       log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   EXPECT_EQ(levelZs(*g), (std::vector<float>{0.0f, 50.0f, 100.0f}));
   EXPECT_EQ(g->world.levels[0].colour, 0x0000FF);
   EXPECT_EQ(g->world.levels[2].colour, 0xFF0000);
@@ -228,7 +228,7 @@ TEST(LoadZone, EntranceLevelSetsItsUnlockBit) {
   auto g = makeGame(gameWith(zone("z", "", R"(<entrance level="1"/>)",
                                   R"(<levels><level z="0"/><level z="9"/></levels>)")),
                     log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   EXPECT_EQ(g->world.levels[1].loadedFlags, 1u);
   EXPECT_EQ(g->world.levels[1].flags, 1u);
   EXPECT_EQ(g->world.levels[0].flags, 0u);
@@ -240,7 +240,7 @@ TEST(LoadZone, NanLevelDepthsStillSort) {
                                   R"(<levels><level z="30"/><level z="nan"/><level z="-Infinity"/>)"
                                   R"(<level z="-5"/></levels>)")),
                     log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   EXPECT_EQ(levelZs(*g), (std::vector<float>{-std::numeric_limits<float>::infinity(), -5.0f,
                                              0.0f, 30.0f}));
 }
@@ -255,7 +255,7 @@ TEST(LoadZone, MoreLevelsThanAByteHoldsAreCut) {
                                   R"(<block oname="high" level="150"/><area level="300"/>)",
                                   levels)),
                     log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   ASSERT_EQ(g->world.levelCount(), kMaxLevels);
   EXPECT_EQ(g->world.levels.back().z, 1260.0f);
   EXPECT_EQ(g->world.respawnPoint.level, 200 % kMaxLevels);
@@ -298,7 +298,7 @@ TEST(LoadZone, Entrances) {
                                     R"(<levels><level z="0"/><level z="100"/><level z="300"/></levels>)")),
                       log);
     g->world.entranceName = c.request;
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     EXPECT_EQ(g->world.respawnPoint.x, c.x);
     EXPECT_EQ(g->world.respawnPoint.level, c.level);
     EXPECT_EQ(g->world.entranceName, c.nameAfter);
@@ -329,7 +329,7 @@ TEST(LoadZone, DeathScripts) {
     auto g = makeGame(gameWith(zone("z", "", std::string(c.body) +
                                                  R"(<start><sub id="handler"/><sub id="later"/></start>)")),
                       log);
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     const xml::Node* death = g->world.currentZoneNode->firstElement()->nextElement();
     const xml::Node* expectDeath = !c.deathId ? nullptr
                                    : std::string(c.deathId) == "self"
@@ -347,7 +347,7 @@ TEST(LoadZone, BlockNames) {
                                   R"(<block oname="you" x="3"/><block oname="-"/><block oname="-"/>)"
                                   R"(<block/><block oname=""/>)")),
                     log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   EXPECT_EQ(named(*g, "twin")->x, 1.0f);
   EXPECT_EQ(g->world.objectCount, 5);  // twin, "-" twice (never found) and two anonymous
   int dashes = 0, anonymous = 0;
@@ -438,7 +438,7 @@ TEST(LoadZone, Areas) {
                                         std::string(c.area) + R"(<start><sub id="shared"/></start>)",
                                     R"(<levels><level z="0"/><level z="100"/><level z="200"/></levels>)")),
                       log);
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     ASSERT_EQ(g->world.areas.size(), 1u);
     c.check(*g->world.areas.front(), *g);
   }
@@ -456,7 +456,7 @@ TEST(LoadZone, ObjectOrder) {
                                   R"(<block oname="near" level="0"/><block oname="far" level="1"/>)",
                                   R"(<levels><level z="0"/><level z="10"/></levels>)")),
                     log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   std::vector<std::string> names = objectNames(*g);
   // Default y is -40 + 0 (respawn at 0,0): "c" (5) and "low" (-5) are above the others.
   EXPECT_EQ(names, (std::vector<std::string>{"you", "far", "pri", "c", "low", "a", "", "b", "",
@@ -493,7 +493,7 @@ TEST(LoadZone, NameLookupsLeaveTheCursorAsAWalkWould) {
                                     R"(<block oname="last" y="99"/>)" +
                                         std::string(c.areas))),
                       log);
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     ASSERT_NE(g->world.objects.current(), nullptr);
     EXPECT_EQ(g->world.objects.current()->name, c.current);
   }
@@ -504,7 +504,7 @@ TEST(LoadZone, EqualBlocksKeepDocumentOrder) {
   std::string body;
   for (int i = 0; i < 6; ++i) body += "<block oname=\"b" + std::to_string(i) + "\" x=\"" + std::to_string(i) + "\"/>";
   auto g = makeGame(gameWith(zone("z", "", body)), log);
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   EXPECT_EQ(objectNames(*g), (std::vector<std::string>{"you", "b0", "b1", "b2", "b3", "b4", "b5"}));
 }
 
@@ -517,7 +517,7 @@ TEST(LoadZone, SeedsTheGeneratorFromTheClockOrTheRunFile) {
     g->random.replaying = replaying;
     g->random.runFileSeed = 31337;
     g->random.table.index = 5;
-    ASSERT_TRUE(loadZone(*g, "z", 1));
+    ASSERT_TRUE(loadZone(*g, "z", true));
     const int32_t seed = replaying ? 31337 : 777;
     EXPECT_EQ(g->random.speedrunSeed, seed);
     RandomGenerator expected;
@@ -530,7 +530,7 @@ TEST(LoadZone, SeedsTheGeneratorFromTheClockOrTheRunFile) {
 TEST(LoadZone, ResetsThePerZoneState) {
   HookLog log;
   auto g = makeGame(gameWith(zone("a", "", R"(<block oname="q"/>)") + zone("b", "", "")), log);
-  ASSERT_TRUE(loadZone(*g, "a", 1));
+  ASSERT_TRUE(loadZone(*g, "a", true));
   Game& G = *g;
   ScriptState& s = G.script;
   World& w = G.world;
@@ -569,7 +569,7 @@ TEST(LoadZone, ResetsThePerZoneState) {
   w.enteringZone = true;
   log.calls.clear();
 
-  ASSERT_TRUE(loadZone(G, w.pendingZoneChange, 1));
+  ASSERT_TRUE(loadZone(G, w.pendingZoneChange, true));
   EXPECT_TRUE(s.queue.empty());
   EXPECT_TRUE(s.beats.empty());
   EXPECT_TRUE(s.titles.empty());
@@ -618,7 +618,7 @@ TEST(LoadZone, StartScriptRunsLastAndCloseMenuIsOptional) {
     log.calls.push_back("runScript:" + script->attr("id") + (object ? ":object" : ""));
   };
   g->script.runningScript = g->data.document.root();
-  ASSERT_TRUE(loadZone(*g, "z", 0));
+  ASSERT_TRUE(loadZone(*g, "z", false));
   EXPECT_TRUE(runningWasClear);
   EXPECT_EQ(log.calls, (std::vector<std::string>{"runClock", "frameWindow", "respawn:0,1",
                                                  "runScript:s2"}));
@@ -630,7 +630,7 @@ TEST(LoadZone, FreshStartPlacesTheCameraInFrontOfTheLevel) {
                                   R"(<levels><level z="0" color="0000FF"/><level z="50" color="00FF00"/></levels>)")),
                     log);
   g->world.fadeTargetColour = 0x123456;
-  ASSERT_TRUE(loadZone(*g, "z", 1));
+  ASSERT_TRUE(loadZone(*g, "z", true));
   const World& w = g->world;
   EXPECT_EQ(w.fadeFromColour, 0x00FF00);
   EXPECT_EQ(w.fadeTargetColour, 0x00FF00);
@@ -663,7 +663,7 @@ std::string persistGame() {
 TEST(LoadZone, PersistGroupSurvivesAWarp) {
   HookLog log;
   auto g = makeGame(persistGame(), log);
-  ASSERT_TRUE(loadZone(*g, "one", 1));
+  ASSERT_TRUE(loadZone(*g, "one", true));
   ObjectRecord* buddy = named(*g, "buddy");
   ObjectRecord* rock = named(*g, "rock");
   ObjectRecord* oldPlayer = g->world.player;
@@ -677,7 +677,7 @@ TEST(LoadZone, PersistGroupSurvivesAWarp) {
   g->world.currentCheckpoint = rock;
   ASSERT_EQ(buddy->facedObject, oldPlayer);
 
-  ASSERT_TRUE(loadZone(*g, "two", 1));
+  ASSERT_TRUE(loadZone(*g, "two", true));
   EXPECT_EQ(named(*g, "buddy"), buddy);  // the same record
   EXPECT_EQ(buddy->x, 123.0f);
   EXPECT_EQ(buddy->flags & (flag::Deadly | flag::Solid), flag::Deadly | flag::Solid);
@@ -695,7 +695,7 @@ TEST(LoadZone, PersistGroupSurvivesAWarp) {
   EXPECT_EQ(buddies, 1);
 
   // A zone without a persist group drops everything.
-  ASSERT_TRUE(loadZone(*g, "three", 1));
+  ASSERT_TRUE(loadZone(*g, "three", true));
   EXPECT_EQ(objectNames(*g), (std::vector<std::string>{"you", "buddy"}));
   EXPECT_EQ(named(*g, "buddy")->x, 1.0f);
 }
@@ -705,7 +705,7 @@ TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
     SCOPED_TRACE(smooth);
     HookLog log;
     auto g = makeGame(persistGame(), log);
-    ASSERT_TRUE(loadZone(*g, "one", 1));
+    ASSERT_TRUE(loadZone(*g, "one", true));
     World& w = g->world;
     ObjectRecord* p = w.player;
     ObjectRecord* buddy = named(*g, "buddy");
@@ -723,7 +723,7 @@ TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
     w.warpOffsetX = 10.0f;
     w.warpOffsetY = 5.0f;
 
-    ASSERT_TRUE(loadZone(*g, "two", 1));
+    ASSERT_TRUE(loadZone(*g, "two", true));
     p = w.player;
     EXPECT_EQ(p->vx, 1.5f);
     EXPECT_EQ(p->vy, -2.0f);  // from what it stood on
@@ -751,7 +751,7 @@ TEST(LoadZone, AZoneChangeCarriesMotionCameraAndFade) {
 TEST(EnterZone, StartsAfreshAndRestoresInput) {
   HookLog log;
   auto g = makeGame(persistGame(), log);
-  ASSERT_TRUE(loadZone(*g, "one", 1));
+  ASSERT_TRUE(loadZone(*g, "one", true));
   g->world.player->vx = 3.0f;
   g->world.playerColour = 0x00FF00;
   g->world.cameraPosition = {1.0f, 2.0f, 3.0f};

@@ -121,7 +121,7 @@ struct RunGameTest : ::testing::Test {
     ASSERT_TRUE(game.data.document.parse(kRunGame, &error)) << error.message;
     readGameData(game);
     game.data.saveFilePath = data / "zordata/saves/runs.ini";
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     ASSERT_EQ(game.data.speedruns.size(), 1u);
     game.data.speedruns[0].bestTime = -1;
@@ -158,7 +158,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
     if (n >= 250) p.fakeInput.keys.insert(right);
   };
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   EXPECT_TRUE(game.gameFlags.isSet(7));
   EXPECT_FALSE(game.gameFlags.isSet(3));
   ASSERT_TRUE(runUntilResults(5000)) << "the recorded run never finished";
@@ -179,7 +179,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
 
   const std::string path = saveRunFile(game, false);
   ASSERT_FALSE(path.empty());
-  endSpeedrun(game, 1);
+  endSpeedrun(game, true);
   EXPECT_EQ(game.app.runNumber, 0);
   EXPECT_TRUE(game.gameFlags.isSet(3));
   EXPECT_FALSE(game.gameFlags.isSet(7));
@@ -192,7 +192,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   platform.beforeKeyboard = [&](FakePlatform& p, int) { p.fakeInput.keys = {left}; };
   ASSERT_TRUE(readSpeedrunFile(game, path));
   backupSaveForRun(game);
-  startSpeedrun(game, 1);
+  startSpeedrun(game, true);
   ASSERT_TRUE(runUntilResults(5000)) << "the replay never finished";
   EXPECT_EQ(game.menu.title, "FINISH");
   EXPECT_EQ(game.session.frameCounter, frames);
@@ -200,7 +200,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   EXPECT_EQ(game.world.player->y, y);
   EXPECT_EQ(game.menu.lines[3].text, text::toUpper(files::fileName(path)));
   EXPECT_EQ(game.menu.lines[3].help, "");  // a replay changes no records
-  endSpeedrun(game, 0);
+  endSpeedrun(game, false);
   std::string after;
   ASSERT_TRUE(files::readFile(game.data.saveFilePath, after, 1 << 20));
   // Only the record of the first run reached the save.
@@ -217,13 +217,13 @@ TEST_F(RunGameTest, RestartingKeepsTheFirstBackupAndALostCopyStillRestores) {
   game.session.deaths = 2;
   ASSERT_TRUE(writeSaveFile(game));
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.deaths = 40;
   ASSERT_TRUE(writeSaveFile(game));  // as if something wrote the run's state
-  startSpeedrun(game, 0);            // restart: no new backup
+  startSpeedrun(game, false);            // restart: no new backup
   files::deleteFile(game.data.saveFilePath + ".tmp");
   game.session.deaths = 50;
-  endSpeedrun(game, 1);  // as quitting does
+  endSpeedrun(game, true);  // as quitting does
   EXPECT_EQ(game.session.deaths, 2);
   game.session.deaths = 0;
   readSaveFile(game, 1);
@@ -235,7 +235,7 @@ TEST_F(RunGameTest, QuittingDuringARunWritesTheSavedGameBackWithTheRecords) {
   game.session.deaths = 2;
   ASSERT_TRUE(writeSaveFile(game));
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.deaths = 30;
   game.data.speedruns[0].bestTime = 777;  // a record set in the run
   try {
@@ -252,7 +252,7 @@ TEST_F(RunGameTest, QuittingDuringARunWritesTheSavedGameBackWithTheRecords) {
 
 TEST_F(RunGameTest, RecordsSetInARunSurviveItsEnd) {
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.frameCounter = 180 + 600;
   game.session.deaths = 1;
   game.run.runFinished = 1;
@@ -260,7 +260,7 @@ TEST_F(RunGameTest, RecordsSetInARunSurviveItsEnd) {
   EXPECT_EQ(game.menu.lines[1].text, "TIME: 0:10");
   EXPECT_EQ(game.menu.lines[2].text, "1 DEATH");
   EXPECT_EQ(game.run.events.back(), (RunEvent{780, 0, run_event::Up}));
-  endSpeedrun(game, 1);
+  endSpeedrun(game, true);
   EXPECT_EQ(game.data.speedruns[0].bestTime, 600);
   ASSERT_TRUE(writeSaveFile(game));
   game.data.speedruns[0].bestTime = -1;

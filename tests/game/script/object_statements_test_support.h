@@ -21,7 +21,7 @@ struct ObjectHarness : ScriptHarness {
     registerExplodeStatement(table);
     game->prefs.sound = 1;
     game->hooks.playEffect = [this](Game&, int slot) { sounds.push_back(slot); };
-    EXPECT_TRUE(loadZone(*game, "first", 0));
+    EXPECT_TRUE(loadZone(*game, "first", false));
     if (settled) game->script.zoneEntryQuiet = false;
   }
 

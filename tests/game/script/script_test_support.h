@@ -83,7 +83,7 @@ struct ScriptHarness {
     };
     game->app.frameTime = 1000;
     if (load) {
-      EXPECT_TRUE(loadZone(*game, "first", 0));
+      EXPECT_TRUE(loadZone(*game, "first", false));
     }
   }
 

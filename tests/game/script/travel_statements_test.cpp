@@ -290,7 +290,7 @@ struct TravelFrameTest : ::testing::Test {
     game.gameFlags.allocate(128);
     game.random.table.fill(game.random.generator);
     game.prefs.sound = 1;
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     game.session.deaths = 0;
   }
@@ -357,7 +357,7 @@ TEST_F(TravelFrameTest, ASmoothWarpFromAnAreaKeepsTheOffsetFromItsCorner) {
 
 TEST_F(TravelFrameTest, ReloadZoneStartsTheZoneOverAtTheEntranceLastUsed) {
   game.world.entranceName = "side";
-  ASSERT_TRUE(loadZone(game, "first", 1));
+  ASSERT_TRUE(loadZone(game, "first", true));
   ObjectRecord* crate = findObject(game.world, "crate");
   ASSERT_NE(crate, nullptr);
   crate->x = 999.0f;

@@ -48,7 +48,7 @@ struct PlayHarness {
     g.hooks.showRunPauseMenu = [this](Game&) { calls.push_back("runMenu"); };
     g.hooks.startPauseMusic = [this](Game&) { calls.push_back("pauseMusic"); };
     g.app.frameTime = 1000;
-    EXPECT_TRUE(loadZone(g, "first", 0));
+    EXPECT_TRUE(loadZone(g, "first", false));
     effects.clear();
   }
 

@@ -71,7 +71,7 @@ struct WorldHarness {
     installWorldHooks(*game);
     std::vector<int>* e = &effects;
     game->hooks.playEffect = [e](Game&, int slot) { e->push_back(slot); };
-    EXPECT_TRUE(loadZone(*game, "first", 1));
+    EXPECT_TRUE(loadZone(*game, "first", true));
     game->script.zoneEntryQuiet = settling;
   }
 
