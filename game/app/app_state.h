@@ -63,6 +63,24 @@ struct AppState {
   bool quitting = false;
   // The process's exit status once the quit path has run.
   int exitStatus = 0;
+
+  // Ends the current one-second frame-rate window at the pass's time.
+  void endSecondWindow() {
+    framesLastSecond = framesThisSecond;
+    framesThisSecond = 0;
+    secondStart = frameTime;
+  }
+  // Starts a new one-second window at `now`, so that a long pause (a zone load,
+  // a new screen) does not count as a slow second.
+  void resetFrameRateWindow(uint32_t now) {
+    frameTime = now;
+    endSecondWindow();
+  }
+  // Leaves any menu for play; with resetScreen the menu screen goes back to 0 too.
+  void closeMenu(bool resetScreen) {
+    menuState = menu_state::Playing;
+    if (resetScreen) menuScreen = 0;
+  }
 };
 
 }  // namespace zor

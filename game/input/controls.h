@@ -79,6 +79,12 @@ bool loadControlDefaults(Controls& controls);
 void readControls(Controls& controls, ControlInput& input, int menuState, int menuScreen);
 // Copies this frame's states of all controls into the snapshot (a menu opens).
 void snapshotControls(Controls& controls);
+// Opening the pause menu: snapshots the controls and keeps ACTION from counting
+// as a new press for the rest of the frame.
+inline void holdControlsForPause(Controls& controls) {
+  snapshotControls(controls);
+  controls.markHeld(control::Action);
+}
 // Puts the snapshot of the recorded controls (0, 1, 6..11) back into this frame's column.
 void latchInputStates(Controls& controls);
 // Writes the value into both columns of every control.

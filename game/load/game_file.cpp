@@ -13,6 +13,9 @@
 #include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
+#include "platform/app_platform.h"
+// Up: custom sounds go straight into the effect slots.
+#include "game/audio/effects.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
@@ -211,11 +214,9 @@ int loadGameFile(Game& game, const unsigned char* builtin, std::size_t builtinSi
       // The file could not be opened or read: offer the built-in game.
       const std::string path = data.gameFilePath;
       data.gameFilePath.clear();
-      const bool yes =
-          game.hooks.askYesNo &&
-          game.hooks.askYesNo(game, "Zorlan",
-                              "Game file could not be loaded:\n" + path +
-                                  "\n\nContinue with default game?");
+      const bool yes = game.platform &&
+                       game.platform->askYesNo("Zorlan", "Game file could not be loaded:\n" + path +
+                                                              "\n\nContinue with default game?");
       if (!yes) {
         fatalError(game, "");
         return 0;
@@ -252,9 +253,7 @@ void applyCustomSounds(Game& game) {
     for (std::size_t i = 0; i < slots.size(); ++i) {
       const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
       if (slot < 0) continue;  // no such slot: nothing to load or set
-      if (i < files.size() && !files[i].empty() && game.hooks.loadSoundSlot) {
-        game.hooks.loadSoundSlot(game, slot, folder + files[i]);
-      }
+      if (i < files.size() && !files[i].empty()) loadEffectSlot(game, slot, folder + files[i]);
       int32_t volume = 50;
       if (i < vols.size()) {
         const std::string v = text::trim(vols[i]);

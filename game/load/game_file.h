@@ -36,7 +36,7 @@ std::string saveFilePathFor(const std::string& dataFolder, const std::string& ga
 float deriveBrake(float brake, float acc1);
 
 // Applies the `loadsounds` elements in document order: loads each named WAV
-// into its slot (through hooks.loadSoundSlot) and sets the slot's volume.
+// into its slot (loadEffectSlot) and sets the slot's volume.
 // Start-up calls it once sound output is running, before the built-in effects.
 void applyCustomSounds(Game& game);
 

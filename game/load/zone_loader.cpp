@@ -15,6 +15,15 @@
 #include "game/load/object_params.h"
 #include "game/world/motion.h"
 #include "game/world/objects.h"
+#include "platform/app_platform.h"
+// Up: applying a zone to the running game starts its music, places the player,
+// runs its start script and moves the run clock, so this half of zone loading
+// calls those parts directly.
+#include "game/audio/music.h"
+#include "game/input/action_release.h"
+#include "game/render/game_screen.h"
+#include "game/script/interpreter.h"
+#include "game/world/bodies.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -236,13 +245,12 @@ ObjectRecord makePlayer(const World& world) {
 bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   World& world = game.world;
   ScriptState& script = game.script;
-  GameHooks& hooks = game.hooks;
 
   // 1. Random state: the zone draws the same numbers for the same seed.
   game.random.table.resetIndex();
   const int32_t seed = game.random.replaying
                            ? game.random.runFileSeed
-                           : static_cast<int32_t>(hooks.elapsedMs ? hooks.elapsedMs() : 0u);
+                           : static_cast<int32_t>(game.platform ? game.platform->elapsedMs() : 0u);
   game.random.speedrunSeed = seed;
   game.random.generator.seed(static_cast<uint32_t>(seed));
 
@@ -338,7 +346,7 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   script.scriptFreeze = false;
   script.frameCounting = true;
   script.runClockPosition = 0.8f;
-  if (hooks.updateRunClockTarget) hooks.updateRunClockTarget(game);
+  updateRunClockTarget(game);
 
   // 8. The player, at the head of the list.
   ObjectRecord& player = world.objects.addFirst(makePlayer(world));
@@ -365,8 +373,8 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
     } else if (name == "track") {
       int volume = format::readInt(zone->attr("volume"));
       if (volume == 0) volume = 100;
-      if (hooks.setMusicVolume) hooks.setMusicVolume(game, volume);
-      if (hooks.playMusic) hooks.playMusic(game, v, 1);
+      game.sounds.musicVolume = volume;
+      playMusic(game, v, 1);
     }
   }
   world.playerDepthEase = 0.2f * std::fabs(player.gravity + 0.0005f);
@@ -415,7 +423,7 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   sortObjects(world);
 
   // 15. The load does not count as a slow second.
-  if (hooks.resetFrameRateWindow) hooks.resetFrameRateWindow(game);
+  if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());
 
   // 16. The player's level.
   world.enteringZone = false;
@@ -442,7 +450,7 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    if (hooks.respawnPlayer) hooks.respawnPlayer(game, 0, 1);
+    respawnPlayer(game, 0, 1);
     if (ObjectRecord* p = world.player) {
       world.cameraPosition.x = world.respawnPoint.x + p->w / 2.0f;
       world.cameraPosition.y = world.respawnPoint.y + p->h / 2.0f;
@@ -453,7 +461,7 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    if (hooks.respawnPlayer) hooks.respawnPlayer(game, 0, 1);
+    respawnPlayer(game, 0, 1);
     if (ObjectRecord* p = world.player) {
       if (world.smoothWarp) {
         p->x += world.warpOffsetX;
@@ -473,7 +481,7 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   script.camera.scriptDistance = 0.0f;
   script.camera.slowDivisor = 0.0f;
   script.camera.locked = false;
-  world.pendingZoneChange.clear();
+  world.requests.zoneChange.clear();
   script.camera.lookAt = nullptr;
   script.runningScript = nullptr;
   script.resumeStatement = nullptr;
@@ -484,10 +492,10 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   script.jumpsAllowed = true;
 
   // 21. The start script runs at once.
-  if (world.zoneStartScript && hooks.runScript) hooks.runScript(game, world.zoneStartScript, nullptr);
+  if (world.zoneStartScript) runScript(game, world.zoneStartScript, nullptr);
 
   // 22.
-  if (closeMenu && hooks.closeMenu) hooks.closeMenu(game, false);
+  if (closeMenu) game.app.closeMenu(false);
   return true;
 }
 
@@ -508,10 +516,10 @@ void enterZone(Game& game, const std::string& id, const std::string& entrance) {
     world.enteringZone = false;
     return;
   }
-  if (game.hooks.waitForActionRelease) game.hooks.waitForActionRelease(game);
-  if (game.hooks.closeMenu) game.hooks.closeMenu(game, true);
-  if (game.hooks.restoreMusic) game.hooks.restoreMusic(game);
-  if (game.hooks.latchInputStates) game.hooks.latchInputStates(game);
+  if (game.platform) waitForActionRelease(game, *game.platform);
+  game.app.closeMenu(true);
+  restoreMusic(game);
+  latchInputStates(game.controls);
 }
 
 }  // namespace zor

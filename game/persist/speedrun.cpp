@@ -1,9 +1,15 @@
 #include "game/persist/speedrun.h"
 
-#include "game/app/frame_loop.h"
+#include "game/audio/effects.h"
 #include "game/audio/music.h"
 #include "game/game.h"
 #include "game/load/zone_loader.h"
+#include "game/script/interpreter.h"
+// Up: a run starts and ends play itself; its end opens the pause menu on the
+// run's results, and the run clock's rest position belongs to the screen.
+#include "game/app/frame_loop.h"
+#include "game/menu/speedrun_screens.h"
+#include "game/render/game_screen.h"
 #include "game/persist/save_file.h"
 #include "platform/files.h"
 #include "platform/sound.h"
@@ -17,7 +23,7 @@ constexpr int kWarpEffect = format::effect::Warp;
 constexpr float kRunClockRest = 0.8f;
 
 void playEffectIfOn(Game& game, int slot) {
-  if (game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, slot);
+  if (game.prefs.sound != 0) playEffect(game, slot);
 }
 
 std::string backupPath(const Game& game) { return game.data.saveFilePath + ".tmp"; }
@@ -95,14 +101,14 @@ void startSpeedrun(Game& game, bool replay) {
   game.app.runNumber = number;
 
   game.script.runClockPosition = kRunClockRest;
-  if (game.hooks.updateRunClockTarget) game.hooks.updateRunClockTarget(game);
+  updateRunClockTarget(game);
   game.screen.runClockY = game.screen.runClockTargetY;
 
   SoundTable& sounds = game.sounds;
   if (sounds.output && game.app.pauseMusic != 0 && sounds.output->isPlaying(game.app.pauseMusic)) {
     sounds.output->stop(game.app.pauseMusic);
   }
-  if (game.hooks.playMusic) game.hooks.playMusic(game, "-", 1);
+  playMusic(game, "-", 1);
   sounds.current().volume = 1;
 
   // A replay's recorded controls come from its events alone: entering the zone
@@ -114,7 +120,7 @@ void startSpeedrun(Game& game, bool replay) {
   }
   enterZone(game, zone, entrance);
   playEffectIfOn(game, kWarpEffect);
-  if (startScript && game.hooks.runScript) game.hooks.runScript(game, startScript, nullptr);
+  if (startScript) runScript(game, startScript, nullptr);
 
   // The zone's music waits for the end of the countdown.
   stopCurrentTrack(game);
@@ -161,7 +167,7 @@ void finishRun(Game& game, int finished) {
                                   run_event::EndOfRun});
   }
   runPauseSequence(game);
-  if (game.hooks.showRunResultsMenu) game.hooks.showRunResultsMenu(game);
+  showRunResultsMenu(game);
 }
 
 RecordUpdate updateSpeedrunRecords(SpeedrunRecord& run, int32_t time, int32_t deaths) {

@@ -118,10 +118,6 @@ void registerRunStatements(StatementTable& table);        // pause, endspeedrun,
 // deleted (never the player).
 void runScript(Game& game, const xml::Node* script, ObjectRecord* object);
 
-// Points the game's runScript hook (used by zone loading and the world step) at
-// the interpreter.
-void installScriptHooks(Game& game);
-
 // The objects a statement's `oname` names: lower-cased; empty names the
 // script's object (nothing without one); otherwise a comma list whose items are
 // trimmed and looked up with findObject, skipping names that find nothing and

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "format/vocabulary.h"
-#include "game/app/frame_loop.h"
 #include "game/game.h"
 #include "game/script/queue_runner.h"
 #include "game/world/bodies.h"
@@ -156,10 +155,14 @@ void reset(Game& game, const ObjectRecord& p, bool active) {
 }  // namespace
 
 void stepPlayerControls(Game& game) {
-  // 1. The pause key opens the pause menu; the rest of the frame still runs.
-  if (game.controls.pressed(control::Pause)) runPauseSequence(game);
+  // 1. The pause key asks for the pause menu; the rest of the frame still runs,
+  // with the controls already held for the menu.
+  if (game.controls.pressed(control::Pause)) {
+    holdControlsForPause(game.controls);
+    game.world.requests.pause = true;
+  }
   // 2. Screenshot.
-  updateScreenshotRequest(game);
+  game.world.requests.screenshot = game.controls.pressed(control::Screenshot);
   // 3. Script waits, the queue and beat timers.
   serviceScriptQueue(game);
   // 4. A pending death takes the whole frame; controlsActive keeps its value.
@@ -181,7 +184,5 @@ void stepPlayerControls(Game& game) {
   leap(game, *p, steerable);
   reset(game, *p, active);
 }
-
-void installPlayerControlHook(Game& game) { game.hooks.stepPlayerControls = stepPlayerControls; }
 
 }  // namespace zor

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/audio/sound_hooks.h"
+#include "tests/game/app/fake_app_platform.h"
 #include "game/game.h"
 #include "platform/text.h"
 #include "tests/game/app/temp_folder.h"
@@ -25,11 +25,12 @@ struct MusicRig {
   TempFolder folder;
   Game game;
   FakeSoundOutput out;
-  uint32_t clock = 1000;
+  testing::FakePlatform platform;
+  uint32_t& clock = platform.clock;
 
   MusicRig() {
-    installSoundHooks(game, out, folder.path());
-    game.hooks.elapsedMs = [this] { return clock; };
+    game.sounds.attach(out, folder.path());
+    game.platform = &platform;
     game.app.frameTime = clock;
     std::filesystem::create_directories(folder / "zordata/music");
     addTrack("a.ogg", testing::oggFile(44100, 441000));
