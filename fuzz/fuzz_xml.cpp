@@ -1,5 +1,7 @@
 // Parses arbitrary bytes; whatever parses must serialise to text that parses
-// back into the same tree and serialises to the same text again.
+// back into the same tree and serialises to the same text again. A copy of the
+// tree in another document must outlive its source and write the same text;
+// removing nodes must leave a tree that still writes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -80,5 +82,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!sameTree(first.documentNode(), second.documentNode())) fail("trees differ", text, second.serialize());
   const std::string again = second.serialize();
   if (again != text) fail("serialisations differ", text, again);
+
+  // Copy every top-level node into a fresh document, then drop the source.
+  Document copy;
+  for (const Node* n = second.documentNode()->firstChild; n; n = n->next)
+    Document::appendChild(copy.documentNode(), copy.copyNode(n));
+  second = Document();
+  std::string copied;
+  std::string error2;
+  if (!Document::writeNode(copy.documentNode(), copied, &error2))
+    fail(("copy does not write: " + error2).c_str(), text, "");
+  std::string expected;
+  if (!Document::writeNode(first.documentNode(), expected, &error2))
+    fail(("tree does not write: " + error2).c_str(), text, "");
+  if (copied != expected) fail("copy writes differently", expected, copied);
+
+  // Remove every other element child of the root, and an element of the copy.
+  if (Node* root = first.root()) {
+    bool drop = false;
+    for (Node* c = root->firstChild; c;) {
+      Node* next = c->next;
+      if (c->isElement() && (drop = !drop)) first.removeNode(c);
+      c = next;
+    }
+    if (Node* r = copy.root()) copy.removeNode(r->firstElement());
+    (void)first.serialize();
+    (void)copy.serialize();
+  }
   return 0;
 }

@@ -130,8 +130,10 @@ class ScreenOutput {
   virtual std::vector<DisplayMode> displayModes() = 0;
   // Bits per pixel of the desktop, 0 when no display is found.
   virtual int32_t desktopDepth() = 0;
-  // A centred window of exactly this size that cannot be resized. False on failure
-  // (nothing is left open then).
+  // A centred window of this size that cannot be resized, inside the usable desktop: a
+  // size larger than that gives the largest window of its shape that fits, with the
+  // picture (still of this size) scaled into it. False on failure (nothing is left
+  // open then).
   virtual bool openWindowed(int32_t width, int32_t height, const std::string& title) = 0;
   // The whole display, with a picture of this size scaled into it. False on failure.
   virtual bool openFullScreen(int32_t width, int32_t height, const std::string& title) = 0;

@@ -7,15 +7,226 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <span>
+#include <type_traits>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <sys/stat.h>
 
+#include "platform/files.h"
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZOR_XML_ASAN 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define ZOR_XML_ASAN 1
+#endif
+#ifdef ZOR_XML_ASAN
+#include <sanitizer/asan_interface.h>
+#define ZOR_POISON(p, n) ASAN_POISON_MEMORY_REGION((p), (n))
+#define ZOR_UNPOISON(p, n) ASAN_UNPOISON_MEMORY_REGION((p), (n))
+#else
+#define ZOR_POISON(p, n) ((void)(p), (void)(n))
+#define ZOR_UNPOISON(p, n) ((void)(p), (void)(n))
+#endif
+
 namespace zor::xml {
+
+// ---------------------------------------------------------------------------
+// Store: the memory of one document.
+//
+// Strings, attribute arrays and nodes are carved from large chunks that are
+// only freed with the document. Names are interned, so that the many elements
+// and attributes of one name share it. A removed node goes to a free list (and
+// is poisoned under AddressSanitizer, which then reports any later use).
+
+struct Store {
+  std::vector<std::unique_ptr<char[]>> chunks;
+  char* cursor = nullptr;
+  std::size_t left = 0;
+  std::size_t nextChunk = 1024;
+
+  std::vector<Node*> freeNodes;
+
+  // Element IDs seen by the parse: the lower-cased ID of each element that has
+  // one, to the first such element in document order. Valid until the tree or
+  // an ID attribute is changed; lookups walk the tree after that.
+  std::unordered_map<std::string, Node*> ids;
+  bool idsValid = false;
+  void idsChanged() {
+    if (!idsValid) return;
+    idsValid = false;
+    ids.clear();
+  }
+
+  // Interned names: open addressing over the name text, power-of-two size.
+  std::vector<Str> names;
+  std::size_t nameCount = 0;
+
+  explicit Store(std::size_t firstChunk = 1024) : nextChunk(firstChunk) {}
+
+  void* allocate(std::size_t bytes, std::size_t align) {
+    std::size_t pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(cursor)) & (align - 1);
+    if (pad + bytes > left) {
+      std::size_t size = std::max(nextChunk, bytes + align);
+      chunks.push_back(std::unique_ptr<char[]>(new char[size]));
+      cursor = chunks.back().get();
+      left = size;
+      nextChunk = std::min<std::size_t>(size * 2, std::size_t{16} << 20);
+      pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(cursor)) & (align - 1);
+    }
+    char* p = cursor + pad;
+    cursor = p + bytes;
+    left -= pad + bytes;
+    return p;
+  }
+
+  Str copy(std::string_view s) {
+    if (s.empty()) return Str();
+    char* p = static_cast<char*>(allocate(s.size(), 1));
+    std::memcpy(p, s.data(), s.size());
+    return Str(std::string_view(p, s.size()));
+  }
+
+  // A copy of a NUL-terminated string, measured while it is copied.
+  Str copy(const char* s) {
+    char* start = cursor;
+    std::size_t room = left;
+    std::size_t n = 0;
+    while (n < room && s[n] != '\0') {
+      start[n] = s[n];
+      ++n;
+    }
+    if (n < room) {  // it fitted
+      cursor += n;
+      left -= n;
+      return n == 0 ? Str() : Str(std::string_view(start, n));
+    }
+    return copy(std::string_view(s));
+  }
+
+  // Appends to s, which this store made: in place when s is the last thing
+  // made and there is room, else as a new copy.
+  void extend(Str& s, std::string_view more) {
+    if (more.empty()) return;
+    if (!s.empty() && s.data() + s.size() == cursor && more.size() <= left) {
+      std::memcpy(cursor, more.data(), more.size());
+      cursor += more.size();
+      left -= more.size();
+      s = Str(std::string_view(s.data(), s.size() + more.size()));
+      return;
+    }
+    char* p = static_cast<char*>(allocate(s.size() + more.size(), 1));
+    if (!s.empty()) std::memcpy(p, s.data(), s.size());
+    std::memcpy(p + s.size(), more.data(), more.size());
+    s = Str(std::string_view(p, s.size() + more.size()));
+  }
+
+  static constexpr std::size_t kHashStart = 14695981039346656037ull;
+  static std::size_t hashStep(std::size_t h, char c) {
+    return (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  static std::size_t hashName(std::string_view s) {
+    std::size_t h = kHashStart;
+    for (char c : s) h = hashStep(h, c);
+    return h;
+  }
+  // Names are short: a plain loop beats a call to memcmp.
+  static bool sameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+      if (a[i] != b[i]) return false;
+    return true;
+  }
+
+  Str intern(std::string_view s) { return intern(s, hashName(s)); }
+
+  // A NUL-terminated name, measured and hashed in one pass.
+  Str intern(const char* s) {
+    std::size_t h = kHashStart;
+    std::size_t n = 0;
+    for (; s[n] != '\0'; ++n) h = hashStep(h, s[n]);
+    return intern(std::string_view(s, n), h);
+  }
+
+  Str intern(std::string_view s, std::size_t hash) {
+    if (s.empty()) return Str();
+    if ((nameCount + 1) * 2 > names.size()) growNames();
+    std::size_t mask = names.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      Str& slot = names[i];
+      if (slot.empty()) {
+        slot = copy(s);
+        ++nameCount;
+        return slot;
+      }
+      if (sameText(slot, s)) return slot;
+    }
+  }
+
+  void growNames() {
+    std::vector<Str> old(std::max<std::size_t>(64, names.size() * 2));
+    old.swap(names);
+    std::size_t mask = names.size() - 1;
+    for (const Str& s : old) {
+      if (s.empty()) continue;
+      std::size_t i = hashName(s) & mask;
+      while (!names[i].empty()) i = (i + 1) & mask;
+      names[i] = s;
+    }
+  }
+
+  Attribute* newAttributes(std::size_t count) {
+    return static_cast<Attribute*>(allocate(count * sizeof(Attribute), alignof(Attribute)));
+  }
+
+  Node* newNode(NodeType type) {
+    void* p;
+    if (!freeNodes.empty()) {
+      p = freeNodes.back();
+      freeNodes.pop_back();
+      ZOR_UNPOISON(p, sizeof(Node));
+    } else {
+      p = allocate(sizeof(Node), alignof(Node));
+    }
+    Node* n = new (p) Node;
+    n->type = type;
+    n->store_ = this;
+    return n;
+  }
+
+  // Frees a node that is no longer linked, with everything below it.
+  void freeTree(Node* top) {
+    Node* n = top;
+    while (n) {
+      if (n->firstChild) {
+        n = n->firstChild;
+        continue;
+      }
+      // n has no children left: free it and go on with its next sibling or parent.
+      Node* up = n == top ? nullptr : n->parent;
+      Node* after = n == top ? nullptr : n->next;
+      if (up) up->firstChild = after;
+      ZOR_POISON(n, sizeof(Node));
+      freeNodes.push_back(n);
+      n = after ? after : up;
+    }
+  }
+};
+
+// Nothing in the arena needs a destructor: freeing the chunks frees everything.
+static_assert(std::is_trivially_destructible_v<Attribute>);
+static_assert(std::is_trivially_destructible_v<Node>);
 
 namespace {
 
-const std::string kEmpty;
+// An attribute named "id" in any letter case names its element.
+bool isIdName(std::string_view name) { return name.size() == 2 && equalsIgnoreCase(name, "id"); }
 
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -28,72 +239,6 @@ void appendNormalised(std::string& out, std::string_view s) {
     } else {
       out += s[i];
     }
-  }
-}
-
-void escapeText(std::string& out, std::string_view s) {
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '\r': out += "&#13;"; break;  // a raw CR would be read back as a line feed
-      default: out += c;
-    }
-  }
-}
-
-void escapeAttr(std::string& out, std::string_view s) {
-  for (char c : s) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      // Raw white space in a value is read back as a blank.
-      case '\n': out += "&#10;"; break;
-      case '\t': out += "&#9;"; break;
-      case '\r': out += "&#13;"; break;
-      default: out += c;
-    }
-  }
-}
-
-// A comment may not hold "--" nor end in "-"; parsed comments never do, made ones might.
-void writeComment(std::string& out, std::string_view s) {
-  out += "<!--";
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    out += s[i];
-    if (s[i] == '-' && (i + 1 == s.size() || s[i + 1] == '-')) out += ' ';
-  }
-  out += "-->";
-}
-
-void writeOpen(std::string& out, const Node* n) {
-  switch (n->type) {
-    case NodeType::Document: break;
-    case NodeType::Text: escapeText(out, n->text); break;
-    case NodeType::Comment: writeComment(out, n->text); break;
-    case NodeType::Element:
-      out += '<';
-      out += n->name;
-      for (const Attribute& a : n->attributes) {
-        out += ' ';
-        out += a.name;
-        out += "=\"";
-        escapeAttr(out, a.value);
-        out += '"';
-      }
-      out += n->firstChild ? ">" : "/>";
-      break;
-  }
-}
-
-void writeClose(std::string& out, const Node* n) {
-  if (n->type == NodeType::Element && n->firstChild) {
-    out += "</";
-    out += n->name;
-    out += '>';
   }
 }
 
@@ -112,6 +257,16 @@ const Node* nextInOrder(const Node* n, const Node* top) {
   return nextSkippingChildren(n, top);
 }
 
+// Appends child as the last child of parent; both are known to be fit for it.
+void linkLast(Node* parent, Node* child) {
+  child->parent = parent;
+  child->prev = parent->lastChild;
+  child->next = nullptr;
+  if (parent->lastChild) parent->lastChild->next = child;
+  else parent->firstChild = child;
+  parent->lastChild = child;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -123,28 +278,46 @@ const Attribute* Node::findAttr(std::string_view attrName) const {
   return nullptr;
 }
 
-const std::string& Node::attr(std::string_view attrName) const {
+Str Node::attr(std::string_view attrName) const {
   const Attribute* a = findAttr(attrName);
-  return a ? a->value : kEmpty;
+  return a ? a->value : Str();
 }
 
 void Node::setAttr(std::string_view attrName, std::string_view value) {
-  for (Attribute& a : attributes) {
+  if (isIdName(attrName)) store_->idsChanged();
+  for (Attribute& a : std::span(attributes.items_, attributes.size_)) {
     if (a.name == attrName) {
-      a.value.assign(value);
+      a.value = store_->copy(value);
       return;
     }
   }
-  attributes.push_back(Attribute{std::string(attrName), std::string(value)});
+  AttributeList& list = attributes;
+  if (list.size_ == list.capacity_) {
+    std::uint32_t capacity = std::max<std::uint32_t>(4, list.capacity_ * 2);
+    Attribute* items = store_->newAttributes(capacity);
+    std::copy(list.items_, list.items_ + list.size_, items);
+    list.items_ = items;
+    list.capacity_ = capacity;
+  }
+  list.items_[list.size_++] = Attribute{store_->intern(attrName), store_->copy(value)};
 }
 
 bool Node::removeAttr(std::string_view attrName) {
-  auto it = std::find_if(attributes.begin(), attributes.end(),
-                         [&](const Attribute& a) { return a.name == attrName; });
-  if (it == attributes.end()) return false;
-  attributes.erase(it);
-  return true;
+  if (isIdName(attrName)) store_->idsChanged();
+  AttributeList& list = attributes;
+  for (std::uint32_t i = 0; i < list.size_; ++i) {
+    if (list.items_[i].name == attrName) {
+      std::copy(list.items_ + i + 1, list.items_ + list.size_, list.items_ + i);
+      --list.size_;
+      return true;
+    }
+  }
+  return false;
 }
+
+void Node::setName(std::string_view newName) { name = store_->intern(newName); }
+
+void Node::setText(std::string_view newText) { text = store_->copy(newText); }
 
 Node* Node::firstElement() const {
   for (Node* c = firstChild; c; c = c->next)
@@ -198,59 +371,39 @@ Document::Document() { reset(); }
 Document::~Document() = default;
 
 Document::Document(Document&& other) noexcept
-    : blocks_(std::move(other.blocks_)),
-      blockUsed_(std::exchange(other.blockUsed_, 0)),
-      blockSize_(std::exchange(other.blockSize_, 0)),
-      nodeCount_(std::exchange(other.nodeCount_, 0)),
+    : store_(std::move(other.store_)),
       document_(std::exchange(other.document_, nullptr)),
       declaration_(std::move(other.declaration_)) {
-  other.blocks_.clear();
   other.declaration_.clear();
 }
 
 Document& Document::operator=(Document&& other) noexcept {
   if (this != &other) {
-    blocks_.swap(other.blocks_);
-    std::swap(blockUsed_, other.blockUsed_);
-    std::swap(blockSize_, other.blockSize_);
-    std::swap(nodeCount_, other.nodeCount_);
+    store_.swap(other.store_);
     std::swap(document_, other.document_);
     declaration_.swap(other.declaration_);
   }
   return *this;
 }
 
-Node* Document::newNode(NodeType type) {
-  if (blocks_.empty() || blockUsed_ == blockSize_) {
-    // Small documents (clipboard fragments) stay small; big ones grow in big steps.
-    std::size_t size = blocks_.empty() ? 16 : std::min<std::size_t>(blockSize_ * 2, 4096);
-    blocks_.push_back(std::make_unique<Node[]>(size));
-    blockSize_ = size;
-    blockUsed_ = 0;
-  }
-  Node* n = &blocks_.back()[blockUsed_++];
-  ++nodeCount_;
-  n->type = type;
-  return n;
-}
-
 void Document::reset() {
-  blocks_.clear();
-  blockUsed_ = 0;
-  blockSize_ = 0;
-  nodeCount_ = 0;
+  store_ = std::make_unique<Store>();
   declaration_.clear();
-  document_ = newNode(NodeType::Document);
+  document_ = store_->newNode(NodeType::Document);
 }
 
 Node* Document::root() const { return document_ ? document_->firstElement() : nullptr; }
 
 Node* Document::findById(std::string_view id) const {
   if (!document_) return nullptr;
+  if (store_->idsValid) {
+    auto it = store_->ids.find(toLowerAscii(id));
+    return it == store_->ids.end() ? nullptr : it->second;
+  }
   for (const Node* n = document_; n; n = nextInOrder(n, document_)) {
     if (!n->isElement()) continue;
     for (const Attribute& a : n->attributes) {
-      if (a.name.size() == 2 && equalsIgnoreCase(a.name, "id")) {
+      if (isIdName(a.name)) {
         if (equalsIgnoreCase(a.value, id)) return const_cast<Node*>(n);
         break;  // the first such attribute is the element's ID
       }
@@ -263,25 +416,74 @@ Node* Document::findById(std::string_view id) const {
 // Document: building
 
 Node* Document::createElement(std::string_view name) {
-  Node* n = newNode(NodeType::Element);
-  n->name.assign(name);
+  Node* n = store_->newNode(NodeType::Element);
+  n->name = store_->intern(name);
   return n;
 }
 
 Node* Document::createText(std::string_view text) {
-  Node* n = newNode(NodeType::Text);
-  n->text.assign(text);
+  Node* n = store_->newNode(NodeType::Text);
+  n->text = store_->copy(text);
   return n;
 }
 
 Node* Document::createComment(std::string_view text) {
-  Node* n = newNode(NodeType::Comment);
-  n->text.assign(text);
+  Node* n = store_->newNode(NodeType::Comment);
+  n->text = store_->copy(text);
   return n;
+}
+
+Node* Document::createProcessingInstruction(std::string_view target, std::string_view data) {
+  Node* n = store_->newNode(NodeType::ProcessingInstruction);
+  n->name = store_->intern(target);
+  n->text = store_->copy(data);
+  return n;
+}
+
+Node* Document::copyNode(const Node* source) {
+  if (!source || source->type == NodeType::Document) return nullptr;
+  Store& s = *store_;
+  auto copyOne = [&s](const Node* from) {
+    Node* n = s.newNode(from->type);
+    n->name = s.intern(from->name);
+    n->text = s.copy(from->text);
+    const AttributeList& fromList = from->attributes;
+    if (!fromList.empty()) {
+      AttributeList& list = n->attributes;
+      list.items_ = s.newAttributes(fromList.size());
+      list.capacity_ = list.size_ = static_cast<std::uint32_t>(fromList.size());
+      for (std::uint32_t i = 0; i < list.size_; ++i)
+        list.items_[i] = Attribute{s.intern(fromList[i].name), s.copy(fromList[i].value)};
+    }
+    return n;
+  };
+  // Walk the source in document order without recursion, building the copy alongside.
+  Node* top = copyOne(source);
+  Node* at = top;
+  const Node* from = source;
+  for (;;) {
+    if (from->firstChild) {
+      from = from->firstChild;
+      Node* c = copyOne(from);
+      linkLast(at, c);
+      at = c;
+      continue;
+    }
+    while (from != source && !from->next) {
+      from = from->parent;
+      at = at->parent;
+    }
+    if (from == source) return top;
+    from = from->next;
+    Node* c = copyOne(from);
+    linkLast(at->parent, c);
+    at = c;
+  }
 }
 
 void Document::unlink(Node* node) {
   if (!node || !node->parent) return;
+  node->store_->idsChanged();
   Node* p = node->parent;
   if (node->prev) node->prev->next = node->next;
   else p->firstChild = node->next;
@@ -290,13 +492,21 @@ void Document::unlink(Node* node) {
   node->parent = node->prev = node->next = nullptr;
 }
 
+void Document::removeNode(Node* node) {
+  if (!node || node->type == NodeType::Document || node->store_ != store_.get()) return;
+  unlink(node);
+  store_->freeTree(node);
+}
+
 void Document::insertBefore(Node* parent, Node* child, Node* before) {
   if (!parent || !child || child == before || child->type == NodeType::Document) return;
   if (parent->type != NodeType::Element && parent->type != NodeType::Document) return;
+  if (child->store_ != parent->store_) return;
   if (before && before->parent != parent) return;
   for (const Node* a = parent; a; a = a->parent)
     if (a == child) return;  // would put the node below itself
   unlink(child);
+  child->store_->idsChanged();
   child->parent = parent;
   child->next = before;
   if (before) {
@@ -315,52 +525,363 @@ void Document::insertBefore(Node* parent, Node* child, Node* before) {
 void Document::appendChild(Node* parent, Node* child) { insertBefore(parent, child, nullptr); }
 
 // ---------------------------------------------------------------------------
-// Document: writing
+// Writing
+//
+// A document whose file uses the forms written here is written back byte for
+// byte: attribute values in double quotes, one blank before each attribute and
+// none before ">" or "/>", "/>" for every element without children, LF line
+// ends, "&amp;", "&lt;" and "&gt;" in text, "&amp;", "&lt;", "&gt;", "&quot;",
+// "&#10;", "&#9;" and "&#13;" in attribute values, the declaration as it
+// stands. Anything else is normalised on reading:
+//   - single-quoted values become double-quoted; extra white space between
+//     attributes, before ">" or "/>" and in end tags goes;
+//   - "<a></a>" becomes "<a/>";
+//   - CR LF and lone CR become LF (a CR given as "&#13;" is written so);
+//   - character and entity references become the characters themselves, and a
+//     raw ">" in text becomes "&gt;"; white space characters written raw
+//     inside attribute values become blanks (XML reads them so);
+//   - CDATA sections become escaped text;
+//   - the white space between a processing instruction's target and its data
+//     becomes one blank;
+//   - a byte-order mark and a document type declaration are dropped, and a
+//     declaration naming another encoding is rewritten as UTF-8.
+
+namespace {
+
+// One UTF-8 sequence from s at i: its code point, or -1 when the bytes are not
+// well-formed UTF-8 (overlong forms, surrogates and values past U+10FFFF included).
+long nextCodePoint(std::string_view s, std::size_t& i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  unsigned char b = byte(i);
+  if (b < 0x80) {
+    ++i;
+    return b;
+  }
+  int extra;
+  long cp;
+  long min;
+  if ((b & 0xE0) == 0xC0) {
+    extra = 1, cp = b & 0x1F, min = 0x80;
+  } else if ((b & 0xF0) == 0xE0) {
+    extra = 2, cp = b & 0x0F, min = 0x800;
+  } else if ((b & 0xF8) == 0xF0) {
+    extra = 3, cp = b & 0x07, min = 0x10000;
+  } else {
+    return -1;
+  }
+  if (s.size() - i <= static_cast<std::size_t>(extra)) return -1;
+  for (int k = 1; k <= extra; ++k) {
+    unsigned char c = byte(i + static_cast<std::size_t>(k));
+    if ((c & 0xC0) != 0x80) return -1;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return -1;
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+bool isXmlChar(long c) {
+  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
+         (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+bool onlyXmlChars(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    if (b >= 0x20 && b < 0x80) {
+      ++i;
+      continue;
+    }
+    if (!isXmlChar(nextCodePoint(s, i))) return false;
+  }
+  return true;
+}
+
+bool isAsciiNameChar(char c, bool first) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':') return true;
+  return !first && ((c >= '0' && c <= '9') || c == '-' || c == '.');
+}
+
+void XMLCALL noteStart(void* user, const XML_Char* name, const XML_Char**) {
+  *static_cast<std::string*>(user) = name;
+}
+
+// Whether s is an element or attribute name that expat reads back as it is.
+// Plain ASCII names are checked here; for other letters expat itself is asked,
+// since its idea of a name letter is what counts when the file is read again.
+bool isXmlName(std::string_view s) {
+  if (s.empty()) return false;
+  bool ascii = true;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    if (static_cast<unsigned char>(s[i]) >= 0x80) {
+      ascii = false;
+      continue;
+    }
+    if (!isAsciiNameChar(s[i], i == 0)) return false;
+  }
+  if (ascii) return true;
+  if (!onlyXmlChars(s)) return false;
+  XML_Parser p = XML_ParserCreate("UTF-8");
+  if (!p) return false;
+  std::string seen;
+  XML_SetUserData(p, &seen);
+  XML_SetStartElementHandler(p, noteStart);
+  std::string probe(1, '<');
+  probe.append(s);
+  probe.append("/>");
+  bool ok = XML_Parse(p, probe.data(), static_cast<int>(probe.size()), XML_TRUE) == XML_STATUS_OK;
+  XML_ParserFree(p);
+  return ok && seen == s;
+}
+
+class Writer {
+ public:
+  explicit Writer(std::string& out) : out_(out) {}
+
+  bool failed() const { return !error_.empty(); }
+  const std::string& error() const { return error_; }
+
+  // Writes the opening part of n (all of it for nodes without children).
+  void open(const Node* n) {
+    switch (n->type) {
+      case NodeType::Document: break;
+      case NodeType::Text:
+        if (chars(n->text, "text")) escapeText(n->text);
+        break;
+      case NodeType::Comment: comment(n->text); break;
+      case NodeType::ProcessingInstruction: processingInstruction(n); break;
+      case NodeType::Element:
+        if (!name(n->name, "element name")) return;
+        out_ += '<';
+        out_ += n->name;
+        for (const Attribute& a : n->attributes) {
+          if (!name(a.name, "attribute name") || !chars(a.value, "attribute value")) return;
+          out_ += ' ';
+          out_ += a.name;
+          out_ += "=\"";
+          escapeAttr(a.value);
+          out_ += '"';
+        }
+        out_ += n->firstChild ? ">" : "/>";
+        break;
+    }
+  }
+
+  void close(const Node* n) {
+    if (n->type == NodeType::Element && n->firstChild) {
+      out_ += "</";
+      out_ += n->name;
+      out_ += '>';
+    }
+  }
+
+  // n and everything below it, without recursion.
+  void subtree(const Node* node) {
+    const Node* n = node;
+    while (n && !failed()) {
+      open(n);
+      if (n->firstChild) {
+        n = n->firstChild;
+        continue;
+      }
+      // Close n, then every ancestor whose last child has been written.
+      for (;;) {
+        close(n);
+        if (n == node) return;
+        if (n->next) {
+          n = n->next;
+          break;
+        }
+        n = n->parent;
+      }
+    }
+  }
+
+ private:
+  bool refuse(const char* what, std::string_view value) {
+    if (!failed()) {
+      error_ = std::string("cannot write ") + what + " \"";
+      // Enough of the value to find it, without the bytes that made it fail.
+      for (char c : value.substr(0, 40)) error_ += (c >= 0x20 && c < 0x7f) ? c : '?';
+      error_ += "\": not valid in XML";
+    }
+    return false;
+  }
+
+  bool name(std::string_view s, const char* what) { return isXmlName(s) || refuse(what, s); }
+
+  bool chars(std::string_view s, const char* what) { return onlyXmlChars(s) || refuse(what, s); }
+
+  void escapeText(std::string_view s) {
+    for (char c : s) {
+      switch (c) {
+        case '&': out_ += "&amp;"; break;
+        case '<': out_ += "&lt;"; break;
+        case '>': out_ += "&gt;"; break;
+        case '\r': out_ += "&#13;"; break;  // a raw CR would be read back as a line feed
+        default: out_ += c;
+      }
+    }
+  }
+
+  void escapeAttr(std::string_view s) {
+    for (char c : s) {
+      switch (c) {
+        case '&': out_ += "&amp;"; break;
+        case '<': out_ += "&lt;"; break;
+        case '>': out_ += "&gt;"; break;
+        case '"': out_ += "&quot;"; break;
+        // Raw white space in a value is read back as a blank.
+        case '\n': out_ += "&#10;"; break;
+        case '\t': out_ += "&#9;"; break;
+        case '\r': out_ += "&#13;"; break;
+        default: out_ += c;
+      }
+    }
+  }
+
+  // A comment may not hold "--" nor end in "-"; parsed comments never do, made ones might.
+  void comment(std::string_view s) {
+    if (!chars(s, "comment")) return;
+    out_ += "<!--";
+    for (std::size_t i = 0; i < s.size(); ++i) {
+      out_ += s[i];
+      if (s[i] == '-' && (i + 1 == s.size() || s[i + 1] == '-')) out_ += ' ';
+    }
+    out_ += "-->";
+  }
+
+  void processingInstruction(const Node* n) {
+    if (!name(n->name, "processing instruction target")) return;
+    if (equalsIgnoreCase(n->name, "xml")) {
+      refuse("processing instruction target", n->name);
+      return;
+    }
+    if (!chars(n->text, "processing instruction") || n->text.find("?>") != std::string_view::npos) {
+      refuse("processing instruction", n->text);
+      return;
+    }
+    out_ += "<?";
+    out_ += n->name;
+    if (!n->text.empty()) {
+      out_ += ' ';
+      out_ += n->text;
+    }
+    out_ += "?>";
+  }
+
+  std::string& out_;
+  std::string error_;
+};
+
+}  // namespace
+
+namespace {
+
+// Appends node and its subtree to out; on failure out is emptied.
+bool writeInto(std::string& out, const Node* node, std::string* error) {
+  Writer w(out);
+  if (node) w.subtree(node);
+  if (!w.failed()) return true;
+  out.clear();
+  if (error) *error = w.error();
+  return false;
+}
+
+}  // namespace
+
+bool Document::writeNode(const Node* node, std::string& out, std::string* error) {
+  out.clear();
+  return writeInto(out, node, error);
+}
+
+bool Document::write(std::string& out, std::string* error, bool withDeclaration) const {
+  out.clear();
+  if (!document_) return true;
+  if (withDeclaration || declaration_.empty()) {
+    out = declaration_;
+    return writeInto(out, document_, error);
+  }
+  // Without its declaration the document starts at its first line of content.
+  const Node* first = document_->firstChild;
+  if (first && first->type == NodeType::Text) first = first->next;
+  for (const Node* n = first; n; n = n->next)
+    if (!writeInto(out, n, error)) return false;
+  return true;
+}
+
+bool Document::save(const std::string& path, std::string* error, bool withDeclaration) const {
+  std::string text;
+  if (!write(text, error, withDeclaration)) return false;
+  return files::writeFileAtomic(path, text, error);
+}
 
 std::string Document::serializeNode(const Node* node) {
   std::string out;
-  if (!node) return out;
-  const Node* n = node;
-  while (n) {
-    writeOpen(out, n);
-    if (n->firstChild) {
-      n = n->firstChild;
-      continue;
-    }
-    // Close n, then every ancestor whose last child has been written.
-    for (;;) {
-      writeClose(out, n);
-      if (n == node) return out;
-      if (n->next) {
-        n = n->next;
-        break;
-      }
-      n = n->parent;
-    }
-  }
+  writeNode(node, out, nullptr);
   return out;
 }
 
 std::string Document::serialize() const {
-  std::string out = declaration_;
-  out += serializeNode(document_);
+  std::string out;
+  write(out, nullptr);
   return out;
 }
 
 // ---------------------------------------------------------------------------
-// Document: parsing
+// Parsing
 
 struct ParseState {
   Document* doc = nullptr;
+  Store* store = nullptr;
   XML_Parser parser = nullptr;
   std::string_view input;
   Node* current = nullptr;  // element (or the document node) receiving children
   int depth = 0;
   bool inDoctype = false;
   bool sawDeclaration = false;
+  std::size_t made = 0;  // nodes made so far
   std::string failure;  // our own reason for stopping, when not expat's
 
-  int line() const { return static_cast<int>(XML_GetCurrentLineNumber(parser)); }
+  // Text chunks that follow each other (character data, CDATA sections, entity
+  // text) become one text node: this one, until something else comes.
+  Node* textNode = nullptr;
+  std::string normalised;  // white space at top level with its line ends made LF
+
+  // expat hands every attribute name from its own table, so the same name
+  // comes at the same address: a small cache by address finds the shared copy.
+  struct CachedName {
+    const char* key = nullptr;
+    Str name;
+  };
+  CachedName attrNames[256];
+
+  // Lines are counted here rather than asked of expat for every node: expat
+  // would walk the bytes once more, one character at a time.
+  bool hasCarriageReturns = false;
+  std::size_t lineCountedTo = 0;  // byte index up to which lines are counted
+  int currentLine = 1;
+
+  int line() {
+    long index = XML_GetCurrentByteIndex(parser);
+    if (index < 0 || static_cast<std::size_t>(index) > input.size())
+      return static_cast<int>(XML_GetCurrentLineNumber(parser));
+    std::size_t to = static_cast<std::size_t>(index);
+    if (to < lineCountedTo) {  // never happens in one pass; start again to be safe
+      lineCountedTo = 0;
+      currentLine = 1;
+    }
+    const char* p = input.data();
+    if (!hasCarriageReturns) {
+      currentLine += static_cast<int>(std::count(p + lineCountedTo, p + to, '\n'));
+    } else {
+      // CR LF and a lone CR end a line as LF does.
+      for (std::size_t i = lineCountedTo; i < to; ++i)
+        if (p[i] == '\n' || (p[i] == '\r' && (i + 1 >= input.size() || p[i + 1] != '\n'))) ++currentLine;
+    }
+    lineCountedTo = to;
+    return currentLine;
+  }
 
   bool stopped() const { return !failure.empty(); }
 
@@ -374,23 +895,76 @@ struct ParseState {
   }
 
   Node* make(NodeType type) {
-    if (doc->nodeCount_ >= kMaxNodes) {
+    if (made >= kMaxNodes) {
       fail("too many nodes in the document");
       return nullptr;
     }
-    Node* n = doc->newNode(type);
+    ++made;
+    Node* n = store->newNode(type);
     n->line = line();
     return n;
   }
 
-  // Text chunks that follow each other (character data, CDATA sections, entity
-  // text) become one text node.
-  Node* textNode() {
-    Node* last = current->lastChild;
-    if (last && last->type == NodeType::Text) return last;
-    Node* n = make(NodeType::Text);
-    if (n) Document::appendChild(current, n);
-    return n;
+  // Adds a chunk of text to the text node being gathered, or to a new one.
+  void addText(std::string_view chunk) {
+    if (!textNode) {
+      Node* last = current->lastChild;
+      if (last && last->type == NodeType::Text) {
+        textNode = last;  // text after something that made no node continues the text before
+      } else {
+        textNode = make(NodeType::Text);
+        if (!textNode) return;
+        linkLast(current, textNode);
+      }
+    }
+    store->extend(textNode->text, chunk);
+  }
+
+  void endText() { textNode = nullptr; }
+
+  Str attributeName(const char* raw) {
+    CachedName& c = attrNames[(reinterpret_cast<std::uintptr_t>(raw) >> 3) & 255];
+    // The address is only a hint: the text must match as well.
+    if (c.key == raw) {
+      std::size_t i = 0;
+      const std::size_t n = c.name.size();
+      while (i < n && raw[i] == c.name[i]) ++i;
+      if (i == n && raw[n] == '\0') return c.name;
+    }
+    c.key = raw;
+    c.name = store->intern(raw);
+    return c.name;
+  }
+
+  void startElement(const char* name, const char** atts) {
+    endText();
+    if (depth >= kMaxDepth) {
+      fail("elements nested too deeply");
+      return;
+    }
+    Node* n = make(NodeType::Element);
+    if (!n) return;
+    n->name = store->intern(name);
+    std::size_t count = 0;
+    while (atts[2 * count]) ++count;
+    if (count > 0) {
+      AttributeList& list = n->attributes;
+      list.items_ = store->newAttributes(count);
+      list.size_ = list.capacity_ = static_cast<std::uint32_t>(count);
+      bool named = false;
+      for (std::size_t i = 0; i < count; ++i) {
+        Attribute& a = list.items_[i];
+        a.name = attributeName(atts[2 * i]);
+        a.value = store->copy(static_cast<const char*>(atts[2 * i + 1]));
+        if (!named && isIdName(a.name)) {
+          named = true;  // the first such attribute is the element's ID
+          store->ids.try_emplace(toLowerAscii(a.value), n);
+        }
+      }
+    }
+    linkLast(current, n);
+    current = n;
+    ++depth;
   }
 };
 
@@ -400,23 +974,13 @@ ParseState& stateOf(void* user) { return *static_cast<ParseState*>(user); }
 
 void XMLCALL onStart(void* user, const XML_Char* name, const XML_Char** atts) {
   ParseState& s = stateOf(user);
-  if (s.stopped()) return;
-  if (s.depth >= kMaxDepth) {
-    s.fail("elements nested too deeply");
-    return;
-  }
-  Node* n = s.make(NodeType::Element);
-  if (!n) return;
-  n->name = name;
-  for (const XML_Char** a = atts; a && a[0]; a += 2) n->attributes.push_back(Attribute{a[0], a[1]});
-  Document::appendChild(s.current, n);
-  s.current = n;
-  ++s.depth;
+  if (!s.stopped()) s.startElement(name, atts);
 }
 
 void XMLCALL onEnd(void* user, const XML_Char*) {
   ParseState& s = stateOf(user);
   if (s.stopped()) return;
+  s.endText();
   if (s.current->parent) s.current = s.current->parent;
   --s.depth;
 }
@@ -424,26 +988,36 @@ void XMLCALL onEnd(void* user, const XML_Char*) {
 void XMLCALL onText(void* user, const XML_Char* data, int len) {
   ParseState& s = stateOf(user);
   if (s.stopped() || len <= 0) return;
-  if (Node* t = s.textNode()) t->text.append(data, static_cast<std::size_t>(len));
+  s.addText(std::string_view(data, static_cast<std::size_t>(len)));
 }
 
 void XMLCALL onComment(void* user, const XML_Char* data) {
   ParseState& s = stateOf(user);
   if (s.stopped() || s.inDoctype) return;
+  s.endText();
   Node* n = s.make(NodeType::Comment);
   if (!n) return;
-  n->text = data;
-  Document::appendChild(s.current, n);
+  n->text = s.store->copy(static_cast<const char*>(data));
+  linkLast(s.current, n);
 }
 
-// Processing instructions are not kept.
-void XMLCALL onProcessingInstruction(void*, const XML_Char*, const XML_Char*) {}
+void XMLCALL onProcessingInstruction(void* user, const XML_Char* target, const XML_Char* data) {
+  ParseState& s = stateOf(user);
+  if (s.stopped() || s.inDoctype) return;
+  s.endText();
+  Node* n = s.make(NodeType::ProcessingInstruction);
+  if (!n) return;
+  n->name = s.store->intern(target);
+  n->text = s.store->copy(static_cast<const char*>(data));
+  linkLast(s.current, n);
+}
 
 void XMLCALL onDeclaration(void* user, const XML_Char* version, const XML_Char* encoding,
                            int standalone) {
   ParseState& s = stateOf(user);
   if (s.stopped() || s.sawDeclaration || s.depth > 0) return;
   s.sawDeclaration = true;
+  std::string& d = s.declaration();
   // Keep the text as written when it can be written back unchanged: the
   // output is always UTF-8.
   bool utf8 = !encoding || equalsIgnoreCase(encoding, "UTF-8");
@@ -452,12 +1026,11 @@ void XMLCALL onDeclaration(void* user, const XML_Char* version, const XML_Char* 
   if (utf8 && index >= 0 && count > 0 && static_cast<std::size_t>(index) + count <= s.input.size()) {
     std::string_view raw = s.input.substr(static_cast<std::size_t>(index), static_cast<std::size_t>(count));
     if (raw.substr(0, 5) == "<?xml") {
-      s.declaration().clear();
-      appendNormalised(s.declaration(), raw);
+      d.clear();
+      appendNormalised(d, raw);
       return;
     }
   }
-  std::string& d = s.declaration();
   d = "<?xml version=\"";
   d += version ? version : "1.0";
   d += '"';
@@ -489,7 +1062,9 @@ void XMLCALL onDefault(void* user, const XML_Char* data, int len) {
   if (v.substr(0, 9) == "<!DOCTYPE") s.inDoctype = true;
   if (s.inDoctype) return;
   if (!std::all_of(v.begin(), v.end(), isXmlSpace)) return;
-  if (Node* t = s.textNode()) appendNormalised(t->text, v);
+  s.normalised.clear();
+  appendNormalised(s.normalised, v);
+  s.addText(s.normalised);
 }
 
 struct ParserHandle {
@@ -520,11 +1095,18 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
   }
   XML_Parser p = handle.p;
 
+  // Nodes, attributes and strings of a game file take five to nine times its
+  // size: the first chunk holds most of a document, however large.
+  store_ = std::make_unique<Store>(std::max<std::size_t>(1024, bytes.size() * 6));
+  document_ = store_->newNode(NodeType::Document);
+
   ParseState state;
   state.doc = this;
+  state.store = store_.get();
   state.parser = p;
   state.input = bytes;
   state.current = document_;
+  state.hasCarriageReturns = bytes.find('\r') != std::string_view::npos;
 
   XML_SetUserData(p, &state);
   XML_SetElementHandler(p, onStart, onEnd);
@@ -539,7 +1121,10 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
   XML_SetParamEntityParsing(p, XML_PARAM_ENTITY_PARSING_NEVER);
 
   XML_Status status = XML_Parse(p, bytes.data(), static_cast<int>(bytes.size()), XML_TRUE);
-  if (status == XML_STATUS_OK && !state.stopped()) return true;
+  if (status == XML_STATUS_OK && !state.stopped()) {
+    store_->idsValid = true;
+    return true;
+  }
 
   err.line = static_cast<int>(XML_GetCurrentLineNumber(p));
   err.code = static_cast<int>(XML_GetErrorCode(p));

@@ -2,16 +2,22 @@
 //
 // The game reads game files through it; the editor edits the same tree in place
 // and writes it back. So the tree keeps everything a file holds: elements with
-// their attributes in document order, text (whitespace included), comments and
-// the line each node started on. Serialising an unchanged document gives back
-// its elements, attributes, text and comments with the same content.
+// their attributes in document order, text (whitespace included), comments,
+// processing instructions and the line each node started on. A document in the
+// forms the writer uses is written back byte for byte (see xml.cpp for what is
+// normalised otherwise).
+//
+// Storage: a document keeps its strings, attribute arrays and nodes in one arena
+// that is freed at once with the document. Element and attribute names are
+// shared. Strings set by editing are added to the arena; removed nodes go back
+// to the document for reuse at once.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace zor::xml {
 
@@ -20,22 +26,69 @@ inline constexpr std::size_t kMaxDocumentBytes = 64u * 1024u * 1024u;
 inline constexpr int kMaxDepth = 10000;         // element nesting
 inline constexpr std::size_t kMaxNodes = 4000000;  // nodes made by one parse
 
-enum class NodeType { Document, Element, Text, Comment };
-
-struct Attribute {
-  std::string name;
-  std::string value;
-};
+enum class NodeType { Document, Element, Text, Comment, ProcessingInstruction };
 
 class Document;
+class Node;
+struct Store;
+
+// Text held by a document. A view that stays valid while the document lives
+// (and, for an attribute value or node text, until it is set again); converts
+// to std::string where a copy is wanted.
+class Str : public std::string_view {
+ public:
+  constexpr Str() : std::string_view("", 0) {}
+  // From a string literal (which outlives any document).
+  template <std::size_t N>
+  constexpr Str(const char (&literal)[N]) : std::string_view(literal) {}
+  operator std::string() const { return std::string(data(), size()); }
+
+ private:
+  friend class Node;
+  friend class Document;
+  friend struct Store;
+  friend struct ParseState;
+  constexpr explicit Str(std::string_view v) : std::string_view(v) {}
+};
+
+// Joining with std::string, as the text could be when it was one.
+inline std::string operator+(std::string a, const Str& b) { return a.append(b); }
+inline std::string operator+(const char* a, const Str& b) { return std::string(a).append(b); }
+inline std::string operator+(const Str& a, std::string_view b) { return std::string(a).append(b); }
+inline std::string operator+(const Str& a, const char* b) { return std::string(a).append(b); }
+inline std::string operator+(const Str& a, char b) { return std::string(a) + b; }
+inline std::string operator+(char a, const Str& b) { return std::string(1, a).append(b); }
+
+struct Attribute {
+  Str name;
+  Str value;
+};
+
+// An element's attributes in document order (read-only; edit through Node).
+class AttributeList {
+ public:
+  const Attribute* begin() const { return items_; }
+  const Attribute* end() const { return items_ + size_; }
+  std::size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  const Attribute& operator[](std::size_t i) const { return items_[i]; }
+
+ private:
+  friend class Node;
+  friend class Document;
+  friend struct ParseState;
+  Attribute* items_ = nullptr;
+  std::uint32_t size_ = 0;
+  std::uint32_t capacity_ = 0;
+};
 
 class Node {
  public:
   NodeType type = NodeType::Element;
-  std::string name;  // element name, as written
-  std::string text;  // content of a text or comment node
-  std::vector<Attribute> attributes;  // document order
   int line = 0;  // line on which the node starts (1-based), 0 for nodes made in memory
+  Str name;  // element name as written; target of a processing instruction
+  Str text;  // content of a text or comment node; data of a processing instruction
+  AttributeList attributes;  // document order
 
   Node* parent = nullptr;
   Node* firstChild = nullptr;
@@ -46,7 +99,7 @@ class Node {
   bool isElement() const { return type == NodeType::Element; }
 
   // Attribute by exact, case-sensitive name; the empty string when absent.
-  const std::string& attr(std::string_view attrName) const;
+  Str attr(std::string_view attrName) const;
   // Null when absent (tells an absent attribute from an empty one).
   const Attribute* findAttr(std::string_view attrName) const;
   bool hasAttr(std::string_view attrName) const { return findAttr(attrName) != nullptr; }
@@ -54,6 +107,10 @@ class Node {
   void setAttr(std::string_view attrName, std::string_view value);
   // Returns true when an attribute was removed.
   bool removeAttr(std::string_view attrName);
+  // Renames an element (or the target of a processing instruction).
+  void setName(std::string_view newName);
+  // Replaces the content of a text, comment or processing-instruction node.
+  void setText(std::string_view newText);
 
   // First child / next sibling that is an element (null when none).
   Node* firstElement() const;
@@ -65,6 +122,11 @@ class Node {
   Node* childByPath(std::string_view path) const;
   // All text below this node, concatenated in document order.
   std::string innerText() const;
+
+ private:
+  friend class Document;
+  friend struct Store;
+  Store* store_ = nullptr;  // the document that owns the node
 };
 
 struct ParseError {
@@ -102,33 +164,51 @@ class Document {
   Node* findById(std::string_view id) const;
 
   // Creating and linking nodes (for the editor and for tests). New nodes
-  // belong to this document; unlinked nodes are freed with it. Nodes must not
-  // be linked into another document. A child that is already linked is moved;
-  // linking a node below itself, linking a document node, or inserting before
-  // a node that is not a child of the parent does nothing.
+  // belong to this document. A child that is already linked is moved; linking
+  // a node below itself, linking a document node, linking nodes of two
+  // different documents, or inserting before a node that is not a child of the
+  // parent does nothing.
   Node* createElement(std::string_view name);
   Node* createText(std::string_view text);
   Node* createComment(std::string_view text);
+  Node* createProcessingInstruction(std::string_view target, std::string_view data);
+  // A deep copy of a node and everything below it, from this document or
+  // another one; the copy belongs to this document and is not linked. Null for
+  // a null or document node.
+  Node* copyNode(const Node* source);
   static void appendChild(Node* parent, Node* child);
   static void insertBefore(Node* parent, Node* child, Node* before);  // before null: append
+  // Takes a node out of the tree; it stays valid (and can be linked again)
+  // until the document goes.
   static void unlink(Node* node);
+  // Takes a node of this document out of the tree and frees it and everything
+  // below it; pointers to them are invalid afterwards. Does nothing for the
+  // document node or a node of another document.
+  void removeNode(Node* node);
 
-  // Serialises the document, escaping what must be escaped in text and
-  // attribute values. Writes no XML declaration unless one was parsed (the
-  // output is UTF-8, so a declaration naming another encoding is rewritten).
+  // Writing. Text and attribute values are escaped as needed. A name that is
+  // not an XML name, a character XML cannot hold (or bytes that are not UTF-8),
+  // a processing instruction whose data holds "?>" or whose target is "xml" are
+  // refused: the write fails with the reason and produces nothing.
+  //
+  // The whole document, with the XML declaration when one was parsed and
+  // `withDeclaration` is set (the output is UTF-8, so a declaration naming
+  // another encoding is rewritten). Without the declaration, the line end
+  // that followed it goes as well.
+  bool write(std::string& out, std::string* error, bool withDeclaration = true) const;
+  // One node and everything below it.
+  static bool writeNode(const Node* node, std::string& out, std::string* error);
+  // Writes the document to a file, replacing it atomically (the old file stays
+  // as it was on any failure).
+  bool save(const std::string& path, std::string* error, bool withDeclaration = true) const;
+  // As write() and writeNode(); the empty string when the tree cannot be written.
   std::string serialize() const;
-  // Serialises one node and everything below it.
   static std::string serializeNode(const Node* node);
 
  private:
   friend struct ParseState;
-  Node* newNode(NodeType type);
   void reset();
-  // Nodes live in blocks so that their addresses never change.
-  std::vector<std::unique_ptr<Node[]>> blocks_;
-  std::size_t blockUsed_ = 0;  // nodes used in the last block
-  std::size_t blockSize_ = 0;  // capacity of the last block
-  std::size_t nodeCount_ = 0;
+  std::unique_ptr<Store> store_;
   Node* document_ = nullptr;
   std::string declaration_;  // the XML declaration as parsed, kept for writing back
 };

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "game/render/fill.h"
+#include "game/render/scene_index.h"
 #include "platform/framebuffer.h"
 
 namespace zor {
@@ -64,6 +65,8 @@ struct GameScreen {
   // The software fill over the screen's pixel memory (used unless the screen
   // draws shapes through its sprite back-end).
   BufferShapeFill bufferFill;
+  // Where the objects lie along x for this frame's scene walk (made with the drawing state).
+  SceneIndex sceneIndex;
 
   // The shape back-end for the frame being drawn: the screen's sprite fill when
   // it has one, else the software fill over its pixel memory (null when there is

@@ -4,6 +4,7 @@
 #include "game/game.h"
 #include "game/render/block_drawing.h"
 #include "game/render/projection.h"
+#include "game/render/scene_index.h"
 #include "game/render/word_box_signs.h"
 
 namespace zor {
@@ -71,20 +72,25 @@ void updateDrawingState(Game& game) {
 
   const Projection projection = projectionFor(game);
   const bool blinkFrame = game.controls.currentColumn == 1;
+  // The scene walk of this frame visits the objects up to the same near stop.
+  SceneIndex& index = game.screen.sceneIndex;
+  index.begin(projection, player, world.objects.size(), swishFactors(fx.swishAmount, fx.swishAngle).active);
   for (ObjectRecord& o : world.objects) {
     if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
     if (&o == player) continue;
+    index.add(o);
     if (!isDrawn(o, player)) continue;
     if (!(o.z - projection.camera.z > kNearLimit)) break;
     advanceCheckpointCycle(game, projection, o);
   }
+  index.finish();
 
   for (WordBox& b : s.wordBoxes) {
     if (!(b.flags & wordbox::Hidden)) updateSignFlags(game, projection, b);
   }
 }
 
-void drawScene(const Game& game, ShapeFill& fill) {
+void drawScene(const Game& game, ShapeFill& fill, SceneWalk walk) {
   const World& world = game.world;
   const Projection projection = projectionFor(game);
   const ObjectRecord* player = world.player;
@@ -97,8 +103,9 @@ void drawScene(const Game& game, ShapeFill& fill) {
   auto nextBox = game.script.wordBoxes.begin();
   const auto boxesEnd = game.script.wordBoxes.end();
 
-  for (const ObjectRecord& o : world.objects) {
-    if (&o == player) continue;
+  // One object of the far-to-near walk; false once the rest is too near to draw.
+  auto step = [&](const ObjectRecord& o) {
+    if (&o == player) return true;
     // Signs farther than the object go first, the player among them by depth.
     while (nextBox != boxesEnd && o.z < nextBox->z) {
       if (!playerDone && o.z < player->z && nextBox->z < player->z) drawPlayer();
@@ -107,7 +114,15 @@ void drawScene(const Game& game, ShapeFill& fill) {
     }
     if (!playerDone && o.z < player->z) drawPlayer();
     // The rest of the list is nearer still once one object is too near.
-    if (isDrawn(o, player) && drawBlock(game, projection, fill, o) == 1) break;
+    return !(isDrawn(o, player) && drawBlock(game, projection, fill, o) == 1);
+  };
+  const SceneIndex& index = game.screen.sceneIndex;
+  if (walk == SceneWalk::Indexed && index.fits(projection, player, world.objects.size())) {
+    index.forEachCandidate(projection, step);
+  } else {
+    for (const ObjectRecord& o : world.objects) {
+      if (!step(o)) break;
+    }
   }
   if (!playerDone) drawPlayer();
   for (; nextBox != boxesEnd; ++nextBox) {

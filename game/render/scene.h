@@ -27,14 +27,20 @@ struct Game;
 //  5. the far-to-near walk over the objects: blinking objects toggle their
 //     `invisible` flag on every other frame, and the current checkpoint, when it
 //     is drawn and in view, advances its colour cycle; the walk stops at the first
-//     drawn object at or behind the near limit, as the drawing does;
+//     drawn object at or behind the near limit, as the drawing does; the objects
+//     it passes make the frame's x index (game.screen.sceneIndex) for drawScene;
 //  6. every sign that is not hidden updates its seen and remove flags.
 // Call it where the scene would be drawn (after the world step), then drawScene
 // when the scene is drawn.
 void updateDrawingState(Game& game);
 
+// How the scene walk finds the objects: through the x index that updateDrawingState
+// made for this frame (when it fits the game as it is now), or every object in turn.
+// Both draw the same picture.
+enum class SceneWalk { Indexed, Whole };
+
 // Draws the objects, the player and the word boxes far to near into the fill.
-void drawScene(const Game& game, ShapeFill& fill);
+void drawScene(const Game& game, ShapeFill& fill, SceneWalk walk = SceneWalk::Indexed);
 // The same on the game screen's shape back-end; nothing when it has none.
 void drawScene(Game& game);
 

@@ -5,7 +5,6 @@
 //
 // One statement makes at most kMaxExplodeParticles particles, so a huge `num`
 // cannot exhaust memory or stall the frame.
-#include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -17,6 +16,7 @@
 #include "game/script/interpreter.h"
 #include "game/script/object_statements.h"
 #include "game/world/objects.h"
+#include "game/world/world_math.h"
 
 namespace zor {
 namespace {
@@ -67,8 +67,8 @@ StatementResult runExplode(StatementContext& ctx) {
     }
     const int32_t degrees = static_cast<int32_t>(game.random.generator.draw(359));
     const float angle = static_cast<float>(degrees) * 3.1415927f / 180.0f;
-    p.vx = std::cos(angle) * speed;
-    p.vy = std::sin(angle) * speed;
+    p.vx = worldCos(angle) * speed;
+    p.vy = worldSin(angle) * speed;
     if (p.vy < 0.0f && game.random.generator.draw(1) == 1) p.vy = -p.vy;
   }
   sortObjects(world);

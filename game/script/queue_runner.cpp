@@ -119,13 +119,13 @@ void pushScriptToFront(ScriptState& state, const xml::Node* script, ObjectRecord
 int32_t readDuration(RandomTable& table, const xml::Node* element, int32_t defaultFrames) {
   if (!element) return defaultFrames;
   float factor = 1.0f;
-  const std::string* text = &element->attr("frames");
-  if (text->empty()) {
-    text = &element->attr("secs");
+  std::string_view text = element->attr("frames");
+  if (text.empty()) {
+    text = element->attr("secs");
     factor = 60.0f;
   }
-  if (text->empty()) return defaultFrames;
-  const format::DurationValue d = format::readDurationValue(*text);
+  if (text.empty()) return defaultFrames;
+  const format::DurationValue d = format::readDurationValue(text);
   float frames;
   if (d.random) {
     frames = (d.a + (d.b - d.a) * table.next()) * factor;

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "format/vocabulary.h"
+#include "game/world/world_math.h"
 
 namespace zor {
 
@@ -49,7 +50,7 @@ float spatialPhase(const ObjectRecord& o, float playerX, float savedPhase) {
     // Adds |trunc(p)| + 2 whole cycles so that the product below is not negative.
     p = p - (std::trunc(p) - 2.0f) / o.freq;
   }
-  return finiteOrZero(std::fmod(p * o.freq + savedPhase, 1.0f));
+  return finiteOrZero(worldFmod(p * o.freq + savedPhase, 1.0f));
 }
 
 float triangleWave(float p, float d) {
@@ -137,7 +138,7 @@ void updateObjectMotion(World& world, RandomTable& table) {
       const float d = o.duty;
       switch (o.waveCode()) {
         case wave::Sine:
-          o.waveValue = 0.5f - 0.5f * std::cos(kTwoPi * p);
+          o.waveValue = 0.5f - 0.5f * worldCos(kTwoPi * p);
           break;
         case wave::Square:
           o.waveValue = p < d ? 1.0f : 0.0f;
@@ -176,7 +177,7 @@ void updateObjectMotion(World& world, RandomTable& table) {
         const float v = o.waveValue;
         o.x = o.xlim1 + (o.xlim2 - o.xlim1) * v;
         if (o.has(flag::Circular)) {
-          o.y = o.ylim1 + (o.ylim2 - o.ylim1) * (0.5f + 0.5f * std::sin(kTwoPi * p));
+          o.y = o.ylim1 + (o.ylim2 - o.ylim1) * (0.5f + 0.5f * worldSin(kTwoPi * p));
         } else {
           o.y = o.ylim1 + (o.ylim2 - o.ylim1) * v;
         }

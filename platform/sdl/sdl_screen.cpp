@@ -12,13 +12,21 @@ int32_t depthOf(Uint32 format) {
   return SDL_BYTESPERPIXEL(format) == 4 ? 32 : static_cast<int32_t>(SDL_BITSPERPIXEL(format));
 }
 
-// The picture scaled as large as it fits into the output, centred, its shape kept.
-SDL_Rect fitInto(int pictureW, int pictureH, int outW, int outH) {
-  if (pictureW <= 0 || pictureH <= 0 || outW <= 0 || outH <= 0) return SDL_Rect{0, 0, outW, outH};
-  double scale = std::min(static_cast<double>(outW) / pictureW, static_cast<double>(outH) / pictureH);
-  int w = std::clamp(static_cast<int>(pictureW * scale), 1, outW);
-  int h = std::clamp(static_cast<int>(pictureH * scale), 1, outH);
-  return SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
+SDL_Rect toSdl(const ScreenRect& r) { return SDL_Rect{r.x, r.y, r.width, r.height}; }
+
+// The frame-buffer layout that matches an SDL pixel format, 0 when none does.
+uint32_t bufferLayoutOf(Uint32 format) {
+  if (format == SDL_PIXELFORMAT_RGB888) return pixel_format::BlueFirst32;
+  if (format == SDL_PIXELFORMAT_BGR888) return pixel_format::RedFirst32;
+  return 0;
+}
+
+ScreenRect usableDesktop(SDL_Window* window) {
+  int display = window != nullptr ? SDL_GetWindowDisplayIndex(window) : 0;
+  if (display < 0) display = 0;
+  SDL_Rect r{};
+  if (SDL_GetDisplayUsableBounds(display, &r) != 0) return ScreenRect{};
+  return ScreenRect{r.x, r.y, r.w, r.h};
 }
 
 }  // namespace
@@ -31,6 +39,11 @@ SdlScreen::~SdlScreen() {
 }
 
 bool SdlScreen::init() {
+  // The software fill's picture goes straight to the window system. Left to itself SDL
+  // would put a renderer (OpenGL where there is one) behind the window's surface, which
+  // under a software OpenGL costs start-up time and memory for no gain. The environment
+  // variable of the same name still decides when set.
+  if (backend_ == Backend::Buffer) SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
   if (!videoStarted_) videoStarted_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
   return videoStarted_;
 }
@@ -64,41 +77,107 @@ bool SdlScreen::open(int32_t width, int32_t height, const std::string& title, bo
   close();
   if (!init()) return false;
   if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide) return false;
-  const Uint32 flags = SDL_WINDOW_HIDDEN | (windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_FULLSCREEN_DESKTOP));
-  window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+  if (windowed) {
+    const ScreenRect usable = usableDesktop(nullptr);
+    const ScreenRect place = placeWindow(width, height, usable);
+    const bool known = usable.width > 0 && usable.height > 0;
+    window_ = SDL_CreateWindow(title.c_str(), known ? place.x : int{SDL_WINDOWPOS_CENTERED},
+                               known ? place.y : int{SDL_WINDOWPOS_CENTERED}, place.width, place.height,
+                               SDL_WINDOW_HIDDEN);
+  } else {
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
   if (window_ == nullptr) return false;
   width_ = width;
   height_ = height;
   inWindow_ = windowed;
   title_ = title;
-  const Uint32 target = backend_ == Backend::Sprites ? Uint32{SDL_RENDERER_TARGETTEXTURE} : 0u;
-  const Uint32 attempts[] = {SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC, SDL_RENDERER_PRESENTVSYNC, 0};
-  for (Uint32 tries : attempts) {
-    renderer_ = SDL_CreateRenderer(window_, -1, tries | target);
-    if (renderer_ != nullptr) break;
+  if (backend_ == Backend::Sprites) {
+    const Uint32 attempts[] = {SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC, SDL_RENDERER_PRESENTVSYNC, 0};
+    for (Uint32 tries : attempts) {
+      renderer_ = SDL_CreateRenderer(window_, -1, tries | SDL_RENDERER_TARGETTEXTURE);
+      if (renderer_ != nullptr) break;
+    }
+    if (renderer_ == nullptr || !createPicture()) {
+      close();
+      return false;
+    }
   }
-  if (renderer_ == nullptr || !createPicture()) {
+  SDL_ShowWindow(window_);
+  if (windowed) {
+    fitWindowInsideFrame();
+    SDL_RaiseWindow(window_);
+  } else {
+    SDL_ShowCursor(SDL_DISABLE);
+  }
+  if (backend_ == Backend::Buffer && !setUpBuffer()) {
     close();
     return false;
   }
-  SDL_ShowWindow(window_);
-  if (windowed) SDL_RaiseWindow(window_);
-  else SDL_ShowCursor(SDL_DISABLE);
   lastFlip_ = 0;
   return true;
 }
 
+void SdlScreen::fitWindowInsideFrame() {
+  // The window manager's frame is known only once the window is shown.
+  int top = 0, left = 0, bottom = 0, right = 0;
+  if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) return;
+  if (top == 0 && left == 0 && bottom == 0 && right == 0) return;
+  const ScreenRect place = placeWindow(width_, height_, usableDesktop(window_), left, top, right, bottom);
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(window_, &x, &y);
+  SDL_GetWindowSize(window_, &w, &h);
+  if (w != place.width || h != place.height) SDL_SetWindowSize(window_, place.width, place.height);
+  if (x != place.x || y != place.y) SDL_SetWindowPosition(window_, place.x, place.y);
+}
+
+bool SdlScreen::setUpBuffer() {
+  SDL_Surface* shown = SDL_GetWindowSurface(window_);
+  if (shown == nullptr) return false;
+  const uint32_t layout = bufferLayoutOf(shown->format->format);
+  // A window without a plain 32-bit format gets the most common one, converted when shown.
+  bufferFormat_ = layout != 0 ? shown->format->format : Uint32{SDL_PIXELFORMAT_RGB888};
+  const uint32_t bufferLayout = layout != 0 ? layout : pixel_format::BlueFirst32;
+  if (layout != 0 && shown->w == width_ && shown->h == height_ && shown->pitch % 4 == 0) {
+    bufferPitch_ = shown->pitch / 4;
+    if (SDL_MUSTLOCK(shown) == 0) {
+      buffer_ = FrameBuffer::borrow(static_cast<uint32_t*>(shown->pixels), width_, height_, bufferPitch_,
+                                    bufferLayout);
+      attached_ = buffer_.hasPixels();
+      if (attached_) {
+        clearBuffer(buffer_, 0);
+        return true;
+      }
+    }
+  }
+  bufferPitch_ = width_;
+  own_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0u);
+  buffer_ = FrameBuffer::borrow(own_.data(), width_, height_, bufferPitch_, bufferLayout);
+  return buffer_.hasPixels();
+}
+
+void SdlScreen::detachFromSurface() {
+  if (!attached_) return;
+  // The surface's memory lives until SDL is next asked for the window's surface.
+  own_.assign(buffer_.pixels(), buffer_.pixels() + static_cast<size_t>(bufferPitch_) * static_cast<size_t>(height_));
+  buffer_ = FrameBuffer::borrow(own_.data(), width_, height_, bufferPitch_, buffer_.format());
+  attached_ = false;
+}
+
 bool SdlScreen::createPicture() {
-  const int access = backend_ == Backend::Sprites ? SDL_TEXTUREACCESS_TARGET : SDL_TEXTUREACCESS_STREAMING;
-  picture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, access, width_, height_);
+  // The window's own format where the renderer takes it, so that showing needs no conversion.
+  Uint32 format = SDL_PIXELFORMAT_ARGB8888;
+  SDL_RendererInfo info{};
+  const Uint32 windowFormat = SDL_GetWindowPixelFormat(window_);
+  if (bufferLayoutOf(windowFormat) != 0 && SDL_GetRendererInfo(renderer_, &info) == 0) {
+    for (Uint32 i = 0; i < info.num_texture_formats; ++i)
+      if (info.texture_formats[i] == windowFormat) format = windowFormat;
+  }
+  picture_ = SDL_CreateTexture(renderer_, format, SDL_TEXTUREACCESS_TARGET, width_, height_);
   if (picture_ == nullptr) return false;
   SDL_SetTextureBlendMode(picture_, SDL_BLENDMODE_NONE);
   SDL_SetTextureScaleMode(picture_, SDL_ScaleModeNearest);
-  if (backend_ == Backend::Buffer) {
-    // ARGB8888 words hold blue in the lowest byte.
-    buffer_ = FrameBuffer(width_, height_, pixel_format::BlueFirst32);
-    return buffer_.hasPixels();
-  }
   sprites_ = std::make_unique<SpriteFill>(renderer_, width_, height_);
   clear(0);
   return true;
@@ -110,11 +189,15 @@ void SdlScreen::close() {
   sprites_.reset();  // its textures go before the renderer
   if (picture_ != nullptr) SDL_DestroyTexture(picture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
+  if (source_ != nullptr) SDL_FreeSurface(source_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
   picture_ = nullptr;
   renderer_ = nullptr;
+  source_ = nullptr;
   window_ = nullptr;
   buffer_ = FrameBuffer();
+  own_ = std::vector<uint32_t>();
+  attached_ = false;
   if (!inWindow_) SDL_ShowCursor(SDL_ENABLE);
   inWindow_ = false;
   width_ = height_ = 0;
@@ -196,6 +279,7 @@ bool SdlScreen::grab(int32_t x, int32_t y, int32_t width, int32_t height, FrameB
 }
 
 void SdlScreen::waitForFramePeriod() {
+  if (!pacing_) return;
   const uint64_t freq = SDL_GetPerformanceFrequency();
   const uint64_t period = std::max<uint64_t>(freq / 60, 1);
   uint64_t now = SDL_GetPerformanceCounter();
@@ -215,8 +299,55 @@ void SdlScreen::waitForFramePeriod() {
 void SdlScreen::flip() {
   if (!isOpen()) return;
   stopDrawing();
-  if (backend_ == Backend::Buffer)
-    SDL_UpdateTexture(picture_, nullptr, buffer_.pixels(), buffer_.pitch() * 4);
+  if (backend_ == Backend::Buffer) presentBuffer();
+  else presentSprites();
+}
+
+void SdlScreen::presentBuffer() {
+  int windowW = 0, windowH = 0;
+  SDL_GetWindowSize(window_, &windowW, &windowH);
+  if (attached_ && (windowW != width_ || windowH != height_)) detachFromSurface();
+  if (attached_) {
+    waitForFramePeriod();
+    if (SDL_UpdateWindowSurface(window_) == 0) return;
+    detachFromSurface();  // the surface went away under us: show the picture again below
+  }
+  SDL_Surface* shown = SDL_GetWindowSurface(window_);
+  if (shown == nullptr) return;
+  if (shown->w == width_ && shown->h == height_ && shown->format->format == bufferFormat_ &&
+      shown->pitch == bufferPitch_ * 4 && SDL_MUSTLOCK(shown) == 0) {
+    // The window holds the picture unscaled again: draw on its surface from now on.
+    auto* pixels = static_cast<uint32_t*>(shown->pixels);
+    std::copy(own_.begin(), own_.end(), pixels);
+    buffer_ = FrameBuffer::borrow(pixels, width_, height_, bufferPitch_, buffer_.format());
+    attached_ = true;
+    if (source_ != nullptr) SDL_FreeSurface(source_);
+    source_ = nullptr;
+    own_ = std::vector<uint32_t>();
+  } else {
+    if (source_ == nullptr) {
+      source_ = SDL_CreateRGBSurfaceWithFormatFrom(own_.data(), width_, height_, 32, bufferPitch_ * 4, bufferFormat_);
+      if (source_ == nullptr) return;
+      SDL_SetSurfaceBlendMode(source_, SDL_BLENDMODE_NONE);
+    }
+    const ScreenRect fit = fitPicture(width_, height_, shown->w, shown->h);
+    // Black bars around the picture.
+    const Uint32 black = SDL_MapRGB(shown->format, 0, 0, 0);
+    const SDL_Rect bars[] = {{0, 0, shown->w, fit.y},
+                             {0, fit.y + fit.height, shown->w, shown->h - fit.y - fit.height},
+                             {0, fit.y, fit.x, fit.height},
+                             {fit.x + fit.width, fit.y, shown->w - fit.x - fit.width, fit.height}};
+    for (const SDL_Rect& bar : bars)
+      if (bar.w > 0 && bar.h > 0) SDL_FillRect(shown, &bar, black);
+    SDL_Rect dst = toSdl(fit);
+    if (fit.width == width_ && fit.height == height_) SDL_BlitSurface(source_, nullptr, shown, &dst);
+    else SDL_BlitScaled(source_, nullptr, shown, &dst);
+  }
+  waitForFramePeriod();
+  SDL_UpdateWindowSurface(window_);
+}
+
+void SdlScreen::presentSprites() {
   SDL_SetRenderTarget(renderer_, nullptr);
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 0xFF);
   SDL_RenderClear(renderer_);
@@ -225,7 +356,7 @@ void SdlScreen::flip() {
     outW = width_;
     outH = height_;
   }
-  SDL_Rect dst = fitInto(width_, height_, outW, outH);
+  SDL_Rect dst = toSdl(fitPicture(width_, height_, outW, outH));
   SDL_RenderCopy(renderer_, picture_, nullptr, &dst);
   if (inWindow_) waitForFramePeriod();
   SDL_RenderPresent(renderer_);

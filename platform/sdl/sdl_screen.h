@@ -1,7 +1,15 @@
 // The game's screen over SDL2: a window of the picture's size, or the whole
-// desktop with the picture scaled into it. The picture is either a frame buffer
-// in our memory that the software fill writes (shown through a streaming texture)
-// or a render-target texture that the sprite fill draws on; flip shows it.
+// desktop with the picture scaled into it. A window never reaches past the usable
+// desktop: a picture larger than that is scaled into the largest window of its
+// shape that fits.
+//
+// With the software fill the picture is a frame buffer in the window's own pixel
+// format. While the window shows it unscaled, the buffer is the window's surface
+// itself, so flip only hands it to the display; when the window's size differs
+// from the picture (full screen, a window shrunk to fit, or the window manager
+// making the window full screen) flip scales it into the surface, with black bars.
+// No renderer is made for it. With the sprite fill the picture is a render-target
+// texture of SDL's renderer.
 #pragma once
 
 #include <SDL.h>
@@ -12,6 +20,7 @@
 #include <vector>
 
 #include "platform/framebuffer.h"
+#include "platform/window_placement.h"
 #include "platform/sdl/sdl_sprite_fill.h"
 
 namespace zor {
@@ -64,13 +73,23 @@ class SdlScreen final : public ScreenOutput {
   void flip() override;
 
   SDL_Window* window() const { return window_; }
+  // The sprite fill's renderer; null with the software fill, which needs none.
   SDL_Renderer* renderer() const { return renderer_; }
+  // Flip keeps a cadence of 60 a second in a window unless this is off (benchmarks).
+  void setFramePacing(bool on) { pacing_ = on; }
+  // Whether the frame buffer is the window's own surface (shown without a copy).
+  bool drawsOnWindowSurface() const { return attached_; }
 
   static constexpr int32_t kMaxSide = 16384;
 
  private:
   bool open(int32_t width, int32_t height, const std::string& title, bool windowed);
   bool createPicture();
+  bool setUpBuffer();
+  void detachFromSurface();
+  void presentBuffer();
+  void presentSprites();
+  void fitWindowInsideFrame();
   void waitForFramePeriod();
 
   SdlEvents& events_;
@@ -79,7 +98,13 @@ class SdlScreen final : public ScreenOutput {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* picture_ = nullptr;
-  FrameBuffer buffer_;
+  FrameBuffer buffer_;               // borrows the window's surface or own_
+  std::vector<uint32_t> own_;        // the picture while the window cannot hold it unscaled
+  SDL_Surface* source_ = nullptr;    // own_ as an SDL surface, for scaling into the window
+  Uint32 bufferFormat_ = 0;          // SDL's name for the buffer's pixel format
+  int32_t bufferPitch_ = 0;          // in pixels
+  bool attached_ = false;
+  bool pacing_ = true;
   std::unique_ptr<SpriteFill> sprites_;
   int32_t width_ = 0;
   int32_t height_ = 0;

@@ -25,27 +25,27 @@ TEST(CurrentList, AddInsertsAfterCurrentAndRemoveMakesPreviousCurrent) {
   EXPECT_EQ(items(l), (std::vector<int>{0, 3}));
 }
 
-// Removing the current element makes the element just before it current, wherever
-// it stands, both through removeCurrent() and through erase() of the current element.
-TEST(CurrentList, RemovingTheCurrentMakesTheElementJustBeforeItCurrent) {
-  struct Case {
-    int removedAt;  // 0-based position of the current element that is removed
-    int expectedCurrent;  // -1: none
-  };
-  for (const Case c : {Case{0, -1}, Case{1, 10}, Case{2, 11}, Case{3, 12}, Case{4, 13}}) {
-    for (const bool byErase : {false, true}) {
+TEST(CurrentList, RemovingTheCurrentElementDeepInTheListMakesItsNeighbourBeforeCurrent) {
+  // Removed by removeCurrent() and by erase() of the current element; positions
+  // past the second, so that "the previous one" and "the first one" differ.
+  for (bool byErase : {false, true}) {
+    for (int at : {2, 3, 4}) {
       CurrentList<int> l;
       for (int i : {10, 11, 12, 13, 14}) l.addLast(i);
       l.first();
-      for (int i = 0; i < c.removedAt; ++i) l.advance();
+      for (int i = 0; i < at; ++i) l.advance();
       if (byErase) {
         l.erase(l.currentIterator());
       } else {
         l.removeCurrent();
       }
-      const int* cur = l.current();
-      EXPECT_EQ(cur ? *cur : -1, c.expectedCurrent) << "removed at " << c.removedAt << (byErase ? " by erase" : "");
-      EXPECT_EQ(l.size(), 4u);
+      ASSERT_NE(l.current(), nullptr) << at << " " << byErase;
+      EXPECT_EQ(*l.current(), 10 + at - 1) << at << " " << byErase;
+      // A removal after that keeps walking backward.
+      l.removeCurrent();
+      ASSERT_NE(l.current(), nullptr);
+      EXPECT_EQ(*l.current(), 10 + at - 2) << at << " " << byErase;
+      EXPECT_EQ(l.size(), 3u);
     }
   }
 }

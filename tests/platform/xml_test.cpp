@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -129,6 +131,53 @@ TEST(XmlLookup, FindByIdIgnoresCaseAndTakesTheFirstInDocumentOrder) {
     EXPECT_EQ(n->name, c.name);
     EXPECT_EQ(n->line, c.line);
   }
+}
+
+TEST(XmlLookup, FindByIdFollowsEditsOfTheTree) {
+  Document doc = parseOk(kIdDoc);
+  Node* root = doc.root();
+  Node* sub = doc.findById("intro");
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->name, "sub");
+
+  struct Step {
+    const char* what;
+    void (*edit)(Document&);
+    const char* id;
+    const char* name;  // element expected, null for none
+  };
+  const Step steps[] = {
+      {"an ID given to an earlier element", [](Document& d) { d.root()->setAttr("ID", "Cave"); }, "cave", "zorlan"},
+      {"that ID taken away again", [](Document& d) { d.root()->removeAttr("ID"); }, "cave", "zone"},
+      {"the first of two unlinked", [](Document& d) { Document::unlink(d.findById("intro")); }, "intro", "zone"},
+      {"the other removed", [](Document& d) { d.removeNode(d.findById("intro")); }, "intro", nullptr},
+      {"a new element linked",
+       [](Document& d) {
+         Node* n = d.createElement("sub");
+         n->setAttr("id", "Intro");
+         Document::appendChild(d.root(), n);
+       },
+       "INTRO", "sub"},
+      {"an element moved before another with its ID",
+       [](Document& d) {
+         Node* copy = d.copyNode(d.findById("deep"));
+         copy->setName("copy");
+         Document::insertBefore(d.root(), copy, d.root()->firstChild);
+       },
+       "deep", "copy"},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.edit(doc);
+    const Node* n = doc.findById(step.id);
+    if (!step.name) {
+      EXPECT_EQ(n, nullptr);
+      continue;
+    }
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->name, step.name);
+  }
+  EXPECT_EQ(root, doc.root());
 }
 
 TEST(XmlLookup, ChildByPathTakesTheFirstExactMatchAtEachStep) {
@@ -412,8 +461,8 @@ TEST(XmlWrite, EscapesSoThatEveryValueRoundTrips) {
 
 TEST(XmlWrite, ParsedDocumentsRoundTrip) {
   const char* docs[] = {
-      "<zorlan version=\"1\" gtitle=\"T &amp; U\">\n  <!-- c -->\n  <zone id=\"a\"\n"
-      "    track=\"\"><block x=\"1\" y='2'/>\n  text &lt;here&gt;</zone>\n</zorlan>\n",
+      ("<zorlan version=\"1\" gtitle=\"T &amp; U\">\n  <!-- c -->\n  <zone id=\"a\"\n"
+       "    track=\"\"><block x=\"1\" y='2'/>\n  text &lt;here&gt;</zone>\n</zorlan>\n"),
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<a b=\"&#10;&#9;&#13;&#x41;\"><![CDATA[&<>]]></a>",
       "<!-- before --><a><b><c/></b><b/>tail</a><!-- after -->\n\n",
       "<a x=\"line&#10;break\">\xe2\x82\xac&#x20AC;<?pi skipped?>next</a>",
@@ -549,6 +598,345 @@ TEST(XmlEdit, MovingADocumentKeepsItsNodes) {
   // A moved-from document can be used again.
   EXPECT_TRUE(doc.parse("<again/>", nullptr));
   EXPECT_EQ(doc.root()->name, "again");
+}
+
+}  // namespace
+}  // namespace zor::xml
+
+namespace zor::xml {
+namespace {
+
+// ---------------------------------------------------------------------------
+// Round trips
+
+TEST(XmlRoundTrip, DocumentsInOurFormsAreWrittenBackByteForByte) {
+  const char* docs[] = {
+      // A game file as the editor writes it.
+      "<zorlan version=\"1\" gtitle=\"Caves &amp; Cliffs\" gdesc=\"one&#10;two\">\n"
+      "  <!-- Enemies -->\n"
+      "  <class name=\"walker\" acc=\"0.2,6\" flg=\"dynamic,deadly\"/>\n"
+      "\n"
+      "  <zone id=\"intro\" name=\"\xc3\x89t\xc3\xa9\" track=\"\">\n"
+      "    <levels><level z=\"0\" color=\"9EC8F0\"/></levels>\n"
+      "    <block x=\"-10\" y=\"0\" w=\"20\" h=\"20\" flg=\"solid\">\n"
+      "      <standon times=\"1\"><wordbox text=\"a &lt;b&gt; &quot;c&quot; 'd'&#9;e&#13;\"/></standon>\n"
+      "    </block>\n"
+      "    <?editor keep this?>\n"
+      "    <area xlim=\"0,10\" ylim=\"0,10\"><enter>x &lt; y &amp;&amp; y &gt; z</enter></area>\n"
+      "  </zone>\n"
+      "</zorlan>\n",
+      // Declaration, instructions and comments around the root.
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<?style a=\"b\"?>\n<!-- top -->\n<a/>\n<!-- end --><?tail?>",
+      "<a>\t<b/>\n\n</a>",
+  };
+  for (const char* text : docs) {
+    SCOPED_TRACE(text);
+    Document doc = parseOk(text);
+    EXPECT_EQ(doc.serialize(), text);
+    std::string written;
+    std::string why;
+    EXPECT_TRUE(doc.write(written, &why)) << why;
+    EXPECT_EQ(written, text);
+  }
+}
+
+TEST(XmlRoundTrip, TheGamesOwnFilesAreWrittenBackByteForByte) {
+  const std::string files[] = {
+      ZOR_FIXTURES "/../../assets/builtin/game.xml",
+      ZOR_FIXTURES "/gamefiles/castle.zorlan",
+      ZOR_FIXTURES "/zones/persist.xml",
+  };
+  for (const std::string& path : files) {
+    SCOPED_TRACE(path);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_FALSE(bytes.empty());
+    Document doc = parseOk(bytes);
+    EXPECT_TRUE(doc.serialize() == bytes);
+  }
+}
+
+TEST(XmlRoundTrip, OtherFormsAreNormalisedOnceAndThenKept) {
+  struct Case {
+    const char* what;
+    const char* in;
+    const char* out;
+  };
+  const Case cases[] = {
+      {"single quotes", "<a b='1' c='say \"hi\"'/>", "<a b=\"1\" c=\"say &quot;hi&quot;\"/>"},
+      {"space in tags", "<a  b=\"1\"\n   c=\"2\" ><d /></a >", "<a b=\"1\" c=\"2\"><d/></a>"},
+      {"empty element with end tag", "<a><b></b></a>", "<a><b/></a>"},
+      {"CR LF and lone CR", "<a>\r\n<b/>\r<c/>\r\n</a>\r\n", "<a>\n<b/>\n<c/>\n</a>\n"},
+      {"character references", "<a v=\"&#65;&#x42;&apos;\">&#67;&apos;&quot;&#x20AC;</a>",
+       "<a v=\"AB'\">C'\"\xe2\x82\xac</a>"},
+      {"raw > in text", "<a>x > y</a>", "<a>x &gt; y</a>"},
+      {"raw white space in a value", "<a v=\"1\n2\t3\"/>", "<a v=\"1 2 3\"/>"},
+      {"CDATA", "<a><![CDATA[<b>&</b>]]></a>", "<a>&lt;b&gt;&amp;&lt;/b&gt;</a>"},
+      {"instruction spacing", "<a><?pi    data  here?><?empty ?></a>", "<a><?pi data  here?><?empty?></a>"},
+      {"byte-order mark", "\xef\xbb\xbf<a/>", "<a/>"},
+      {"document type", "<!DOCTYPE a>\n<a/>", "\n<a/>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Document doc = parseOk(c.in);
+    EXPECT_EQ(doc.serialize(), c.out);
+    Document again = parseOk(doc.serialize());
+    EXPECT_EQ(again.serialize(), c.out);
+  }
+}
+
+TEST(XmlRoundTrip, ProcessingInstructionsSurviveWhereTheyStood) {
+  Document doc = parseOk("<?a one?>\n<r>x<?b two  words?>y<c><?d?></c></r><?e three?>");
+  const Node* top = doc.documentNode()->firstChild;
+  ASSERT_EQ(top->type, NodeType::ProcessingInstruction);
+  EXPECT_EQ(top->name, "a");
+  EXPECT_EQ(top->text, "one");
+  EXPECT_EQ(top->line, 1);
+  const Node* r = doc.root();
+  ASSERT_EQ(r->childCount(), 4);  // x, b, y, c: the texts on both sides stay apart
+  const Node* b = r->firstChild->next;
+  EXPECT_EQ(b->type, NodeType::ProcessingInstruction);
+  EXPECT_EQ(b->name, "b");
+  EXPECT_EQ(b->text, "two  words");
+  EXPECT_EQ(r->innerText(), "xy");
+  EXPECT_EQ(r->lastChild->firstChild->name, "d");
+  EXPECT_EQ(r->lastChild->firstChild->text, "");
+  EXPECT_EQ(doc.documentNode()->lastChild->name, "e");
+  EXPECT_EQ(doc.serialize(), "<?a one?>\n<r>x<?b two  words?>y<c><?d?></c></r><?e three?>");
+
+  // Instructions inside a document type declaration are not part of the tree.
+  Document dtd = parseOk("<!DOCTYPE r [<?inner x?>]><r/>");
+  EXPECT_EQ(dtd.serialize(), "<r/>");
+
+  Document made;
+  Node* root = made.createElement("r");
+  Document::appendChild(made.documentNode(), made.createProcessingInstruction("style", "href=\"a\""));
+  Document::appendChild(made.documentNode(), root);
+  Document::appendChild(root, made.createProcessingInstruction("p", ""));
+  EXPECT_EQ(made.serialize(), "<?style href=\"a\"?><r><?p?></r>");
+}
+
+TEST(XmlRoundTrip, LinesCountEveryKindOfLineEnd) {
+  Document doc = parseOk("<a>\r\n<b/>\r<c/>\n\r\n<d/><!--\n\n--><e/></a>");
+  const char* names[] = {"b", "c", "d", "e"};
+  const int lines[] = {2, 3, 5, 7};
+  const Node* n = doc.root()->firstElement();
+  for (int i = 0; i < 4; ++i) {
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->name, names[i]);
+    EXPECT_EQ(n->line, lines[i]) << names[i];
+    n = n->nextElement();
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Copying and removing
+
+TEST(XmlCopy, ACopyWithinTheDocumentIsIndependent) {
+  Document doc = parseOk("<z><block id=\"b\" x=\"1\"><standon><kill/><!-- c --><?p d?>t</standon></block></z>");
+  Node* block = doc.findById("b");
+  const std::string before = Document::serializeNode(block);
+  Node* copy = doc.copyNode(block);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->parent, nullptr);
+  EXPECT_EQ(copy->line, 0);
+  EXPECT_EQ(Document::serializeNode(copy), before);
+  EXPECT_EQ(treeDifference(block, copy), "");
+
+  Document::insertBefore(doc.root(), copy, block->next);
+  copy->setAttr("x", "2");
+  copy->setAttr("id", "c");
+  copy->removeAttr("id");
+  copy->firstChild->firstChild->setName("slay");
+  copy->firstChild->lastChild->setText("changed");
+  doc.removeNode(copy->firstChild->firstChild->next);
+  EXPECT_EQ(Document::serializeNode(block), before);
+  EXPECT_EQ(Document::serializeNode(copy),
+            "<block x=\"2\"><standon><slay/><?p d?>changed</standon></block>");
+  EXPECT_EQ(doc.copyNode(nullptr), nullptr);
+  EXPECT_EQ(doc.copyNode(doc.documentNode()), nullptr);
+}
+
+TEST(XmlCopy, AnImportOutlivesItsSourceDocument) {
+  Document target = parseOk("<zorlan><zone id=\"z\"/></zorlan>");
+  Node* imported = nullptr;
+  {
+    auto source = std::make_unique<Document>(
+        parseOk("<zorcopy camx=\"-60\"><block oname=\"a\"><die><sound num=\"4\"/></die></block>\n<area/></zorcopy>"));
+    for (const Node* c = source->root()->firstElement(); c; c = c->nextElement()) {
+      imported = target.copyNode(c);
+      // Nodes of one document cannot be linked into another.
+      Document::appendChild(source->root(), imported);
+      EXPECT_EQ(imported->parent, nullptr);
+      Document::appendChild(target.findById("z"), imported);
+    }
+    source->root()->firstElement()->setAttr("oname", "changed");
+  }  // the source and its strings are gone
+  EXPECT_EQ(target.serialize(),
+            "<zorlan><zone id=\"z\"><block oname=\"a\"><die><sound num=\"4\"/></die></block><area/></zone></zorlan>");
+  EXPECT_EQ(imported->name, "area");
+
+  // Deep trees are copied without recursion.
+  std::string deep;
+  for (int i = 0; i < kMaxDepth; ++i) deep += "<d>";
+  for (int i = 0; i < kMaxDepth; ++i) deep += "</d>";
+  Document big = parseOk(deep);
+  Document other;
+  Node* copy = other.copyNode(big.root());
+  Document::appendChild(other.documentNode(), copy);
+  EXPECT_TRUE(other.serialize() == big.serialize());
+  EXPECT_EQ(treeDifference(big.documentNode(), other.documentNode()), "");
+}
+
+TEST(XmlCopy, RemovedNodesAreFreedAtOnce) {
+  Document doc = parseOk("<a><b><c k=\"v\">text</c><!-- x --></b><d/></a>");
+  Node* a = doc.root();
+  Node* b = a->firstElement();
+  const Node* c = b->firstElement();
+  doc.removeNode(b);
+  EXPECT_EQ(doc.serialize(), "<a><d/></a>");
+  EXPECT_EQ(a->firstChild->name, "d");
+  EXPECT_EQ(a->firstChild->prev, nullptr);
+
+  // Their memory serves the next nodes made.
+  const Node* freed[] = {b, c};
+  bool reused = false;
+  for (int i = 0; i < 5; ++i) {
+    Node* n = doc.createText("n");
+    for (const Node* f : freed) reused = reused || n == f;
+  }
+  EXPECT_TRUE(reused);
+
+#ifdef __SANITIZE_ADDRESS__
+  // A removed node cannot be used any more.
+  Document other = parseOk("<a><b/></a>");
+  Node* gone = other.root()->firstChild;
+  other.removeNode(gone);
+  EXPECT_DEATH((void)*static_cast<volatile const NodeType*>(&gone->type), "use-after-poison");
+#endif
+
+  // What does not belong to the document, and the document node, are left alone.
+  Document other2 = parseOk("<x><y/></x>");
+  doc.removeNode(other2.root()->firstChild);
+  EXPECT_EQ(other2.serialize(), "<x><y/></x>");
+  doc.removeNode(doc.documentNode());
+  doc.removeNode(nullptr);
+  EXPECT_EQ(doc.serialize(), "<a><d/></a>");
+
+  // An unlinked node can still be freed.
+  Node* d = a->firstChild;
+  Document::unlink(d);
+  doc.removeNode(d);
+  EXPECT_EQ(doc.serialize(), "<a/>");
+}
+
+// ---------------------------------------------------------------------------
+// Editing after a load
+
+TEST(XmlEdit, AttributesOfALoadedDocumentCanBeSetAgainAndAgain) {
+  Document doc = parseOk("<zone id=\"a\"><block x=\"1\" y=\"2\" w=\"20\"/></zone>");
+  Node* block = doc.root()->firstElement();
+  const std::string_view width = block->attr("w");
+  for (int i = 0; i < 1000; ++i) {
+    block->setAttr("x", std::to_string(i));
+    block->setAttr("y", block->attr("x"));  // a value taken from the tree itself
+  }
+  for (int i = 0; i < 10; ++i) {
+    const char name[] = {'n', static_cast<char>('0' + i), '\0'};
+    block->setAttr(name, std::string(i, 'v'));
+  }
+  EXPECT_TRUE(block->removeAttr("n0"));
+  block->setAttr("n0", "again");
+  EXPECT_EQ(width, "20");  // other values are untouched
+  EXPECT_EQ(Document::serializeNode(block),
+            "<block x=\"999\" y=\"999\" w=\"20\" n1=\"v\" n2=\"vv\" n3=\"vvv\" n4=\"vvvv\" n5=\"vvvvv\" "
+            "n6=\"vvvvvv\" n7=\"vvvvvvv\" n8=\"vvvvvvvv\" n9=\"vvvvvvvvv\" n0=\"again\"/>");
+  EXPECT_EQ(attributeNames(doc.root()), (std::vector<std::string>{"id"}));
+}
+
+// ---------------------------------------------------------------------------
+// Refusing to write what cannot be read back
+
+TEST(XmlWrite, NamesAndCharactersXmlCannotHoldAreRefused) {
+  struct Case {
+    const char* what;
+    void (*edit)(Document&, Node*);
+    bool writable;
+  };
+  const Case cases[] = {
+      {"plain names", [](Document& d, Node* r) { Document::appendChild(r, d.createElement("a_b-c.d:e9")); }, true},
+      {"letters beyond ASCII", [](Document& d, Node* r) { r->setAttr("\xc3\xa9t\xc3\xa9", "\xe2\x82\xac"); (void)d; },
+       true},
+      {"element name with a digit first", [](Document& d, Node* r) { Document::appendChild(r, d.createElement("1a")); },
+       false},
+      {"element name with a blank", [](Document& d, Node* r) { Document::appendChild(r, d.createElement("a b")); },
+       false},
+      {"empty element name", [](Document& d, Node* r) { Document::appendChild(r, d.createElement("")); }, false},
+      {"renamed to markup", [](Document&, Node* r) { r->setName("a><b"); }, false},
+      {"attribute name with =", [](Document&, Node* r) { r->setAttr("x=y", "1"); }, false},
+      {"non-letter beyond ASCII in a name", [](Document&, Node* r) { r->setAttr("a\xc2\xa7", "1"); }, false},
+      {"control character in a value", [](Document&, Node* r) { r->setAttr("v", "a\x01"); }, false},
+      {"NUL in a value", [](Document&, Node* r) { r->setAttr("v", std::string_view("a\0b", 3)); }, false},
+      {"bytes that are not UTF-8", [](Document&, Node* r) { r->setAttr("v", "\xff"); }, false},
+      {"cut-off UTF-8", [](Document&, Node* r) { r->setAttr("v", "\xe2\x82"); }, false},
+      {"overlong UTF-8", [](Document&, Node* r) { r->setAttr("v", "\xc0\xaf"); }, false},
+      {"UTF-8 surrogate", [](Document&, Node* r) { r->setAttr("v", "\xed\xa0\x80"); }, false},
+      {"U+FFFE in text", [](Document& d, Node* r) { Document::appendChild(r, d.createText("\xef\xbf\xbe")); },
+       false},
+      {"vertical tab in text", [](Document& d, Node* r) { Document::appendChild(r, d.createText("\v")); }, false},
+      {"form feed in a comment", [](Document& d, Node* r) { Document::appendChild(r, d.createComment("\f")); },
+       false},
+      {"instruction named xml",
+       [](Document& d, Node* r) { Document::appendChild(r, d.createProcessingInstruction("XmL", "x")); }, false},
+      {"instruction data with ?>",
+       [](Document& d, Node* r) { Document::appendChild(r, d.createProcessingInstruction("p", "a?>b")); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Document doc = parseOk("<zorlan><zone/></zorlan>");
+    c.edit(doc, doc.root()->firstElement());
+    std::string out = "old";
+    std::string why;
+    EXPECT_EQ(doc.write(out, &why), c.writable) << out;
+    if (c.writable) {
+      Document back = parseOk(out);
+      EXPECT_EQ(treeDifference(doc.documentNode(), back.documentNode()), "");
+    } else {
+      EXPECT_EQ(out, "");
+      EXPECT_NE(why.find("not valid in XML"), std::string::npos) << why;
+      EXPECT_EQ(doc.serialize(), "");
+      EXPECT_EQ(Document::serializeNode(doc.root()), "");
+      EXPECT_FALSE(Document::writeNode(doc.root(), out, &why));
+    }
+  }
+}
+
+TEST_F(XmlFiles, SaveReplacesTheFileOrLeavesItAlone) {
+  const std::string text = "<?xml version=\"1.0\"?>\n<zorlan version=\"1\">\n  <zone id=\"a\"/>\n</zorlan>\n";
+  fs::path path = dir_ / "game.zorlan";
+  std::ofstream(path, std::ios::binary) << text;
+  Document doc;
+  ParseError err;
+  ASSERT_TRUE(doc.load(path.string(), &err)) << err.message;
+  std::string why;
+  ASSERT_TRUE(doc.save(path.string(), &why)) << why;
+  auto contents = [&] {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(contents(), text);
+
+  ASSERT_TRUE(doc.save(path.string(), &why, false)) << why;
+  EXPECT_EQ(contents(), text.substr(text.find('\n') + 1));
+
+  doc.root()->setAttr("bad name", "1");
+  EXPECT_FALSE(doc.save(path.string(), &why));
+  EXPECT_NE(why.find("bad name"), std::string::npos) << why;
+  EXPECT_EQ(contents(), text.substr(text.find('\n') + 1));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+
+  doc.root()->removeAttr("bad name");
+  EXPECT_FALSE(doc.save((dir_ / "missing" / "x.zorlan").string(), &why));
 }
 
 }  // namespace

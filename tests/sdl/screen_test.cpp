@@ -134,9 +134,9 @@ TEST_F(ScreenTest, FlipScalesThePictureIntoTheDisplayKeepingItsShape) {
   SdlScreen screen(events_, SdlScreen::Backend::Buffer);
   ASSERT_TRUE(screen.openFullScreen(320, 180, "Zorlan")) << SDL_GetError();
   int ow = 0, oh = 0;
-  ASSERT_EQ(SDL_GetRendererOutputSize(screen.renderer(), &ow, &oh), 0);
+  SDL_GetWindowSize(screen.window(), &ow, &oh);
   ASSERT_GT(ow, 0);
-  // The dummy driver's renderer draws into the window's own surface, which flip fills.
+  // Flip scales the picture into the window's own surface.
   FrameBuffer* fb = screen.drawingBuffer();
   ASSERT_NE(fb, nullptr);
   clearBuffer(*fb, 0x0000FF);
@@ -163,6 +163,106 @@ TEST_F(ScreenTest, FlipScalesThePictureIntoTheDisplayKeepingItsShape) {
   if (left > 0) {
     EXPECT_EQ(at(left - 1, top), 0x000000);
   }
+}
+
+// The colour at a point of the window's surface as last shown.
+int32_t shownColour(SDL_Window* window, int x, int y) {
+  SDL_Surface* shown = SDL_GetWindowSurface(window);
+  if (shown == nullptr || x < 0 || y < 0 || x >= shown->w || y >= shown->h) return -1;
+  Uint8 r, g, b;
+  Uint32 p = *reinterpret_cast<const Uint32*>(static_cast<const Uint8*>(shown->pixels) + y * shown->pitch + x * 4);
+  SDL_GetRGB(p, shown->format, &r, &g, &b);
+  return r | (g << 8) | (b << 16);
+}
+
+TEST_F(ScreenTest, AnUnscaledWindowIsDrawnOnItsOwnSurface) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openWindowed(320, 180, "Zorlan")) << SDL_GetError();
+  EXPECT_EQ(screen.renderer(), nullptr);  // no renderer is started for the software fill
+  ASSERT_TRUE(screen.drawsOnWindowSurface());
+  SDL_Surface* shown = SDL_GetWindowSurface(screen.window());
+  ASSERT_NE(shown, nullptr);
+  FrameBuffer* fb = screen.drawingBuffer();
+  ASSERT_NE(fb, nullptr);
+  EXPECT_EQ(static_cast<void*>(fb->pixels()), shown->pixels);
+  clearBuffer(*fb, 0x123456);
+  screen.flip();
+  EXPECT_EQ(shownColour(screen.window(), 319, 179), 0x123456);
+}
+
+TEST_F(ScreenTest, AWindowNeverReachesPastTheUsableDesktop) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.init());
+  SDL_Rect usable{};
+  ASSERT_EQ(SDL_GetDisplayUsableBounds(0, &usable), 0) << SDL_GetError();
+  // Twice the desktop's width and height: the picture keeps its size, the window fits.
+  const int32_t pw = usable.w * 2, ph = usable.h * 2;
+  ASSERT_TRUE(screen.openWindowed(pw, ph, "Zorlan")) << SDL_GetError();
+  EXPECT_EQ(screen.outputWidth(), pw);
+  EXPECT_EQ(screen.outputHeight(), ph);
+  int x = 0, y = 0, w = 0, h = 0;
+  SDL_GetWindowPosition(screen.window(), &x, &y);
+  SDL_GetWindowSize(screen.window(), &w, &h);
+  EXPECT_EQ(w, usable.w);
+  EXPECT_EQ(h, usable.h);
+  EXPECT_GE(x, usable.x);
+  EXPECT_GE(y, usable.y);
+  EXPECT_LE(x + w, usable.x + usable.w);
+  EXPECT_LE(y + h, usable.y + usable.h);
+  // The picture is scaled into the window: its bottom-right quarter lands at the window's.
+  FrameBuffer* fb = screen.drawingBuffer();
+  ASSERT_NE(fb, nullptr);
+  clearBuffer(*fb, 0x0000FF);
+  drawBox(*fb, pw / 2, ph / 2, pw / 2, ph / 2, 0x00FF00);
+  screen.flip();
+  EXPECT_EQ(shownColour(screen.window(), w - 1, h - 1), 0x00FF00);
+  EXPECT_EQ(shownColour(screen.window(), w / 2 - 2, h / 2 - 2), 0x0000FF);
+  EXPECT_EQ(shownColour(screen.window(), 0, 0), 0x0000FF);
+}
+
+TEST_F(ScreenTest, AWindowMadeFullScreenFromOutsideIsFilledLikeTheGamesFullScreen) {
+  SdlScreen screen(events_, SdlScreen::Backend::Buffer);
+  ASSERT_TRUE(screen.openWindowed(320, 240, "Zorlan")) << SDL_GetError();
+  FrameBuffer* fb = screen.drawingBuffer();
+  ASSERT_NE(fb, nullptr);
+  clearBuffer(*fb, 0x0000FF);
+  drawBox(*fb, 0, 0, 1, 1, 0x00FF00);
+  screen.flip();
+
+  // The window manager makes the window as large as the display.
+  ASSERT_EQ(SDL_SetWindowFullscreen(screen.window(), SDL_WINDOW_FULLSCREEN_DESKTOP), 0) << SDL_GetError();
+  events_.pump();
+  screen.flip();
+  int ow = 0, oh = 0;
+  SDL_GetWindowSize(screen.window(), &ow, &oh);
+  ASSERT_GT(ow, 320);
+  EXPECT_FALSE(screen.drawsOnWindowSurface());
+  const double scale = std::min(ow / 320.0, oh / 240.0);
+  const int w = static_cast<int>(320 * scale), h = static_cast<int>(240 * scale);
+  const int left = (ow - w) / 2, top = (oh - h) / 2;
+  EXPECT_EQ(shownColour(screen.window(), left, top), 0x00FF00);
+  EXPECT_EQ(shownColour(screen.window(), left + w - 1, top + h - 1), 0x0000FF);
+  if (left > 0) {
+    EXPECT_EQ(shownColour(screen.window(), left - 1, top), 0x000000);
+  }
+  if (top > 0) {
+    EXPECT_EQ(shownColour(screen.window(), left, top - 1), 0x000000);
+  }
+  // The picture kept what was drawn, and drawing goes on into it.
+  EXPECT_EQ(pointColour(*screen.drawingBuffer(), 0, 0), 0x00FF00);
+  drawBox(*screen.drawingBuffer(), 319, 239, 1, 1, 0xFF0000);
+  screen.flip();
+  EXPECT_EQ(shownColour(screen.window(), left + w - 1, top + h - 1), 0xFF0000);
+
+  // Back to the window's own size: drawn on the window's surface again, nothing lost.
+  ASSERT_EQ(SDL_SetWindowFullscreen(screen.window(), 0), 0) << SDL_GetError();
+  SDL_SetWindowSize(screen.window(), 320, 240);
+  events_.pump();
+  screen.flip();
+  EXPECT_TRUE(screen.drawsOnWindowSurface());
+  EXPECT_EQ(shownColour(screen.window(), 0, 0), 0x00FF00);
+  EXPECT_EQ(shownColour(screen.window(), 319, 239), 0xFF0000);
+  EXPECT_EQ(pointColour(*screen.drawingBuffer(), 1, 1), 0x0000FF);
 }
 
 TEST_F(ScreenTest, RefusesSizesItCannotHold) {

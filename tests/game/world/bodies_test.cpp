@@ -844,15 +844,11 @@ TEST(Bodies, DampingAndSpeedLimit) {
 TEST(Bodies, FallingOutOfTheZone) {
   WorldHarness h(worldGame(R"(<entrance x="0" y="20" level="0"/>
       <block oname="floor" x="-100" y="0" w="400" h="20" flg="solid"/>
-      <block oname="rock" x="200" y="-110" w="10" h="10" flg="dynamic,solid"><die><sound num="1"/></die></block>
-      <block oname="pillar" x="250" y="-150" w="10" h="100" flg="dynamic,solid"/>)"));
+      <block oname="rock" x="200" y="-110" w="10" h="10" flg="dynamic,solid"><die><sound num="1"/></die></block>)"));
   ObjectRecord& rock = h.obj("rock");
-  ObjectRecord& pillar = h.obj("pillar");
   WorldHarness::standOn(h.player(), h.obj("floor"), 0.0f);
   h.bodiesFrame();
   EXPECT_TRUE(rock.has(flag::Killed)) << "its top fell below the zone's lower limit";
-  EXPECT_LT(pillar.y, h.world().zoneYlim1);
-  EXPECT_FALSE(pillar.has(flag::Killed)) << "its bottom is below the limit, its top still above";
   EXPECT_TRUE(h.effects.empty());
   EXPECT_TRUE(h.game->script.queue.empty());
   EXPECT_FALSE(h.world().playerDead);
@@ -864,6 +860,29 @@ TEST(Bodies, FallingOutOfTheZone) {
   h.world().playerDead = false;
   h.bodiesFrame();
   EXPECT_TRUE(h.world().playerDead);
+}
+
+TEST(Bodies, FallingOutOfTheZoneGoesByTheTopEdge) {
+  // A tall block whose bottom is already below the lower limit stays while its
+  // top edge is at or above it.
+  struct Case {
+    float belowTop;  // how far the top edge is below the limit (negative: above)
+    bool killed;
+  } cases[] = {{-30.0f, false}, {-0.5f, false}, {0.0f, false}, {0.5f, true}, {30.0f, true}};
+  for (const Case& c : cases) {
+    WorldHarness h(worldGame(R"(<entrance x="0" y="20" level="0"/>
+        <block oname="floor" x="-100" y="0" w="400" h="20" flg="solid"/>
+        <block oname="pillar" x="200" y="0" w="10" h="60" flg="dynamic,solid"/>)"));
+    ObjectRecord& pillar = h.obj("pillar");
+    WorldHarness::standOn(h.player(), h.obj("floor"), 0.0f);
+    const float limit = h.world().zoneYlim1;
+    pillar.gravity = 0.0f;
+    pillar.vy = 0.0f;
+    pillar.y = limit - c.belowTop - pillar.h;
+    ASSERT_LT(pillar.y, limit);
+    h.bodiesFrame();
+    EXPECT_EQ(pillar.has(flag::Killed), c.killed) << c.belowTop;
+  }
 }
 
 TEST(Bodies, KillObject) {

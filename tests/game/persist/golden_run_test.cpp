@@ -1,0 +1,197 @@
+// The golden run: a run file of the built-in game, recorded through the game's
+// own run recording and checked in with the checksum of the world after every
+// frame of its replay. Replaying it must reach the same end frame with the same
+// world, bit for bit; a failure names the first frame that differs.
+//
+// Re-recording (after the built-in game or the world's rules change on purpose):
+//   ZOR_GOLDEN_RECORD=1 build/dbg/tests/zor_tests --gtest_filter='GoldenRun.*'
+// plays kGoldenInput below, writes tests/fixtures/golden/builtin.zorrun and
+// builtin.frames, and prints the end frame and the final checksum. Adapt
+// kGoldenInput to a new built-in game first (ZOR_GOLDEN_TRACE=1 prints where the
+// player is every 10 frames), then commit both files.
+#include <gtest/gtest.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/app/frame_loop.h"
+#include "game/app/startup.h"
+#include "game/game.h"
+#include "game/input/controls.h"
+#include "game/load/game_file.h"
+#include "game/load/zone_loader.h"
+#include "game/menu/menu_state.h"
+#include "game/persist/run_file.h"
+#include "game/persist/speedrun.h"
+#include "platform/files.h"
+#include "tests/game/app/fake_app_platform.h"
+#include "tests/game/app/temp_folder.h"
+#include "tests/game/world/world_state_dump.h"
+
+namespace zor {
+namespace {
+
+using testing::FakePlatform;
+using testing::TempFolder;
+
+const std::string kRunFile = std::string(ZOR_FIXTURES) + "/golden/builtin.zorrun";
+const std::string kFramesFile = std::string(ZOR_FIXTURES) + "/golden/builtin.frames";
+
+// The recorded input: a control held over a range of run frames [from, to).
+struct HeldControl {
+  int32_t from, to;
+  int control;
+};
+
+// Through the built-in game's speedrun: over the bouncy pad and into the pit
+// past the lift (a death), again over the pad, a leap out, over the crate, through
+// the area that opens level 2, a leap onto it, the warp to the second zone, a
+// jump over its block and into the area that ends the run.
+const HeldControl kGoldenInput[] = {
+    {185, 330, control::Right},   {215, 225, control::Jump},    {345, 400, control::Right},
+    {375, 385, control::Jump},    {420, 430, control::Left},    {440, 455, control::LeapOut},
+    {460, 600, control::Right},   {460, 470, control::Jump},    {610, 625, control::LeapOut},
+    {630, 690, control::Right},   {700, 860, control::Right},   {730, 742, control::Jump},
+};
+
+constexpr int kMaxPasses = 20000;
+
+// The world after one frame pass of a replay.
+struct FrameSum {
+  int32_t frame;
+  uint64_t checksum;
+};
+
+// The built-in game over the window-free platform, ready to start its speedrun.
+struct BuiltinGame {
+  Game game;
+  FakePlatform platform;
+  TempFolder data;
+
+  BuiltinGame() {
+    attachPlatform(game, platform);
+    EXPECT_TRUE(loadControlDefaults(game.controls));
+    game.session.dataFolder = data.path();
+    loadGameFile(game);
+    EXPECT_FALSE(game.failed);
+    EXPECT_TRUE(loadZone(game, "first", true));
+    EXPECT_EQ(openGameScreen(game, 1), 1);
+    EXPECT_FALSE(game.data.speedruns.empty());
+    game.menu.currentSpeedrun = 0;
+  }
+
+  bool resultsShown() const {
+    return game.app.menuScreen == menu_screen::Results && game.app.menuState == menu_state::Shown;
+  }
+
+  void trace() {
+    const ObjectRecord* p = game.world.player;
+    if (p == nullptr) return;
+    std::printf("frame %6d zone %-8s level %d x %9.3f y %9.3f vx %7.3f vy %7.3f\n", game.session.frameCounter,
+                game.world.currentZoneId.c_str(), p->level, static_cast<double>(p->x), static_cast<double>(p->y),
+                static_cast<double>(p->vx), static_cast<double>(p->vy));
+  }
+};
+
+bool envSet(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0' && std::string(v) != "0";
+}
+
+// Replays the run file in a fresh game until RESULTS, with live input that must
+// not count; the checksum after every pass.
+std::vector<FrameSum> replay(const std::string& path, bool trace) {
+  BuiltinGame b;
+  const int left = b.game.controls.keyCodes[control::Left];
+  b.platform.beforeKeyboard = [left](FakePlatform& p, int) { p.fakeInput.keys = {left}; };
+  EXPECT_TRUE(readSpeedrunFile(b.game, path)) << path;
+  backupSaveForRun(b.game);
+  startSpeedrun(b.game, true);
+  std::vector<FrameSum> sums;
+  for (int i = 0; i < kMaxPasses && !b.resultsShown(); ++i) {
+    if (!runFramePass(b.game, b.platform)) break;
+    sums.push_back(FrameSum{b.game.session.frameCounter, testing::worldChecksum(b.game)});
+    if (trace && i % 10 == 0) b.trace();
+  }
+  EXPECT_TRUE(b.resultsShown()) << "the replay never reached its end";
+  EXPECT_FALSE(b.game.failed);
+  return sums;
+}
+
+std::string formatSums(const std::vector<FrameSum>& sums) {
+  std::string out;
+  char line[64];
+  for (const FrameSum& s : sums) {
+    std::snprintf(line, sizeof line, "%d %016" PRIx64 "\n", s.frame, s.checksum);
+    out += line;
+  }
+  return out;
+}
+
+std::vector<FrameSum> parseSums(const std::string& text) {
+  std::vector<FrameSum> sums;
+  std::istringstream in(text);
+  int32_t frame = 0;
+  std::string hex;
+  while (in >> frame >> hex) sums.push_back(FrameSum{frame, std::stoull(hex, nullptr, 16)});
+  return sums;
+}
+
+// Plays kGoldenInput through the speedrun's recording and writes the run file
+// and the frame checksums of its replay.
+void recordGoldenRun(bool trace) {
+  BuiltinGame b;
+  int32_t last = 0;
+  for (const HeldControl& h : kGoldenInput) last = std::max(last, h.to);
+  Game& g = b.game;
+  b.platform.beforeKeyboard = [&g](FakePlatform& p, int) {
+    p.fakeInput.keys.clear();
+    const int32_t frame = g.session.frameCounter;
+    for (const HeldControl& h : kGoldenInput) {
+      if (frame >= h.from && frame < h.to) p.fakeInput.keys.insert(g.controls.keyCodes[h.control]);
+    }
+  };
+  startSpeedrun(g, false);
+  for (int i = 0; i < kMaxPasses && !b.resultsShown() && g.session.frameCounter <= last; ++i) {
+    ASSERT_TRUE(runFramePass(g, b.platform));
+    if (trace && i % 10 == 0) b.trace();
+  }
+  const std::string written = saveRunFile(g, !b.resultsShown());
+  ASSERT_FALSE(written.empty());
+  std::string bytes;
+  ASSERT_TRUE(files::readFile(written, bytes, kMaxRunFileBytes));
+  ASSERT_TRUE(files::writeFileAtomic(kRunFile, bytes));
+
+  const std::vector<FrameSum> sums = replay(kRunFile, false);
+  ASSERT_FALSE(sums.empty());
+  ASSERT_TRUE(files::writeFileAtomic(kFramesFile, formatSums(sums)));
+  std::printf("golden run: %s\nend frame %d, checksum %016" PRIx64 " (%zu passes)\n", kRunFile.c_str(),
+              sums.back().frame, sums.back().checksum, sums.size());
+}
+
+TEST(GoldenRun, ReplayLandsOnTheRecordedWorldEveryFrame) {
+  if (envSet("ZOR_GOLDEN_RECORD")) {
+    recordGoldenRun(envSet("ZOR_GOLDEN_TRACE"));
+    if (HasFatalFailure()) return;
+  }
+  std::string text;
+  ASSERT_TRUE(files::readFile(kFramesFile, text, 16u << 20)) << kFramesFile;
+  const std::vector<FrameSum> want = parseSums(text);
+  ASSERT_FALSE(want.empty());
+  const std::vector<FrameSum> got = replay(kRunFile, envSet("ZOR_GOLDEN_TRACE"));
+  const std::size_t n = std::min(want.size(), got.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    ASSERT_EQ(got[i].frame, want[i].frame) << "pass " << i << " ran a different frame";
+    ASSERT_EQ(got[i].checksum, want[i].checksum) << "the world first differs after frame " << got[i].frame;
+  }
+  ASSERT_EQ(got.size(), want.size()) << "the replay ended after " << got.size() << " passes instead of "
+                                     << want.size();
+  EXPECT_EQ(got.back().frame, want.back().frame);
+}
+
+}  // namespace
+}  // namespace zor

@@ -1,0 +1,160 @@
+// The scene walk through the frame's x index draws exactly what the walk over
+// every object draws, while passing over the parts of a large zone beside the view.
+#include "game/render/scene_index.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "game/render/projection.h"
+#include "game/render/scene.h"
+#include "tests/game/render/scene_test_support.h"
+
+namespace zor {
+namespace {
+
+using namespace scene_test;
+
+struct Lcg {
+  uint32_t seed;
+  int next(int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+  }
+  float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next(100000)) / 100000.0f; }
+};
+
+// A long zone of blocks far to near, with faces, checkpoints, a horizon, see-through
+// scenery, signs between them and the player among them.
+void fillZone(SceneFixture& s, uint32_t seed, int blocks, bool nearBlock, float halfLength = 20000.0f) {
+  Lcg r{seed};
+  float z = 2000.0f;
+  s.addBlock(0.0f, -80.0f, 10.0f, 10.0f, 3000.0f, 0x80A060, flag::Horizon);
+  for (int k = 0; k < blocks; ++k) {
+    z -= r.between(0.0f, 3.9f);  // some depths repeat
+    const uint32_t kinds[] = {flag::Solid, flag::Solid | flag::HasFace | flag::Evil, flag::Checkpoint,
+                              flag::Scenic, flag::Solid | flag::Cyclic};
+    ObjectRecord& o = s.addBlock(r.between(-halfLength, halfLength), r.between(-100.0f, 100.0f),
+                                 r.between(2.0f, 400.0f), r.between(2.0f, 60.0f), z, r.next(0xFFFFFF),
+                                 kinds[k % 5]);
+    o.colour2 = r.next(0xFFFFFF);
+    if (k % 5 == 3) o.trans = 0.5f;
+    if (k % 11 == 0) o.w = -o.w;  // a block drawn from its right edge
+    if (k % 97 == 0) s.game.world.currentCheckpoint = &o;
+  }
+  s.game.world.cameraPosition = {r.between(-0.75f * halfLength, 0.75f * halfLength), 0.0f, r.between(-300.0f, 0.0f)};
+  if (nearBlock) s.addBlock(s.game.world.cameraPosition.x + r.between(-50.0f, 50.0f), 0.0f, 20.0f, 20.0f, s.game.world.cameraPosition.z + 2.0f, kRed);
+  s.player().x = r.between(-200.0f, 200.0f);
+  s.player().z = r.between(200.0f, 1500.0f);
+  s.player().w = 20.0f;
+  s.player().h = 20.0f;
+  for (int k = 0; k < 6; ++k) {
+    WordBox b;
+    b.text = "SIGN";
+    b.x = r.between(-300.0f, 300.0f);
+    b.y = r.between(-40.0f, 40.0f);
+    b.z = 1900.0f - 300.0f * static_cast<float>(k);
+    b.width = 60.0f;
+    b.height = 15.0f;
+    b.colour = kBlack;
+    b.backColour = kWhite;
+    s.game.script.wordBoxes.addLast(b);
+  }
+  s.player().x += s.game.world.cameraPosition.x;
+}
+
+size_t candidates(const Game& g) {
+  size_t n = 0;
+  g.screen.sceneIndex.forEachCandidate(projectionFor(g), [&n](const ObjectRecord&) {
+    ++n;
+    return true;
+  });
+  return n;
+}
+
+// Draws the frame both ways; the pictures must be the same pixel for pixel.
+void expectSamePicture(SceneFixture& s, const std::string& what) {
+  FrameBuffer whole(s.fb.width(), s.fb.height());
+  BufferShapeFill wholeFill(&whole);
+  clearBuffer(s.fb, kClear);
+  clearBuffer(whole, kClear);
+  drawScene(s.game, s.fill, SceneWalk::Indexed);
+  drawScene(s.game, wholeFill, SceneWalk::Whole);
+  EXPECT_TRUE(pixelsMatch(s.fb, [&](int x, int y) { return pointColour(whole, x, y); })) << what;
+}
+
+TEST(SceneIndex, LargeZonesDrawTheSamePictureVisitingOnlyWhatCanBeSeen) {
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    SceneFixture s;
+    // Every other zone is short, so that many blocks straddle the view's edges.
+    const bool wide = seed % 2 == 1;
+    fillZone(s, seed, 600, seed % 4 == 0, wide ? 20000.0f : 1200.0f);
+    for (int frame = 0; frame < 3; ++frame) {
+      updateDrawingState(s.game);
+      const Game& g = s.game;
+      ASSERT_TRUE(g.screen.sceneIndex.fits(projectionFor(g), g.world.player, g.world.objects.size()))
+          << "seed " << seed;
+      if (wide) {
+        EXPECT_LT(candidates(g), g.world.objects.size() / 2) << "seed " << seed;
+      }
+      expectSamePicture(s, "seed " + std::to_string(seed) + " frame " + std::to_string(frame));
+      s.game.world.cameraPosition.x += 37.0f;  // the next frame looks a little further on
+    }
+  }
+}
+
+TEST(SceneIndex, TheWholeListIsWalkedWhenTheIndexCannotBeTrusted) {
+  struct Case {
+    const char* what;
+    void (*change)(SceneFixture&);    // before the drawing state is made
+    void (*afterward)(SceneFixture&);  // between the drawing state and the drawing
+  };
+  const Case cases[] = {
+      {"objects out of depth order", [](SceneFixture& s) { s.game.world.objects.back()->z = 5000.0f; },
+       [](SceneFixture&) {}},
+      {"an object at a depth that is not a number",
+       [](SceneFixture& s) { s.game.world.objects.back()->z = std::numeric_limits<float>::quiet_NaN(); },
+       [](SceneFixture&) {}},
+      {"the swish moves everything sideways",
+       [](SceneFixture& s) {
+         s.game.script.screenEffects.swishAmount = 2.0f;
+         s.game.script.screenEffects.swishTarget = 2.0f;
+       },
+       [](SceneFixture&) {}},
+      {"the camera moved after the index was made", [](SceneFixture&) {},
+       [](SceneFixture& s) { s.game.world.cameraPosition.x += 500.0f; }},
+      {"an object came after the index was made", [](SceneFixture&) {},
+       [](SceneFixture& s) { s.addBlock(s.game.world.cameraPosition.x, 0.0f, 30.0f, 30.0f, 50.0f, kBlue); }},
+  };
+  for (const Case& c : cases) {
+    SceneFixture s;
+    fillZone(s, 99, 400, false);
+    c.change(s);
+    updateDrawingState(s.game);
+    c.afterward(s);
+    const Game& g = s.game;
+    EXPECT_FALSE(g.screen.sceneIndex.fits(projectionFor(g), g.world.player, g.world.objects.size())) << c.what;
+    expectSamePicture(s, c.what);
+  }
+}
+
+TEST(SceneIndex, ObjectsWithOddPlacesAreAlwaysVisited) {
+  SceneFixture s;
+  fillZone(s, 7, 400, false);
+  // Huge, endless and missing coordinates, in depth order at the near end.
+  const float camX = s.game.world.cameraPosition.x;
+  s.addBlock(camX - 1e30f, 0.0f, 3e30f, 10.0f, 150.0f, kYellow);
+  s.addBlock(-std::numeric_limits<float>::infinity(), 0.0f, 10.0f, 10.0f, 140.0f, kBlue);
+  s.addBlock(std::numeric_limits<float>::quiet_NaN(), 0.0f, 10.0f, 10.0f, 130.0f, kRed);
+  s.addBlock(camX - 40.0f, -20.0f, 80.0f, 20.0f, 120.0f, kWhite);
+  updateDrawingState(s.game);
+  const Game& g = s.game;
+  ASSERT_TRUE(g.screen.sceneIndex.fits(projectionFor(g), g.world.player, g.world.objects.size()));
+  expectSamePicture(s, "odd places");
+  EXPECT_EQ(s.at(80, 46), kWhite);
+}
+
+}  // namespace
+}  // namespace zor
