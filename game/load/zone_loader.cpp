@@ -74,7 +74,7 @@ void readArea(Game& game, const xml::Node& el) {
     const std::string& v = at.value;
     if (v.empty()) continue;
     const std::string name = xml::toLowerAscii(at.name);
-    if (name == "oname") {
+    if (name == format::attr::ObjectName) {
       a.oname = v;
     } else if (name == "xlim") {
       format::Limits l = format::readZoneLimits(v);
@@ -155,7 +155,7 @@ class NameIndex {
 
 void readBlock(Game& game, NameIndex& names, const xml::Node& el) {
   World& world = game.world;
-  std::string oname = xml::toLowerAscii(text::trim(el.attr("oname")));
+  std::string oname = xml::toLowerAscii(text::trim(el.attr(format::attr::ObjectName)));
   // A surviving persistent object, an earlier block of the same name or the
   // player stands for a named block. The lookup also leaves the list's cursor
   // where the new block goes.

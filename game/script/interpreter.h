@@ -123,7 +123,7 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object);
 // trimmed and looked up with findObject, skipping names that find nothing and
 // keeping repeats. `attribute` lets a statement read another attribute the
 // same way.
-std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute = "oname");
+std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute = format::attr::ObjectName);
 
 // The first child element named exactly `name`; null when there is none.
 const xml::Node* childElementNamed(const xml::Node& parent, std::string_view name);
