@@ -1,8 +1,12 @@
-// One world step (motion, bodies, the pair pass, areas, camera and fade) for a
-// zone with 2,000 blocks, 200 of them dynamic: 100 crates and 100 class
-// walkers standing on floors over three levels, among 1,800 static blocks.
+// One world step (motion, bodies, the pair pass, areas, camera and fade) for
+// zones of 1,000, 10,000 and 100,000 blocks, 9 % of them dynamic (crates and
+// class walkers in equal numbers) standing on floors over three levels, among
+// static blocks in rows above the floors. The blocks keep the same density, so
+// the zone grows in width. The "per_block" counter is the step's time divided
+// by the number of blocks: it should stay flat as the zone grows.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -15,35 +19,38 @@
 
 namespace {
 
-constexpr int kBlocks = 2000;
-constexpr int kDynamic = 200;
-
-std::string benchGame() {
+std::string benchGame(int blocks) {
+  const int dynamic = blocks * 9 / 100;
+  const int statics = blocks - dynamic - 3;
+  // Static blocks stand 40 apart in three levels, dynamic ones 60 apart in
+  // three levels; the floors cover both.
+  const int half = std::max(statics / 3 * 40, dynamic * 60) / 2 + 1000;
+  const std::string h = std::to_string(half);
+  const std::string zoneHalf = std::to_string(half + 5000);
   std::string s;
   s += "<zorlan version=\"1\">\n";
   s += "  <class name=\"walker\" acc=\"0.2,6\" speed=\"1.5\" cover=\"400\" eflags=\"jumping,smart\" hops=\"20\""
        " w=\"16\" h=\"16\" flg=\"dynamic,solid,hasface\"/>\n";
-  s += "  <zone id=\"first\" xlim=\"-20000,20000\" ylim=\"-500,5000\">\n";
+  s += "  <zone id=\"first\" xlim=\"-" + zoneHalf + "," + zoneHalf + "\" ylim=\"-500,5000\">\n";
   s += "    <levels><level z=\"0\" unlocked=\"1\"/><level z=\"100\"/><level z=\"200\"/></levels>\n";
   s += "    <entrance x=\"0\" y=\"0\" level=\"0\"/>\n";
   s += "    <area xlim=\"-500,500\" ylim=\"-100,400\" level=\"0\" zoom=\"80,120\"/>\n";
   // Floors: one long floor per level, then static blocks in rows above them.
   for (int level = 0; level < 3; ++level) {
-    s += "    <block x=\"-15000\" y=\"-20\" w=\"30000\" h=\"20\" level=\"" + std::to_string(level) +
+    s += "    <block x=\"-" + h + "\" y=\"-20\" w=\"" + std::to_string(2 * half) + "\" h=\"20\" level=\"" + std::to_string(level) +
          "\" flg=\"solid\"/>\n";
   }
-  const int statics = kBlocks - kDynamic - 3;
   for (int b = 0; b < statics; ++b) {
     const int level = b % 3;
     const int column = b / 3;
-    const std::string x = std::to_string(-12000 + column * 40);
+    const std::string x = std::to_string(-(statics / 3 * 40) / 2 + column * 40);
     const std::string y = std::to_string(60 + (column % 7) * 30);
     s += "    <block x=\"" + x + "\" y=\"" + y + "\" w=\"30\" h=\"10\" level=\"" + std::to_string(level) +
          "\" flg=\"solid\"/>\n";
   }
-  for (int d = 0; d < kDynamic; ++d) {
+  for (int d = 0; d < dynamic; ++d) {
     const int level = d % 3;
-    const std::string x = std::to_string(-6000 + d * 60);
+    const std::string x = std::to_string(-(dynamic * 60) / 2 + d * 60);
     if (d % 2 == 0) {
       s += "    <block x=\"" + x + "\" y=\"0\" w=\"20\" h=\"20\" level=\"" + std::to_string(level) +
            "\" flg=\"dynamic,solid\"/>\n";
@@ -55,10 +62,10 @@ std::string benchGame() {
   return s;
 }
 
-std::unique_ptr<zor::Game> loadBenchGame() {
+std::unique_ptr<zor::Game> loadBenchGame(int blocks) {
   auto game = std::make_unique<zor::Game>();
   zor::xml::ParseError error;
-  if (!game->data.document.parse(benchGame(), &error)) return nullptr;
+  if (!game->data.document.parse(benchGame(blocks), &error)) return nullptr;
   game->data.gameFilePath = "bench.xml";
   zor::readGameData(*game);
   game->random.table.fill(game->random.generator);
@@ -73,7 +80,8 @@ std::unique_ptr<zor::Game> loadBenchGame() {
 }
 
 void BM_WorldStep(benchmark::State& state) {
-  auto game = loadBenchGame();
+  const int blocks = static_cast<int>(state.range(0));
+  auto game = loadBenchGame(blocks);
   if (!game) {
     state.SkipWithError("the bench zone could not be loaded");
     return;
@@ -83,7 +91,10 @@ void BM_WorldStep(benchmark::State& state) {
     benchmark::DoNotOptimize(game->world.player->x);
   }
   state.counters["objects"] = static_cast<double>(game->world.objects.size());
+  state.counters["per_block"] = benchmark::Counter(static_cast<double>(blocks),
+                                                   benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_WorldStep)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WorldStep)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -1,9 +1,12 @@
 #include "game/world/bodies.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "format/vocabulary.h"
@@ -13,6 +16,8 @@
 #include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
 #include "game/world/objects.h"
+#include "game/world/pair_index.h"
+#include "game/world/stand_index.h"
 
 namespace zor {
 
@@ -84,19 +89,82 @@ void leaveSupport(ObjectRecord& o) {
   }
 }
 
-// State of one world step that the pair pass needs besides the world.
+// State of one world step that the bodies phase and the pair pass need besides the world.
 struct StepContext {
+  StepContext(Game& g, ObjectRecord& p) : game(g), world(g.world), player(p) {}
   Game& game;
   World& world;
   ObjectRecord& player;
+  PairSearch search = PairSearch::Indexed;
+  std::vector<PairContact>* contacts = nullptr;  // when given, every solid contact in order
   // A death script ran during the pair pass while the zone was settling; the
   // objects it killed are deleted once the pass is over.
   bool deleteKilledAfterPass = false;
-  // The objects after the player in list order, and their levels, as one pass
-  // found them.
+  // A death in the pass may have run a script, which may have changed the list.
+  bool listMayHaveChanged = false;
+
+  // The objects other than the player in list order (with their places in the
+  // list), and their levels, as the pass found them; the player's own position.
   std::vector<ObjectRecord*> order;
+  std::vector<CurrentList<ObjectRecord>::iterator> places;
   std::vector<int8_t> levels;
+  uint32_t playerPosition = 0;
+  // The list position of the object whose pairs are being resolved.
+  uint32_t pairPosition = 0;
+
+  // For the indexed search, taken with the order: each object's box; the
+  // positions of the dynamic objects, of those that may move (dynamic or on a
+  // motion path) and of the others that can be met (solid, deadly or
+  // checkpoints). Objects that are not dynamic never move in the pass (only
+  // the object whose pairs are resolved is pushed), and nothing in the pass
+  // makes an object dynamic, solid, deadly or a checkpoint.
+  bool orderTaken = false;
+  std::vector<PairBox> boxes;
+  std::vector<uint32_t> dynamicPositions;
+  std::vector<uint32_t> movingPositions;
+  std::vector<uint32_t> fixedPositions;
+  const PairIndex* fixedIndex = nullptr;
+  PairIndex movingIndex;        // moving objects that are solid and not checkpoints, as the pass begins
+  PairIndex movingPlayerIndex;  // moving objects that are solid, deadly or checkpoints, before the player's pairs
+  std::vector<uint32_t> scratch;
+
+  StandIndex stands;
 };
+
+// Lends the step cache's working storage to the step, or takes it back.
+void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
+  ctx.order.swap(b.order);
+  ctx.places.swap(b.places);
+  ctx.levels.swap(b.levels);
+  ctx.boxes.swap(b.boxes);
+  ctx.dynamicPositions.swap(b.dynamicPositions);
+  ctx.movingPositions.swap(b.movingPositions);
+  ctx.fixedPositions.swap(b.fixedPositions);
+  ctx.scratch.swap(b.scratch);
+  std::swap(ctx.movingIndex, b.movingIndex);
+  std::swap(ctx.movingPlayerIndex, b.movingPlayerIndex);
+}
+
+// The end of killObject: the flags of a killed object, its sound and die script.
+void markKilled(Game& game, ObjectRecord* object, int withSound) {
+  const bool wasKilled = object->has(flag::Killed);
+  object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
+  if (withSound != 0 && !wasKilled) {
+    playSoundEffect(game, kDieEffect);
+    queueScript(game, object->dieScript, object);
+  }
+}
+
+// killObject within the step, releasing the stack through the step's index.
+void killInStep(StepContext& ctx, ObjectRecord* object, int withSound) {
+  if (object == nullptr) return;
+  if (ctx.search == PairSearch::Indexed) {
+    ctx.stands.release(ctx.world.objects, object);
+  } else {
+    releaseStackedObjects(ctx.world, object);
+  }
+  markKilled(ctx.game, object, withSound);
+}
 
 // The player death of the pair pass. A death script that runs at once while
 // the zone is settling would delete the objects it killed when it stops, under
@@ -114,6 +182,9 @@ void playerDeathInPass(StepContext& ctx) {
   const bool holdDeletions = runsNow && s.zoneEntryQuiet;
   if (holdDeletions) s.zoneEntryQuiet = false;
   playerDeath(game);
+  // The script may have changed the list.
+  ctx.stands.invalidate();
+  ctx.listMayHaveChanged = true;
   if (holdDeletions) {
     s.zoneEntryQuiet = true;
     ctx.deleteKilledAfterPass = true;
@@ -223,7 +294,8 @@ void stepEffectTimer(ObjectRecord& o) {
 }
 
 // The bodies phase for one object.
-void stepBody(Game& game, ObjectRecord& o) {
+void stepBody(StepContext& ctx, ObjectRecord& o) {
+  Game& game = ctx.game;
   World& world = game.world;
   ObjectRecord& player = *world.player;
   const bool isPlayer = &o == &player;
@@ -286,7 +358,7 @@ void stepBody(Game& game, ObjectRecord& o) {
     if (player.support == &o) seatOn(player, o);
 
     // 7. Fallen out of the zone.
-    if (!isPlayer && o.y + o.h < world.zoneYlim1) killObject(game, &o, 0);
+    if (!isPlayer && o.y + o.h < world.zoneYlim1) killInStep(ctx, &o, 0);
   }
 
   // 8. Effect timer.
@@ -322,6 +394,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
   Game& game = ctx.game;
   World& world = ctx.world;
   const bool isPlayer = &a == &ctx.player;
+  if (ctx.contacts != nullptr) ctx.contacts->push_back(PairContact{&a, &b});
 
   // Relative motion and the sides that did not overlap before this frame's motion.
   const float rdx = (a.x - a.prevX) - (b.x - b.prevX);
@@ -372,11 +445,11 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
       a.contacts |= 2;
       a.y = b.y - a.h - kRaiseStep;
       a.vy = b.vy - world.zoneGravity;
-      if (!isPlayer && hasClassFlag(b, eflag::Heavy)) killObject(game, &a, 1);
+      if (!isPlayer && hasClassFlag(b, eflag::Heavy)) killInStep(ctx, &a, 1);
     } else {
       // Landing.
       a.contacts |= 8;
-      if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killObject(game, &b, 1);
+      if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killInStep(ctx, &b, 1);
       if (b.has(flag::Bouncy) && isPlayer && &b != world.lastBounceObject) {
         playSoundEffect(game, kRubberEffect);
         a.vy = b.freq != 0.0f ? b.freq : std::fabs(rdy);
@@ -397,6 +470,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
           playSoundEffect(game, kLandEffect);
         }
         a.support = &b;
+        ctx.stands.noteSupport(a, ctx.pairPosition, b);
         a.flags &= ~flag::Airborne;
       }
       seatOn(a, b);
@@ -408,9 +482,9 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
 
   // Faces meet deadly objects.
   if (a.has(flag::Deadly) && b.has(flag::HasFace)) {
-    killObject(game, &b, 1);
+    killInStep(ctx, &b, 1);
   } else if (a.has(flag::HasFace) && b.has(flag::Deadly)) {
-    killObject(game, &a, 1);
+    killInStep(ctx, &a, 1);
   }
 }
 
@@ -425,53 +499,202 @@ void finishPairs(StepContext& ctx, ObjectRecord& a, uint8_t before) {
       playerDeathInPass(ctx);
       a.contacts = before;
     } else {
-      killObject(ctx.game, &a, 1);
+      killInStep(ctx, &a, 1);
     }
   }
 }
+
+// How far ahead the walks over positions load records.
+constexpr std::size_t kPrefetchAhead = 8;
+
+PairBox boxOf(const ObjectRecord& o) { return PairBox{o.x, o.y, o.x + o.w, o.y + o.h}; }
 
 // A non-player object A (position i of the pass's order) against the objects
 // after it. Nothing run from here adds, removes, reorders or moves objects to
 // another level (no script runs for a non-player object), so the order and
 // levels taken at the start of the pass hold throughout.
+//
+// The indexed search finds, each time, the first later object (in order) that
+// A, where it now is, meets; so the contacts come in the order of a walk over
+// every later object.
 void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
   ObjectRecord& a = *ctx.order[i];
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
+  ctx.pairPosition = static_cast<uint32_t>(i < ctx.playerPosition ? i : i + 1);
   const int8_t level = a.level;
   const std::size_t n = ctx.order.size();
-  for (std::size_t j = i + 1; j < n; ++j) {
-    if (ctx.levels[j] != level) continue;
-    ObjectRecord& b = *ctx.order[j];
-    // A checkpoint is never solid in the pass, and only the player touches it.
-    if (b.has(flag::Checkpoint)) continue;
-    if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
+  // A checkpoint is never solid in the pass, and only the player touches it.
+  auto meets = [&](std::size_t j) {
+    const ObjectRecord& b = *ctx.order[j];
+    return !b.has(flag::Checkpoint) && b.has(flag::Solid) && overlaps(a, b);
+  };
+  if (ctx.search == PairSearch::Exhaustive) {
+    for (std::size_t j = i + 1; j < n; ++j) {
+      if (ctx.levels[j] == level && meets(j)) solidContact(ctx, a, *ctx.order[j]);
+    }
+  } else {
+    std::size_t from = i + 1;
+    for (;;) {
+      const PairBox box = boxOf(a);
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
+                                     ctx.movingIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      if (j >= n) break;
+      solidContact(ctx, a, *ctx.order[j]);
+      from = j + 1;
+    }
   }
   finishPairs(ctx, a, before);
+}
+
+// What the player does with one other object B of its level.
+void playerMeets(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
+  if (b.has(flag::Deadly)) {
+    if (overlaps(a, b)) playerDeathInPass(ctx);
+    return;
+  }
+  if (b.has(flag::Checkpoint)) {
+    if (&b != ctx.world.currentCheckpoint && overlaps(a, b)) touchCheckpoint(ctx.game, a, b);
+    return;
+  }
+  if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
 }
 
 // The player against every other object, in list order. A death script may
 // run here and change the list (deletions wait for the end of the pass), so
 // the walk follows the list as it then stands.
+//
+// The indexed search visits only the objects the player meets, in order, as
+// long as no death has happened in the pass; from a death on it walks the
+// list from there.
 void pairPlayer(StepContext& ctx, uint8_t before) {
   World& world = ctx.world;
   ObjectRecord& a = ctx.player;
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
+  ctx.pairPosition = ctx.playerPosition;
+  auto it = world.objects.begin();
+  if (ctx.search == PairSearch::Indexed && !ctx.listMayHaveChanged) {
+    const std::size_t n = ctx.order.size();
+    // Only an object that overlaps the player has an effect on it.
+    auto meets = [&](std::size_t j) {
+      const ObjectRecord& b = *ctx.order[j];
+      if (b.level != a.level || !overlaps(a, b)) return false;
+      if (b.has(flag::Deadly)) return true;
+      if (b.has(flag::Checkpoint)) return &b != world.currentCheckpoint;
+      return b.has(flag::Solid);
+    };
+    std::size_t from = 0;
+    for (;;) {
+      const PairBox box = boxOf(a);
+      const int8_t level = a.level;
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
+                                     ctx.movingPlayerIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      if (j >= n) {
+        finishPairs(ctx, a, before);
+        return;
+      }
+      playerMeets(ctx, a, *ctx.order[j]);
+      if (ctx.listMayHaveChanged) {
+        it = std::next(ctx.places[j]);
+        break;
+      }
+      from = j + 1;
+    }
+  }
+  for (; it != world.objects.end(); ++it) {
     ObjectRecord& b = *it;
     if (&b == &a || b.level != a.level) continue;
-    if (b.has(flag::Deadly)) {
-      if (overlaps(a, b)) playerDeathInPass(ctx);
-      continue;
-    }
-    if (b.has(flag::Checkpoint)) {
-      if (&b != world.currentCheckpoint && overlaps(a, b)) touchCheckpoint(ctx.game, a, b);
-      continue;
-    }
-    if (b.has(flag::Solid) && overlaps(a, b)) solidContact(ctx, a, b);
+    playerMeets(ctx, a, b);
   }
   finishPairs(ctx, a, before);
+}
+
+void clearOrder(StepContext& ctx) {
+  ctx.order.clear();
+  ctx.places.clear();
+  ctx.levels.clear();
+  ctx.boxes.clear();
+  ctx.dynamicPositions.clear();
+  ctx.movingPositions.clear();
+  ctx.fixedPositions.clear();
+}
+
+// Adds one object of the list to the pass's order. An object that is not
+// dynamic has no pairs of its own in this step: its contacts are cleared here
+// once instead of in every pass.
+void addToOrder(StepContext& ctx, CurrentList<ObjectRecord>::iterator it) {
+  ObjectRecord& o = *it;
+  if (&o == &ctx.player) {
+    ctx.playerPosition = static_cast<uint32_t>(ctx.order.size());
+    return;
+  }
+  const auto k = static_cast<uint32_t>(ctx.order.size());
+  ctx.order.push_back(&o);
+  ctx.places.push_back(it);
+  ctx.levels.push_back(o.level);
+  if (ctx.search == PairSearch::Exhaustive) return;
+  ctx.boxes.push_back(boxOf(o));
+  if (o.has(flag::Dynamic)) {
+    ctx.dynamicPositions.push_back(k);
+    ctx.movingPositions.push_back(k);
+    return;
+  }
+  if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
+  if (o.has(flag::Motion)) {
+    ctx.movingPositions.push_back(k);
+  } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
+    ctx.fixedPositions.push_back(k);
+  }
+}
+
+// The pass's order from the list as it stands.
+void takeOrder(StepContext& ctx) {
+  clearOrder(ctx);
+  CurrentList<ObjectRecord>& list = ctx.world.objects;
+  for (auto it = list.begin(); it != list.end(); ++it) addToOrder(ctx, it);
+}
+
+// The index of the objects that stand still: the one of the last step when
+// they are the same objects in the same places with the same boxes and levels.
+void indexFixedObjects(StepContext& ctx) {
+  FixedPairCache& cache = ctx.world.stepCache.fixedPairs;
+  const std::vector<uint32_t>& positions = ctx.fixedPositions;
+  bool same = cache.valid && cache.positions == positions;
+  for (std::size_t c = 0; same && c < positions.size(); ++c) {
+    const PairBox& now = ctx.boxes[positions[c]];
+    const PairBox& then = cache.boxes[c];
+    // Bit for bit, so that a box of not-a-number compares as the same.
+    same = std::memcmp(&now, &then, sizeof now) == 0 && cache.levels[c] == ctx.levels[positions[c]];
+  }
+  if (!same) {
+    cache.positions = positions;
+    cache.boxes.clear();
+    cache.levels.clear();
+    for (uint32_t p : positions) {
+      cache.boxes.push_back(ctx.boxes[p]);
+      cache.levels.push_back(ctx.levels[p]);
+    }
+    cache.index.build(positions, ctx.boxes, ctx.levels);
+    cache.valid = true;
+  }
+  ctx.fixedIndex = &cache.index;
+}
+
+// The index of the moving objects of the given kinds, by their boxes now.
+void indexMovingObjects(StepContext& ctx, PairIndex& index, uint32_t kinds) {
+  ctx.scratch.clear();
+  const std::vector<uint32_t>& moving = ctx.movingPositions;
+  for (std::size_t m = 0; m < moving.size(); ++m) {
+    if (m + kPrefetchAhead < moving.size()) prefetchLine(reinterpret_cast<std::uintptr_t>(ctx.order[moving[m + kPrefetchAhead]]));
+    const uint32_t k = moving[m];
+    const ObjectRecord& o = *ctx.order[k];
+    ctx.boxes[k] = boxOf(o);
+    if (!o.has(kinds)) continue;
+    if (kinds == flag::Solid && o.has(flag::Checkpoint)) continue;
+    ctx.scratch.push_back(k);
+  }
+  index.build(ctx.scratch, ctx.boxes, ctx.levels);
 }
 
 // The pair pass: every object after the player in list order, then the
@@ -480,16 +703,30 @@ void pairPass(StepContext& ctx) {
   CurrentList<ObjectRecord>& list = ctx.world.objects;
   ObjectRecord& player = ctx.player;
   if (list.size() < 2) return;
+  const bool indexed = ctx.search == PairSearch::Indexed;
   for (int pass = 0; pass < kMaxPairPasses; ++pass) {
     const uint8_t before = player.contacts;
-    ctx.order.clear();
-    ctx.levels.clear();
-    for (ObjectRecord& o : list) {
-      if (&o == &player) continue;
-      ctx.order.push_back(&o);
-      ctx.levels.push_back(o.level);
+    // The order holds from pass to pass unless a death script ran; the bodies
+    // phase may have taken it already.
+    bool newOrder = true;
+    if (!indexed || (pass == 0 && !ctx.orderTaken) || (pass > 0 && ctx.listMayHaveChanged)) {
+      takeOrder(ctx);
+    } else if (pass > 0) {
+      newOrder = false;
     }
-    for (std::size_t i = 0; i < ctx.order.size(); ++i) pairFollowing(ctx, i, before);
+    ctx.listMayHaveChanged = false;
+    if (indexed && newOrder) indexFixedObjects(ctx);
+    if (indexed) {
+      indexMovingObjects(ctx, ctx.movingIndex, flag::Solid);
+      const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
+      for (std::size_t d = 0; d < dynamic.size(); ++d) {
+        if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(ctx.order[dynamic[d + kPrefetchAhead]]);
+        pairFollowing(ctx, dynamic[d], before);
+      }
+      indexMovingObjects(ctx, ctx.movingPlayerIndex, flag::Solid | flag::Deadly | flag::Checkpoint);
+    } else {
+      for (std::size_t i = 0; i < ctx.order.size(); ++i) pairFollowing(ctx, i, before);
+    }
     pairPlayer(ctx, before);
     if (player.contacts == before) break;
   }
@@ -563,12 +800,7 @@ void playerDeath(Game& game) {
 void killObject(Game& game, ObjectRecord* object, int withSound) {
   if (object == nullptr) return;
   releaseStackedObjects(game.world, object);
-  const bool wasKilled = object->has(flag::Killed);
-  object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
-  if (withSound != 0 && !wasKilled) {
-    playSoundEffect(game, kDieEffect);
-    queueScript(game, object->dieScript, object);
-  }
+  markKilled(game, object, withSound);
 }
 
 int objectOverlapsLevel(const World& world, const ObjectRecord& object, int level) {
@@ -654,19 +886,38 @@ void handlePlayerDeath(Game& game) {
   playSoundEffect(game, kDieEffect);
 }
 
-void stepBodies(Game& game) {
+void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contacts) {
   World& world = game.world;
   if (world.player == nullptr) return;
   ObjectRecord& player = *world.player;
 
   if (world.bounceFrames > 0) world.bounceFrames -= 1;
 
-  // Bodies phase, in list order. killObject never unlinks, so the walk is safe.
-  for (ObjectRecord& o : world.objects) stepBody(game, o);
+  StepContext ctx(game, player);
+  ctx.search = search;
+  ctx.contacts = contacts;
+
+  // Bodies phase, in list order. A kill never unlinks, so the walk is safe.
+  // An object's bodies step changes no other object's box, level or kind, so
+  // the indexed search takes the pass's order on the way.
+  WorldStepCache& cache = world.stepCache;
+  swapPassBuffers(ctx, cache.buffers);
+  clearOrder(ctx);
+  std::vector<std::uintptr_t>& listOrder = cache.spareListOrder;
+  listOrder.clear();
+  std::size_t k = 0;
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
+    prefetchListRecord(cache, k);
+    listOrder.push_back(reinterpret_cast<std::uintptr_t>(&*it));
+    stepBody(ctx, *it);
+    if (search == PairSearch::Indexed) addToOrder(ctx, it);
+  }
+  cache.listOrder.swap(listOrder);
+  ctx.orderTaken = search == PairSearch::Indexed;
   const ObjectRecord* supportAfterBodies = player.support;
 
-  StepContext ctx{game, world, player, false, {}, {}};
   pairPass(ctx);
+  swapPassBuffers(ctx, cache.buffers);
   if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     // Deleted objects are no one's support any more, so a deleted support
     // compares as different, just as its record would have.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "game/world/records.h"
 #include "platform/xml.h"
@@ -18,10 +19,22 @@ struct World;
 // changes the player's contact bits; ordinary scenes settle in two or three.
 inline constexpr int kMaxPairPasses = 256;
 
+// How the pair pass finds the objects that a dynamic object meets: through an
+// index by place, or by testing every later object (the plain reference the
+// index must agree with, contact for contact).
+enum class PairSearch { Indexed, Exhaustive };
+
+// One solid contact of the pair pass: `a` was pushed out of `b`.
+struct PairContact {
+  const ObjectRecord* a;
+  const ObjectRecord* b;
+};
+
 // One frame of bodies and collisions, run by stepWorld right after the object
 // motion update: the bounce colour timer, the bodies phase, the pair pass and
-// the player rules after it. Does nothing without a player.
-void stepBodies(Game& game);
+// the player rules after it. Does nothing without a player. With `contacts`,
+// every solid contact is appended in the order it happens.
+void stepBodies(Game& game, PairSearch search = PairSearch::Indexed, std::vector<PairContact>* contacts = nullptr);
 
 // Kills one object: everything standing on it falls free, and its flags become
 // `killed`, `noborder` and `invisible` (keeping `hasface`). With withSound, an

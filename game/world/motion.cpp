@@ -1,6 +1,9 @@
 #include "game/world/motion.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 
 #include "format/vocabulary.h"
@@ -119,13 +122,20 @@ void updateObjectMotion(World& world, RandomTable& table) {
   const ObjectRecord* player = world.player ? world.player : world.objects.front();
   if (player == nullptr) return;
 
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
+  std::size_t k = 0;
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
+    prefetchListRecord(world.stepCache, k);
     ObjectRecord& o = *it;
-    o.prevX = o.x;
-    o.prevY = o.y;
+    // Written only when they differ (bit for bit), so that the records of
+    // objects at rest stay clean.
+    if (std::bit_cast<uint64_t>(std::array<float, 2>{o.prevX, o.prevY}) !=
+        std::bit_cast<uint64_t>(std::array<float, 2>{o.x, o.y})) {
+      o.prevX = o.x;
+      o.prevY = o.y;
+    }
 
     const bool spatial = o.has(flag::Spatial);
-    const float savedPhase = o.phase;
+    const float savedPhase = spatial ? o.phase : 0.0f;  // only a spatial phase is put back
 
     if (o.has(flag::Cyclic)) {
       if (spatial) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/world/records.h"
+#include "game/world/step_cache.h"
 #include "platform/current_list.h"
 
 namespace zor {
@@ -83,6 +84,9 @@ struct World {
   int32_t fadeTargetColour = 0xFFFFFF;
   float fadeAmount = 0.0f;
   int32_t pauseColour = 0xFFFFFF;
+
+  // Kept by the world step between steps; changes no result.
+  WorldStepCache stepCache;
 
   int levelCount() const { return static_cast<int>(levels.size()); }
 };

@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "game/game.h"
@@ -21,17 +22,18 @@ class StateDump {
   void add(bool v) { add(static_cast<uint32_t>(v)); }
   // An object reference as its position in the list (-1 for none).
   void addRef(const World& w, const ObjectRecord* o) {
-    int32_t i = 0, found = -1;
-    for (const ObjectRecord& x : w.objects) {
-      if (&x == o) found = i;
-      ++i;
+    if (positions_.empty()) {
+      int32_t i = 0;
+      for (const ObjectRecord& x : w.objects) positions_[&x] = i++;
     }
-    add(found);
+    auto it = o == nullptr ? positions_.end() : positions_.find(o);
+    add(it == positions_.end() ? -1 : it->second);
   }
   const std::vector<uint8_t>& bytes() const { return bytes_; }
 
  private:
   std::vector<uint8_t> bytes_;
+  std::unordered_map<const ObjectRecord*, int32_t> positions_;
 };
 
 inline std::vector<uint8_t> dumpState(const Game& g) {

@@ -1,0 +1,216 @@
+#include "editor/core/commands.h"
+
+#include "editor/core/command_needs.h"
+
+#include "editor/core/help_pages.h"
+#include "editor/core/script_edit.h"
+#include "editor/core/session.h"
+
+namespace zor::editor {
+
+namespace {
+
+using T = MenuEntry::Type;
+
+MenuEntry menu(const char* caption) { return {T::Menu, caption, "", Command::None}; }
+MenuEntry sub(const char* caption, const char* accel = "") { return {T::SubMenu, caption, accel, Command::None}; }
+MenuEntry end() { return {T::EndSubMenu, "", "", Command::None}; }
+MenuEntry item(const char* caption, const char* accel, Command c) { return {T::Item, caption, accel, c}; }
+MenuEntry rule() { return {T::Rule, "", "", Command::None}; }
+
+}  // namespace
+
+const std::vector<MenuEntry>& menuBar() {
+  static const std::vector<MenuEntry> entries = {
+      menu("&File"),
+      item("&New", "Ctrl+Shift+N", Command::New),
+      // The desktop may take Shift+Alt+N for itself; the menu keeps the command reachable.
+      item("New &Window", "Shift+Alt+N", Command::NewWindow),
+      item("&Open...", "Ctrl+O", Command::Open),
+      item("&Save", "Ctrl+S", Command::Save),
+      item("Save &As...", "Ctrl+Shift+S", Command::SaveAs),
+      item("&Close", "Ctrl+W", Command::CloseGame),
+      rule(),
+      sub("&Recent Files"),
+      {T::RecentFiles, "", "", Command::RecentFile},
+      end(),
+      rule(),
+      item("&Quit", "", Command::Quit),
+      menu("&Edit"),
+      sub("&Insert Object", "Ins"),
+      item("&Block", "Ctrl+B", Command::InsertBlock),
+      item("A&rea", "Ctrl+R", Command::InsertArea),
+      item("&Entrance", "Ctrl+E", Command::InsertEntrance),
+      item("&Level", "Ctrl+L", Command::InsertLevel),
+      end(),
+      rule(),
+      item("Cu&t", "Ctrl+X", Command::Cut),
+      item("&Copy", "Ctrl+C", Command::Copy),
+      item("&Paste", "Ctrl+V", Command::Paste),
+      item("&Duplicate", "Ctrl+D", Command::Duplicate),
+      item("De&lete", "Del", Command::Delete),
+      item("Select &All", "Ctrl+A", Command::SelectAll),
+      rule(),
+      item("&Find Block...", "Ctrl+F", Command::FindBlock),
+      menu("&Game"),
+      item("&Test Game", "F5", Command::Test),
+      rule(),
+      item("&GFlag Editor...", "F7", Command::GFlagEditor),
+      item("&Sound Editor...", "F9", Command::SoundEditor),
+      rule(),
+      sub("&Block Classes"),
+      item("&New...", "", Command::NewClass),
+      item("&Edit...", "Ctrl+Q", Command::EditClass),
+      rule(),
+      item("&Delete...", "", Command::DeleteClass),
+      end(),
+      sub("Speed&runs"),
+      item("&New...", "", Command::NewSpeedrun),
+      item("&Edit...", "", Command::EditSpeedrun),
+      item("Re&order...", "", Command::ReorderSpeedruns),
+      rule(),
+      item("&Delete...", "", Command::DeleteSpeedrun),
+      end(),
+      rule(),
+      item("&Close Game", "Ctrl+W", Command::CloseGame),
+      rule(),
+      item("&Properties", "Ctrl+G", Command::GameProperties),
+      menu("&Zone"),
+      item("&Test Zone", "F5", Command::Test),
+      rule(),
+      item("Z&Flag Editor...", "F8", Command::ZFlagEditor),
+      rule(),
+      sub("&Scripts"),
+      item("Zone &Start", "S", Command::ZoneStartScript),
+      item("Player &Death", "D", Command::ZoneDeathScript),
+      end(),
+      rule(),
+      item("Change &Zone...", "Z", Command::ChangeZone),
+      item("&New Zone...", "Ctrl+N", Command::NewZone),
+      item("D&uplicate Zone...", "Ctrl+Shift+D", Command::DuplicateZone),
+      item("&Delete Zone...", "Ctrl+Shift+Del", Command::DeleteZone),
+      rule(),
+      item("&Close Zone", "Ctrl+W", Command::CloseZone),
+      rule(),
+      item("St&atistics", "", Command::Statistics),
+      item("&Properties", "Ctrl+P", Command::ZoneProperties),
+      menu("&Tools"),
+      item("Game File &Cleanup", "Ctrl+U", Command::Cleanup),
+      item("Re&format XML", "", Command::ReformatXml),
+      item("Restore &Deleted Script", "", Command::RestoreDeletedScript),
+      rule(),
+      item("Game E&xecutable...", "", Command::GameExecutable),
+      rule(),
+      item("Visit &Webpage...", "", Command::VisitWebpage),
+      menu("&Help"),
+      item("Documentation...", "F1", Command::Documentation),
+      item("Keyboard Shortcuts...", "", Command::KeyboardShortcuts),
+      rule(),
+      item("&About", "", Command::About),
+  };
+  return entries;
+}
+
+const std::vector<Shortcut>& mainShortcuts() {
+  using namespace modifier;
+  static const std::vector<Shortcut> shortcuts = {
+      {Ctrl | Shift, "A", Command::RangeSelect},
+      {Ctrl, "B", Command::InsertBlock},
+      {Ctrl, "D", Command::Duplicate},
+      {Ctrl, "E", Command::InsertEntrance},
+      {Ctrl, "F", Command::FindBlock},
+      {Ctrl, "G", Command::GameProperties},
+      {Ctrl, "J", Command::ReopenLastScript},
+      {Ctrl, "K", Command::CleanMotionAttributes},
+      {Ctrl, "L", Command::InsertLevel},
+      {Ctrl, "M", Command::EditObjectXml},
+      {Ctrl, "N", Command::NewZone},
+      {Ctrl, "O", Command::Open},
+      {Ctrl, "P", Command::ZoneProperties},
+      {Ctrl, "Q", Command::EditClass},
+      {Ctrl, "R", Command::InsertArea},
+      {Ctrl, "S", Command::Save},
+      {Ctrl | Shift, "S", Command::SaveAs},
+      {Ctrl, "T", Command::FocusPanel},
+      {Ctrl, "U", Command::Cleanup},
+      {Ctrl, "W", Command::Close},
+      {0, "F1", Command::Documentation},
+      {0, "F2", Command::FocusSelectionForward},
+      {Shift, "F2", Command::FocusSelectionBackward},
+      {0, "F3", Command::NextOfKind},
+      {Shift, "F3", Command::PreviousOfKind},
+      {0, "F5", Command::Test},
+      {0, "F7", Command::GFlagEditor},
+      {0, "F8", Command::ZFlagEditor},
+      {0, "F9", Command::SoundEditor},
+      {0, "F11", Command::ToggleMaximised},
+      {Shift | Alt, "N", Command::NewWindow},
+      {Ctrl | Shift, "N", Command::New},
+      {Ctrl | Shift, "D", Command::DuplicateZone},
+      {Ctrl, "Delete", Command::DeleteZone},
+      {Ctrl, "Insert", Command::NewZone},
+      {Ctrl, "Keypad5", Command::SecMarker},
+      {Ctrl, "5", Command::SecMarker},
+      {0, "Enter", Command::Apply},
+      {0, "Escape", Command::Cancel},
+  };
+  return shortcuts;
+}
+
+void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
+  EditorPort& port = editor.port;
+  if (!commandAllowed(editor, command)) return;
+  if (dispatchCanvasCommand(editor, command)) return;
+  switch (command) {
+    case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
+    case Command::Open: openGameCommand(editor, "", kOpenPattern); break;
+    case Command::Save:
+      if (gameOpen(editor)) saveCurrentGame(editor);
+      break;
+    case Command::SaveAs: saveAsCommand(editor); break;
+    case Command::Close:
+      if (editor.zone.openZoneNode) {
+        closeZone(editor);
+        port.setStatus(0, "");
+      } else if (gameOpen(editor) && confirmCloseGame(editor)) {
+        editor.prefs.lastFile.clear();
+        editor.prefs.lastZone.clear();
+      }
+      updateWindowTitle(editor, true);
+      port.redrawCanvas();
+      break;
+    case Command::CloseGame:
+      if (!gameOpen(editor)) break;
+      if (confirmCloseGame(editor)) {
+        editor.prefs.lastFile.clear();
+        editor.prefs.lastZone.clear();
+      }
+      updateWindowTitle(editor, true);
+      port.redrawCanvas();
+      break;
+    case Command::CloseZone:
+      if (!editor.zone.openZoneNode) break;
+      closeZone(editor);
+      port.setStatus(0, "");
+      updateWindowTitle(editor, true);
+      port.redrawCanvas();
+      break;
+    case Command::Quit:
+      if (confirmDiscardChanges(editor)) editor.session.quitRequested = true;
+      break;
+    case Command::ToggleMaximised: host.toggleMaximised(); break;
+    case Command::RecentFile:
+      if (slot >= 0 && static_cast<std::size_t>(slot) < editor.prefs.recentFiles.size() &&
+          !editor.prefs.recentFiles[static_cast<std::size_t>(slot)].empty()) {
+        openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
+      }
+      break;
+    case Command::ReopenLastScript: reopenLastScript(editor); break;
+    case Command::Documentation: showHelp(editor, kMainHelpPage); break;
+    case Command::KeyboardShortcuts: showHelp(editor, kShortcutsHelpPage); break;
+    case Command::About: showAbout(editor); break;
+    default: break;  // commands of the canvas, panels and dialogs
+  }
+}
+
+}  // namespace zor::editor

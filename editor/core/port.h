@@ -1,0 +1,96 @@
+// The editor's window onto the desktop. The core asks the desktop for
+// everything through this interface (status bar, title, message boxes,
+// choosers, text input, file requesters, clipboard, timers, processes and the
+// clock), so that tests can drive the whole editor with scripted answers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zor::editor {
+
+class ScriptSession;
+
+enum class MessageIcon { Information, Warning, Error, Question };
+enum class QuestionButtons { YesNo, YesNoCancel };
+enum class Answer { Yes, No, Cancel };
+
+// A modal list dialog (the Chooser window).
+struct ChooserRequest {
+  std::string title;
+  std::string prompt;
+  std::vector<std::string> items;
+  int preselect = 0;  // -1: no item preselected
+  bool centreOnDesktop = false;
+  bool keepOnTop = false;
+};
+
+// File requesters. `pattern` holds "Label|*.a;*.b|Label|*" pairs.
+struct FileRequest {
+  std::string title;
+  std::string startPath;  // a folder, or a file path whose folder is used
+  std::string pattern;
+  int patternIndex = 0;   // the pattern chosen at first
+};
+struct FileChoice {
+  bool chosen = false;
+  std::string path;       // absolute
+  int patternIndex = 0;   // the pattern that was chosen
+};
+
+class EditorPort {
+ public:
+  virtual ~EditorPort() = default;
+
+  // Status bar field 0 (command results) or 1 ("Unsaved changes.").
+  virtual void setStatus(int field, const std::string& text) = 0;
+  virtual void setTitle(const std::string& title) = 0;
+  // Message texts may hold "\r\n" or "\n" line breaks.
+  virtual void messageBox(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+  virtual Answer ask(const std::string& title, const std::string& text, QuestionButtons buttons) = 0;
+  // Returns the chosen index, or -1 on Cancel or a close request.
+  virtual int runChooser(const ChooserRequest& request) = 0;
+  // One-line input; false on Cancel or a close request.
+  virtual bool promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText,
+                             int fieldFlags, std::string* result) = 0;
+  virtual FileChoice openFileRequester(const FileRequest& request) = 0;
+  virtual FileChoice saveFileRequester(const FileRequest& request) = 0;
+
+  virtual void setClipboardText(const std::string& text) = 0;
+  virtual std::string clipboardText() = 0;
+
+  virtual void startTimer(int id, int milliseconds) = 0;
+  virtual void stopTimer(int id) = 0;
+  // Starts a program with an argument vector in a folder. Without waiting the
+  // result is whether it started; with waiting, its exit code (-1 when it
+  // could not be started).
+  virtual int startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) = 0;
+
+  // The local date and time in seconds since 1970.
+  virtual int64_t now() = 0;
+
+  // The main window.
+  virtual void showMainWindow(bool shown) = 0;
+  virtual void redrawCanvas() = 0;
+  virtual void focusCanvas() = 0;
+  virtual void refreshPanel() = 0;
+  // The captions of the recent-file items (empty slot: "-----", disabled).
+  virtual void setRecentFiles(const std::vector<std::string>& paths) = 0;
+  // Ends the program once the current event has been handled.
+  virtual void endProgram(int exitCode) = 0;
+
+  // The script window, modal over the main window; 1 when the user accepted
+  // (see script_edit.h). Without a script window nothing can be accepted.
+  virtual int runScriptWindow(ScriptSession& session) {
+    (void)session;
+    return 0;
+  }
+  // Opens a local file with the desktop's default handler; false when that failed.
+  virtual bool openWithDesktop(const std::string& path) {
+    (void)path;
+    return false;
+  }
+};
+
+}  // namespace zor::editor

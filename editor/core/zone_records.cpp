@@ -1,0 +1,590 @@
+#include "editor/core/zone_records.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+#include "editor/core/editor.h"
+#include "editor/core/number_text.h"
+#include "format/values.h"
+#include "platform/text.h"
+
+namespace zor::editor {
+
+namespace {
+
+// Nearest integer, halves to even; out-of-range and undefined values are cut to the int32 range.
+int32_t roundedInt(double v) {
+  if (std::isnan(v)) return 0;
+  if (v >= 2147483647.0) return INT32_MAX;
+  if (v <= -2147483648.0) return INT32_MIN;
+  return static_cast<int32_t>(std::nearbyint(v));
+}
+
+float lerp(float a, float b, float t) { return (1.0f - t) * a + t * b; }
+
+bool startsWithEntrance(const std::string& lowerName) { return lowerName.compare(0, 8, "entrance") == 0; }
+
+void readLimitsPair(const std::string& textValue, float defMin, float defMax, float& outMin, float& outMax) {
+  if (textValue.empty()) {
+    outMin = defMin;
+    outMax = defMax;
+  } else {
+    outMin = text::parseFloat(text::field(textValue, ',', 0));
+    outMax = text::parseFloat(text::field(textValue, ',', 1));
+  }
+  if (outMin > outMax) std::swap(outMin, outMax);
+}
+
+std::vector<std::unique_ptr<EditorObject>>::iterator findRecord(ZoneState& zone, const xml::Node* node) {
+  return std::find_if(zone.objects.begin(), zone.objects.end(),
+                      [node](const std::unique_ptr<EditorObject>& o) { return o->node == node; });
+}
+
+// Moves every number of a limits text by d ("10" by 2.5 gives "12.5").
+std::string shiftLimits(const std::string& limits, float d) {
+  std::string out;
+  const std::vector<std::string> fields = text::split(limits, ',');
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += ',';
+    out += trimmedDecimal(static_cast<double>(text::parseFloat(fields[i]) + d));
+  }
+  return out;
+}
+
+EditorObject makePreview(const EditorObject& block, int32_t kindValue, int32_t flags) {
+  EditorObject p;
+  p.kind = kindValue;
+  p.node = block.node;
+  p.z = block.z + 0.1f;
+  p.colour = 0x808080;
+  p.priority = block.priority;
+  p.flags = flags;
+  return p;
+}
+
+}  // namespace
+
+std::string getPluralSuffix(int n) { return n == 1 ? "" : "s"; }
+
+bool isBetween(float a, float v, float b) { return (a <= v && v <= b) || (b <= v && v <= a); }
+
+void clearUndoList(ZoneState& zone) {
+  zone.undoEntries.clear();
+  zone.undoKind = 0;
+}
+
+float getLevelDepth(const ZoneState& zone, int n) {
+  if (zone.levels.empty()) return 0.0f;
+  if (n < 0) {
+    const int current = std::clamp(zone.currentLevel, 0, zone.levelCount() - 1);
+    return zone.levels[static_cast<std::size_t>(current)].z;
+  }
+  return zone.levels[static_cast<std::size_t>(n % zone.levelCount())].z;
+}
+
+void sortObjects(ZoneState& zone) {
+  for (auto& o : zone.objects) {
+    if (o->kind == kind::Area) {
+      o->priority = roundedInt(std::sqrt(static_cast<double>(o->w)) + std::sqrt(static_cast<double>(o->h)));
+    }
+  }
+  auto& list = zone.objects;
+  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->y > b->y; });
+  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->priority > b->priority; });
+  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->z > b->z; });
+}
+
+EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto& list = zone.objects;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t at = kNone;
+  for (std::size_t i = 0; i < list.size();) {
+    if (list[i]->node == element && (list[i]->kind == kind::PathLine || list[i]->kind == kind::PathEllipse)) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
+    ++i;
+  }
+  if (at == kNone) {
+    at = list.size();
+    auto record = std::make_unique<EditorObject>();
+    record->kind = kind::Block;
+    record->node = element;
+    list.push_back(std::move(record));
+  }
+  EditorObject& rec = *list[at];
+
+  rec.x = text::parseFloat(element->attr("x"));
+  rec.y = text::parseFloat(element->attr("y"));
+  const std::string& levelText = element->attr("level");
+  if (!levelText.empty()) {
+    const int32_t n = text::parseInt(levelText);
+    rec.z = n >= 0 && n < zone.levelCount() ? zone.levels[static_cast<std::size_t>(n)].z : 0.0f;
+  } else {
+    rec.z = text::parseFloat(element->attr("z"));
+  }
+  rec.priority = text::parseInt(element->attr("priority"));
+  if (element->attr("flg").find("invisible") != std::string::npos) extraFlags |= objflag::Invisible;
+
+  // A block without a size in its element or class shows the game's default size.
+  rec.w = 20.0f;
+  rec.h = 20.0f;
+  int32_t rawColour = -1;
+  bool circular = false;
+  float phase = 0.0f, duty = 0.5f, xmin = 0.0f, xmax = 0.0f, ymin = 0.0f, ymax = 0.0f;
+  const xml::Node* sources[2] = {findClassNode(editor, element->attr("class")), element};
+  for (const xml::Node* src : sources) {
+    if (!src) continue;
+    if (!src->attr("w").empty()) rec.w = text::parseFloat(src->attr("w"));
+    if (!src->attr("h").empty()) rec.h = text::parseFloat(src->attr("h"));
+    rec.trans = src->attr("trans").empty() ? 0.0f : text::parseFloat(src->attr("trans"));
+    rec.flags &= objflag::Selected | objflag::BeingPlaced;
+    circular = false;
+    for (const std::string& raw : text::split(text::toLower(src->attr("flg")), ',')) {
+      const std::string word = text::trim(raw);
+      if (word == "invisible") rec.flags |= objflag::Invisible;
+      else if (word == "checkpoint") rec.flags |= objflag::Checkpoint;
+      else if (word == "motion") rec.flags |= objflag::Motion;
+      else if (word == "hasface") rec.flags |= objflag::HasFace;
+      else if (word == "horizon") rec.flags |= objflag::Horizon;
+      else if (word == "circular") circular = true;
+    }
+    rec.flags |= extraFlags;
+    if (rec.flags & objflag::Checkpoint) rec.h = rec.w;
+    if (!src->attr("color").empty()) rawColour = format::readColour(text::field(src->attr("color"), ',', 0));
+    rec.colour = rawColour;
+    if (rawColour == -1) {
+      rec.colour = 0x282828;
+      rec.flags |= objflag::Invisible;
+    }
+    if (rec.flags & objflag::Motion) {
+      phase = text::parseFloat(src->attr("phase")) / 360.0f;
+      // Raised by whole cycles while negative; a phase so large that adding 1 changes
+      // nothing (or one that is not a number) is reduced at once.
+      if (!std::isfinite(phase)) phase = 0.0f;
+      if (phase < -1.0e6f) phase -= std::floor(phase);
+      while (phase < 0.0f) phase += 1.0f;
+      const std::string& xl = src->attr("xlim");
+      xmin = text::parseFloat(text::field(xl, ',', 0));
+      xmax = xl.find(',') != std::string::npos ? text::parseFloat(text::field(xl, ',', 1)) : xmin;
+      const std::string& yl = src->attr("ylim");
+      ymin = text::parseFloat(text::field(yl, ',', 0));
+      ymax = yl.find(',') != std::string::npos ? text::parseFloat(text::field(yl, ',', 1)) : ymin;
+      duty = src->attr("duty").empty() ? 0.5f : text::parseFloat(src->attr("duty"));
+    }
+  }
+
+  if (!(rec.flags & objflag::Motion)) {
+    if (resort) sortObjects(zone);
+    return &rec;
+  }
+  enum class Path { Line, TwoLines, Ellipse } path = Path::Line;
+  const std::string wave = text::toLower(element->attr("wave"));
+  const float p = phase;
+  if (wave == "square" || wave == "sq") {
+    rec.x = p < duty ? xmax : xmin;
+    rec.y = p < duty ? ymax : ymin;
+  } else if (wave == "saw" || wave == "sawtooth") {
+    rec.x = lerp(xmin, xmax, p);
+    rec.y = lerp(ymin, ymax, p);
+  } else if (wave == "tri" || wave == "triangle") {
+    // A duty of 1 leaves no falling half: the block stays at the top from then on.
+    const float t = p < duty ? p / duty : duty == 1.0f ? 1.0f : 1.0f - (p - duty) / (1.0f - duty);
+    rec.x = lerp(xmin, xmax, t);
+    rec.y = lerp(ymin, ymax, t);
+  } else if (wave == "rand" || wave == "random") {
+    rec.x = (xmin + xmax) / 2.0f;
+    rec.y = (ymin + ymax) / 2.0f;
+  } else if (wave == "prox" || wave == "proximity") {
+    rec.x = xmin;
+    rec.y = ymin;
+  } else if (wave == "parabola" || wave == "parabolic") {
+    rec.x = (xmin + xmax) / 2.0f;
+    rec.y = ymax;
+    path = Path::TwoLines;
+  } else {
+    const double angle = 2.0 * std::numbers::pi * static_cast<double>(p);
+    const float t = static_cast<float>(0.5 - 0.5 * std::cos(angle));
+    rec.x = lerp(xmin, xmax, t);
+    if (circular) {
+      rec.y = lerp(ymin, ymax, static_cast<float>(0.5 + 0.5 * std::sin(angle)));
+      path = Path::Ellipse;
+    } else {
+      rec.y = lerp(ymin, ymax, t);
+    }
+  }
+
+  if (!(rec.flags & objflag::Horizon)) {
+    const float hw = rec.w / 2.0f;
+    const float hh = rec.h / 2.0f;
+    const int32_t previewFlags = extraFlags | (rec.flags & objflag::BeingPlaced);
+    std::vector<EditorObject> previews;
+    if (path == Path::Ellipse) {
+      EditorObject e = makePreview(rec, kind::PathEllipse, previewFlags);
+      e.x = (xmin + xmax) / 2.0f + hw;
+      e.y = (ymin + ymax) / 2.0f + hh;
+      e.w = std::fabs(xmax - xmin) / 2.0f;
+      e.h = std::fabs(ymax - ymin) / 2.0f;
+      previews.push_back(e);
+    } else if (path == Path::TwoLines) {
+      const float mx = (xmin + xmax) / 2.0f + hw;
+      EditorObject a = makePreview(rec, kind::PathLine, previewFlags);
+      a.x = xmin + hw;
+      a.y = ymin + hh;
+      a.w = mx;
+      a.h = ymax + hh;
+      EditorObject b = makePreview(rec, kind::PathLine, previewFlags);
+      b.x = mx;
+      b.y = ymax + hh;
+      b.w = xmax + hw;
+      b.h = ymin + hh;
+      previews.push_back(a);
+      previews.push_back(b);
+    } else {
+      EditorObject l = makePreview(rec, kind::PathLine, previewFlags);
+      l.x = xmin + hw;
+      l.y = ymin + hh;
+      l.w = xmax + hw;
+      l.h = ymax + hh;
+      previews.push_back(l);
+    }
+    std::size_t insertAt = at + 1;
+    for (const EditorObject& preview : previews) {
+      list.insert(list.begin() + static_cast<std::ptrdiff_t>(insertAt++), std::make_unique<EditorObject>(preview));
+    }
+  }
+  EditorObject* result = list[at].get();
+  if (resort) sortObjects(zone);
+  return result;
+}
+
+EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  if (it == zone.objects.end()) {
+    auto record = std::make_unique<EditorObject>();
+    record->kind = kind::Area;
+    record->node = element;
+    zone.objects.push_back(std::move(record));
+    it = zone.objects.end() - 1;
+  }
+  EditorObject& rec = **it;
+  rec.flags |= extraFlags;
+  if (!element->attr("z").empty()) rec.z = text::parseFloat(element->attr("z"));
+  else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, text::parseInt(element->attr("level")));
+  else rec.z = getLevelDepth(zone, zone.currentLevel);
+
+  const std::string& oname = element->attr("oname");
+  if (!oname.empty()) {
+    for (const auto& o : zone.objects) {
+      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
+        rec.x = o->x;
+        rec.y = o->y;
+        rec.w = o->w;
+        rec.h = o->h;
+        break;
+      }
+    }
+  } else {
+    const std::string& xl = element->attr("xlim");
+    if (xl.empty()) {
+      rec.x = zone.view.xmin;
+      rec.w = zone.view.xmax - zone.view.xmin;
+    } else {
+      rec.x = text::parseFloat(text::field(xl, ',', 0));
+      rec.w = text::parseFloat(text::field(xl, ',', 1)) - rec.x;
+    }
+    const std::string& yl = element->attr("ylim");
+    if (yl.empty()) {
+      rec.y = zone.view.ymin;
+      rec.h = zone.view.ymax - zone.view.ymin;
+    } else {
+      rec.y = text::parseFloat(text::field(yl, ',', 0));
+      rec.h = text::parseFloat(text::field(yl, ',', 1)) - rec.y;
+    }
+    if (rec.w < 0.0f) {
+      rec.x += rec.w;
+      rec.w = -rec.w;
+    }
+    if (rec.h < 0.0f) {
+      rec.y += rec.h;
+      rec.h = -rec.h;
+    }
+  }
+  EditorObject* result = &rec;
+  if (resort) sortObjects(zone);
+  return result;
+}
+
+EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  if (it == zone.objects.end()) {
+    auto record = std::make_unique<EditorObject>();
+    record->kind = kind::Entrance;
+    record->node = element;
+    zone.objects.push_back(std::move(record));
+    it = zone.objects.end() - 1;
+  }
+  EditorObject& rec = **it;
+  rec.flags |= extraFlags;
+  rec.x = text::parseFloat(element->attr("x"));
+  rec.y = text::parseFloat(element->attr("y"));
+  rec.w = 20.0f;
+  rec.h = 20.0f;
+  rec.z = !element->attr("level").empty() ? getLevelDepth(zone, text::parseInt(element->attr("level")))
+                                          : text::parseFloat(element->attr("z"));
+  return &rec;
+}
+
+EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  if (!element) return nullptr;
+  const std::string name = text::toLower(element->name);
+  if (name == "block") return parseBlock(editor, element, resort, extraFlags);
+  if (name == "area") return parseArea(editor, element, resort, extraFlags);
+  if (startsWithEntrance(name)) return parseEntrance(editor, element, resort, extraFlags);
+  return nullptr;
+}
+
+void reparseAllBlocks(Editor& editor) {
+  std::vector<xml::Node*> blocks;
+  for (const auto& o : editor.zone.objects) {
+    if (o->kind == kind::Block) blocks.push_back(o->node);
+  }
+  for (xml::Node* node : blocks) parseBlock(editor, node, false, 0);
+}
+
+void closeZone(Editor& editor) {
+  ZoneState& zone = editor.zone;
+  zone.objects.clear();
+  zone.hiddenObjects.clear();
+  zone.names.clear();
+  zone.levels.clear();
+  zone.deletedScript.clear();
+  zone.selectionCount = 0;
+  zone.selectionKind = 0;
+  zone.openZoneNode = nullptr;
+  zone.view.zoneId.clear();
+  zone.insertedBlockNode = nullptr;
+  clearUndoList(zone);
+}
+
+bool openZone(Editor& editor, xml::Node* element) {
+  if (!element || !element->isElement() || text::toLower(element->name) != "zone") return false;
+  closeZone(editor);
+  ZoneState& zone = editor.zone;
+  ZoneView& view = zone.view;
+  zone.currentLevel = 0;
+
+  view.name = element->attr("name");
+  view.xlimText = element->attr("xlim");
+  view.ylimText = element->attr("ylim");
+  view.persist = element->attr("persist");
+  view.notes = element->attr("notes");
+  readLimitsPair(view.xlimText, -1100.0f, 1100.0f, view.xmin, view.xmax);
+  readLimitsPair(view.ylimText, -100.0f, 1100.0f, view.ymin, view.ymax);
+
+  xml::Node* levels = element->childByPath("levels");
+  if (levels) {
+    for (xml::Node* l = levels->firstElement(); l; l = l->nextElement()) {
+      if (l->name != "level") continue;
+      EditorLevel level;
+      level.zText = l->attr("z");
+      level.z = text::parseFloat(level.zText);
+      level.colourText = l->attr("color");
+      level.colour = format::swapRedBlue(text::parseHex(level.colourText));
+      level.unlocked = text::parseInt(l->attr("unlocked"));
+      level.node = l;
+      zone.levels.push_back(level);
+    }
+  }
+  std::stable_sort(zone.levels.begin(), zone.levels.end(),
+                   [](const EditorLevel& a, const EditorLevel& b) { return a.z < b.z; });
+  if (zone.levels.empty()) {
+    xml::Document& doc = *editor.game.document;
+    if (!levels) {
+      levels = doc.createElement("levels");
+      xml::Document::insertBefore(element, levels, element->firstChild);
+    }
+    xml::Node* level = doc.createElement("level");
+    level->setAttr("z", "0");
+    level->setAttr("color", "FFFFFF");
+    level->setAttr("unlocked", "1");
+    xml::Document::appendChild(levels, level);
+    zone.levels.push_back({"0", 0.0f, "FFFFFF", 0xFFFFFF, 1, level});
+    editor.port.messageBox(kEditorName, "This zone contains no levels!\r\nA default level has been added at z = 0.",
+                           MessageIcon::Warning);
+  }
+
+  for (xml::Node* child = element->firstElement(); child; child = child->nextElement()) {
+    const std::string name = text::toLower(child->name);
+    if (name == "block") parseBlock(editor, child, false, 0);
+    else if (name == "area") parseArea(editor, child, false, 0);
+    else if (startsWithEntrance(name)) parseEntrance(editor, child, false, 0);
+  }
+  std::vector<xml::Node*> namedAreas;
+  for (const auto& o : zone.objects) {
+    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o->node);
+  }
+  for (xml::Node* area : namedAreas) parseArea(editor, area, false, 0);
+  sortObjects(zone);
+
+  zone.showBlocks = zone.showAreas = zone.showPaths = zone.showEntrances = true;
+  zone.invertBackground = false;
+  zone.blockTemplate = kDefaultBlockTemplate;
+  zone.insertedBlockNode = nullptr;
+  zone.lastScriptTitle.clear();
+
+  if (const xml::Node* entrance = element->childByPath("entrance")) {
+    view.camx = text::parseFloat(entrance->attr("x")) + 10.0f;
+    view.camy = text::parseFloat(entrance->attr("y")) + 10.0f;
+    if (!entrance->attr("z").empty()) {
+      const float z = text::parseFloat(entrance->attr("z"));
+      view.camz = z - 200.0f;
+      zone.currentLevel = 0;
+      for (std::size_t i = 0; i < zone.levels.size(); ++i) {
+        if (zone.levels[i].z == z) {
+          zone.currentLevel = static_cast<int>(i);
+          break;
+        }
+      }
+    } else {
+      int level = text::parseInt(entrance->attr("level")) % zone.levelCount();
+      if (level < 0) level += zone.levelCount();
+      zone.currentLevel = level;
+      view.camz = getLevelDepth(zone, level) - 100.0f;
+    }
+  } else {
+    view.camx = (view.xmin + view.xmax) / 2.0f;
+    view.camy = (view.ymin + view.ymax) / 2.0f;
+    view.camz = zone.levels.front().z - 200.0f;
+    for (const auto& o : zone.objects) {
+      if (o->kind == kind::Entrance) {
+        view.camx = o->x + 10.0f;
+        view.camy = o->y + 10.0f;
+        view.camz = o->z - 200.0f;
+        break;
+      }
+    }
+  }
+
+  zone.selectionKind = kSelectionNone;
+  zone.selectionCount = 0;
+  view.mode = 0;
+  view.zoneId = text::toLower(element->attr("id"));
+  editor.prefs.lastZone = view.zoneId;
+  clearUndoList(zone);
+
+  for (std::string& name : view.zflagNames) name.clear();
+  if (const xml::Node* editorNode = editor.game.root ? editor.game.root->childByPath("zorled") : nullptr) {
+    for (const xml::Node* c = editorNode->firstElement(); c; c = c->nextElement()) {
+      if (c->name != "zone_" + view.zoneId) continue;
+      const std::vector<std::string> items = text::split(c->attr("zflags"), '|');
+      for (std::size_t i = 0; i + 1 < items.size(); i += 2) {
+        if (items[i + 1].empty()) break;
+        const int64_t n = text::parseInt64(items[i]);
+        if (n >= 0 && n < 32) view.zflagNames[static_cast<std::size_t>(n)] = items[i + 1];
+      }
+      break;
+    }
+  }
+  zone.openZoneNode = element;
+  return true;
+}
+
+void moveObject(Editor& editor, EditorObject* record, float dx, float dy) {
+  if (!record || !record->node) return;
+  xml::Node* e = record->node;
+  if (record->kind == kind::Block) {
+    if (!e->attr("xlim").empty()) e->setAttr("xlim", shiftLimits(e->attr("xlim"), dx));
+    if (!e->attr("ylim").empty()) e->setAttr("ylim", shiftLimits(e->attr("ylim"), dy));
+    if (!e->attr("x").empty()) {
+      record->x += dx;
+      e->setAttr("x", trimmedDecimal(static_cast<double>(record->x)));
+    }
+    if (!e->attr("y").empty()) {
+      record->y += dy;
+      e->setAttr("y", trimmedDecimal(static_cast<double>(record->y)));
+    }
+    if (record->flags & objflag::Motion) parseBlock(editor, e, false, 0);
+  } else if (record->kind == kind::Area) {
+    if (!e->attr("oname").empty()) return;
+    if (e->attr("xlim").find(',') != std::string::npos) e->setAttr("xlim", shiftLimits(e->attr("xlim"), dx));
+    if (e->attr("ylim").find(',') != std::string::npos) e->setAttr("ylim", shiftLimits(e->attr("ylim"), dy));
+    parseArea(editor, e, false, 0);
+  } else if (record->kind == kind::Entrance) {
+    record->x = text::parseFloat(e->attr("x")) + dx;
+    record->y = text::parseFloat(e->attr("y")) + dy;
+    e->setAttr("x", trimmedDecimal(static_cast<double>(record->x)));
+    e->setAttr("y", trimmedDecimal(static_cast<double>(record->y)));
+  } else {
+    return;
+  }
+  if (editor.zone.selectionCount == 1) editor.port.refreshPanel();
+  markModified(editor);
+}
+
+void syncAreasToNamedBlocks(Editor& editor) {
+  ZoneState& zone = editor.zone;
+  for (auto& area : zone.objects) {
+    if (area->kind != kind::Area) continue;
+    const std::string& oname = area->node->attr("oname");
+    if (oname.empty()) continue;
+    for (const auto& o : zone.objects) {
+      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
+        area->x = o->x;
+        area->y = o->y;
+        area->w = o->w;
+        area->h = o->h;
+        break;
+      }
+    }
+  }
+}
+
+void renumberLevelRefs(xml::Node* element, int mode, int a, int b) {
+  if (!element) return;
+  for (xml::Node* n = element; n;) {
+    if (n->isElement()) {
+      const char* attrName = !n->attr("level").empty() ? "level" : "levels";
+      const std::string value = n->attr(attrName);
+      if (!value.empty() && value != "-1") {
+        std::string out;
+        for (const std::string& f : text::split(value, ',')) {
+          int32_t v = text::parseInt(f);
+          if (v >= 0) {
+            if (mode == 0) {
+              if (v >= a) ++v;
+            } else if (mode == 1) {
+              if (v >= a && v > 0) --v;
+            } else if (mode == 2) {
+              if (v == b) v = a;
+              else if (a > b && v > b && v <= a) --v;
+              else if (a < b && v >= a && v < b) ++v;
+            }
+          }
+          out += text::formatInt(v);
+          out += ',';
+        }
+        while (!out.empty() && out.back() == ',') out.pop_back();
+        while (!out.empty() && out.front() == ',') out.erase(out.begin());
+        n->setAttr(attrName, out);
+      }
+    }
+    // Depth first through the subtree of `element`.
+    if (n->firstChild) {
+      n = n->firstChild;
+      continue;
+    }
+    while (n != element && !n->next) n = n->parent;
+    if (n == element) break;
+    n = n->next;
+  }
+}
+
+}  // namespace zor::editor

@@ -1,0 +1,141 @@
+#include "editor/ui/fixed_dialogs.h"
+
+#include <wx/button.h>
+#include <wx/display.h>
+#include <wx/listbox.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/stc/stc.h>
+#include <wx/textctrl.h>
+#include <wx/valtext.h>
+
+namespace zor::editor::ui {
+
+namespace {
+
+constexpr int kMargin = 5;
+
+wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
+
+}  // namespace
+
+bool ChooserDialog::create(wxWindow* parent) {
+  if (!Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)) {
+    return false;
+  }
+  SetClientSize(240, 240);
+  const int w = 240;
+  const int h = 240;
+  const int m = kMargin;
+  auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(w, h));
+  prompt_ = new wxStaticText(panel, wxID_ANY, "", wxPoint(m, m), wxSize(w - 2 * m, 20));
+  list_ = new wxListBox(panel, wxID_ANY, wxPoint(m, m + 20), wxSize(w - 2 * m, h - 2 * m - 60), 0, nullptr,
+                        wxLB_SINGLE);
+  ok_ = new wxButton(panel, wxID_OK, "OK", wxPoint(4 * m, h - m - 30), wxSize(80, 25));
+  cancel_ = new wxButton(panel, wxID_CANCEL, "Cancel", wxPoint(w - 4 * m - 80, h - m - 30), wxSize(80, 25));
+  ok_->SetDefault();
+  SetEscapeId(wxID_CANCEL);
+  ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onOk(); });
+  list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { onOk(); });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  return true;
+}
+
+void ChooserDialog::onOk() {
+  if (list_->GetSelection() != wxNOT_FOUND) EndModal(wxID_OK);
+}
+
+int ChooserDialog::run(const ChooserRequest& request, wxWindow* mainWindow) {
+  if (request.items.empty()) return -1;
+  SetTitle(fromUtf8(request.title));
+  prompt_->SetLabel(fromUtf8(request.prompt));
+  list_->Clear();
+  for (const std::string& item : request.items) list_->Append(fromUtf8(item));
+  if (request.preselect >= 0 && request.preselect < static_cast<int>(request.items.size())) {
+    list_->SetSelection(request.preselect);
+  }
+  const long style = GetWindowStyleFlag();
+  if (request.keepOnTop) SetWindowStyleFlag(style | wxSTAY_ON_TOP);
+  if (request.centreOnDesktop && wxDisplay::GetCount() > 0) {
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    const wxSize size = GetSize();
+    SetPosition(wxPoint(area.x + (area.width - size.x) / 2, area.y + (area.height - size.y) / 2));
+  } else if (mainWindow && mainWindow->IsShown()) {
+    CentreOnParent();
+  } else {
+    CentreOnScreen();
+  }
+  list_->SetFocus();
+  const int result = ShowModal();
+  SetWindowStyleFlag(style);
+  return result == wxID_OK ? list_->GetSelection() : -1;
+}
+
+bool InputDialog::create(wxWindow* parent) {
+  if (!Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)) {
+    return false;
+  }
+  SetClientSize(300, 90);
+  const int w = 300;
+  const int h = 90;
+  const int m = kMargin;
+  auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(w, h));
+  prompt_ = new wxStaticText(panel, wxID_ANY, "", wxPoint(m, m), wxSize(w - 2 * m, 20));
+  field_ = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(2 * m, m + 20), wxSize(w - 4 * m, 20), wxTE_PROCESS_ENTER);
+  ok_ = new wxButton(panel, wxID_OK, "OK", wxPoint(10 * m, h - m - 30), wxSize(80, 25));
+  cancel_ = new wxButton(panel, wxID_CANCEL, "Cancel", wxPoint(w - 10 * m - 80, h - m - 30), wxSize(80, 25));
+  ok_->SetDefault();
+  SetEscapeId(wxID_CANCEL);
+  field_->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { EndModal(wxID_OK); });
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  return true;
+}
+
+bool InputDialog::run(const std::string& title, const std::string& prompt, const std::string& defaultText,
+                      int fieldFlags, std::string* result) {
+  SetTitle(fromUtf8(title));
+  prompt_->SetLabel(fromUtf8(prompt));
+  if (fieldFlags & 1) {
+    field_->SetValidator(wxTextValidator(wxFILTER_DIGITS));
+  } else {
+    field_->SetValidator(wxDefaultValidator);
+  }
+  field_->ChangeValue(fromUtf8(defaultText));
+  CentreOnParent();
+  field_->SelectAll();
+  field_->SetFocus();
+  if (ShowModal() != wxID_OK) return false;
+  if (result) *result = field_->GetValue().utf8_string();
+  return true;
+}
+
+bool ScriptWindow::create(wxWindow* parent, const wxFont& noticeFont) {
+  if (!Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize,
+              wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxRESIZE_BORDER)) {
+    return false;
+  }
+  SetClientSize(586, 440);
+  SetMinClientSize(wxSize(440, 165));
+  text_ = new wxStyledTextCtrl();
+  if (!text_->Create(this, wxID_ANY, wxPoint(0, 0), GetClientSize())) {
+    delete text_;
+    text_ = nullptr;
+    auto* notice = new wxStaticText(this, wxID_ANY, "Scintilla failed to initialize.", wxPoint(5, 5));
+    notice->SetFont(noticeFont);
+    wxMessageBox("Scintilla (the script editor) failed to initialize!", "ZorlED", wxOK | wxICON_WARNING);
+  }
+  return true;
+}
+
+bool createFixedDialog(wxDialog* dialog, wxWindow* parent, const char* title, int width, int height) {
+  if (!dialog->Create(parent, wxID_ANY, title, wxDefaultPosition, wxDefaultSize,
+                      wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)) {
+    return false;
+  }
+  dialog->SetClientSize(width, height);
+  dialog->SetEscapeId(wxID_CANCEL);
+  return true;
+}
+
+}  // namespace zor::editor::ui

@@ -1,0 +1,235 @@
+#include "editor/ui/main_frame.h"
+
+#include <wx/accel.h>
+#include <wx/button.h>
+#include <wx/fontenum.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/stdpaths.h>
+
+#include "editor/core/session.h"
+#include "editor/ui/canvas_panel.h"
+
+namespace zor::editor::ui {
+
+namespace {
+
+constexpr int kCommandBase = wxID_HIGHEST + 100;
+constexpr int kRecentBase = wxID_HIGHEST + 1000;
+
+int commandId(Command c) { return kCommandBase + static_cast<int>(c); }
+
+wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
+
+// The first face that the desktop knows, else its sans-serif font, at the size.
+wxFont firstFont(std::initializer_list<const char*> faces, int points, bool bold) {
+  const wxFontWeight weight = bold ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL;
+  for (const char* face : faces) {
+    if (wxFontEnumerator::IsValidFacename(face)) {
+      return wxFont(points, wxFONTFAMILY_DEFAULT, wxFONTSTYLE_NORMAL, weight, false, face);
+    }
+  }
+  return wxFont(points, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL, weight);
+}
+
+int keyCode(const std::string& key) {
+  if (key.size() == 1) return key[0];
+  if (key[0] == 'F' && key.size() <= 3) return WXK_F1 + std::stoi(key.substr(1)) - 1;
+  if (key == "Delete") return WXK_DELETE;
+  if (key == "Insert") return WXK_INSERT;
+  if (key == "Enter") return WXK_RETURN;
+  if (key == "Escape") return WXK_ESCAPE;
+  if (key == "Keypad5") return WXK_NUMPAD5;
+  return 0;
+}
+
+}  // namespace
+
+UiFonts loadFonts() {
+  return {firstFont({"Arial", "Tahoma", "Helvetica"}, 18, false), firstFont({"Tahoma", "Arial"}, 8, true)};
+}
+
+MainFrame::MainFrame(Editor& editor) : editor_(editor) {}
+
+bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop) {
+  if (!Create(nullptr, wxID_ANY, kEditorName, wxPoint(editor_.prefs.winX, editor_.prefs.winY), wxDefaultSize,
+              wxDEFAULT_FRAME_STYLE)) {
+    return false;
+  }
+  fonts_ = fonts;
+  root_ = new wxPanel(this, wxID_ANY);
+  canvas_ = new CanvasPanel(root_, std::move(onDrop));
+  frameBox_ = new wxStaticBox(root_, wxID_ANY, "");
+  panelTitle_ = new wxStaticText(root_, wxID_ANY, "", wxDefaultPosition, wxSize(245, 20),
+                                 wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+  insertButton_ = new wxButton(root_, wxID_ANY, "+ Insert", wxDefaultPosition, wxSize(80, 20));
+  deleteButton_ = new wxButton(root_, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxDefaultPosition,
+                               wxSize(80, 20));
+  insertButton_->Hide();
+  deleteButton_->Hide();
+  for (int i = 0; i < 4; ++i) {
+    auto* panel = new wxScrolledWindow(root_, wxID_ANY);
+    panel->SetFont(fonts.smallBold);
+    panel->Hide();
+    panels_.push_back(panel);
+  }
+  buildMenus();
+  buildShortcuts();
+  CreateStatusBar(2);
+  const int widths[2] = {-1, 120};
+  SetStatusWidths(2, widths);
+  SetStatusText(wxString(kEditorName) + " " + kEditorVersion, 0);
+
+  Bind(wxEVT_MENU, &MainFrame::onMenu, this);
+  Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onClose, this);
+  root_->Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+    layoutGadgets();
+    e.Skip();
+  });
+  Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
+    recordGeometry();
+    if (canvas_) canvas_->Refresh();
+    e.Skip();
+  });
+  Bind(wxEVT_MOVE, [this](wxMoveEvent& e) {
+    recordGeometry();
+    e.Skip();
+  });
+  setInnerSize(editor_.prefs.winW, editor_.prefs.winH);
+  SetMinClientSize(wxSize(530, std::max(1, 265 - barsHeight())));
+  return true;
+}
+
+int MainFrame::barsHeight() const {
+  // The client area excludes both bars: the inner height less the client height.
+  const wxStatusBar* status = GetStatusBar();
+  const wxMenuBar* menus = GetMenuBar();
+  int b = status ? status->GetSize().y : 0;
+  if (menus) b += menus->GetSize().y;
+  return b;
+}
+
+void MainFrame::setInnerSize(int w, int h) { SetClientSize(w, std::max(1, h - barsHeight())); }
+
+void MainFrame::layoutGadgets() {
+  const wxSize client = root_->GetClientSize();
+  const int w = client.x;
+  const int ch = client.y;  // the inner height less the menu and status bars
+  canvas_->SetSize(0, 0, std::max(1, w - 265), std::max(1, ch));
+  frameBox_->SetSize(w - 260, 5, 255, std::max(1, ch - 10));
+  panelTitle_->SetSize(w - 255, 20, 245, 20);
+  insertButton_->Move(w - 200, 40);
+  deleteButton_->Move(w - 120, 40);
+  for (wxScrolledWindow* panel : panels_) panel->SetSize(w - 255, 40, 245, std::max(1, ch - 50));
+}
+
+void MainFrame::buildMenus() {
+  auto* bar = new wxMenuBar;
+  wxMenu* current = nullptr;
+  std::vector<wxMenu*> stack;
+  std::string pendingTitle;
+  std::vector<std::pair<wxMenu*, std::string>> pendingSub;
+  for (const MenuEntry& e : menuBar()) {
+    switch (e.type) {
+      case MenuEntry::Type::Menu:
+        current = new wxMenu;
+        stack.assign(1, current);
+        bar->Append(current, fromUtf8(e.caption));
+        break;
+      case MenuEntry::Type::SubMenu: {
+        auto* sub = new wxMenu;
+        // Accelerator texts are shown, never bound: the shortcut table binds keys.
+        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
+        stack.back()->AppendSubMenu(sub, fromUtf8(label));
+        stack.push_back(sub);
+        break;
+      }
+      case MenuEntry::Type::EndSubMenu: stack.pop_back(); break;
+      case MenuEntry::Type::Rule: stack.back()->AppendSeparator(); break;
+      case MenuEntry::Type::Item: {
+        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
+        stack.back()->Append(commandId(e.command), fromUtf8(label));
+        break;
+      }
+      case MenuEntry::Type::RecentFiles:
+        recentMenu_ = stack.back();
+        recentCount_ = static_cast<int>(editor_.prefs.recentFiles.size());
+        for (int i = 0; i < recentCount_; ++i) recentMenu_->Append(kRecentBase + i, "-----");
+        break;
+    }
+  }
+  SetMenuBar(bar);
+}
+
+void MainFrame::buildShortcuts() {
+  std::vector<wxAcceleratorEntry> entries;
+  for (const Shortcut& s : mainShortcuts()) {
+    int flags = wxACCEL_NORMAL;
+    if (s.modifiers & modifier::Ctrl) flags |= wxACCEL_CTRL;
+    if (s.modifiers & modifier::Shift) flags |= wxACCEL_SHIFT;
+    if (s.modifiers & modifier::Alt) flags |= wxACCEL_ALT;
+    entries.emplace_back(flags, keyCode(s.key), commandId(s.command));
+    // Keypad 5 sends another key with Num Lock off.
+    if (s.key == "Keypad5") entries.emplace_back(flags, WXK_NUMPAD_BEGIN, commandId(s.command));
+  }
+  SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(entries.size()), entries.data()));
+}
+
+void MainFrame::setRecentFiles(const std::vector<std::string>& paths) {
+  if (!recentMenu_) return;
+  for (int i = 0; i < recentCount_; ++i) {
+    const std::string path = static_cast<std::size_t>(i) < paths.size() ? paths[static_cast<std::size_t>(i)] : "";
+    // "&" would mark an access letter.
+    wxString label = path.empty() ? wxString("-----") : fromUtf8(path);
+    label.Replace("&", "&&");
+    recentMenu_->SetLabel(kRecentBase + i, label);
+    recentMenu_->Enable(kRecentBase + i, !path.empty());
+  }
+}
+
+void MainFrame::onMenu(wxCommandEvent& event) {
+  const int id = event.GetId();
+  if (id >= kRecentBase && id < kRecentBase + recentCount_) {
+    dispatchCommand(editor_, *this, Command::RecentFile, id - kRecentBase);
+  } else if (id >= kCommandBase && id < kRecentBase) {
+    dispatchCommand(editor_, *this, static_cast<Command>(id - kCommandBase));
+  } else if (id == wxID_EXIT) {
+    dispatchCommand(editor_, *this, Command::Quit);
+  } else {
+    event.Skip();
+  }
+}
+
+void MainFrame::onClose(wxCloseEvent& event) {
+  if (editor_.session.ended || !event.CanVeto()) {
+    event.Skip();
+    return;
+  }
+  // The quit itself runs after this event (see the application's after-event steps).
+  requestClose(editor_);
+  event.Veto();
+}
+
+void MainFrame::recordGeometry() {
+  if (!root_ || !IsShown()) return;
+  WindowState state = WindowState::Normal;
+  if (IsIconized()) state = WindowState::Minimised;
+  else if (IsMaximized()) state = WindowState::Maximised;
+  const wxPoint pos = GetPosition();
+  const wxSize client = GetClientSize();
+  recordWindowGeometry(editor_.prefs, state, pos.x, pos.y, client.x, client.y + barsHeight());
+}
+
+void MainFrame::toggleMaximised() { Maximize(!IsMaximized()); }
+
+std::string MainFrame::ownExecutable() {
+  // /proc/self/exe on Linux.
+  return wxStandardPaths::Get().GetExecutablePath().utf8_string();
+}
+
+}  // namespace zor::editor::ui

@@ -1,0 +1,67 @@
+// The main window: canvas, side column, menu bar, shortcuts and the two-field
+// status bar. Its events go to the editor core.
+#pragma once
+
+#include <wx/frame.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "editor/core/commands.h"
+#include "editor/core/editor.h"
+
+class wxButton;
+class wxMenu;
+class wxPanel;
+class wxScrolledWindow;
+class wxStaticBox;
+class wxStaticText;
+
+namespace zor::editor::ui {
+
+class CanvasPanel;
+
+struct UiFonts {
+  wxFont large;      // canvas messages
+  wxFont smallBold;  // panels and notices
+};
+UiFonts loadFonts();
+
+class MainFrame : public wxFrame, public CommandHost {
+ public:
+  explicit MainFrame(Editor& editor);
+  // Creates the hidden window and its gadgets; false when the window could not be made.
+  bool create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop);
+  void layoutGadgets();
+  void setRecentFiles(const std::vector<std::string>& paths);
+  // Inner size of the window: the client area with the menu bar and status bar.
+  void setInnerSize(int w, int h);
+  int barsHeight() const;
+  CanvasPanel* canvas() const { return canvas_; }
+  const UiFonts& fonts() const { return fonts_; }
+
+  void toggleMaximised() override;
+  std::string ownExecutable() override;
+
+ private:
+  void buildMenus();
+  void buildShortcuts();
+  void onMenu(wxCommandEvent& event);
+  void onClose(wxCloseEvent& event);
+  void recordGeometry();
+
+  Editor& editor_;
+  UiFonts fonts_;
+  wxPanel* root_ = nullptr;
+  CanvasPanel* canvas_ = nullptr;
+  wxStaticBox* frameBox_ = nullptr;
+  wxStaticText* panelTitle_ = nullptr;
+  wxButton* insertButton_ = nullptr;
+  wxButton* deleteButton_ = nullptr;
+  std::vector<wxScrolledWindow*> panels_;  // level, entrance, area, block
+  wxMenu* recentMenu_ = nullptr;
+  int recentCount_ = 0;
+};
+
+}  // namespace zor::editor::ui

@@ -1,0 +1,232 @@
+#include "editor/ui/wx_port.h"
+
+#include <wx/clipbrd.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/filesys.h>
+#include <wx/msgdlg.h>
+#include <wx/timer.h>
+#include <wx/utils.h>
+
+#include <cctype>
+
+#include "editor/ui/canvas_panel.h"
+#include "editor/ui/fixed_dialogs.h"
+#include "editor/ui/main_frame.h"
+#include "editor/ui/script_editor_window.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace zor::editor::ui {
+
+namespace {
+
+wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
+
+wxWindow* dialogParent(MainFrame* frame) {
+  return frame && frame->IsShown() ? static_cast<wxWindow*>(frame) : nullptr;
+}
+
+}  // namespace
+
+// Counts the modal dialogs open, so that the after-event steps wait for them.
+struct WxPort::ModalScope {
+  explicit ModalScope(WxPort& p) : port(p) { ++port.modalDepth_; }
+  ~ModalScope() {
+    if (--port.modalDepth_ == 0) {
+      if (port.frame && port.frame->IsShown()) port.frame->canvas()->SetFocus();
+      if (port.onModalEnded) port.onModalEnded();
+    }
+  }
+  WxPort& port;
+};
+
+std::string desktopLineBreaks(const std::string& text) { return text::replaceAll(text, "\r\n", "\n"); }
+
+std::string caseFreePattern(const std::string& pattern) {
+  std::string out;
+  const std::vector<std::string> parts = text::split(pattern, '|');
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i) out += '|';
+    if (i % 2 == 0) {  // a label
+      out += parts[i];
+      continue;
+    }
+    for (char c : parts[i]) {
+      if (std::isalpha(static_cast<unsigned char>(c))) {
+        out += '[';
+        out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        out += ']';
+      } else {
+        out += c;
+      }
+    }
+  }
+  return out;
+}
+
+WxPort::WxPort() = default;
+WxPort::~WxPort() = default;
+
+void WxPort::setStatus(int field, const std::string& text) {
+  if (frame && frame->GetStatusBar()) frame->SetStatusText(fromUtf8(text), field == 0 ? 0 : 1);
+}
+
+void WxPort::setTitle(const std::string& title) {
+  if (frame) frame->SetTitle(fromUtf8(title));
+}
+
+void WxPort::messageBox(const std::string& title, const std::string& text, MessageIcon icon) {
+  long style = wxOK;
+  switch (icon) {
+    case MessageIcon::Information: style |= wxICON_INFORMATION; break;
+    case MessageIcon::Warning: style |= wxICON_WARNING; break;
+    case MessageIcon::Error: style |= wxICON_ERROR; break;
+    case MessageIcon::Question: style |= wxICON_QUESTION; break;
+  }
+  ModalScope modal(*this);
+  wxMessageDialog dialog(dialogParent(frame), fromUtf8(desktopLineBreaks(text)), fromUtf8(title), style);
+  dialog.ShowModal();
+}
+
+Answer WxPort::ask(const std::string& title, const std::string& text, QuestionButtons buttons) {
+  long style = wxICON_QUESTION | wxYES_NO;
+  if (buttons == QuestionButtons::YesNoCancel) style |= wxCANCEL;
+  ModalScope modal(*this);
+  wxMessageDialog dialog(dialogParent(frame), fromUtf8(desktopLineBreaks(text)), fromUtf8(title), style);
+  switch (dialog.ShowModal()) {
+    case wxID_YES: return Answer::Yes;
+    case wxID_NO: return Answer::No;
+    default: return buttons == QuestionButtons::YesNo ? Answer::No : Answer::Cancel;
+  }
+}
+
+int WxPort::runChooser(const ChooserRequest& request) {
+  if (!windows.chooser || request.items.empty()) return -1;
+  ModalScope modal(*this);
+  return windows.chooser->run(request, frame);
+}
+
+bool WxPort::promptForText(const std::string& title, const std::string& prompt, const std::string& defaultText,
+                           int fieldFlags, std::string* result) {
+  if (!windows.input) return false;
+  ModalScope modal(*this);
+  return windows.input->run(title, prompt, defaultText, fieldFlags, result);
+}
+
+FileChoice WxPort::fileRequester(const FileRequest& request, bool save) {
+  std::string folder = request.startPath;
+  std::string name;
+  if (!folder.empty() && !files::isFolder(folder)) {
+    name = files::fileName(folder);
+    folder = files::folderPart(folder);
+  }
+  ModalScope modal(*this);
+  wxFileDialog dialog(dialogParent(frame), fromUtf8(request.title), fromUtf8(folder), fromUtf8(name),
+                      fromUtf8(caseFreePattern(request.pattern)),
+                      save ? wxFD_SAVE : (wxFD_OPEN | wxFD_FILE_MUST_EXIST));
+  dialog.SetFilterIndex(request.patternIndex);
+  FileChoice choice;
+  if (dialog.ShowModal() != wxID_OK) return choice;
+  choice.chosen = true;
+  choice.path = files::absolutePath(dialog.GetPath().utf8_string(), files::currentFolder());
+  choice.patternIndex = dialog.GetFilterIndex();
+  return choice;
+}
+
+FileChoice WxPort::openFileRequester(const FileRequest& request) { return fileRequester(request, false); }
+FileChoice WxPort::saveFileRequester(const FileRequest& request) { return fileRequester(request, true); }
+
+void WxPort::setClipboardText(const std::string& text) {
+  if (wxTheClipboard->Open()) {
+    wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
+    wxTheClipboard->Close();
+  }
+}
+
+std::string WxPort::clipboardText() {
+  std::string text;
+  if (wxTheClipboard->Open()) {
+    if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
+      wxTextDataObject data;
+      wxTheClipboard->GetData(data);
+      text = data.GetText().utf8_string();
+    }
+    wxTheClipboard->Close();
+  }
+  return text;
+}
+
+void WxPort::startTimer(int id, int milliseconds) {
+  if (!frame) return;
+  auto& timer = timers_[id];
+  if (!timer) timer = std::make_unique<wxTimer>(frame, id);
+  timer->Start(milliseconds);
+}
+
+void WxPort::stopTimer(int id) {
+  auto it = timers_.find(id);
+  if (it != timers_.end()) it->second->Stop();
+}
+
+int WxPort::startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) {
+  if (argv.empty()) return -1;
+  std::vector<wxString> owned;
+  for (const std::string& a : argv) owned.push_back(fromUtf8(a));
+  std::vector<const wchar_t*> args;
+  for (const wxString& a : owned) args.push_back(a.wc_str());
+  args.push_back(nullptr);
+  wxExecuteEnv env;
+  env.cwd = fromUtf8(folder);
+  wxGetEnvMap(&env.env);
+  if (!wait) return wxExecute(args.data(), wxEXEC_ASYNC, nullptr, &env) != 0 ? 1 : 0;
+  ModalScope modal(*this);
+  return static_cast<int>(wxExecute(args.data(), wxEXEC_SYNC, nullptr, &env));
+}
+
+int64_t WxPort::now() {
+  int64_t seconds = dates::localSecondsSince1970();
+  if (!clockOffsetFile.empty()) {
+    std::string offset;
+    if (files::readFile(clockOffsetFile, offset, 64)) seconds += text::parseInt64(offset);
+  }
+  return seconds;
+}
+
+void WxPort::showMainWindow(bool shown) {
+  if (frame) frame->Show(shown);
+}
+
+void WxPort::redrawCanvas() {
+  if (frame) frame->canvas()->Refresh();
+}
+
+void WxPort::focusCanvas() {
+  if (frame && frame->IsShown()) frame->canvas()->SetFocus();
+}
+
+void WxPort::refreshPanel() {}
+
+void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
+  if (frame) frame->setRecentFiles(paths);
+}
+
+void WxPort::endProgram(int exitCode) {
+  timers_.clear();
+  if (onEnd) onEnd(exitCode);
+}
+
+int WxPort::runScriptWindow(ScriptSession& session) {
+  auto* window = dynamic_cast<ScriptEditorWindow*>(windows.script);
+  if (!window) return 0;
+  ModalScope modal(*this);
+  return window->run(session, frame);
+}
+
+bool WxPort::openWithDesktop(const std::string& path) {
+  return wxLaunchDefaultBrowser(wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))));
+}
+
+}  // namespace zor::editor::ui

@@ -1,0 +1,88 @@
+// The candidates of the pair pass, found by place instead of by walking every
+// later object: chosen positions of the pass's order, hashed into a grid of
+// cells over x and y by their boxes, per level. A query answers the first
+// position from a given one on (in the pass's order) whose object passes the
+// pass's own test, so that contacts come in exactly the order of a walk over
+// every later object.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zor {
+
+// A box as the pass compares it: x0 = x, x1 = x + w, y0 = y, y1 = y + h.
+struct PairBox {
+  float x0, y0, x1, y1;
+};
+
+class PairIndex {
+ public:
+  // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p].
+  void build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+             const std::vector<int8_t>& levels);
+
+  // The first indexed position p >= from with levels[p] == level and test(p)
+  // true, or `none` when there is none. test(p) must be false for every object
+  // whose indexed box does not overlap (or touch) the query box; it may be
+  // called several times for one position.
+  template <typename Test>
+  std::size_t firstFrom(std::size_t from, int8_t level, const std::vector<int8_t>& levels, const PairBox& query,
+                        std::size_t none, Test test) const {
+    std::size_t best = none;
+    CellRange r;
+    if (!cellRange(query, r) || r.cells() > kMaxQueryCells) {
+      scan(candidates_.data(), candidates_.data() + candidates_.size(), from, best, level, levels, test);
+      return best;
+    }
+    scan(large_.data(), large_.data() + large_.size(), from, best, level, levels, test);
+    for (int64_t cy = r.y0; cy <= r.y1; ++cy) {
+      for (int64_t cx = r.x0; cx <= r.x1; ++cx) {
+        const std::size_t b = bucketOf(cx, cy, level);
+        scan(entries_.data() + bucketStart_[b], entries_.data() + bucketStart_[b + 1], from, best, level, levels,
+             test);
+      }
+    }
+    return best;
+  }
+
+ private:
+  struct CellRange {
+    int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+    int64_t cells() const { return (x1 - x0 + 1) * (y1 - y0 + 1); }
+  };
+  // An object over more cells than this is kept in the list of large objects,
+  // which every query walks; a query box over more cells walks every candidate.
+  static constexpr int64_t kMaxObjectCells = 16;
+  static constexpr int64_t kMaxQueryCells = 64;
+
+  bool cellRange(const PairBox& box, CellRange& out) const;
+  std::size_t bucketOf(int64_t cx, int64_t cy, int8_t level) const;
+
+  // Positions in ascending order: lowers `best` to the first one from `from`
+  // on that passes.
+  template <typename Test>
+  static void scan(const uint32_t* it, const uint32_t* end, std::size_t from, std::size_t& best, int8_t level,
+                   const std::vector<int8_t>& levels, Test& test) {
+    for (; it != end && *it < best; ++it) {
+      const uint32_t p = *it;
+      if (p < from || levels[p] != level) continue;
+      if (test(p)) {
+        best = p;
+        return;
+      }
+    }
+  }
+
+  double inverseCell_ = 1.0 / 64.0;
+  std::size_t bucketMask_ = 0;
+  std::vector<uint32_t> candidates_;   // every indexed position, ascending
+  std::vector<uint32_t> large_;        // positions of large objects, ascending
+  std::vector<uint32_t> bucketStart_;  // entries_ of bucket b: [bucketStart_[b], bucketStart_[b + 1])
+  std::vector<uint32_t> entries_;      // positions, ascending within each bucket
+  std::vector<CellRange> ranges_;      // scratch: each candidate's cells
+  std::vector<uint32_t> fill_;         // scratch: the next free entry of each bucket
+};
+
+}  // namespace zor

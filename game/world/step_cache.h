@@ -1,0 +1,79 @@
+// What the world step keeps from one step to the next only to go faster; none
+// of it changes a result. The index of the objects that stand still is kept
+// while their boxes, levels and places in the list stay the same, and the list
+// order of the last step lets the walks over the list load records ahead.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "game/world/pair_index.h"
+#include "game/world/records.h"
+#include "platform/current_list.h"
+
+namespace zor {
+
+struct FixedPairCache {
+  bool valid = false;
+  // What the index was built from: positions, and their boxes and levels.
+  std::vector<uint32_t> positions;
+  std::vector<PairBox> boxes;
+  std::vector<int8_t> levels;
+  PairIndex index;
+};
+
+// The pair pass's working storage, lent to each step so that it keeps its size.
+struct PairPassBuffers {
+  std::vector<ObjectRecord*> order;
+  std::vector<CurrentList<ObjectRecord>::iterator> places;
+  std::vector<int8_t> levels;
+  std::vector<PairBox> boxes;
+  std::vector<uint32_t> dynamicPositions;
+  std::vector<uint32_t> movingPositions;
+  std::vector<uint32_t> fixedPositions;
+  std::vector<uint32_t> scratch;
+  PairIndex movingIndex;
+  PairIndex movingPlayerIndex;
+};
+
+struct WorldStepCache {
+  FixedPairCache fixedPairs;
+  PairPassBuffers buffers;
+  // The records in list order as the last bodies phase walked them. They may
+  // be gone since: only their addresses are used, as hints. The next order is
+  // written into the spare one.
+  std::vector<std::uintptr_t> listOrder;
+  std::vector<std::uintptr_t> spareListOrder;
+};
+
+// Asks the processor to load one line of memory; a hint only, never a fault.
+inline void prefetchLine(std::uintptr_t address) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  // GCC drops __builtin_prefetch from some loops; the instruction itself stays.
+  asm volatile("prefetcht0 %0" : : "m"(*reinterpret_cast<const char*>(address)));
+#else
+  __builtin_prefetch(reinterpret_cast<const void*>(address));
+#endif
+}
+
+// Asks the processor to load a whole record (and its list links).
+inline void prefetchRecord(const ObjectRecord* record) {
+  const auto at = reinterpret_cast<std::uintptr_t>(record) - 16;
+  for (std::uintptr_t line = 0; line <= sizeof(ObjectRecord) + 16; line += 64) prefetchLine(at + line);
+}
+
+// Asks the processor to load the record that a walk over the list reaches a
+// few records after the k-th one, as the last step found the list.
+inline void prefetchListRecord(const WorldStepCache& cache, std::size_t k) {
+  constexpr std::size_t kAhead = 20;
+  if (k + kAhead >= cache.listOrder.size()) return;
+  // The list node's links lie just before the record, whose first 56 bytes
+  // hold what every walk reads: the lines of those 72 bytes.
+  const std::uintptr_t at = cache.listOrder[k + kAhead] - 16;
+  prefetchLine(at);
+  prefetchLine(at + 36);
+  prefetchLine(at + 71);
+}
+
+}  // namespace zor

@@ -1,0 +1,95 @@
+// A scripted desktop for the editor core: records what it was asked and
+// answers from queues; its clock is set by the test.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "editor/core/port.h"
+
+namespace zor::editor::test {
+
+struct ShownMessage {
+  std::string title;
+  std::string text;
+  MessageIcon icon;
+};
+
+class FakePort : public EditorPort {
+ public:
+  std::string status[2];
+  std::vector<std::string> statusLog;
+  std::string title;
+  std::vector<ShownMessage> messages;
+  std::vector<std::string> questions;
+  std::deque<Answer> answers;  // default when empty: No
+  std::vector<ChooserRequest> choosers;
+  std::deque<int> chooserAnswers;  // default when empty: -1 (Cancel)
+  std::vector<FileRequest> openRequests;
+  std::vector<FileRequest> saveRequests;
+  std::deque<FileChoice> fileChoices;  // default when empty: cancelled
+  std::vector<std::vector<std::string>> processes;
+  std::vector<std::string> recentFiles;
+  std::string clipboard;
+  int64_t clock = 1000000;
+  bool windowShown = true;
+  int endedWith = -1;
+
+  void setStatus(int field, const std::string& text) override {
+    status[field == 0 ? 0 : 1] = text;
+    if (field == 0) statusLog.push_back(text);
+  }
+  void setTitle(const std::string& t) override { title = t; }
+  void messageBox(const std::string& t, const std::string& text, MessageIcon icon) override {
+    messages.push_back({t, text, icon});
+  }
+  Answer ask(const std::string&, const std::string& text, QuestionButtons) override {
+    questions.push_back(text);
+    if (answers.empty()) return Answer::No;
+    const Answer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  int runChooser(const ChooserRequest& request) override {
+    choosers.push_back(request);
+    if (chooserAnswers.empty()) return -1;
+    const int a = chooserAnswers.front();
+    chooserAnswers.pop_front();
+    return a;
+  }
+  bool promptForText(const std::string&, const std::string&, const std::string&, int, std::string*) override {
+    return false;
+  }
+  FileChoice nextChoice() {
+    if (fileChoices.empty()) return {};
+    FileChoice c = fileChoices.front();
+    fileChoices.pop_front();
+    return c;
+  }
+  FileChoice openFileRequester(const FileRequest& r) override {
+    openRequests.push_back(r);
+    return nextChoice();
+  }
+  FileChoice saveFileRequester(const FileRequest& r) override {
+    saveRequests.push_back(r);
+    return nextChoice();
+  }
+  void setClipboardText(const std::string& text) override { clipboard = text; }
+  std::string clipboardText() override { return clipboard; }
+  void startTimer(int, int) override {}
+  void stopTimer(int) override {}
+  int startProcess(const std::vector<std::string>& argv, const std::string&, bool) override {
+    processes.push_back(argv);
+    return 1;
+  }
+  int64_t now() override { return clock; }
+  void showMainWindow(bool shown) override { windowShown = shown; }
+  void redrawCanvas() override {}
+  void focusCanvas() override {}
+  void refreshPanel() override {}
+  void setRecentFiles(const std::vector<std::string>& paths) override { recentFiles = paths; }
+  void endProgram(int code) override { endedWith = code; }
+};
+
+}  // namespace zor::editor::test
