@@ -217,7 +217,9 @@ bool editScriptOf(Editor& editor, const std::string& caption, const std::string&
   editor.script = {caption, prompt, child, element};
   editor.zone.lastScriptTitle = caption;
 
-  ScriptSession session(editor, caption + " Script", prompt, text, ScriptContext::Zone);
+  // The zone's own scripts are named with "Script" already ("Zone Start Script").
+  const bool named = caption.size() >= 7 && caption.compare(caption.size() - 7, 7, " Script") == 0;
+  ScriptSession session(editor, named ? caption : caption + " Script", prompt, text, ScriptContext::Zone);
   const bool accepted = runScriptEditor(editor, session) == 1;
   if (accepted) {
     if (!session.resultText.empty() && session.resultDocument && session.resultDocument->root()) {

@@ -189,9 +189,7 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
   }
   // The overlays move on in every game frame, drawn or not, so that a replay
   // does not depend on which frames could be drawn.
-  const CountdownCues cues = advanceOverlays(game);
-  if (cues.click) playEffect(game, format::effect::Click);
-  if (cues.go) playEffect(game, format::effect::Check);
+  advanceCountdown(game);
 
   // Tab toggles the debug overlay when it is let go.
   const bool tab = platform.input().keyDown(key::Tab);
@@ -237,6 +235,14 @@ void runMenuFrame(Game& game, AppPlatform& platform) {
 }
 
 }  // namespace
+
+void advanceCountdown(Game& game) {
+  const CountdownCues cues = advanceOverlays(game);
+  if (cues.click) playEffect(game, format::effect::Click);
+  if (cues.go) playEffect(game, format::effect::Check);
+  // "GO": the zone's track, held since the run started, begins now.
+  if (cues.go) startCurrentTrack(game);
+}
 
 void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& generator) {
   app.framesThisSecond += 1;

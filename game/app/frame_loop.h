@@ -32,6 +32,10 @@ void runPauseSequence(Game& game);
 // the menu open after this frame.
 void openPauseMenu(Game& game);
 
+// Moves the overlays on by a frame: a speedrun's countdown clicks each second,
+// and at "GO" sounds the check and starts the zone's track.
+void advanceCountdown(Game& game);
+
 // Plays the effects that play asked for (world.requests.effects) and forgets them.
 void playRequestedEffects(Game& game);
 

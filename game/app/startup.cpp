@@ -17,6 +17,7 @@
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
 #include "game/persist/save_file.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -179,6 +180,10 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   // Random table, data folder, game file, save game, preferences.
   game.random.table.fill(game.random.generator);
   chooseDataFolder(game, args.programFolder, args.userFolders);
+  // Saves, run files and screenshots that a killed program was writing.
+  for (const char* folder : {"zordata/saves/", "zordata/runs/", "zordata/screens/"}) {
+    files::removeInterruptedWrites(game.session.dataPath(folder));
+  }
   loadGameFile(game);
   if (game.failed) quitGame(game, 1);
   readSaveFile(game, 0);
@@ -191,7 +196,7 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
 
   // The splash, unless play starts in a given zone.
   if (game.start.startZone.empty()) {
-    showSplash(game, platform, kSplashShowMs, kSplashBlankMs, args.programFolder + "zordata/sounds/check.wav");
+    showSplash(game, platform, kSplashShowMs, kSplashBlankMs);
   }
 
   startPlay(game);

@@ -17,6 +17,7 @@
 #include "platform/app_platform.h"
 // Up: custom sounds go straight into the effect slots.
 #include "game/audio/effects.h"
+#include "game/load/element_ids.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
@@ -98,6 +99,7 @@ void readGameData(Game& game) {
   data.classes.clear();
   data.speedruns.clear();
   data.loadSounds.clear();
+  forgetElementIds(data);
   const xml::Node* root = data.document.root();
   if (root == nullptr) return;
   GameModel model = readGameModel(*root);

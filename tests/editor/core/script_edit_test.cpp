@@ -20,10 +20,12 @@ class ScriptPort : public FakePort {
  public:
   std::function<int(ScriptSession&)> window;  // unset: the window is cancelled
   std::vector<std::string> shownTexts;
+  std::vector<std::string> shownTitles;
   std::vector<std::string> opened;
   bool openSucceeds = true;
   int runScriptWindow(ScriptSession& session) override {
     shownTexts.push_back(session.initialText());
+    shownTitles.push_back(session.title());
     return window ? window(session) : 0;
   }
   bool openWithDesktop(const std::string& path) override {
@@ -215,6 +217,11 @@ TEST_F(ScriptEditTest, ZoneScriptCommandsOpenTheEditor) {
   answerOk("<death><on/></death>");
   dispatchCommand(editor, host, Command::ZoneDeathScript);
   EXPECT_EQ(zoneXml(), "<zone id=\"z\"><start><on/></start><death><on/></death></zone>");
+  // The window's title names the script once, for the zone's and a block's scripts alike.
+  openZoneWith("<block oname='b'/>");
+  editScriptOf(editor, "Die", "Edit block's Die script:", "die", block("b"));
+  EXPECT_EQ(port.shownTitles,
+            (std::vector<std::string>{"Zone Start Script", "Zone Death Script", "Die Script"}));
 }
 
 TEST(ScriptPaths, MakeRelativePath) {

@@ -845,5 +845,33 @@ TEST(EnterZone, EntranceArgumentAndFallbackToFirst) {
   EXPECT_FALSE(g->failed);
 }
 
+TEST(EnterZone, AnElementThatIsNoZoneStartsAtFirst) {
+  struct Case {
+    const char* first;  // the "first" zone's levels
+    const char* loaded;
+    const char* message;
+  };
+  const Case cases[] = {
+      {kOneLevel, "first", ""},
+      {"<levels/>", nullptr, "Zone 'first' contains no levels!"},  // the game file itself is broken
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    ZoneLog log;
+    auto g = makeGame(gameWith(R"(<sub id="cave"><sound num="1"/></sub>)" +
+                               zone("first", "", R"(<entrance x="1"/><entrance_back x="2"/>)", c.first)),
+                      log);
+    enterZone(*g, "Cave", "back");
+    if (c.loaded) {
+      EXPECT_TRUE(testing::fatals(*g).empty());
+      EXPECT_EQ(g->world.currentZoneId, c.loaded);
+      EXPECT_EQ(g->world.entranceName, "");
+      EXPECT_EQ(g->world.respawnPoint.x, 1.0f);
+    } else {
+      EXPECT_EQ(testing::fatals(*g), std::vector<std::string>{c.message});
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zor
