@@ -2,18 +2,9 @@
 
 namespace zor::editor {
 
-// Not available in this build of the editor: every operation leaves the document alone.
-void recordUndo(Editor&, int) {}
-void clampUndoKind(Editor&) {}
-int undoLastStep(Editor&) { return 0; }
-std::string copySelection(Editor&) { return ""; }
-int pasteFromClipboard(Editor&) { return 0; }
-int duplicateSelection(Editor&) { return 0; }
-bool insertObject(Editor&, int) { return false; }
-void fitObjects(Editor&) {}
-void resizeSelection(Editor&, EditorObject*, float, float) {}
-void rotateSelection(Editor&) {}
-void squareSelection(Editor&, int) {}
+// The undo step lives in undo.cpp, copy and paste in clipboard.cpp, the other
+// editing commands in editing.cpp and the script editor in script_edit.cpp. Not
+// available in this build of the editor: this leaves the document alone.
 bool chooseAndOpenZone(Editor&) { return false; }
 
 }  // namespace zor::editor
