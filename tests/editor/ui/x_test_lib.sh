@@ -93,7 +93,7 @@ x_cpu_ticks() {
   # The fields after the command name, which may hold spaces: the state is the
   # first, utime and stime are 12 and 13.
   set -- ${stat##*) }
-  echo "$(($12 + $13))$([ "$1" = R ] && echo ' run')"
+  echo "$((${12} + ${13}))$([ "$1" = R ] && echo ' run')"
 }
 
 # x_wait_idle PID: waits until the process has handled what it was sent: it uses no

@@ -100,7 +100,10 @@ x_focus "$win" || fail "the main window does not take the focus"
 xdotool key ctrl+o
 requester=$(window "Open Game") || fail "Ctrl+O showed no requester"
 "$CLOSE_WINDOW" "$win"
-x_wait_idle "$pid"
+# The requester keeps the editor busy (its own timers): give the close box a
+# moment. Closing the requester below comes after it in the editor's queue, so
+# the check that follows that one sees its effect for certain.
+X_TEST_WAIT=2 x_wait_idle "$pid"
 kill -0 "$pid" 2>/dev/null || fail "the close box ended the program behind a modal dialog"
 "$CLOSE_WINDOW" "$requester"
 # The close box of the main window counts only once the requester is gone.
