@@ -16,7 +16,8 @@ command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 . "$(dirname "$0")/x_test_lib.sh"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config
 export ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$XDG_CONFIG_HOME/ZorlED"

@@ -6,6 +6,30 @@
 
 X_TEST_WAIT=${X_TEST_WAIT:-90}
 
+# An X server without -noreset (xvfb-run's default) resets whenever its last client
+# leaves, and refuses the programs that connect meanwhile ("Unable to initialize
+# GTK+"). Every xdotool call is a client of its own: a test holds the display with
+# one client that stays from start to end. Call x_release_display on exit.
+x_hold_display() {
+  local end=$((SECONDS + X_TEST_WAIT)) out
+  out=$(mktemp)
+  while :; do
+    # It prints the root window's properties once it is connected, then waits.
+    xprop -root -spy > "$out" 2>/dev/null &
+    X_HOLDER=$!
+    while kill -0 "$X_HOLDER" 2>/dev/null && [ ! -s "$out" ]; do sleep 0.05; done
+    if kill -0 "$X_HOLDER" 2>/dev/null; then rm -f "$out"; return 0; fi
+    wait "$X_HOLDER" 2>/dev/null
+    X_HOLDER=
+    [ "$SECONDS" -ge "$end" ] && { rm -f "$out"; return 1; }
+    sleep 0.1
+  done
+}
+x_release_display() {
+  [ -n "${X_HOLDER:-}" ] && kill "$X_HOLDER" 2>/dev/null
+  X_HOLDER=
+}
+
 # x_until SECONDS COMMAND...: runs COMMAND until it succeeds; fails after SECONDS.
 x_until() {
   local limit=$1

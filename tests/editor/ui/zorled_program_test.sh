@@ -15,8 +15,11 @@ fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 
 [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
 command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 
+. "$(dirname "$0")/x_test_lib.sh"
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config
 export ZORLED_TEST_CLOCK_FILE=$work/clock
 export ASAN_OPTIONS=detect_leaks=0
@@ -27,7 +30,6 @@ prefs=$XDG_CONFIG_HOME/ZorlED
 mkdir -p "$work/games"
 cp "$FIXTURES/gamefiles/castle.zorlan" "$work/games/castle.zorlan"
 
-. "$(dirname "$0")/x_test_lib.sh"
 # Waits for the editor's window whose whole title is $1; prints its id.
 window() { x_wait_window "$1" "$pid"; }
 # Waits for the editor to end; gives its exit code.
