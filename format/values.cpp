@@ -84,7 +84,6 @@ std::vector<std::string> readCommaList(std::string_view s) {
   return items;
 }
 
-std::vector<std::string> readBarList(std::string_view s) { return scan::split(s, '|'); }
 
 uint32_t blockFlagBit(std::string_view word) {
   return wordBit(word, kBlockFlagWords, std::size(kBlockFlagWords));

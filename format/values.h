@@ -44,8 +44,6 @@ int32_t readIndex(std::string_view s);
 // Comma list: items split at "," with blanks around each item removed; n commas
 // give n + 1 items, so an empty text gives one empty item.
 std::vector<std::string> readCommaList(std::string_view s);
-// Bar list: items split at "|" as written.
-std::vector<std::string> readBarList(std::string_view s);
 
 // Block flag words (`flg`): the list is lower-cased, each item trimmed, and the
 // bits of the known words OR-ed together; unknown words add nothing.

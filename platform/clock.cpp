@@ -21,8 +21,6 @@ std::tm localNow(std::time_t& now) {
 
 }  // namespace
 
-int64_t secondsSince1970() { return static_cast<int64_t>(std::time(nullptr)); }
-
 int64_t localSecondsSince1970() {
   std::time_t now;
   std::tm t = localNow(now);

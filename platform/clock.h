@@ -21,8 +21,6 @@ class Clock {
 
 namespace dates {
 
-// Seconds since 1970-01-01 00:00:00 UTC.
-int64_t secondsSince1970();
 // The local date and time counted as seconds since 1970-01-01 00:00:00 of the
 // local clock (the UTC value plus the zone's offset).
 int64_t localSecondsSince1970();

@@ -121,17 +121,6 @@ class CurrentList {
     hasCurrent_ = false;
   }
 
-  // The element after the given one, without moving the cursor; null at the end.
-  T* nextOf(const T* element) {
-    for (auto it = items_.begin(); it != items_.end(); ++it) {
-      if (&*it == element) {
-        auto n = std::next(it);
-        return n == items_.end() ? nullptr : &*n;
-      }
-    }
-    return nullptr;
-  }
-
   // Stable sort of positions [from, to] inclusive (0-based). less(a, b) true puts a before b;
   // of two equal elements the earlier stays first. The cursor keeps its element.
   template <typename Less>

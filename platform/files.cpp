@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,9 +68,9 @@ int openTemporary(const std::string& target, std::string& tempPath, int& err) {
 }
 
 void syncFolder(const std::string& path) {
-  std::string folder = folderPart(path);
-  if (folder.empty()) folder = ".";
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string parent = folderPart(path);
+  const char* folder = parent.empty() ? "." : parent.c_str();
+  int fd = ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);  // best effort: the rename itself is done
   ::close(fd);
@@ -168,6 +169,42 @@ bool writeFileAtomic(const std::string& path, std::string_view data, std::string
   }
   syncFolder(path);
   return true;
+}
+
+namespace {
+
+// ".NAME.XXXXXXXX.part", as openTemporary names its files.
+bool isTemporaryName(std::string_view name) {
+  constexpr std::string_view kEnd = ".part";
+  constexpr std::size_t kTagLength = 8;
+  if (name.size() < 1 + 1 + 1 + kTagLength + kEnd.size() || name.front() != '.') return false;
+  if (name.substr(name.size() - kEnd.size()) != kEnd) return false;
+  const std::size_t tag = name.size() - kEnd.size() - kTagLength;
+  if (name[tag - 1] != '.') return false;
+  for (std::size_t i = tag; i < tag + kTagLength; ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int removeInterruptedWrites(const std::string& folder) {
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return 0;
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (isTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
+  }
+  ::closedir(dir);
+  int removed = 0;
+  for (const std::string& name : names) {
+    const std::string path = joinPath(folder, name);
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0) ++removed;
+  }
+  return removed;
 }
 
 bool createPath(const std::string& folder) {

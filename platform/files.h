@@ -21,6 +21,11 @@ bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, s
 // removed then and `path` is left as it was.
 bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error = nullptr);
 
+// Removes the temporary files that writes like writeFileAtomic's left in
+// `folder` when the program was killed before they ended (".NAME.XXXXXXXX.part",
+// eight hexadecimal digits). Returns how many were removed.
+int removeInterruptedWrites(const std::string& folder);
+
 // Creates the folder and every missing parent. Trailing "/" characters are
 // ignored. Returns true when the folder exists afterwards (also when it existed
 // before); an empty path is the current folder and gives true.

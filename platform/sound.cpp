@@ -43,7 +43,7 @@ std::string findPathIgnoringCase(const std::string& path) {
   std::string result;
   if (path.front() == '/') {
     found = "/";
-    result = "/";
+    result.push_back('/');
   }
   bool first = true;
   for (std::size_t i = 0; i < parts.size(); ++i) {

@@ -8,6 +8,7 @@ PACKAGES=(
   libsdl2-dev libsdl2-mixer-dev libvorbis-dev libogg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  desktop-file-utils libxml2-utils shared-mime-info
   libwxgtk3.2-dev libx11-dev xdotool x11-utils
 )
 

@@ -2,7 +2,9 @@
 # Installs what is missing, builds everything and runs every test:
 #   1. a debug build with AddressSanitizer and UndefinedBehaviorSanitizer,
 #   2. an optimised build (float results must not change with optimisation),
-#   3. a short libFuzzer run over the game-file loader (clang).
+#   3. a short libFuzzer run of every fuzz target (clang), among them one that
+#      plays game files frame by frame and fails on a frame that does not end.
+# Every build treats compiler warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -22,18 +24,18 @@ run_ctest() {
 }
 
 echo "== debug build with sanitizers"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON >/dev/null
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZOR_SANITIZE=ON -DZOR_WERROR=ON >/dev/null
 cmake --build build/asan -j "$JOBS"
 run_ctest build/asan
 
 echo "== optimised build"
-cmake -S . -B build/opt -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_BUILD_BENCH=ON >/dev/null
+cmake -S . -B build/opt -G Ninja -DCMAKE_BUILD_TYPE=Release -DZOR_BUILD_BENCH=ON -DZOR_WERROR=ON >/dev/null
 cmake --build build/opt -j "$JOBS"
 run_ctest build/opt
 
 echo "== fuzzing"
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZOR_BUILD_FUZZ=ON -DZOR_BUILD_TESTS=OFF -DZOR_BUILD_BENCH=OFF >/dev/null
+  -DZOR_BUILD_FUZZ=ON -DZOR_BUILD_TESTS=OFF -DZOR_BUILD_BENCH=OFF -DZOR_WERROR=ON >/dev/null
 cmake --build build/fuzz -j "$JOBS" --target fuzz_targets
 for f in build/fuzz/fuzz/fuzz_*; do
   [ -x "$f" ] || continue

@@ -641,6 +641,7 @@ void toggleShowPaths(Editor& editor) {
 void formatMeasurementReadout(Editor& editor) {
   std::vector<EditorObject*> s = selectedObjects(editor);
   std::string out;
+  auto trimmedDecimal = [](float v) { return editor::trimmedDecimal(static_cast<double>(v)); };
   if (editor.zone.selectionCount == 2 && s.size() == 2) {
     out = "Distance: ( " + trimmedDecimal(s[1]->x - s[0]->x) + ",  " + trimmedDecimal(s[1]->y - s[0]->y) + ",  " +
           trimmedDecimal(s[1]->z - s[0]->z) + " )";

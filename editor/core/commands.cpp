@@ -5,6 +5,7 @@
 #include "editor/core/help_pages.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/session.h"
+#include "editor/core/test_run.h"
 
 namespace zor::editor {
 
@@ -199,6 +200,9 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
       if (confirmDiscardChanges(editor)) editor.session.quitRequested = true;
       break;
     case Command::ToggleMaximised: host.toggleMaximised(); break;
+    case Command::Test: startTestRun(editor, host); break;
+    case Command::GameExecutable: chooseGameExecutable(editor); break;
+    case Command::Cleanup: host.runCleanUpDialog(); break;
     case Command::RecentFile:
       if (slot >= 0 && static_cast<std::size_t>(slot) < editor.prefs.recentFiles.size() &&
           !editor.prefs.recentFiles[static_cast<std::size_t>(slot)].empty()) {

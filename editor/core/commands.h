@@ -56,6 +56,8 @@ class CommandHost {
   virtual ~CommandHost() = default;
   virtual void toggleMaximised() = 0;
   virtual std::string ownExecutable() = 0;
+  // The Game File Cleanup window, run modally.
+  virtual void runCleanUpDialog() {}
 };
 
 // Runs a command. `slot` is the recent-file slot for Command::RecentFile.

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/process.h"
+
 namespace zor::editor {
 
 class ScriptSession;
@@ -66,6 +68,15 @@ class EditorPort {
   // result is whether it started; with waiting, its exit code (-1 when it
   // could not be started).
   virtual int startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) = 0;
+  // Runs a program to its end without handling the editor's events meanwhile,
+  // telling a program that could not start (and why) from one that ran.
+  virtual process::Result runProgram(const std::vector<std::string>& argv, const std::string& folder) {
+    process::Result result;
+    result.exitCode = startProcess(argv, folder, true);
+    result.started = result.exitCode != -1;
+    if (!result.started) result.error = "it could not be started";
+    return result;
+  }
 
   // The local date and time in seconds since 1970.
   virtual int64_t now() = 0;

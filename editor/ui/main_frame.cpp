@@ -1,5 +1,8 @@
 #include "editor/ui/main_frame.h"
 
+#include "editor/ui/cleanup_dialog.h"
+#include "editor/ui/wx_port.h"
+
 #include <wx/accel.h>
 #include <wx/button.h>
 #include <wx/fontenum.h>
@@ -226,6 +229,10 @@ void MainFrame::recordGeometry() {
 }
 
 void MainFrame::toggleMaximised() { Maximize(!IsMaximized()); }
+
+void MainFrame::runCleanUpDialog() {
+  if (auto* port = dynamic_cast<WxPort*>(&editor_.port)) ui::runCleanUpDialog(editor_, *port);
+}
 
 std::string MainFrame::ownExecutable() {
   // /proc/self/exe on Linux.

@@ -43,6 +43,7 @@ class MainFrame : public wxFrame, public CommandHost {
 
   void toggleMaximised() override;
   std::string ownExecutable() override;
+  void runCleanUpDialog() override;
 
  private:
   void buildMenus();

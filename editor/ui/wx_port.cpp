@@ -1,6 +1,7 @@
 #include "editor/ui/wx_port.h"
 
 #include <wx/clipbrd.h>
+#include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
@@ -31,16 +32,13 @@ wxWindow* dialogParent(MainFrame* frame) {
 }  // namespace
 
 // Counts the modal dialogs open, so that the after-event steps wait for them.
-struct WxPort::ModalScope {
-  explicit ModalScope(WxPort& p) : port(p) { ++port.modalDepth_; }
-  ~ModalScope() {
-    if (--port.modalDepth_ == 0) {
-      if (port.frame && port.frame->IsShown()) port.frame->canvas()->SetFocus();
-      if (port.onModalEnded) port.onModalEnded();
-    }
+WxPort::ModalScope::ModalScope(WxPort& p) : port(p) { ++port.modalDepth_; }
+WxPort::ModalScope::~ModalScope() {
+  if (--port.modalDepth_ == 0) {
+    if (port.frame && port.frame->IsShown()) port.frame->canvas()->SetFocus();
+    if (port.onModalEnded) port.onModalEnded();
   }
-  WxPort& port;
-};
+}
 
 std::string desktopLineBreaks(const std::string& text) { return text::replaceAll(text, "\r\n", "\n"); }
 
@@ -184,6 +182,14 @@ int WxPort::startProcess(const std::vector<std::string>& argv, const std::string
   if (!wait) return wxExecute(args.data(), wxEXEC_ASYNC, nullptr, &env) != 0 ? 1 : 0;
   ModalScope modal(*this);
   return static_cast<int>(wxExecute(args.data(), wxEXEC_SYNC, nullptr, &env));
+}
+
+process::Result WxPort::runProgram(const std::vector<std::string>& argv, const std::string& folder) {
+  ModalScope modal(*this);
+  // The hidden window reaches the screen first (drawing only: no input, no timer)...
+  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+  // ...then the event loop stays blocked on purpose: no event, timer or backup until the game ends.
+  return process::runAndWait(argv, folder);
 }
 
 int64_t WxPort::now() {

@@ -32,6 +32,14 @@ class WxPort : public EditorPort {
   std::string clockOffsetFile;
 
   bool inModal() const { return modalDepth_ > 0; }
+  // Held while a modal dialog runs.
+  struct ModalScope {
+    explicit ModalScope(WxPort& p);
+    ~ModalScope();
+    ModalScope(const ModalScope&) = delete;
+    ModalScope& operator=(const ModalScope&) = delete;
+    WxPort& port;
+  };
 
   void setStatus(int field, const std::string& text) override;
   void setTitle(const std::string& title) override;
@@ -47,6 +55,7 @@ class WxPort : public EditorPort {
   void startTimer(int id, int milliseconds) override;
   void stopTimer(int id) override;
   int startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) override;
+  process::Result runProgram(const std::vector<std::string>& argv, const std::string& folder) override;
   int64_t now() override;
   void showMainWindow(bool shown) override;
   void redrawCanvas() override;
@@ -58,7 +67,6 @@ class WxPort : public EditorPort {
   bool openWithDesktop(const std::string& path) override;
 
  private:
-  struct ModalScope;
   FileChoice fileRequester(const FileRequest& request, bool save);
   int modalDepth_ = 0;
   std::map<int, std::unique_ptr<wxTimer>> timers_;

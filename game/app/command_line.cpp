@@ -70,19 +70,6 @@ void readCommandLine(StartParameters& p, const std::vector<std::string>& rawArgs
   }
 }
 
-StartParameters parseCommandLine(const std::vector<std::string>& args, const std::string& startFolder) {
-  StartParameters p;
-  readCommandLine(p, args, startFolder);
-  return p;
-}
-
-void handleOpenedFile(StartParameters& p, std::string_view documents, bool accepting, const std::string& startFolder) {
-  if (!accepting) return;
-  for (const std::string& part : text::split(documents, '\t')) {
-    if (!part.empty()) takeFile(p, part, startFolder);
-  }
-}
-
 void applyStartParameters(Game& game, const StartParameters& params) {
   game.start = params;
   game.data.gameFilePath = params.gameFilePath;

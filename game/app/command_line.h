@@ -1,5 +1,5 @@
-// Start parameters from the command line and from documents the desktop hands
-// over at launch. Both only record values; start-up acts on them later.
+// Start parameters from the command line (the desktop hands documents over as
+// parameters too). It only records values; start-up acts on them later.
 #pragma once
 
 #include <string>
@@ -27,19 +27,12 @@ enum class FileKind { None, Game, Run };
 FileKind fileKindOf(std::string_view path);
 
 // Reads the parameters (without the program's name) in order into `params`,
-// which may already hold documents from the desktop. Options are recognised in
+// which may already hold values. Options are recognised in
 // lower case; an option that takes a value takes the next parameter (empty
 // when there is none). Reading stops at an empty parameter and after "-x".
 // File paths are made absolute against `startFolder`, the folder the program
 // was started in; other values are kept exactly as given.
 void readCommandLine(StartParameters& params, const std::vector<std::string>& args, const std::string& startFolder);
-StartParameters parseCommandLine(const std::vector<std::string>& args, const std::string& startFolder);
-
-// Documents handed over by the desktop: TAB-separated paths. Taken only while
-// `accepting` (until the game file starts loading); each game or run file
-// replaces the earlier one of its kind, other documents are ignored.
-void handleOpenedFile(StartParameters& params, std::string_view documents, bool accepting,
-                      const std::string& startFolder);
 
 // Hands the values to the parts of the game that read them: the game-file path
 // and the game-flag override; the whole set is kept in game.start.

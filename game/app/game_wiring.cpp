@@ -1,5 +1,6 @@
 #include "game/app/game_wiring.h"
 
+#include "game/audio/music.h"
 #include "game/game.h"
 #include "game/menu/speedrun_screens.h"
 #include "game/persist/run_file.h"
@@ -28,6 +29,8 @@ void wireGameHooks(Game& game) {
     const CountdownCues cues = advanceOverlays(g);
     if (cues.click && g.hooks.playEffect) g.hooks.playEffect(g, format::effect::Click);
     if (cues.go && g.hooks.playEffect) g.hooks.playEffect(g, format::effect::Check);
+    // "GO": the zone's track, held since the run started, begins now.
+    if (cues.go) startCurrentTrack(g);
   };
   // Speedruns, their screens and run files (hooks already given, as tests do, are kept).
   h.drawOverlays = [](Game& g) {

@@ -1,6 +1,7 @@
 #include "game/app/quit.h"
 
 #include "game/game.h"
+#include "game/script/queue_runner.h"
 #include "game/persist/preferences.h"
 #include "game/persist/save_file.h"
 
@@ -19,7 +20,7 @@ void shutDownGame(Game& game) {
   world.currentCheckpoint = nullptr;
   world.areas.clear();
   script.wordBoxes.clear();
-  script.queue.clear();
+  clearScriptQueue(script);
   script.titles.clear();
   script.beats.clear();
   script.screenEffects.haltActive = false;

@@ -4,6 +4,7 @@
 
 #include "game/app/app_platform.h"
 #include "game/app/frame_loop.h"
+#include "game/audio/jingle.h"
 #include "game/game.h"
 #include "game/render/pixel_font.h"
 #include "platform/input_source.h"
@@ -69,7 +70,7 @@ LogoPlacement placeLogo(int32_t outputWidth, int32_t outputHeight) {
   return p;
 }
 
-void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blankMs, const std::string& jinglePath) {
+void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blankMs) {
   ScreenOutput& out = platform.screen();
   out.clear(0);
   out.flip();
@@ -80,8 +81,9 @@ void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blank
 
   SoundOutput* sound = game.sounds.output;
   int32_t jingle = 0;
-  if (game.prefs.sound == 1 && sound != nullptr && !jinglePath.empty()) {
-    jingle = sound->loadSound(jinglePath);
+  if (game.prefs.sound == 1 && sound != nullptr) {
+    const std::string wav = makeSplashJingle();
+    jingle = sound->loadSoundFromMemory(wav.data(), wav.size());
     if (jingle != 0) sound->play(jingle, false, SoundOutput::kDefaultVolume);
   }
   out.flip();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 namespace zor {
 
@@ -22,7 +21,7 @@ struct LogoPlacement {
 LogoPlacement placeLogo(int32_t outputWidth, int32_t outputHeight);
 
 // Shows the logo for showMs and black for blankMs; blocks until done. The
-// jingle is the sound file at jinglePath, played once when sounds are on.
-void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blankMs, const std::string& jinglePath);
+// jingle, which the program carries, plays once when sounds are on.
+void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blankMs);
 
 }  // namespace zor

@@ -13,6 +13,7 @@
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
 #include "game/persist/save_file.h"
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -192,6 +193,10 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   // Random table, data folder, game file, save game, preferences.
   game.random.table.fill(game.random.generator);
   chooseDataFolder(game, args.programFolder, args.userFolders);
+  // Saves, run files and screenshots that a killed program was writing.
+  for (const char* folder : {"zordata/saves/", "zordata/runs/", "zordata/screens/"}) {
+    files::removeInterruptedWrites(game.session.dataPath(folder));
+  }
   loadGameFile(game);
   if (game.failed) quitGame(game, 1);
   readSaveFile(game, 0);
@@ -212,10 +217,9 @@ int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   try {
     wireShellHooks(game, platform);
     wireGameHooks(game);
-    const std::string jingle = args.programFolder + "zordata/sounds/check.wav";
     if (!game.hooks.showSplash) {
-      game.hooks.showSplash = [&platform, jingle](Game& g, int32_t showMs, int32_t blankMs) {
-        showSplash(g, platform, showMs, blankMs, jingle);
+      game.hooks.showSplash = [&platform](Game& g, int32_t showMs, int32_t blankMs) {
+        showSplash(g, platform, showMs, blankMs);
       };
     }
     startGame(game, platform, args);

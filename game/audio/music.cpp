@@ -181,6 +181,7 @@ void startCurrentTrack(Game& game) {
   if (game.trackLength != 0) {
     s.output->play(cur.sound, false, audible(game, cur.volume));
     game.musicStartTime = nowMs(game);
+    scheduleBeats(game, false);  // the beats follow the new start
   } else {
     s.output->play(cur.sound, true, audible(game, cur.volume));
   }

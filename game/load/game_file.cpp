@@ -13,6 +13,7 @@
 #include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
+#include "game/load/element_ids.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
@@ -163,6 +164,7 @@ void readGameData(Game& game) {
   data.classes.clear();
   data.speedruns.clear();
   data.loadSounds.clear();
+  forgetElementIds(data);
   const xml::Node* root = data.document.root();
   if (root == nullptr) return;
 

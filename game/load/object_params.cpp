@@ -7,6 +7,7 @@
 #include "format/values.h"
 #include "format/vocabulary.h"
 #include "game/game.h"
+#include "game/load/element_ids.h"
 #include "game/world/objects.h"
 
 namespace zor {
@@ -23,7 +24,7 @@ using format::flag::Scenic;
 const xml::Node* scriptOf(const Game& game, const xml::Node& child) {
   std::string sub = xml::toLowerAscii(child.attr("sub"));
   if (!sub.empty()) {
-    if (const xml::Node* named = game.data.document.findById(sub)) return named;
+    if (const xml::Node* named = findElementById(game.data, sub)) return named;
   }
   return &child;
 }

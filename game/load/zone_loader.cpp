@@ -12,6 +12,8 @@
 #include "format/values.h"
 #include "format/vocabulary.h"
 #include "game/game.h"
+#include "game/script/queue_runner.h"
+#include "game/load/element_ids.h"
 #include "game/load/object_params.h"
 #include "game/world/motion.h"
 #include "game/world/objects.h"
@@ -49,7 +51,7 @@ void readAreaScript(const Game& game, const xml::Node& child, const xml::Node*& 
   if (!t.empty()) times = format::readIndex(t);
   const std::string& sub = child.attr("sub");
   if (!sub.empty()) {
-    if (const xml::Node* named = game.data.document.findById(sub)) script = named;
+    if (const xml::Node* named = findElementById(game.data, sub)) script = named;
   }
 }
 
@@ -248,11 +250,20 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
 
   // 2. Find the zone, and make sure it can be built before anything changes.
   std::string id = xml::toLowerAscii(text::trim(idArg));
-  const xml::Node* zone = id.empty() ? nullptr : game.data.document.findById(id);
+  const xml::Node* zone = id.empty() ? nullptr : findElementById(game.data, id);
   if (!zone && (!game.data.gameFilePath.empty() || world.enteringZone)) {
-    zone = game.data.document.findById("first");
+    zone = findElementById(game.data, "first");
     id = "first";
     world.entranceName.clear();
+  }
+  // Play starting or restarting at an element that is no zone (a saved position
+  // naming a script, say) starts at "first" too, rather than failing at every start.
+  if (zone && world.enteringZone && id != "first" && levelElements(*zone).empty()) {
+    if (const xml::Node* first = findElementById(game.data, "first")) {
+      zone = first;
+      id = "first";
+      world.entranceName.clear();
+    }
   }
   if (!zone) {
     fatalError(game, "Game zone could not be found: " + id);
@@ -306,7 +317,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   // 6. The zone's lists.
   world.areas.clear();
   script.wordBoxes.clear();
-  script.queue.clear();
+  clearScriptQueue(script);
   script.titles.clear();
   script.beats.clear();
 
@@ -385,11 +396,11 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
       world.zoneStartScript = c;
     } else if (name == "death") {
       const std::string& sub = c->attr("sub");
-      if (!sub.empty()) world.zoneDeathScript = game.data.document.findById(xml::toLowerAscii(sub));
+      if (!sub.empty()) world.zoneDeathScript = findElementById(game.data, xml::toLowerAscii(sub));
       if (!world.zoneDeathScript && c->childCount() > 0) world.zoneDeathScript = c;
       const std::string& after = c->attr("after");
       if (!after.empty()) {
-        world.afterDeathScript = game.data.document.findById(xml::toLowerAscii(after));
+        world.afterDeathScript = findElementById(game.data, xml::toLowerAscii(after));
       }
     } else if (name == "block") {
       readBlock(game, names, *c);

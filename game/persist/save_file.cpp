@@ -1,6 +1,6 @@
 #include "game/persist/save_file.h"
 
-#include <charconv>
+#include <algorithm>
 #include <vector>
 
 #include "game/game.h"
@@ -14,28 +14,17 @@ namespace {
 constexpr const char* kGroup = "Gamestate";
 constexpr int32_t kFirstFlagCapacity = 128;
 
-// A decimal integer that fills the whole (trimmed) field and fits 32 bits.
-bool readRecordNumber(std::string_view field, int32_t& out) {
-  const std::string t = text::trim(field);
-  if (t.empty()) return false;
-  const char* begin = t.data();
-  const char* end = t.data() + t.size();
-  auto r = std::from_chars(begin, end, out);
-  return r.ec == std::errc() && r.ptr == end;
-}
-
-// One "NAME,best,deaths,time,fewest" record. Missing number fields read as 0; a
-// record without a name or a best time, with more than five fields, a field
-// that is not a number or a value no writer makes (a best time below -1,
-// negative counts) is passed over.
+// One "NAME,best,deaths,time,fewest" record. A field that is not a number reads
+// as 0 and a missing one gives 0; fields beyond the fifth are passed over. A
+// value no writer makes is held to what the game can show: a best time below
+// -1 (unlocked, no record) reads as -1, a negative count or time as 0.
 void readSpeedrunRecord(Game& game, std::string_view record) {
   const std::vector<std::string> fields = text::split(record, ',');
-  if (fields.size() < 2 || fields.size() > 5 || fields[0].empty()) return;
+  if (fields.empty() || fields[0].empty()) return;
   int32_t v[4] = {0, 0, 0, 0};
-  for (std::size_t i = 1; i < fields.size(); ++i) {
-    if (!readRecordNumber(fields[i], v[i - 1])) return;
-  }
-  if (v[0] < -1 || v[1] < 0 || v[2] < 0 || v[3] < 0) return;
+  for (std::size_t i = 1; i < fields.size() && i <= 4; ++i) v[i - 1] = text::parseInt(fields[i]);
+  v[0] = std::max(v[0], -1);
+  for (int i = 1; i < 4; ++i) v[i] = std::max(v[i], 0);
 
   const std::string name = text::toUpper(fields[0]);
   for (SpeedrunRecord& run : game.data.speedruns) {
@@ -92,9 +81,19 @@ void readSave(Game& game, const prefs::PrefsReader& reader, int skipRecords) {
 
 }  // namespace
 
+std::size_t saveFileByteLimit(const GameData& data) {
+  // The comments, the group header, the keys with " = " and their line ends, and
+  // three counters of at most 11 characters (sign and ten digits).
+  constexpr std::size_t kFixedBytes = 512;
+  constexpr std::size_t kRecordNumbersBytes = 4 * 12 + 1;  // ",-2147483648" four times, ";"
+  std::size_t bytes = kFixedBytes + 2 * kMaxSavedNameBytes + kMaxFlagListBytes;
+  for (const SpeedrunRecord& run : data.speedruns) bytes += run.name.size() + kRecordNumbersBytes;
+  return bytes;
+}
+
 void readSaveFile(Game& game, int skipRecords) {
   prefs::PrefsReader reader;
-  reader.open(game.data.saveFilePath, kMaxSaveFileBytes);  // missing: every key takes its default
+  reader.open(game.data.saveFilePath, saveFileByteLimit(game.data));  // missing: every key takes its default
   reader.selectGroup(kGroup);
   readSave(game, reader, skipRecords);
 }
@@ -113,13 +112,18 @@ std::string buildSaveText(const Game& game) {
   w.comment("Zorlan 1.3 Save File");
   w.comment("");
   w.group(kGroup);
+  std::string zone = world.currentZoneId;
+  std::string entrance = world.entranceName;
   if (!world.quitZone.empty()) {
-    w.key("LevelID", world.quitZone);
-    w.key("Entrance", world.quitEntrance == "-" ? std::string() : world.quitEntrance);
-  } else {
-    w.key("LevelID", world.currentZoneId);
-    w.key("Entrance", world.entranceName);
+    zone = world.quitZone;
+    entrance = world.quitEntrance == "-" ? std::string() : world.quitEntrance;
   }
+  if (zone.size() > kMaxSavedNameBytes || entrance.size() > kMaxSavedNameBytes) {
+    zone = "first";
+    entrance.clear();
+  }
+  w.key("LevelID", zone);
+  w.key("Entrance", entrance);
   w.key("Attempts", session.attempts);
   w.key("Deaths", session.deaths);
   w.key("Frames", session.frameCounter);

@@ -126,7 +126,7 @@ void endSpeedrun(Game& game, int keepZone) {
     const std::string& savePath = game.data.saveFilePath;
     std::string saved;
     bool haveSaved = false;
-    if (!savePath.empty() && files::readFile(backupPath(game), saved, kMaxSaveFileBytes)) {
+    if (!savePath.empty() && files::readFile(backupPath(game), saved, saveFileByteLimit(game.data))) {
       haveSaved = true;
     } else if (run.haveBackup) {
       saved = run.backupText;

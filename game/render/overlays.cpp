@@ -68,7 +68,9 @@ std::string countdownText(int32_t frameCounter, bool replaying) {
 
 RunClockLook runClockLook(int32_t frameCounter, int32_t deaths, const RunDisplay& run) {
   RunClockLook look;
-  look.text = " " + formatMinutesSeconds(int64_t{frameCounter} - kCountdownFrames) + " ";
+  look.text.assign(1, ' ');
+  look.text += formatMinutesSeconds(int64_t{frameCounter} - kCountdownFrames);
+  look.text += ' ';
   if (deaths != 0) look.text += text::formatInt(deaths) + kTimesSign + "D ";
   if (run.replaying) {
     look.boxColour = kClockReplay;
@@ -139,9 +141,8 @@ void drawMenuFrame(ShapeFill& fill, const ScreenInfo& info, const TextSizes& siz
   const int32_t count = menu.lineCount();
   const double lineStep = info.viewHeight / 12.0;
   for (int i = 0; i < kMenuRows; ++i) {
-    const int64_t n = i < menu.firstSelectable ? int64_t{i} : int64_t{menu.scroll} + i;
-    if (n >= count) break;  // drawing stops at the first row past the last line
-    if (n < 0) continue;    // a negative scroll names no line
+    const int32_t n = menuRowLine(menu, i);
+    if (n < 0) continue;  // past the last line, or a negative scroll: no line
     const MenuLine& line = menu.lines[static_cast<size_t>(n)];
     const int32_t y = roundToPixel(info.topBar + kFirstLineRow * info.viewHeight + lineStep * i);
     drawPixelText(fill, info.centreX, y, line.text, kBlack, sizes.medium, 1,

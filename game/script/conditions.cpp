@@ -6,6 +6,7 @@
 
 #include "format/values.h"
 #include "game/game.h"
+#include "game/load/element_ids.h"
 #include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
 #include "platform/text.h"
@@ -176,7 +177,7 @@ StatementResult runToggle(StatementContext& ctx) {
 
 StatementResult runCall(StatementContext& ctx) {
   const std::string& sub = ctx.statement.attr("sub");
-  if (!sub.empty()) queueBody(ctx, ctx.game.data.document.findById(sub));
+  if (!sub.empty()) queueBody(ctx, findElementById(ctx.game.data, sub));
   return StatementResult::Continue;
 }
 

@@ -5,6 +5,7 @@
 //
 // One statement makes at most kMaxExplodeParticles particles, so a huge `num`
 // cannot exhaust memory or stall the frame.
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -33,6 +34,14 @@ StatementResult runExplode(StatementContext& ctx) {
   int32_t count = format::readInt(st.attr("num"));
   if (count <= 0) count = 8;
   if (count > kMaxExplodeParticles) count = kMaxExplodeParticles;
+  // The ceilings on particles (see object_statements.h).
+  ScriptState& s = game.script;
+  const auto objects = static_cast<int64_t>(world.objects.size());
+  count = static_cast<int32_t>(std::min<int64_t>(
+      {count, kMaxObjectsForParticles - objects, int64_t{kMaxParticlesPerFrame} - s.particlesThisFrame}));
+  if (count <= 0 || s.explosionsThisFrame >= kMaxExplosionsPerFrame) return StatementResult::Continue;
+  s.particlesThisFrame += count;
+  s.explosionsThisFrame += 1;
 
   const ObjectRecord* centre = findObject(world, st.attr("at"));
   if (centre == nullptr) centre = ctx.object;

@@ -40,7 +40,6 @@ StatementHandler StatementTable::find(std::string_view name) const {
   return e ? e->handler : nullptr;
 }
 
-bool StatementTable::isStatement(std::string_view name) const { return lookup(name) != nullptr; }
 
 const StatementTable& builtinStatementTable() {
   // Built once and never changed afterwards.

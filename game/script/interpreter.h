@@ -37,6 +37,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -78,7 +79,6 @@ class StatementTable {
   // The handler of an element name, compared exactly; null for a name that is
   // not a statement and for a statement without a handler.
   StatementHandler find(std::string_view name) const;
-  bool isStatement(std::string_view name) const;
 
  private:
   struct Entry {
@@ -100,6 +100,10 @@ void registerFlagStatements(StatementTable& table);       // setgflags, unsetgfl
 void registerSetStatement(StatementTable& table);         // set
 void registerTravelStatements(StatementTable& table);     // lock, unlock, setzone, warp, reloadzone, checkpoint
 void registerWordBoxStatements(StatementTable& table);    // wordbox, hidewb
+// The most word boxes in a zone. A `wordbox` that would make one more changes
+// nothing, so that a script making them in a loop cannot pile them up (each one
+// re-sorts the list, and every frame draws them all). A zone shows a few dozen.
+inline constexpr std::size_t kMaxWordBoxes = 1000;
 void registerScreenStatement(StatementTable& table);      // screen
 void registerEffectStatements(StatementTable& table);     // effect, srt
 void registerCameraStatement(StatementTable& table);      // camera

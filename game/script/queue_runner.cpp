@@ -22,15 +22,6 @@ int32_t roundFrames(float v) {
   return static_cast<int32_t>(r);
 }
 
-// The entry with the given serial; end() when it is gone.
-CurrentList<ScriptQueueEntry>::iterator findSerial(CurrentList<ScriptQueueEntry>& queue,
-                                                   uint32_t serial) {
-  for (auto it = queue.begin(); it != queue.end(); ++it) {
-    if (it->serial == serial) return it;
-  }
-  return queue.end();
-}
-
 // Step 1: the suspended script's resume check; one branch per frame.
 void resumeCheck(Game& game) {
   ScriptState& s = game.script;
@@ -80,6 +71,7 @@ void runDueEntries(Game& game) {
   ScriptState& s = game.script;
   CurrentList<ScriptQueueEntry>& q = s.queue;
   int runs = 0;
+  int64_t settlingVisits = 0;
   bool ranAny = true;
   while (ranAny) {
     ranAny = false;
@@ -88,17 +80,20 @@ void runDueEntries(Game& game) {
       if (s.runningScript) return;
       ScriptQueueEntry* e = q.current();
       if (e->delay != 0) continue;
-      if (runs >= kMaxScriptRunsPerFrame) return;  // the rest runs next frame
+      // The rest runs next frame.
+      if (runs >= kMaxScriptRunsPerFrame || settlingVisits >= kMaxSettlingVisitsPerFrame) return;
       ++runs;
+      if (s.zoneEntryQuiet) settlingVisits += static_cast<int64_t>(game.world.objects.size());
       if (++s.queueSerial == 0) s.queueSerial = 1;  // 0 marks entries that never ran
       e->serial = s.queueSerial;
-      const uint32_t serial = e->serial;
+      const auto running = q.currentIterator();
+      const uint32_t clears = s.queueClears;
       runScript(game, e->script, e->object);
-      // Back on the entry that ran (the script may have moved the cursor),
-      // then remove it; the pass goes on with the entry after it.
-      auto it = findSerial(q, serial);
-      if (it == q.end()) return;  // the queue was emptied under us
-      q.setCurrent(it);
+      // Back on the entry that ran (the script may have moved the cursor; only
+      // emptying the queue removes entries while a script runs), then remove
+      // it; the pass goes on with the entry after it.
+      if (s.queueClears != clears) return;  // the queue was emptied under us
+      q.setCurrent(running);
       q.removeCurrent();
       ranAny = true;
     }
@@ -107,12 +102,19 @@ void runDueEntries(Game& game) {
 
 }  // namespace
 
+void clearScriptQueue(ScriptState& state) {
+  state.queue.clear();
+  state.queueClears += 1;
+}
+
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay) {
+  if (state.queue.size() >= kMaxQueueEntries) return;
   state.queue.add(ScriptQueueEntry{script, object, delay < 0 ? 0 : delay});
 }
 
 void pushScriptToFront(ScriptState& state, const xml::Node* script, ObjectRecord* object,
                        int32_t delay) {
+  if (state.queue.size() >= kMaxQueueEntries) return;
   state.queue.addFirst(ScriptQueueEntry{script, object, delay < 0 ? 0 : delay});
 }
 
@@ -137,6 +139,8 @@ int32_t readDuration(RandomTable& table, const xml::Node* element, int32_t defau
 
 void serviceScriptQueue(Game& game) {
   ScriptState& s = game.script;
+  s.particlesThisFrame = 0;
+  s.explosionsThisFrame = 0;
   resumeCheck(game);
   for (ScriptQueueEntry& e : s.queue) {
     if (e.delay > 0) e.delay -= 1;
@@ -144,7 +148,7 @@ void serviceScriptQueue(Game& game) {
   fireBeats(game);
   runDueEntries(game);
   if (s.killQueueRequested) {
-    s.queue.clear();
+    clearScriptQueue(s);
     s.killQueueRequested = false;
     if (s.killQueueSub) {
       pushScriptToFront(s, s.killQueueSub, nullptr, 0);

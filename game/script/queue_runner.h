@@ -12,6 +12,7 @@
 // a running script appends lands right behind the entry being run.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "game/world/records.h"
@@ -27,8 +28,21 @@ struct ScriptState;
 // queueing due entries (a `loop` without a delay, a sub that calls itself)
 // goes on in the next frame instead of holding the frame for ever.
 inline constexpr int kMaxScriptRunsPerFrame = 4096;
+// While the zone settles, the end of every script looks at every object for
+// ones to delete; a frame's runs stop (the rest running next frame) once these
+// looks have visited this many objects, so that a chain of scripts in a zone of
+// a hundred thousand blocks still lets the frame end.
+inline constexpr int64_t kMaxSettlingVisitsPerFrame = 8000000;
+// How many entries the queue holds at most. Further entries are not added, so
+// that a sub that calls itself twice cannot grow the queue (and the frame's
+// walks over it) without bound. A game's scripts keep a few dozen queued.
+inline constexpr std::size_t kMaxQueueEntries = 10000;
+
+// Empties the queue (a zone load, the quit, `killqueue`).
+void clearScriptQueue(ScriptState& state);
 
 // Append: {script, object, delay} after the cursor entry. A negative delay is 0.
+// Neither adds anything to a queue of kMaxQueueEntries entries.
 void appendScript(ScriptState& state, const xml::Node* script, ObjectRecord* object, int32_t delay);
 // Push to the front: {script, object, delay} becomes the first entry and the cursor.
 void pushScriptToFront(ScriptState& state, const xml::Node* script, ObjectRecord* object,
@@ -50,7 +64,8 @@ int32_t readDuration(RandomTable& table, const xml::Node* element, int32_t defau
 //  2. every queue delay above 0 drops by 1;
 //  3. due beat timers queue their scripts and are rescheduled;
 //  4. due entries run in queue order, pass after pass, until a pass runs
-//     nothing, a script is suspended, or kMaxScriptRunsPerFrame have run;
+//     nothing, a script is suspended, kMaxScriptRunsPerFrame have run, or
+//     (while the zone settles) kMaxSettlingVisitsPerFrame is reached;
 //  5. a `killqueue` request empties the queue and queues its sub.
 // It reads the frame clock (game.app.frameTime), the control table and the
 // credits roll.

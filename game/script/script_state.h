@@ -120,8 +120,15 @@ struct ScriptState {
   // The statements scripts run; null for the game's built-in table (tests may
   // point it at a table of their own).
   const StatementTable* statements = nullptr;
+  // Changes each time the queue is emptied at once (clearScriptQueue), so that
+  // the service knows the entry it ran is gone.
+  uint32_t queueClears = 0;
   // Last serial given to a running queue entry.
   uint32_t queueSerial = 0;
+  // The particles and the particle-making `explode` statements of this frame
+  // (counted from the frame's queue service on), held to their ceilings.
+  int32_t particlesThisFrame = 0;
+  int32_t explosionsThisFrame = 0;
   // While set, the end of a script deletes every object flagged `killed`.
   bool zoneEntryQuiet = false;
 

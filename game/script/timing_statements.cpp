@@ -9,6 +9,7 @@
 
 #include "format/values.h"
 #include "game/game.h"
+#include "game/load/element_ids.h"
 #include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
 #include "game/world/objects.h"
@@ -97,7 +98,7 @@ StatementResult runBeat(StatementContext& ctx) {
       timer.delay = truncateToInt(static_cast<double>(timer.interval * text::parseFloat(delb)));
     }
     const std::string& sub = st.attr("sub");
-    const xml::Node* named = sub.empty() ? nullptr : game.data.document.findById(sub);
+    const xml::Node* named = sub.empty() ? nullptr : findElementById(game.data, sub);
     if (named) {
       timer.script = named;
     } else if (st.childCount() > 0) {
@@ -118,7 +119,7 @@ StatementResult runKillQueue(StatementContext& ctx) {
   ScriptState& s = ctx.game.script;
   s.killQueueRequested = true;
   const std::string& sub = ctx.statement.attr("sub");
-  if (!sub.empty()) s.killQueueSub = ctx.game.data.document.findById(sub);
+  if (!sub.empty()) s.killQueueSub = findElementById(ctx.game.data, sub);
   return StatementResult::Continue;
 }
 

@@ -24,18 +24,19 @@ TitleRecord newTitle(std::string tname) {
 
 // The title a statement sets: the first one of that name, else a new one put
 // after the list's cursor. A name no title has walks the list first, so that
-// its title goes last.
-TitleRecord& titleFor(CurrentList<TitleRecord>& titles, const std::string& tname) {
+// its title goes last. Null when a new one is needed and the list is full.
+TitleRecord* titleFor(CurrentList<TitleRecord>& titles, const std::string& tname) {
   if (!tname.empty()) {
     for (auto it = titles.begin(); it != titles.end(); ++it) {
       if (it->tname == tname) {
         titles.setCurrent(it);
-        return *it;
+        return &*it;
       }
     }
-    if (!titles.empty()) titles.setCurrent(std::prev(titles.end()));
   }
-  return titles.add(newTitle(tname));
+  if (titles.size() >= kMaxTitles) return nullptr;
+  if (!tname.empty() && !titles.empty()) titles.setCurrent(std::prev(titles.end()));
+  return &titles.add(newTitle(tname));
 }
 
 StatementResult runTitle(StatementContext& ctx) {
@@ -43,7 +44,9 @@ StatementResult runTitle(StatementContext& ctx) {
   ScriptState& script = game.script;
   const xml::Node& st = ctx.statement;
 
-  TitleRecord& title = titleFor(script.titles, text::toLower(st.attr("tname")));
+  TitleRecord* found = titleFor(script.titles, text::toLower(st.attr("tname")));
+  if (found == nullptr) return StatementResult::Continue;
+  TitleRecord& title = *found;
 
   for (const xml::Attribute& a : st.attributes) {
     const std::string name = text::toLower(a.name);

@@ -49,7 +49,7 @@ StatementResult runWordBox(StatementContext& ctx) {
 
   WordBox box;
   box.text = text::toUpper(st.attr("text"));
-  if (box.text.empty()) return StatementResult::Continue;
+  if (box.text.empty() || game.script.wordBoxes.size() >= kMaxWordBoxes) return StatementResult::Continue;
 
   if (const ObjectRecord* p = world.player) {
     box.x = p->x;

@@ -72,16 +72,6 @@ ObjectRecord* findObject(World& world, std::string_view name) {
   return nullptr;
 }
 
-void deleteCurrentObject(Game& game) {
-  World& world = game.world;
-  ObjectRecord* victim = world.objects.current();
-  if (!victim) return;
-  const bool wasPlayer = victim == world.player;
-  forgetObjects(game, [victim](const ObjectRecord* o) { return o == victim; });
-  world.objects.removeCurrent();
-  if (!wasPlayer && world.objectCount > 0) world.objectCount -= 1;
-}
-
 void deleteObjectsWhere(Game& game, const std::function<bool(const ObjectRecord&)>& victim) {
   std::unordered_set<const ObjectRecord*> victims;
   for (const ObjectRecord& o : game.world.objects) {

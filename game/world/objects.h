@@ -24,18 +24,12 @@ ObjectRecord& addObject(World& world, const std::string& name);
 // is left on the match, or on the last object when there is none.
 ObjectRecord* findObject(World& world, std::string_view name);
 
-// Deletes the current object (nothing when there is none); the previous object
-// becomes current. Every reference to it is cleared first: supports (the
-// object standing on it becomes airborne), faced objects, word boxes (detached
-// and marked for removal), queued scripts, the camera's look-at object, the
-// checkpoint, the last bounced-on object, the object of a suspended script and
-// the player pointer.
-// objectCount drops by one when the victim was not the player.
-void deleteCurrentObject(Game& game);
-
-// Deletes every object for which `victim` is true, clearing all references to
-// them as deleteCurrentObject does. objectCount is not changed; no object is
-// current afterwards.
+// Deletes every object for which `victim` is true. Every reference to a victim
+// is cleared first: supports (the object standing on it becomes airborne),
+// faced objects, word boxes (detached and marked for removal), queued scripts,
+// the camera's look-at object, the checkpoint, the last bounced-on object, the
+// object of a suspended script and the player pointer. objectCount is not
+// changed; no object is current afterwards.
 void deleteObjectsWhere(Game& game, const std::function<bool(const ObjectRecord&)>& victim);
 
 // Everything standing on base, directly or through a stack, falls free: its

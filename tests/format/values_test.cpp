@@ -102,11 +102,9 @@ TEST(ValuesIndex, DashMeansNoLimit) {
   EXPECT_EQ(readIndex("x"), 0);
 }
 
-TEST(ValuesLists, CommaItemsTrimmedBarItemsAsWritten) {
+TEST(ValuesLists, CommaItemsTrimmed) {
   EXPECT_EQ(readCommaList(" 2 , 5,,\t7 "), (std::vector<std::string>{"2", "5", "", "7"}));
   EXPECT_EQ(readCommaList(""), (std::vector<std::string>{""}));
-  EXPECT_EQ(readBarList("a b|c,d| e "), (std::vector<std::string>{"a b", "c,d", " e "}));
-  EXPECT_EQ(readBarList("x||"), (std::vector<std::string>{"x", "", ""}));
 }
 
 TEST(ValuesFlags, BlockFlagWordsIgnoreCaseAndBlanksAroundWords) {

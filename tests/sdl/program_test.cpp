@@ -18,6 +18,7 @@
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/sdl/sdl_clock.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_screen.h"
@@ -122,7 +123,7 @@ class ProgramRun {
     return false;
   }
 
-  void terminateWhenRunning() {
+  void terminateWhenRunning(std::chrono::milliseconds play = std::chrono::milliseconds(500)) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!catchesTerm() && std::chrono::steady_clock::now() < deadline) {
       if (waitpid(pid_, &status_, WNOHANG) == pid_) {
@@ -132,7 +133,7 @@ class ProgramRun {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     // Let it play a little; the quit is honoured wherever it lands.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    std::this_thread::sleep_for(play);
     if (pid_ > 0) kill(pid_, SIGTERM);
   }
 
@@ -263,13 +264,45 @@ TEST(Program, TheScreenshotKeyWritesAPngOfTheView) {
   image.format = PNG_FORMAT_RGB;
   std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
   ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) << image.message;
-  // The corners show the sky: the first level's colour, 9EC8F0.
+  // The top corner shows the sky, the first level's colour 9EC8F0; the bottom
+  // one the ground the player starts on, 506070.
   EXPECT_EQ(pixels[0], 0x9E);
   EXPECT_EQ(pixels[1], 0xC8);
   EXPECT_EQ(pixels[2], 0xF0);
   const size_t last = pixels.size() - 3;
-  EXPECT_EQ(pixels[last], 0x9E);
-  EXPECT_EQ(pixels[last + 2], 0xF0);
+  EXPECT_EQ(pixels[last], 0x50);
+  EXPECT_EQ(pixels[last + 1], 0x60);
+  EXPECT_EQ(pixels[last + 2], 0x70);
+}
+
+// Game files that keep their scripts busy for ever: every frame still ends, so
+// the program plays on and a quit request ends it.
+TEST(Program, BusyScriptsStillLetTheFramesEndAndTheProgramQuit) {
+  std::vector<std::string> games;
+  for (const char* name : {"explode_loop", "call_twice", "title_loop", "wordbox_loop"}) {
+    games.push_back(std::string(ZOR_FIXTURES) + "/hostile/" + name + ".zorlan");
+  }
+  // A sub that calls itself in a large file: look-ups by ID must not search it all.
+  TempFolder big;
+  std::string blocks;
+  for (int i = 0; i < 10000; ++i) blocks += "<block x=\"" + std::to_string(i % 500) + "\" y=\"-40\" w=\"1\" h=\"1\"/>";
+  ASSERT_TRUE(files::writeFileAtomic(big / "big.zorlan",
+                                     "<zorlan version=\"1\"><zone id=\"first\"><levels><level z=\"0\"/></levels>"
+                                     "<entrance x=\"0\" y=\"0\" level=\"0\"/><start><call sub=\"go\"/></start>" +
+                                         blocks + "</zone><sub id=\"go\"><call sub=\"go\"/></sub></zorlan>"));
+  games.push_back(big / "big.zorlan");
+
+  for (const std::string& game : games) {
+    SCOPED_TRACE(game);
+    ProgramRun run;
+    run.spawn({"-z", "first", "-g", game});
+    run.terminateWhenRunning(std::chrono::seconds(2));  // time to load the zone and play
+    ASSERT_EQ(run.wait(), 0) << run.stderrText();
+    const std::string save = readText(run.home() / ("zordata/saves/save-" + files::fileName(game) + ".ini"));
+    const std::size_t at = save.find("\nFrames = ");
+    ASSERT_NE(at, std::string::npos) << save;
+    EXPECT_GT(text::parseInt(std::string_view(save).substr(at + 10)), 0) << save;
+  }
 }
 
 }  // namespace

@@ -217,8 +217,13 @@ TEST_F(ScriptEditTest, ZoneScriptCommandsOpenTheEditor) {
   answerOk("<death><on/></death>");
   dispatchCommand(editor, host, Command::ZoneDeathScript);
   EXPECT_EQ(zoneXml(), "<zone id=\"z\"><start><on/></start><death><on/></death></zone>");
-  // The window's title names the script once, for the zone's and a block's scripts alike.
+}
+
+TEST_F(ScriptEditTest, WindowTitleNamesTheScriptOnce) {
   openZoneWith("<block oname='b'/>");
+  NoHost host;
+  dispatchCommand(editor, host, Command::ZoneStartScript);
+  dispatchCommand(editor, host, Command::ZoneDeathScript);
   editScriptOf(editor, "Die", "Edit block's Die script:", "die", block("b"));
   EXPECT_EQ(port.shownTitles,
             (std::vector<std::string>{"Zone Start Script", "Zone Death Script", "Die Script"}));

@@ -12,7 +12,11 @@ namespace {
 
 const std::string kStart = "/home/player/games";
 
-StartParameters parse(const std::vector<std::string>& args) { return parseCommandLine(args, kStart); }
+StartParameters parse(const std::vector<std::string>& args) {
+  StartParameters p;
+  readCommandLine(p, args, kStart);
+  return p;
+}
 
 TEST(CommandLine, OptionsAndTheirValues) {
   struct Case {
@@ -81,17 +85,10 @@ TEST(CommandLine, SilentOptionIsRecorded) {
 }
 
 TEST(CommandLine, DocumentsFromTheDesktop) {
-  StartParameters p;
-  handleOpenedFile(p, "/g/one.zorlan\t/r/run.zorrun\t/x/readme.txt", true, kStart);
-  EXPECT_EQ(p.gameFilePath, "/g/one.zorlan");
-  EXPECT_EQ(p.runFilePath, "/r/run.zorrun");
-  handleOpenedFile(p, "/g/two.xml\t/g/three.XML", true, kStart);
-  EXPECT_EQ(p.gameFilePath, "/g/three.XML");  // the last of a kind wins
-  handleOpenedFile(p, "/g/late.zorlan", false, kStart);  // loading has begun
+  // The desktop names its documents as parameters; the last of a kind wins and
+  // other documents are ignored.
+  const StartParameters p = parse({"/g/one.zorlan", "/r/run.zorrun", "/x/readme.txt", "/g/two.xml", "/g/three.XML"});
   EXPECT_EQ(p.gameFilePath, "/g/three.XML");
-  // The command line comes afterwards and replaces them.
-  readCommandLine(p, {"-g", "/cmd.xml"}, kStart);
-  EXPECT_EQ(p.gameFilePath, "/cmd.xml");
   EXPECT_EQ(p.runFilePath, "/r/run.zorrun");
 }
 

@@ -6,6 +6,7 @@
 
 #include "game/game.h"
 #include "tests/game/app/fake_app_platform.h"
+#include "tests/game/audio/fake_sound_output.h"
 
 namespace zor {
 namespace {
@@ -31,14 +32,14 @@ struct SplashRun {
 
 TEST(Splash, BothPhasesLastTheirTime) {
   SplashRun r;
-  showSplash(r.game, r.platform, 100, 40, "");
+  showSplash(r.game, r.platform, 100, 40);
   // 100 ms: passes until the clock is past the deadline (6 passes); 40 ms: 3 passes.
   EXPECT_EQ(r.sleeps(), 6 + 3);
 }
 
 TEST(Splash, EachPhaseRunsOncePassEvenWithoutTime) {
   SplashRun r;
-  showSplash(r.game, r.platform, 0, 0, "");
+  showSplash(r.game, r.platform, 0, 0);
   EXPECT_EQ(r.sleeps(), 2);
 }
 
@@ -48,8 +49,27 @@ TEST(Splash, AKeyLetGoEndsThePhaseButNotTheNext) {
   r.platform.beforeKeyboard = [](FakePlatform& p, int n) {
     if (n == 1) p.fakeInput.keys.clear();  // let go in the second pass of the logo
   };
-  showSplash(r.game, r.platform, 1000, 100, "");
+  showSplash(r.game, r.platform, 1000, 100);
   EXPECT_EQ(r.sleeps(), 2 + 6);
+}
+
+// The jingle comes from the program, not from the data folder.
+TEST(Splash, TheJinglePlaysWithoutAnyDataFile) {
+  SplashRun r;
+  testing::FakeSoundOutput out;
+  r.game.sounds.output = &out;
+  r.game.prefs.sound = 1;
+  showSplash(r.game, r.platform, 0, 0);
+  EXPECT_TRUE(out.loadsTried.empty());
+  ASSERT_FALSE(out.log.empty());
+  EXPECT_EQ(out.log[0].rfind("play ", 0), 0u) << out.log[0];
+  EXPECT_TRUE(out.sounds.empty());  // freed at the end
+
+  // With sounds off it stays silent.
+  out.log.clear();
+  r.game.prefs.sound = 0;
+  showSplash(r.game, r.platform, 0, 0);
+  EXPECT_TRUE(out.log.empty());
 }
 
 }  // namespace

@@ -98,6 +98,18 @@ TEST_F(StartupTest, TheBuiltInGameStartsAndQuitsWithTheDefaultFiles) {
   EXPECT_EQ(game.sounds.soundVolumes[22], 10);
 }
 
+TEST_F(StartupTest, WritesAKilledProgramLeftUnfinishedAreRemoved) {
+  const std::string leftovers[] = {"zordata/saves/.save.ini.0badf00d.part", "zordata/runs/.RUN1.zorrun.12345678.part",
+                                   "zordata/screens/.shot.png.abcdef01.part"};
+  const std::string kept[] = {"zordata/saves/save.ini.tmp", "zordata/saves/.notes.part",
+                              "zordata/runs/.RUN1.zorrun.1234567X.part"};
+  for (const std::string& f : leftovers) write(folder / f, "half");
+  for (const std::string& f : kept) write(folder / f, "mine");
+  EXPECT_EQ(run(), 0);
+  for (const std::string& f : leftovers) EXPECT_FALSE(files::fileExists(folder / f)) << f;
+  for (const std::string& f : kept) EXPECT_EQ(read(f), "mine") << f;
+}
+
 TEST_F(StartupTest, AStartZoneEntranceAndFlagsFromTheCommandLine) {
   write(start / "two.zorlan", kTwoZones);
   EXPECT_EQ(run({"-g", "two.zorlan", "-z", "cave:door", "-f", "3,17"}), 0);

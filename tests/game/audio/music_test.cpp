@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "game/app/game_wiring.h"
 #include "game/audio/sound_hooks.h"
 #include "game/game.h"
 #include "platform/text.h"
@@ -368,6 +369,34 @@ TEST_F(MusicTest, CountdownStartAndRunStop) {
   bool looped = false;
   for (const auto& ch : out.channels) looped |= ch.sound == sound("loop.wav") && ch.looped;
   EXPECT_TRUE(looped);
+}
+
+// A speedrun holds the zone's track through its countdown; the program starts
+// it with "GO", and the beats count from there.
+TEST_F(MusicTest, TheRunsCountdownStartsTheTrackAtGo) {
+  wireGameHooks(game);
+  BeatTimer beat;
+  beat.delay = 250;
+  beat.interval = 500.0f;
+  game.script.beats.addLast(beat);
+  playMusic(game, "music/a.ogg", 0);
+  stopCurrentTrack(game);
+  game.app.runNumber = 1;
+
+  for (int32_t frame = 0; frame < 180; ++frame) {
+    game.session.frameCounter = frame;
+    game.hooks.advanceOverlays(game);
+  }
+  EXPECT_FALSE(out.isPlaying(sound("a.ogg")));
+
+  clock = 5000;
+  game.app.frameTime = 5000;
+  game.session.frameCounter = 180;
+  game.hooks.advanceOverlays(game);
+  EXPECT_TRUE(out.isPlaying(sound("a.ogg")));
+  EXPECT_EQ(game.musicStartTime, 5000u);
+  ASSERT_EQ(game.script.beats.size(), 1u);
+  EXPECT_EQ(game.script.beats.begin()->next, 5250);
 }
 
 TEST_F(MusicTest, QuitStopsEveryChannelBeforeFreeingTheCache) {

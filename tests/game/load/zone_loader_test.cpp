@@ -789,5 +789,33 @@ TEST(EnterZone, EntranceArgumentAndFallbackToFirst) {
   EXPECT_TRUE(log.fatal.empty());
 }
 
+TEST(EnterZone, AnElementThatIsNoZoneStartsAtFirst) {
+  struct Case {
+    const char* first;  // the "first" zone's levels
+    const char* loaded;
+    const char* message;
+  };
+  const Case cases[] = {
+      {kOneLevel, "first", ""},
+      {"<levels/>", nullptr, "Zone 'first' contains no levels!"},  // the game file itself is broken
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    HookLog log;
+    auto g = makeGame(gameWith(R"(<sub id="cave"><sound num="1"/></sub>)" +
+                               zone("first", "", R"(<entrance x="1"/><entrance_back x="2"/>)", c.first)),
+                      log);
+    enterZone(*g, "Cave", "back");
+    if (c.loaded) {
+      EXPECT_TRUE(log.fatal.empty());
+      EXPECT_EQ(g->world.currentZoneId, c.loaded);
+      EXPECT_EQ(g->world.entranceName, "");
+      EXPECT_EQ(g->world.respawnPoint.x, 1.0f);
+    } else {
+      EXPECT_EQ(log.fatal, std::vector<std::string>{c.message});
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zor

@@ -27,7 +27,12 @@ constexpr int kSkip = 114;  // r
 void showPlainScreen(Game& game, int lines, int headings) {
   game.app.menuScreen = menu_screen::Settings;
   game.menu.lines.assign(static_cast<size_t>(lines), MenuLine{});
-  for (int i = 0; i < lines; ++i) game.menu.lines[static_cast<size_t>(i)].text = "L" + std::to_string(i);
+  for (int i = 0; i < lines; ++i) {
+    // Appended rather than added to a literal: GCC 12 warns wrongly about the latter.
+    std::string& text = game.menu.lines[static_cast<size_t>(i)].text;
+    text = 'L';
+    text += std::to_string(i);
+  }
   game.menu.firstSelectable = headings;
   game.menu.selected = headings;
   game.menu.scroll = 0;

@@ -48,15 +48,30 @@ struct HeldControl {
   int control;
 };
 
-// Through the built-in game's speedrun: over the bouncy pad and into the pit
-// past the lift (a death), again over the pad, a leap out, over the crate, through
-// the area that opens level 2, a leap onto it, the warp to the second zone, a
-// jump over its block and into the area that ends the run.
+// Through the built-in game's first speedrun, the whole game: every zone from
+// "first" to the summit, the credits roll and the run's end. The ranges are those
+// of tests/data/runs/whole_game.zorrun (`zor_play_runs events` prints them).
 const HeldControl kGoldenInput[] = {
-    {185, 330, control::Right},   {215, 225, control::Jump},    {345, 400, control::Right},
-    {375, 385, control::Jump},    {420, 430, control::Left},    {440, 455, control::LeapOut},
-    {460, 600, control::Right},   {460, 470, control::Jump},    {610, 625, control::LeapOut},
-    {630, 690, control::Right},   {700, 860, control::Right},   {730, 742, control::Jump},
+    {180, 685, control::Right}, {228, 253, control::Jump}, {274, 307, control::Jump}, {329, 336, control::Jump},
+    {335, 336, control::LeapOut}, {363, 370, control::Jump}, {369, 370, control::LeapIn},
+    {507, 514, control::Jump}, {513, 514, control::LeapOut}, {617, 624, control::Jump},
+    {623, 624, control::LeapOut}, {757, 1048, control::Right}, {770, 800, control::Jump},
+    {801, 831, control::Jump}, {832, 862, control::Jump}, {891, 898, control::Jump},
+    {897, 898, control::LeapOut}, {1286, 1308, control::Right}, {1435, 1477, control::Right},
+    {1545, 1597, control::Right}, {1897, 1909, control::Right}, {2046, 2116, control::Right},
+    {2200, 2208, control::Right}, {2477, 2544, control::Right}, {2562, 2760, control::Right},
+    {2737, 2760, control::Jump}, {2761, 2784, control::Jump}, {2761, 2784, control::Right},
+    {2785, 2808, control::Jump}, {2785, 2808, control::Left}, {2809, 2832, control::Jump},
+    {2809, 2832, control::Right}, {2833, 2856, control::Jump}, {2833, 2856, control::Left},
+    {3016, 3039, control::Jump}, {3016, 3039, control::Right}, {3161, 3185, control::Right},
+    {3185, 3247, control::Left}, {3247, 3332, control::Right}, {3610, 3754, control::Right},
+    {3634, 3672, control::Jump}, {3844, 3911, control::Right}, {3864, 3895, control::Jump},
+    {4139, 4502, control::Right}, {4155, 4193, control::Jump}, {4245, 4268, control::Jump},
+    {4362, 4369, control::Jump}, {4368, 4369, control::LeapOut}, {4442, 4449, control::Jump},
+    {4448, 4449, control::LeapOut}, {4522, 4531, control::Jump}, {4528, 4529, control::LeapIn},
+    {4530, 4531, control::LeapIn}, {4531, 4874, control::Right}, {4930, 4964, control::Right},
+    {5005, 5250, control::Right}, {5158, 5183, control::Jump}, {5184, 5209, control::Jump},
+    {5210, 5235, control::Jump}, {5250, 5526, control::Jump},
 };
 
 constexpr int kMaxPasses = 20000;

@@ -153,9 +153,47 @@ TEST_F(SaveFixture, AMissingFileGivesDefaults) {
 TEST_F(SaveFixture, ATooLargeFileIsReadAsMissing) {
   ASSERT_TRUE(files::createPath(files::folderPart(game.data.saveFilePath)));
   ASSERT_TRUE(files::writeFileAtomic(game.data.saveFilePath,
-                                     "[Gamestate]\nLevelID = cave\n; " + std::string(kMaxSaveFileBytes, 'x') + "\n"));
+                                     "[Gamestate]\nLevelID = cave\n; " + std::string(saveFileByteLimit(game.data), 'x') + "\n"));
   readSaveFile(game, 0);
   EXPECT_EQ(game.world.currentZoneId, "first");
+}
+
+// Whatever the game can write it reads again: every game flag set, the longest
+// position it keeps, the widest counters and records.
+TEST_F(SaveFixture, TheLargestSaveTheGameWritesIsReadBack) {
+  for (SpeedrunRecord& r : game.data.speedruns) {
+    r.name += std::string(300, 'N');
+    r.bestTime = r.bestTimeDeaths = r.fewestDeathsTime = r.fewestDeaths = -2147483647 - 1;
+  }
+  for (int32_t n = 0; n < GameFlags::kMaxFlag; ++n) ASSERT_EQ(game.gameFlags.set(n, true), 1);
+  EXPECT_EQ(game.gameFlags.set(GameFlags::kMaxFlag, true), 0);  // the store ends there
+  game.world.quitZone = std::string(kMaxSavedNameBytes, 'z');
+  game.world.quitEntrance = std::string(kMaxSavedNameBytes, 'e');
+  game.session.attempts = game.session.deaths = game.session.frameCounter = -2147483647 - 1;
+  ASSERT_TRUE(writeSaveFile(game));
+  EXPECT_LE(buildSaveText(game).size(), saveFileByteLimit(game.data));
+
+  Game back;
+  back.data.saveFilePath = game.data.saveFilePath;
+  back.data.speedruns = game.data.speedruns;
+  for (SpeedrunRecord& r : back.data.speedruns) r.bestTime = 0;
+  readSaveFile(back, 0);
+  EXPECT_EQ(back.world.currentZoneId, game.world.quitZone);
+  EXPECT_EQ(back.world.entranceName, game.world.quitEntrance);
+  EXPECT_EQ(back.session.attempts, game.session.attempts);
+  EXPECT_EQ(back.session.frameCounter, game.session.frameCounter);
+  int32_t set = 0;
+  for (int32_t n = 0; n < back.gameFlags.capacity; ++n) set += back.gameFlags.isSet(n) ? 1 : 0;
+  EXPECT_EQ(set, GameFlags::kMaxFlag);
+  EXPECT_EQ(back.data.speedruns[2].bestTime, -1);  // held in range
+  EXPECT_EQ(back.session.unlockedSpeedruns, 3);
+}
+
+TEST_F(SaveFixture, APositionTooLongForAZoneIsSavedAsTheDefault) {
+  game.world.currentZoneId = std::string(kMaxSavedNameBytes + 1, 'z');
+  game.world.entranceName = "door";
+  const std::string text = buildSaveText(game);
+  EXPECT_NE(text.find("\nLevelID = first\nEntrance = \n"), std::string::npos);
 }
 
 TEST_F(SaveFixture, GameFlagsAndTheirOverride) {
@@ -208,24 +246,36 @@ TEST_F(SaveFixture, SpeedrunRecordsMatchByUpperCaseName) {
   EXPECT_EQ(game.session.unlockedSpeedruns, 2);  // -1 for FIRST RUN, +1 for SECOND
 }
 
-TEST_F(SaveFixture, MalformedSpeedrunRecordsAreSkipped) {
-  const char* records[] = {
-      "SECOND",                 // no best time
-      "SECOND,abc,1,1,1",       // not a number
-      "SECOND,10x,1,1,1",       // trailing rubbish
-      "SECOND,99999999999,1,1,1",  // beyond 32 bits
-      "SECOND,-5,1,1,1",        // no writer makes this
-      "SECOND,10,-1,1,1",
-      "SECOND,10,1,1,1,1",      // a field too many
-      ",10,1,1,1",              // no name
+TEST_F(SaveFixture, OddSpeedrunFieldsReadAsZeroOrAreHeldInRange) {
+  struct Case {
+    const char* record;
+    int32_t best, bestDeaths, fewestTime, fewest;
   };
-  for (const char* r : records) {
-    readGamestate(std::string("Speedruns = ") + r + ";\n");
-    EXPECT_EQ(game.data.speedruns[1].bestTime, 0) << r;
-    EXPECT_EQ(game.session.unlockedSpeedruns, 0) << r;
+  const Case cases[] = {
+      {"SECOND", 0, 0, 0, 0},                              // no best time: locked
+      {"SECOND,abc,1,1,1", 0, 1, 1, 1},                    // not a number
+      {"SECOND,10x,1,1,1", 10, 1, 1, 1},                   // read up to the rubbish
+      {"SECOND,99999999999,1,1,1", 2147483647, 1, 1, 1},   // beyond 32 bits
+      {"SECOND,-5,1,1,1", -1, 1, 1, 1},                    // no writer makes this
+      {"SECOND,10,-1,-7,-2", 10, 0, 0, 0},                 // negative counts
+      {"SECOND,10,1,2,3,4", 10, 1, 2, 3},                  // a field too many
+      {"SECOND,,1", 0, 1, 0, 0},
+      {"SECOND, 20 ,1", 20, 1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    game.data.speedruns[1] = SpeedrunRecord{};
+    game.data.speedruns[1].name = "SECOND";
+    game.session.unlockedSpeedruns = 0;
+    readGamestate(std::string("Speedruns = ") + c.record + ";\n");
+    const SpeedrunRecord& r = game.data.speedruns[1];
+    EXPECT_EQ(r.bestTime, c.best) << c.record;
+    EXPECT_EQ(r.bestTimeDeaths, c.bestDeaths) << c.record;
+    EXPECT_EQ(r.fewestDeathsTime, c.fewestTime) << c.record;
+    EXPECT_EQ(r.fewestDeaths, c.fewest) << c.record;
+    EXPECT_EQ(game.session.unlockedSpeedruns, c.best != 0 ? 1 : 0) << c.record;
   }
-  readGamestate("Speedruns = SECOND,,1;THIRD, 20 ,1,1,1;\n");  // first skipped, second read
-  EXPECT_EQ(game.data.speedruns[1].bestTime, 0);
+  // A record without a name matches no speedrun; the next one is still read.
+  readGamestate("Speedruns = ,10,1,1,1;THIRD,20;\n");
   EXPECT_EQ(game.data.speedruns[2].bestTime, 20);
 }
 

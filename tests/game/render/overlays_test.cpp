@@ -201,7 +201,13 @@ TEST(DebugOverlay, FourLinesFromTheTopLeftOfTheView) {
 MenuState menuOf(int lines, int firstSelectable, int scroll, int selected) {
   MenuState m;
   m.title = "MENU";
-  for (int i = 0; i < lines; ++i) m.lines.push_back({"L" + std::to_string(i), "HELP" + std::to_string(i), 1});
+  for (int i = 0; i < lines; ++i) {
+    // Appended rather than added to a literal: GCC 12 warns wrongly about the latter.
+    std::string text = "L", help = "HELP";
+    text += std::to_string(i);
+    help += std::to_string(i);
+    m.lines.push_back({text, help, 1});
+  }
   m.firstSelectable = firstSelectable;
   m.scroll = scroll;
   m.selected = selected;

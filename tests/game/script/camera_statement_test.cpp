@@ -113,8 +113,8 @@ TEST(CameraStatement, ADeletedLookAtObjectIsDroppedAndThePlayerFollowed) {
   CameraHarness h("<camera lookat=\"eye\" fast=\"1\" lock=\"1\"/>");
   h.run("s");
   ASSERT_NE(h.cam().lookAt, nullptr);
-  ASSERT_NE(findObject(h.g().world, "eye"), nullptr);  // makes it current
-  deleteCurrentObject(h.g());
+  ASSERT_NE(findObject(h.g().world, "eye"), nullptr);
+  deleteObjectsWhere(h.g(), [](const ObjectRecord& o) { return o.name == "eye"; });
   EXPECT_EQ(h.cam().lookAt, nullptr);
   stepAreasAndCamera(h.g());  // follows the player; nothing dangling is read
   const ObjectRecord* p = h.g().world.player;

@@ -209,7 +209,7 @@ TEST(ReleaseStackedObjects, ALongStackFallsFreeToItsTop) {
   EXPECT_LT(t.world.objects.back()->vy, 1.0f - 1998 * 0.0004f);
 }
 
-TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
+TEST(DeleteObjectsWhere, ClearsEveryReferenceToTheVictim) {
   TestWorld t({"victim", "rider", "watcher"});
   Game& g = t.game;
   ObjectRecord *victim = t.at(1), *rider = t.at(2), *watcher = t.at(3);
@@ -227,12 +227,9 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   t.world.currentCheckpoint = victim;
   t.world.lastBounceObject = victim;
 
-  t.world.objects.setCurrent(victim);
-  deleteCurrentObject(g);
+  deleteObjectsWhere(g, [victim](const ObjectRecord& o) { return &o == victim; });
 
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "rider", "watcher"}));
-  EXPECT_EQ(t.world.objects.current(), player);  // the previous object
-  EXPECT_EQ(t.world.objectCount, 2);
   EXPECT_EQ(player->support, nullptr);
   EXPECT_TRUE(player->has(flag::Airborne));  // at once
   EXPECT_EQ(rider->support, nullptr);
@@ -253,17 +250,11 @@ TEST(DeleteCurrentObject, ClearsEveryReferenceToTheVictim) {
   EXPECT_EQ(t.world.lastBounceObject, nullptr);
 }
 
-TEST(DeleteCurrentObject, CursorRulesAndThePlayer) {
+TEST(DeleteObjectsWhere, ThePlayerPointerIsCleared) {
   TestWorld t({"a"});
-  t.world.objects.clearCurrent();
-  deleteCurrentObject(t.game);  // nothing current: nothing happens
-  EXPECT_EQ(t.world.objects.size(), 2u);
-
-  t.world.objects.setCurrent(t.world.player);
-  deleteCurrentObject(t.game);  // the first object: none current afterwards
+  deleteObjectsWhere(t.game, [&t](const ObjectRecord& o) { return &o == t.world.player; });
   EXPECT_EQ(t.world.player, nullptr);
-  EXPECT_EQ(t.world.objects.current(), nullptr);
-  EXPECT_EQ(t.world.objectCount, 1);  // the player was not counted
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"a"}));
   EXPECT_EQ(t.world.objects.front()->facedObject, nullptr);
 }
 

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# A test run from the real editor under X (Xvfb): F5 on a reopened zone starts the real
+# game on a temporary copy of the game at that zone and the entrance nearest the camera;
+# the editor hides while the game runs, and once the game has quit, its save file shows
+# the zone and entrance, the temporary file is gone and the editor is back.
+# Usage: test_run_program_test.sh ZORLED ZORLAN ZORDATA-FOLDER
+set -u
+ZORLED=$(realpath "$1")
+ZORLAN=$(realpath "$2")
+ZORDATA=$(realpath "$3")
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "${game:-}" ] && kill -9 "$game" 2>/dev/null
+  [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null
+  exit 1
+}
+
+[ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
+command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+export ASAN_OPTIONS=detect_leaks=0
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+mkdir -p "$XDG_CONFIG_HOME/ZorlED" "$work/bin" "$work/games"
+# The game in a folder of its own, so that its save files are this test's.
+cp "$ZORLAN" "$work/bin/zorlan"
+cp -r "$ZORDATA" "$work/bin/zordata"
+
+game=""
+gamefile=$work/games/yard.zorlan
+# The zone opens with the camera 200 in front of the default entrance; the gate is nearer.
+cat > "$gamefile" <<'XML'
+<zorlan version="1">
+<zone id="first"><levels><level z="0"/></levels><entrance x="0" y="0" z="0"/></zone>
+<zone id="Yard" name="Yard" xlim="-300,300" ylim="-100,300">
+<levels><level z="0" color="3060C0"/></levels>
+<entrance x="-10" y="-10" z="0"/>
+<entrance_gate x="50" y="0" z="-100"/>
+<block oname="box" color="FFFF00" x="-40" y="-40" w="80" h="80" z="0"/>
+</zone>
+<zorled nearest="1" gflags="checked" setflags="2,5"/>
+</zorlan>
+XML
+printf '; ZorlED 1.3\nLastFile = %s\nLastZone = yard\nExecutable = %s\n' "$gamefile" "$work/bin/zorlan" \
+  > "$XDG_CONFIG_HOME/ZorlED/zorled.ini"
+# A game of the user's that carries the temporary file's name.
+echo "mine" > "$work/games/zorled.xml"
+
+"$ZORLED" --notemp &
+pid=$!
+win=""
+for _ in $(seq 1 150); do
+  win=$(xdotool search --onlyvisible --name '^ZorlED - yard.zorlan \(Yard\)$' 2>/dev/null | head -1)
+  [ -n "$win" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the editor ended"
+  sleep 0.1
+done
+[ -n "$win" ] || fail "no window for the reopened zone"
+sleep 0.5
+xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+xdotool key F5
+
+# The game starts as the editor's child.
+for _ in $(seq 1 300); do
+  game=$(pgrep -P "$pid" | head -1)
+  [ -n "$game" ] && break
+  kill -0 "$pid" 2>/dev/null || fail "the editor ended"
+  sleep 0.1
+done
+[ -n "$game" ] || fail "no game started"
+[ "$(readlink "/proc/$game/exe")" = "$work/bin/zorlan" ] || fail "started $(readlink "/proc/$game/exe")"
+mapfile -d '' -t argv < "/proc/$game/cmdline"
+temp=$work/games/zorled-2.xml
+expected=("$work/bin/zorlan" -g "$temp" -z "Yard:gate" -f "2,5")
+[ "${argv[*]}" = "${expected[*]}" ] || fail "the game's arguments: ${argv[*]}"
+grep -q '<entrance_gate' "$temp" || fail "no temporary game file"
+[ "$(cat "$work/games/zorled.xml")" = mine ] || fail "the user's zorled.xml changed"
+for _ in $(seq 1 50); do
+  xdotool search --onlyvisible --name '^ZorlED' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+xdotool search --onlyvisible --name '^ZorlED' >/dev/null 2>&1 && fail "the editor stays shown during the run"
+
+# Let the game play until it handles its quit signal, then end it as a player would.
+for _ in $(seq 1 600); do
+  mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$game/status" 2>/dev/null)
+  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
+  sleep 0.1
+done
+sleep 1
+kill -TERM "$game" 2>/dev/null
+for _ in $(seq 1 300); do
+  kill -0 "$game" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$game" 2>/dev/null && fail "the game did not quit"
+game=""
+
+save=$work/bin/zordata/saves/save-zorled-2.xml.ini
+for _ in $(seq 1 100); do
+  [ -f "$save" ] && break
+  sleep 0.1
+done
+[ -f "$save" ] || fail "no save file: $(ls "$work/bin/zordata/saves" "$XDG_DATA_HOME" 2>&1)"
+grep -Eq '^LevelID *= *[Yy]ard$' "$save" || fail "the save file's zone: $(grep LevelID "$save")"
+grep -Eq '^Entrance *= *gate$' "$save" || fail "the save file's entrance: $(grep Entrance "$save")"
+
+# The editor is back, and the temporary file gone; the user's file is still there.
+win=""
+for _ in $(seq 1 100); do
+  win=$(xdotool search --onlyvisible --name '^ZorlED - yard.zorlan \(Yard\)$' 2>/dev/null | head -1)
+  [ -n "$win" ] && break
+  sleep 0.1
+done
+[ -n "$win" ] || fail "the editor did not come back"
+[ -e "$temp" ] && fail "the temporary game file stayed"
+[ "$(cat "$work/games/zorled.xml")" = mine ] || fail "the user's zorled.xml changed"
+
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+echo "PASS"
