@@ -40,7 +40,7 @@ win=$(x_wait_window "$title" "$pid") || fail "no window for the reopened zone"
 x_focus "$win" || fail "the editor's window does not take the focus"
 xdotool key ctrl+u
 dialog=$(x_wait_window "Game File Cleanup" "$pid") || fail "no clean-up window"
-x_focus "$dialog" || fail "the clean-up window does not take the focus"
+# The focus stays with the main window: the toolkit hands its keys to the modal window.
 xdotool key Return
 modified() { [ -n "$(x_visible_windows "$title*")" ]; }
 x_until "$X_TEST_WAIT" modified || fail "the game is not marked modified"
