@@ -7,6 +7,7 @@
 #include "editor/core/canvas_controller.h"
 #include "editor/core/dialogs.h"
 #include "editor/core/edit_commands.h"
+#include "editor/core/editing.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/selection.h"
@@ -215,6 +216,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::InsertEntrance: insertObject(editor, kind::Entrance); return true;
     case C::InsertLevel: insertLevel(editor); return true;
     case C::RangeSelect: rangeSelect(editor); return true;
+    case C::EditObjectXml: editObjectXml(editor); return true;
     case C::DeleteClass: deleteClass(editor); return true;
     case C::RestoreDeletedScript: restoreDeletedScript(editor); return true;
     case C::SecMarker: secMarker(editor); return true;

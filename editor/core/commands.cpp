@@ -1,11 +1,12 @@
 #include "editor/core/commands.h"
 
 #include "editor/core/command_needs.h"
-
+#include "editor/core/definition_dialogs.h"
 #include "editor/core/help_pages.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/session.h"
 #include "editor/core/test_run.h"
+#include "editor/core/zone_dialogs.h"
 
 namespace zor::editor {
 
@@ -161,6 +162,8 @@ const std::vector<Shortcut>& mainShortcuts() {
 void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slot) {
   EditorPort& port = editor.port;
   if (!commandAllowed(editor, command)) return;
+  if (dispatchZoneDialogCommand(editor, command)) return;
+  if (dispatchDefinitionCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;

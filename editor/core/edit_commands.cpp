@@ -2,18 +2,8 @@
 
 namespace zor::editor {
 
-// Not available in this build of the editor: every operation leaves the document alone.
-void recordUndo(Editor&, int) {}
-void clampUndoKind(Editor&) {}
-int undoLastStep(Editor&) { return 0; }
-std::string copySelection(Editor&) { return ""; }
-int pasteFromClipboard(Editor&) { return 0; }
-int duplicateSelection(Editor&) { return 0; }
-bool insertObject(Editor&, int) { return false; }
-void fitObjects(Editor&) {}
-void resizeSelection(Editor&, EditorObject*, float, float) {}
-void rotateSelection(Editor&) {}
-void squareSelection(Editor&, int) {}
-bool chooseAndOpenZone(Editor&) { return false; }
+// The undo step lives in undo.cpp, copy and paste in clipboard.cpp, the other
+// editing commands in editing.cpp, the script editor in script_edit.cpp and the
+// zone chooser in zone_dialogs.cpp.
 
 }  // namespace zor::editor

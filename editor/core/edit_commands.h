@@ -1,7 +1,7 @@
 // Editing operations that the canvas keys and the menus reach but that live with the
-// editing commands, the undo step, the script editor and the zone dialogs. Until those
-// are built, each of these does nothing, says nothing and reports that nothing changed;
-// the canvas and the dispatch already call them at the right moments.
+// editing commands (editing.cpp, clipboard.cpp), the undo step (undo.cpp), the script
+// editor and the zone dialogs. Those not built yet do nothing, say nothing and report
+// that nothing changed; the canvas and the dispatch call them at the right moments.
 #pragma once
 
 #include <string>

@@ -123,6 +123,8 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
   game.gauthor = root->attr("gauthor");
   game.gurl = root->attr("gurl");
   game.gdesc = root->attr("gdesc");
+  // A zone still open would point into the document about to go.
+  closeZone(editor);
   game.document = std::move(doc);
   game.root = root;
   game.path = path;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/core/form_request.h"
 #include "platform/process.h"
 
 namespace zor::editor {
@@ -58,6 +59,12 @@ class EditorPort {
                              int fieldFlags, std::string* result) = 0;
   virtual FileChoice openFileRequester(const FileRequest& request) = 0;
   virtual FileChoice saveFileRequester(const FileRequest& request) = 0;
+  // A modal form; true on OK (after its check passed) with the fields' values
+  // updated, false on Cancel, Esc or a close request.
+  virtual bool runForm(FormRequest& request) {
+    (void)request;
+    return false;
+  }
 
   virtual void setClipboardText(const std::string& text) = 0;
   virtual std::string clipboardText() = 0;

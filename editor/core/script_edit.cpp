@@ -261,7 +261,9 @@ void reopenLastScript(Editor& editor) {
 std::string makeRelativePath(const std::string& gamePath, const std::string& path, const std::string& prefix) {
   if (path.empty()) return "";
   const std::string folder = folderOf(gamePath);
-  if (!folder.empty() && xml::toLowerAscii(path).starts_with(xml::toLowerAscii(folder))) {
+  // Folder names compare whole and with their letter case: on this system a
+  // folder spelt differently is another folder.
+  if (!folder.empty() && path.starts_with(folder)) {
     std::string rest = path.substr(folder.size());
     std::replace(rest.begin(), rest.end(), '\\', '/');
     return rest;

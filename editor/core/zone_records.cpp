@@ -550,7 +550,9 @@ void syncAreasToNamedBlocks(Editor& editor) {
 void renumberLevelRefs(xml::Node* element, int mode, int a, int b) {
   if (!element) return;
   for (xml::Node* n = element; n;) {
-    if (n->isElement()) {
+    // A speedrun's `level` is its run number, not a level.
+    const bool runNumber = n->isElement() && (text::toLower(n->name) == "speedrun" || text::toLower(n->name) == "endspeedrun");
+    if (n->isElement() && !runNumber) {
       const char* attrName = !n->attr("level").empty() ? "level" : "levels";
       const std::string value = n->attr(attrName);
       if (!value.empty() && value != "-1") {
@@ -559,7 +561,8 @@ void renumberLevelRefs(xml::Node* element, int mode, int a, int b) {
           int32_t v = text::parseInt(f);
           if (v >= 0) {
             if (mode == 0) {
-              if (v >= a) ++v;
+              // A level number no zone can have stays as it is rather than overflowing.
+              if (v >= a && v < INT32_MAX) ++v;
             } else if (mode == 1) {
               if (v >= a && v > 0) --v;
             } else if (mode == 2) {

@@ -112,6 +112,8 @@ struct ZoneState {
   std::string deletedScript;
   int undoKind = 0;
   std::vector<UndoEntry> undoEntries;
+  // The selection a run of moves or size changes was recorded for.
+  std::vector<const EditorObject*> undoSelection;
   int levelCount() const { return static_cast<int>(levels.size()); }
 };
 

@@ -17,6 +17,7 @@
 
 #include "editor/core/session.h"
 #include "editor/ui/canvas_panel.h"
+#include "editor/ui/property_panels_view.h"
 
 namespace zor::editor::ui {
 
@@ -58,6 +59,11 @@ UiFonts loadFonts() {
 }
 
 MainFrame::MainFrame(Editor& editor) : editor_(editor) {}
+MainFrame::~MainFrame() = default;
+
+void MainFrame::refreshProperties() {
+  if (properties_) properties_->refresh();
+}
 
 bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop) {
   if (!Create(nullptr, wxID_ANY, kEditorName, wxPoint(editor_.prefs.winX, editor_.prefs.winY), wxDefaultSize,
@@ -81,6 +87,9 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
     panel->Hide();
     panels_.push_back(panel);
   }
+  properties_ = std::make_unique<PropertyPanelsView>(
+      editor_, panels_, frameBox_, panelTitle_, insertButton_, deleteButton_,
+      [this](Command command) { dispatchCommand(editor_, *this, command); });
   buildMenus();
   buildShortcuts();
   CreateStatusBar(2);

@@ -5,6 +5,7 @@
 #include <wx/frame.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,7 @@ class wxStaticText;
 namespace zor::editor::ui {
 
 class CanvasPanel;
+class PropertyPanelsView;
 
 struct UiFonts {
   wxFont large;      // canvas messages
@@ -31,6 +33,7 @@ UiFonts loadFonts();
 class MainFrame : public wxFrame, public CommandHost {
  public:
   explicit MainFrame(Editor& editor);
+  ~MainFrame() override;
   // Creates the hidden window and its gadgets; false when the window could not be made.
   bool create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop);
   void layoutGadgets();
@@ -41,6 +44,8 @@ class MainFrame : public wxFrame, public CommandHost {
   CanvasPanel* canvas() const { return canvas_; }
   const UiFonts& fonts() const { return fonts_; }
 
+  // Shows and fills the side panel of the selection.
+  void refreshProperties();
   void toggleMaximised() override;
   std::string ownExecutable() override;
   void runCleanUpDialog() override;
@@ -61,6 +66,7 @@ class MainFrame : public wxFrame, public CommandHost {
   wxButton* insertButton_ = nullptr;
   wxButton* deleteButton_ = nullptr;
   std::vector<wxScrolledWindow*> panels_;  // level, entrance, area, block
+  std::unique_ptr<PropertyPanelsView> properties_;
   wxMenu* recentMenu_ = nullptr;
   int recentCount_ = 0;
 };

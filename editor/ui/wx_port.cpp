@@ -12,6 +12,7 @@
 #include <cctype>
 
 #include "editor/ui/canvas_panel.h"
+#include "editor/ui/form_dialog.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/script_editor_window.h"
@@ -137,7 +138,24 @@ FileChoice WxPort::fileRequester(const FileRequest& request, bool save) {
 FileChoice WxPort::openFileRequester(const FileRequest& request) { return fileRequester(request, false); }
 FileChoice WxPort::saveFileRequester(const FileRequest& request) { return fileRequester(request, true); }
 
+bool WxPort::runForm(FormRequest& request) {
+  wxDialog* window = request.window == 4 ? windows.zoneProperties : request.window == 5 ? windows.gameProperties : nullptr;
+  if (!window) return false;
+  ModalScope modal(*this);
+  return runFormDialog(window, request);
+}
+
+namespace {
+// X has two clipboards; Ctrl+C and Ctrl+V use the one that menus and keys use.
+void useTheClipboard() {
+#if defined(__WXGTK__) || defined(__WXX11__)
+  wxTheClipboard->UsePrimarySelection(false);
+#endif
+}
+}  // namespace
+
 void WxPort::setClipboardText(const std::string& text) {
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
     wxTheClipboard->Close();
@@ -146,6 +164,7 @@ void WxPort::setClipboardText(const std::string& text) {
 
 std::string WxPort::clipboardText() {
   std::string text;
+  useTheClipboard();
   if (wxTheClipboard->Open()) {
     if (wxTheClipboard->IsSupported(wxDF_UNICODETEXT)) {
       wxTextDataObject data;
@@ -213,7 +232,9 @@ void WxPort::focusCanvas() {
   if (frame && frame->IsShown()) frame->canvas()->SetFocus();
 }
 
-void WxPort::refreshPanel() {}
+void WxPort::refreshPanel() {
+  if (frame) frame->refreshProperties();
+}
 
 void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
   if (frame) frame->setRecentFiles(paths);

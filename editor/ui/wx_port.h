@@ -50,6 +50,7 @@ class WxPort : public EditorPort {
                      int fieldFlags, std::string* result) override;
   FileChoice openFileRequester(const FileRequest& request) override;
   FileChoice saveFileRequester(const FileRequest& request) override;
+  bool runForm(FormRequest& request) override;
   void setClipboardText(const std::string& text) override;
   std::string clipboardText() override;
   void startTimer(int id, int milliseconds) override;

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "editor/core/port.h"
@@ -77,6 +78,33 @@ class FakePort : public EditorPort {
   }
   void setClipboardText(const std::string& text) override { clipboard = text; }
   std::string clipboardText() override { return clipboard; }
+  // Forms: each answer types its texts into fields, then presses OK (when
+  // `ok`) or Cancel. A failed check counts as the user cancelling after the
+  // warning; the field it focused is kept.
+  struct FormAnswer {
+    bool ok = true;
+    std::vector<std::pair<int, std::string>> typed;
+  };
+  std::vector<FormRequest> forms;
+  std::deque<FormAnswer> formAnswers;  // default when empty: Cancel
+  std::vector<int> formFocus;
+  bool runForm(FormRequest& request) override {
+    forms.push_back(request);
+    if (formAnswers.empty()) return false;
+    const FormAnswer answer = formAnswers.front();
+    formAnswers.pop_front();
+    std::vector<std::string> values;
+    for (const FormField& f : request.fields) values.push_back(f.value);
+    for (const auto& [field, text] : answer.typed) values.at(static_cast<std::size_t>(field)) = text;
+    if (!answer.ok) return false;
+    const int focus = request.check ? request.check(values) : -1;
+    if (focus >= 0) {
+      formFocus.push_back(focus);
+      return false;
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) request.fields[i].value = values[i];
+    return true;
+  }
   void startTimer(int, int) override {}
   void stopTimer(int) override {}
   int startProcess(const std::vector<std::string>& argv, const std::string&, bool) override {

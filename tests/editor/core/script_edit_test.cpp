@@ -51,6 +51,7 @@ class ScriptEditTest : public ::testing::Test {
   }
 
   void openZoneWith(const std::string& content) {
+    closeGame(editor);  // a game is loaded only after the earlier one (and its zone) closed
     const std::string path = temp / "g.zorlan";
     ASSERT_TRUE(files::writeFileAtomic(path, "<zorlan version=\"1\"><zone id=\"z\">" + content + "</zone></zorlan>"));
     ASSERT_TRUE(loadGameFileForEditing(editor, path));
@@ -235,7 +236,7 @@ TEST(ScriptPaths, MakeRelativePath) {
   };
   const Case cases[] = {
       {"/games/a/game.zorlan", "/games/a/music/x.ogg", "music/", "music/x.ogg"},
-      {"/games/a/game.zorlan", "/GAMES/A/Music/X.ogg", "music/", "Music/X.ogg"},
+      {"/games/a/game.zorlan", "/GAMES/A/Music/X.ogg", "music/", "music/X.ogg"},  // another folder
       {"C:\\games\\a\\game.xml", "C:\\games\\a\\tunes\\x.ogg", "music/", "tunes/x.ogg"},
       {"/games/a/game.zorlan", "/elsewhere/y.ogg", "music/", "music/y.ogg"},
       {"/games/a/game.zorlan", "/games/ab/y.ogg", "music/", "music/y.ogg"},

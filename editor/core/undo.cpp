@@ -1,0 +1,169 @@
+#include "editor/core/undo.h"
+
+#include <algorithm>
+#include <string>
+
+#include "editor/core/edit_commands.h"
+#include "editor/core/editor.h"
+#include "editor/core/selection.h"
+#include "platform/text.h"
+
+namespace zor::editor {
+
+namespace {
+
+void showKind(ZoneState& zone, int32_t k) {
+  if (k == kind::Block) zone.showBlocks = true;
+  else if (k == kind::Area) zone.showAreas = true;
+  else if (k == kind::Entrance) zone.showEntrances = true;
+}
+
+EditorObject* recordOf(const ZoneState& zone, const xml::Node* element) {
+  for (const auto& o : zone.objects)
+    if (o->node == element && o->kind >= kind::Block && o->kind <= kind::Entrance) return o.get();
+  return nullptr;
+}
+
+// Parses one element's text; null when it does not parse.
+xml::Node* parseElement(xml::Document& scratch, const std::string& text) {
+  if (!scratch.parse(text, nullptr)) return nullptr;
+  return scratch.root();
+}
+
+bool undoCreated(Editor& editor, UndoEntry& entry) {
+  ZoneState& zone = editor.zone;
+  xml::Node* element = entry.element;
+  // Only an element that is still in the zone can be taken out again.
+  if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) return false;
+  entry.savedXml = nodeToXmlString(element, "", false);
+  EditorObject* record = recordOf(zone, element);
+  if (record != nullptr) {
+    removeObject(editor, record, true);
+  } else {
+    if (zone.insertedBlockNode == element) zone.insertedBlockNode = nullptr;
+    xml::Document::unlink(element);
+  }
+  entry.record = nullptr;
+  return true;
+}
+
+bool undoDeleted(Editor& editor, UndoEntry& entry) {
+  if (entry.parent == nullptr) return false;
+  xml::Document scratch;
+  const xml::Node* saved = parseElement(scratch, entry.savedXml);
+  if (saved == nullptr) return false;
+  xml::Node* copy = editor.game.document->copyNode(saved);
+  if (copy == nullptr) return false;
+  xml::Document::appendChild(entry.parent, copy);
+  entry.element = copy;
+  entry.record = parseObjectByKind(editor, copy, false, 0);
+  if (entry.record != nullptr) {
+    showKind(editor.zone, entry.record->kind);
+    selectObject(editor, entry.record);
+  }
+  return true;
+}
+
+bool undoAttributes(Editor& editor, UndoEntry& entry) {
+  xml::Node* element = entry.element;
+  if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) return false;
+  xml::Document scratch;
+  const xml::Node* saved = parseElement(scratch, entry.savedXml);
+  if (saved == nullptr) return false;
+  const std::string present = nodeToXmlString(element, "", true);
+  std::vector<std::string> names;
+  for (const xml::Attribute& a : element->attributes) names.emplace_back(a.name);
+  for (const std::string& name : names) element->removeAttr(name);
+  for (const xml::Attribute& a : saved->attributes) element->setAttr(a.name, a.value);
+  entry.savedXml = present;
+  entry.record = parseObjectByKind(editor, element, false, 0);
+  if (entry.record != nullptr) selectObject(editor, entry.record);
+  return true;
+}
+
+}  // namespace
+
+std::vector<EditorObject*> selectedEditableObjects(const Editor& editor) {
+  std::vector<EditorObject*> out;
+  for (const auto& o : editor.zone.objects)
+    if ((o->flags & objflag::Selected) && o->kind >= kind::Block && o->kind <= kind::Entrance && o->node)
+      out.push_back(o.get());
+  return out;
+}
+
+void recordUndo(Editor& editor, int undoKind) {
+  ZoneState& zone = editor.zone;
+  if (zone.openZoneNode == nullptr) return;
+  const std::vector<EditorObject*> selection = selectedEditableObjects(editor);
+  if (undoKind == undo::Moved || undoKind == undo::Sized) {
+    // A run of moves or size changes stays one step while the selection stays the same set.
+    std::vector<const EditorObject*> now(selection.begin(), selection.end());
+    std::sort(now.begin(), now.end());
+    if (now != zone.undoSelection) zone.undoKind = 0;
+    zone.undoSelection = std::move(now);
+  } else {
+    zone.undoSelection.clear();
+  }
+  if (undoKind == 0 || zone.view.mode == 3) return;
+  if (undoKind == zone.undoKind && undoKind >= undo::Moved) return;
+  if (selection.empty()) return;
+  zone.undoEntries.clear();
+  for (EditorObject* o : selection) {
+    UndoEntry entry;
+    entry.element = o->node;
+    entry.parent = o->node->parent;
+    if (undoKind == undo::Created) entry.record = o;
+    else entry.savedXml = nodeToXmlString(o->node, "", undoKind != undo::Deleted);
+    zone.undoEntries.push_back(std::move(entry));
+  }
+  zone.undoKind = undoKind;
+}
+
+void clampUndoKind(Editor& editor) {
+  int& k = editor.zone.undoKind;
+  if (k == undo::Moved || k == undo::Sized) k = undo::Attributes;
+}
+
+int undoLastStep(Editor& editor) {
+  ZoneState& zone = editor.zone;
+  if (zone.openZoneNode == nullptr) return 0;
+  if (zone.view.mode == 3) {
+    discardPlacedObjects(editor);
+    zone.view.mode = 0;
+    refreshPanel(editor);
+    editor.port.redrawCanvas();
+    return 0;
+  }
+  const int before = zone.undoKind;
+  if (before == 0) return 0;
+  deselectAll(editor);
+  int n = 0;
+  for (UndoEntry& entry : zone.undoEntries) {
+    bool done = false;
+    if (before == undo::Created) done = undoCreated(editor, entry);
+    else if (before == undo::Deleted) done = undoDeleted(editor, entry);
+    else done = undoAttributes(editor, entry);
+    if (done) ++n;
+  }
+  if (before == undo::Created) zone.undoKind = undo::Deleted;
+  else if (before == undo::Deleted) zone.undoKind = undo::Created;
+  else zone.undoKind = undo::Attributes;
+  zone.undoSelection.clear();
+  if (n > 0) {
+    const char* word = before == undo::Created   ? "Uncreated "
+                       : before == undo::Deleted ? "Undeleted "
+                       : before == undo::Moved   ? "Unmoved "
+                       : before == undo::Sized   ? "Unsized "
+                                                 : "Unmodified ";
+    editor.port.setStatus(0, word + text::formatInt(n) + " object" + getPluralSuffix(n) + ".");
+    markModified(editor);
+  }
+  syncAreasToNamedBlocks(editor);
+  sortObjects(zone);
+  editor.port.redrawCanvas();
+  updateWindowTitle(editor, false);
+  refreshPanel(editor);
+  return n;
+}
+
+}  // namespace zor::editor

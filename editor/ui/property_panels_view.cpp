@@ -1,0 +1,340 @@
+#include "editor/ui/property_panels_view.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/panel.h>
+#include <wx/scrolwin.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/valtext.h>
+
+#include <string>
+
+#include "editor/core/edit_commands.h"
+#include "editor/core/editor.h"
+#include "editor/core/number_text.h"
+
+namespace zor::editor::ui {
+namespace {
+
+wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
+
+int pageOf(PanelKind kind) {
+  switch (kind) {
+    case PanelKind::Level: return 0;
+    case PanelKind::Entrance: return 1;
+    case PanelKind::Area: return 2;
+    case PanelKind::Block: return 3;
+    default: return -1;
+  }
+}
+
+constexpr PanelKind kPageKinds[4] = {PanelKind::Level, PanelKind::Entrance, PanelKind::Area, PanelKind::Block};
+
+struct ScriptButton {
+  const char* caption;
+  const char* title;
+  const char* prompt;
+  const char* child;
+};
+constexpr ScriptButton kScripts[5] = {
+    {"StandOn", "StandOn", "Edit block's StandOn script:", "standon"},
+    {"Die", "Die", "Edit block's Die script:", "die"},
+    {"Enter", "Enter", "Edit area's Enter script:", "enter"},
+    {"Exit", "Exit", "Edit area's Exit script:", "exit"},
+    {"Action (Enter Key)", "Action", "Edit area's Action script:", "action"},
+};
+
+}  // namespace
+
+PropertyPanelsView::PropertyPanelsView(Editor& editor, const std::vector<wxScrolledWindow*>& panels, wxStaticBox* frame,
+                                       wxStaticText* subtitle, wxButton* insert, wxButton* remove,
+                                       std::function<void(Command)> runCommand)
+    : editor_(editor), frame_(frame), subtitle_(subtitle), insert_(insert), remove_(remove),
+      runCommand_(std::move(runCommand)) {
+  for (std::size_t i = 0; i < pages_.size() && i < panels.size(); ++i) pages_[i].window = panels[i];
+  build();
+}
+
+void PropertyPanelsView::addRow(wxWindow* parent, const char* label, int y) {
+  new wxStaticText(parent, wxID_ANY, label, wxPoint(0, y + 3), wxSize(60, 17));
+}
+
+wxTextCtrl* PropertyPanelsView::addField(Page& page, int field, int x, int y, int width, bool upper) {
+  auto* text = new wxTextCtrl(page.window, wxID_ANY, "", wxPoint(x, y), wxSize(width, 20));
+  if (page.fields.size() <= static_cast<std::size_t>(field)) page.fields.resize(static_cast<std::size_t>(field) + 1);
+  page.fields[static_cast<std::size_t>(field)] = text;
+  const PanelKind kind = kPageKinds[&page - pages_.data()];
+  text->Bind(wxEVT_TEXT, [this, kind, field, text, upper](wxCommandEvent&) {
+    if (filling_) return;
+    if (upper) {
+      const wxString value = text->GetValue();
+      if (value.Upper() != value) {
+        const long at = text->GetInsertionPoint();
+        text->ChangeValue(value.Upper());
+        text->SetInsertionPoint(at);
+      }
+    }
+    changed(kind, field);
+  });
+  // Enter applies the field to every selected object.
+  text->SetWindowStyleFlag(text->GetWindowStyleFlag() | wxTE_PROCESS_ENTER);
+  text->Bind(wxEVT_TEXT_ENTER, [this, field, text](wxCommandEvent&) {
+    state_.fields[static_cast<std::size_t>(field)] = text->GetValue().utf8_string();
+    if (selectedRecords(editor_).size() > 1) applyFieldToSelection(editor_, state_, field);
+    editor_.port.focusCanvas();
+    editor_.port.redrawCanvas();
+  });
+  return text;
+}
+
+void PropertyPanelsView::build() {
+  for (Page& page : pages_) {
+    if (!page.window) return;
+  }
+  // Level.
+  {
+    Page& p = pages_[0];
+    addRow(p.window, "z:", 0);
+    addField(p, levelfield::Z, 60, 0, 160);
+    addRow(p.window, "BG Color:", 20);
+    addField(p, levelfield::Color, 60, 20, 80, true);
+    p.swatches.assign(levelfield::FieldCount, nullptr);
+    p.swatches[levelfield::Color] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 20), wxSize(80, 20));
+    unlocked_ = new wxCheckBox(p.window, wxID_ANY, "Unlocked at Start", wxPoint(60, 45), wxSize(160, 20));
+    unlocked_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { applyLevelUnlocked(editor_, state_, e.IsChecked()); });
+    p.window->SetVirtualSize(225, 160);
+  }
+  // Entrance.
+  {
+    Page& p = pages_[1];
+    addRow(p.window, "Name:", 0);
+    addField(p, entrancefield::Name, 60, 0, 160);
+    addRow(p.window, "X | Y:", 20);
+    addField(p, entrancefield::X, 60, 20, 80);
+    addField(p, entrancefield::Y, 140, 20, 80);
+    addRow(p.window, "Z | Level:", 40);
+    addField(p, entrancefield::Z, 60, 40, 80);
+    addField(p, entrancefield::Level, 140, 40, 80);
+    p.window->SetVirtualSize(225, 160);
+  }
+  // Area.
+  {
+    Page& p = pages_[2];
+    addRow(p.window, "X | Y Limits:", 0);
+    addField(p, areafield::XLim, 60, 0, 80);
+    addField(p, areafield::YLim, 140, 0, 80);
+    addRow(p.window, "Oname:", 20);
+    addField(p, areafield::Oname, 60, 20, 140);
+    auto* attach = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 20), wxSize(20, 20));
+    attach->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      attachAreasToBlock(editor_, state_);
+      fillGadgets();
+    });
+    addRow(p.window, "Z | Level:", 40);
+    addField(p, areafield::Z, 60, 40, 80);
+    addField(p, areafield::Level, 140, 40, 80);
+    addRow(p.window, "BG Color:", 60);
+    addField(p, areafield::Color, 60, 60, 80, true);
+    p.swatches.assign(areafield::FieldCount, nullptr);
+    p.swatches[areafield::Color] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 60), wxSize(80, 20));
+    addRow(p.window, "Zoom:", 80);
+    addField(p, areafield::Zoom, 60, 80, 80);
+    deadly_ = new wxCheckBox(p.window, wxID_ANY, "Deadly", wxPoint(145, 80), wxSize(75, 20));
+    deadly_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { applyAreaDeadly(editor_, state_, e.IsChecked()); });
+    addRow(p.window, "Scripts:", 110);
+    scriptButtons_[2] = new wxButton(p.window, wxID_ANY, "Enter", wxPoint(60, 110), wxSize(80, 20));
+    scriptButtons_[3] = new wxButton(p.window, wxID_ANY, "Exit", wxPoint(140, 110), wxSize(80, 20));
+    scriptButtons_[4] = new wxButton(p.window, wxID_ANY, "Action (Enter Key)", wxPoint(60, 130), wxSize(160, 20));
+    p.window->SetVirtualSize(225, 190);
+  }
+  // Block.
+  {
+    Page& p = pages_[3];
+    using namespace blockfield;
+    addRow(p.window, "Oname:", 0);
+    addField(p, Oname, 60, 0, 160);
+    addRow(p.window, "X | Y:", 20);
+    addField(p, X, 60, 20, 80);
+    addField(p, Y, 140, 20, 80);
+    addRow(p.window, "W | H:", 40);
+    addField(p, W, 60, 40, 80);
+    addField(p, H, 140, 40, 80);
+    addRow(p.window, "Z | Level:", 60);
+    addField(p, Z, 60, 60, 80);
+    addField(p, Level, 140, 60, 80);
+    p.swatches.assign(FieldCount, nullptr);
+    addRow(p.window, "Color (1):", 80);
+    addField(p, Color1, 60, 80, 80, true);
+    p.swatches[Color1] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 80), wxSize(80, 20));
+    addRow(p.window, "Color 2:", 100);
+    addField(p, Color2, 60, 100, 80, true);
+    p.swatches[Color2] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 100), wxSize(80, 20));
+    for (int f : {Color1, Color2}) {
+      p.swatches[static_cast<std::size_t>(f)]->Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent&) {
+        swapBlockColours(editor_, state_);
+        fillGadgets();
+      });
+    }
+    addRow(p.window, "Trans | Pri:", 120);
+    addField(p, Trans, 60, 120, 80);
+    addField(p, Pri, 140, 120, 80);
+    addRow(p.window, "Persist:", 140);
+    addField(p, Persist, 60, 140, 140);
+    addRow(p.window, "Class:", 160);
+    addField(p, Class, 60, 160, 140);
+    auto* persist = new wxButton(p.window, wxID_ANY, "Z", wxPoint(200, 140), wxSize(20, 20));
+    persist->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      takeZonePersist(editor_, state_);
+      fillGadgets();
+    });
+    auto* chooseClassButton = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 160), wxSize(20, 20));
+    chooseClassButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+      chooseBlockClass(editor_, state_);
+      fillGadgets();
+    });
+    for (int i = 0; i < kBlockFlagCount; ++i) {
+      auto* box = new wxCheckBox(p.window, wxID_ANY, kFlagNames[static_cast<std::size_t>(i)],
+                                 wxPoint(i % 2 ? 110 : 0, 185 + (i / 2) * 18), wxSize(110, 18));
+      box->SetToolTip(kFlagKeywords[static_cast<std::size_t>(i)]);
+      if (i == kBlockFlagCount - 1) box->Disable();
+      box->Bind(wxEVT_CHECKBOX, [this, i](wxCommandEvent& e) {
+        applyBlockFlag(editor_, state_, i, e.IsChecked());
+        fillGadgets();
+      });
+      flagBoxes_[static_cast<std::size_t>(i)] = box;
+    }
+    addRow(p.window, "X | Y Limits:", 390);
+    addField(p, XLim, 60, 390, 80);
+    addField(p, YLim, 140, 390, 80);
+    addRow(p.window, "Waveform:", 410);
+    wave_ = new wxChoice(p.window, wxID_ANY, wxPoint(60, 410), wxSize(160, 20));
+    for (const char* name : kWaveNames) wave_->Append(name);
+    wave_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
+      state_.waveIndex = wave_->GetSelection();
+      applyPanelField(editor_, state_, blockfield::Wave);
+    });
+    rate_ = new wxChoice(p.window, wxID_ANY, wxPoint(0, 430), wxSize(140, 20));
+    for (const char* caption : kRateCaptions) rate_->Append(caption);
+    rate_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
+      state_.rateIndex = rate_->GetSelection();
+      applyPanelField(editor_, state_, blockfield::RateChoice);
+    });
+    addField(p, Rate, 140, 430, 80);
+    addRow(p.window, "DC | Num:", 450);
+    addField(p, Duty, 60, 450, 80);
+    addField(p, Count, 140, 450, 80);
+    addRow(p.window, "Ang | Grav:", 470);
+    addField(p, Phase, 60, 470, 80);
+    addField(p, Grav, 140, 470, 80);
+    addRow(p.window, "Scripts:", 500);
+    scriptButtons_[0] = new wxButton(p.window, wxID_ANY, "StandOn", wxPoint(60, 500), wxSize(80, 20));
+    scriptButtons_[1] = new wxButton(p.window, wxID_ANY, "Die", wxPoint(140, 500), wxSize(80, 20));
+    p.window->SetVirtualSize(225, 560);
+  }
+  for (int i = 0; i < 5; ++i) {
+    scriptButtons_[static_cast<std::size_t>(i)]->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { runScript(i); });
+  }
+  // "+ Insert" inserts an object of the panel's kind; the objects' "× Delete" deletes the selection.
+  constexpr Command kInserts[4] = {Command::InsertLevel, Command::InsertEntrance, Command::InsertArea,
+                                   Command::InsertBlock};
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    const int y = i == 0 ? 75 : i == 1 ? 70 : i == 2 ? 160 : 530;
+    auto* insert = new wxButton(pages_[i].window, wxID_ANY, "+ Insert", wxPoint(60, y), wxSize(80, 20));
+    const Command insertCommand = kInserts[i];
+    insert->Bind(wxEVT_BUTTON, [this, insertCommand](wxCommandEvent&) { runCommand_(insertCommand); });
+    auto* del = new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxPoint(140, y),
+                             wxSize(80, 20));
+    if (i == 0) {
+      del->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        if (deleteCurrentLevel(editor_)) refresh();
+        editor_.port.focusCanvas();
+      });
+    } else {
+      del->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
+    }
+  }
+  insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::InsertBlock); });
+  remove_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
+  for (Page& page : pages_) page.window->SetScrollRate(0, 10);
+}
+
+void PropertyPanelsView::runScript(int button) {
+  const std::vector<EditorObject*> records = selectedRecords(editor_);
+  if (records.size() != 1) {
+    editor_.port.messageBox("ZorlED",
+                            button < 2 ? "You can only edit one block's script at a time."
+                                       : "You can only edit one area's script at a time.",
+                            MessageIcon::Information);
+    return;
+  }
+  const ScriptButton& s = kScripts[button];
+  editScript(editor_, s.title, s.prompt, s.child, records.front());
+  refresh();
+}
+
+void PropertyPanelsView::paintSwatch(wxPanel* swatch, const std::string& text) {
+  if (!swatch) return;
+  const int32_t bgr = text.empty() ? 0 : readColourText(text);
+  swatch->SetBackgroundColour(wxColour(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF));
+  swatch->Refresh();
+}
+
+void PropertyPanelsView::changed(PanelKind kind, int field) {
+  if (kind != state_.kind) return;
+  Page& page = pages_[static_cast<std::size_t>(pageOf(kind))];
+  state_.fields[static_cast<std::size_t>(field)] = page.fields[static_cast<std::size_t>(field)]->GetValue().utf8_string();
+  if (static_cast<std::size_t>(field) < page.swatches.size()) {
+    paintSwatch(page.swatches[static_cast<std::size_t>(field)], state_.fields[static_cast<std::size_t>(field)]);
+  }
+  // With several objects selected the field waits for Enter.
+  if (selectedRecords(editor_).size() <= 1) applyPanelField(editor_, state_, field);
+  if (kind == PanelKind::Level) subtitle_->SetLabel(fromUtf8(state_.subtitle));
+}
+
+void PropertyPanelsView::fillGadgets() {
+  const int shown = pageOf(state_.kind);
+  if (shown < 0) return;
+  filling_ = true;
+  Page& page = pages_[static_cast<std::size_t>(shown)];
+  for (std::size_t f = 0; f < page.fields.size() && f < state_.fields.size(); ++f) {
+    if (page.fields[f]) page.fields[f]->ChangeValue(fromUtf8(state_.fields[f]));
+    if (f < page.swatches.size()) paintSwatch(page.swatches[f], state_.fields[f]);
+  }
+  if (state_.kind == PanelKind::Block) {
+    for (int i = 0; i < kBlockFlagCount; ++i) flagBoxes_[static_cast<std::size_t>(i)]->SetValue(state_.flags[static_cast<std::size_t>(i)]);
+    wave_->SetSelection(state_.waveIndex);
+    rate_->SetSelection(state_.rateIndex);
+  }
+  if (state_.kind == PanelKind::Area) deadly_->SetValue(state_.deadly);
+  if (state_.kind == PanelKind::Level) unlocked_->SetValue(state_.unlocked);
+  const int first = state_.kind == PanelKind::Block ? 0 : 2;
+  const int count = state_.kind == PanelKind::Block ? 2 : state_.kind == PanelKind::Area ? 3 : 0;
+  for (int i = 0; i < count; ++i) {
+    wxButton* b = scriptButtons_[static_cast<std::size_t>(first + i)];
+    wxFont font = b->GetFont();
+    font.SetWeight(state_.scriptPresent[static_cast<std::size_t>(i)] ? wxFONTWEIGHT_BOLD : wxFONTWEIGHT_NORMAL);
+    b->SetFont(font);
+  }
+  filling_ = false;
+}
+
+void PropertyPanelsView::refresh() {
+  if (!pages_[0].window) return;
+  const PanelKind before = state_.kind;
+  state_ = fillPanel(editor_);
+  frame_->SetLabel(fromUtf8(state_.title));
+  subtitle_->SetLabel(fromUtf8(state_.subtitle));
+  if (before != state_.kind || state_.kind == PanelKind::None) {
+    for (Page& page : pages_) page.window->Hide();
+    insert_->Show(state_.kind == PanelKind::Mixed);
+    remove_->Show(state_.kind == PanelKind::Mixed);
+    const int shown = pageOf(state_.kind);
+    if (shown >= 0) pages_[static_cast<std::size_t>(shown)].window->Show();
+  }
+  fillGadgets();
+}
+
+}  // namespace zor::editor::ui
