@@ -13,8 +13,11 @@ fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 
 [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
 command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 
+. "$(dirname "$0")/x_test_lib.sh"
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config
 export ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$XDG_CONFIG_HOME/ZorlED"
@@ -34,34 +37,28 @@ printf '; ZorlED 1.3\nLastFile = %s\nLastZone = yard\n' "$game" > "$XDG_CONFIG_H
 
 "$ZORLED" --notemp &
 pid=$!
-win=""
-for _ in $(seq 1 150); do
-  win=$(xdotool search --name '^ZorlED - canvas.zorlan \(Yard\)$' 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the editor ended"
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window for the reopened zone"
+win=$(x_wait_window "ZorlED - canvas.zorlan (Yard)" "$pid") || fail "no window for the reopened zone"
 
 # The window's pixels down the canvas's middle column: find the yellow block there.
-eval "$(xdotool getwindowgeometry --shell "$win")"
-cx=$(( (WIDTH - 265) / 2 ))
 column() {
   local args=()
   for y in $(seq 0 $((HEIGHT - 1))); do args+=("$cx" "$y"); done
   "$PIXELS" "$win" "$1" "${args[@]}"
 }
 # The first paint may take a while on a busy machine.
-for _ in $(seq 1 50); do
+painted() {
+  # Read in the loop: the window may still be given its size.
+  eval "$(xdotool getwindowgeometry --shell "$win")"
+  cx=$(( (WIDTH - 265) / 2 ))
   mapfile -t before < <(column "$SHOTS/canvas_before.png")
   top=-1; bottom=-1; level=0
   for y in "${!before[@]}"; do
     [ "${before[$y]}" = FFFF00 ] && { [ "$top" -lt 0 ] && top=$y; bottom=$y; }
     [ "${before[$y]}" = 3060C0 ] && level=$((level + 1))
   done
-  [ "$top" -ge 0 ] && [ "$level" -gt 100 ] && break
-  sleep 0.2
-done
+  [ "$top" -ge 0 ] && [ "$level" -gt 100 ]
+}
+x_until "$X_TEST_WAIT" painted
 [ "$top" -ge 0 ] || fail "no yellow block in the window"
 [ "$level" -gt 100 ] || fail "the level's colour fills too little of the canvas ($level pixels)"
 height=$((bottom - top + 1))
@@ -70,17 +67,13 @@ height=$((bottom - top + 1))
 cy=$(( (top + bottom) / 2 ))
 
 # Click the block right of the entrance in its middle, move the camera, move the block.
+# The keys go to the window with the focus: the editor's, before the first one is sent.
+x_focus "$win" || fail "the editor's window does not take the focus"
 xdotool mousemove --window "$win" $((cx + 25)) "$cy" click 1
-sleep 0.5
 xdotool key Right
-sleep 0.2
 xdotool key ctrl+Right
-sleep 0.2
 xdotool key ctrl+s
-for _ in $(seq 1 100); do
-  grep -q 'x="-35"' "$game" && break
-  sleep 0.1
-done
+x_wait_file "$game" 'x="-35"'
 grep -q '<block oname="box" color="FFFF00" x="-35" y="-40" w="80" h="80" z="0"/>' "$game" ||
   fail "the saved block: $(grep '<block' "$game")"
 "$PIXELS" "$win" "$SHOTS/canvas_after.png" > /dev/null || fail "no picture after the edit"

@@ -12,8 +12,11 @@ fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 
 [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
 command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 
+. "$(dirname "$0")/x_test_lib.sh"
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config
 export ASAN_OPTIONS=detect_leaks=0
 mkdir -p "$XDG_CONFIG_HOME/ZorlED"
@@ -32,45 +35,20 @@ printf '; ZorlED 1.3\nLastFile = %s\nLastZone = first\n' "$game" > "$XDG_CONFIG_
 
 "$ZORLED" --notemp &
 pid=$!
-title='^ZorlED - clutter.zorlan \(first\)'
-win=""
-for _ in $(seq 1 150); do
-  win=$(xdotool search --onlyvisible --name "$title\$" 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the editor ended"
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window for the reopened zone"
-sleep 0.5
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+title='ZorlED - clutter.zorlan (first)'
+win=$(x_wait_window "$title" "$pid") || fail "no window for the reopened zone"
+x_focus "$win" || fail "the editor's window does not take the focus"
 xdotool key ctrl+u
-dialog=""
-for _ in $(seq 1 100); do
-  dialog=$(xdotool search --onlyvisible --name '^Game File Cleanup$' 2>/dev/null | head -1)
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || fail "no clean-up window"
-sleep 0.3
+dialog=$(x_wait_window "Game File Cleanup" "$pid") || fail "no clean-up window"
+# The focus stays with the main window: the toolkit hands its keys to the modal window.
 xdotool key Return
-for _ in $(seq 1 50); do
-  xdotool search --name "$title\*\$" >/dev/null 2>&1 && break
-  sleep 0.1
-done
-xdotool search --name "$title\*\$" >/dev/null 2>&1 || fail "the game is not marked modified"
+modified() { [ -n "$(x_visible_windows "$title*")" ]; }
+x_until "$X_TEST_WAIT" modified || fail "the game is not marked modified"
 xdotool key Escape
-for _ in $(seq 1 50); do
-  xdotool search --onlyvisible --name '^Game File Cleanup$' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-xdotool search --onlyvisible --name '^Game File Cleanup$' >/dev/null 2>&1 && fail "the clean-up window stays"
-sleep 0.3
-xdotool windowactivate --sync "$win" 2>/dev/null || true
+x_wait_window_gone "Game File Cleanup" "$dialog" || fail "the clean-up window stays"
+x_focus "$win" || fail "the editor's window does not take the focus back"
 xdotool key ctrl+s
-for _ in $(seq 1 100); do
-  grep -q 'xlim="5"' "$game" && break
-  sleep 0.1
-done
+x_wait_file "$game" 'xlim="5"'
 grep -q '<block color="FF0000" xlim="5" x="0" y="0" w="20" h="20"/>' "$game" ||
   fail "the saved block: $(grep '<block' "$game")"
 grep -q '<zone id="first" xlim="-300,-300">' "$game" || fail "the zone's limits changed: $(grep '<zone' "$game")"

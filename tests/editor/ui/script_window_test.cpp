@@ -18,6 +18,7 @@
 #include "editor/ui/script_editor_window.h"
 #include "platform/files.h"
 #include "tests/editor/core/fake_port.h"
+#include "tests/editor/ui/x_display_hold.h"
 #include "tests/game/app/temp_folder.h"
 
 namespace zor::editor::ui {
@@ -221,6 +222,10 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (std::getenv("DISPLAY") == nullptr) {
     std::fprintf(stderr, "no X display: skipped\n");
+    return 77;
+  }
+  if (!zor::testing::holdXDisplay(60)) {
+    std::fprintf(stderr, "the X display takes no clients: skipped\n");
     return 77;
   }
   wxApp::SetInstance(new wxApp);

@@ -19,8 +19,11 @@ fail() {
 [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
 command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 
+. "$(dirname "$0")/x_test_lib.sh"
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
 export ASAN_OPTIONS=detect_leaks=0
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
@@ -51,25 +54,17 @@ echo "mine" > "$work/games/zorled.xml"
 
 "$ZORLED" --notemp &
 pid=$!
-win=""
-for _ in $(seq 1 150); do
-  win=$(xdotool search --onlyvisible --name '^ZorlED - yard.zorlan \(Yard\)$' 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "the editor ended"
-  sleep 0.1
-done
-[ -n "$win" ] || fail "no window for the reopened zone"
-sleep 0.5
-xdotool windowactivate --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
+win=$(x_wait_window "ZorlED - yard.zorlan (Yard)" "$pid") || fail "no window for the reopened zone"
+x_focus "$win" || fail "the editor's window does not take the focus"
 xdotool key F5
 
-# The game starts as the editor's child.
-for _ in $(seq 1 300); do
-  game=$(pgrep -P "$pid" | head -1)
-  [ -n "$game" ] && break
+# The game starts as the editor's child, and runs our program once it has been exec'd.
+started() {
   kill -0 "$pid" 2>/dev/null || fail "the editor ended"
-  sleep 0.1
-done
+  game=$(pgrep -P "$pid" | head -1)
+  [ -n "$game" ] && [ "$(readlink "/proc/$game/exe")" = "$work/bin/zorlan" ]
+}
+x_until "$X_TEST_WAIT" started
 [ -n "$game" ] || fail "no game started"
 [ "$(readlink "/proc/$game/exe")" = "$work/bin/zorlan" ] || fail "started $(readlink "/proc/$game/exe")"
 mapfile -d '' -t argv < "/proc/$game/cmdline"
@@ -78,45 +73,32 @@ expected=("$work/bin/zorlan" -g "$temp" -z "Yard:gate" -f "2,5")
 [ "${argv[*]}" = "${expected[*]}" ] || fail "the game's arguments: ${argv[*]}"
 grep -q '<entrance_gate' "$temp" || fail "no temporary game file"
 [ "$(cat "$work/games/zorled.xml")" = mine ] || fail "the user's zorled.xml changed"
-for _ in $(seq 1 50); do
-  xdotool search --onlyvisible --name '^ZorlED' >/dev/null 2>&1 || break
-  sleep 0.1
-done
-xdotool search --onlyvisible --name '^ZorlED' >/dev/null 2>&1 && fail "the editor stays shown during the run"
+hidden() { ! xdotool search --onlyvisible --name '^ZorlED' >/dev/null 2>&1; }
+x_until "$X_TEST_WAIT" hidden || fail "the editor stays shown during the run"
 
 # Let the game play until it handles its quit signal, then end it as a player would.
-for _ in $(seq 1 600); do
+catches_term() {
+  local mask
   mask=$(awk '/^SigCgt:/ {print $2}' "/proc/$game/status" 2>/dev/null)
-  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 )) && break
-  sleep 0.1
-done
+  [ -n "$mask" ] && (( (16#$mask >> 14) & 1 ))
+}
+x_until "$X_TEST_WAIT" catches_term
 sleep 1
 kill -TERM "$game" 2>/dev/null
-for _ in $(seq 1 300); do
-  kill -0 "$game" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$game" 2>/dev/null && fail "the game did not quit"
+game_ended() { ! kill -0 "$game" 2>/dev/null; }
+x_until "$X_TEST_WAIT" game_ended || fail "the game did not quit"
 game=""
 
 save=$work/bin/zordata/saves/save-zorled-2.xml.ini
-for _ in $(seq 1 100); do
-  [ -f "$save" ] && break
-  sleep 0.1
-done
+x_wait_file "$save"
 [ -f "$save" ] || fail "no save file: $(ls "$work/bin/zordata/saves" "$XDG_DATA_HOME" 2>&1)"
 grep -Eq '^LevelID *= *[Yy]ard$' "$save" || fail "the save file's zone: $(grep LevelID "$save")"
 grep -Eq '^Entrance *= *gate$' "$save" || fail "the save file's entrance: $(grep Entrance "$save")"
 
 # The editor is back, and the temporary file gone; the user's file is still there.
-win=""
-for _ in $(seq 1 100); do
-  win=$(xdotool search --onlyvisible --name '^ZorlED - yard.zorlan \(Yard\)$' 2>/dev/null | head -1)
-  [ -n "$win" ] && break
-  sleep 0.1
-done
-[ -n "$win" ] || fail "the editor did not come back"
-[ -e "$temp" ] && fail "the temporary game file stayed"
+win=$(x_wait_window "ZorlED - yard.zorlan (Yard)" "$pid") || fail "the editor did not come back"
+temp_gone() { [ ! -e "$temp" ]; }
+x_until "$X_TEST_WAIT" temp_gone || fail "the temporary game file stayed"
 [ "$(cat "$work/games/zorled.xml")" = mine ] || fail "the user's zorled.xml changed"
 
 kill "$pid" 2>/dev/null

@@ -15,8 +15,11 @@ fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 
 [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
 command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
 
+. "$(dirname "$0")/x_test_lib.sh"
+
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'x_release_display; rm -rf "$work"' EXIT
+x_hold_display || { echo "the X display takes no clients"; exit 1; }
 export XDG_CONFIG_HOME=$work/config
 export ZORLED_TEST_CLOCK_FILE=$work/clock
 export ASAN_OPTIONS=detect_leaks=0
@@ -27,27 +30,10 @@ prefs=$XDG_CONFIG_HOME/ZorlED
 mkdir -p "$work/games"
 cp "$FIXTURES/gamefiles/castle.zorlan" "$work/games/castle.zorlan"
 
-# Waits for a window whose whole title is $1; prints its id.
-window() {
-  local id
-  for _ in $(seq 1 150); do
-    # xdotool's search ignores letter case: the title must match exactly.
-    for id in $(xdotool search --name "^$1\$" 2>/dev/null); do
-      [ "$(xdotool getwindowname "$id")" = "$1" ] && { echo "$id"; return 0; }
-    done
-    kill -0 "$pid" 2>/dev/null || return 1
-    sleep 0.1
-  done
-  return 1
-}
+# Waits for the editor's window whose whole title is $1; prints its id.
+window() { x_wait_window "$1" "$pid"; }
 # Waits for the editor to end; gives its exit code.
-ended() {
-  for _ in $(seq 1 150); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid"; return $?; }
-    sleep 0.1
-  done
-  return 124
-}
+ended() { x_wait_ended "$pid"; }
 
 # 1. A file named relative to the folder the user is in opens with its title.
 (cd "$work/games" && exec "$ZORLED" castle.zorlan) &
@@ -72,17 +58,16 @@ grep -q "^RecentFile1 = $work/games/castle.zorlan\$" "$prefs/zorled.ini" || fail
 pid=$!
 win=$(window "ZorlED - Castle") || fail "LastFile was not reopened"
 xdotool mousemove --window "$win" 100 100 mousemove --window "$win" 120 110
-sleep 0.5
+# Every event so far (the moves, and the window's own showing and sizing) must be
+# handled before the clock moves on: they all count as events.
+x_wait_idle "$pid" || fail "the editor does not settle"
 [ -e "$prefs/castle.zorlan.tmp" ] && fail "a backup before 60 seconds"
 echo 61 > "$ZORLED_TEST_CLOCK_FILE"
-sleep 0.3
+x_wait_idle "$pid" || fail "the editor does not settle"
 [ -e "$prefs/castle.zorlan.tmp" ] && fail "a backup without an event"
-for i in $(seq 1 50); do
-  xdotool mousemove --window "$win" $((100 + i)) 100
-  [ -s "$prefs/castle.zorlan.tmp" ] && break
-  sleep 0.1
-done
-[ -s "$prefs/castle.zorlan.tmp" ] || fail "no backup after an event past 60 seconds"
+# The backup is written atomically: once it is there it is whole.
+moved() { xdotool mousemove --window "$win" $((100 + SECONDS % 50)) 100; [ -s "$prefs/castle.zorlan.tmp" ]; }
+x_until "$X_TEST_WAIT" moved || fail "no backup after an event past 60 seconds"
 cmp -s "$prefs/castle.zorlan.tmp" "$work/games/castle.zorlan" || fail "the backup differs from the unedited game"
 
 # 4. A crash leaves the backup; the next start offers it.
@@ -113,13 +98,19 @@ ended; rc=$?
 "$ZORLED" --notemp &
 pid=$!
 win=$(window "ZorlED - Castle") || fail "no window for the modal test"
-xdotool windowfocus --sync "$win" key ctrl+o
+x_focus "$win" || fail "the main window does not take the focus"
+xdotool key ctrl+o
 requester=$(window "Open Game") || fail "Ctrl+O showed no requester"
 "$CLOSE_WINDOW" "$win"
-sleep 1
+# The requester keeps the editor busy (its own timers): give the close box a
+# moment. Closing the requester below comes after it in the editor's queue, so
+# the check that follows that one sees its effect for certain.
+X_TEST_WAIT=2 x_wait_idle "$pid"
 kill -0 "$pid" 2>/dev/null || fail "the close box ended the program behind a modal dialog"
 "$CLOSE_WINDOW" "$requester"
-sleep 0.5
+# The close box of the main window counts only once the requester is gone.
+x_wait_window_gone "Open Game" "$requester" || fail "closing the requester did not close it"
+x_wait_idle "$pid"
 kill -0 "$pid" 2>/dev/null || fail "cancelling the requester ended the program"
 "$CLOSE_WINDOW" "$win"
 ended; rc=$?
