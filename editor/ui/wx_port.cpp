@@ -14,6 +14,7 @@
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/form_dialog.h"
 #include "editor/ui/fixed_dialogs.h"
+#include "editor/ui/flag_editor_windows.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/script_editor_window.h"
 #include "platform/clock.h"
@@ -143,6 +144,24 @@ bool WxPort::runForm(FormRequest& request) {
   if (!window) return false;
   ModalScope modal(*this);
   return runFormDialog(window, request);
+}
+
+bool WxPort::runGFlagEditor(GFlagList& list) {
+  if (!windows.gflagEditor) return false;
+  ModalScope modal(*this);
+  return runGFlagEditorWindow(windows.gflagEditor, *this, list);
+}
+
+bool WxPort::runZFlagEditor(ZFlagNames& names) {
+  if (!windows.zflagEditor) return false;
+  ModalScope modal(*this);
+  return runZFlagEditorWindow(windows.zflagEditor, *this, names);
+}
+
+bool WxPort::runSoundEditor(SoundRows& rows) {
+  if (!windows.soundEditor) return false;
+  ModalScope modal(*this);
+  return runSoundEditorWindow(windows.soundEditor, *this, rows);
 }
 
 namespace {
