@@ -561,7 +561,8 @@ void renumberLevelRefs(xml::Node* element, int mode, int a, int b) {
           int32_t v = text::parseInt(f);
           if (v >= 0) {
             if (mode == 0) {
-              if (v >= a) ++v;
+              // A level number no zone can have stays as it is rather than overflowing.
+              if (v >= a && v < INT32_MAX) ++v;
             } else if (mode == 1) {
               if (v >= a && v > 0) --v;
             } else if (mode == 2) {

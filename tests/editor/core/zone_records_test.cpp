@@ -246,6 +246,10 @@ TEST_F(ZoneRecordsTest, LevelReferencesAreRenumbered) {
   EXPECT_EQ(doc.root()->attr("levels"), "2,0,1");
   renumberLevelRefs(doc.root(), 2, 0, 2);
   EXPECT_EQ(doc.root()->attr("levels"), "0,1,2");
+  // A level number at the top of the range is left alone by an insertion.
+  ASSERT_TRUE(doc.parse("<zone><block level=\"2147483647\"/></zone>", nullptr));
+  renumberLevelRefs(doc.root(), 0, 0, 0);
+  EXPECT_EQ(doc.root()->childByPath("block")->attr("level"), "2147483647");
 }
 
 TEST(EditorUtilities, SmallHelpers) {
