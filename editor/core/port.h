@@ -84,6 +84,14 @@ class EditorPort {
     return false;
   }
 
+  // The colour requester, colours as 0x00BBGGRR; `start` -1 for none. True
+  // with the chosen colour, false when cancelled.
+  virtual bool chooseColour(int32_t start, int32_t* chosen) {
+    (void)start;
+    (void)chosen;
+    return false;
+  }
+
   virtual void setClipboardText(const std::string& text) = 0;
   virtual std::string clipboardText() = 0;
 

@@ -129,6 +129,17 @@ class FakePort : public EditorPort {
   bool runGFlagEditor(GFlagList& list) override { return gflagEditor && gflagEditor(list); }
   bool runZFlagEditor(ZFlagNames& names) override { return zflagEditor && zflagEditor(names); }
   bool runSoundEditor(SoundRows& rows) override { return soundEditor && soundEditor(rows); }
+  // The colour requester: the start colours asked with, and the colours chosen
+  // (default when empty: cancelled).
+  std::vector<int32_t> colourStarts;
+  std::deque<int32_t> chosenColours;
+  bool chooseColour(int32_t start, int32_t* chosen) override {
+    colourStarts.push_back(start);
+    if (chosenColours.empty()) return false;
+    *chosen = chosenColours.front();
+    chosenColours.pop_front();
+    return true;
+  }
   void startTimer(int, int) override {}
   void stopTimer(int) override {}
   int startProcess(const std::vector<std::string>& argv, const std::string&, bool) override {
