@@ -1,6 +1,7 @@
 #include "editor/ui/wx_port.h"
 
 #include <wx/clipbrd.h>
+#include <wx/colordlg.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -162,6 +163,18 @@ bool WxPort::runSoundEditor(SoundRows& rows) {
   if (!windows.soundEditor) return false;
   ModalScope modal(*this);
   return runSoundEditorWindow(windows.soundEditor, *this, rows);
+}
+
+bool WxPort::chooseColour(int32_t start, int32_t* chosen) {
+  wxColourData data;
+  data.SetChooseFull(true);
+  if (start >= 0) data.SetColour(wxColour(start & 0xFF, (start >> 8) & 0xFF, (start >> 16) & 0xFF));
+  ModalScope modal(*this);
+  wxColourDialog dialog(dialogParent(frame), &data);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  const wxColour c = dialog.GetColourData().GetColour();
+  *chosen = static_cast<int32_t>(c.Red()) | (static_cast<int32_t>(c.Green()) << 8) | (static_cast<int32_t>(c.Blue()) << 16);
+  return true;
 }
 
 namespace {
