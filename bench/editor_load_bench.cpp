@@ -96,12 +96,10 @@ void BM_GameLoadAndZone(benchmark::State& state) {
   const std::string& path = bigGamePath();
   for (auto _ : state) {
     auto* game = new zor::Game;
-    game->hooks.fatalError = [](zor::Game&, const std::string&) {};
-    game->hooks.elapsedMs = [] { return uint32_t{0}; };
     zor::xml::ParseError error;
     if (!game->data.document.load(path, &error)) state.SkipWithError("parse failed");
     zor::readGameData(*game);
-    zor::loadZone(*game, "zone3", 0);
+    zor::loadZone(*game, "zone3", false);
     state.PauseTiming();
     delete game;
     state.ResumeTiming();

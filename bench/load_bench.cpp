@@ -139,8 +139,6 @@ BENCHMARK(BM_ParseDocument)->Unit(benchmark::kMillisecond);
 
 zor::Game* newGame() {
   auto* game = new zor::Game;
-  game->hooks.fatalError = [](zor::Game&, const std::string&) {};
-  game->hooks.elapsedMs = [] { return uint32_t{0}; };
   return game;
 }
 
@@ -152,7 +150,7 @@ void BM_ParseAndLoadZone(benchmark::State& state) {
     zor::xml::ParseError error;
     if (!game->data.document.parse(text, &error)) state.SkipWithError("parse failed");
     zor::readGameData(*game);
-    zor::loadZone(*game, "zone3", 0);
+    zor::loadZone(*game, "zone3", false);
     if (game->failed) state.SkipWithError(game->failMessage.c_str());
     state.PauseTiming();
     delete game;
@@ -189,7 +187,7 @@ void againstExpat(benchmark::State& state, bool parseOnly) {
     if (!game->data.document.parse(text, &error)) state.SkipWithError("parse failed");
     if (!parseOnly) {
       zor::readGameData(*game);
-      zor::loadZone(*game, "zone3", 0);
+      zor::loadZone(*game, "zone3", false);
       if (game->failed) state.SkipWithError(game->failMessage.c_str());
     }
     const double ours = msSince(start);
@@ -218,7 +216,7 @@ void BM_LoadZone(benchmark::State& state) {
   zor::readGameData(*game);
   int z = 0;
   for (auto _ : state) {
-    zor::loadZone(*game, "zone" + std::to_string(z), 0);
+    zor::loadZone(*game, "zone" + std::to_string(z), false);
     z = (z + 1) % kZones;
   }
   if (game->failed) state.SkipWithError(game->failMessage.c_str());

@@ -117,10 +117,8 @@ struct Scene {
     g.data.gameFilePath = "bench.xml";
     zor::readGameData(g);
     g.random.table.fill(g.random.generator);
-    g.hooks.elapsedMs = [] { return 1000u; };
-    zor::installScriptHooks(g);
-    zor::installWorldHooks(g);
-    if (!zor::loadZone(g, "first", 1)) {
+    g.app.frameTime = 1000;
+    if (!zor::loadZone(g, "first", true)) {
       error = "the bench zone could not be loaded";
       return;
     }

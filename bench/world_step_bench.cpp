@@ -69,10 +69,8 @@ std::unique_ptr<zor::Game> loadBenchGame(int blocks) {
   game->data.gameFilePath = "bench.xml";
   zor::readGameData(*game);
   game->random.table.fill(game->random.generator);
-  game->hooks.elapsedMs = [] { return 1000u; };
-  zor::installScriptHooks(*game);
-  zor::installWorldHooks(*game);
-  if (!zor::loadZone(*game, "first", 1)) return nullptr;
+  game->app.frameTime = 1000;
+  if (!zor::loadZone(*game, "first", true)) return nullptr;
   game->script.zoneEntryQuiet = false;
   // Let everything settle on its floor first.
   for (int i = 0; i < 120; ++i) zor::stepWorld(*game);

@@ -7,6 +7,12 @@
 
 namespace zor::format {
 
+// Attribute names read in more than one place.
+namespace attr {
+// The object a block is, or the objects a statement acts on (a list for some).
+inline constexpr std::string_view ObjectName = "oname";
+}  // namespace attr
+
 // Block flags (the `flg` words). Bits without a word are set by the game.
 namespace flag {
 inline constexpr uint32_t Dynamic = 0x1;

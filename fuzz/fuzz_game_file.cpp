@@ -12,22 +12,29 @@
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
 #include "platform/xml.h"
+#include "tests/game/audio/fake_sound_output.h"
 
 namespace {
 
 constexpr int kMaxZonesPerInput = 16;
 
+// Custom sounds go into the effect slots: a slot outside the table is a fault.
+struct SlotCheckingSound : zor::testing::FakeSoundOutput {
+  bool loadSoundAt(int32_t number, const std::string& path) override {
+    if (number < 0 || number >= 24) std::abort();
+    return FakeSoundOutput::loadSoundAt(number, path);
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  // Without a platform a fatal error is only recorded, requesters answer No and
+  // the clock is the frame time.
   zor::Game game;
-  game.hooks.fatalError = [](zor::Game&, const std::string&) {};
-  game.hooks.askYesNo = [](zor::Game&, const std::string&, const std::string&) { return false; };
-  game.hooks.elapsedMs = [] { return uint32_t{1234}; };
-  game.hooks.loadSoundSlot = [](zor::Game&, int slot, const std::string&) {
-    if (slot < 0 || slot >= 24) std::abort();  // a slot outside the table is a fault
-    return false;
-  };
+  game.app.frameTime = 1234;
+  SlotCheckingSound sound;
+  game.sounds.attach(sound);
 
   zor::xml::ParseError error;
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -51,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (const std::string& id : ids) {
     game.failed = false;
     game.failMessage.clear();
-    zor::loadZone(game, id, 0);
+    zor::loadZone(game, id, false);
   }
   return 0;
 }

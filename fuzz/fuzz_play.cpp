@@ -14,11 +14,12 @@
 #include <string_view>
 
 #include "game/app/frame_loop.h"
-#include "game/app/game_wiring.h"
+#include "game/app/quit.h"
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
+#include "game/menu/menu_state.h"
 #include "game/render/game_screen.h"
 #include "platform/xml.h"
 #include "tests/game/app/fake_app_platform.h"
@@ -49,13 +50,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   zor::Game game;
   zor::testing::FakePlatform platform;
-  zor::wireShellHooks(game, platform);
-  zor::wireGameHooks(game);
-  game.hooks.fatalError = [](zor::Game& g, const std::string& message) {
-    g.failed = true;
-    g.failMessage = message;
-  };
-  game.hooks.showMainMenu = nullptr;  // no pause menus: play goes on
+  zor::attachPlatform(game, platform);
   game.session.dataFolder = dataFolder;
   game.prefs.screenWidth = 320;
   game.prefs.screenHeight = 240;
@@ -65,7 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (!game.data.document.parse(bytes, &error)) return 0;
   zor::readGameData(game);
-  zor::enterZone(game, "first", "");
+  // A fatal error shows its message and leaves through the quit path.
+  try {
+    zor::enterZone(game, "first", "");
+  } catch (const zor::ProgramExit&) {
+    return 0;
+  }
   if (game.failed) return 0;
   game.screen.info.width = 320;
   game.screen.info.height = 240;
@@ -88,7 +88,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (int frame = 0; frame < kFrames && !game.failed; ++frame) {
     platform.log.clear();
     const auto start = std::chrono::steady_clock::now();
-    const bool goOn = zor::runFramePass(game, platform);
+    bool goOn = false;
+    try {
+      goOn = zor::runFramePass(game, platform);
+    } catch (const zor::ProgramExit&) {
+      return 0;
+    }
+    // No pause menus: play goes on.
+    if (game.app.menuState != zor::menu_state::Playing) {
+      game.app.menuState = zor::menu_state::Playing;
+      game.app.menuScreen = zor::menu_screen::Main;
+    }
     if (std::chrono::steady_clock::now() - start > kMaxFrameTime) {
       std::fprintf(stderr, "frame %d did not end in time\n", frame);
       std::abort();

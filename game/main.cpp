@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "game/app/startup.h"
-#include "game/audio/sound_hooks.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/sdl/sdl_clock.h"
@@ -90,7 +89,7 @@ int main(int argc, char** argv) {
     SdlPlatform platform;
     zor::SdlSound sound;
     auto game = std::make_unique<zor::Game>();
-    zor::installSoundHooks(*game, sound, args.programFolder);
+    game->sounds.attach(sound, args.programFolder);
     status = zor::runProgram(*game, platform, args);
   }
   SDL_Quit();

@@ -33,7 +33,6 @@
 
 #include "format/vocabulary.h"
 #include "game/app/frame_loop.h"
-#include "game/app/game_wiring.h"
 #include "game/app/quit.h"
 #include "game/app/startup.h"
 #include "game/game.h"
@@ -242,9 +241,7 @@ struct Session {
     pa.startFolder = fs::current_path().string();
     pa.programFolder = folder.string() + "/";
     try {
-      zor::wireShellHooks(*game, platform);
-      zor::wireGameHooks(*game);
-      game->hooks.showSplash = [](Game&, int32_t, int32_t) {};
+      zor::attachPlatform(*game, platform);
       zor::startGame(*game, platform, pa);
     } catch (const zor::ProgramExit&) {
       return false;
@@ -275,7 +272,7 @@ struct PlanDriver {
     p.fakeInput.keys.clear();
     if (trace) std::cerr << "step " << (done() ? 0 : plan[stepIndex].line) << ": " << describe(game) << "\n";
     // Nothing is pressed during a run's countdown; the plan starts with the run.
-    if (game.app.runNumber != 0 && game.session.frameCounter < zor::kRunCountdown) return;
+    if (game.app.runNumber != 0 && game.session.frameCounter < zor::kRunCountdownFrames) return;
     while (!done()) {
       const Step& st = plan[stepIndex];
       bool finished = false;

@@ -93,7 +93,7 @@ std::string makeUniqueObjectName(Editor& editor, const std::string& name, int na
     while (digitsAt > 0 && isDigit(name[digitsAt - 1])) --digitsAt;
     if (nameKind == kind::Entrance && text::toLower(name) == "entrance") {
       stem = "entrance_e";
-      number = "2";
+      number.assign(1, '2');  // not = "2": GCC 12 at -O3 warns falsely of an overlap
     } else if (digitsAt < name.size()) {
       stem = name.substr(0, digitsAt);
       number = name.substr(digitsAt);
@@ -101,7 +101,7 @@ std::string makeUniqueObjectName(Editor& editor, const std::string& name, int na
       number = incremented(number);
     } else {
       stem = name;
-      number = "2";
+      number.assign(1, '2');
     }
     while (nameTaken(zone, text::toLower(stem + number), nameKind)) number = incremented(number);
     result = stem + number;

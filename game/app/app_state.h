@@ -3,6 +3,7 @@
 // whether sound output works, and the list of screen sizes.
 #pragma once
 
+#include "game/menu/menu_screen_ids.h"
 #include "platform/random.h"
 
 #include <cstdint>
@@ -16,13 +17,6 @@ inline constexpr int32_t Playing = 0;
 inline constexpr int32_t Opening = 1;  // one more game frame runs and is drawn, not shown
 inline constexpr int32_t Shown = 2;
 }  // namespace menu_state
-
-// Menu screens the frame loop looks at.
-namespace menu_screen {
-inline constexpr int32_t Audio = 7;
-inline constexpr int32_t Video = 8;
-inline constexpr int32_t Keyboard = 10;
-}  // namespace menu_screen
 
 struct ScreenSize {
   int32_t width = 0;
@@ -69,6 +63,24 @@ struct AppState {
   bool quitting = false;
   // The process's exit status once the quit path has run.
   int exitStatus = 0;
+
+  // Ends the current one-second frame-rate window at the pass's time.
+  void endSecondWindow() {
+    framesLastSecond = framesThisSecond;
+    framesThisSecond = 0;
+    secondStart = frameTime;
+  }
+  // Starts a new one-second window at `now`, so that a long pause (a zone load,
+  // a new screen) does not count as a slow second.
+  void resetFrameRateWindow(uint32_t now) {
+    frameTime = now;
+    endSecondWindow();
+  }
+  // Leaves any menu for play; with resetScreen the menu screen goes back to 0 too.
+  void closeMenu(bool resetScreen) {
+    menuState = menu_state::Playing;
+    if (resetScreen) menuScreen = 0;
+  }
 };
 
 }  // namespace zor

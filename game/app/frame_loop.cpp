@@ -1,13 +1,21 @@
 #include "game/app/frame_loop.h"
 
-#include "game/render/pixel_font.h"
-#include "game/render/scene.h"
-
 #include <vector>
 
 #include "format/vocabulary.h"
+#include "game/audio/effects.h"
+#include "game/audio/music.h"
 #include "game/game.h"
 #include "game/load/zone_loader.h"
+#include "game/menu/menu_engine.h"
+#include "game/menu/menu_screens.h"
+#include "game/menu/speedrun_screens.h"
+#include "game/persist/run_file.h"
+#include "game/persist/speedrun.h"
+#include "game/render/overlays.h"
+#include "game/render/pixel_font.h"
+#include "game/render/scene.h"
+#include "game/world/world_step.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/png_writer.h"
@@ -20,12 +28,9 @@ namespace {
 constexpr uint32_t kNoScreenSleepMs = 50;
 constexpr uint32_t kMenuFrameSleepMs = 20;
 constexpr uint32_t kWindowedSleepMs = 1;
-constexpr uint32_t kActionWaitSleepMs = 15;
 constexpr int kWarpEffect = format::effect::Warp;
 constexpr int32_t kBlinkFrames = 61;
 constexpr uint32_t kBlinkEffect = 1;
-// A pass never takes more window events than this, so a flood cannot hold it.
-constexpr int kMaxWindowEventsPerPass = 4096;
 constexpr int kMaxScreenshotsPerSecond = 1000;
 
 const char* const kOnOff[2] = {"OFF", "ON"};
@@ -40,16 +45,10 @@ void fail(Game& game, const std::string& message) {
   game.app.quitRequested = 1;
 }
 
-void endSecondWindow(AppState& app) {
-  app.framesLastSecond = app.framesThisSecond;
-  app.framesThisSecond = 0;
-  app.secondStart = app.frameTime;
-}
-
 void refreshAudioMenuLines(Game& game) {
-  if (game.app.menuScreen != menu_screen::Audio || !game.hooks.setMenuLine) return;
-  game.hooks.setMenuLine(game, 0, std::string("MUSIC: ") + kOnOff[game.prefs.music != 0]);
-  game.hooks.setMenuLine(game, 1, std::string("SOUNDS: ") + kOnOff[game.prefs.sound != 0]);
+  if (game.app.menuScreen != menu_screen::Audio) return;
+  setMenuLine(game, 0, std::string("MUSIC: ") + kOnOff[game.prefs.music != 0]);
+  setMenuLine(game, 1, std::string("SOUNDS: ") + kOnOff[game.prefs.sound != 0]);
 }
 
 void toggleFullScreen(Game& game) {
@@ -65,11 +64,11 @@ void toggleFullScreen(Game& game) {
   AppState& app = game.app;
   if (app.menuState != menu_state::Playing) {
     app.menuState = menu_state::Opening;
-    if (app.menuScreen == menu_screen::Video && game.hooks.setMenuLine) {
+    if (app.menuScreen == menu_screen::Video) {
       const ScreenInfo& i = screen.info;
-      game.hooks.setMenuLine(game, 0, "SCREEN: " + text::formatInt(i.width) + "\xD7" + text::formatInt(i.height));
-      game.hooks.setMenuLine(game, 1, "DEPTH: " + text::formatInt(i.depth) + "-BIT");
-      game.hooks.setMenuLine(game, 2, std::string("FULL: ") + kNoYes[screen.inWindow == 0]);
+      setMenuLine(game, 0, "SCREEN: " + text::formatInt(i.width) + "\xD7" + text::formatInt(i.height));
+      setMenuLine(game, 1, "DEPTH: " + text::formatInt(i.depth) + "-BIT");
+      setMenuLine(game, 2, std::string("FULL: ") + kNoYes[screen.inWindow == 0]);
     }
   }
 }
@@ -85,7 +84,7 @@ void soundAndMusicKeys(Game& game) {
   }
   if (c.pressed(control::Music) && prefs.disableMusic == 0) {
     prefs.music = 1 - prefs.music;
-    if (game.hooks.applyMusicSwitch) game.hooks.applyMusicSwitch(game);
+    applyMusicSwitch(game);
     if (app.menuState != menu_state::Playing) refreshAudioMenuLines(game);
   }
 }
@@ -104,6 +103,17 @@ const uint32_t* packedRows(const FrameBuffer& shot, std::vector<uint32_t>& scrat
   return scratch.data();
 }
 
+// The overlays over the scene, with the run's state: replay, lost replay, the running speedrun.
+void drawFrameOverlays(Game& game) {
+  ShapeFill* fill = game.screen.shapeFill();
+  if (!fill) return;
+  RunDisplay run;
+  run.replaying = game.random.replaying;
+  run.replayLost = game.random.replaying && game.run.replayCursor < 0;
+  run.speedrun = currentSpeedrunRecord(game);
+  drawOverlays(game, *fill, run);
+}
+
 void applyEndOfFrameRequests(Game& game) {
   AppState& app = game.app;
   World& world = game.world;
@@ -112,13 +122,15 @@ void applyEndOfFrameRequests(Game& game) {
   if (app.controlsActive) game.script.zoneEntryQuiet = false;
 
   // A zone change asked for during the frame.
-  if (!world.pendingZoneChange.empty()) {
-    const std::string id = world.pendingZoneChange;
-    if (!loadZone(game, id, 1)) {
+  if (!world.requests.zoneChange.empty()) {
+    const std::string id = world.requests.zoneChange;
+    if (!loadZone(game, id, true)) {
       app.quitRequested = 1;
       return;
     }
-    if (!world.silentWarp && game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, kWarpEffect);
+    // After the effects the new zone's start script asked for, as they were asked.
+    playRequestedEffects(game);
+    if (!world.silentWarp && game.prefs.sound != 0) playEffect(game, kWarpEffect);
   }
 
   // A death makes the player blink.
@@ -147,7 +159,6 @@ void applyEndOfFrameRequests(Game& game) {
 
 bool runGameFrame(Game& game, AppPlatform& platform) {
   AppState& app = game.app;
-  GameHooks& hooks = game.hooks;
   ScreenOutput& out = platform.screen();
 
   // A quit asked for earlier in this pass.
@@ -156,12 +167,11 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
   // Play steps, except in a speedrun's countdown.
   app.runningThisFrame = (app.runNumber == 0 || game.session.frameCounter > kRunCountdownFrames) ? 1 : 0;
   if (app.runningThisFrame) {
-    if (hooks.stepPlayerControls) {
-      hooks.stepPlayerControls(game);
-    } else {
-      updateScreenshotRequest(game);
-    }
-    if (hooks.stepWorld) hooks.stepWorld(game);
+    const PlayRequests requests = stepPlay(game);
+    // A pause that something else in the step already opened is not opened twice.
+    if (requests.pause && app.menuState == menu_state::Playing) openPauseMenu(game);
+    app.screenshotRequested = requests.screenshot ? 1 : 0;
+    for (const int32_t slot : requests.effects) playEffect(game, slot);
   }
 
   // A clear, unless the scene leaves its trails.
@@ -173,13 +183,13 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
 
   // The scene and the overlays.
   if (out.startDrawing()) {
-    if (!game.script.screenEffects.haltActive && hooks.drawScene) hooks.drawScene(game);
-    if (hooks.drawOverlays) hooks.drawOverlays(game);
+    if (!game.script.screenEffects.haltActive) drawScene(game);
+    drawFrameOverlays(game);
     out.stopDrawing();
   }
   // The overlays move on in every game frame, drawn or not, so that a replay
   // does not depend on which frames could be drawn.
-  if (hooks.advanceOverlays) hooks.advanceOverlays(game);
+  advanceCountdown(game);
 
   // Tab toggles the debug overlay when it is let go.
   const bool tab = platform.input().keyDown(key::Tab);
@@ -213,26 +223,25 @@ bool runGameFrame(Game& game, AppPlatform& platform) {
 void runMenuFrame(Game& game, AppPlatform& platform) {
   AppState& app = game.app;
   ScreenOutput& out = platform.screen();
-  if (game.hooks.updateMenu) game.hooks.updateMenu(game);
+  updateMenu(game);
   out.clear(app.menuBackground);
   if (out.startDrawing()) {
-    if (game.hooks.drawMenu) game.hooks.drawMenu(game);
+    drawMenu(game);
     out.stopDrawing();
   }
   out.flip();
-  endSecondWindow(app);
+  app.endSecondWindow();
   platform.sleepMs(kMenuFrameSleepMs);
 }
 
 }  // namespace
 
-void resetFrameRateWindow(Game& game, uint32_t now) {
-  game.app.frameTime = now;
-  endSecondWindow(game.app);
-}
-
-void updateScreenshotRequest(Game& game) {
-  game.app.screenshotRequested = game.controls.pressed(control::Screenshot) ? 1 : 0;
+void advanceCountdown(Game& game) {
+  const CountdownCues cues = advanceOverlays(game);
+  if (cues.click) playEffect(game, format::effect::Click);
+  if (cues.go) playEffect(game, format::effect::Check);
+  // "GO": the zone's track, held since the run started, begins now.
+  if (cues.go) startCurrentTrack(game);
 }
 
 void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& generator) {
@@ -248,29 +257,31 @@ void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& gene
       }
     }
     app.noiseMask = renewNoiseMask(generator);
-    endSecondWindow(app);
+    app.endSecondWindow();
   }
 }
 
-void takeWindowEvents(Game& game, ScreenOutput& screen) {
-  for (int i = 0; i < kMaxWindowEventsPerPass; ++i) {
-    const WindowEvent e = screen.nextWindowEvent();
-    if (e == WindowEvent::None) break;
-    if (e == WindowEvent::Close) game.app.quitRequested = 1;
-  }
-}
 
-bool runPauseSequence(Game& game) {
-  GameHooks& hooks = game.hooks;
-  const auto& showMenu = game.app.runNumber != 0 ? hooks.showRunPauseMenu : hooks.showMainMenu;
-  if (!showMenu) return false;
-  snapshotControls(game.controls);
-  game.controls.markHeld(control::Action);
-  showMenu(game);
-  if (game.prefs.disableMusic == 0 && hooks.startPauseMusic) hooks.startPauseMusic(game);
+void openPauseMenu(Game& game) {
+  if (game.app.runNumber != 0) {
+    showRunPauseMenu(game);
+  } else {
+    showMainMenu(game);
+  }
+  if (game.prefs.disableMusic == 0) startPauseMusic(game);
   game.app.menuBackground = game.world.pauseColour;
   game.app.menuState = menu_state::Opening;
-  return true;
+}
+
+void runPauseSequence(Game& game) {
+  holdControlsForPause(game.controls);
+  openPauseMenu(game);
+}
+
+void playRequestedEffects(Game& game) {
+  std::vector<int32_t> effects;
+  effects.swap(game.world.requests.effects);
+  for (const int32_t slot : effects) playEffect(game, slot);
 }
 
 bool runFramePass(Game& game, AppPlatform& platform) {
@@ -282,6 +293,8 @@ bool runFramePass(Game& game, AppPlatform& platform) {
 
   // The clock of this pass.
   app.frameTime = platform.elapsedMs();
+  // Effects asked for outside play (a script run by a menu or at start-up).
+  playRequestedEffects(game);
   // Window events (none are taken in full screen) and a quit from outside.
   if (screen.inWindow) takeWindowEvents(game, out);
   if (platform.quitAsked()) app.quitRequested = 1;
@@ -291,7 +304,7 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   platform.examineKeyboard();
   readControls(controls, in, app.menuState, app.menuScreen);
   // A speedrun records or replays its input.
-  if (game.hooks.stepRunInput) game.hooks.stepRunInput(game);
+  stepRunInput(game);
 
   // Full-screen toggle: Ctrl with FULL SCREEN, or Option with ACTION.
   bool toggle = false;
@@ -314,7 +327,7 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   // Without a screen the pass only waits.
   if (!screen.gameScreenOpen) {
     platform.sleepMs(kNoScreenSleepMs);
-    endSecondWindow(app);
+    app.endSecondWindow();
     return true;
   }
 
@@ -328,9 +341,7 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   soundAndMusicKeys(game);
 
   // Music fades while playing.
-  if (app.menuState == menu_state::Playing && game.prefs.disableMusic == 0 && game.hooks.updateMusicFade) {
-    game.hooks.updateMusicFade(game);
-  }
+  if (app.menuState == menu_state::Playing && game.prefs.disableMusic == 0) updateMusicFade(game);
 
   // A game frame (also while a menu is opening) or a menu frame.
   if (app.menuState == menu_state::Playing || app.menuState == menu_state::Opening) {
@@ -381,29 +392,6 @@ bool takeScreenshot(Game& game, std::string* writtenPath) {
   if (!png::writePng(path, pixels, shot.width(), shot.height(), pitch, shifts)) return false;
   if (writtenPath) *writtenPath = path;
   return true;
-}
-
-void waitForActionRelease(Game& game, AppPlatform& platform) {
-  const Controls& c = game.controls;
-  ControlInput& in = platform.input();
-  AppState& app = game.app;
-  auto held = [&]() {
-    if (in.keyDown(c.keyCodes[control::Action])) return true;
-    if (c.gamepadCount <= 0) return false;
-    in.examineGamepad();
-    const int32_t action = c.buttons[control::Action];
-    const int32_t jump = c.buttons[control::Jump];
-    return (action != 0 && in.gamepadButton(action)) || (jump != 0 && in.gamepadButton(jump));
-  };
-  platform.examineKeyboard();
-  while (held()) {
-    if (game.screen.inWindow) takeWindowEvents(game, platform.screen());
-    if (platform.quitAsked()) app.quitRequested = 1;
-    if (app.quitRequested) return;
-    if (game.screen.gameScreenOpen) platform.screen().flip();
-    platform.sleepMs(kActionWaitSleepMs);
-    platform.examineKeyboard();
-  }
 }
 
 }  // namespace zor

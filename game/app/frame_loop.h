@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "game/app/app_platform.h"
+#include "game/input/action_release.h"
+#include "platform/app_platform.h"
 #include "platform/input_source.h"
 
 namespace zor {
@@ -18,8 +19,6 @@ struct RandomGenerator;
 // The "q" key: with Ctrl (which takes the Command key's role here) it quits.
 inline constexpr int kQuitKey = 113;
 
-// Frames of a speedrun's countdown: the world first steps when the counter is past it.
-inline constexpr int32_t kRunCountdownFrames = 180;
 
 // Runs passes until quitRequested is set. Does not quit by itself.
 void runFrameLoop(Game& game, AppPlatform& platform);
@@ -27,19 +26,18 @@ void runFrameLoop(Game& game, AppPlatform& platform);
 bool runFramePass(Game& game, AppPlatform& platform);
 
 // The pause sequence: snapshot the controls, keep ACTION from counting as a new
-// press, build the main (or the run's) pause screen, start the pause music, and
-// let the menu open after this frame. Returns false, changing nothing, when the
-// program has no menu to show.
-bool runPauseSequence(Game& game);
+// press (holdControlsForPause), then open the pause menu.
+void runPauseSequence(Game& game);
+// Builds the main (or the run's) pause screen, starts the pause music, and lets
+// the menu open after this frame.
+void openPauseMenu(Game& game);
 
-// Takes every pending window event; the close box asks to quit.
-void takeWindowEvents(Game& game, ScreenOutput& screen);
+// Moves the overlays on by a frame: a speedrun's countdown clicks each second,
+// and at "GO" sounds the check and starts the zone's track.
+void advanceCountdown(Game& game);
 
-// Starts a new one-second frame-rate window at `now`.
-void resetFrameRateWindow(Game& game, uint32_t now);
-
-// The player-control step's screenshot rule: a request when SCREENSHOT is newly pressed.
-void updateScreenshotRequest(Game& game);
+// Plays the effects that play asked for (world.requests.effects) and forgets them.
+void playRequestedEffects(Game& game);
 
 // Frame pacing at the end of a game frame (before the sleep): counts the frame
 // and, once a second, adjusts the full-screen sleep (+1 above 65 frames, -2 down
@@ -53,9 +51,5 @@ void countFrameForPacing(AppState& app, bool screenActive, RandomGenerator& gene
 bool takeScreenshot(Game& game, std::string* writtenPath = nullptr);
 // The first free name in `folder` for the date-time text.
 std::string freeScreenshotPath(const std::string& folder, const std::string& dateTime);
-
-// Waits while ACTION (or, with a gamepad, its ACTION or JUMP button) is held,
-// keeping the window alive; returns early when a quit is asked for.
-void waitForActionRelease(Game& game, AppPlatform& platform);
 
 }  // namespace zor

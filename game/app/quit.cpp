@@ -1,6 +1,8 @@
 #include "game/app/quit.h"
 
+#include "game/audio/music.h"
 #include "game/game.h"
+#include "game/persist/speedrun.h"
 #include "game/script/queue_runner.h"
 #include "game/persist/preferences.h"
 #include "game/persist/save_file.h"
@@ -42,7 +44,7 @@ void shutDownGame(Game& game) {
   game.data.classes.clear();
 
   // A speedrun never reaches the save file: the game saved before it comes back.
-  if (game.app.runNumber != 0 && game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 1);
+  if (game.app.runNumber != 0) endSpeedrun(game, true);
 
   // Only a loaded game has a save to write.
   if (game.data.documentLoaded) {
@@ -55,7 +57,7 @@ void shutDownGame(Game& game) {
 
   // The run lists and the music.
   game.data.speedruns.clear();
-  if (game.hooks.freeMusicCache) game.hooks.freeMusicCache(game);
+  freeMusicCache(game);
 }
 
 void quitGame(Game& game, int status) {

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "game/app/app_platform.h"
+#include "platform/app_platform.h"
 #include "game/app/frame_loop.h"
 #include "game/audio/jingle.h"
 #include "game/game.h"

@@ -1,9 +1,13 @@
 #include "game/app/startup.h"
 
-#include "game/app/game_wiring.h"
 #include "game/app/splash.h"
+#include "game/audio/effects.h"
 #include "game/menu/menu_engine.h"
+#include "game/menu/menu_screens.h"
+#include "game/persist/run_file.h"
+#include "game/persist/speedrun.h"
 #include "game/render/pixel_font.h"
+#include "platform/sound.h"
 
 #include <algorithm>
 
@@ -42,11 +46,11 @@ std::string screenFailureMessage(const ScreenInfo& info) {
 void startSound(Game& game, const ProgramArgs& args) {
   AppState& app = game.app;
   Preferences& prefs = game.prefs;
-  GameHooks& hooks = game.hooks;
+  SoundOutput* output = game.sounds.output;
 
   // Sound output. "-s" leaves sound off for this run only; the preference file keeps its own value.
   app.soundWorks = false;
-  if (prefs.disableAudio == 0 && !game.start.disableAudio && hooks.initSound) app.soundWorks = hooks.initSound(game);
+  if (prefs.disableAudio == 0 && !game.start.disableAudio && output) app.soundWorks = output->start();
 
   // The effects and the pause music, or the silent fallback.
   if (!app.soundWorks) {
@@ -54,19 +58,15 @@ void startSound(Game& game, const ProgramArgs& args) {
     return;
   }
   applyCustomSounds(game);
-  if (hooks.loadSoundSlot) {
-    for (int slot = 0; slot < format::kSoundSlotCount; ++slot) {
-      if (hooks.soundSlotInUse && hooks.soundSlotInUse(game, slot)) continue;
-      const std::string name = std::string("zordata/sounds/") + format::kEffectNames[slot] + ".wav";
-      if (!hooks.loadSoundSlot(game, slot, args.programFolder + name)) {
-        hooks.loadSoundSlot(game, slot, game.session.dataPath(name));
-      }
-    }
+  for (int slot = 0; slot < format::kSoundSlotCount; ++slot) {
+    if (effectSlotInUse(game, slot)) continue;
+    const std::string name = std::string("zordata/sounds/") + format::kEffectNames[slot] + ".wav";
+    if (!loadEffectSlot(game, slot, args.programFolder + name)) loadEffectSlot(game, slot, game.session.dataPath(name));
   }
   if (prefs.disableMusic != 0) {
     applyMusicDisabled(prefs);
   } else {
-    app.pauseMusic = hooks.loadStreamedSound ? hooks.loadStreamedSound(game, args.programFolder + "zordata/music/pause.ogg") : 0;
+    app.pauseMusic = output->loadStreamedSound(findPathIgnoringCase(args.programFolder + "zordata/music/pause.ogg"));
   }
 }
 
@@ -90,23 +90,21 @@ void openFirstScreen(Game& game, AppPlatform& platform) {
 }
 
 void startPlay(Game& game) {
-  GameHooks& hooks = game.hooks;
   const StartParameters& start = game.start;
 
   // A run file is looked for as given, then under the data folder's runs.
   std::string runPath = start.runFilePath;
   if (!runPath.empty()) {
     const std::string asGiven = start.runFileAsGiven.empty() ? runPath : start.runFileAsGiven;
-    const bool read = hooks.readSpeedrunFile &&
-                      (hooks.readSpeedrunFile(game, runPath) ||
-                       hooks.readSpeedrunFile(game, game.session.dataPath("zordata/runs/") + asGiven));
+    const bool read = readSpeedrunFile(game, runPath) ||
+                      readSpeedrunFile(game, game.session.dataPath("zordata/runs/") + asGiven);
     if (!read) runPath.clear();
   }
 
   // Play starts from the run file, the start zone, or the saved zone and entrance.
-  if (!runPath.empty() && hooks.startSpeedrun) {
-    if (hooks.backupSaveForRun) hooks.backupSaveForRun(game);
-    hooks.startSpeedrun(game, 1);
+  if (!runPath.empty()) {
+    backupSaveForRun(game);
+    startSpeedrun(game, true);
   } else if (!start.startZone.empty()) {
     const std::string zone = start.startZone;
     const std::string entrance = start.startEntrance;
@@ -119,7 +117,10 @@ void startPlay(Game& game) {
   if (game.failed) quitGame(game, 1);
 
   // The keyboard-setup start opens the keyboard screen over the pause menu.
-  if (start.keyboardSetup && runPauseSequence(game) && hooks.showKeyboardMenu) hooks.showKeyboardMenu(game);
+  if (start.keyboardSetup) {
+    runPauseSequence(game);
+    showKeyboardMenu(game);
+  }
 }
 
 }  // namespace
@@ -147,23 +148,9 @@ void programFatalError(Game& game, AppPlatform& platform, const std::string& mes
   quitGame(game, 1);
 }
 
-void wireShellHooks(Game& game, AppPlatform& platform) {
-  GameHooks& h = game.hooks;
-  AppPlatform* p = &platform;
+void attachPlatform(Game& game, AppPlatform& platform) {
+  game.platform = &platform;
   game.screen.output = &platform.screen();
-  h.fatalError = [p](Game& g, const std::string& message) { programFatalError(g, *p, message); };
-  h.askYesNo = [p](Game&, const std::string& title, const std::string& text) { return p->askYesNo(title, text); };
-  h.elapsedMs = [p]() { return p->elapsedMs(); };
-  h.sleepMs = [p](uint32_t ms) { p->sleepMs(ms); };
-  h.resetFrameRateWindow = [p](Game& g) { resetFrameRateWindow(g, p->elapsedMs()); };
-  h.updateRunClockTarget = [](Game& g) { updateRunClockTarget(g); };
-  h.waitForActionRelease = [p](Game& g) { waitForActionRelease(g, *p); };
-  h.closeMenu = [](Game& g, bool resetScreen) {
-    g.app.menuState = menu_state::Playing;
-    if (resetScreen) g.app.menuScreen = 0;
-  };
-  h.latchInputStates = [](Game& g) { latchInputStates(g.controls); };
-  wireMenuHooks(game, platform);
 }
 
 void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
@@ -208,20 +195,16 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   openFirstScreen(game, platform);
 
   // The splash, unless play starts in a given zone.
-  if (game.start.startZone.empty() && game.hooks.showSplash) game.hooks.showSplash(game, kSplashShowMs, kSplashBlankMs);
+  if (game.start.startZone.empty()) {
+    showSplash(game, platform, kSplashShowMs, kSplashBlankMs);
+  }
 
   startPlay(game);
 }
 
 int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   try {
-    wireShellHooks(game, platform);
-    wireGameHooks(game);
-    if (!game.hooks.showSplash) {
-      game.hooks.showSplash = [&platform](Game& g, int32_t showMs, int32_t blankMs) {
-        showSplash(g, platform, showMs, blankMs);
-      };
-    }
+    attachPlatform(game, platform);
     startGame(game, platform, args);
     runFrameLoop(game, platform);
     quitGame(game, 0);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "game/app/app_platform.h"
+#include "platform/app_platform.h"
 #include "game/app/app_state.h"
 #include "game/persist/preferences.h"
 
@@ -33,10 +33,9 @@ int runProgram(Game& game, AppPlatform& platform, const ProgramArgs& args);
 // fatal error ends the program.
 void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args);
 
-// Connects the hooks that the program shell provides (fatal error, clock, sleep,
-// Yes/No requester, frame-rate window, run clock, zone-entry wait, menu close,
-// input latch) and hands the platform's screen to the game screen.
-void wireShellHooks(Game& game, AppPlatform& platform);
+// Makes the platform the game's machine (clock, requesters, the fatal-error
+// path) and hands its screen to the game screen.
+void attachPlatform(Game& game, AppPlatform& platform);
 
 // Closes the game screen, shows the message (when not empty) in a box titled
 // "Zorlan - Error", and quits with status 1. Never returns.

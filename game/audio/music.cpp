@@ -13,7 +13,7 @@ namespace zor {
 
 namespace {
 
-uint32_t nowMs(const Game& game) { return game.hooks.elapsedMs ? game.hooks.elapsedMs() : game.app.frameTime; }
+uint32_t nowMs(const Game& game) { return elapsedMs(game); }
 
 // A level as heard: level x Music.
 int32_t audible(const Game& game, int32_t level) { return level * (game.prefs.music != 0 ? 1 : 0); }

@@ -46,6 +46,14 @@ struct SoundTable {
   // Decoded tracks by normalised name; each is loaded once a run, freed at quit.
   std::unordered_map<std::string, int32_t> musicCache;
 
+  // Makes `out` the sound layer (it must outlive the game's quit path, which
+  // frees the music through it); `folder` ("" for the current folder, else
+  // ending in "/") holds the built-in game's "zordata".
+  void attach(SoundOutput& out, const std::string& folder = std::string()) {
+    output = &out;
+    programFolder = folder;
+  }
+
   MusicTrack& current() { return tracks[static_cast<std::size_t>(currentTrack & 1)]; }
   MusicTrack& previous() { return tracks[static_cast<std::size_t>(previousTrack & 1)]; }
   const MusicTrack& current() const { return tracks[static_cast<std::size_t>(currentTrack & 1)]; }

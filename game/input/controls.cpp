@@ -42,7 +42,7 @@ void readControls(Controls& c, ControlInput& input, int menuState, int menuScree
   }
   if (input.keyDown(146)) c.table[control::Zoom][col] = 1;
 
-  if (menuScreen == kMenuScreenKeyboard) {
+  if (menuScreen == menu_screen::Keyboard) {
     for (int k = 0; k < 256; ++k) {
       uint8_t v = static_cast<uint8_t>(c.keyCaptureStates[k] >> 1);
       if (input.keyDown(k)) v |= 2;
@@ -70,7 +70,7 @@ void readControls(Controls& c, ControlInput& input, int menuState, int menuScree
   } else {
     if (ay == -1) c.table[control::LeapOut][col] = 1;
     if (ay == 1) c.table[control::LeapIn][col] = 1;
-    if (menuScreen == kMenuScreenConfigure) {
+    if (menuScreen == menu_screen::Configure) {
       for (int b = 1; b <= 20; ++b) c.padButtonStates[b][col] = input.gamepadButton(b) ? 1 : 0;
     } else {
       if (buttonDown(c.buttons[control::Jump])) c.table[control::Action][col] = 1;

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+// The menu screens' ids (a vocabulary header): the keyboard and gamepad
+// screens change how input is read.
+#include "game/menu/menu_screen_ids.h"
 #include "platform/input_source.h"
 
 namespace zor {
@@ -44,9 +47,6 @@ using ControlInput = InputSource;
 // The built-in defaults, in control order.
 extern const ControlKeyRecord kControlKeyTable[kControlCount];
 
-// Menu screens that change how input is read.
-inline constexpr int kMenuScreenKeyboard = 10;
-inline constexpr int kMenuScreenConfigure = 12;
 
 struct Controls {
   std::array<int32_t, kControlCount> keyCodes{};
@@ -79,6 +79,12 @@ bool loadControlDefaults(Controls& controls);
 void readControls(Controls& controls, ControlInput& input, int menuState, int menuScreen);
 // Copies this frame's states of all controls into the snapshot (a menu opens).
 void snapshotControls(Controls& controls);
+// Opening the pause menu: snapshots the controls and keeps ACTION from counting
+// as a new press for the rest of the frame.
+inline void holdControlsForPause(Controls& controls) {
+  snapshotControls(controls);
+  controls.markHeld(control::Action);
+}
 // Puts the snapshot of the recorded controls (0, 1, 6..11) back into this frame's column.
 void latchInputStates(Controls& controls);
 // Writes the value into both columns of every control.

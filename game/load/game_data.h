@@ -1,5 +1,6 @@
-// The game-wide part of the game file: the document, its texts, block classes,
-// speedrun definitions and custom sounds.
+// The game-wide part of the game file as the running game holds it: the
+// document, its texts, block classes, speedrun definitions and custom sounds
+// (read by the game file's model), and where the save file goes.
 #pragma once
 
 #include <cstdint>
@@ -8,35 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "game/model/game_model.h"
 #include "platform/xml.h"
 
 namespace zor {
-
-struct ClassRecord {
-  const xml::Node* node = nullptr;  // the `class` element: its block attributes are block defaults
-  float acc1 = 0.1f;
-  float acc2 = 0.1f;
-  float brake = 0.0f;
-  float speed = 3.0f;
-  int32_t eflags = 0;
-  int32_t asound = -1;
-  int32_t hops = 50;
-  float cover = 1e9f;
-};
-
-struct SpeedrunRecord {
-  std::string name;      // upper-cased
-  std::string zone;      // lower-cased
-  std::string entrance;  // lower-cased
-  std::string gflags;    // blanks removed
-  int32_t colour = 0xFFFFFF;
-  int32_t runNumber = 1;
-  const xml::Node* startScript = nullptr;
-  int32_t bestTime = 0;  // 0 while locked
-  int32_t bestTimeDeaths = 0;
-  int32_t fewestDeathsTime = 0;
-  int32_t fewestDeaths = 0;
-};
 
 // The game document's elements by lower-case ID (see element_ids.h).
 struct ElementIndex {

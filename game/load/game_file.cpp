@@ -13,6 +13,10 @@
 #include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
+#include "game/model/game_model.h"
+#include "platform/app_platform.h"
+// Up: custom sounds go straight into the effect slots.
+#include "game/audio/effects.h"
 #include "game/load/element_ids.h"
 #include "platform/text.h"
 #include "platform/xml.h"
@@ -20,10 +24,6 @@
 namespace zor {
 
 namespace {
-
-std::string removeBlanks(std::string_view s) {
-  return text::removeAll(text::removeAll(s, " "), "\t");
-}
 
 // Inflates the built-in block into `out`. Returns the fatal message, or the
 // empty string on success.
@@ -44,51 +44,6 @@ std::string inflateBuiltin(const unsigned char* block, std::size_t size, std::st
   if (result != Z_OK || produced > n) return "Game could not be loaded!";
   out.assign(reinterpret_cast<const char*>(buffer.data()), static_cast<std::size_t>(produced));
   return {};
-}
-
-void readClass(GameData& data, const xml::Node& el) {
-  const std::string name = text::toLower(text::trim(el.attr("name")));
-  if (name.empty()) return;
-  ClassRecord& c = data.classes[name];
-  c = ClassRecord{};
-  c.node = &el;
-
-  if (const std::string& v = el.attr("eflags"); !v.empty()) {
-    c.eflags = static_cast<int32_t>(format::readClassFlags(v));
-  }
-  if (const std::string& v = el.attr("acc"); !v.empty()) {
-    c.acc1 = text::parseFloat(text::trim(text::field(v, ',', 0)));
-    if (v.find(',') != std::string::npos) {
-      c.acc2 = std::fabs(text::parseFloat(text::trim(text::field(v, ',', 1))));
-    }
-  }
-  float brake = 0.0f;
-  if (const std::string& v = el.attr("brake"); !v.empty()) brake = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = text::parseInt(text::trim(v));
-  if (const std::string& v = el.attr("hops"); !v.empty()) {
-    const int32_t hops = text::parseInt(text::trim(v));
-    c.hops = hops < 0 ? 0 : (hops > 100 ? 100 : hops);
-  }
-  if (const std::string& v = el.attr("cover"); !v.empty()) {
-    c.cover = std::fabs(text::parseFloat(text::trim(v)));
-  }
-  c.brake = deriveBrake(brake, c.acc1);
-}
-
-void readSpeedrun(GameData& data, const xml::Node& el) {
-  SpeedrunRecord r;
-  r.name = text::toUpper(el.attr("name"));
-  r.zone = text::toLower(el.attr("zone"));
-  r.entrance = text::toLower(el.attr("entrance"));
-  r.gflags = removeBlanks(el.attr("gflags"));
-  if (const std::string& v = el.attr("color"); !v.empty()) r.colour = format::readColour(v);
-  if (const std::string& v = el.attr("level"); !v.empty()) {
-    const int64_t level = std::llabs(static_cast<int64_t>(text::parseInt(v)));
-    r.runNumber = level > INT32_MAX ? INT32_MAX : static_cast<int32_t>(level);
-  }
-  r.startScript = el.childByPath("start");
-  data.speedruns.push_back(std::move(r));
 }
 
 // Checks the outcome of parsing into the game document and reports a failure.
@@ -131,26 +86,6 @@ bool loadBuiltin(Game& game, const unsigned char* builtin, std::size_t builtinSi
 
 }  // namespace
 
-float deriveBrake(float brake, float acc1) {
-  float derived = 1.0f / std::sqrt(std::fabs(acc1) + 1.0f);
-  // A non-number acceleration derives nothing usable: take the default one's.
-  if (!std::isfinite(derived)) derived = 1.0f / std::sqrt(0.1f + 1.0f);
-  if (brake == 0.0f || std::isnan(brake)) return derived;
-  float raised = brake;
-  if (raised <= 1.0f) {
-    // The value raised in whole steps of 1 until it is greater than 1.
-    const float steps = std::floor(1.0f - raised);
-    raised = raised + steps;
-    raised = raised + 1.0f;
-  }
-  // -Infinity cannot be raised at all (it comes out as NaN): take the derived
-  // factor rather than a non-number. +Infinity stays and gives 0.
-  if (std::isnan(raised) || raised <= 0.0f) return derived;
-  const float result = 1.0f / raised;
-  if (!std::isfinite(result)) return derived;
-  return result;
-}
-
 std::string saveFilePathFor(const std::string& dataFolder, const std::string& gameFilePath) {
   if (gameFilePath.empty()) return dataFolder + "zordata/saves/save.ini";
   const std::size_t slash = gameFilePath.rfind('/');
@@ -167,25 +102,15 @@ void readGameData(Game& game) {
   forgetElementIds(data);
   const xml::Node* root = data.document.root();
   if (root == nullptr) return;
-
-  data.title = root->attr("gtitle");
-  data.author = root->attr("gauthor");
-  data.version = root->attr("gversion");
-  data.url = root->attr("gurl");
-  data.description = root->attr("gdesc");
-
-  for (const xml::Node* el = root->firstChild; el != nullptr; el = el->next) {
-    if (!el->isElement()) continue;
-    const std::string name = xml::toLowerAscii(el->name);
-    if (name == "class") {
-      readClass(data, *el);
-    } else if (name == "speedrun") {
-      readSpeedrun(data, *el);
-    } else if (name == "loadsounds") {
-      data.loadSounds.push_back(el);
-    }
-  }
-
+  GameModel model = readGameModel(*root);
+  data.title = std::move(model.title);
+  data.author = std::move(model.author);
+  data.version = std::move(model.version);
+  data.url = std::move(model.url);
+  data.description = std::move(model.description);
+  data.classes = std::move(model.classes);
+  data.speedruns = std::move(model.speedruns);
+  data.loadSounds = std::move(model.loadSounds);
   data.saveFilePath = saveFilePathFor(game.session.dataFolder, data.gameFilePath);
   data.documentLoaded = true;
 }
@@ -213,11 +138,9 @@ int loadGameFile(Game& game, const unsigned char* builtin, std::size_t builtinSi
       // The file could not be opened or read: offer the built-in game.
       const std::string path = data.gameFilePath;
       data.gameFilePath.clear();
-      const bool yes =
-          game.hooks.askYesNo &&
-          game.hooks.askYesNo(game, "Zorlan",
-                              "Game file could not be loaded:\n" + path +
-                                  "\n\nContinue with default game?");
+      const bool yes = game.platform &&
+                       game.platform->askYesNo("Zorlan", "Game file could not be loaded:\n" + path +
+                                                              "\n\nContinue with default game?");
       if (!yes) {
         fatalError(game, "");
         return 0;
@@ -254,9 +177,7 @@ void applyCustomSounds(Game& game) {
     for (std::size_t i = 0; i < slots.size(); ++i) {
       const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
       if (slot < 0) continue;  // no such slot: nothing to load or set
-      if (i < files.size() && !files[i].empty() && game.hooks.loadSoundSlot) {
-        game.hooks.loadSoundSlot(game, slot, folder + files[i]);
-      }
+      if (i < files.size() && !files[i].empty()) loadEffectSlot(game, slot, folder + files[i]);
       int32_t volume = 50;
       if (i < vols.size()) {
         const std::string v = text::trim(vols[i]);

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+#include "game/model/game_model.h"  // deriveBrake, readGameModel
+
 namespace zor {
 
 struct Game;
@@ -30,13 +32,9 @@ void readGameData(Game& game);
 // else dataFolder + "zordata/saves/save-" + file name of the game file + ".ini".
 std::string saveFilePathFor(const std::string& dataFolder, const std::string& gameFilePath);
 
-// Braking factor of a class from its `brake` value and first acceleration:
-// 0 or NaN derives 1 / sqrt(|acc1| + 1); otherwise the value raised in whole
-// steps until it exceeds 1, inverted. Always finite, between 0 and 1.
-float deriveBrake(float brake, float acc1);
 
 // Applies the `loadsounds` elements in document order: loads each named WAV
-// into its slot (through hooks.loadSoundSlot) and sets the slot's volume.
+// into its slot (loadEffectSlot) and sets the slot's volume.
 // Start-up calls it once sound output is running, before the built-in effects.
 void applyCustomSounds(Game& game);
 

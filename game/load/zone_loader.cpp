@@ -17,6 +17,15 @@
 #include "game/load/object_params.h"
 #include "game/world/motion.h"
 #include "game/world/objects.h"
+#include "platform/app_platform.h"
+// Up: applying a zone to the running game starts its music, places the player,
+// runs its start script and moves the run clock, so this half of zone loading
+// calls those parts directly.
+#include "game/audio/music.h"
+#include "game/input/action_release.h"
+#include "game/render/game_screen.h"
+#include "game/script/interpreter.h"
+#include "game/world/bodies.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -67,7 +76,7 @@ void readArea(Game& game, const xml::Node& el) {
     const std::string& v = at.value;
     if (v.empty()) continue;
     const std::string name = xml::toLowerAscii(at.name);
-    if (name == "oname") {
+    if (name == format::attr::ObjectName) {
       a.oname = v;
     } else if (name == "xlim") {
       format::Limits l = format::readZoneLimits(v);
@@ -148,7 +157,7 @@ class NameIndex {
 
 void readBlock(Game& game, NameIndex& names, const xml::Node& el) {
   World& world = game.world;
-  std::string oname = xml::toLowerAscii(text::trim(el.attr("oname")));
+  std::string oname = xml::toLowerAscii(text::trim(el.attr(format::attr::ObjectName)));
   // A surviving persistent object, an earlier block of the same name or the
   // player stands for a named block. The lookup also leaves the list's cursor
   // where the new block goes.
@@ -235,16 +244,15 @@ ObjectRecord makePlayer(const World& world) {
 
 }  // namespace
 
-bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
+bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   World& world = game.world;
   ScriptState& script = game.script;
-  GameHooks& hooks = game.hooks;
 
   // 1. Random state: the zone draws the same numbers for the same seed.
   game.random.table.resetIndex();
   const int32_t seed = game.random.replaying
                            ? game.random.runFileSeed
-                           : static_cast<int32_t>(hooks.elapsedMs ? hooks.elapsedMs() : 0u);
+                           : static_cast<int32_t>(game.platform ? game.platform->elapsedMs() : 0u);
   game.random.speedrunSeed = seed;
   game.random.generator.seed(static_cast<uint32_t>(seed));
 
@@ -349,7 +357,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   script.scriptFreeze = false;
   script.frameCounting = true;
   script.runClockPosition = 0.8f;
-  if (hooks.updateRunClockTarget) hooks.updateRunClockTarget(game);
+  updateRunClockTarget(game);
 
   // 8. The player, at the head of the list.
   ObjectRecord& player = world.objects.addFirst(makePlayer(world));
@@ -376,8 +384,8 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
     } else if (name == "track") {
       int volume = format::readInt(zone->attr("volume"));
       if (volume == 0) volume = 100;
-      if (hooks.setMusicVolume) hooks.setMusicVolume(game, volume);
-      if (hooks.playMusic) hooks.playMusic(game, v, 1);
+      game.sounds.musicVolume = volume;
+      playMusic(game, v, 1);
     }
   }
   world.playerDepthEase = 0.2f * std::fabs(player.gravity + 0.0005f);
@@ -426,7 +434,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   sortObjects(world);
 
   // 15. The load does not count as a slow second.
-  if (hooks.resetFrameRateWindow) hooks.resetFrameRateWindow(game);
+  if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());
 
   // 16. The player's level.
   world.enteringZone = false;
@@ -453,7 +461,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    if (hooks.respawnPlayer) hooks.respawnPlayer(game, 0, 1);
+    respawnPlayer(game, 0, 1);
     if (ObjectRecord* p = world.player) {
       world.cameraPosition.x = world.respawnPoint.x + p->w / 2.0f;
       world.cameraPosition.y = world.respawnPoint.y + p->h / 2.0f;
@@ -464,7 +472,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    if (hooks.respawnPlayer) hooks.respawnPlayer(game, 0, 1);
+    respawnPlayer(game, 0, 1);
     if (ObjectRecord* p = world.player) {
       if (world.smoothWarp) {
         p->x += world.warpOffsetX;
@@ -484,7 +492,7 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   script.camera.scriptDistance = 0.0f;
   script.camera.slowDivisor = 0.0f;
   script.camera.locked = false;
-  world.pendingZoneChange.clear();
+  world.requests.zoneChange.clear();
   script.camera.lookAt = nullptr;
   script.runningScript = nullptr;
   script.resumeStatement = nullptr;
@@ -495,10 +503,10 @@ bool loadZone(Game& game, const std::string& idArg, int closeMenu) {
   script.jumpsAllowed = true;
 
   // 21. The start script runs at once.
-  if (world.zoneStartScript && hooks.runScript) hooks.runScript(game, world.zoneStartScript, nullptr);
+  if (world.zoneStartScript) runScript(game, world.zoneStartScript, nullptr);
 
   // 22.
-  if (closeMenu != 0 && hooks.closeMenu) hooks.closeMenu(game, false);
+  if (closeMenu) game.app.closeMenu(false);
   return true;
 }
 
@@ -512,17 +520,17 @@ void enterZone(Game& game, const std::string& id, const std::string& entrance) {
   world.player = nullptr;  // a fresh start: nothing is carried over
   world.enteringZone = true;
   world.entranceName = entrance;
-  if (!loadZone(game, id, 1)) {
+  if (!loadZone(game, id, true)) {
     world.player = oldPlayer;
     world.playerColour = oldColour;
     world.entranceName = oldEntrance;
     world.enteringZone = false;
     return;
   }
-  if (game.hooks.waitForActionRelease) game.hooks.waitForActionRelease(game);
-  if (game.hooks.closeMenu) game.hooks.closeMenu(game, true);
-  if (game.hooks.restoreMusic) game.hooks.restoreMusic(game);
-  if (game.hooks.latchInputStates) game.hooks.latchInputStates(game);
+  if (game.platform) waitForActionRelease(game, *game.platform);
+  game.app.closeMenu(true);
+  restoreMusic(game);
+  latchInputStates(game.controls);
 }
 
 }  // namespace zor

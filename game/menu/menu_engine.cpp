@@ -1,9 +1,14 @@
 #include "game/menu/menu_engine.h"
 
-#include "game/app/app_platform.h"
+#include "platform/app_platform.h"
+#include "game/audio/music.h"
 #include "game/game.h"
+#include "game/input/action_release.h"
 #include "game/load/zone_loader.h"
 #include "game/menu/menu_screens.h"
+#include "game/menu/speedrun_screens.h"
+#include "game/persist/run_file.h"
+#include "game/persist/speedrun.h"
 #include "game/render/overlays.h"
 #include "platform/input_source.h"
 #include "platform/text.h"
@@ -75,18 +80,12 @@ void clearRecords(SpeedrunRecord& run) {
   run.fewestDeaths = 0;
 }
 
-void showSpeedruns(Game& game, const std::string& note) {
-  if (game.hooks.showSpeedrunsMenu) {
-    game.hooks.showSpeedrunsMenu(game, note);
-  } else {
-    showMainMenu(game);
-  }
-}
+void showSpeedruns(Game& game, const std::string& note) { showSpeedrunsMenu(game, note); }
 
 void pickSpeedrun(Game& game) {
   game.menu.currentSpeedrun = selectedSpeedrun(game);
-  if (game.menu.currentSpeedrun >= 0 && game.hooks.showZoneRecordsMenu) {
-    game.hooks.showZoneRecordsMenu(game);
+  if (game.menu.currentSpeedrun >= 0) {
+    showZoneRecordsMenu(game);
     playMenuEffect(game, kOkEffect);
   } else {
     playMenuEffect(game, kNoEffect);
@@ -118,7 +117,7 @@ void deleteAllRecords(Game& game) {
 void saveRun(Game& game) {
   MenuState& menu = game.menu;
   const bool stopMarker = game.app.menuScreen == menu_screen::RunPause;
-  const std::string path = game.hooks.saveRunFile ? game.hooks.saveRunFile(game, stopMarker) : std::string();
+  const std::string path = saveRunFile(game, stopMarker);
   menu.lastRunFilePath = path;
   MenuLine* line = selectedLine(menu);
   if (line) {
@@ -234,7 +233,7 @@ void toggleMusic(Game& game) {
   }
   prefs.music = prefs.music != 0 ? 0 : 1;
   // With a menu open this sets the pause music's volume.
-  if (game.hooks.applyMusicSwitch) game.hooks.applyMusicSwitch(game);
+  applyMusicSwitch(game);
   refreshAudioLines(game);
   playMenuEffect(game, kOkEffect);
 }
@@ -253,7 +252,7 @@ void gamepadSetup(Game& game) {
     playMenuEffect(game, kOkEffect);
     return;
   }
-  const int32_t count = game.hooks.detectGamepads ? game.hooks.detectGamepads(game) : 0;
+  const int32_t count = game.platform ? game.platform->countGamepads() : 0;
   c.gamepadCount = count > 0 ? count : 0;
   const bool onSettings = game.app.menuScreen == menu_screen::Settings;
   if (c.gamepadCount > 0) {
@@ -328,7 +327,7 @@ void back(Game& game) {
       closeMenuSequence(game);
       return;
     case menu_screen::Speedruns:
-      if (game.hooks.endSpeedrun) game.hooks.endSpeedrun(game, 0);
+      endSpeedrun(game, false);
       app.menuBackground = game.world.pauseColour;
       showMainMenu(game);
       break;
@@ -337,11 +336,7 @@ void back(Game& game) {
       showSpeedruns(game, "");
       break;
     case menu_screen::Results:
-      if (game.hooks.showZoneRecordsMenu) {
-        game.hooks.showZoneRecordsMenu(game);
-      } else {
-        showMainMenu(game);
-      }
+      showZoneRecordsMenu(game);
       break;
     case menu_screen::Audio:
     case menu_screen::Video:
@@ -365,7 +360,6 @@ void back(Game& game) {
 }
 
 void runAction(Game& game, int32_t action) {
-  GameHooks& hooks = game.hooks;
   switch (action) {
     case menu_action::NewGame:
       showNewGameMenu(game);
@@ -395,10 +389,10 @@ void runAction(Game& game, int32_t action) {
       deleteAllRecords(game);
       break;
     case menu_action::StartRun:
-      if (hooks.startSpeedrun) hooks.startSpeedrun(game, 0);
+      startSpeedrun(game, false);
       break;
     case menu_action::EndRun:
-      if (hooks.showZoneRecordsMenu) hooks.showZoneRecordsMenu(game);
+      showZoneRecordsMenu(game);
       playMenuEffect(game, kNoEffect);
       break;
     case menu_action::SaveRun:
@@ -494,9 +488,9 @@ void moveSelection(Game& game) {
 void deleteKey(Game& game) {
   const int32_t screen = game.app.menuScreen;
   if (screen != menu_screen::Speedruns && screen != menu_screen::ZoneRecords) return;
-  if (!game.hooks.keyDown || !game.hooks.keyDown(game, key::Delete)) return;
+  if (!game.platform || !game.platform->input().keyDown(key::Delete)) return;
   if (screen == menu_screen::Speedruns) game.menu.currentSpeedrun = selectedSpeedrun(game);
-  if (game.hooks.showDeleteRecordsMenu) game.hooks.showDeleteRecordsMenu(game);
+  showDeleteRecordsMenu(game);
 }
 
 // One key a frame goes to the control being assigned; after PAUSE the main menu returns.
@@ -570,10 +564,10 @@ void updateMenu(Game& game) {
 }
 
 void closeMenuSequence(Game& game) {
-  if (game.hooks.waitForActionRelease) game.hooks.waitForActionRelease(game);
+  if (game.platform) waitForActionRelease(game, *game.platform);
   game.app.menuState = menu_state::Playing;
   game.app.menuScreen = menu_screen::Main;
-  if (game.prefs.disableMusic == 0 && game.hooks.restoreMusic) game.hooks.restoreMusic(game);
+  if (game.prefs.disableMusic == 0) restoreMusic(game);
   latchInputStates(game.controls);
 }
 
@@ -585,18 +579,6 @@ void setMenuLine(Game& game, int line, const std::string& text) {
 
 void drawMenu(Game& game) {
   if (ShapeFill* fill = game.screen.shapeFill()) drawMenuFrame(game, *fill, game.menu);
-}
-
-void wireMenuHooks(Game& game, AppPlatform& platform) {
-  GameHooks& h = game.hooks;
-  AppPlatform* p = &platform;
-  h.showMainMenu = [](Game& g) { showMainMenu(g); };
-  h.showKeyboardMenu = [](Game& g) { showKeyboardMenu(g); };
-  h.updateMenu = [](Game& g) { updateMenu(g); };
-  h.drawMenu = [](Game& g) { drawMenu(g); };
-  h.setMenuLine = [](Game& g, int line, const std::string& text) { setMenuLine(g, line, text); };
-  h.detectGamepads = [p](Game&) { return p->countGamepads(); };
-  h.keyDown = [p](Game&, int code) { return p->input().keyDown(code); };
 }
 
 }  // namespace zor

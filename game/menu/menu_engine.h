@@ -32,9 +32,4 @@ void setMenuLine(Game& game, int line, const std::string& text);
 // Draws the menu frame on the game's screen (between the start and stop of drawing).
 void drawMenu(Game& game);
 
-// Connects the menu's hooks: the pause screens, the keyboard screen, the menu
-// frame and its drawing, line changes, and what the menus need of the machine
-// (gamepad detection, the state of one key).
-void wireMenuHooks(Game& game, AppPlatform& platform);
-
 }  // namespace zor

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/audio/effects.h"
 #include "game/game.h"
 #include "platform/text.h"
 
@@ -68,13 +69,13 @@ std::string fullScreenLineText(bool fullScreen) { return "FULL: " + noYesWord(fu
 std::string leapLineText(int32_t joystickLeap) { return "USE ^\\ TO LEAP: " + leapModeWord(joystickLeap); }
 
 void playMenuEffect(Game& game, int slot) {
-  if (game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, slot);
+  if (game.prefs.sound != 0) playEffect(game, slot);
 }
 
 void showMainMenu(Game& game) {
   // The SPEEDRUNS line leads to the speedrun screens, so it is offered only
-  // when a speedrun is unlocked and those screens exist.
-  const bool speedruns = anyUnlockedSpeedrun(game) && static_cast<bool>(game.hooks.showSpeedrunsMenu);
+  // when a speedrun is unlocked.
+  const bool speedruns = anyUnlockedSpeedrun(game);
   MenuState& menu = beginScreen(game, menu_screen::Main, "ZORLAN", speedruns ? 5 : 4);
   int32_t n = 0;
   setLine(menu, n++, "CONTINUE", menu_action::Continue);

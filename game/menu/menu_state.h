@@ -9,25 +9,9 @@
 #include <vector>
 
 #include "game/app/app_state.h"
+#include "game/menu/menu_screen_ids.h"
 
 namespace zor {
-
-// Menu screens (the ids the program shell's menuScreen holds). Audio, Video and
-// Keyboard are declared with the program shell's state.
-namespace menu_screen {
-inline constexpr int32_t Main = 0;
-inline constexpr int32_t NewGame = 1;
-inline constexpr int32_t Speedruns = 2;
-inline constexpr int32_t ConfirmDelete = 3;
-inline constexpr int32_t ZoneRecords = 4;
-inline constexpr int32_t Results = 5;
-inline constexpr int32_t Settings = 6;
-inline constexpr int32_t ScreenSizes = 9;
-inline constexpr int32_t Gamepad = 11;
-inline constexpr int32_t Configure = 12;
-inline constexpr int32_t Credits = 13;
-inline constexpr int32_t RunPause = 14;
-}  // namespace menu_screen
 
 struct MenuLine {
   std::string text;    // the line as drawn

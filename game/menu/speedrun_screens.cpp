@@ -84,7 +84,7 @@ void showRunResultsMenu(Game& game) {
     run.events.push_back(RunEvent{session.frameCounter, 0, run_event::Up});
   }
   session.frameCounter = static_cast<int32_t>(static_cast<uint32_t>(session.frameCounter) -
-                                              static_cast<uint32_t>(kRunCountdown));
+                                              static_cast<uint32_t>(kRunCountdownFrames));
   const int32_t time = session.frameCounter;
   const int32_t deaths = session.deaths;
 

@@ -1,9 +1,15 @@
 #include "game/persist/speedrun.h"
 
-#include "game/app/frame_loop.h"
+#include "game/audio/effects.h"
 #include "game/audio/music.h"
 #include "game/game.h"
 #include "game/load/zone_loader.h"
+#include "game/script/interpreter.h"
+// Up: a run starts and ends play itself; its end opens the pause menu on the
+// run's results, and the run clock's rest position belongs to the screen.
+#include "game/app/frame_loop.h"
+#include "game/menu/speedrun_screens.h"
+#include "game/render/game_screen.h"
 #include "game/persist/save_file.h"
 #include "platform/files.h"
 #include "platform/sound.h"
@@ -17,7 +23,7 @@ constexpr int kWarpEffect = format::effect::Warp;
 constexpr float kRunClockRest = 0.8f;
 
 void playEffectIfOn(Game& game, int slot) {
-  if (game.prefs.sound != 0 && game.hooks.playEffect) game.hooks.playEffect(game, slot);
+  if (game.prefs.sound != 0) playEffect(game, slot);
 }
 
 std::string backupPath(const Game& game) { return game.data.saveFilePath + ".tmp"; }
@@ -54,7 +60,7 @@ void backupSaveForRun(Game& game) {
   game.random.replaying = false;
 }
 
-void startSpeedrun(Game& game, int replay) {
+void startSpeedrun(Game& game, bool replay) {
   SpeedrunRecord* def = currentSpeedrunRecord(game);
   if (def == nullptr) return;
   // Copies: the zone load below must not see a definition change under it.
@@ -68,9 +74,9 @@ void startSpeedrun(Game& game, int replay) {
   if (game.app.runNumber == 0) backupSaveForRun(game);  // a restart keeps the first backup
 
   game.app.controlsActive = 0;
-  game.random.replaying = replay != 0;
+  game.random.replaying = replay;
   run.runFinished = 0;
-  if (replay != 0) {
+  if (replay) {
     run.replayCursor = run.events.empty() ? -1 : 0;
     run.recording = false;
   } else {
@@ -95,32 +101,32 @@ void startSpeedrun(Game& game, int replay) {
   game.app.runNumber = number;
 
   game.script.runClockPosition = kRunClockRest;
-  if (game.hooks.updateRunClockTarget) game.hooks.updateRunClockTarget(game);
+  updateRunClockTarget(game);
   game.screen.runClockY = game.screen.runClockTargetY;
 
   SoundTable& sounds = game.sounds;
   if (sounds.output && game.app.pauseMusic != 0 && sounds.output->isPlaying(game.app.pauseMusic)) {
     sounds.output->stop(game.app.pauseMusic);
   }
-  if (game.hooks.playMusic) game.hooks.playMusic(game, "-", 1);
+  playMusic(game, "-", 1);
   sounds.current().volume = 1;
 
   // A replay's recorded controls come from its events alone: entering the zone
   // must not bring back states a menu saw held before the replay began.
-  if (replay != 0) {
+  if (replay) {
     for (int c = 0; c < kControlCount; ++c) {
       if (isRecordedControl(c)) game.controls.snapshot[static_cast<size_t>(c)] = 0;
     }
   }
   enterZone(game, zone, entrance);
   playEffectIfOn(game, kWarpEffect);
-  if (startScript && game.hooks.runScript) game.hooks.runScript(game, startScript, nullptr);
+  if (startScript) runScript(game, startScript, nullptr);
 
   // The zone's music waits for the end of the countdown.
   stopCurrentTrack(game);
 }
 
-void endSpeedrun(Game& game, int keepZone) {
+void endSpeedrun(Game& game, bool keepZone) {
   SpeedrunState& run = game.run;
   if (game.app.runNumber != 0) {
     const std::string& savePath = game.data.saveFilePath;
@@ -138,11 +144,11 @@ void endSpeedrun(Game& game, int keepZone) {
       if (!savePath.empty() && files::writeFileAtomic(savePath, saved)) files::deleteFile(backupPath(game));
       readSaveText(game, saved, 1);
     }
-    if (keepZone == 0) {
+    if (!keepZone) {
       game.sounds.current().volume = 1;
       game.world.player = nullptr;
       const std::string zone = game.world.currentZoneId;
-      loadZone(game, zone, 0);
+      loadZone(game, zone, false);
     }
     game.app.runNumber = 0;
   }
@@ -161,7 +167,7 @@ void finishRun(Game& game, int finished) {
                                   run_event::EndOfRun});
   }
   runPauseSequence(game);
-  if (game.hooks.showRunResultsMenu) game.hooks.showRunResultsMenu(game);
+  showRunResultsMenu(game);
 }
 
 RecordUpdate updateSpeedrunRecords(SpeedrunRecord& run, int32_t time, int32_t deaths) {

@@ -30,7 +30,7 @@ inline constexpr uint8_t Stop = 0x20;
 }  // namespace run_event
 
 // The countdown before a run: the world stands still until the frame counter passes it.
-inline constexpr int32_t kRunCountdown = 180;
+inline constexpr int32_t kRunCountdownFrames = 180;
 
 // The speedrun state besides the program shell's runNumber, the random state's
 // replaying flag and seeds, and the menu's current speedrun.
@@ -53,10 +53,10 @@ void resetRunCounters(Game& game);
 void backupSaveForRun(Game& game);
 // Starts a run of the menu's current speedrun: replay 1 plays the loaded run
 // events, 0 records. Nothing without a current speedrun.
-void startSpeedrun(Game& game, int replay);
+void startSpeedrun(Game& game, bool replay);
 // Ends any run and puts the saved game back; keepZone 0 also reloads the
 // saved zone.
-void endSpeedrun(Game& game, int keepZone);
+void endSpeedrun(Game& game, bool keepZone);
 // The end of a run: marks it, opens the menu from play and shows RESULTS.
 void finishRun(Game& game, int finished);
 

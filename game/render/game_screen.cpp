@@ -4,6 +4,8 @@
 #include <limits>
 
 #include "game/game.h"
+#include "game/render/titles.h"
+#include "platform/app_platform.h"
 
 namespace zor {
 
@@ -116,7 +118,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
   // An open surface is closed first; the display needs a moment before full screen.
   if (screen.gameScreenOpen) {
     closeGameScreen(game);
-    if (!windowed && game.hooks.sleepMs) game.hooks.sleepMs(kFullScreenReopenWaitMs);
+    if (!windowed && game.platform) game.platform->sleepMs(kFullScreenReopenWaitMs);
   }
   // Nothing is open now.
   screen.windowedPacing = 0;
@@ -169,7 +171,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
     screen.largeTextSize = layout.text.large;
     screen.mediumTextSize = layout.text.medium;
     screen.smallTextSize = layout.text.small;
-    if (game.hooks.layoutTitles) game.hooks.layoutTitles(game, nullptr);
+    layoutTitles(game, nullptr);
     updateRunClockTarget(game);
     screen.runClockY = screen.runClockTargetY;
 
@@ -187,7 +189,7 @@ int32_t openGameScreen(Game& game, int32_t windowed) {
   }
 
   // The frame-rate count starts again.
-  if (game.hooks.resetFrameRateWindow) game.hooks.resetFrameRateWindow(game);
+  if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());
   return screen.gameScreenOpen;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/game.h"
+#include "game/persist/speedrun.h"
 #include "game/render/pixel_font.h"
 #include "game/render/time_text.h"
 #include "game/render/titles.h"
@@ -18,7 +19,6 @@ constexpr int32_t kClockReplay = 0xD0D0D0;
 constexpr int32_t kClockDesync = 0xA0A0FF;
 constexpr int32_t kClockAhead = 0xC0FFC0;
 constexpr int32_t kClockBehind = 0xC0C0FF;
-constexpr int32_t kCountdownFrames = 180;
 constexpr const char* kVersion = "1.3";
 constexpr char kTimesSign = static_cast<char>(0xD7);
 
@@ -69,7 +69,7 @@ std::string countdownText(int32_t frameCounter, bool replaying) {
 RunClockLook runClockLook(int32_t frameCounter, int32_t deaths, const RunDisplay& run) {
   RunClockLook look;
   look.text.assign(1, ' ');
-  look.text += formatMinutesSeconds(int64_t{frameCounter} - kCountdownFrames);
+  look.text += formatMinutesSeconds(int64_t{frameCounter} - kRunCountdownFrames);
   look.text += ' ';
   if (deaths != 0) look.text += text::formatInt(deaths) + kTimesSign + "D ";
   if (run.replaying) {
@@ -82,7 +82,7 @@ RunClockLook runClockLook(int32_t frameCounter, int32_t deaths, const RunDisplay
   }
   const SpeedrunRecord* sr = run.speedrun;
   const bool ahead = sr == nullptr || sr->bestTime == -1 || deaths < sr->fewestDeaths ||
-                     int64_t{frameCounter} < int64_t{sr->bestTime} + kCountdownFrames;
+                     int64_t{frameCounter} < int64_t{sr->bestTime} + kRunCountdownFrames;
   look.boxColour = ahead ? kClockAhead : kClockBehind;
   return look;
 }
@@ -108,7 +108,7 @@ CountdownCues advanceRunClock(float& runClockY, float runClockTargetY, int32_t f
   if (frameCounter < 0) return cues;
   const int32_t s = frameCounter / 60;
   if (s < 3 && frameCounter % 60 == 0) cues.click = true;
-  if (frameCounter == kCountdownFrames) cues.go = true;
+  if (frameCounter == kRunCountdownFrames) cues.go = true;
   if (s > 2) runClockY += (runClockTargetY - runClockY) * 0.05f;
   return cues;
 }

@@ -1,5 +1,6 @@
 #include "game/render/time_text.h"
 
+#include "game/persist/speedrun.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -15,7 +16,7 @@ std::string twoDigits(int64_t v) {
 
 std::string formatFrameTime(int32_t frames, bool speedrunRunning) {
   int64_t f = frames;
-  if (speedrunRunning) f -= 180;
+  if (speedrunRunning) f -= kRunCountdownFrames;
   if (f < 0) f = 0;
   const int64_t s = f / 60;
   const int64_t m = s / 60;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/render/game_screen.h"
 #include "game/script/interpreter.h"
@@ -43,7 +44,7 @@ int16_t timerOf(int32_t frames) {
 // object; otherwise names in order, stopping at the first that finds nothing.
 std::vector<ObjectRecord*> effectObjects(StatementContext& ctx) {
   std::vector<ObjectRecord*> out;
-  const std::string names = text::toLower(text::removeAll(ctx.statement.attr("oname"), " "));
+  const std::string names = text::toLower(text::removeAll(ctx.statement.attr(format::attr::ObjectName), " "));
   if (names.empty()) {
     if (ctx.object) out.push_back(ctx.object);
     return out;

@@ -157,12 +157,6 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
   endScript(game);
 }
 
-void installScriptHooks(Game& game) {
-  game.hooks.runScript = [](Game& g, const xml::Node* script, ObjectRecord* object) {
-    runScript(g, script, object);
-  };
-}
-
 std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute) {
   std::vector<ObjectRecord*> out;
   const std::string names = text::toLower(ctx.statement.attr(attribute));

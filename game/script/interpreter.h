@@ -122,16 +122,12 @@ void registerRunStatements(StatementTable& table);        // pause, endspeedrun,
 // deleted (never the player).
 void runScript(Game& game, const xml::Node* script, ObjectRecord* object);
 
-// Points the game's runScript hook (used by zone loading and the world step) at
-// the interpreter.
-void installScriptHooks(Game& game);
-
 // The objects a statement's `oname` names: lower-cased; empty names the
 // script's object (nothing without one); otherwise a comma list whose items are
 // trimmed and looked up with findObject, skipping names that find nothing and
 // keeping repeats. `attribute` lets a statement read another attribute the
 // same way.
-std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute = "oname");
+std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute = format::attr::ObjectName);
 
 // The first child element named exactly `name`; null when there is none.
 const xml::Node* childElementNamed(const xml::Node& parent, std::string_view name);

@@ -32,7 +32,7 @@ constexpr int kDownEffect = format::effect::Down;
 // `look` and `shift` split the lower-cased `oname` at commas without trimming
 // the items.
 std::vector<std::string> untrimmedItems(const StatementContext& ctx) {
-  return text::split(text::toLower(ctx.statement.attr("oname")), ',');
+  return text::split(text::toLower(ctx.statement.attr(format::attr::ObjectName)), ',');
 }
 
 StatementResult runLook(StatementContext& ctx) {
@@ -50,7 +50,7 @@ StatementResult runLook(StatementContext& ctx) {
       o->facedObject = nullptr;
     }
   };
-  if (ctx.statement.attr("oname").empty()) {
+  if (ctx.statement.attr(format::attr::ObjectName).empty()) {
     turn(ctx.object ? ctx.object : world.player);
     return StatementResult::Continue;
   }
@@ -62,7 +62,7 @@ StatementResult runLook(StatementContext& ctx) {
 StatementResult runShift(StatementContext& ctx) {
   World& world = ctx.game.world;
   const xml::Node& st = ctx.statement;
-  if (st.attr("oname").empty()) return StatementResult::Continue;
+  if (st.attr(format::attr::ObjectName).empty()) return StatementResult::Continue;
   const std::string absText = text::toLower(st.attr("abs"));
   const bool absolute = absText == "1" || absText == "true" || absText == "yes" || absText == "on";
   const std::string& zText = st.attr("z");
@@ -141,7 +141,7 @@ void leap(Game& game, ObjectRecord& o, const std::string& leapText) {
 StatementResult runMove(StatementContext& ctx) {
   World& world = ctx.game.world;
   const xml::Node& st = ctx.statement;
-  ObjectRecord* o = findObject(world, text::toLower(st.attr("oname")));
+  ObjectRecord* o = findObject(world, text::toLower(st.attr(format::attr::ObjectName)));
   if (o == nullptr) return StatementResult::Continue;
   const std::string& xv = st.attr("xv");
 

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "format/vocabulary.h"
 #include "format/values.h"
 #include "game/game.h"
 #include "game/script/interpreter.h"
@@ -49,7 +50,7 @@ StatementResult runSetFreq(StatementContext& ctx) {
 StatementResult runSetGrav(StatementContext& ctx) {
   World& world = ctx.game.world;
   const float gravity = format::readFloat(ctx.statement.attr("grav")) * 0.7f;
-  if (!ctx.statement.attr("oname").empty()) {
+  if (!ctx.statement.attr(format::attr::ObjectName).empty()) {
     for (ObjectRecord* o : statementObjects(ctx)) o->gravity = gravity;
   } else {
     world.zoneGravity = gravity;
@@ -62,7 +63,7 @@ StatementResult runSetGrav(StatementContext& ctx) {
 // `setcount` compares its names as written (only lower-case names match).
 StatementResult runSetCount(StatementContext& ctx) {
   const int32_t count = format::readInt(ctx.statement.attr("count"));
-  const std::string& names = ctx.statement.attr("oname");
+  const std::string& names = ctx.statement.attr(format::attr::ObjectName);
   std::vector<ObjectRecord*> targets;
   if (names.empty()) {
     if (ctx.object) targets.push_back(ctx.object);
@@ -81,7 +82,7 @@ StatementResult runSetCount(StatementContext& ctx) {
 // A new cycle from where each object is now; acts only on named objects.
 StatementResult runCycle(StatementContext& ctx) {
   const xml::Node& st = ctx.statement;
-  if (st.attr("oname").empty()) return StatementResult::Continue;
+  if (st.attr(format::attr::ObjectName).empty()) return StatementResult::Continue;
   const std::string& count = st.attr("count");
   const std::string& freq = st.attr("freq");
   const std::string& x = st.attr("x");
@@ -126,7 +127,7 @@ StatementResult runMinPos(StatementContext& ctx) {
 // less its stand-on script. The respawn point moves only with `restart`.
 StatementResult runSetCheck(StatementContext& ctx) {
   World& world = ctx.game.world;
-  const std::string& name = ctx.statement.attr("oname");
+  const std::string& name = ctx.statement.attr(format::attr::ObjectName);
   if (name.empty()) return StatementResult::Continue;
   ObjectRecord* o = findObject(world, name);
   if (o == nullptr) return StatementResult::Continue;

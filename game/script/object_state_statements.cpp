@@ -74,7 +74,7 @@ StatementResult runSetFlags(StatementContext& ctx) {
   if (mask == 0) return StatementResult::Continue;
   // Objects named in `oname` that become dynamic are lifted clear of what they
   // rest on; the script's own object (empty `oname`) is not.
-  const bool named = !ctx.statement.attr("oname").empty();
+  const bool named = !ctx.statement.attr(format::attr::ObjectName).empty();
   for (ObjectRecord* o : statementObjects(ctx)) {
     o->flags |= mask;
     if (named && (mask & flag::Dynamic) != 0) o->y += 0.0005f;
@@ -91,7 +91,7 @@ StatementResult runUnsetFlags(StatementContext& ctx) {
 
 // `hide` and `unhide` act only on objects named in `oname`.
 void setInvisible(StatementContext& ctx, bool invisible) {
-  if (ctx.statement.attr("oname").empty()) return;
+  if (ctx.statement.attr(format::attr::ObjectName).empty()) return;
   for (ObjectRecord* o : statementObjects(ctx)) {
     if (invisible) {
       o->flags |= flag::Invisible;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 
+#include "format/vocabulary.h"
 #include "format/values.h"
 #include "game/game.h"
 #include "game/script/interpreter.h"
@@ -109,7 +110,7 @@ StatementResult runSet(StatementContext& ctx) {
   if (const std::string& v = st.attr("restart"); !v.empty()) setRestart(world, v);
   if (const std::string& v = st.attr("frozen"); !v.empty()) script.playerFrozen = format::readBool(v);
   if (const std::string& v = st.attr("nojumps"); !v.empty()) script.jumpsAllowed = !format::readBool(v);
-  if (const std::string& v = st.attr("oname"); !v.empty()) setTransparency(world, v, st.attr("trans"));
+  if (const std::string& v = st.attr(format::attr::ObjectName); !v.empty()) setTransparency(world, v, st.attr("trans"));
   if (const std::string& v = st.attr("zint"); !v.empty()) setZoneInt(world.zoneInt, v);
   if (const std::string& v = st.attr("quit"); !v.empty()) setQuit(world, v);
   if (const std::string& v = st.attr("timer"); !v.empty()) script.frameCounting = format::readBool(v);

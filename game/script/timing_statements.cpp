@@ -7,6 +7,7 @@
 #include <limits>
 #include <string>
 
+#include "format/vocabulary.h"
 #include "format/values.h"
 #include "game/game.h"
 #include "game/load/element_ids.h"
@@ -124,7 +125,7 @@ StatementResult runKillQueue(StatementContext& ctx) {
 }
 
 StatementResult runUnscript(StatementContext& ctx) {
-  ObjectRecord* o = findObject(ctx.game.world, text::toLower(ctx.statement.attr("oname")));
+  ObjectRecord* o = findObject(ctx.game.world, text::toLower(ctx.statement.attr(format::attr::ObjectName)));
   if (!o) o = ctx.object;
   if (!o) return StatementResult::Continue;
   o->standOnScript = nullptr;

@@ -2,7 +2,7 @@
 // zone, `setzone` recolours a level, `warp` and `reloadzone` ask for a zone
 // change, and `checkpoint` moves the respawn point.
 //
-// A zone change is only recorded here (pendingZoneChange, with the entrance,
+// A zone change is only recorded here (requests.zoneChange, with the entrance,
 // the silent and smooth switches and the smooth offset); the frame loop loads
 // the zone at the end of the frame, so the rest of the script still acts on
 // the zone it started in, and a later `warp` in the same frame replaces the
@@ -92,7 +92,7 @@ bool warpSwitch(const xml::Node& st, std::string_view name) { return format::rea
 StatementResult runWarp(StatementContext& ctx) {
   World& world = ctx.game.world;
   const xml::Node& st = ctx.statement;
-  world.pendingZoneChange = text::toLower(text::trim(st.attr("zone")));
+  world.requests.zoneChange = text::toLower(text::trim(st.attr("zone")));
   world.entranceName = text::toLower(text::trim(st.attr("entrance")));
   world.silentWarp = warpSwitch(st, "silent");
   world.smoothWarp = world.silentWarp || warpSwitch(st, "smooth");
@@ -117,7 +117,7 @@ StatementResult runWarp(StatementContext& ctx) {
 
 StatementResult runReloadZone(StatementContext& ctx) {
   World& world = ctx.game.world;
-  world.pendingZoneChange = world.currentZoneId;
+  world.requests.zoneChange = world.currentZoneId;
   world.silentWarp = false;
   world.smoothWarp = false;
   if (const xml::Attribute* entrance = ctx.statement.findAttr("entrance")) {

@@ -16,6 +16,7 @@
 #include <limits>
 #include <string>
 
+#include "format/vocabulary.h"
 #include "format/values.h"
 #include "game/game.h"
 #include "game/script/interpreter.h"
@@ -78,7 +79,7 @@ StatementResult runWordBox(StatementContext& ctx) {
       box.colour = format::readColour(v);
     } else if (name == "back") {
       box.backColour = v == "-" ? -1 : format::readColour(v);
-    } else if (name == "oname") {
+    } else if (name == format::attr::ObjectName) {
       if (ObjectRecord* o = findObject(world, v)) {
         box.object = o;
         box.z = o->z;

@@ -11,6 +11,9 @@
 
 #include "format/vocabulary.h"
 #include "game/game.h"
+// Up: a death runs the zone's death script at once and touches queue scripts;
+// when they run within the pass is part of play, so the world calls the interpreter.
+#include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
 #include "game/world/objects.h"
 #include "game/world/pair_index.h"
@@ -170,7 +173,7 @@ void playerDeathInPass(StepContext& ctx) {
   Game& game = ctx.game;
   ScriptState& s = game.script;
   const xml::Node* script = ctx.world.zoneDeathScript;
-  if (script == nullptr || !game.hooks.runScript) {
+  if (script == nullptr) {
     playerDeath(game);
     return;
   }
@@ -775,8 +778,8 @@ void playerRules(Game& game, ObjectRecord& player, const ObjectRecord* supportAf
 
 void playSoundEffect(Game& game, int slot) {
   if (slot < 0 || slot >= format::kSoundSlotCount) return;
-  if (game.prefs.sound == 0 || !game.hooks.playEffect) return;
-  game.hooks.playEffect(game, slot);
+  if (game.prefs.sound == 0) return;
+  game.world.requests.effects.push_back(slot);
 }
 
 void queueScript(Game& game, const xml::Node* script, ObjectRecord* object) {
@@ -787,7 +790,7 @@ void queueScript(Game& game, const xml::Node* script, ObjectRecord* object) {
 void playerDeath(Game& game) {
   World& world = game.world;
   if (world.zoneDeathScript != nullptr) {
-    if (game.hooks.runScript) game.hooks.runScript(game, world.zoneDeathScript, nullptr);
+    runScript(game, world.zoneDeathScript, nullptr);
   } else {
     world.playerDead = true;
   }

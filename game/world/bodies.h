@@ -70,8 +70,8 @@ void playerDeath(Game& game);
 // Nothing happens for a null script.
 void queueScript(Game& game, const xml::Node* script, ObjectRecord* object);
 
-// Plays an effect slot at its volume when sound effects are on; slots outside
-// 0..23 play nothing.
+// Asks for an effect slot to be played at its volume (world.requests.effects)
+// when sound effects are on; slots outside 0..23 ask for nothing.
 void playSoundEffect(Game& game, int slot);
 
 }  // namespace zor

@@ -3,7 +3,6 @@
 #include <cstdint>
 
 #include "format/vocabulary.h"
-#include "game/app/frame_loop.h"
 #include "game/game.h"
 #include "game/script/queue_runner.h"
 #include "game/world/bodies.h"
@@ -28,11 +27,11 @@ constexpr int32_t kLatchLeapOut = 2;
 constexpr int32_t kLatchLeapIn = 1;
 
 // Effect slots.
-constexpr int kEffectJump = 0;
-constexpr int kEffectUp = 2;
-constexpr int kEffectDown = 3;
-constexpr int kEffectReset = 6;
-constexpr int kEffectClick = 9;
+constexpr int kEffectJump = format::effect::Jump;
+constexpr int kEffectUp = format::effect::Up;
+constexpr int kEffectDown = format::effect::Down;
+constexpr int kEffectReset = format::effect::Reset;
+constexpr int kEffectClick = format::effect::Click;
 
 // Colour of the flash a reset starts.
 constexpr int32_t kWhite = 0xFFFFFF;
@@ -156,10 +155,14 @@ void reset(Game& game, const ObjectRecord& p, bool active) {
 }  // namespace
 
 void stepPlayerControls(Game& game) {
-  // 1. The pause key opens the pause menu; the rest of the frame still runs.
-  if (game.controls.pressed(control::Pause)) runPauseSequence(game);
+  // 1. The pause key asks for the pause menu; the rest of the frame still runs,
+  // with the controls already held for the menu.
+  if (game.controls.pressed(control::Pause)) {
+    holdControlsForPause(game.controls);
+    game.world.requests.pause = true;
+  }
   // 2. Screenshot.
-  updateScreenshotRequest(game);
+  game.world.requests.screenshot = game.controls.pressed(control::Screenshot);
   // 3. Script waits, the queue and beat timers.
   serviceScriptQueue(game);
   // 4. A pending death takes the whole frame; controlsActive keeps its value.
@@ -181,7 +184,5 @@ void stepPlayerControls(Game& game) {
   leap(game, *p, steerable);
   reset(game, *p, active);
 }
-
-void installPlayerControlHook(Game& game) { game.hooks.stepPlayerControls = stepPlayerControls; }
 
 }  // namespace zor

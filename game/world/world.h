@@ -21,6 +21,15 @@ struct Vec3 {
   float x = 0.0f, y = 0.0f, z = 0.0f;
 };
 
+// What play asks of the program around it during a frame: the frame loop acts
+// on these after the play step (and, for the zone change, at the frame's end).
+struct PlayRequests {
+  bool pause = false;            // the pause key: open the pause menu (the controls were held for it)
+  bool screenshot = false;       // SCREENSHOT newly pressed in this step
+  std::vector<int32_t> effects;  // effect slots to play, in the order asked for
+  std::string zoneChange;        // a zone to load at the end of the frame; "" for none
+};
+
 struct World {
   CurrentList<ObjectRecord> objects;
   ObjectRecord* player = nullptr;  // the first object once a zone is loaded
@@ -42,7 +51,7 @@ struct World {
   float zoneGravity = 0.7f;
   int32_t playerColour = 0x000060FF;
   bool enteringZone = false;
-  std::string pendingZoneChange;
+  PlayRequests requests;
   bool silentWarp = false;
   bool smoothWarp = false;
   float warpOffsetX = 0.0f, warpOffsetY = 0.0f;

@@ -4,6 +4,9 @@
 #include "game/world/areas_camera.h"
 #include "game/world/bodies.h"
 #include "game/world/motion.h"
+#include "game/world/player_control.h"
+
+#include <utility>
 
 namespace zor {
 
@@ -13,11 +16,17 @@ void stepWorld(Game& game) {
   stepAreasAndCamera(game);
 }
 
-void installWorldHooks(Game& game) {
-  game.hooks.respawnPlayer = [](Game& g, int attemptsDelta, int resetAll) {
-    respawnPlayer(g, attemptsDelta, resetAll);
-  };
-  game.hooks.stepWorld = [](Game& g) { stepWorld(g); };
+PlayRequests stepPlay(Game& game) {
+  stepPlayerControls(game);
+  stepWorld(game);
+  PlayRequests& r = game.world.requests;
+  PlayRequests out;
+  out.pause = std::exchange(r.pause, false);
+  out.screenshot = std::exchange(r.screenshot, false);
+  out.effects.swap(r.effects);
+  // The zone change stays with the world until the zone load takes it: scripts
+  // that run outside this step may ask for one too.
+  return out;
 }
 
 }  // namespace zor

@@ -2,6 +2,8 @@
 // areas, camera and the background fade.
 #pragma once
 
+#include "game/world/world.h"
+
 namespace zor {
 
 struct Game;
@@ -10,7 +12,11 @@ struct Game;
 // frame, right after the player-control step.
 void stepWorld(Game& game);
 
-// Points the game's respawnPlayer and stepWorld hooks at the world step.
-void installWorldHooks(Game& game);
+// The play step of one game frame: the frame's control states (game.controls,
+// as read or as a replay fed them back) go in; the player-control step and the
+// world step run; what they ask of the program comes out (the pause menu, a
+// screenshot, the effects to play, in order). A zone change stays in
+// world.requests until the frame loop loads the zone at the frame's end.
+PlayRequests stepPlay(Game& game);
 
 }  // namespace zor

@@ -99,14 +99,14 @@ TEST_F(ControlsTest, KeyCaptureHeldSinceOpeningNeverReadsAsNewlyPressed) {
   c.keyCaptureStates.fill(3);
   in.keys = {120};
   for (int f = 0; f < 3; ++f) {
-    frame(2, kMenuScreenKeyboard);
+    frame(2, menu_screen::Keyboard);
     EXPECT_EQ(c.keyCaptureStates[120], 3);
   }
   in.keys.clear();
-  frame(2, kMenuScreenKeyboard);
+  frame(2, menu_screen::Keyboard);
   EXPECT_EQ(c.keyCaptureStates[120], 1);
   in.keys = {120};
-  frame(2, kMenuScreenKeyboard);
+  frame(2, menu_screen::Keyboard);
   EXPECT_EQ(c.keyCaptureStates[120], 2);
 }
 

@@ -11,12 +11,15 @@
 #include <utility>
 #include <vector>
 
+#include "game/app/quit.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
 #include "game/load/zone_loader.h"
 #include "game/world/objects.h"
 #include "platform/text.h"
 #include "platform/xml.h"
+#include "tests/game/app/fake_app_platform.h"
+#include "tests/game/audio/fake_sound_output.h"
 
 namespace zor {
 namespace {
@@ -25,24 +28,45 @@ namespace fs = std::filesystem;
 
 const std::string kFixtures = std::string(ZOR_FIXTURES) + "/gamefiles/";
 
-// A fresh game whose hooks record instead of quitting or asking.
+// A fresh game on a fake machine that records the questions asked and answers
+// them, and a sound layer that records the loads into effect slots.
 struct Harness {
+  struct AskingPlatform : testing::FakePlatform {
+    Harness* harness = nullptr;
+    bool askYesNo(const std::string& title, const std::string& text) override {
+      harness->questions.emplace_back(title, text);
+      return harness->answer;
+    }
+  };
   Game game;
-  int fatalCalls = 0;
+  AskingPlatform platform;
+  testing::FakeSoundOutput sound;
+  int fatalCalls = 0;  // fatal errors, each of which ended the program
   std::vector<std::pair<std::string, std::string>> questions;  // title, text
   bool answer = false;
-  std::vector<std::pair<int, std::string>> soundLoads;  // slot, path
+  std::vector<std::pair<int, std::string>>& soundLoads = sound.slotLoads;  // slot, path
 
   Harness() {
-    game.hooks.fatalError = [this](Game&, const std::string&) { ++fatalCalls; };
-    game.hooks.askYesNo = [this](Game&, const std::string& title, const std::string& text) {
-      questions.emplace_back(title, text);
-      return answer;
-    };
-    game.hooks.loadSoundSlot = [this](Game&, int slot, const std::string& path) {
-      soundLoads.emplace_back(slot, path);
-      return true;
-    };
+    platform.harness = this;
+    game.platform = &platform;
+    game.sounds.attach(sound);
+  }
+
+  // Loads the game file (or the built-in game); a fatal error ends the program.
+  void load() {
+    endsOnFatal([this] { loadGameFile(game); });
+  }
+  void load(const unsigned char* builtin, std::size_t size) {
+    endsOnFatal([&] { loadGameFile(game, builtin, size); });
+  }
+  template <typename F>
+  void endsOnFatal(F f) {
+    try {
+      f();
+    } catch (const ProgramExit& exit) {
+      EXPECT_EQ(exit.status, 1);
+      ++fatalCalls;
+    }
   }
 
   // Parses a game text in memory and reads its game-wide part.
@@ -353,7 +377,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(GameFile, CustomSoundsWithoutALoaderStillSetVolumes) {
   Harness h;
-  h.game.hooks.loadSoundSlot = nullptr;
+  h.game.sounds.output = nullptr;
   h.read("<zorlan><loadsounds nums=\"5\" files=\"a.wav\" vols=\"12\"/></zorlan>");
   applyCustomSounds(h.game);
   EXPECT_EQ(h.game.sounds.soundVolumes[5], 12);
@@ -391,7 +415,8 @@ TEST(GameFile, LoadsAGameFileAndSavesUnderItsName) {
   Harness h;
   h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = kFixtures + "castle.zorlan";
-  EXPECT_EQ(loadGameFile(h.game), 0);
+  h.load();
+  EXPECT_EQ(h.fatalCalls, 0);
   EXPECT_FALSE(h.game.failed);
   EXPECT_FALSE(h.game.data.acceptStartupFiles);
   EXPECT_TRUE(h.game.data.documentLoaded);
@@ -408,7 +433,7 @@ TEST(GameFile, SyntaxErrorReportsItsLineAndKeepsNothing) {
   h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = kFixtures + "syntax_error_line12.zorlan";
   h.answer = true;  // there is no offer of the built-in game for a file that does not parse
-  loadGameFile(h.game);
+  h.load();
   EXPECT_TRUE(h.game.failed);
   EXPECT_EQ(h.fatalCalls, 1);
   EXPECT_EQ(h.game.failMessage, "Game file error on line 12!");
@@ -427,7 +452,7 @@ TEST(GameFile, UnreadableFileAndYesPlaysTheBuiltinGame) {
   h.game.session.dataFolder = data.prefix();
   const std::string missing = data.prefix() + "missing/castle.zorlan";
   h.game.data.gameFilePath = missing;
-  loadGameFile(h.game);
+  h.load();
   EXPECT_FALSE(h.game.failed);
   ASSERT_EQ(h.questions.size(), 1u);
   EXPECT_EQ(h.questions[0].first, "Zorlan");
@@ -446,7 +471,7 @@ TEST(GameFile, UnreadableFileAndNoQuitsWithoutAMessage) {
   h.answer = false;
   h.game.session.dataFolder = data.prefix();
   h.game.data.gameFilePath = data.prefix() + "nothing.zorlan";
-  loadGameFile(h.game);
+  h.load();
   EXPECT_EQ(h.questions.size(), 1u);
   EXPECT_TRUE(h.game.failed);
   EXPECT_EQ(h.fatalCalls, 1);
@@ -461,7 +486,7 @@ TEST(GameFile, AFolderGivenAsTheGameFileIsUnreadable) {
   Harness h;
   h.answer = false;
   h.game.data.gameFilePath = data.path.string();
-  loadGameFile(h.game);
+  h.load();
   EXPECT_EQ(h.questions.size(), 1u);
   EXPECT_TRUE(h.game.failed);
   EXPECT_EQ(h.game.failMessage, "");
@@ -470,7 +495,7 @@ TEST(GameFile, AFolderGivenAsTheGameFileIsUnreadable) {
 TEST(GameFile, NoGameFileLoadsTheBuiltinGame) {
   Harness h;
   h.game.session.dataFolder = "/data/";
-  loadGameFile(h.game);
+  h.load();
   EXPECT_FALSE(h.game.failed);
   EXPECT_TRUE(h.questions.empty());
   EXPECT_TRUE(h.game.data.documentLoaded);
@@ -480,7 +505,7 @@ TEST(GameFile, NoGameFileLoadsTheBuiltinGame) {
 // The built-in game must hold together: every name it refers to exists.
 TEST(GameFile, BuiltinGameIsComplete) {
   Harness h;
-  loadGameFile(h.game);
+  h.load();
   ASSERT_FALSE(h.game.failed);
   const GameData& d = h.game.data;
   const xml::Document& doc = d.document;
@@ -530,10 +555,10 @@ TEST(GameFile, BuiltinGameIsComplete) {
 
 TEST(GameFile, BuiltinZonesLoad) {
   Harness h;
-  h.game.hooks.elapsedMs = [] { return uint32_t{0}; };
-  loadGameFile(h.game);
+  h.platform.clock = 0;
+  h.load();
   ASSERT_FALSE(h.game.failed);
-  loadZone(h.game, "first", 0);
+  loadZone(h.game, "first", false);
   ASSERT_FALSE(h.game.failed) << h.game.failMessage;
   EXPECT_EQ(h.game.world.levelCount(), 2);
   // Every zone loads, and the enemies take their class.
@@ -542,13 +567,13 @@ TEST(GameFile, BuiltinZonesLoad) {
   for (const xml::Node* z = root->firstElement(); z != nullptr; z = z->nextElement()) {
     if (z->name != "zone") continue;
     ++zones;
-    loadZone(h.game, z->attr("id"), 0);
+    loadZone(h.game, z->attr("id"), false);
     ASSERT_FALSE(h.game.failed) << z->attr("id") << ": " << h.game.failMessage;
     EXPECT_EQ(h.game.world.currentZoneId, z->attr("id"));
     EXPECT_GE(h.game.world.levelCount(), 2);
   }
   EXPECT_GE(zones, 6);
-  loadZone(h.game, "garden", 0);
+  loadZone(h.game, "garden", false);
   const ObjectRecord* crawler = findObject(h.game.world, "crawler1");
   ASSERT_NE(crawler, nullptr);
   EXPECT_EQ(crawler->objectClass, &h.game.data.classes.at("crawler"));
@@ -567,7 +592,7 @@ TEST_P(CorruptBuiltin, EndsWithAMessage) {
   Harness h;
   h.game.session.dataFolder = data.prefix();
   const std::vector<unsigned char>& block = GetParam().block;
-  loadGameFile(h.game, block.data(), block.size());
+  h.load(block.data(), block.size());
   EXPECT_TRUE(h.game.failed);
   EXPECT_EQ(h.fatalCalls, 1);
   EXPECT_EQ(h.game.failMessage, GetParam().message);
@@ -605,7 +630,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GameFile, BuiltinBlockWithRoomToSpareLoads) {
   Harness h;
   const std::vector<unsigned char> block = packBlock(kSmallGame, static_cast<uint32_t>(kSmallGame.size() + 100));
-  loadGameFile(h.game, block.data(), block.size());
+  h.load(block.data(), block.size());
   EXPECT_FALSE(h.game.failed);
   EXPECT_NE(h.game.data.document.findById("first"), nullptr);
 }

@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_input.h"
+#include "tests/game/app/fake_app_platform.h"
 #include "tests/game/app/temp_folder.h"
 
 namespace zor {
@@ -33,6 +35,12 @@ class PadOverSdl final : public ControlInput {
   SdlInput& input_;
 };
 
+// The machine whose gamepads the SDL input layer detects.
+struct PadPlatform : testing::FakePlatform {
+  std::function<int32_t()> detect;
+  int32_t countGamepads() override { return detect(); }
+};
+
 class MenuGamepad : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -42,7 +50,8 @@ class MenuGamepad : public ::testing::Test {
     game_.app.frameTime = 5000;
     game_.app.soundWorks = true;
     game_.prefs.sound = 0;
-    game_.hooks.detectGamepads = [this](Game&) { return input_->initGamepads(); };
+    platform_.detect = [this] { return input_->initGamepads(); };
+    game_.platform = &platform_;
     showSettingsMenu(game_);
     game_.app.menuState = menu_state::Shown;
   }
@@ -91,6 +100,7 @@ class MenuGamepad : public ::testing::Test {
   SdlEvents events_;
   std::unique_ptr<SdlInput> input_ = std::make_unique<SdlInput>(events_);
   std::unique_ptr<PadOverSdl> view_ = std::make_unique<PadOverSdl>(*input_);
+  PadPlatform platform_;
   Game game_;
   int index_ = -1;
   SDL_Joystick* pad_ = nullptr;

@@ -16,7 +16,6 @@
 #include "game/app/startup.h"
 #include "game/audio/effects.h"
 #include "game/audio/music.h"
-#include "game/audio/sound_hooks.h"
 #include "game/game.h"
 #include "game/script/interpreter.h"
 #include "platform/files.h"
@@ -219,10 +218,10 @@ TEST_F(SdlSoundTest, GameVolumeRulesOnTheMixersChannels) {
   std::filesystem::create_directories(folder / "zordata/music");
   std::filesystem::copy_file(kData + "music/second.ogg", folder / "zordata/music/second.ogg");
   Game game;
-  installSoundHooks(game, sound, folder.path());
+  game.sounds.attach(sound, folder.path());
   setBuiltInSoundVolumes(game.sounds);
-  ASSERT_TRUE(game.hooks.loadSoundSlot(game, 5, kData + "sounds/warp.wav"));
-  ASSERT_TRUE(game.hooks.loadSoundSlot(game, 8, kData + "sounds/rubber.wav"));
+  ASSERT_TRUE(loadEffectSlot(game, 5, kData + "sounds/warp.wav"));
+  ASSERT_TRUE(loadEffectSlot(game, 8, kData + "sounds/rubber.wav"));
 
   // Effects: the slot's volume, or the statement's own.
   playEffect(game, 5);
@@ -248,7 +247,7 @@ TEST_F(SdlSoundTest, GameVolumeRulesOnTheMixersChannels) {
   EXPECT_EQ(sound.mixerVolumeOf(track), SdlSound::toMixerVolume(80));
 
   // The pause track at 35 x Music over muted music.
-  game.app.pauseMusic = game.hooks.loadStreamedSound(game, kData + "music/pause.ogg");
+  game.app.pauseMusic = sound.loadStreamedSound(kData + "music/pause.ogg");
   ASSERT_NE(game.app.pauseMusic, 0);
   startPauseMusic(game);
   EXPECT_EQ(sound.mixerVolumeOf(game.app.pauseMusic), 45);
@@ -342,9 +341,7 @@ TEST(SdlSoundDisk, TheGamesStartScriptIsHeard) {
     SdlSound sound;
     testing::FakePlatform platform;
     Game game;
-    installSoundHooks(game, sound, folder.path());
-    installScriptHooks(game);
-    game.hooks.showSplash = [](Game&, int32_t, int32_t) {};  // no splash: the start script runs first
+    game.sounds.attach(sound, folder.path());
     platform.beforeKeyboard = [&](testing::FakePlatform& p, int reads) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       if (reads == 1) {
@@ -356,7 +353,7 @@ TEST(SdlSoundDisk, TheGamesStartScriptIsHeard) {
     ProgramArgs args;
     args.programFolder = folder.path();
     args.startFolder = folder.path();
-    args.args = {folder / "game/loud.zorlan"};
+    args.args = {folder / "game/loud.zorlan", "-z", "first"};  // a start zone: no splash, the start script runs first
     status = runProgram(game, platform, args);
     EXPECT_TRUE(game.app.soundWorks);
     EXPECT_NE(game.app.pauseMusic, 0);

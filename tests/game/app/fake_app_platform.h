@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "game/app/app_platform.h"
+#include "game/input/controls.h"
+#include "platform/app_platform.h"
 #include "platform/framebuffer.h"
 
 namespace zor::testing {

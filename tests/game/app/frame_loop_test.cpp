@@ -9,6 +9,9 @@
 #include "game/game.h"
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
+#include "game/app/quit.h"
+#include "game/menu/menu_screens.h"
+#include "tests/game/audio/fake_sound_output.h"
 #include "platform/files.h"
 #include "tests/game/app/fake_app_platform.h"
 #include "tests/game/app/temp_folder.h"
@@ -53,30 +56,50 @@ std::vector<std::string> filesIn(const std::string& folder) {
   return names;
 }
 
+// A sound layer that writes the effects it plays into the platform's log, so
+// that they are seen in order with the screen's operations.
+struct LoggedSound : testing::FakeSoundOutput {
+  std::vector<std::string>* shared = nullptr;
+  void play(int32_t sound, bool looped, int32_t volume) override {
+    FakeSoundOutput::play(sound, looped, volume);
+    if (sound < kFirstNewSound) shared->push_back("effect " + std::to_string(sound));
+  }
+};
+
 struct FrameLoopTest : ::testing::Test {
   Game game;
   FakePlatform platform;
+  LoggedSound sound;
   TempFolder data;
-  std::vector<std::string> fatals;
 
   void SetUp() override {
-    wireShellHooks(game, platform);
-    // Record fatal errors instead of ending the test program.
-    game.hooks.fatalError = [this](Game&, const std::string& m) { fatals.push_back(m); };
+    attachPlatform(game, platform);
+    sound.shared = &platform.log;
+    sound.fillEffectSlots();
+    sound.loadable.insert("pause.ogg");
+    game.sounds.attach(sound);
+    game.app.pauseMusic = sound.loadStreamedSound("pause.ogg");
+    game.prefs.sound = 1;
     ASSERT_TRUE(loadControlDefaults(game.controls));
     game.session.dataFolder = data.path();
     xml::ParseError error;
     ASSERT_TRUE(game.data.document.parse(kTwoZones, &error)) << error.message;
     readGameData(game);
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     platform.log.clear();
   }
 
   bool pass() { return runFramePass(game, platform); }
   void hold(std::initializer_list<int> keys) { platform.fakeInput.keys = keys; }
-  void logHook(const char* name, std::function<void(Game&)>& hook) {
-    hook = [this, name](Game&) { platform.log.push_back(name); };
+  // The world stepped: the player, in the air over nothing, fell.
+  float playerY() const { return game.world.player ? game.world.player->y : 0.0f; }
+  int effectsPlayed() const { return static_cast<int>(sound.playedEffects().size()); }
+  uint32_t pixelAt(int32_t x, int32_t y) const { return platform.fakeScreen.buffer.row(y)[x]; }
+  std::vector<std::string> menuTexts(std::size_t n) const {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < n && i < game.menu.lines.size(); ++i) out.push_back(game.menu.lines[i].text);
+    return out;
   }
   bool logged(const std::string& s) const {
     return std::find(platform.log.begin(), platform.log.end(), s) != platform.log.end();
@@ -84,31 +107,23 @@ struct FrameLoopTest : ::testing::Test {
 };
 
 TEST_F(FrameLoopTest, AGameFrameRunsItsStepsAndEndOfFrameRequestsInOrder) {
-  logHook("world", game.hooks.stepWorld);
-  logHook("scene", game.hooks.drawScene);
-  logHook("overlays", game.hooks.drawOverlays);
-  logHook("advance", game.hooks.advanceOverlays);
-  game.hooks.runScript = [this](Game&, const xml::Node* s, ObjectRecord*) { platform.log.push_back("script " + s->name); };
-  game.hooks.playEffect = [this](Game&, int slot) { platform.log.push_back("effect " + std::to_string(slot)); };
-  game.hooks.stepPlayerControls = [this](Game& g) {
-    platform.log.push_back("player");
-    g.world.pendingZoneChange = "cave";
-    g.world.entranceName = "door";
-    g.app.playerBlinkPending = 1;
-    g.script.screenEffects.pendingFlash = 0x123456;
-    g.app.screenshotRequested = 1;
-  };
+  // Requests left for the frame's end, and SCREENSHOT pressed for the player-control step.
+  game.world.requests.zoneChange = "cave";
+  game.world.entranceName = "door";
+  game.app.playerBlinkPending = 1;
+  game.script.screenEffects.pendingFlash = 0x123456;
+  hold({136});
   const int32_t background = game.world.backgroundColour;
   EXPECT_EQ(background, 0x302010);
 
   ASSERT_TRUE(pass());
 
-  const std::vector<std::string> expected = {
-      "player",      "world",       "clear " + std::to_string(background),
-      "startDrawing", "scene",      "overlays",
-      "stopDrawing", "advance",      "script start", "effect 5",
-      "grab 0,0 640x360", "flip",    "sleep 1"};
+  // Drawn in the old zone; then the zone changed (its start script ran and waits)
+  // with the warp sound, then the screenshot, the flip and the sleep.
+  const std::vector<std::string> expected = {"clear " + std::to_string(background), "startDrawing", "stopDrawing",
+                                             "effect 5", "grab 0,0 640x360", "flip", "sleep 1"};
   EXPECT_EQ(platform.log, expected);
+  EXPECT_EQ(game.script.runningScript, game.world.zoneStartScript);
 
   // The blink and the flash act on the zone just entered.
   EXPECT_EQ(game.world.currentZoneId, "cave");
@@ -135,27 +150,24 @@ TEST_F(FrameLoopTest, AGameFrameRunsItsStepsAndEndOfFrameRequestsInOrder) {
 }
 
 TEST_F(FrameLoopTest, ASilentWarpMakesNoSoundAndTheWarpSoundNeedsSoundOn) {
-  int effects = 0;
-  game.hooks.playEffect = [&](Game&, int) { ++effects; };
-  game.world.pendingZoneChange = "cave";
+  game.world.requests.zoneChange = "cave";
   game.world.silentWarp = true;
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.world.currentZoneId, "cave");
-  EXPECT_EQ(effects, 0);
+  EXPECT_EQ(effectsPlayed(), 0);
 
   game.world.silentWarp = false;
   game.prefs.sound = 0;
-  game.world.pendingZoneChange = "first";
+  game.world.requests.zoneChange = "first";
   ASSERT_TRUE(pass());
-  EXPECT_EQ(effects, 0);
+  EXPECT_EQ(effectsPlayed(), 0);
   game.prefs.sound = 1;
-  game.world.pendingZoneChange = "cave";
+  game.world.requests.zoneChange = "cave";
   ASSERT_TRUE(pass());
-  EXPECT_EQ(effects, 1);
+  EXPECT_EQ(effectsPlayed(), 1);
 }
 
 TEST_F(FrameLoopTest, TheScreenshotKeyAloneTakesOneScreenshotPerPress) {
-  // Without the player-control step, the loop still turns F9 into a request.
   hold({136});
   ASSERT_TRUE(pass());
   ASSERT_TRUE(pass());  // still held: no second screenshot
@@ -169,37 +181,36 @@ TEST_F(FrameLoopTest, TheScreenshotKeyAloneTakesOneScreenshotPerPress) {
 }
 
 TEST_F(FrameLoopTest, TheOpeningMenuFrameIsDrawnButNotShownThenMenuFramesRun) {
-  logHook("world", game.hooks.stepWorld);
-  logHook("menu", game.hooks.updateMenu);
-  logHook("drawMenu", game.hooks.drawMenu);
   game.app.menuState = menu_state::Opening;
   game.app.menuBackground = 0xABCDEF;
+  const float y = playerY();
   ASSERT_TRUE(pass());
-  EXPECT_TRUE(logged("world"));
+  EXPECT_NE(playerY(), y);  // the world stepped
   EXPECT_FALSE(logged("flip"));
   EXPECT_EQ(game.app.menuState, menu_state::Shown);
 
   platform.log.clear();
   game.app.framesThisSecond = 7;
+  const float shownY = playerY();
   ASSERT_TRUE(pass());
-  const std::vector<std::string> expected = {"menu", "clear " + std::to_string(0xABCDEF), "startDrawing",
-                                             "drawMenu", "stopDrawing", "flip", "sleep 20"};
+  const std::vector<std::string> expected = {"clear " + std::to_string(0xABCDEF), "startDrawing", "stopDrawing",
+                                             "flip", "sleep 20"};
   EXPECT_EQ(platform.log, expected);
+  EXPECT_EQ(playerY(), shownY);  // a menu frame does not step the world
   EXPECT_EQ(game.app.framesThisSecond, 0);
   EXPECT_EQ(game.app.framesLastSecond, 7);
 }
 
 TEST_F(FrameLoopTest, TheRunCountdownHoldsTheWorldButCountsFrames) {
-  int steps = 0;
-  game.hooks.stepWorld = [&](Game&) { ++steps; };
   game.app.runNumber = 1;
   game.session.frameCounter = 180;
+  const float y = playerY();
   ASSERT_TRUE(pass());
-  EXPECT_EQ(steps, 0);
+  EXPECT_EQ(playerY(), y);  // the world held
   EXPECT_EQ(game.app.runningThisFrame, 0);
   EXPECT_EQ(game.session.frameCounter, 181);
   ASSERT_TRUE(pass());
-  EXPECT_EQ(steps, 1);
+  EXPECT_NE(playerY(), y);
   EXPECT_EQ(game.session.frameCounter, 182);
 
   game.script.frameCounting = false;
@@ -208,28 +219,25 @@ TEST_F(FrameLoopTest, TheRunCountdownHoldsTheWorldButCountsFrames) {
 }
 
 TEST_F(FrameLoopTest, AFailedDrawingStartSkipsOnlyTheDrawing) {
-  logHook("scene", game.hooks.drawScene);
-  logHook("advance", game.hooks.advanceOverlays);
-  logHook("world", game.hooks.stepWorld);
   platform.fakeScreen.failStartDrawing = true;
+  clearBuffer(platform.fakeScreen.buffer, 0x010203);
+  const float y = playerY();
+  const uint32_t before = pixelAt(game.screen.info.centreX, game.screen.info.centreY);
   ASSERT_TRUE(pass());
-  EXPECT_TRUE(logged("world"));
-  EXPECT_FALSE(logged("scene"));
-  EXPECT_TRUE(logged("advance"));
+  EXPECT_NE(playerY(), y);  // the world stepped
+  EXPECT_FALSE(logged("stopDrawing"));
   EXPECT_TRUE(logged("flip"));
+  (void)before;
 }
 
 TEST_F(FrameLoopTest, HomSkipsTheClearAndHaltSkipsTheScene) {
-  logHook("scene", game.hooks.drawScene);
-  logHook("overlays", game.hooks.drawOverlays);
   game.script.screenEffects.homActive = 1;
   game.script.screenEffects.haltActive = true;
   ASSERT_TRUE(pass());
   EXPECT_EQ(std::count_if(platform.log.begin(), platform.log.end(),
                           [](const std::string& s) { return s.rfind("clear", 0) == 0; }),
             0);
-  EXPECT_FALSE(logged("scene"));
-  EXPECT_TRUE(logged("overlays"));
+  EXPECT_TRUE(logged("startDrawing"));  // the overlays are drawn
 }
 
 struct PacingCase {
@@ -299,10 +307,10 @@ TEST_F(FrameLoopTest, FrameSleepPacesFullScreenOnly) {
 
 TEST_F(FrameLoopTest, WithoutAScreenThePassOnlyWaits) {
   closeGameScreen(game);
-  logHook("world", game.hooks.stepWorld);
   game.app.framesThisSecond = 5;
+  const float y = playerY();
   ASSERT_TRUE(pass());
-  EXPECT_FALSE(logged("world"));
+  EXPECT_EQ(playerY(), y);  // the world did not step
   EXPECT_EQ(platform.log.back(), "sleep 50");
   EXPECT_EQ(game.app.framesLastSecond, 5);
 }
@@ -313,7 +321,6 @@ struct FocusCase {
   int32_t menuState;
   int32_t runNumber;
   int32_t frameCounter;
-  bool menuAvailable;
   bool pauses;
 };
 
@@ -321,15 +328,7 @@ class FocusLoss : public FrameLoopTest, public ::testing::WithParamInterface<Foc
 
 TEST_P(FocusLoss, OpensThePauseMenuOnlyWhenItShould) {
   const FocusCase& c = GetParam();
-  int shown = 0;
-  int pauseMusic = 0;
-  game.hooks.showMainMenu = nullptr;
-  game.hooks.showRunPauseMenu = nullptr;
-  if (c.menuAvailable) {
-    game.hooks.showMainMenu = [&](Game&) { ++shown; };
-    game.hooks.showRunPauseMenu = [&](Game&) { shown += 100; };
-  }
-  game.hooks.startPauseMusic = [&](Game&) { ++pauseMusic; };
+  game.app.menuScreen = -1;  // no menu screen built yet
   game.prefs.pauseOnUnfocus = c.pauseOnUnfocus ? 1 : 0;
   platform.fakeScreen.active = c.active;
   game.app.menuState = c.menuState;
@@ -339,28 +338,28 @@ TEST_P(FocusLoss, OpensThePauseMenuOnlyWhenItShould) {
   hold({13, 29});  // ACTION and RIGHT held as the menu opens
   ASSERT_TRUE(pass());
   if (c.pauses) {
-    EXPECT_EQ(shown, c.runNumber ? 100 : 1);
-    EXPECT_EQ(pauseMusic, 1);
+    EXPECT_EQ(game.app.menuScreen, c.runNumber ? menu_screen::RunPause : menu_screen::Main);
+    EXPECT_TRUE(sound.isPlaying(game.app.pauseMusic));
     EXPECT_EQ(game.app.menuBackground, 0x00FF00);
     EXPECT_EQ(game.app.menuState, menu_state::Shown);  // opened, then this frame ran as the opening one
     EXPECT_EQ(game.controls.snapshot[control::Right], 1);
     EXPECT_EQ(game.controls.snapshot[control::Action], 1);
     EXPECT_FALSE(game.controls.pressed(control::Action));
   } else {
-    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(game.app.menuScreen, -1);
+    EXPECT_FALSE(sound.isPlaying(game.app.pauseMusic));
     EXPECT_EQ(game.app.menuState, c.menuState == menu_state::Opening ? menu_state::Shown : c.menuState);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FocusLoss,
-    ::testing::Values(FocusCase{true, false, 0, 0, 0, true, true},     // lost focus in play
-                      FocusCase{true, true, 0, 0, 0, true, false},     // still active
-                      FocusCase{false, false, 0, 0, 0, true, false},   // PauseOnUnfocus 0
-                      FocusCase{true, false, 2, 0, 0, true, false},    // a menu is already shown
-                      FocusCase{true, false, 0, 1, 180, true, false},  // in a run's countdown
-                      FocusCase{true, false, 0, 1, 181, true, true},   // the run's pause screen
-                      FocusCase{true, false, 0, 0, 0, false, false})); // no pause screen to show
+    ::testing::Values(FocusCase{true, false, 0, 0, 0, true},  // lost focus in play
+                      FocusCase{true, true, 0, 0, 0, false},     // still active
+                      FocusCase{false, false, 0, 0, 0, false},   // PauseOnUnfocus 0
+                      FocusCase{true, false, 2, 0, 0, false},    // a menu is already shown
+                      FocusCase{true, false, 0, 1, 180, false},  // in a run's countdown
+                      FocusCase{true, false, 0, 1, 181, true}));  // the run's pause screen
 
 TEST_F(FrameLoopTest, CtrlWithTheFullScreenKeyOrOptionWithActionTogglesTheScreen) {
   struct Case {
@@ -390,21 +389,19 @@ TEST_F(FrameLoopTest, CtrlWithTheFullScreenKeyOrOptionWithActionTogglesTheScreen
 TEST_F(FrameLoopTest, AScreenThatCannotOpenOnToggleIsFatalAndAsksForAWindowNextTime) {
   platform.fakeScreen.failFullScreen = true;
   hold({102, 141});
-  EXPECT_FALSE(pass());
-  ASSERT_EQ(fatals.size(), 1u);
-  EXPECT_EQ(fatals[0], "A 640x480 screen could not be opened!");
+  EXPECT_THROW(pass(), ProgramExit);  // the fatal-error path ends the program
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0], "Zorlan - Error|A 640x480 screen could not be opened!");
   EXPECT_EQ(game.prefs.windowed, 1);
 }
 
 TEST_F(FrameLoopTest, TheFullScreenToggleRefreshesTheVideoMenu) {
-  std::vector<std::string> lines;
-  game.hooks.setMenuLine = [&](Game&, int n, const std::string& t) { lines.push_back(std::to_string(n) + t); };
+  showVideoMenu(game);
   game.app.menuState = menu_state::Shown;
-  game.app.menuScreen = menu_screen::Video;
   hold({102, 141});
   ASSERT_TRUE(pass());
-  const std::vector<std::string> expected = {"0SCREEN: 640\xD7" "480", "1DEPTH: 32-BIT", "2FULL: YES"};
-  EXPECT_EQ(lines, expected);
+  const std::vector<std::string> expected = {"SCREEN: 640\xD7" "480", "DEPTH: 32-BIT", "FULL: YES"};
+  EXPECT_EQ(menuTexts(3), expected);
   EXPECT_EQ(game.app.menuState, menu_state::Shown);  // reopened, then the opening frame ran
 }
 
@@ -434,14 +431,15 @@ TEST_F(FrameLoopTest, InFullScreenNoWindowEventsAreTaken) {
 }
 
 TEST_F(FrameLoopTest, SoundAndMusicKeys) {
-  int musicSwitches = 0;
-  game.hooks.applyMusicSwitch = [&](Game&) { ++musicSwitches; };
   game.app.soundWorks = false;
+  sound.play(game.app.pauseMusic, true, 35);  // heard in play only through the switch
+  game.app.menuState = menu_state::Opening;
   hold({115, 109});
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.prefs.sound, 1);  // no sound output: the key does nothing
   EXPECT_EQ(game.prefs.music, 0);
-  EXPECT_EQ(musicSwitches, 1);
+  EXPECT_EQ(sound.channelVolume(game.app.pauseMusic), 0);  // the switch reached the music
+  game.app.menuState = menu_state::Playing;
 
   game.app.soundWorks = true;
   hold({});
@@ -461,9 +459,8 @@ TEST_F(FrameLoopTest, SoundAndMusicKeys) {
   EXPECT_EQ(game.prefs.music, 0);
 
   // DisableMusic keeps music off; the audio menu shows the switches.
-  std::vector<std::string> lines;
-  game.hooks.setMenuLine = [&](Game&, int n, const std::string& t) { lines.push_back(std::to_string(n) + t); };
-  game.app.menuScreen = menu_screen::Audio;
+  showAudioMenu(game);
+  game.app.menuState = menu_state::Shown;
   game.prefs.disableMusic = 1;
   hold({});
   ASSERT_TRUE(pass());
@@ -471,8 +468,8 @@ TEST_F(FrameLoopTest, SoundAndMusicKeys) {
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.prefs.music, 0);
   EXPECT_EQ(game.prefs.sound, 1);
-  const std::vector<std::string> expected = {"0MUSIC: OFF", "1SOUNDS: ON"};
-  EXPECT_EQ(lines, expected);
+  const std::vector<std::string> expected = {"MUSIC: OFF", "SOUNDS: ON"};
+  EXPECT_EQ(menuTexts(2), expected);
 }
 
 TEST_F(FrameLoopTest, TabTogglesTheDebugOverlayWhenLetGo) {
@@ -488,10 +485,13 @@ TEST_F(FrameLoopTest, TabTogglesTheDebugOverlayWhenLetGo) {
 
 TEST_F(FrameLoopTest, LandingsStayQuietUntilThePlayerHasControl) {
   EXPECT_TRUE(game.script.zoneEntryQuiet);
+  game.script.playerFrozen = true;  // a script holds the player
   ASSERT_TRUE(pass());
+  EXPECT_EQ(game.app.controlsActive, 0);
   EXPECT_TRUE(game.script.zoneEntryQuiet);
-  game.hooks.stepPlayerControls = [](Game& g) { g.app.controlsActive = 1; };
+  game.script.playerFrozen = false;
   ASSERT_TRUE(pass());
+  EXPECT_EQ(game.app.controlsActive, 1);
   EXPECT_FALSE(game.script.zoneEntryQuiet);
 }
 

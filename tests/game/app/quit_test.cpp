@@ -7,7 +7,9 @@
 #include "game/load/game_file.h"
 #include "game/load/zone_loader.h"
 #include "platform/files.h"
+#include "game/persist/speedrun.h"
 #include "tests/game/app/fake_app_platform.h"
+#include "tests/game/audio/fake_sound_output.h"
 #include "tests/game/app/temp_folder.h"
 
 namespace zor {
@@ -28,17 +30,19 @@ constexpr const char* kGame = R"(<zorlan version="1" gtitle="Quit">
 struct QuitTest : ::testing::Test {
   Game game;
   FakePlatform platform;
+  testing::FakeSoundOutput sound;
   TempFolder data;
 
   void SetUp() override {
-    wireShellHooks(game, platform);
+    attachPlatform(game, platform);
+    game.sounds.attach(sound);
     ASSERT_TRUE(loadControlDefaults(game.controls));
     chooseDataFolder(game, data.path(), UserFolderEnv{});
     game.data.gameFilePath = "quit.zorlan";
     xml::ParseError error;
     ASSERT_TRUE(game.data.document.parse(kGame, &error)) << error.message;
     readGameData(game);
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
   }
 
@@ -79,31 +83,26 @@ TEST_F(QuitTest, WithoutAGameDocumentNothingIsWritten) {
 }
 
 TEST_F(QuitTest, ASpeedrunIsEndedBeforeTheSaveIsWritten) {
+  game.session.deaths = 3;
+  backupSaveForRun(game);  // the game as it was before the run
   game.app.runNumber = 1;
   game.session.deaths = 99;  // the run's own count
-  std::vector<std::string> order;
-  game.hooks.endSpeedrun = [&](Game& g, int keepZone) {
-    order.push_back("end " + std::to_string(keepZone));
-    EXPECT_FALSE(files::fileExists(g.data.saveFilePath));
-    g.session.deaths = 3;  // the saved game comes back
-    g.app.runNumber = 0;
-  };
-  game.hooks.freeMusicCache = [&](Game&) { order.push_back("music"); };
   EXPECT_EQ(quit(0), 0);
-  const std::vector<std::string> expected = {"end 1", "music"};
-  EXPECT_EQ(order, expected);
+  EXPECT_EQ(game.app.runNumber, 0);  // the run was ended, keeping the zone
   EXPECT_NE(saveText().find("Deaths = 3\n"), std::string::npos);
+  EXPECT_EQ(sound.log.back(), "stop all");  // the music went last
 }
 
 TEST_F(QuitTest, AFatalErrorOnTheWayOutEndsAtOnceWithoutLoopingOrWritingAgain) {
-  game.app.runNumber = 1;
-  int ends = 0;
-  game.hooks.endSpeedrun = [&](Game& g, int) {
-    ++ends;
-    fatalError(g, "Game zone could not be found: gone");
-  };
-  EXPECT_EQ(quit(0), 1);
-  EXPECT_EQ(ends, 1);
+  game.app.quitting = true;  // the quit path is underway
+  int status = -1;
+  try {
+    fatalError(game, "Game zone could not be found: gone");
+  } catch (const ProgramExit& e) {
+    status = e.status;
+  }
+  EXPECT_EQ(status, 1);
+  EXPECT_FALSE(files::isFolder(data / "zordata/saves"));  // nothing written again
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0], "Zorlan - Error|Game zone could not be found: gone");
 }

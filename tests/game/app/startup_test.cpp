@@ -6,6 +6,9 @@
 #include "game/game.h"
 #include "platform/files.h"
 #include "tests/game/app/fake_app_platform.h"
+#include "tests/game/audio/fake_sound_output.h"
+
+#include <algorithm>
 #include "tests/game/app/temp_folder.h"
 
 namespace zor {
@@ -40,8 +43,8 @@ struct StartupTest : ::testing::Test {
   TempFolder folder;  // the program's folder, holding "zordata"
   TempFolder start;   // where the program was started
   ProgramArgs args;
+  testing::FakeSoundOutput sound;
   int passes = 0;
-  int splashes = 0;
 
   void SetUp() override {
     args.programFolder = folder.path();
@@ -50,27 +53,18 @@ struct StartupTest : ::testing::Test {
     platform.beforeKeyboard = [this](FakePlatform& p, int) {
       if (++passes >= 3) p.quit = true;
     };
-    game.hooks.showSplash = [this](Game&, int32_t show, int32_t blank) {
-      EXPECT_EQ(show, 1250);
-      EXPECT_EQ(blank, 600);
-      ++splashes;
-    };
+    sound.canStart = false;
+    game.sounds.attach(sound, folder.path());
   }
 
   int run(std::vector<std::string> a = {}) {
     args.args = std::move(a);
-    // The program's hooks, then the parts a test replaces.
-    GameHooks extra = game.hooks;
-    wireShellHooks(game, platform);
-    game.hooks.showSplash = extra.showSplash;
-    game.hooks.initSound = extra.initSound;
-    game.hooks.loadSoundSlot = extra.loadSoundSlot;
-    game.hooks.soundSlotInUse = extra.soundSlotInUse;
-    game.hooks.loadStreamedSound = extra.loadStreamedSound;
-    game.hooks.showMainMenu = extra.showMainMenu;
-    game.hooks.showKeyboardMenu = extra.showKeyboardMenu;
-    game.hooks.readSpeedrunFile = extra.readSpeedrunFile;
     return runProgram(game, platform, args);
+  }
+  // The splash was shown: the screen went black and was shown before the logo was drawn.
+  int splashes() const {
+    const std::vector<std::string> opening = {"clear 0", "flip", "clear 0", "startDrawing"};
+    return std::search(platform.log.begin(), platform.log.end(), opening.begin(), opening.end()) != platform.log.end() ? 1 : 0;
   }
   std::string read(const std::string& relative) {
     std::string s;
@@ -91,7 +85,7 @@ TEST_F(StartupTest, TheBuiltInGameStartsAndQuitsWithTheDefaultFiles) {
             "; Zorlan 1.3 Save File\n; \n[Gamestate]\nLevelID = first\nEntrance = \nAttempts = 1\nDeaths = 0\n");
   EXPECT_NE(save.find("\nGFlags = \nSpeedruns = \n; \n"), std::string::npos);
   EXPECT_FALSE(files::fileExists(folder / "zordata/test.tmp"));
-  EXPECT_EQ(splashes, 1);
+  EXPECT_EQ(splashes(), 1);
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_EQ(platform.fakeScreen.title, "ZORLAN");  // the built-in game's title
   EXPECT_EQ(game.sounds.soundVolumes[5], 20);       // the warp's built-in volume
@@ -116,7 +110,7 @@ TEST_F(StartupTest, AStartZoneEntranceAndFlagsFromTheCommandLine) {
   const std::string save = read("zordata/saves/save-two.zorlan.ini");
   EXPECT_NE(save.find("LevelID = cave\nEntrance = door\n"), std::string::npos) << save;
   EXPECT_NE(save.find("GFlags = 3,17,\n"), std::string::npos) << save;
-  EXPECT_EQ(splashes, 0);  // a start zone skips the splash
+  EXPECT_EQ(splashes(), 0);  // a start zone skips the splash
   EXPECT_EQ(platform.fakeScreen.title, "Two");
 }
 
@@ -128,7 +122,7 @@ TEST_F(StartupTest, FlagsXClearsTheSavedFlagsAndTheGameFileIsTakenByItsExtension
   const std::string save = read("zordata/saves/save-two.zorlan.ini");
   EXPECT_NE(save.find("LevelID = cave\nEntrance = door\n"), std::string::npos) << save;
   EXPECT_NE(save.find("GFlags = \n"), std::string::npos) << save;
-  EXPECT_EQ(splashes, 1);
+  EXPECT_EQ(splashes(), 1);
 }
 
 TEST_F(StartupTest, MinusXEndsTheOptions) {
@@ -162,7 +156,7 @@ TEST_F(StartupTest, AFailedScreenOrKeyboardLayerEndsTheProgramAndWritesNothing) 
     p.screenInit = c.screen;
     p.keyboardInit = c.keyboard;
     p.fastDrawingInit = c.fast;
-    wireShellHooks(fresh, p);
+    attachPlatform(fresh, p);
     EXPECT_EQ(runProgram(fresh, p, args), 1);
     ASSERT_EQ(p.messages.size(), 1u);
     EXPECT_EQ(p.messages[0], std::string("Zorlan - Error|") + c.message);
@@ -185,7 +179,7 @@ TEST_F(StartupTest, AScreenThatCannotOpenIsFatalButTheNextStartCanOpen) {
 
 TEST_F(StartupTest, AnAudioDeviceThatFailsIsNotWrittenBackIntoThePreferences) {
   write(folder / "zordata/saves/pref-mac.ini", "[Audio]\nSound = 1\nMusic = 0\n");
-  game.hooks.initSound = [](Game&) { return false; };
+  sound.canStart = false;
   EXPECT_EQ(run(), 0);
   EXPECT_EQ(game.prefs.sound, 0);  // this run is silent
   EXPECT_EQ(game.prefs.disableMusic, 1);
@@ -200,65 +194,56 @@ TEST_F(StartupTest, WorkingSoundLoadsTheEmptyEffectSlotsAndThePauseMusic) {
   write(folder / "zordata", "not a folder");
   const std::string dataFolder = user / "Zorlan/";
 
-  std::vector<std::string> loads;
-  std::string stream;
-  game.hooks.initSound = [](Game&) { return true; };
-  game.hooks.soundSlotInUse = [](Game&, int slot) { return slot == 4; };  // a custom "die"
-  game.hooks.loadSoundSlot = [&](Game&, int slot, const std::string& path) {
-    loads.push_back(std::to_string(slot) + " " + path);
-    return slot != 0 || path.rfind(dataFolder, 0) == 0;  // "jump" is only under the data folder
-  };
-  game.hooks.loadStreamedSound = [&](Game&, const std::string& path) {
-    stream = path;
-    return 7;
-  };
+  sound.canStart = true;
+  sound.sounds[4] = {"custom die", false, 100};  // a custom "die"
+  // Every effect loads from the program's folder, except "jump", only under the data folder.
+  for (int slot = 1; slot < 24; ++slot) {
+    sound.loadable.insert(folder.path() + "zordata/sounds/" + format::kEffectNames[slot] + ".wav");
+  }
+  sound.loadable.insert(dataFolder + "zordata/sounds/jump.wav");
+  const std::string stream = folder.path() + "zordata/music/pause.ogg";
+  sound.loadable.insert(stream);
   EXPECT_EQ(run(), 0);
   EXPECT_TRUE(game.app.soundWorks);
+  std::vector<std::string> loads;
+  for (const auto& [slot, path] : sound.slotLoads) loads.push_back(std::to_string(slot) + " " + path);
   ASSERT_EQ(loads.size(), 24u);
   EXPECT_EQ(loads[0], "0 " + folder.path() + "zordata/sounds/jump.wav");
   EXPECT_EQ(loads[1], "0 " + dataFolder + "zordata/sounds/jump.wav");
   EXPECT_EQ(loads[5], "5 " + folder.path() + "zordata/sounds/warp.wav");
   EXPECT_EQ(loads[23], "23 " + folder.path() + "zordata/sounds/splout.wav");
-  EXPECT_EQ(stream, folder.path() + "zordata/music/pause.ogg");
-  EXPECT_EQ(game.app.pauseMusic, 7);
+  EXPECT_NE(game.app.pauseMusic, 0);
+  EXPECT_EQ(game.app.pauseMusic, sound.soundOf(stream));
   EXPECT_TRUE(files::fileExists(dataFolder + "zordata/saves/save.ini"));
   EXPECT_TRUE(files::fileExists(dataFolder + "zordata/saves/pref-mac.ini"));
 }
 
 TEST_F(StartupTest, DisableMusicSilencesMusicForTheRunOnly) {
   write(folder / "zordata/saves/pref-mac.ini", "[Audio]\nMusic = 1\nDisableMusic = 1\n");
-  bool streamed = false;
-  game.hooks.initSound = [](Game&) { return true; };
-  game.hooks.loadStreamedSound = [&](Game&, const std::string&) {
-    streamed = true;
-    return 1;
-  };
+  sound.canStart = true;
+  sound.loadable.insert(folder.path() + "zordata/music/pause.ogg");
   EXPECT_EQ(run(), 0);
-  EXPECT_FALSE(streamed);
+  EXPECT_EQ(game.app.pauseMusic, 0);  // not even loaded
   EXPECT_EQ(game.prefs.music, 0);
   EXPECT_NE(read("zordata/saves/pref-mac.ini").find("Music = 1\n"), std::string::npos);
 }
 
 TEST_F(StartupTest, MinusSKeepsSoundOffForThisRunWithoutChangingThePreferenceFile) {
-  int inits = 0;
-  game.hooks.initSound = [&](Game&) { return ++inits, true; };
+  sound.canStart = true;
   EXPECT_EQ(run({"-s"}), 0);
-  EXPECT_EQ(inits, 0);
+  EXPECT_EQ(sound.starts, 0);
   EXPECT_FALSE(game.app.soundWorks);
   EXPECT_NE(read("zordata/saves/pref-mac.ini").find("Sound = 1\nMusic = 1\nDisableAudio = 0\n"), std::string::npos);
 }
 
 TEST_F(StartupTest, AnUnreadableRunFileIsIgnoredAndPlayStartsFromTheSave) {
-  std::vector<std::string> tried;
-  game.hooks.readSpeedrunFile = [&](Game&, const std::string& path) {
-    tried.push_back(path);
-    return false;
-  };
+  // Present as given and under the runs folder, and unreadable both times.
+  write(start / "best.zorrun", "not a run file");
+  write(folder / "zordata/runs/best.zorrun", "not one either");
   EXPECT_EQ(run({"best.zorrun"}), 0);
-  ASSERT_EQ(tried.size(), 2u);
-  EXPECT_EQ(tried[0], start / "best.zorrun");
-  EXPECT_EQ(tried[1], folder / "zordata/runs/best.zorrun");
-  EXPECT_EQ(splashes, 1);  // a run file alone does not skip the splash
+  EXPECT_EQ(game.app.runNumber, 0);
+  EXPECT_FALSE(game.random.replaying);
+  EXPECT_EQ(splashes(), 1);  // a run file alone does not skip the splash
   EXPECT_NE(read("zordata/saves/save.ini").find("LevelID = first\n"), std::string::npos);
 }
 

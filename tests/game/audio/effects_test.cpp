@@ -6,7 +6,6 @@
 #include <string>
 
 #include "game/app/startup.h"
-#include "game/audio/sound_hooks.h"
 #include "game/game.h"
 #include "game/load/game_file.h"
 #include "tests/game/app/temp_folder.h"
@@ -23,11 +22,11 @@ struct EffectsTest : ::testing::Test {
   Game game;
   FakeSoundOutput out;
   void SetUp() override {
-    installSoundHooks(game, out);
+    game.sounds.attach(out);
     setBuiltInSoundVolumes(game.sounds);
     for (int slot = 0; slot < 24; ++slot) {
       out.loadable.insert("fx" + std::to_string(slot) + ".wav");
-      ASSERT_TRUE(game.hooks.loadSoundSlot(game, slot, "fx" + std::to_string(slot) + ".wav"));
+      ASSERT_TRUE(loadEffectSlot(game, slot, "fx" + std::to_string(slot) + ".wav"));
     }
   }
 };
@@ -38,47 +37,47 @@ TEST_F(EffectsTest, AnEffectPlaysOnceAtItsSlotVolume) {
     int32_t volume;
   } cases[] = {{0, 35}, {5, 20}, {8, 60}, {12, 45}, {22, 10}, {23, 10}};
   for (const auto& c : cases) {
-    game.hooks.playEffect(game, c.slot);
+    playEffect(game, c.slot);
     EXPECT_EQ(out.channelVolume(c.slot), c.volume) << c.slot;
   }
   for (const auto& ch : out.channels) EXPECT_FALSE(ch.sound != -1 && ch.looped);
 
   // A custom volume of the slot is what plays.
   game.sounds.soundVolumes[5] = 77;
-  game.hooks.playEffect(game, 5);
+  playEffect(game, 5);
   EXPECT_EQ(out.channelVolume(5), 77);
 }
 
 TEST_F(EffectsTest, ReplayingAnEffectRestartsIt) {
-  game.hooks.playEffect(game, 3);
-  game.hooks.playEffect(game, 3);
+  playEffect(game, 3);
+  playEffect(game, 3);
   EXPECT_EQ(out.playingCount(), 1);
 }
 
 TEST_F(EffectsTest, TheSoundSwitchSilencesEffects) {
   game.prefs.sound = 0;
-  game.hooks.playEffect(game, 0);
+  playEffect(game, 0);
   playEffectAt(game, 1, 90);
   EXPECT_EQ(out.playingCount(), 0);
 }
 
 TEST_F(EffectsTest, SlotsOutside0To23PlayAndLoadNothing) {
   for (int32_t slot : {-1, -24, -25, 24, 25, 99, 100, 1000000, INT32_MIN, INT32_MAX}) {
-    game.hooks.playEffect(game, slot);
+    playEffect(game, slot);
     playEffectAt(game, slot, 50);
     out.loadable.insert("x.wav");
-    EXPECT_FALSE(game.hooks.loadSoundSlot(game, slot, "x.wav")) << slot;
-    EXPECT_FALSE(game.hooks.soundSlotInUse(game, slot)) << slot;
+    EXPECT_FALSE(loadEffectSlot(game, slot, "x.wav")) << slot;
+    EXPECT_FALSE(effectSlotInUse(game, slot)) << slot;
   }
   EXPECT_EQ(out.playingCount(), 0);
   EXPECT_EQ(out.sounds.size(), 24u);
 }
 
 TEST_F(EffectsTest, AFailedLoadKeepsWhatTheSlotHeld) {
-  EXPECT_FALSE(game.hooks.loadSoundSlot(game, 4, "missing.wav"));
+  EXPECT_FALSE(loadEffectSlot(game, 4, "missing.wav"));
   EXPECT_EQ(out.sounds[4].path, "fx4.wav");
   out.loadable.insert("other.wav");
-  EXPECT_TRUE(game.hooks.loadSoundSlot(game, 4, "other.wav"));
+  EXPECT_TRUE(loadEffectSlot(game, 4, "other.wav"));
   EXPECT_EQ(out.sounds[4].path, "other.wav");
 }
 
@@ -89,8 +88,8 @@ TEST(Effects, WithoutSoundOutputNothingLoadsOrPlays) {
   playEffect(game, 0);
   FakeSoundOutput out;
   out.canStart = false;
-  installSoundHooks(game, out);
-  EXPECT_FALSE(game.hooks.initSound(game));
+  game.sounds.attach(out);
+  EXPECT_FALSE(game.sounds.output->start());
 }
 
 TEST(Effects, CustomSoundsAreFoundWhateverTheCaseOfTheirPath) {
@@ -102,7 +101,7 @@ TEST(Effects, CustomSoundsAreFoundWhateverTheCaseOfTheirPath) {
       "vols=\"70,80,90\"/><zone id=\"z\"/></zorlan>";
   Game game;
   FakeSoundOutput out;
-  installSoundHooks(game, out);
+  game.sounds.attach(out);
   game.data.gameFilePath = folder / "game/castle.zorlan";
   ASSERT_TRUE(game.data.document.parse(gameText, nullptr));
   game.data.loadSounds.push_back(game.data.document.root()->firstElement());

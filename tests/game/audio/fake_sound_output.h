@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sound.h"
@@ -31,11 +32,17 @@ struct FakeSoundOutput : SoundOutput {
   Channel channels[kChannels];
   std::vector<std::string> log;
   std::vector<std::string> loadsTried;
+  std::vector<std::pair<int, std::string>> slotLoads;  // loads into fixed numbers: number, path
 
-  bool start() override { return canStart; }
+  int starts = 0;
+  bool start() override {
+    ++starts;
+    return canStart;
+  }
   bool soundExists(int32_t sound) const override { return sounds.count(sound) != 0; }
   bool loadSoundAt(int32_t number, const std::string& path) override {
     loadsTried.push_back(path);
+    slotLoads.emplace_back(number, path);
     if (number < 0 || number >= kFirstNewSound || loadable.count(path) == 0) return false;
     if (soundExists(number)) freeSound(number);
     sounds[number] = Sound{path, false, kDefaultVolume};
@@ -96,6 +103,21 @@ struct FakeSoundOutput : SoundOutput {
   void stopAll() override {
     for (Channel& c : channels) c = Channel{};
     log.push_back("stop all");
+  }
+
+  // Every effect slot holds a sound (as start-up loads them).
+  void fillEffectSlots(int32_t count = 24) {
+    for (int32_t slot = 0; slot < count; ++slot) sounds[slot] = Sound{"slot" + std::to_string(slot), false, kDefaultVolume};
+  }
+  // The effect slots played, in order (sounds numbered below kFirstNewSound).
+  std::vector<int> playedEffects() const {
+    std::vector<int> out;
+    for (const std::string& entry : log) {
+      if (entry.rfind("play ", 0) != 0) continue;
+      const int n = std::stoi(entry.substr(5));
+      if (n < kFirstNewSound) out.push_back(n);
+    }
+    return out;
   }
 
   // The volume of the channel playing the sound; -1 when none does.

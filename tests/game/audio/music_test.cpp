@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "game/app/game_wiring.h"
-#include "game/audio/sound_hooks.h"
+#include "game/app/frame_loop.h"
+#include "tests/game/app/fake_app_platform.h"
 #include "game/game.h"
 #include "platform/text.h"
 #include "tests/game/app/temp_folder.h"
@@ -26,11 +26,12 @@ struct MusicRig {
   TempFolder folder;
   Game game;
   FakeSoundOutput out;
-  uint32_t clock = 1000;
+  testing::FakePlatform platform;
+  uint32_t& clock = platform.clock;
 
   MusicRig() {
-    installSoundHooks(game, out, folder.path());
-    game.hooks.elapsedMs = [this] { return clock; };
+    game.sounds.attach(out, folder.path());
+    game.platform = &platform;
     game.app.frameTime = clock;
     std::filesystem::create_directories(folder / "zordata/music");
     addTrack("a.ogg", testing::oggFile(44100, 441000));
@@ -374,7 +375,6 @@ TEST_F(MusicTest, CountdownStartAndRunStop) {
 // A speedrun holds the zone's track through its countdown; the program starts
 // it with "GO", and the beats count from there.
 TEST_F(MusicTest, TheRunsCountdownStartsTheTrackAtGo) {
-  wireGameHooks(game);
   BeatTimer beat;
   beat.delay = 250;
   beat.interval = 500.0f;
@@ -385,14 +385,14 @@ TEST_F(MusicTest, TheRunsCountdownStartsTheTrackAtGo) {
 
   for (int32_t frame = 0; frame < 180; ++frame) {
     game.session.frameCounter = frame;
-    game.hooks.advanceOverlays(game);
+    advanceCountdown(game);
   }
   EXPECT_FALSE(out.isPlaying(sound("a.ogg")));
 
   clock = 5000;
   game.app.frameTime = 5000;
   game.session.frameCounter = 180;
-  game.hooks.advanceOverlays(game);
+  advanceCountdown(game);
   EXPECT_TRUE(out.isPlaying(sound("a.ogg")));
   EXPECT_EQ(game.musicStartTime, 5000u);
   ASSERT_EQ(game.script.beats.size(), 1u);

@@ -18,7 +18,7 @@ namespace {
 namespace flag = format::flag;
 
 struct Built {
-  testing::HookLog log;
+  testing::ZoneLog log;
   std::unique_ptr<Game> game;
   ObjectRecord* object = nullptr;
   const xml::Node* block = nullptr;

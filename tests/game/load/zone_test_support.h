@@ -1,5 +1,5 @@
-// Small game files parsed from strings, with fake hooks that record what the
-// zone loader asks of the rest of the game.
+// Small game files parsed from strings, with a sound layer in memory and a
+// "trace" statement that records what zone loading ran.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,23 +9,42 @@
 #include <vector>
 
 #include "game/game.h"
+#include "game/script/interpreter.h"
+#include "tests/game/audio/fake_sound_output.h"
 #include "platform/text.h"
 #include "platform/xml.h"
 
 namespace zor::testing {
 
-struct HookLog {
-  std::vector<std::string> calls;  // in call order, e.g. "runScript:start", "respawn:0,1"
-  std::vector<std::string> fatal;
-  std::vector<std::string> music;  // "track|startSilent"
-  std::vector<int> volumes;
-  uint32_t clock = 4242;
+// What zone loading did besides building the world: the sound layer it
+// played music through, and the statements it ran (`sound` stands in as a
+// trace and records its `num`).
+struct ZoneLog {
+  FakeSoundOutput sound;
+  StatementTable table = builtinStatementTable();
+  std::vector<std::string> traced;
 };
+
+// The fatal error recorded in the game, as a list of at most one message.
+inline std::vector<std::string> fatals(const Game& game) {
+  if (!game.failed) return {};
+  return {game.failMessage};
+}
+
+// The trace statement records its `num` in the log the game's statements belong to.
+inline std::vector<std::string>*& traceTarget() {
+  static std::vector<std::string>* target = nullptr;
+  return target;
+}
+inline StatementResult zoneTraceStatement(StatementContext& ctx) {
+  if (traceTarget()) traceTarget()->push_back(ctx.statement.attr("num") + (ctx.object ? ":" + ctx.object->name : ""));
+  return StatementResult::Continue;
+}
 
 // Parses the game file into game.data.document and fills the class map the way
 // the game-file loader does (name trimmed and lower-cased, later classes win).
 // gameFile false stands for the built-in game.
-inline std::unique_ptr<Game> makeGame(const std::string& xml, HookLog& log, bool gameFile = true) {
+inline std::unique_ptr<Game> makeGame(const std::string& xml, ZoneLog& log, bool gameFile = true) {
   auto game = std::make_unique<Game>();
   xml::ParseError error;
   EXPECT_TRUE(game->data.document.parse(xml, &error)) << error.message << " line " << error.line;
@@ -41,36 +60,10 @@ inline std::unique_ptr<Game> makeGame(const std::string& xml, HookLog& log, bool
       game->data.classes[name] = record;
     }
   }
-  HookLog* l = &log;
-  game->hooks.elapsedMs = [l] { return l->clock; };
-  game->hooks.fatalError = [l](Game&, const std::string& m) { l->fatal.push_back(m); };
-  game->hooks.runScript = [l](Game&, const xml::Node* script, ObjectRecord* object) {
-    std::string id = script ? script->attr("id") : "";
-    l->calls.push_back("runScript:" + (script ? script->name : "-") + (id.empty() ? "" : "#" + id) +
-                       (object ? ":" + object->name : ""));
-  };
-  // Puts the player at the respawn point, as the real respawn does first.
-  game->hooks.respawnPlayer = [l](Game& g, int attemptsDelta, int resetAll) {
-    l->calls.push_back("respawn:" + std::to_string(attemptsDelta) + "," + std::to_string(resetAll));
-    if (ObjectRecord* p = g.world.player) {
-      p->x = g.world.respawnPoint.x;
-      p->y = g.world.respawnPoint.y;
-      p->vx = 0.0f;
-      p->vy = 0.0f;
-    }
-  };
-  game->hooks.playMusic = [l](Game&, const std::string& track, int startSilent) {
-    l->music.push_back(track + "|" + std::to_string(startSilent));
-  };
-  game->hooks.setMusicVolume = [l](Game&, int v) { l->volumes.push_back(v); };
-  game->hooks.resetFrameRateWindow = [l](Game&) { l->calls.push_back("frameWindow"); };
-  game->hooks.updateRunClockTarget = [l](Game&) { l->calls.push_back("runClock"); };
-  game->hooks.closeMenu = [l](Game&, bool resetScreen) {
-    l->calls.push_back(std::string("closeMenu:") + (resetScreen ? "1" : "0"));
-  };
-  game->hooks.waitForActionRelease = [l](Game&) { l->calls.push_back("waitAction"); };
-  game->hooks.restoreMusic = [l](Game&) { l->calls.push_back("restoreMusic"); };
-  game->hooks.latchInputStates = [l](Game&) { l->calls.push_back("latch"); };
+  game->sounds.attach(log.sound);
+  log.table.define("sound", zoneTraceStatement);
+  traceTarget() = &log.traced;
+  game->script.statements = &log.table;
   return game;
 }
 

@@ -3,8 +3,14 @@
 #include <gtest/gtest.h>
 
 #include "game/app/frame_loop.h"
+#include "game/app/quit.h"
 #include "game/load/zone_loader.h"
 #include "game/persist/preferences.h"
+#include "game/persist/run_file.h"
+#include "game/persist/speedrun.h"
+#include "game/menu/speedrun_screens.h"
+
+#include <filesystem>
 #include "platform/files.h"
 #include "tests/game/app/temp_folder.h"
 #include "tests/game/load/zone_test_support.h"
@@ -46,11 +52,10 @@ TEST(MenuOpening, ThePauseSequenceShowsTheMainMenu) {
   Game& game = rig.game;
   game.app.menuState = menu_state::Playing;
   game.world.pauseColour = 0x405060;
-  game.hooks.showMainMenu = [](Game& g) { showMainMenu(g); };
   // LEFT and ACTION held when play stops.
   rig.input.keys = {key::Left, kSelect};
   readControls(game.controls, rig.input, game.app.menuState, game.app.menuScreen);
-  ASSERT_TRUE(runPauseSequence(game));
+  runPauseSequence(game);
   EXPECT_EQ(game.app.menuState, menu_state::Opening);
   EXPECT_EQ(game.app.menuScreen, menu_screen::Main);
   EXPECT_EQ(game.app.menuBackground, 0x405060);
@@ -71,12 +76,13 @@ TEST(MenuClosing, WaitsForTheSelectKeyThenRestoresMusicAndRecordedControls) {
   game.controls.snapshot[control::Left] = 1;
   game.controls.snapshot[control::Jump] = 1;
   game.controls.snapshot[control::Pause] = 1;
-  game.hooks.waitForActionRelease = [&rig](Game& g) {
-    rig.log.push_back("waitAction");
-    EXPECT_EQ(g.app.menuState, menu_state::Shown);  // still open while it waits
+  rig.platform.beforeKeyboard = [&game](testing::FakePlatform&, int) {
+    EXPECT_EQ(game.app.menuState, menu_state::Shown);  // still open while it waits
   };
+  rig.playPauseMusic();
   rig.frame({kSelect, 115});  // CONTINUE, with the SOUND key down
-  EXPECT_EQ(rig.log, (std::vector<std::string>{"waitAction", "restoreMusic"}));
+  EXPECT_EQ(rig.log, (std::vector<std::string>{"examineKeyboard"}));  // waited for ACTION to be let go
+  EXPECT_FALSE(rig.pauseMusicPlaying());                               // the music was restored
   EXPECT_EQ(game.app.menuState, menu_state::Playing);
   EXPECT_EQ(game.app.menuScreen, menu_screen::Main);
   const Controls& c = game.controls;
@@ -92,9 +98,11 @@ TEST(MenuClosing, BackOnTheMainMenuClosesWithoutTouchingDisabledMusic) {
   MenuRig rig;
   rig.game.prefs.disableMusic = 1;
   rig.show(showMainMenu);
+  rig.playPauseMusic();
   rig.frame({kBack});
   EXPECT_EQ(rig.game.app.menuState, menu_state::Playing);
-  EXPECT_EQ(rig.log, (std::vector<std::string>{"waitAction"}));
+  EXPECT_EQ(rig.log, (std::vector<std::string>{"examineKeyboard"}));
+  EXPECT_TRUE(rig.pauseMusicPlaying());  // disabled music is not touched
   EXPECT_TRUE(rig.takeEffects().empty());  // no refusal sound on the main menu
 }
 
@@ -218,52 +226,28 @@ TEST(MenuBack, LeadsToTheScreenAboveWithTheRefusalSound) {
   }
 }
 
-// The speedrun screens come from elsewhere; fake builders stand for them.
-struct SpeedrunRig : MenuRig {
-  std::vector<std::string> shown;
-  SpeedrunRig() {
-    GameHooks& h = game.hooks;
-    h.showSpeedrunsMenu = [this](Game& g, const std::string& note) {
-      shown.push_back("speedruns|" + note);
-      g.app.menuScreen = menu_screen::Speedruns;
-      g.menu.lines = {{"SELECT ZONE:", "", 0}};
-      for (const SpeedrunRecord& r : g.data.speedruns) {
-        if (r.bestTime != 0) g.menu.lines.push_back({r.name, note, menu_action::PickSpeedrun});
-      }
-      g.menu.lines.push_back({"BACK", note, menu_action::Back});
-      g.menu.selected = 1;
-      g.menu.firstSelectable = 1;
-      g.menu.captureMode = 0;
-    };
-    h.showZoneRecordsMenu = [this](Game& g) {
-      shown.push_back("records|" + g.data.speedruns.at(static_cast<size_t>(g.menu.currentSpeedrun)).name);
-      g.app.menuScreen = menu_screen::ZoneRecords;
-      g.menu.lines = {
-          {"ZONE RECORDS:", "", 0}, {"?:??", "", 0}, {"? DEATHS", "", 0}, {"START", "", 9}, {"BACK", "", 26}};
-      g.menu.selected = 3;
-      g.menu.firstSelectable = 3;
-    };
-    h.showDeleteRecordsMenu = [this](Game& g) {
-      shown.push_back("confirm|" + std::to_string(g.menu.currentSpeedrun));
-      g.app.menuScreen = menu_screen::ConfirmDelete;
-      g.menu.lines = {{"DELETE RECORDS?", "", 0}, {"NO", "", 26}};
-      if (g.menu.currentSpeedrun >= 0) g.menu.lines.push_back({"YES: X", "", 7});
-      g.menu.lines.push_back({"YES: ALL ZONES", "", 8});
-      g.menu.lines.push_back({"BACK", "", 26});
-      g.menu.selected = 1;
-      g.menu.firstSelectable = 1;
-    };
-    h.endSpeedrun = [this](Game& g, int keepZone) {
-      shown.push_back("endSpeedrun|" + std::to_string(keepZone));
-      g.menu.currentSpeedrun = -1;
-    };
-    h.startSpeedrun = [this](Game&, int replay) { shown.push_back("start|" + std::to_string(replay)); };
+// The speedrun screens over a game with the speedruns' zones.
+constexpr const char* kSpeedrunZones = R"(<zorlan version="1">
+    <zone id="first"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
+    <zone id="cave"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
+    <zone id="hill"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
+  </zorlan>)";
+struct SpeedrunZones {
+  testing::ZoneLog zoneLog;
+};
+struct SpeedrunRig : SpeedrunZones, MenuRig {
+  SpeedrunRig() : MenuRig(testing::makeGame(kSpeedrunZones, zoneLog)) {
+    EXPECT_TRUE(loadZone(game, "first", true));
     game.session.unlockedSpeedruns = 2;
     game.data.speedruns = {run("LOCKED", 0), run("CAVE", 4000), run("HILL", -1), run("CAVE", 9)};
   }
+  // The screen shown and the help under its lines.
+  std::string screenNote() const { return game.menu.lines.size() > 1 ? game.menu.lines[1].help : ""; }
   static SpeedrunRecord run(const std::string& name, int32_t best) {
     SpeedrunRecord r;
     r.name = name;
+    r.zone = text::toLower(name);
+    r.runNumber = 2;
     r.bestTime = best;
     r.bestTimeDeaths = best > 0 ? 3 : 0;
     r.fewestDeathsTime = best > 0 ? best + 100 : 0;
@@ -279,20 +263,26 @@ TEST(MenuBack, SpeedrunScreensLeadBackAndTheListEndsAnyRun) {
   rig.show(showMainMenu);
   ASSERT_EQ(rig.lineText(2), "SPEEDRUNS");
   rig.choose(2);
+  EXPECT_EQ(rig.game.app.menuScreen, menu_screen::Speedruns);
+  EXPECT_EQ(rig.screenNote(), "");
   rig.choose(1);  // CAVE
   EXPECT_EQ(rig.game.menu.currentSpeedrun, 1);
+  EXPECT_EQ(rig.game.app.menuScreen, menu_screen::ZoneRecords);
+  EXPECT_EQ(rig.game.menu.title, "CAVE");
   rig.press(kBack);
   EXPECT_EQ(rig.game.app.menuScreen, menu_screen::Speedruns);
+  rig.game.run.recording = true;
   rig.press(kBack);
   EXPECT_EQ(rig.game.app.menuScreen, menu_screen::Main);
   EXPECT_EQ(rig.game.app.menuBackground, 0x777777);
-  EXPECT_EQ(rig.shown, (std::vector<std::string>{"speedruns|", "records|CAVE", "speedruns|", "endSpeedrun|0"}));
+  EXPECT_EQ(rig.game.menu.currentSpeedrun, -1);  // the speedrun list ends any run
+  EXPECT_FALSE(rig.game.run.recording);
   EXPECT_EQ(rig.takeEffects(), (Effects{10, 10, 11, 11}));
 }
 
 TEST(MenuSpeedruns, PickingDeletingAndStarting) {
   SpeedrunRig rig;
-  rig.show([](Game& g) { g.hooks.showSpeedrunsMenu(g, ""); });
+  rig.show([](Game& g) { showSpeedrunsMenu(g, ""); });
   // A name that matches no unlocked speedrun is refused.
   rig.game.menu.lines[2].text = "LOCKED";
   rig.choose(2);
@@ -307,6 +297,7 @@ TEST(MenuSpeedruns, PickingDeletingAndStarting) {
   rig.frame({key::Delete});
   rig.frame();
   EXPECT_EQ(rig.game.app.menuScreen, menu_screen::ConfirmDelete);
+  rig.game.app.frameTime += 1000;  // the question takes no answer for a moment
   rig.choose(2);
   const SpeedrunRecord& cave = rig.game.data.speedruns[1];
   EXPECT_EQ(cave.bestTime, -1);
@@ -314,50 +305,74 @@ TEST(MenuSpeedruns, PickingDeletingAndStarting) {
   EXPECT_EQ(cave.fewestDeathsTime, 0);
   EXPECT_EQ(cave.fewestDeaths, 0);
   EXPECT_EQ(rig.game.data.speedruns[3].bestTime, 9);
-  EXPECT_EQ(rig.shown.back(), "speedruns|CAVE RECORDS DELETED");
-  EXPECT_EQ(rig.takeEffects(), (Effects{4, 18}));
+  EXPECT_EQ(rig.game.app.menuScreen, menu_screen::Speedruns);
+  EXPECT_EQ(rig.screenNote(), "CAVE RECORDS DELETED");
+  EXPECT_EQ(rig.takeEffects(), (Effects{14, 4, 18}));  // the question's own sound, then the answer's
   // Delete while BACK is selected: no current speedrun; YES: ALL ZONES.
   rig.game.menu.selected = rig.game.menu.lineCount() - 1;
   rig.frame({key::Delete});
   rig.frame();
-  EXPECT_EQ(rig.shown.back(), "confirm|-1");
+  EXPECT_EQ(rig.game.app.menuScreen, menu_screen::ConfirmDelete);
+  EXPECT_EQ(rig.game.menu.currentSpeedrun, -1);
+  rig.game.app.frameTime += 1000;
   rig.choose(2);
   EXPECT_EQ(rig.game.data.speedruns[0].bestTime, 0);  // locked stays locked
   EXPECT_EQ(rig.game.data.speedruns[3].bestTime, -1);
-  EXPECT_EQ(rig.shown.back(), "speedruns|ALL RECORDS DELETED");
+  EXPECT_EQ(rig.game.app.menuScreen, menu_screen::Speedruns);
+  EXPECT_EQ(rig.screenNote(), "ALL RECORDS DELETED");
   // START runs the current speedrun as a recording.
   rig.choose(2);  // HILL
   rig.choose(3);
-  EXPECT_EQ(rig.shown.back(), "start|0");
+  EXPECT_EQ(rig.game.app.runNumber, 2);
+  EXPECT_TRUE(rig.game.run.recording);
+  EXPECT_FALSE(rig.game.random.replaying);
+  EXPECT_EQ(rig.game.world.currentZoneId, "hill");
 }
 
 TEST(MenuSpeedruns, SaveRunWritesOncePerScreen) {
   struct Case {
     int32_t screen;
-    std::string path;
+    int32_t speedrun;  // the current speedrun; -1: none, and nothing can be written
+    std::string file;  // the run file written, in the data folder's runs
     bool stopMarker;
     std::string text;
     int effect;
-  } cases[] = {{menu_screen::RunPause, "/data/zordata/runs/cave-1.zorrun", true, "SAVED CAVE-1.ZORRUN", 7},
-               {menu_screen::Results, "runs/x.zorrun", false, "SAVED X.ZORRUN", 7},
-               {menu_screen::Results, "", false, "(FAILED)", 11}};
+  } cases[] = {{menu_screen::RunPause, 0, "cave1.zorrun", true, "SAVED CAVE1.ZORRUN", 7},
+               {menu_screen::Results, 1, "hill1.zorrun", false, "SAVED HILL1.ZORRUN", 7},
+               {menu_screen::Results, -1, "", false, "(FAILED)", 11}};
   for (const Case& c : cases) {
     MenuRig rig;
-    std::vector<bool> markers;
-    rig.game.hooks.saveRunFile = [&](Game&, bool stopMarker) {
-      markers.push_back(stopMarker);
-      return c.path;
-    };
+    testing::TempFolder data;
+    rig.game.session.dataFolder = data.path();
+    rig.game.data.speedruns = {SpeedrunRecord{}, SpeedrunRecord{}};
+    rig.game.data.speedruns[0].name = "CAVE";
+    rig.game.data.speedruns[1].name = "HILL";
+    rig.game.menu.currentSpeedrun = c.speedrun;
+    rig.game.run.events = {RunEvent{5, 2, run_event::Down}};
+    rig.game.session.frameCounter = 40;
     rig.game.app.menuScreen = c.screen;
     rig.game.app.menuState = menu_state::Shown;
     rig.game.menu.lines = {{"CONTINUE", "", 26}, {"SAVE RUN", "", 11}, {"END RUN", "", 10}};
     rig.game.menu.firstSelectable = 0;
     rig.choose(1);
     rig.choose(1);
-    EXPECT_EQ(markers, std::vector<bool>{c.stopMarker});
+    const std::string path = c.file.empty() ? "" : rig.game.session.dataPath("zordata/runs/") + c.file;
     EXPECT_EQ(rig.lineText(1), c.text);
     EXPECT_EQ(rig.game.menu.lines[1].action, 0);
-    EXPECT_EQ(rig.game.menu.lastRunFilePath, c.path);
+    EXPECT_EQ(rig.game.menu.lastRunFilePath, path);
+    std::vector<std::string> written;
+    if (files::isFolder(data / "zordata/runs")) {
+      for (const auto& e : std::filesystem::directory_iterator(data / "zordata/runs")) written.push_back(e.path().filename().string());
+    }
+    EXPECT_EQ(written, c.file.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.file});  // once
+    if (!path.empty()) {
+      std::string bytes;
+      ASSERT_TRUE(files::readFile(path, bytes, 1 << 20));
+      RunFileContents contents;
+      ASSERT_TRUE(decodeRunFile(bytes, contents));
+      ASSERT_FALSE(contents.events.empty());
+      EXPECT_EQ(contents.events.back().kind == run_event::Stop, c.stopMarker);
+    }
     EXPECT_EQ(rig.takeEffects(), (Effects{c.effect}));
   }
 }
@@ -376,8 +391,8 @@ TEST(MenuActions, NewGameYesStartsAgainInTheFirstZone) {
     <zone id="first"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
     <zone id="cave"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
   </zorlan>)";
-  testing::HookLog hooks;
-  MenuRig rig(testing::makeGame(kGame, hooks));
+  testing::ZoneLog zoneLog;
+  MenuRig rig(testing::makeGame(kGame, zoneLog));
   Game& game = rig.game;
   enterZone(game, "cave", "");
   ASSERT_EQ(game.world.currentZoneId, "cave");
@@ -386,7 +401,6 @@ TEST(MenuActions, NewGameYesStartsAgainInTheFirstZone) {
   game.session.attempts = 9;
   game.session.deaths = 4;
   game.session.frameCounter = 1234;
-  hooks.calls.clear();
 
   rig.show(showMainMenu);
   rig.choose(1);
@@ -402,7 +416,8 @@ TEST(MenuActions, NewGameYesStartsAgainInTheFirstZone) {
   EXPECT_EQ(game.session.attempts, 1);
   EXPECT_EQ(game.session.deaths, 0);
   EXPECT_EQ(game.session.frameCounter, 0);
-  EXPECT_NE(std::find(hooks.calls.begin(), hooks.calls.end(), "closeMenu:1"), hooks.calls.end());
+  EXPECT_EQ(game.app.menuState, menu_state::Playing);  // back to play
+  EXPECT_EQ(game.app.menuScreen, 0);
 }
 
 TEST(MenuActions, AudioSwitches) {
@@ -412,6 +427,7 @@ TEST(MenuActions, AudioSwitches) {
   rig.choose(0);
   ASSERT_EQ(game.app.menuScreen, menu_screen::Audio);
   rig.takeEffects();
+  rig.playPauseMusic();
 
   rig.choose(0);
   EXPECT_EQ(game.prefs.music, 0);
@@ -423,7 +439,7 @@ TEST(MenuActions, AudioSwitches) {
   EXPECT_EQ(game.prefs.sound, 1);
   EXPECT_EQ(rig.lineText(1), "SOUNDS: ON");
   EXPECT_EQ(rig.takeEffects(), (Effects{10, 10}));  // the sound switched off is not heard
-  EXPECT_EQ(rig.log, (std::vector<std::string>{"musicSwitch 0"}));
+  EXPECT_EQ(rig.sound.channelVolume(game.app.pauseMusic), 0);  // the switch reached the pause music
 
   // Music disabled: refused.
   game.prefs.disableMusic = 1;
@@ -509,10 +525,10 @@ TEST(MenuActions, AScreenThatWillNotOpenFallsBackOnceThenEndsTheGame) {
   {
     VideoRig rig(false);
     rig.screen.failOpens = 2;
-    rig.choose(1);
-    EXPECT_EQ(rig.game.app.quitRequested, 1);
+    EXPECT_THROW(rig.choose(1), ProgramExit);  // the game ends through the fatal-error path
+    EXPECT_EQ(rig.game.app.exitStatus, 1);
     EXPECT_EQ(rig.game.prefs.windowed, 1);
-    EXPECT_EQ(rig.log.back(), "fatal A 800x600 screen could not be opened!");
+    EXPECT_EQ(rig.platform.messages.back(), "Zorlan - Error|A 800x600 screen could not be opened!");
   }
 }
 
@@ -527,10 +543,10 @@ TEST(MenuActions, FullScreenSwitch) {
   EXPECT_EQ(rig.takeEffects(), (Effects{10}));
   rig.game.app.menuState = menu_state::Shown;
   rig.screen.failOpens = 1;  // no retry: the first failure ends the game
-  rig.choose(2);
-  EXPECT_EQ(rig.game.app.quitRequested, 1);
+  EXPECT_THROW(rig.choose(2), ProgramExit);
+  EXPECT_EQ(rig.game.app.exitStatus, 1);
   EXPECT_EQ(rig.game.prefs.windowed, 1);
-  EXPECT_EQ(rig.log.back(), "fatal A 800x600 screen could not be opened!");
+  EXPECT_EQ(rig.platform.messages.back(), "Zorlan - Error|A 800x600 screen could not be opened!");
 }
 
 TEST(MenuActions, ScreenSizes) {
@@ -580,8 +596,8 @@ TEST(MenuActions, ScreenSizes) {
 TEST(MenuActions, GamepadDetectionAndLeapMode) {
   MenuRig rig;
   Game& game = rig.game;
-  int pads = 0;
-  game.hooks.detectGamepads = [&pads](Game&) { return pads; };
+  int32_t& pads = rig.platform.gamepads;
+  pads = 0;
   rig.show(showSettingsMenu);
   ASSERT_EQ(rig.lineText(2), "DETECT GAMEPAD");
   rig.choose(2);

@@ -16,6 +16,7 @@
 #include "game/menu/menu_screens.h"
 #include "platform/input_source.h"
 #include "tests/game/app/fake_app_platform.h"
+#include "tests/game/audio/fake_sound_output.h"
 
 namespace zor::testing {
 
@@ -40,27 +41,51 @@ struct FailingScreen : FakeScreen {
   }
 };
 
+// The machine under the menus: the rig's screen and keyboard; looking at the
+// keyboard outside a frame (waiting for ACTION to be let go) is logged, and
+// finds every key let go.
+struct MenuPlatform : FakePlatform {
+  ScreenOutput* rigScreen = nullptr;
+  FakeInput* rigInput = nullptr;
+  std::vector<std::string>* rigLog = nullptr;
+  ScreenOutput& screen() override { return *rigScreen; }
+  ControlInput& input() override { return *rigInput; }
+  void examineKeyboard() override {
+    rigLog->push_back("examineKeyboard");
+    FakePlatform::examineKeyboard();
+    rigInput->keys.clear();
+    rigInput->buttons.clear();
+  }
+};
+
 struct MenuRig {
   std::unique_ptr<Game> owned;
   Game& game;
   FakeInput input;
   FailingScreen screen;
-  std::vector<std::string> log;  // shell calls and screen operations in order
-  std::vector<int> effects;      // effect slots played
+  MenuPlatform platform;
+  FakeSoundOutput sound;
+  std::vector<std::string> log;  // keyboard looks and screen operations in order
 
   explicit MenuRig(std::unique_ptr<Game> g = std::make_unique<Game>()) : owned(std::move(g)), game(*owned) {
     EXPECT_TRUE(loadControlDefaults(game.controls));
     screen.log = &log;
+    platform.rigScreen = &screen;
+    platform.rigInput = &input;
+    platform.rigLog = &log;
+    platform.clock = 10000;
+    game.platform = &platform;
     game.screen.output = &screen;
+    game.sounds.attach(sound);
+    sound.fillEffectSlots();
+    sound.loadable.insert("pause.ogg");
+    game.app.pauseMusic = sound.loadStreamedSound("pause.ogg");
     game.app.soundWorks = true;
     game.app.frameTime = 10000;
-    game.hooks.playEffect = [this](Game&, int slot) { effects.push_back(slot); };
-    game.hooks.waitForActionRelease = [this](Game&) { log.push_back("waitAction"); };
-    game.hooks.restoreMusic = [this](Game&) { log.push_back("restoreMusic"); };
-    game.hooks.applyMusicSwitch = [this](Game& g) { log.push_back("musicSwitch " + std::to_string(g.prefs.music)); };
-    game.hooks.fatalError = [this](Game&, const std::string& m) { log.push_back("fatal " + m); };
-    game.hooks.keyDown = [this](Game&, int code) { return input.keyDown(code); };
   }
+  // The pause music plays as a menu opened from play leaves it.
+  void playPauseMusic() { sound.play(game.app.pauseMusic, true, 35); }
+  bool pauseMusicPlaying() const { return sound.isPlaying(game.app.pauseMusic); }
 
   // Opens the screen as a menu frame would find it.
   template <typename Builder>
@@ -98,9 +123,10 @@ struct MenuRig {
     for (const MenuLine& l : game.menu.lines) out.push_back(l.text);
     return out;
   }
+  // The effect slots played since the last call.
   std::vector<int> takeEffects() {
-    std::vector<int> e = effects;
-    effects.clear();
+    std::vector<int> e = sound.playedEffects();
+    sound.log.clear();
     return e;
   }
 };

@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "game/app/frame_loop.h"
-#include "game/app/game_wiring.h"
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "game/input/controls.h"
@@ -87,17 +86,14 @@ struct BuiltinGame {
   Game game;
   FakePlatform platform;
   TempFolder data;
-  std::vector<std::string> fatals;
 
   BuiltinGame() {
-    wireShellHooks(game, platform);
-    wireGameHooks(game);
-    game.hooks.fatalError = [this](Game&, const std::string& m) { fatals.push_back(m); };
+    attachPlatform(game, platform);
     EXPECT_TRUE(loadControlDefaults(game.controls));
     game.session.dataFolder = data.path();
     loadGameFile(game);
     EXPECT_FALSE(game.failed);
-    EXPECT_TRUE(loadZone(game, "first", 1));
+    EXPECT_TRUE(loadZone(game, "first", true));
     EXPECT_EQ(openGameScreen(game, 1), 1);
     EXPECT_FALSE(game.data.speedruns.empty());
     game.menu.currentSpeedrun = 0;
@@ -129,7 +125,7 @@ std::vector<FrameSum> replay(const std::string& path, bool trace) {
   b.platform.beforeKeyboard = [left](FakePlatform& p, int) { p.fakeInput.keys = {left}; };
   EXPECT_TRUE(readSpeedrunFile(b.game, path)) << path;
   backupSaveForRun(b.game);
-  startSpeedrun(b.game, 1);
+  startSpeedrun(b.game, true);
   std::vector<FrameSum> sums;
   for (int i = 0; i < kMaxPasses && !b.resultsShown(); ++i) {
     if (!runFramePass(b.game, b.platform)) break;
@@ -137,7 +133,7 @@ std::vector<FrameSum> replay(const std::string& path, bool trace) {
     if (trace && i % 10 == 0) b.trace();
   }
   EXPECT_TRUE(b.resultsShown()) << "the replay never reached its end";
-  EXPECT_TRUE(b.fatals.empty());
+  EXPECT_FALSE(b.game.failed);
   return sums;
 }
 
@@ -174,7 +170,7 @@ void recordGoldenRun(bool trace) {
       if (frame >= h.from && frame < h.to) p.fakeInput.keys.insert(g.controls.keyCodes[h.control]);
     }
   };
-  startSpeedrun(g, 0);
+  startSpeedrun(g, false);
   for (int i = 0; i < kMaxPasses && !b.resultsShown() && g.session.frameCounter <= last; ++i) {
     ASSERT_TRUE(runFramePass(g, b.platform));
     if (trace && i % 10 == 0) b.trace();

@@ -288,13 +288,10 @@ TEST(RunReplay, AStopMarkerEndsTheRunAsStopped) {
   g.run.events = {{3, 0, run_event::Stop}};
   g.run.replayCursor = 0;
   g.session.frameCounter = 3;
-  bool results = false;
-  g.hooks.showRunResultsMenu = [&](Game& game) {
-    results = true;
-    EXPECT_EQ(game.run.runFinished, 0);
-  };
   replayRunInput(g);
-  EXPECT_TRUE(results);
+  EXPECT_EQ(g.app.menuScreen, menu_screen::Results);
+  EXPECT_EQ(g.menu.title, "STOPPED");
+  EXPECT_EQ(g.run.runFinished, 0);
   EXPECT_EQ(g.run.replayCursor, 0);
 }
 

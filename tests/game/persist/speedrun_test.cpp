@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "game/app/frame_loop.h"
-#include "game/app/game_wiring.h"
 #include "game/app/quit.h"
 #include "game/app/startup.h"
 #include "game/game.h"
@@ -109,19 +108,16 @@ struct RunGameTest : ::testing::Test {
   Game game;
   FakePlatform platform;
   TempFolder data;
-  std::vector<std::string> fatals;
 
   void SetUp() override {
-    wireShellHooks(game, platform);
-    wireGameHooks(game);
-    game.hooks.fatalError = [this](Game&, const std::string& m) { fatals.push_back(m); };
+    attachPlatform(game, platform);
     ASSERT_TRUE(loadControlDefaults(game.controls));
     game.session.dataFolder = data.path();
     xml::ParseError error;
     ASSERT_TRUE(game.data.document.parse(kRunGame, &error)) << error.message;
     readGameData(game);
     game.data.saveFilePath = data / "zordata/saves/runs.ini";
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     ASSERT_EQ(game.data.speedruns.size(), 1u);
     game.data.speedruns[0].bestTime = -1;
@@ -158,7 +154,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
     if (n >= 250) p.fakeInput.keys.insert(right);
   };
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   EXPECT_TRUE(game.gameFlags.isSet(7));
   EXPECT_FALSE(game.gameFlags.isSet(3));
   ASSERT_TRUE(runUntilResults(5000)) << "the recorded run never finished";
@@ -179,7 +175,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
 
   const std::string path = saveRunFile(game, false);
   ASSERT_FALSE(path.empty());
-  endSpeedrun(game, 1);
+  endSpeedrun(game, true);
   EXPECT_EQ(game.app.runNumber, 0);
   EXPECT_TRUE(game.gameFlags.isSet(3));
   EXPECT_FALSE(game.gameFlags.isSet(7));
@@ -192,7 +188,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   platform.beforeKeyboard = [&](FakePlatform& p, int) { p.fakeInput.keys = {left}; };
   ASSERT_TRUE(readSpeedrunFile(game, path));
   backupSaveForRun(game);
-  startSpeedrun(game, 1);
+  startSpeedrun(game, true);
   ASSERT_TRUE(runUntilResults(5000)) << "the replay never finished";
   EXPECT_EQ(game.menu.title, "FINISH");
   EXPECT_EQ(game.session.frameCounter, frames);
@@ -200,7 +196,7 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   EXPECT_EQ(game.world.player->y, y);
   EXPECT_EQ(game.menu.lines[3].text, text::toUpper(files::fileName(path)));
   EXPECT_EQ(game.menu.lines[3].help, "");  // a replay changes no records
-  endSpeedrun(game, 0);
+  endSpeedrun(game, false);
   std::string after;
   ASSERT_TRUE(files::readFile(game.data.saveFilePath, after, 1 << 20));
   // Only the record of the first run reached the save.
@@ -210,20 +206,20 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   const std::string t = std::to_string(time);
   expected.replace(expected.find(locked), locked.size(), "DASH RUN," + t + ",0," + t + ",0;");
   EXPECT_EQ(after, expected);
-  EXPECT_TRUE(fatals.empty());
+  EXPECT_FALSE(game.failed);
 }
 
 TEST_F(RunGameTest, RestartingKeepsTheFirstBackupAndALostCopyStillRestores) {
   game.session.deaths = 2;
   ASSERT_TRUE(writeSaveFile(game));
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.deaths = 40;
   ASSERT_TRUE(writeSaveFile(game));  // as if something wrote the run's state
-  startSpeedrun(game, 0);            // restart: no new backup
+  startSpeedrun(game, false);            // restart: no new backup
   files::deleteFile(game.data.saveFilePath + ".tmp");
   game.session.deaths = 50;
-  endSpeedrun(game, 1);  // as quitting does
+  endSpeedrun(game, true);  // as quitting does
   EXPECT_EQ(game.session.deaths, 2);
   game.session.deaths = 0;
   readSaveFile(game, 1);
@@ -235,7 +231,7 @@ TEST_F(RunGameTest, QuittingDuringARunWritesTheSavedGameBackWithTheRecords) {
   game.session.deaths = 2;
   ASSERT_TRUE(writeSaveFile(game));
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.deaths = 30;
   game.data.speedruns[0].bestTime = 777;  // a record set in the run
   try {
@@ -252,7 +248,7 @@ TEST_F(RunGameTest, QuittingDuringARunWritesTheSavedGameBackWithTheRecords) {
 
 TEST_F(RunGameTest, RecordsSetInARunSurviveItsEnd) {
   game.menu.currentSpeedrun = 0;
-  startSpeedrun(game, 0);
+  startSpeedrun(game, false);
   game.session.frameCounter = 180 + 600;
   game.session.deaths = 1;
   game.run.runFinished = 1;
@@ -260,7 +256,7 @@ TEST_F(RunGameTest, RecordsSetInARunSurviveItsEnd) {
   EXPECT_EQ(game.menu.lines[1].text, "TIME: 0:10");
   EXPECT_EQ(game.menu.lines[2].text, "1 DEATH");
   EXPECT_EQ(game.run.events.back(), (RunEvent{780, 0, run_event::Up}));
-  endSpeedrun(game, 1);
+  endSpeedrun(game, true);
   EXPECT_EQ(game.data.speedruns[0].bestTime, 600);
   ASSERT_TRUE(writeSaveFile(game));
   game.data.speedruns[0].bestTime = -1;

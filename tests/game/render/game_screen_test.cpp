@@ -81,24 +81,40 @@ TEST(RunClock, RestsAtItsFractionOfTheViewBelowTheTopBar) {
   EXPECT_FLOAT_EQ(runClockRestY(info, 10, 0.8f), 60.0f + 342.0f * 0.8f + 4.0f);
 }
 
+// The machine's clock is read once for each restart of the frame-rate window.
+struct ScreenPlatform : testing::FakePlatform {
+  int clockReads = 0;
+  uint32_t elapsedMs() override {
+    ++clockReads;
+    return FakePlatform::elapsedMs();
+  }
+  std::vector<uint32_t> sleeps() const {
+    std::vector<uint32_t> out;
+    for (const std::string& e : log) {
+      if (e.rfind("sleep ", 0) == 0) out.push_back(static_cast<uint32_t>(std::stoul(e.substr(6))));
+    }
+    return out;
+  }
+};
+
 struct GameScreenTest : ::testing::Test {
   Game game;
-  FakeScreen screen;
+  ScreenPlatform platform;
+  FakeScreen& screen = platform.fakeScreen;
   std::vector<std::string> log;
-  std::vector<uint32_t> sleeps;
-  int frameWindows = 0;
-  int titleLayouts = 0;
+  const int& frameWindows = platform.clockReads;
 
   void SetUp() override {
     screen.log = &log;
+    game.platform = &platform;
     game.screen.output = &screen;
-    game.hooks.sleepMs = [this](uint32_t ms) { sleeps.push_back(ms); };
-    game.hooks.resetFrameRateWindow = [this](Game&) { ++frameWindows; };
-    game.hooks.layoutTitles = [this](Game&, TitleRecord* t) {
-      EXPECT_EQ(t, nullptr);
-      ++titleLayouts;
-    };
+    TitleRecord title;
+    title.y = 0.5f;
+    title.pixelY = -12345;  // not laid out yet
+    game.script.titles.addLast(title);
   }
+  std::vector<uint32_t> sleeps() const { return platform.sleeps(); }
+  bool titleLaidOut() { return game.script.titles.front()->pixelY != -12345; }
 };
 
 TEST_F(GameScreenTest, AWindowHoldsTheViewAndIsTitledAfterTheGame) {
@@ -117,7 +133,8 @@ TEST_F(GameScreenTest, AWindowHoldsTheViewAndIsTitledAfterTheGame) {
   EXPECT_EQ(s.smallTextSize, 10);
   EXPECT_EQ(game.prefs.windowed, 1);
   EXPECT_EQ(frameWindows, 1);
-  EXPECT_EQ(titleLayouts, 1);
+  EXPECT_EQ(game.app.secondStart, platform.clock);
+  EXPECT_TRUE(titleLaidOut());
   // The clock rests at 0.8 of the view.
   EXPECT_FLOAT_EQ(s.runClockTargetY, (360.0f - 18.0f) * 0.8f + 4.0f);
   EXPECT_EQ(s.runClockY, s.runClockTargetY);
@@ -142,12 +159,12 @@ TEST_F(GameScreenTest, FullScreenUsesTheModeWithBarsAndTheProductName) {
 
 TEST_F(GameScreenTest, ReopeningInFullScreenWaitsAfterClosingAndAWindowDoesNot) {
   openGameScreen(game, 1);
-  EXPECT_TRUE(sleeps.empty());
+  EXPECT_TRUE(sleeps().empty());
   openGameScreen(game, 0);
-  ASSERT_EQ(sleeps.size(), 1u);
-  EXPECT_EQ(sleeps[0], 200u);
+  ASSERT_EQ(sleeps().size(), 1u);
+  EXPECT_EQ(sleeps()[0], 200u);
   openGameScreen(game, 1);
-  EXPECT_EQ(sleeps.size(), 1u);
+  EXPECT_EQ(sleeps().size(), 1u);
   EXPECT_EQ(screen.opens, 3);
 }
 

@@ -216,7 +216,7 @@ TEST(YouStatement, ColoursThePlayer) {
   EXPECT_EQ(g.world.player->colour2, 0x00FF00);
   EXPECT_EQ(g.world.playerColour, 0x0000FF);
   // A zone change gives the player the first colour only.
-  ASSERT_TRUE(loadZone(g, "first", 0));
+  ASSERT_TRUE(loadZone(g, "first", false));
   EXPECT_EQ(g.world.player->colour1, 0x0000FF);
   EXPECT_EQ(g.world.player->colour2, 0x0000FF);
   h.run("none");

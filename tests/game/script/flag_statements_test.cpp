@@ -47,7 +47,7 @@ TEST(GameFlagStatements, ListsAndGrowth) {
     GameFlags& f = h.g().gameFlags;
     f.allocate(128);  // as reading the save file leaves it
     f.set(1, true);  // set before the script runs
-    ASSERT_TRUE(loadZone(h.g(), "first", 0));
+    ASSERT_TRUE(loadZone(h.g(), "first", false));
     EXPECT_EQ(setFlags(f), c.flags) << c.statements;
     EXPECT_EQ(f.capacity, c.capacity) << c.statements;
     EXPECT_EQ(f.words.size(), static_cast<std::size_t>(c.capacity / 32 + 1)) << c.statements;
@@ -77,7 +77,7 @@ TEST(ZoneFlagStatements, AZoneLoadClearsZoneStateButKeepsGameFlags) {
   h.run("s");
   h.g().world.zoneInt = 12;
   ASSERT_EQ(h.g().world.zoneFlags, 0x10u);
-  ASSERT_TRUE(loadZone(h.g(), "first", 0));
+  ASSERT_TRUE(loadZone(h.g(), "first", false));
   EXPECT_EQ(h.g().world.zoneFlags, 0u);
   EXPECT_EQ(h.g().world.zoneInt, 0);
   EXPECT_TRUE(h.g().gameFlags.isSet(9));

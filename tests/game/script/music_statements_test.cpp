@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "game/audio/sound_hooks.h"
+#include "game/audio/music.h"
 #include "game/app/startup.h"
 #include "game/game.h"
 #include "game/script/interpreter.h"
@@ -31,7 +31,7 @@ struct AudioStatements : ::testing::Test {
   void SetUp() override {
     registerMusicStatements(table);
     game.script.statements = &table;
-    installSoundHooks(game, out);
+    game.sounds.attach(out);
     setBuiltInSoundVolumes(game.sounds);
     game.data.gameFilePath = folder / "game.zorlan";
     std::filesystem::create_directories(folder / "music");
@@ -114,7 +114,7 @@ TEST_F(AudioStatements, MusicStartsFadesAndSwitchesTracks) {
   EXPECT_EQ(out.loadsTried.size(), 24u + 1u);
 
   // fast: the new track starts at the target while the old one fades out.
-  for (int i = 0; i < 10; ++i) game.hooks.updateMusicFade(game);
+  for (int i = 0; i < 10; ++i) updateMusicFade(game);
   run("<music track=\"music/b.ogg\" vol=\"70\" fast=\"Yes\"/>");
   EXPECT_EQ(game.sounds.current().name, "music/b.ogg");
   EXPECT_EQ(game.sounds.current().volume, 70);
@@ -133,10 +133,10 @@ TEST_F(AudioStatements, MusicStartsFadesAndSwitchesTracks) {
   EXPECT_EQ(game.sounds.current().sound, 0);
   EXPECT_EQ(game.sounds.previous().name, "music/a.ogg");
   EXPECT_FALSE(out.isPlaying(track("b.ogg")));
-  game.hooks.updateMusicFade(game);
+  updateMusicFade(game);
   EXPECT_EQ(game.sounds.previous().volume, 9);
   EXPECT_EQ(out.channelVolume(track("a.ogg")), 9);
-  for (int i = 0; i < 9; ++i) game.hooks.updateMusicFade(game);
+  for (int i = 0; i < 9; ++i) updateMusicFade(game);
   EXPECT_EQ(game.sounds.previous().sound, 0);
   EXPECT_EQ(out.playingCount(), 0);
 }

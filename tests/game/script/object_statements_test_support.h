@@ -12,7 +12,7 @@
 namespace zor::testing {
 
 struct ObjectHarness : ScriptHarness {
-  std::vector<int> sounds;
+  std::vector<int32_t>& sounds = game->world.requests.effects;  // effect slots asked for, in order
 
   explicit ObjectHarness(const std::string& xmlText, bool settled = true) : ScriptHarness(xmlText, false) {
     registerObjectStateStatements(table);
@@ -20,8 +20,7 @@ struct ObjectHarness : ScriptHarness {
     registerObjectMovementStatements(table);
     registerExplodeStatement(table);
     game->prefs.sound = 1;
-    game->hooks.playEffect = [this](Game&, int slot) { sounds.push_back(slot); };
-    EXPECT_TRUE(loadZone(*game, "first", 0));
+    EXPECT_TRUE(loadZone(*game, "first", false));
     if (settled) game->script.zoneEntryQuiet = false;
   }
 

@@ -27,24 +27,23 @@ TEST(RunStatements, EndSpeedrunEndsTheRunAndTheScriptOnlyWhenTheLevelMatches) {
   r.bestTime = -1;
   g.data.speedruns = {r};
   g.menu.currentSpeedrun = 0;
-  int results = 0;
-  g.hooks.showRunResultsMenu = [&](Game&) { ++results; };
 
   h.run("end");  // no run: nothing
-  EXPECT_EQ(results, 0);
+  EXPECT_NE(g.app.menuScreen, menu_screen::Results);
   EXPECT_EQ(h.trace(), (std::vector<std::string>{"1", "2"}));
 
   testing::traceLog().clear();
   g.app.runNumber = 2;
   h.run("end");  // run 2 without level: no match
-  EXPECT_EQ(results, 0);
+  EXPECT_NE(g.app.menuScreen, menu_screen::Results);
   EXPECT_EQ(h.trace(), (std::vector<std::string>{"1", "2"}));
 
   testing::traceLog().clear();
   g.app.runNumber = 3;
   g.session.frameCounter = 400;
   h.run("end2");  // +2 matches run 3
-  EXPECT_EQ(results, 1);
+  EXPECT_EQ(g.app.menuScreen, menu_screen::Results);  // the results are shown
+  EXPECT_EQ(g.menu.title, "FINISH");
   EXPECT_TRUE(h.trace().empty());
   EXPECT_EQ(g.run.runFinished, 1);
   ASSERT_FALSE(g.run.events.empty());

@@ -243,7 +243,7 @@ TEST(ScreenStatement, ZoneLoadClearsTheEffectsButNotTheEasedSwish) {
   h.run("s");
   h.fx().swishAmount = 2.0f;
   h.fx().swishAngle = 1.0f;
-  ASSERT_TRUE(loadZone(h.g(), "first", 0));
+  ASSERT_TRUE(loadZone(h.g(), "first", false));
   EXPECT_EQ(h.fx().homActive, 0);
   EXPECT_FALSE(h.fx().haltActive);
   EXPECT_EQ(h.fx().shakeAmount, 0.0f);

@@ -51,7 +51,7 @@ inline StatementResult creditsStatement(StatementContext& ctx) {
 }
 
 struct ScriptHarness {
-  HookLog log;
+  ZoneLog log;
   std::unique_ptr<Game> game;
   StatementTable table = builtinStatementTable();
   int frames = 0;
@@ -65,25 +65,9 @@ struct ScriptHarness {
     game = makeGame(xmlText, log);
     game->script.statements = &table;
     game->random.table.fill(game->random.generator);
-    installScriptHooks(*game);
-    // Respawning with a full reset puts the interpreter to idle, as the real one does.
-    game->hooks.respawnPlayer = [](Game& g, int, int) {
-      ScriptState& s = g.script;
-      s.runningScript = nullptr;
-      s.resumeStatement = nullptr;
-      s.scriptWaitFrames = 0;
-      s.scriptFreeze = false;
-      s.promptPending = false;
-      s.playerFrozen = false;
-      s.credits.running = false;
-      if (ObjectRecord* p = g.world.player) {
-        p->x = g.world.respawnPoint.x;
-        p->y = g.world.respawnPoint.y;
-      }
-    };
     game->app.frameTime = 1000;
     if (load) {
-      EXPECT_TRUE(loadZone(*game, "first", 0));
+      EXPECT_TRUE(loadZone(*game, "first", false));
     }
   }
 

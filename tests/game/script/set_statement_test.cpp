@@ -35,7 +35,7 @@ std::string setZone(const std::string& sub, const std::string& start = "") {
 struct SetHarness : ScriptHarness {
   explicit SetHarness(const std::string& xml) : ScriptHarness(xml, false) {
     registerSetStatement(table);
-    EXPECT_TRUE(loadZone(g(), "first", 0));
+    EXPECT_TRUE(loadZone(g(), "first", false));
   }
   World& w() { return g().world; }
 };
@@ -143,7 +143,7 @@ TEST(SetStatement, ZoneLoadResetsTheSwitchesItOwns) {
   // Loading again without that start script puts them back.
   xml::Node* start = h.g().data.document.findById("first")->childByPath("start");
   xml::Document::unlink(start);
-  ASSERT_TRUE(loadZone(h.g(), "first", 0));
+  ASSERT_TRUE(loadZone(h.g(), "first", false));
   EXPECT_TRUE(h.s().jumpsAllowed);
   EXPECT_TRUE(h.s().frameCounting);
   EXPECT_EQ(h.w().zoneInt, 0);

@@ -204,7 +204,7 @@ TEST(BeatStatement, KillBeatsAndZoneLoadsDeleteEveryTimer) {
   h.run("k");
   EXPECT_TRUE(h.s().beats.empty());
   h.run("s");
-  ASSERT_TRUE(loadZone(h.g(), "first", 0));
+  ASSERT_TRUE(loadZone(h.g(), "first", false));
   EXPECT_TRUE(h.s().beats.empty());
 }
 

@@ -142,7 +142,7 @@ TEST(WarpStatement, RecordsTheRequestAndTheScriptGoesOn) {
     TravelHarness h(std::string(c.statements) + "<sound num=\"after\"/>");
     h.w().entranceName = "old";
     h.run("s");
-    EXPECT_EQ(h.w().pendingZoneChange, c.zone) << c.statements;
+    EXPECT_EQ(h.w().requests.zoneChange, c.zone) << c.statements;
     EXPECT_EQ(h.w().entranceName, c.entrance) << c.statements;
     EXPECT_EQ(h.w().silentWarp, c.silent) << c.statements;
     EXPECT_EQ(h.w().smoothWarp, c.smooth) << c.statements;
@@ -184,7 +184,7 @@ TEST(ReloadZoneStatement, AsksForTheRunningZone) {
     TravelHarness h(c.statement);
     h.w().entranceName = "side";
     h.run("s");
-    EXPECT_EQ(h.w().pendingZoneChange, "first") << c.statement;
+    EXPECT_EQ(h.w().requests.zoneChange, "first") << c.statement;
     EXPECT_EQ(h.w().entranceName, c.entrance) << c.statement;
     EXPECT_FALSE(h.w().silentWarp) << c.statement;
     EXPECT_FALSE(h.w().smoothWarp) << c.statement;
@@ -192,23 +192,25 @@ TEST(ReloadZoneStatement, AsksForTheRunningZone) {
 }
 
 TEST(CheckpointStatement, MovesTheRespawnPoint) {
+  // The player stands where the zone's respawn put it: just above its entrance at 34.
+  constexpr float kPlacedY = 34.0f + 0.0005f;
   const struct {
     const char* statement;
     float x, y;
     int32_t level;
   } cases[] = {
-      {"<checkpoint/>", 12.0f, 34.0f, 1},  // the player's place and level
+      {"<checkpoint/>", 12.0f, kPlacedY, 1},  // the player's place and level
       {"<checkpoint x=\"10\" y=\"-20\"/>", 10.0f, -20.0f, 1},
       {"<checkpoint y=\"5\"/>", 12.0f, 5.0f, 1},
-      {"<checkpoint level=\"2\"/>", 12.0f, 34.0f, 2},
-      {"<checkpoint z=\"80\"/>", 12.0f, 34.0f, 2},
-      {"<checkpoint z=\" 0 \"/>", 12.0f, 34.0f, 0},
-      {"<checkpoint z=\"10\"/>", 12.0f, 34.0f, 1},       // no level exactly at 10
-      {"<checkpoint z=\"79.99\"/>", 12.0f, 34.0f, 1},
-      {"<checkpoint level=\"0\" z=\"80\"/>", 12.0f, 34.0f, 0},  // level wins
-      {"<checkpoint level=\"7\"/>", 12.0f, 34.0f, 1},    // past the table: 7 modulo 3
-      {"<checkpoint level=\"-4\"/>", 12.0f, 34.0f, 1},   // negative: nearest the player's depth
-      {"<checkpoint level=\"99999999999\"/>", 12.0f, 34.0f, 2147483647 % 3},
+      {"<checkpoint level=\"2\"/>", 12.0f, kPlacedY, 2},
+      {"<checkpoint z=\"80\"/>", 12.0f, kPlacedY, 2},
+      {"<checkpoint z=\" 0 \"/>", 12.0f, kPlacedY, 0},
+      {"<checkpoint z=\"10\"/>", 12.0f, kPlacedY, 1},       // no level exactly at 10
+      {"<checkpoint z=\"79.99\"/>", 12.0f, kPlacedY, 1},
+      {"<checkpoint level=\"0\" z=\"80\"/>", 12.0f, kPlacedY, 0},  // level wins
+      {"<checkpoint level=\"7\"/>", 12.0f, kPlacedY, 1},    // past the table: 7 modulo 3
+      {"<checkpoint level=\"-4\"/>", 12.0f, kPlacedY, 1},   // negative: nearest the player's depth
+      {"<checkpoint level=\"99999999999\"/>", 12.0f, kPlacedY, 2147483647 % 3},
   };
   for (const auto& c : cases) {
     TravelHarness h(c.statement);
@@ -250,38 +252,12 @@ struct TravelFrameTest : ::testing::Test {
   Game game;
   testing::FakePlatform platform;
   testing::TempFolder data;
-  std::vector<int> effects;
-  std::vector<std::string> fatals;
-  // What the world step saw during the last frame: zone, pending zone, zone flags.
-  std::string seenZone, seenPending;
-  uint32_t seenZoneFlags = 0;
+  testing::FakeSoundOutput sound;
 
   void SetUp() override {
-    wireShellHooks(game, platform);
-    installScriptHooks(game);
-    game.hooks.fatalError = [this](Game&, const std::string& m) { fatals.push_back(m); };
-    game.hooks.playEffect = [this](Game&, int slot) { effects.push_back(slot); };
-    game.hooks.stepPlayerControls = [](Game& g) { serviceScriptQueue(g); };
-    game.hooks.stepWorld = [this](Game& g) {
-      seenZone = g.world.currentZoneId;
-      seenPending = g.world.pendingZoneChange;
-      seenZoneFlags = g.world.zoneFlags;
-    };
-    // Respawning with a full reset places the player and puts the interpreter to idle.
-    game.hooks.respawnPlayer = [](Game& g, int, int) {
-      ScriptState& s = g.script;
-      s.runningScript = nullptr;
-      s.resumeStatement = nullptr;
-      s.scriptWaitFrames = 0;
-      s.scriptFreeze = false;
-      s.promptPending = false;
-      s.playerFrozen = false;
-      s.credits.running = false;
-      if (ObjectRecord* p = g.world.player) {
-        p->x = g.world.respawnPoint.x;
-        p->y = g.world.respawnPoint.y;
-      }
-    };
+    attachPlatform(game, platform);
+    game.sounds.attach(sound);
+    sound.fillEffectSlots();
     ASSERT_TRUE(loadControlDefaults(game.controls));
     game.session.dataFolder = data.path();
     xml::ParseError error;
@@ -290,7 +266,7 @@ struct TravelFrameTest : ::testing::Test {
     game.gameFlags.allocate(128);
     game.random.table.fill(game.random.generator);
     game.prefs.sound = 1;
-    ASSERT_TRUE(loadZone(game, "first", 1));
+    ASSERT_TRUE(loadZone(game, "first", true));
     ASSERT_EQ(openGameScreen(game, 1), 1);
     game.session.deaths = 0;
   }
@@ -302,23 +278,24 @@ struct TravelFrameTest : ::testing::Test {
 
 TEST_F(TravelFrameTest, AWarpIsAppliedAtTheEndOfTheFrame) {
   appendScript(game.script, game.data.document.findById("go"), nullptr, 0);
+  // During the frame (its queue service) the request waits and the script goes on in the old zone.
+  serviceScriptQueue(game);
+  EXPECT_EQ(game.world.currentZoneId, "first");
+  EXPECT_EQ(game.world.requests.zoneChange, "cave");
+  EXPECT_EQ(game.world.zoneFlags, 4u);
   ASSERT_TRUE(pass());
-  // During the frame the request waited and the script went on in the old zone.
-  EXPECT_EQ(seenZone, "first");
-  EXPECT_EQ(seenPending, "cave");
-  EXPECT_EQ(seenZoneFlags, 4u);
   // At its end the zone changed, with the warp sound.
   EXPECT_EQ(game.world.currentZoneId, "cave");
-  EXPECT_EQ(game.world.pendingZoneChange, "");
+  EXPECT_EQ(game.world.requests.zoneChange, "");
   EXPECT_EQ(game.world.entranceName, "door");
   EXPECT_EQ(player().x, 50.0f);
-  EXPECT_EQ(player().y, 10.0f);
+  EXPECT_EQ(player().y, 10.0f + 0.0005f);  // the respawn puts it just above the entrance
   EXPECT_EQ(player().level, 1);
   EXPECT_EQ(player().z, 30.0f);
   EXPECT_EQ(game.world.zoneFlags, 0u);
   EXPECT_EQ(game.session.deaths, 10);  // the cave's start script ran once
-  EXPECT_EQ(effects, std::vector<int>{5});
-  EXPECT_TRUE(fatals.empty());
+  EXPECT_EQ(sound.playedEffects(), std::vector<int>{5});
+  EXPECT_FALSE(game.failed);
 }
 
 TEST_F(TravelFrameTest, OnlyTheLastRequestOfAFrameIsLoadedOnce) {
@@ -326,7 +303,7 @@ TEST_F(TravelFrameTest, OnlyTheLastRequestOfAFrameIsLoadedOnce) {
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.world.currentZoneId, "cave");
   EXPECT_EQ(game.session.deaths, 10);
-  EXPECT_EQ(effects, std::vector<int>{5});
+  EXPECT_EQ(sound.playedEffects(), std::vector<int>{5});
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.session.deaths, 10);
 }
@@ -337,27 +314,28 @@ TEST_F(TravelFrameTest, ASilentWarpIsSmoothAndQuiet) {
   run("quiet");
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.world.currentZoneId, "cave");
-  EXPECT_TRUE(effects.empty());
+  EXPECT_TRUE(sound.playedEffects().empty());
   // Outside an area the smooth offset is nothing: the player stands at the entrance.
   EXPECT_EQ(player().x, 0.0f);
-  EXPECT_EQ(player().y, 0.0f);
+  EXPECT_EQ(player().y, 0.0f + 0.0005f);
 }
 
 TEST_F(TravelFrameTest, ASmoothWarpFromAnAreaKeepsTheOffsetFromItsCorner) {
   player().x = 130.0f;
   player().y = 75.0f;
   player().z = 3.0f;  // 3 in front of its level
+  game.world.playerDepthEase = 0.0f;  // and it stays there through the frame's world step
   runScript(game, game.world.areas.front()->enterScript, nullptr);
   ASSERT_TRUE(pass());
   EXPECT_EQ(game.world.currentZoneId, "cave");
   EXPECT_EQ(player().x, 50.0f + 30.0f);
-  EXPECT_EQ(player().y, 10.0f + 25.0f);
+  EXPECT_EQ(player().y, 10.0f + 0.0005f + 25.0f);
   EXPECT_EQ(player().z, 33.0f);
 }
 
 TEST_F(TravelFrameTest, ReloadZoneStartsTheZoneOverAtTheEntranceLastUsed) {
   game.world.entranceName = "side";
-  ASSERT_TRUE(loadZone(game, "first", 1));
+  ASSERT_TRUE(loadZone(game, "first", true));
   ObjectRecord* crate = findObject(game.world, "crate");
   ASSERT_NE(crate, nullptr);
   crate->x = 999.0f;
@@ -374,7 +352,7 @@ TEST_F(TravelFrameTest, ReloadZoneStartsTheZoneOverAtTheEntranceLastUsed) {
   EXPECT_EQ(crate->x, 300.0f);
   EXPECT_EQ(game.world.zoneInt, 0);
   EXPECT_EQ(game.session.deaths, 1);  // the start script ran again
-  EXPECT_EQ(effects, std::vector<int>{5});
+  EXPECT_EQ(sound.playedEffects(), std::vector<int>{5});
 }
 
 TEST_F(TravelFrameTest, TheSaveFileShowsWhereFlagsAndSubsLedThePlayer) {

@@ -26,7 +26,9 @@ std::string boxZone(const std::string& sub, const std::string& start = "") {
 
 struct BoxHarness : ScriptHarness {
   explicit BoxHarness(const std::string& sub, const std::string& start = "")
-      : ScriptHarness(boxZone(sub, start)) {}
+      : ScriptHarness(boxZone(sub, start)) {
+    g().world.player->y = 0.0f;  // on the entrance exactly (the respawn put it just above)
+  }
   CurrentList<WordBox>& boxes() { return g().script.wordBoxes; }
   std::vector<std::string> texts() {
     std::vector<std::string> out;

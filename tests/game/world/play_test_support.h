@@ -9,8 +9,10 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "game/app/frame_loop.h"
 #include "game/game.h"
 #include "game/input/controls.h"
 #include "game/load/zone_loader.h"
@@ -25,30 +27,25 @@
 namespace zor::testing {
 
 struct PlayHarness {
-  HookLog log;
+  ZoneLog log;
   std::unique_ptr<Game> game;
   StatementTable table = builtinStatementTable();
-  std::vector<int> effects;         // effect slots in play order
-  std::vector<std::string> calls;   // "mainMenu", "runMenu", "pauseMusic"
+  std::vector<int32_t>& effects;    // effect slots play asked for, in order
+  std::vector<std::string> calls;   // "mainMenu", "runMenu", "pauseMusic" as the pause opened them
   int blinks = 0;                   // player blinks the frame loop was asked for
 
-  explicit PlayHarness(const std::string& xmlText) {
+  explicit PlayHarness(const std::string& xmlText)
+      : game(makeGame(xmlText, log)), effects(game->world.requests.effects) {
     traceLog().clear();
     table.define("sound", traceStatement);
-    game = makeGame(xmlText, log);
     Game& g = *game;
     g.script.statements = &table;
     g.random.table.fill(g.random.generator);
-    installScriptHooks(g);
-    installWorldHooks(g);
-    installPlayerControlHook(g);
     g.prefs.sound = 1;
-    g.hooks.playEffect = [this](Game&, int slot) { effects.push_back(slot); };
-    g.hooks.showMainMenu = [this](Game&) { calls.push_back("mainMenu"); };
-    g.hooks.showRunPauseMenu = [this](Game&) { calls.push_back("runMenu"); };
-    g.hooks.startPauseMusic = [this](Game&) { calls.push_back("pauseMusic"); };
+    log.sound.loadable.insert("pause.ogg");
+    g.app.pauseMusic = log.sound.loadStreamedSound("pause.ogg");
     g.app.frameTime = 1000;
-    EXPECT_TRUE(loadZone(g, "first", 0));
+    EXPECT_TRUE(loadZone(g, "first", false));
     effects.clear();
   }
 
@@ -69,6 +66,16 @@ struct PlayHarness {
     for (int h : held) c.table[h][c.currentColumn] = 1;
   }
 
+  // The frame loop's answer to a pause that play asked for: the pause menu
+  // opens, and what it opened is recorded.
+  void actOnPause() {
+    Game& g = *game;
+    if (!std::exchange(g.world.requests.pause, false) || g.app.menuState != menu_state::Playing) return;
+    openPauseMenu(g);
+    calls.push_back(g.app.menuScreen == menu_screen::RunPause ? "runMenu" : "mainMenu");
+    if (log.sound.isPlaying(g.app.pauseMusic)) calls.push_back("pauseMusic");
+  }
+
   // The requests of the frame's end that play depends on.
   void endOfFrame() {
     AppState& app = game->app;
@@ -86,6 +93,7 @@ struct PlayHarness {
     game->app.frameTime += 16;
     stepPlayerControls(*game);
     stepWorld(*game);
+    actOnPause();
     endOfFrame();
   }
   void frames(int n, std::initializer_list<int> held = {}) {

@@ -127,11 +127,26 @@ TEST(WorldStep, StepOrderMotionBodiesThenAreasAndCamera) {
   EXPECT_EQ(w.cameraPosition.y, cam.y + ((p.y + p.h * 0.5f) - cam.y) * 0.2f);
 }
 
-TEST(WorldStep, InstallWorldHooks) {
-  Game game;
-  installWorldHooks(game);
-  EXPECT_TRUE(static_cast<bool>(game.hooks.respawnPlayer));
-  EXPECT_TRUE(static_cast<bool>(game.hooks.stepWorld));
+// The play step runs the player's controls, then the world, and hands over what
+// they asked for; the zone change stays with the world for the frame's end.
+TEST(WorldStep, PlayStepHandsOverItsRequests) {
+  PlayHarness h(testing::playZone(testing::kFloor));
+  Game& g = h.g();
+  h.frames(3);
+  g.world.requests.effects.clear();
+  g.world.requests.zoneChange = "elsewhere";
+  h.input({control::Pause, control::Screenshot, control::Reset});
+  h.player().prevY = 12345.0f;
+  const PlayRequests out = stepPlay(g);
+  EXPECT_TRUE(out.pause);
+  EXPECT_TRUE(out.screenshot);
+  EXPECT_EQ(out.effects, std::vector<int32_t>{format::effect::Reset});
+  EXPECT_NE(h.player().prevY, 12345.0f) << "the world stepped";
+  EXPECT_FALSE(g.world.requests.pause);
+  EXPECT_FALSE(g.world.requests.screenshot);
+  EXPECT_TRUE(g.world.requests.effects.empty());
+  EXPECT_EQ(g.world.requests.zoneChange, "elsewhere");
+  EXPECT_FALSE(g.controls.pressed(control::Action));  // held for the pause menu
 }
 
 TEST(WorldStep, DroppedOnADeadlyBlockCountsADeathAndAnAttempt) {

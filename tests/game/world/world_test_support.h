@@ -51,27 +51,23 @@ inline std::string worldGame(const std::string& body, const std::string& zoneAtt
 }
 
 struct WorldHarness {
-  HookLog log;
+  ZoneLog log;
   std::unique_ptr<Game> game;
   StatementTable table = builtinStatementTable();
-  std::vector<int> effects;
+  std::vector<int32_t>& effects;  // effect slots the world asked for, in order
 
   // Loads zone "first" of the game text. The zone's settling is over unless
   // settling is true (landings are then quiet).
-  explicit WorldHarness(const std::string& xmlText, bool settling = false) {
+  explicit WorldHarness(const std::string& xmlText, bool settling = false)
+      : game(makeGame(xmlText, log)), effects(game->world.requests.effects) {
     worldTrace().clear();
     table.define("sound", worldTraceStatement);
     table.define("kill", worldKillStatement);
-    game = makeGame(xmlText, log);
     readGameData(*game);
     game->script.statements = &table;
     game->random.table.fill(game->random.generator);
     game->prefs.sound = 1;
-    installScriptHooks(*game);
-    installWorldHooks(*game);
-    std::vector<int>* e = &effects;
-    game->hooks.playEffect = [e](Game&, int slot) { e->push_back(slot); };
-    EXPECT_TRUE(loadZone(*game, "first", 1));
+    EXPECT_TRUE(loadZone(*game, "first", true));
     game->script.zoneEntryQuiet = settling;
   }
 

@@ -1,4 +1,4 @@
-// What the program shell (start-up, frame loop, quit) needs of the machine,
+// What the game needs of the machine it runs on,
 // beyond the game's own state: the screen, the keyboard and gamepad, the clock,
 // message boxes and a quit asked for from outside. The SDL layer implements it
 // for the program; tests implement it with fakes.
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "game/input/controls.h"
+#include "platform/input_source.h"
 #include "platform/framebuffer.h"
 
 namespace zor {
@@ -23,7 +23,7 @@ class AppPlatform {
   virtual bool initFastDrawing() = 0;
 
   virtual ScreenOutput& screen() = 0;
-  virtual ControlInput& input() = 0;
+  virtual InputSource& input() = 0;
   // Brings the keyboard's key states up to date (once per frame, before the controls are read).
   virtual void examineKeyboard() = 0;
   // The number of gamepads attached at start-up.
