@@ -2,6 +2,7 @@
 
 #include "editor/core/command_needs.h"
 #include "editor/core/definition_dialogs.h"
+#include "editor/core/flag_editor_commands.h"
 #include "editor/core/help_pages.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/session.h"
@@ -164,6 +165,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
   if (!commandAllowed(editor, command)) return;
   if (dispatchZoneDialogCommand(editor, command)) return;
   if (dispatchDefinitionCommand(editor, command)) return;
+  if (dispatchFlagEditorCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;

@@ -33,6 +33,15 @@ std::array<std::string, kZoneFlagCount> fillZFlagList(const Editor& editor);
 void applyZFlagList(Editor& editor, const std::array<std::string, kZoneFlagCount>& names);
 
 using SoundList = std::array<SoundSlot, format::kSoundSlotCount>;
+// The rows of the ZFlag and Sound Editor windows.
+struct ZFlagNames {
+  std::array<std::string, kZoneFlagCount> names;
+};
+struct SoundRows {
+  SoundList slots;
+  std::string gamePath;  // where "Select WAV..." starts and what its file is relative to
+};
+
 // "Custom Volume": the normalised text, or false when out of 0 to 100.
 bool readSoundVolume(const std::string& typed, std::string* volume);
 void applySoundList(Editor& editor, const SoundList& sounds);

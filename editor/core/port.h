@@ -14,6 +14,9 @@
 namespace zor::editor {
 
 class ScriptSession;
+struct GFlagList;
+struct SoundRows;
+struct ZFlagNames;
 
 enum class MessageIcon { Information, Warning, Error, Question };
 enum class QuestionButtons { YesNo, YesNoCancel };
@@ -63,6 +66,29 @@ class EditorPort {
   // updated, false on Cancel, Esc or a close request.
   virtual bool runForm(FormRequest& request) {
     (void)request;
+    return false;
+  }
+
+  // The GFlag, ZFlag and Sound Editor windows, modal; true on OK with the
+  // rows as edited, false on Cancel, Esc or a close request.
+  virtual bool runGFlagEditor(GFlagList& list) {
+    (void)list;
+    return false;
+  }
+  virtual bool runZFlagEditor(ZFlagNames& names) {
+    (void)names;
+    return false;
+  }
+  virtual bool runSoundEditor(SoundRows& rows) {
+    (void)rows;
+    return false;
+  }
+
+  // The colour requester, colours as 0x00BBGGRR; `start` -1 for none. True
+  // with the chosen colour, false when cancelled.
+  virtual bool chooseColour(int32_t start, int32_t* chosen) {
+    (void)start;
+    (void)chosen;
     return false;
   }
 

@@ -446,6 +446,44 @@ void swapBlockColours(Editor& editor, PanelState& panel) {
   finishEdit(editor, true, false);
 }
 
+bool pickSwatchColour(Editor& editor, PanelState& panel, int field) {
+  const bool block = panel.kind == PanelKind::Block && (field == blockfield::Color1 || field == blockfield::Color2);
+  const bool area = panel.kind == PanelKind::Area && field == areafield::Color;
+  const bool level = panel.kind == PanelKind::Level && field == levelfield::Color;
+  if (!(block || area || level) || static_cast<std::size_t>(field) >= panel.fields.size()) return false;
+  std::string& text = panel.fields[static_cast<std::size_t>(field)];
+  int32_t chosen = 0;
+  const bool picked = editor.port.chooseColour(readColourText(text), &chosen);
+  editor.port.focusCanvas();
+  if (!picked) return false;
+  const std::string hex = colourText(chosen);
+  if (level) {
+    text = hex;
+    applyLevel(editor, panel, levelfield::Color);
+    return true;
+  }
+  const std::vector<EditorObject*> records = selectedRecords(editor);
+  if (records.empty()) return false;
+  if (block) recordUndo(editor, undo::Attributes);
+  text = hex;
+  for (EditorObject* r : records) {
+    xml::Node* node = r->node;
+    if (block) {
+      const std::string colour = node->attr("color");
+      const std::size_t comma = colour.find(',');
+      const std::string first = colour.substr(0, comma);
+      const std::string second = comma == std::string::npos ? "" : colour.substr(comma + 1);
+      node->setAttr("color", field == blockfield::Color1 ? trimCommas(hex + "," + second) : first + "," + hex);
+      parseBlock(editor, node, false, 0);
+    } else {
+      node->setAttr("color", hex);
+      parseArea(editor, node, false, 0);
+    }
+  }
+  finishEdit(editor, true, false);
+  return true;
+}
+
 void takeZonePersist(Editor& editor, PanelState& panel) {
   const std::vector<EditorObject*> records = selectedRecords(editor);
   if (records.empty()) return;

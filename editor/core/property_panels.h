@@ -68,6 +68,10 @@ void applyAreaDeadly(Editor& editor, PanelState& panel, bool checked);
 void applyLevelUnlocked(Editor& editor, PanelState& panel, bool checked);
 // Right click on a block colour swatch: the two colours exchange.
 void swapBlockColours(Editor& editor, PanelState& panel);
+// Left click on a colour swatch (level, area or block field): the colour
+// requester on the field's colour; a chosen colour goes into the field and the
+// selected elements (or the current level). False when nothing changed.
+bool pickSwatchColour(Editor& editor, PanelState& panel, int field);
 // The block panel's Persist "Z": the zone's persist tag into every selected block.
 void takeZonePersist(Editor& editor, PanelState& panel);
 // The block panel's Class "...": a class chosen for every selected block.

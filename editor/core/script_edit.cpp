@@ -49,6 +49,14 @@ constexpr const char* kSoundDisplayNames[format::kSoundSlotCount] = {
     "Bounce", "Click",   "Yes/Go",   "No/Back", "Bang",   "Teleport",  "Enemy", "Smoke",
     "Platform", "Friend", "Shutdown", "Enemy Low", "Weird", "Blip", "Splash In", "Splash Out"};
 
+}  // namespace
+
+std::string soundDisplayName(int slot) {
+  return slot >= 0 && slot < format::kSoundSlotCount ? kSoundDisplayNames[slot] : "";
+}
+
+namespace {
+
 std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? "" : path.substr(0, slash + 1);

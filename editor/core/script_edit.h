@@ -93,6 +93,9 @@ bool editScriptOf(Editor& editor, const std::string& caption, const std::string&
 // Reopens the last script edited, when its element is still in the open zone.
 void reopenLastScript(Editor& editor);
 
+// The name the editor shows for built-in sound slot `slot` ("Jump" for 0).
+std::string soundDisplayName(int slot);
+
 // A music file's path as a script names it: relative to the game file's folder
 // when below it, else `prefix` and the file name.
 std::string makeRelativePath(const std::string& gamePath, const std::string& path, const std::string& prefix);

@@ -258,6 +258,15 @@ void PropertyPanelsView::build() {
   }
   insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::InsertBlock); });
   remove_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
+  // A left click on a swatch opens the colour requester on its field's colour.
+  for (Page& page : pages_) {
+    for (std::size_t f = 0; f < page.swatches.size(); ++f) {
+      if (!page.swatches[f]) continue;
+      page.swatches[f]->Bind(wxEVT_LEFT_DOWN, [this, f](wxMouseEvent&) {
+        if (pickSwatchColour(editor_, state_, static_cast<int>(f))) fillGadgets();
+      });
+    }
+  }
   for (Page& page : pages_) page.window->SetScrollRate(0, 10);
 }
 

@@ -1,6 +1,7 @@
 #include "editor/ui/wx_port.h"
 
 #include <wx/clipbrd.h>
+#include <wx/colordlg.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -14,6 +15,7 @@
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/form_dialog.h"
 #include "editor/ui/fixed_dialogs.h"
+#include "editor/ui/flag_editor_windows.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/script_editor_window.h"
 #include "platform/clock.h"
@@ -143,6 +145,36 @@ bool WxPort::runForm(FormRequest& request) {
   if (!window) return false;
   ModalScope modal(*this);
   return runFormDialog(window, request);
+}
+
+bool WxPort::runGFlagEditor(GFlagList& list) {
+  if (!windows.gflagEditor) return false;
+  ModalScope modal(*this);
+  return runGFlagEditorWindow(windows.gflagEditor, *this, list);
+}
+
+bool WxPort::runZFlagEditor(ZFlagNames& names) {
+  if (!windows.zflagEditor) return false;
+  ModalScope modal(*this);
+  return runZFlagEditorWindow(windows.zflagEditor, *this, names);
+}
+
+bool WxPort::runSoundEditor(SoundRows& rows) {
+  if (!windows.soundEditor) return false;
+  ModalScope modal(*this);
+  return runSoundEditorWindow(windows.soundEditor, *this, rows);
+}
+
+bool WxPort::chooseColour(int32_t start, int32_t* chosen) {
+  wxColourData data;
+  data.SetChooseFull(true);
+  if (start >= 0) data.SetColour(wxColour(start & 0xFF, (start >> 8) & 0xFF, (start >> 16) & 0xFF));
+  ModalScope modal(*this);
+  wxColourDialog dialog(dialogParent(frame), &data);
+  if (dialog.ShowModal() != wxID_OK) return false;
+  const wxColour c = dialog.GetColourData().GetColour();
+  *chosen = static_cast<int32_t>(c.Red()) | (static_cast<int32_t>(c.Green()) << 8) | (static_cast<int32_t>(c.Blue()) << 16);
+  return true;
 }
 
 namespace {

@@ -51,6 +51,10 @@ class WxPort : public EditorPort {
   FileChoice openFileRequester(const FileRequest& request) override;
   FileChoice saveFileRequester(const FileRequest& request) override;
   bool runForm(FormRequest& request) override;
+  bool runGFlagEditor(GFlagList& list) override;
+  bool runZFlagEditor(ZFlagNames& names) override;
+  bool runSoundEditor(SoundRows& rows) override;
+  bool chooseColour(int32_t start, int32_t* chosen) override;
   void setClipboardText(const std::string& text) override;
   std::string clipboardText() override;
   void startTimer(int id, int milliseconds) override;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "editor/core/flag_name_editors.h"
 #include "editor/core/port.h"
 
 namespace zor::editor::test {
@@ -59,8 +61,22 @@ class FakePort : public EditorPort {
     chooserAnswers.pop_front();
     return a;
   }
-  bool promptForText(const std::string&, const std::string&, const std::string&, int, std::string*) override {
-    return false;
+  // Input dialogs: what each asked, and the texts typed (default when empty: Cancel).
+  struct TextPrompt {
+    std::string title;
+    std::string prompt;
+    std::string defaultText;
+    int flags = 0;
+  };
+  std::vector<TextPrompt> prompts;
+  std::deque<std::string> typedTexts;
+  bool promptForText(const std::string& t, const std::string& prompt, const std::string& defaultText, int flags,
+                     std::string* result) override {
+    prompts.push_back({t, prompt, defaultText, flags});
+    if (typedTexts.empty()) return false;
+    if (result) *result = typedTexts.front();
+    typedTexts.pop_front();
+    return true;
   }
   FileChoice nextChoice() {
     if (fileChoices.empty()) return {};
@@ -103,6 +119,25 @@ class FakePort : public EditorPort {
       return false;
     }
     for (std::size_t i = 0; i < values.size(); ++i) request.fields[i].value = values[i];
+    return true;
+  }
+  // The flag and sound editor windows: each edits the rows it is shown and
+  // answers OK with true; without one set the window is cancelled.
+  std::function<bool(GFlagList&)> gflagEditor;
+  std::function<bool(ZFlagNames&)> zflagEditor;
+  std::function<bool(SoundRows&)> soundEditor;
+  bool runGFlagEditor(GFlagList& list) override { return gflagEditor && gflagEditor(list); }
+  bool runZFlagEditor(ZFlagNames& names) override { return zflagEditor && zflagEditor(names); }
+  bool runSoundEditor(SoundRows& rows) override { return soundEditor && soundEditor(rows); }
+  // The colour requester: the start colours asked with, and the colours chosen
+  // (default when empty: cancelled).
+  std::vector<int32_t> colourStarts;
+  std::deque<int32_t> chosenColours;
+  bool chooseColour(int32_t start, int32_t* chosen) override {
+    colourStarts.push_back(start);
+    if (chosenColours.empty()) return false;
+    *chosen = chosenColours.front();
+    chosenColours.pop_front();
     return true;
   }
   void startTimer(int, int) override {}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editor/core/edit_commands.h"
 #include "editor/core/game_document.h"
 #include "tests/editor/core/editor_fixture.h"
 
@@ -258,6 +259,55 @@ TEST_F(PropertyPanelsTest, LevelDeletion) {
     }
   }
   EXPECT_TRUE(editor.game.modified);
+}
+
+TEST_F(PropertyPanelsTest, SwatchClickPicksAColour) {
+  const struct {
+    const char* name;
+    const char* objects;
+    const char* selected;  // element name; "" for the level panel
+    int field;
+    bool picked;            // a colour chosen (0x00BBGGRR 0x563412 is "123456")
+    int32_t start;          // the requester's start colour
+    const char* after;      // the first selected element's (or the levels') XML afterwards
+    bool undoRestores;
+  } cases[] = {
+      {"first colour", "<block color=\"FF0000,00FF00\"/>", "block", blockfield::Color1, true, 0x0000FF,
+       "<block color=\"123456,00FF00\"/>", true},
+      {"first colour alone", "<block color=\"FF0000\"/>", "block", blockfield::Color1, true, 0x0000FF,
+       "<block color=\"123456\"/>", true},
+      {"second colour", "<block color=\"FF0000\"/>", "block", blockfield::Color2, true, 0,
+       "<block color=\"FF0000,123456\"/>", true},
+      {"cancelled", "<block color=\"FF0000\"/>", "block", blockfield::Color1, false, 0x0000FF,
+       "<block color=\"FF0000\"/>", false},
+      {"area", "<area color=\"00FF00\"/>", "area", areafield::Color, true, 0x00FF00, "<area color=\"123456\"/>",
+       false},
+      {"level", "", "", levelfield::Color, true, 0x332211,
+       "<levels><level z=\"0\" color=\"123456\"/><level z=\"50\"/><level z=\"100\"/></levels>", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    load(std::string(kLevels) + c.objects);
+    const std::string element = *c.selected ? c.selected : "levels";
+    const std::string before = xmlOf(element);
+    if (*c.selected) select(c.selected);
+    PanelState panel = fillPanel(editor);
+    editor.game.modified = false;
+    port.colourStarts.clear();
+    if (c.picked) port.chosenColours = {0x563412};
+    EXPECT_EQ(pickSwatchColour(editor, panel, c.field), c.picked);
+    ASSERT_EQ(port.colourStarts.size(), 1u);
+    EXPECT_EQ(port.colourStarts[0], c.start);
+    EXPECT_EQ(xmlOf(element), c.after);
+    EXPECT_EQ(editor.game.modified, c.picked);
+    if (c.picked) {
+      EXPECT_EQ(panel.fields[static_cast<std::size_t>(c.field)], "123456");
+    }
+    if (c.undoRestores) {
+      undoLastStep(editor);
+      EXPECT_EQ(xmlOf(element), before);
+    }
+  }
 }
 
 TEST_F(PropertyPanelsTest, LevelColourAndUnlocked) {
