@@ -1,6 +1,7 @@
 #include "editor/core/commands.h"
 
 #include "editor/core/command_needs.h"
+#include "editor/core/definition_commands.h"
 #include "editor/core/definition_dialogs.h"
 #include "editor/core/flag_editor_commands.h"
 #include "editor/core/help_pages.h"
@@ -165,6 +166,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
   if (!commandAllowed(editor, command)) return;
   if (dispatchZoneDialogCommand(editor, command)) return;
   if (dispatchDefinitionCommand(editor, command)) return;
+  if (dispatchDefinitionEditCommand(editor, command)) return;
   if (dispatchFlagEditorCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
