@@ -1,6 +1,7 @@
 #include "editor/core/definition_commands.h"
 
 #include <string>
+#include <vector>
 
 #include "editor/core/definition_edit.h"
 #include "editor/core/dialogs.h"
@@ -8,6 +9,7 @@
 #include "editor/core/property_panels.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/speedrun_chooser.h"
+#include "platform/text.h"
 
 namespace zor::editor {
 namespace {
@@ -90,11 +92,45 @@ bool deleteSpeedrunCommand(Editor& editor) {
   return confirmAndDelete(editor, element, DefinitionKind::Speedrun);
 }
 
+bool reorderSpeedrunsCommand(Editor& editor) {
+  if (chooseSpeedrun(editor, "Reorder Speedruns", "Select a speedrun to move:", "") != 1) return false;
+  xml::Node* moved = editor.dialogs.chosenDatum;
+  if (moved == nullptr) return false;
+  std::vector<ChooserItem>& list = editor.dialogs.chooserList;
+  list.clear();
+  xml::Node* root = editor.game.root;
+  xml::Node* last = nullptr;
+  for (xml::Node* c = root->firstElement(); c; c = c->nextElement()) {
+    if (c == moved || text::toLower(c->name) != "speedrun" || c->attr("name").empty()) continue;
+    list.push_back({"Before: " + std::string(c->attr("name")), c});
+    last = c;
+  }
+  if (last == nullptr) {
+    editor.port.messageBox("ZorlED", "There is only one speedrun (nothing to reorder).", MessageIcon::Warning);
+    return false;
+  }
+  list.push_back({"After: " + std::string(last->attr("name")), last});
+  const std::size_t afterIndex = list.size() - 1;
+  if (!runChooser(editor, "Move Speedrun", "Select a new position:", -1, false)) return false;
+  const int chosen = editor.dialogs.chosenIndex;
+  if (chosen < 0 || static_cast<std::size_t>(chosen) > afterIndex) return false;
+  xml::Node* target = list[static_cast<std::size_t>(chosen)].datum;
+  xml::Document::unlink(moved);
+  xml::Document::insertBefore(root, moved, static_cast<std::size_t>(chosen) == afterIndex ? target->next : target);
+  markModified(editor);
+  const std::string report = "Moved speedrun: " + text::trim(moved->attr("name"));
+  editor.port.messageBox("ZorlED", report, MessageIcon::Information);
+  editor.port.setStatus(0, report);
+  editor.port.focusCanvas();
+  return true;
+}
+
 bool dispatchDefinitionEditCommand(Editor& editor, Command command) {
   switch (command) {
     case Command::EditClass: editClassCommand(editor); return true;
     case Command::EditSpeedrun: editSpeedrunCommand(editor); return true;
     case Command::DeleteSpeedrun: deleteSpeedrunCommand(editor); return true;
+    case Command::ReorderSpeedruns: reorderSpeedrunsCommand(editor); return true;
     default: return false;
   }
 }

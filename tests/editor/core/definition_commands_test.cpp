@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "editor/core/script_edit.h"
+#include "platform/text.h"
 #include "tests/editor/core/editor_fixture.h"
 
 namespace zor::editor::test {
@@ -185,14 +186,78 @@ TEST_F(DefinitionCommandsTest, DeletingAskedFirst) {
   }
 }
 
+TEST_F(DefinitionCommandsTest, ReorderSpeedrunsMovesBeforeAnotherOrAfterTheLast) {
+  // Speedruns in document order: Dash, slow, Late (a zone between the first two).
+  const struct {
+    const char* name;
+    int moved;     // index in the first chooser: dash, slow, late
+    int position;  // index in the second chooser
+    std::vector<std::string> positions;
+    std::vector<std::string> order;  // the speedruns' names afterwards
+    const char* report;
+  } cases[] = {
+      {"last before first", 2, 0, {"Before: Dash", "Before: slow", "After: slow"}, {"Late", "Dash", "slow"},
+       "Moved speedrun: Late"},
+      {"first after last", 0, 2, {"Before: slow", "Before:  Late ", "After:  Late "}, {"slow", "Late", "Dash"},
+       "Moved speedrun: Dash"},
+      {"before itself's next", 0, 0, {"Before: slow", "Before:  Late ", "After:  Late "}, {"Dash", "slow", "Late"},
+       "Moved speedrun: Dash"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = temp / "r.zorlan";
+    files::writeFileAtomic(path,
+                           "<zorlan version=\"1\"><speedrun name=\"Dash\"/><zone id=\"first\"/>"
+                           "<speedrun name=\"slow\"/><speedrun name=\"\"/><speedrun name=\" Late \"/></zorlan>");
+    ASSERT_TRUE(loadGameFileForEditing(editor, path));
+    port.choosers.clear();
+    port.messages.clear();
+    port.chooserAnswers = {c.moved, c.position};
+    run(Command::ReorderSpeedruns);
+    ASSERT_EQ(port.choosers.size(), 2u);
+    EXPECT_EQ(port.choosers[0].title, "Reorder Speedruns");
+    EXPECT_EQ(port.choosers[0].prompt, "Select a speedrun to move:");
+    EXPECT_EQ(port.choosers[1].title, "Move Speedrun");
+    EXPECT_EQ(port.choosers[1].prompt, "Select a new position:");
+    EXPECT_EQ(port.choosers[1].items, c.positions);
+    EXPECT_EQ(port.choosers[1].preselect, -1);
+    std::vector<std::string> order;
+    for (xml::Node* n = editor.game.root->firstElement(); n; n = n->nextElement())
+      if (n->name == "speedrun" && !n->attr("name").empty()) order.push_back(text::trim(n->attr("name")));
+    EXPECT_EQ(order, c.order);
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].text, c.report);
+    EXPECT_EQ(port.status[0], c.report);
+    EXPECT_TRUE(editor.game.modified);
+  }
+}
+
+TEST_F(DefinitionCommandsTest, ReorderingALoneSpeedrunIsRefused) {
+  const std::string path = temp / "r.zorlan";
+  files::writeFileAtomic(path, "<zorlan version=\"1\"><speedrun name=\"Dash\"/><speedrun name=\"\"/></zorlan>");
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  const std::string before = rootXml();
+  port.chooserAnswers = {0};
+  run(Command::ReorderSpeedruns);
+  EXPECT_EQ(port.choosers.size(), 1u);
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text, "There is only one speedrun (nothing to reorder).");
+  EXPECT_EQ(rootXml(), before);
+  EXPECT_FALSE(editor.game.modified);
+}
+
 TEST_F(DefinitionCommandsTest, NothingWithoutAGameOrOnCancel) {
-  for (Command c : {Command::EditClass, Command::EditSpeedrun, Command::DeleteSpeedrun}) run(c);
+  const Command commands[] = {Command::EditClass, Command::EditSpeedrun, Command::DeleteSpeedrun,
+                              Command::ReorderSpeedruns};
+  for (Command c : commands) run(c);
   EXPECT_TRUE(port.choosers.empty());
   load();
-  for (Command c : {Command::EditClass, Command::EditSpeedrun, Command::DeleteSpeedrun}) run(c);  // chooser cancelled
+  for (Command c : commands) run(c);  // chooser cancelled
   port.chooserAnswers = {0};
   run(Command::EditSpeedrun);  // script window cancelled
-  EXPECT_EQ(port.choosers.size(), 4u);
+  port.chooserAnswers = {0};
+  run(Command::ReorderSpeedruns);  // position chooser cancelled
+  EXPECT_EQ(port.choosers.size(), 7u);
   EXPECT_TRUE(port.questions.empty());
   EXPECT_FALSE(editor.game.modified);
 }
