@@ -8,6 +8,7 @@
 #include "editor/core/script_edit.h"
 #include "editor/core/session.h"
 #include "editor/core/test_run.h"
+#include "editor/core/xml_reformat.h"
 #include "editor/core/zone_dialogs.h"
 
 namespace zor::editor {
@@ -216,6 +217,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
         openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
       }
       break;
+    case Command::ReformatXml: reformatXmlCommand(editor); break;
     case Command::ReopenLastScript: reopenLastScript(editor); break;
     case Command::Documentation: showHelp(editor, kMainHelpPage); break;
     case Command::KeyboardShortcuts: showHelp(editor, kShortcutsHelpPage); break;
