@@ -11,6 +11,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/motion_cleanup.h"
 #include "editor/core/number_text.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
 #include "platform/text.h"
 
@@ -218,6 +219,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::InsertLevel: insertLevel(editor); return true;
     case C::RangeSelect: rangeSelect(editor); return true;
     case C::CleanMotionAttributes: cleanMotionAttributes(editor); return true;
+    case C::FocusPanel: focusPanel(editor); return true;
     case C::EditObjectXml: editObjectXml(editor); return true;
     case C::DeleteClass: deleteClass(editor); return true;
     case C::RestoreDeletedScript: restoreDeletedScript(editor); return true;
