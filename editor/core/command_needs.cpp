@@ -9,7 +9,9 @@
 #include "editor/core/edit_commands.h"
 #include "editor/core/editing.h"
 #include "editor/core/editor.h"
+#include "editor/core/motion_cleanup.h"
 #include "editor/core/number_text.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
 #include "platform/text.h"
 
@@ -216,6 +218,8 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::InsertEntrance: insertObject(editor, kind::Entrance); return true;
     case C::InsertLevel: insertLevel(editor); return true;
     case C::RangeSelect: rangeSelect(editor); return true;
+    case C::CleanMotionAttributes: cleanMotionAttributes(editor); return true;
+    case C::FocusPanel: focusPanel(editor); return true;
     case C::EditObjectXml: editObjectXml(editor); return true;
     case C::DeleteClass: deleteClass(editor); return true;
     case C::RestoreDeletedScript: restoreDeletedScript(editor); return true;

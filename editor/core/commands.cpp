@@ -1,12 +1,14 @@
 #include "editor/core/commands.h"
 
 #include "editor/core/command_needs.h"
+#include "editor/core/definition_commands.h"
 #include "editor/core/definition_dialogs.h"
 #include "editor/core/flag_editor_commands.h"
 #include "editor/core/help_pages.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/session.h"
 #include "editor/core/test_run.h"
+#include "editor/core/xml_reformat.h"
 #include "editor/core/zone_dialogs.h"
 
 namespace zor::editor {
@@ -165,6 +167,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
   if (!commandAllowed(editor, command)) return;
   if (dispatchZoneDialogCommand(editor, command)) return;
   if (dispatchDefinitionCommand(editor, command)) return;
+  if (dispatchDefinitionEditCommand(editor, command)) return;
   if (dispatchFlagEditorCommand(editor, command)) return;
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
@@ -214,6 +217,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
         openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
       }
       break;
+    case Command::ReformatXml: reformatXmlCommand(editor); break;
     case Command::ReopenLastScript: reopenLastScript(editor); break;
     case Command::Documentation: showHelp(editor, kMainHelpPage); break;
     case Command::KeyboardShortcuts: showHelp(editor, kShortcutsHelpPage); break;

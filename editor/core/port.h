@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/core/form_request.h"
+#include "editor/core/property_panels.h"
 #include "platform/process.h"
 
 namespace zor::editor {
@@ -119,6 +120,11 @@ class EditorPort {
   virtual void redrawCanvas() = 0;
   virtual void focusCanvas() = 0;
   virtual void refreshPanel() = 0;
+  // Selects the whole text of a field of the shown panel and gives it the focus.
+  virtual void focusPanelField(PanelKind kind, int field) {
+    (void)kind;
+    (void)field;
+  }
   // The captions of the recent-file items (empty slot: "-----", disabled).
   virtual void setRecentFiles(const std::vector<std::string>& paths) = 0;
   // Ends the program once the current event has been handled.

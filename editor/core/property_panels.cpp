@@ -269,6 +269,20 @@ void applyLevel(Editor& editor, PanelState& panel, int field) {
 
 }  // namespace
 
+bool focusPanel(Editor& editor) {
+  const PanelKind kind = fillPanel(editor).kind;
+  int field = -1;
+  switch (kind) {
+    case PanelKind::Block: field = blockfield::Oname; break;
+    case PanelKind::Area: field = areafield::XLim; break;
+    case PanelKind::Entrance: field = entrancefield::Name; break;
+    case PanelKind::Level: field = levelfield::Z; break;
+    default: return false;
+  }
+  editor.port.focusPanelField(kind, field);
+  return true;
+}
+
 std::vector<EditorObject*> selectedRecords(const Editor& editor) {
   std::vector<EditorObject*> out;
   for (const auto& o : editor.zone.objects) {

@@ -55,6 +55,10 @@ std::vector<EditorObject*> selectedRecords(const Editor& editor);
 // The panel for the selection, filled from the single selected element (or
 // empty for several), or from the current level when nothing is selected.
 PanelState fillPanel(const Editor& editor);
+// Focus Panel: the first field of the shown panel (block name, area X limits,
+// entrance name, level z) selected and given the focus. False when no panel
+// with fields is shown.
+bool focusPanel(Editor& editor);
 
 // The flag-list rule: k removed from the comma list f, and appended once when adding.
 std::string flagListWith(const std::string& f, const std::string& k, bool add);

@@ -7,6 +7,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/script_edit.h"
+#include "editor/core/zone_delete.h"
 #include "editor/core/zone_duplicate.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -393,6 +394,7 @@ bool dispatchZoneDialogCommand(Editor& editor, Command command) {
     case Command::ZoneProperties: editZoneProperties(editor, false); return true;
     case Command::ChangeZone: openZoneCommand(editor); return true;
     case Command::DuplicateZone: duplicateZoneCommand(editor); return true;
+    case Command::DeleteZone: deleteZoneCommand(editor); return true;
     case Command::Statistics: showZoneInfo(editor, true); return true;
     default: return false;
   }

@@ -65,6 +65,10 @@ void MainFrame::refreshProperties() {
   if (properties_) properties_->refresh();
 }
 
+void MainFrame::focusPropertyField(PanelKind kind, int field) {
+  if (properties_) properties_->focusField(kind, field);
+}
+
 bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop) {
   if (!Create(nullptr, wxID_ANY, kEditorName, wxPoint(editor_.prefs.winX, editor_.prefs.winY), wxDefaultSize,
               wxDEFAULT_FRAME_STYLE)) {

@@ -46,6 +46,7 @@ class MainFrame : public wxFrame, public CommandHost {
 
   // Shows and fills the side panel of the selection.
   void refreshProperties();
+  void focusPropertyField(PanelKind kind, int field);
   void toggleMaximised() override;
   std::string ownExecutable() override;
   void runCleanUpDialog() override;

@@ -291,6 +291,17 @@ void PropertyPanelsView::paintSwatch(wxPanel* swatch, const std::string& text) {
   swatch->Refresh();
 }
 
+void PropertyPanelsView::focusField(PanelKind kind, int field) {
+  const int page = pageOf(kind);
+  if (page < 0 || kind != state_.kind || field < 0) return;
+  const std::vector<wxTextCtrl*>& fields = pages_[static_cast<std::size_t>(page)].fields;
+  if (static_cast<std::size_t>(field) >= fields.size()) return;
+  wxTextCtrl* control = fields[static_cast<std::size_t>(field)];
+  if (control == nullptr) return;
+  control->SelectAll();
+  control->SetFocus();
+}
+
 void PropertyPanelsView::changed(PanelKind kind, int field) {
   if (kind != state_.kind) return;
   Page& page = pages_[static_cast<std::size_t>(pageOf(kind))];

@@ -33,6 +33,8 @@ class PropertyPanelsView {
                      std::function<void(Command)> runCommand);
   // Shows the panel of the selection and fills it.
   void refresh();
+  // Selects the whole text of a field of the shown page and focuses it.
+  void focusField(PanelKind kind, int field);
 
  private:
   struct Page {

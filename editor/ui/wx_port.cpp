@@ -268,6 +268,10 @@ void WxPort::refreshPanel() {
   if (frame) frame->refreshProperties();
 }
 
+void WxPort::focusPanelField(PanelKind kind, int field) {
+  if (frame) frame->focusPropertyField(kind, field);
+}
+
 void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
   if (frame) frame->setRecentFiles(paths);
 }

@@ -66,6 +66,7 @@ class WxPort : public EditorPort {
   void redrawCanvas() override;
   void focusCanvas() override;
   void refreshPanel() override;
+  void focusPanelField(PanelKind kind, int field) override;
   void setRecentFiles(const std::vector<std::string>& paths) override;
   void endProgram(int exitCode) override;
   int runScriptWindow(ScriptSession& session) override;

@@ -206,3 +206,23 @@ TEST_F(CanvasCommandTest, EscapeEndsPlacingOrClearsTheSelection) {
 
 }  // namespace
 }  // namespace zor::editor::test
+
+namespace zor::editor::test {
+namespace {
+
+TEST_F(CanvasCommandTest, FocusPanelFocusesTheFirstFieldOfTheShownPanel) {
+  dispatchCommand(editor, host, Command::FocusPanel);  // nothing selected: the level panel
+  selectObject(editor, byName("a"));
+  dispatchCommand(editor, host, Command::FocusPanel);
+  selectObject(editor, byName("b"));
+  dispatchCommand(editor, host, Command::FocusPanel);  // two blocks: still the block panel
+  const std::vector<std::pair<PanelKind, int>> expected = {
+      {PanelKind::Level, levelfield::Z}, {PanelKind::Block, blockfield::Oname}, {PanelKind::Block, blockfield::Oname}};
+  EXPECT_EQ(port.focusedFields, expected);
+  closeZone(editor);
+  dispatchCommand(editor, host, Command::FocusPanel);  // no panel
+  EXPECT_EQ(port.focusedFields.size(), 3u);
+}
+
+}  // namespace
+}  // namespace zor::editor::test

@@ -151,6 +151,8 @@ class FakePort : public EditorPort {
   void redrawCanvas() override {}
   void focusCanvas() override {}
   void refreshPanel() override {}
+  std::vector<std::pair<PanelKind, int>> focusedFields;
+  void focusPanelField(PanelKind kind, int field) override { focusedFields.emplace_back(kind, field); }
   void setRecentFiles(const std::vector<std::string>& paths) override { recentFiles = paths; }
   void endProgram(int code) override { endedWith = code; }
 };
