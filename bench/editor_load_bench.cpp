@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "editor/core/editor.h"
+#include "editor/core/silent_port.h"
 #include "editor/core/zone_records.h"
 #include "game/game.h"
 #include "game/load/game_file.h"
@@ -23,34 +24,6 @@
 #include "bench/load_bench.cpp"  // NOLINT: the game's benchmarks and bigGameFile()
 
 namespace {
-
-class SilentPort : public zor::editor::EditorPort {
- public:
-  void setStatus(int, const std::string&) override {}
-  void setTitle(const std::string&) override {}
-  void messageBox(const std::string&, const std::string&, zor::editor::MessageIcon) override {}
-  zor::editor::Answer ask(const std::string&, const std::string&, zor::editor::QuestionButtons) override {
-    return zor::editor::Answer::No;
-  }
-  int runChooser(const zor::editor::ChooserRequest&) override { return -1; }
-  bool promptForText(const std::string&, const std::string&, const std::string&, int, std::string*) override {
-    return false;
-  }
-  zor::editor::FileChoice openFileRequester(const zor::editor::FileRequest&) override { return {}; }
-  zor::editor::FileChoice saveFileRequester(const zor::editor::FileRequest&) override { return {}; }
-  void setClipboardText(const std::string&) override {}
-  std::string clipboardText() override { return ""; }
-  void startTimer(int, int) override {}
-  void stopTimer(int) override {}
-  int startProcess(const std::vector<std::string>&, const std::string&, bool) override { return -1; }
-  int64_t now() override { return 0; }
-  void showMainWindow(bool) override {}
-  void redrawCanvas() override {}
-  void focusCanvas() override {}
-  void refreshPanel() override {}
-  void setRecentFiles(const std::vector<std::string>&) override {}
-  void endProgram(int) override {}
-};
 
 // The benchmark file on disk, written once.
 const std::string& bigGamePath() {
@@ -68,7 +41,7 @@ const std::string& bigGamePath() {
 // The editor: load and check the file, read the header and zone list, open one zone.
 void BM_EditorLoadAndOpenZone(benchmark::State& state) {
   const std::string& path = bigGamePath();
-  SilentPort port;
+  zor::editor::SilentPort port;
   for (auto _ : state) {
     zor::editor::Editor editor(port);
     if (!zor::editor::loadGameFileForEditing(editor, path)) state.SkipWithError("load failed");
@@ -80,7 +53,7 @@ BENCHMARK(BM_EditorLoadAndOpenZone)->Unit(benchmark::kMillisecond);
 
 // Only the zone records, on a loaded game (what a zone change costs the editor).
 void BM_EditorOpenZone(benchmark::State& state) {
-  SilentPort port;
+  zor::editor::SilentPort port;
   zor::editor::Editor editor(port);
   if (!zor::editor::loadGameFileForEditing(editor, bigGamePath())) state.SkipWithError("load failed");
   int z = 0;

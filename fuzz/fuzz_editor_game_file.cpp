@@ -7,38 +7,11 @@
 #include <unistd.h>
 
 #include "editor/core/editor.h"
+#include "editor/core/silent_port.h"
 #include "editor/core/zone_records.h"
 #include "platform/files.h"
 
 namespace {
-
-class NullPort : public zor::editor::EditorPort {
- public:
-  void setStatus(int, const std::string&) override {}
-  void setTitle(const std::string&) override {}
-  void messageBox(const std::string&, const std::string&, zor::editor::MessageIcon) override {}
-  zor::editor::Answer ask(const std::string&, const std::string&, zor::editor::QuestionButtons) override {
-    return zor::editor::Answer::No;
-  }
-  int runChooser(const zor::editor::ChooserRequest&) override { return -1; }
-  bool promptForText(const std::string&, const std::string&, const std::string&, int, std::string*) override {
-    return false;
-  }
-  zor::editor::FileChoice openFileRequester(const zor::editor::FileRequest&) override { return {}; }
-  zor::editor::FileChoice saveFileRequester(const zor::editor::FileRequest&) override { return {}; }
-  void setClipboardText(const std::string&) override {}
-  std::string clipboardText() override { return ""; }
-  void startTimer(int, int) override {}
-  void stopTimer(int) override {}
-  int startProcess(const std::vector<std::string>&, const std::string&, bool) override { return -1; }
-  int64_t now() override { return 0; }
-  void showMainWindow(bool) override {}
-  void redrawCanvas() override {}
-  void focusCanvas() override {}
-  void refreshPanel() override {}
-  void setRecentFiles(const std::vector<std::string>&) override {}
-  void endProgram(int) override {}
-};
 
 const std::string& scratchPath() {
   // In memory where the system offers it: every input is written and flushed.
@@ -52,7 +25,7 @@ const std::string& scratchPath() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string& path = scratchPath();
   if (!zor::files::writeFileAtomic(path, std::string_view(reinterpret_cast<const char*>(data), size))) return 0;
-  NullPort port;
+  zor::editor::SilentPort port;
   zor::editor::Editor editor(port);
   // The fuzzer may end the process at any input: the scratch file never outlives one.
   struct Remove {
