@@ -17,6 +17,13 @@ bool isBlank(const xml::Node* n) {
   return true;
 }
 
+// A line break and n spaces (built in place: GCC 12 warns falsely on "\n" + string).
+std::string lineBreakAndIndent(int n) {
+  std::string text(static_cast<std::size_t>(n) + 1, ' ');
+  text[0] = '\n';
+  return text;
+}
+
 void reindent(xml::Document& document, xml::Node* element, int depth, int spaces) {
   bool hasChildren = false;
   for (xml::Node* c = element->firstChild; c; c = c->next) {
@@ -28,13 +35,12 @@ void reindent(xml::Document& document, xml::Node* element, int depth, int spaces
   std::vector<xml::Node*> blanks;
   for (xml::Node* c = element->firstChild; c; c = c->next) (c->type == xml::NodeType::Text ? blanks : children).push_back(c);
   for (xml::Node* c : blanks) document.removeNode(c);
-  const std::string inner = "\n" + std::string(static_cast<std::size_t>((depth + 1) * spaces), ' ');
+  const std::string inner = lineBreakAndIndent((depth + 1) * spaces);
   for (xml::Node* c : children) {
     xml::Document::insertBefore(element, document.createText(inner), c);
     if (c->isElement()) reindent(document, c, depth + 1, spaces);
   }
-  xml::Document::appendChild(element,
-                             document.createText("\n" + std::string(static_cast<std::size_t>(depth * spaces), ' ')));
+  xml::Document::appendChild(element, document.createText(lineBreakAndIndent(depth * spaces)));
 }
 
 }  // namespace
