@@ -1,5 +1,6 @@
 #include "editor/core/session.h"
 
+#include "editor/core/selection.h"
 #include "platform/files.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
@@ -63,6 +64,7 @@ void reopenLastGame(Editor& editor) {
   if (!zoneId.empty() && openZone(editor, editor.game.document->findById(zoneId))) {
     const std::string& notes = editor.zone.view.notes;
     editor.port.setStatus(0, notes.empty() ? "" : "Zone notes: " + notes);
+    refreshPanel(editor);
   }
 }
 

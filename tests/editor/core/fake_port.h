@@ -150,7 +150,8 @@ class FakePort : public EditorPort {
   void showMainWindow(bool shown) override { windowShown = shown; }
   void redrawCanvas() override {}
   void focusCanvas() override {}
-  void refreshPanel() override {}
+  int panelRefreshes = 0;
+  void refreshPanel() override { ++panelRefreshes; }
   std::vector<std::pair<PanelKind, int>> focusedFields;
   void focusPanelField(PanelKind kind, int field) override { focusedFields.emplace_back(kind, field); }
   void setRecentFiles(const std::vector<std::string>& paths) override { recentFiles = paths; }

@@ -112,6 +112,8 @@ TEST_F(SessionTest, CommandLineAndReopen) {
   EXPECT_EQ(editor.prefs.lastZone, "hall");
   EXPECT_EQ(port.status[0], "Zone notes: Mind the gap");
   EXPECT_TRUE(port.messages.empty());
+  // The side panel shows the reopened zone's level at once.
+  EXPECT_GT(port.panelRefreshes, 0);
 
   // A file that fails at start-up shows nothing.
   Editor other(port);
