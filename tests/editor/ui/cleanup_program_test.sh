@@ -9,17 +9,8 @@ ZORLED=$(realpath "$1")
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 1; }
 
-[ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
-command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
-
 . "$(dirname "$0")/x_test_lib.sh"
-
-work=$(mktemp -d)
-trap 'x_release_display; rm -rf "$work"' EXIT
-x_hold_display || { echo "the X display takes no clients"; exit 1; }
-export XDG_CONFIG_HOME=$work/config
-export ASAN_OPTIONS=detect_leaks=0
-mkdir -p "$XDG_CONFIG_HOME/ZorlED"
+x_begin_test
 game=$work/clutter.zorlan
 cat > "$game" <<'XML'
 <zorlan version="1">

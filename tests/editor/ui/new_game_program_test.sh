@@ -9,14 +9,8 @@ ZORLAN=$(realpath "$2")
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 1; }
 
-[ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
-command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME=$work/config
-export ASAN_OPTIONS=detect_leaks=0
-mkdir -p "$XDG_CONFIG_HOME/ZorlED"
+. "$(dirname "$0")/x_test_lib.sh"
+x_begin_test
 game=$work/tiny.zorlan
 # The save requester starts in the work folder.
 printf '; ZorlED 1.3\nLastPath = %s/\n' "$work" > "$XDG_CONFIG_HOME/ZorlED/zorled.ini"

@@ -16,18 +16,11 @@ fail() {
   exit 1
 }
 
-[ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
-command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
-
 . "$(dirname "$0")/x_test_lib.sh"
-
-work=$(mktemp -d)
-trap 'x_release_display; rm -rf "$work"' EXIT
-x_hold_display || { echo "the X display takes no clients"; exit 1; }
-export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
-export ASAN_OPTIONS=detect_leaks=0
+x_begin_test
+export XDG_DATA_HOME=$work/data
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
-mkdir -p "$XDG_CONFIG_HOME/ZorlED" "$work/bin" "$work/games"
+mkdir -p "$work/bin" "$work/games"
 # The game in a folder of its own, so that its save files are this test's.
 cp "$ZORLAN" "$work/bin/zorlan"
 cp -r "$ZORDATA" "$work/bin/zordata"

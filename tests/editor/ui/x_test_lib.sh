@@ -30,6 +30,20 @@ x_release_display() {
   X_HOLDER=
 }
 
+# The start of every editor program test: skips (77) without a display or xdotool,
+# makes the scratch folder $work (removed at exit), holds the display and keeps the
+# editor's preferences in $work/config.
+x_begin_test() {
+  [ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
+  command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
+  work=$(mktemp -d)
+  trap 'x_release_display; rm -rf "$work"' EXIT
+  x_hold_display || { echo "the X display takes no clients"; exit 1; }
+  export XDG_CONFIG_HOME=$work/config
+  export ASAN_OPTIONS=detect_leaks=0
+  mkdir -p "$XDG_CONFIG_HOME/ZorlED"
+}
+
 # x_until SECONDS COMMAND...: runs COMMAND until it succeeds; fails after SECONDS.
 x_until() {
   local limit=$1

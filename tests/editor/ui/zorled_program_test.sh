@@ -12,17 +12,9 @@ FIXTURES=$(realpath "$3")
 
 fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill -9 "$pid" 2>/dev/null; exit 1; }
 
-[ -n "${DISPLAY:-}" ] || { echo "no display: run under xvfb-run"; exit 77; }
-command -v xdotool >/dev/null || { echo "xdotool missing"; exit 77; }
-
 . "$(dirname "$0")/x_test_lib.sh"
-
-work=$(mktemp -d)
-trap 'x_release_display; rm -rf "$work"' EXIT
-x_hold_display || { echo "the X display takes no clients"; exit 1; }
-export XDG_CONFIG_HOME=$work/config
+x_begin_test
 export ZORLED_TEST_CLOCK_FILE=$work/clock
-export ASAN_OPTIONS=detect_leaks=0
 # GTK keeps its settings in memory: no desktop bus under Xvfb.
 export GSETTINGS_BACKEND=memory
 echo 0 > "$ZORLED_TEST_CLOCK_FILE"
