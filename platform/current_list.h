@@ -13,9 +13,13 @@
 // valid until the element itself is removed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <iterator>
 #include <list>
+#include <utility>
+#include <vector>
 
 namespace zor {
 
@@ -138,6 +142,50 @@ class CurrentList {
   template <typename Less>
   void sort(Less less) {
     if (!items_.empty()) sortRange(0, items_.size() - 1, less);
+  }
+
+  // Lays the elements of positions [from, to] inclusive (0-based) out in
+  // memory in list order: the values move among the nodes of the range so that
+  // the earlier of two elements lives at the lower address, and the nodes are
+  // relinked in address order. The list order and the cursor's element stay;
+  // elements outside the range keep their places. Returns, for each element
+  // that moved, its old and its new address: pointers to it must be changed.
+  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to) {
+    std::vector<std::pair<T*, T*>> moved;
+    if (items_.empty() || from >= items_.size() || to <= from) return moved;
+    if (to >= items_.size()) to = items_.size() - 1;
+    auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
+    std::vector<iterator> nodes;  // in list order
+    nodes.reserve(to - from + 1);
+    for (auto it = a; nodes.size() < to - from + 1; ++it) nodes.push_back(it);
+    std::vector<iterator> byAddress = nodes;
+    std::sort(byAddress.begin(), byAddress.end(),
+              [](iterator x, iterator y) { return std::less<const T*>()(&*x, &*y); });
+    if (byAddress == nodes) return moved;
+
+    // The element at list position from + i goes to the i-th lowest node.
+    std::vector<T> values;
+    values.reserve(nodes.size());
+    for (iterator it : nodes) values.push_back(std::move(*it));
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      *byAddress[i] = std::move(values[i]);
+      if (nodes[i] != byAddress[i]) moved.emplace_back(&*nodes[i], &*byAddress[i]);
+    }
+    if (hasCurrent_) {
+      for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (cursor_ == nodes[i]) {
+          cursor_ = byAddress[i];
+          break;
+        }
+      }
+    }
+
+    // Relinked in address order where the range was.
+    auto after = std::next(nodes.back());
+    std::list<T> part;
+    for (iterator it : byAddress) part.splice(part.end(), items_, it);
+    items_.splice(after, part);
+    return moved;
   }
 
  private:

@@ -430,8 +430,9 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
     }
   }
 
-  // 14. Object order.
+  // 14. Object order, in memory too.
   sortObjects(world);
+  layOutObjects(game);
 
   // 15. The load does not count as a slow second.
   if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());

@@ -537,8 +537,8 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
     std::size_t from = i + 1;
     for (;;) {
       const PairBox box = boxOf(a);
-      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
-                                     ctx.movingIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
+                                     ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
       solidContact(ctx, a, *ctx.order[j]);
       from = j + 1;
@@ -588,8 +588,8 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
     for (;;) {
       const PairBox box = boxOf(a);
       const int8_t level = a.level;
-      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
-                                     ctx.movingPlayerIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
+                                     ctx.movingPlayerIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) {
         finishPairs(ctx, a, before);
         return;

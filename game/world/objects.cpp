@@ -1,6 +1,8 @@
 #include "game/world/objects.h"
 
+#include <algorithm>
 #include <bit>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <unordered_set>
@@ -44,6 +46,25 @@ void forgetObjects(Game& game, IsVictim isVictim) {
   if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
   if (world.lastBounceObject && isVictim(world.lastBounceObject)) world.lastBounceObject = nullptr;
   if (world.player && isVictim(world.player)) world.player = nullptr;
+}
+
+// Changes every reference that the world and the script state hold to an
+// object to what newAddress gives for it; the same references as forgetObjects.
+template <typename NewAddress>
+void moveObjectReferences(Game& game, NewAddress newAddress) {
+  World& world = game.world;
+  for (ObjectRecord& o : world.objects) {
+    newAddress(o.support);
+    newAddress(o.facedObject);
+  }
+  for (WordBox& box : game.script.wordBoxes) newAddress(box.object);
+  for (ScriptQueueEntry& entry : game.script.queue) newAddress(entry.object);
+  ScriptState& s = game.script;
+  newAddress(s.camera.lookAt);
+  newAddress(s.scriptResumeObject);
+  newAddress(world.currentCheckpoint);
+  newAddress(world.lastBounceObject);
+  newAddress(world.player);
 }
 
 float sortKey(float v) { return std::isnan(v) ? -std::numeric_limits<float>::infinity() : v; }
@@ -158,6 +179,26 @@ void sortObjects(World& world) {
                             if (a.priority != b.priority) return a.priority > b.priority;
                             return sortKey(a.y) > sortKey(b.y);
                           });
+}
+
+
+void layOutObjects(Game& game) {
+  World& world = game.world;
+  if (world.objectCount < 1) return;
+  std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
+      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount));
+  if (moved.empty()) return;
+  std::sort(moved.begin(), moved.end(),
+            [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });
+  moveObjectReferences(game, [&moved](ObjectRecord*& p) {
+    if (p == nullptr) return;
+    auto at = std::lower_bound(moved.begin(), moved.end(), p, [](const auto& m, ObjectRecord* q) {
+      return std::less<ObjectRecord*>()(m.first, q);
+    });
+    if (at != moved.end() && at->first == p) p = at->second;
+  });
+  // The step's hints of where the records lie are stale now.
+  world.stepCache.listOrder.clear();
 }
 
 }  // namespace zor
