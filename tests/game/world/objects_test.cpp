@@ -352,7 +352,9 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
   EXPECT_EQ(t.world.lastBounceObject, byName("a"));
   // Every object but the player faces the player, as new blocks do.
   for (std::size_t i = 1; i <= 5; ++i) {
-    if (t.at(i)->name != "b") EXPECT_EQ(t.at(i)->facedObject, player);
+    if (t.at(i)->name != "b") {
+      EXPECT_EQ(t.at(i)->facedObject, player);
+    }
   }
 }
 
