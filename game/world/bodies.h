@@ -36,6 +36,11 @@ struct PairContact {
 // every solid contact is appended in the order it happens.
 void stepBodies(Game& game, PairSearch search = PairSearch::Indexed, std::vector<PairContact>* contacts = nullptr);
 
+// The object motion update followed by stepBodies with the indexed search, as
+// stepWorld runs them, with the same results; one walk over the list does the
+// motion of every object and the bodies phase of those that are not dynamic.
+void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts = nullptr);
+
 // Kills one object: everything standing on it falls free, and its flags become
 // `killed`, `noborder` and `invisible` (keeping `hasface`). With withSound, an
 // object not killed before plays the die effect and queues its die script.

@@ -3,7 +3,6 @@
 #include "game/game.h"
 #include "game/world/areas_camera.h"
 #include "game/world/bodies.h"
-#include "game/world/motion.h"
 #include "game/world/player_control.h"
 
 #include <utility>
@@ -11,8 +10,7 @@
 namespace zor {
 
 void stepWorld(Game& game) {
-  updateObjectMotion(game.world, game.random.table);
-  stepBodies(game);
+  stepMotionAndBodies(game);
   stepAreasAndCamera(game);
 }
 
