@@ -2,24 +2,20 @@
 
 #include <zlib.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "format/values.h"
-#include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
 #include "game/model/game_model.h"
-#include "platform/app_platform.h"
-// Up: custom sounds go straight into the effect slots.
-#include "game/audio/effects.h"
 #include "game/load/element_ids.h"
+#include "platform/app_platform.h"
 #include "platform/text.h"
 #include "platform/xml.h"
+// Up: custom sounds go straight into the effect slots.
+#include "game/audio/effects.h"
 
 namespace zor {
 

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "format/vocabulary.h"
-#include "game/game.h"
 #include "game/load/element_ids.h"
+// Up: the parameters go onto an object of the running world, placed on the
+// world's levels; readObjectParams works on the game's current object.
+#include "game/game.h"
 #include "game/world/objects.h"
 
 namespace zor {

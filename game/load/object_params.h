@@ -3,8 +3,9 @@
 #pragma once
 
 #include "game/model/block_params.h"
-#include "game/world/world.h"
 #include "platform/xml.h"
+// Up: the objects and levels the parameters are applied to.
+#include "game/world/world.h"
 
 namespace zor {
 

@@ -1,32 +1,33 @@
 #include "game/load/zone_loader.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "format/values.h"
 #include "format/vocabulary.h"
-#include "game/game.h"
-#include "game/script/queue_runner.h"
 #include "game/load/element_ids.h"
 #include "game/load/object_params.h"
-#include "game/world/motion.h"
-#include "game/world/objects.h"
+#include "game/model/zone_model.h"
 #include "platform/app_platform.h"
-// Up: applying a zone to the running game starts its music, places the player,
-// runs its start script and moves the run clock, so this half of zone loading
-// calls those parts directly.
+#include "platform/text.h"
+// Up: the read half is the model's; this is the apply half. It builds the
+// running world (objects, levels, areas, the player's placement and motion),
+// clears the script state of the zone left, starts the zone's music, moves the
+// run clock and runs the start script, so it calls those parts directly.
 #include "game/audio/music.h"
+#include "game/game.h"
 #include "game/input/action_release.h"
 #include "game/render/game_screen.h"
 #include "game/script/interpreter.h"
+#include "game/script/queue_runner.h"
 #include "game/world/bodies.h"
-#include "platform/text.h"
+#include "game/world/motion.h"
+#include "game/world/objects.h"
 
 namespace zor {
 namespace {
