@@ -14,6 +14,17 @@ struct Editor;
 bool showHelp(Editor& editor, const std::string& page);
 // The page for the main window (Documentation, F1).
 inline constexpr const char* kMainHelpPage = "index.htm";
+
+// The windows whose F1 opens a page of their own.
+enum class HelpWindow { Main, Script, ZoneProperties, GameProperties, SoundEditor, GFlagEditor, ZFlagEditor, Cleanup };
+struct HelpPage {
+  std::string page;
+  std::string section;  // "#gflags" and the like, or empty; the page is opened whole
+};
+// The page of a window; the script window's page follows its title.
+HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle = "");
+// F1 in a window: opens that window's page (see showHelp).
+bool showWindowHelp(Editor& editor, HelpWindow window, const std::string& scriptTitle = "");
 inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 
 // The About box's text; `buildDate` as the compiler writes __DATE__ ("Mmm dd yyyy").
