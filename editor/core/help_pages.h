@@ -14,6 +14,7 @@ struct Editor;
 bool showHelp(Editor& editor, const std::string& page);
 // The page for the main window (Documentation, F1).
 inline constexpr const char* kMainHelpPage = "index.htm";
+inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 
 // The windows whose F1 opens a page of their own.
 enum class HelpWindow { Main, Script, ZoneProperties, GameProperties, SoundEditor, GFlagEditor, ZFlagEditor, Cleanup };
@@ -25,7 +26,6 @@ struct HelpPage {
 HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle = "");
 // F1 in a window: opens that window's page (see showHelp).
 bool showWindowHelp(Editor& editor, HelpWindow window, const std::string& scriptTitle = "");
-inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 
 // The About box's text; `buildDate` as the compiler writes __DATE__ ("Mmm dd yyyy").
 std::string aboutText(const std::string& buildDate);
