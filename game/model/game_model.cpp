@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "format/values.h"
+#include "format/vocabulary.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -65,6 +67,39 @@ void readSpeedrun(GameModel& data, const xml::Node& el) {
   data.speedruns.push_back(std::move(r));
 }
 
+// A `loadsounds` element: slot i of `nums` takes file i of `files` ("|"
+// between them) and volume i of `vols`.
+void readLoadSounds(GameModel& data, const xml::Node& el) {
+  const std::string_view nums = el.attr("nums");
+  if (nums.empty()) {
+    data.errors.push_back(ModelError{el.line, "A 'loadsounds' element without 'nums' loads nothing."});
+    return;
+  }
+  const std::vector<std::string> slots = text::split(nums, ',');
+  const std::vector<std::string> files = text::split(text::replaceAll(el.attr("files"), "\\", "/"), '|');
+  const std::vector<std::string> vols = text::split(el.attr("vols"), ',');
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
+    if (slot < 0) {
+      data.errors.push_back(ModelError{el.line, "The sound slot '" + text::trim(slots[i]) +
+                                                    "' does not exist; it is left out."});
+      continue;
+    }
+    CustomSoundRecord r;
+    r.line = el.line;
+    r.slot = slot;
+    if (i < files.size()) r.file = files[i];
+    if (i < vols.size()) {
+      const std::string v = text::trim(vols[i]);
+      if (!v.empty()) {
+        const int32_t n = text::parseInt(v);
+        r.volume = n < 0 ? 0 : (n > 100 ? 100 : n);
+      }
+    }
+    data.loadSounds.push_back(std::move(r));
+  }
+}
+
 }  // namespace
 
 float deriveBrake(float brake, float acc1) {
@@ -102,7 +137,7 @@ GameModel readGameModel(const xml::Node& root) {
     } else if (name == "speedrun") {
       readSpeedrun(model, *el);
     } else if (name == "loadsounds") {
-      model.loadSounds.push_back(el);
+      readLoadSounds(model, *el);
     }
   }
   return model;
