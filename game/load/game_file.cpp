@@ -175,14 +175,14 @@ void applyCustomSounds(Game& game) {
         text::split(text::replaceAll(el->attr("files"), "\\", "/"), '|');
     const std::vector<std::string> vols = text::split(el->attr("vols"), ',');
     for (std::size_t i = 0; i < slots.size(); ++i) {
-      const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
+      const int32_t slot = format::readInt(slots[i]) % format::kSoundSlotCount;
       if (slot < 0) continue;  // no such slot: nothing to load or set
       if (i < files.size() && !files[i].empty()) loadEffectSlot(game, slot, folder + files[i]);
       int32_t volume = 50;
       if (i < vols.size()) {
         const std::string v = text::trim(vols[i]);
         if (!v.empty()) {
-          const int32_t n = text::parseInt(v);
+          const int32_t n = format::readInt(v);
           volume = n < 0 ? 0 : (n > 100 ? 100 : n);
         }
       }

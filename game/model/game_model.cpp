@@ -39,9 +39,9 @@ void readClass(GameModel& data, const xml::Node& el) {
   float brake = 0.0f;
   if (const std::string& v = el.attr("brake"); !v.empty()) brake = text::parseFloat(text::trim(v));
   if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = text::parseInt(text::trim(v));
+  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = format::readInt(text::trim(v));
   if (const std::string& v = el.attr("hops"); !v.empty()) {
-    const int32_t hops = text::parseInt(text::trim(v));
+    const int32_t hops = format::readInt(text::trim(v));
     c.hops = hops < 0 ? 0 : (hops > 100 ? 100 : hops);
   }
   if (const std::string& v = el.attr("cover"); !v.empty()) {
@@ -58,7 +58,7 @@ void readSpeedrun(GameModel& data, const xml::Node& el) {
   r.gflags = removeBlanks(el.attr("gflags"));
   if (const std::string& v = el.attr("color"); !v.empty()) r.colour = format::readColour(v);
   if (const std::string& v = el.attr("level"); !v.empty()) {
-    const int64_t level = std::llabs(static_cast<int64_t>(text::parseInt(v)));
+    const int64_t level = std::llabs(static_cast<int64_t>(format::readInt(v)));
     r.runNumber = level > INT32_MAX ? INT32_MAX : static_cast<int32_t>(level);
   }
   r.startScript = el.childByPath("start");

@@ -54,7 +54,7 @@ StatementResult runCamera(StatementContext& ctx) {
   }
 
   const std::string& lock = node.attr("lock");
-  if (!lock.empty()) cam.locked = text::parseInt(lock) != 0;
+  if (!lock.empty()) cam.locked = format::readInt(lock) != 0;
   return StatementResult::Continue;
 }
 

@@ -103,13 +103,13 @@ int32_t leapTarget(const std::string& leap, int32_t level, int32_t count) {
   if (count <= 0 || level < 0) return -1;
   int64_t t = -1;
   if (leap[0] == '+') {
-    t = (static_cast<int64_t>(level) + text::parseInt(leap.substr(1))) % count;
+    t = (static_cast<int64_t>(level) + format::readInt(leap.substr(1))) % count;
   } else if (leap[0] == '-') {
-    t = static_cast<int64_t>(level) - text::parseInt(leap.substr(1));
+    t = static_cast<int64_t>(level) - format::readInt(leap.substr(1));
     t %= count;  // adding the count until t is 0 or more comes to the same
     if (t < 0) t += count;
   } else {
-    int64_t n = text::parseInt(leap);
+    int64_t n = format::readInt(leap);
     if (n < 0) n = -n;
     t = n % count;
     if (t == level) t = -1;

@@ -164,10 +164,10 @@ StatementResult runScreen(StatementContext& ctx) {
   if (!flash.empty()) fx.pendingFlash = format::readColour(flash);
 
   const std::string hom = text::toLower(node.attr("hom"));
-  if (!hom.empty()) fx.homActive = text::parseInt(hom);
+  if (!hom.empty()) fx.homActive = format::readInt(hom);
 
-  if (text::parseInt(text::toLower(node.attr("gray"))) != 0) makeGrey(game);
-  if (text::parseInt(text::toLower(node.attr("invert"))) != 0) invertColours(game);
+  if (format::readInt(text::toLower(node.attr("gray"))) != 0) makeGrey(game);
+  if (format::readInt(text::toLower(node.attr("invert"))) != 0) invertColours(game);
 
   const std::string fade = text::toLower(node.attr("fade"));
   if (!fade.empty()) {

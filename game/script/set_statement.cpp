@@ -45,7 +45,7 @@ void setEntrance(World& world, const std::string& value) {
   const float z = text::parseFloat(entrance->attr("z"));
   const std::string& level = entrance->attr("level");
   const int32_t index = level.empty() ? findNearestLevel(world, z)
-                                      : resolveLevelIndex(world, text::parseInt(level), z);
+                                      : resolveLevelIndex(world, format::readInt(level), z);
   if (levelAt(world, index)) world.respawnPoint.level = index;
 }
 
@@ -70,16 +70,16 @@ void setTransparency(World& world, const std::string& onames, const std::string&
 void setZoneInt(int32_t& zoneInt, const std::string& value) {
   const char sign = value[0];
   if (sign != '+' && sign != '-') {
-    zoneInt = text::parseInt(value);
+    zoneInt = format::readInt(value);
     return;
   }
   const std::string rest = value.substr(1);
   const bool limited = rest.find(',') != std::string::npos;
-  const int64_t amount = text::parseInt(limited ? text::field(rest, ',', 0) : rest);
+  const int64_t amount = format::readInt(limited ? text::field(rest, ',', 0) : rest);
   const int64_t sum = sign == '+' ? int64_t{zoneInt} + amount : int64_t{zoneInt} - amount;
   zoneInt = wrap32(sum);
   if (!limited) return;
-  const int32_t limit = text::parseInt(text::field(rest, ',', 1));
+  const int32_t limit = format::readInt(text::field(rest, ',', 1));
   if (sign == '+' ? zoneInt > limit : zoneInt < limit) zoneInt = limit;
 }
 

@@ -51,7 +51,7 @@ void changeLocks(StatementContext& ctx, bool unlock) {
     }
   };
   if (!levels.empty()) {
-    for (const std::string& item : text::split(levels, ',')) apply(scriptLevel(world, text::parseInt(item)));
+    for (const std::string& item : text::split(levels, ',')) apply(scriptLevel(world, format::readInt(item)));
   } else if (world.levelCount() > 0) {
     for (const std::string& item : text::split(depths, ',')) {
       apply(findNearestLevel(world, text::parseFloat(item)));
@@ -75,7 +75,7 @@ StatementResult runSetZone(StatementContext& ctx) {
   const std::string& colourText = ctx.statement.attr("color");
   if (colourText.empty()) return StatementResult::Continue;
   const std::string& levelText = ctx.statement.attr("level");
-  const int32_t index = levelText.empty() ? playerLevelIndex(world) : scriptLevel(world, text::parseInt(levelText));
+  const int32_t index = levelText.empty() ? playerLevelIndex(world) : scriptLevel(world, format::readInt(levelText));
   LevelRecord* level = levelAt(world, index);
   if (!level) return StatementResult::Continue;
   const int32_t colour = format::readColour(colourText);
@@ -148,7 +148,7 @@ StatementResult runCheckpoint(StatementContext& ctx) {
   int32_t level = -1;
   const std::string& levelText = st.attr("level");
   if (!levelText.empty()) {
-    level = resolveLevelIndex(world, text::parseInt(levelText), p ? p->z : 0.0f);
+    level = resolveLevelIndex(world, format::readInt(levelText), p ? p->z : 0.0f);
   } else {
     level = playerLevelIndex(world);
     const std::string z = text::trim(st.attr("z"));
