@@ -503,10 +503,15 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   script.jumpsAllowed = true;
 
   // 21. The start script runs at once.
+  const int32_t menuStateBefore = game.app.menuState;
+  const int32_t menuScreenBefore = game.app.menuScreen;
   if (world.zoneStartScript) runScript(game, world.zoneStartScript, nullptr);
 
-  // 22.
-  if (closeMenu) game.app.closeMenu(false);
+  // 22. Back to play, unless the start script opened a menu (an `endspeedrun`
+  // there shows the run's results, which must stay up).
+  const bool scriptOpenedMenu =
+      game.app.menuState != menuStateBefore || game.app.menuScreen != menuScreenBefore;
+  if (closeMenu && !scriptOpenedMenu) game.app.closeMenu(false);
   return true;
 }
 
@@ -528,7 +533,8 @@ void enterZone(Game& game, const std::string& id, const std::string& entrance) {
     return;
   }
   if (game.platform) waitForActionRelease(game, *game.platform);
-  game.app.closeMenu(true);
+  // A menu still up was opened by the zone's start script: it stays.
+  if (game.app.menuState == menu_state::Playing) game.app.closeMenu(true);
   restoreMusic(game);
   latchInputStates(game.controls);
 }
