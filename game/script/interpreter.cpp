@@ -83,7 +83,7 @@ void deleteKilledObjects(Game& game) {
     if (isVictim(o)) ++victims;
   }
   if (victims == 0) return;
-  deleteObjectsWhere(game, isVictim);
+  deleteObjectsWhere(world, game.script, isVictim);
   world.objectCount = std::max<int32_t>(0, world.objectCount - victims);
 }
 

@@ -87,7 +87,7 @@ StatementResult runShift(StatementContext& ctx) {
     }
     if (o == world.player) {
       if (LevelRecord* l = levelAt(world, o->level)) l->flags |= 1u;
-      findLeapLevels(ctx.game);
+      findLeapLevels(ctx.game.world);
     }
   }
   return StatementResult::Continue;
@@ -122,7 +122,7 @@ void leap(Game& game, ObjectRecord& o, const std::string& leapText) {
   const int32_t t = leapTarget(leapText, o.level, world.levelCount());
   const LevelRecord* target = levelAt(world, t);
   if (target == nullptr || objectOverlapsLevel(world, o, t) != 0) return;
-  playSoundEffect(game, t > o.level ? kUpEffect : kDownEffect);
+  playSoundEffect(game.world, game.prefs.sound != 0, t > o.level ? kUpEffect : kDownEffect);
   o.level = static_cast<int8_t>(t);
   if (!o.has(flag::Airborne)) {
     o.flags |= flag::Airborne;
@@ -178,7 +178,7 @@ StatementResult runMove(StatementContext& ctx) {
     o->vy = format::readFloat(jump);
     o->flags |= flag::Dynamic | flag::Airborne;
     o->support = nullptr;
-    playSoundEffect(ctx.game, kJumpEffect);
+    playSoundEffect(ctx.game.world, ctx.game.prefs.sound != 0, kJumpEffect);
   }
 
   const std::string& leapText = st.attr("leap");

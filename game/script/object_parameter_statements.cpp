@@ -142,7 +142,7 @@ StatementResult runSetCheck(StatementContext& ctx) {
       world.respawnPoint.y = o->y + o->w / 2.0f - p->h / 2.0f;
     }
     world.respawnPoint.level = o->level;
-    playSoundEffect(ctx.game, kCheckEffect);
+    playSoundEffect(ctx.game.world, ctx.game.prefs.sound != 0, kCheckEffect);
   }
   if (o->litColour >= 0) {
     o->colour1 = o->litColour;

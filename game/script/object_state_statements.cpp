@@ -54,7 +54,7 @@ StatementResult runKill(StatementContext& ctx) {
       if (!world.playerDead && !inDeathScript) playerDeath(ctx.game);
       continue;
     }
-    killObject(ctx.game, o, withSound);
+    killObject(ctx.game.world, ctx.game.script, ctx.game.prefs.sound != 0, o, withSound);
   }
   return StatementResult::Continue;
 }

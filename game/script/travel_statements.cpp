@@ -57,7 +57,7 @@ void changeLocks(StatementContext& ctx, bool unlock) {
       apply(findNearestLevel(world, text::parseFloat(item)));
     }
   }
-  findLeapLevels(ctx.game);
+  findLeapLevels(ctx.game.world);
 }
 
 StatementResult runLock(StatementContext& ctx) {
