@@ -157,6 +157,9 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
   endScript(game);
 }
 
+StatementContext::StatementContext(Game& g, const xml::Node& st, const xml::Node* sc, ObjectRecord* o)
+    : game(g), statement(st), script(sc), object(o), world(g.world), scriptState(g.script) {}
+
 std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute) {
   std::vector<ObjectRecord*> out;
   const std::string names = text::toLower(ctx.statement.attr(attribute));

@@ -14,10 +14,11 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/script/travel_statements.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -102,8 +103,8 @@ void startCredits(ScriptState& script, const std::string& value) {
 }
 
 StatementResult runSet(StatementContext& ctx) {
-  World& world = ctx.game.world;
-  ScriptState& script = ctx.game.script;
+  World& world = ctx.world;
+  ScriptState& script = ctx.scriptState;
   const xml::Node& st = ctx.statement;
 
   if (const std::string& v = st.attr("entrance"); !v.empty()) setEntrance(world, v);

@@ -18,10 +18,11 @@
 #include <string>
 
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -36,7 +37,7 @@ int32_t scriptLevel(const World& world, int32_t index) {
 }
 
 void changeLocks(StatementContext& ctx, bool unlock) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string levels = text::toLower(ctx.statement.attr("levels"));
   const std::string depths = text::toLower(ctx.statement.attr("z"));
   if (levels.empty() && depths.empty()) return;
@@ -57,7 +58,7 @@ void changeLocks(StatementContext& ctx, bool unlock) {
       apply(findNearestLevel(world, text::parseFloat(item)));
     }
   }
-  findLeapLevels(ctx.game.world);
+  findLeapLevels(ctx.world);
 }
 
 StatementResult runLock(StatementContext& ctx) {
@@ -71,7 +72,7 @@ StatementResult runUnlock(StatementContext& ctx) {
 }
 
 StatementResult runSetZone(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string& colourText = ctx.statement.attr("color");
   if (colourText.empty()) return StatementResult::Continue;
   const std::string& levelText = ctx.statement.attr("level");
@@ -90,7 +91,7 @@ StatementResult runSetZone(StatementContext& ctx) {
 bool warpSwitch(const xml::Node& st, std::string_view name) { return format::readBool(text::trim(st.attr(name))); }
 
 StatementResult runWarp(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   world.requests.zoneChange = text::toLower(text::trim(st.attr("zone")));
   world.entranceName = text::toLower(text::trim(st.attr("entrance")));
@@ -116,7 +117,7 @@ StatementResult runWarp(StatementContext& ctx) {
 }
 
 StatementResult runReloadZone(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   world.requests.zoneChange = world.currentZoneId;
   world.silentWarp = false;
   world.smoothWarp = false;
@@ -127,7 +128,7 @@ StatementResult runReloadZone(StatementContext& ctx) {
 }
 
 StatementResult runCheckpoint(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   const ObjectRecord* p = world.player;
   RespawnPoint& r = world.respawnPoint;
