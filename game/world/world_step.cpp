@@ -30,7 +30,8 @@ void stepPlayerControls(Game& game) {
     return;
   }
   // 5. to 9.
-  game.app.controlsActive = steerPlayer(game.world, game.script, game.session, game.controls, game.prefs.sound != 0) ? 1 : 0;
+  const bool soundOn = game.prefs.sound != 0;
+  game.app.controlsActive = steerPlayer(game.world, game.script, game.session, game.controls, soundOn) ? 1 : 0;
 }
 
 void stepWorld(Game& game) {
