@@ -235,11 +235,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
       updateWindowTitle(editor, true);
       editor.port.redrawCanvas();
       return true;
-    case C::Apply:
-      // With more than one object selected the focused panel field applies to all of them.
-      editor.port.focusCanvas();
-      editor.port.redrawCanvas();
-      return true;
+    case C::Apply: applyFocusedField(editor); return true;
     case C::Cancel:
       if (!zoneOpen) return true;
       if (zone.view.mode == 3) {

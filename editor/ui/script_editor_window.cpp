@@ -391,7 +391,7 @@ void ScriptEditorWindow::insertText(const std::string& inserted) {
 
 void ScriptEditorWindow::showHelpPage() {
   Nested nested(*this);
-  if (session_) showHelp(session_->editor(), session_->helpPage());
+  if (session_) showWindowHelp(session_->editor(), HelpWindow::Script, session_->title());
 }
 
 }  // namespace zor::editor::ui
