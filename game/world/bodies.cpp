@@ -79,6 +79,9 @@ float clampSpeed(float v) {
   return v;
 }
 
+// An effect asked for by the step, when the game's sound effects are on.
+void askEffect(Game& game, int slot) { playSoundEffect(game.world, game.prefs.sound != 0, slot); }
+
 // Leaves the support with its motion: the support's vx is added, and its vy
 // when it rises; the object then has no support.
 void leaveSupport(ObjectRecord& o) {
@@ -213,7 +216,7 @@ void classJump(Game& game, ObjectRecord& o, const ClassRecord& k, int effect) {
   o.vy = k.acc2;
   if (&o == game.world.player) game.world.jumpHoldFrames = 5;
   leaveSupport(o);
-  if (effect >= 0) playSoundEffect(game.world, game.prefs.sound != 0, effect);
+  if (effect >= 0) askEffect(game, effect);
 }
 
 // Class behaviour: chase or brake, stomp, leap or keep to the platform, move.
@@ -374,7 +377,7 @@ void touchCheckpoint(Game& game, ObjectRecord& player, ObjectRecord& b) {
   world.respawnPoint.x = b.x + b.w / 2.0f - player.w / 2.0f;
   world.respawnPoint.y = b.y + b.w / 2.0f - player.h / 2.0f;
   world.respawnPoint.level = b.level;
-  playSoundEffect(game.world, game.prefs.sound != 0, kCheckEffect);
+  askEffect(game, kCheckEffect);
   if (b.litColour >= 0) {
     b.colour1 = b.litColour;
     b.colour2 = 0xFFFFFF;
@@ -451,14 +454,14 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
       a.contacts |= 8;
       if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killInStep(ctx, &b, 1);
       if (b.has(flag::Bouncy) && isPlayer && &b != world.lastBounceObject) {
-        playSoundEffect(game.world, game.prefs.sound != 0, kRubberEffect);
+        askEffect(game, kRubberEffect);
         a.vy = b.freq != 0.0f ? b.freq : std::fabs(rdy);
         world.lastBounceObject = &b;
         world.bounceFrames = truncateToInt(a.vy) / 2 + 1;
         world.leapLatch = 3;
       } else if (rdy < -13.5f && b.vy < 14.5f) {
         if (!a.has(flag::Invisible)) {
-          playSoundEffect(game.world, game.prefs.sound != 0, kLandEffect);
+          askEffect(game, kLandEffect);
           if (a.w * a.h > 32000.0f && game.script.screenEffects.shakeAmount < 0.2f) {
             game.script.screenEffects.shakeAmount = 0.2f;
             game.script.screenEffects.shakeDecay = 0.9f;
@@ -467,7 +470,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
         a.vy *= -0.3f;
       } else {
         if (a.w * a.h > 500.0f && rdy < -1.0f && !game.script.zoneEntryQuiet && !a.has(flag::Invisible)) {
-          playSoundEffect(game.world, game.prefs.sound != 0, kLandEffect);
+          askEffect(game, kLandEffect);
         }
         a.support = &b;
         ctx.stands.noteSupport(a, ctx.pairPosition, b);
