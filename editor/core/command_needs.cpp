@@ -240,6 +240,10 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
       if (!zoneOpen) return true;
       if (zone.view.mode == 3) {
         cancelPlacing(editor, nullptr);
+      } else if (editor.port.focusedPanelField() >= 0) {
+        // From a panel field: the keys go back to the canvas; the field's text and the selection stay.
+        editor.port.focusCanvas();
+        editor.port.redrawCanvas();
       } else {
         deselectAll(editor);
         refreshPanel(editor);

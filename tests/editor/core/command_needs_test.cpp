@@ -193,6 +193,11 @@ TEST_F(CanvasCommandTest, EscapeEndsPlacingOrClearsTheSelection) {
   EXPECT_EQ(editor.zone.view.mode, 0);
   EXPECT_EQ(editor.zone.objects.size(), 1u);  // only the floating object went
   EXPECT_TRUE(selected("a"));
+  // From a panel field Esc only gives the canvas the keys.
+  port.panelFieldWithFocus = 0;
+  dispatchCommand(editor, host, Command::Cancel);
+  EXPECT_TRUE(selected("a"));
+  port.panelFieldWithFocus = -1;
   dispatchCommand(editor, host, Command::Cancel);
   EXPECT_EQ(editor.zone.selectionCount, 0);
   // Delete needs an idle view and a selection.
