@@ -158,7 +158,13 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
 }
 
 StatementContext::StatementContext(Game& g, const xml::Node& st, const xml::Node* sc, ObjectRecord* o)
-    : game(g), statement(st), script(sc), object(o), world(g.world), scriptState(g.script) {}
+    : game(g),
+      statement(st),
+      script(sc),
+      object(o),
+      world(g.world),
+      scriptState(g.script),
+      soundOn(g.prefs.sound != 0) {}
 
 std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute) {
   std::vector<ObjectRecord*> out;

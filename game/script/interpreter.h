@@ -65,10 +65,12 @@ struct StatementContext {
   const xml::Node& statement;  // the statement element
   const xml::Node* script;     // the element being walked (the script's element)
   ObjectRecord* object;        // the script's object; null for none
-  // The parts of the game most statements work on (game.world and game.script):
-  // a handler that needs no more takes them from here.
+  // The parts of the game most statements work on (game.world and game.script)
+  // and whether sound effects are on (the preference; no statement changes
+  // it): a handler that needs no more takes them from here.
   World& world;
   ScriptState& scriptState;
+  bool soundOn;
 };
 
 using StatementHandler = StatementResult (*)(StatementContext&);
