@@ -18,6 +18,7 @@
 #include "editor/ui/flag_editor_windows.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/script_editor_window.h"
+#include "format/values.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -248,7 +249,7 @@ int64_t WxPort::now() {
   int64_t seconds = dates::localSecondsSince1970();
   if (!clockOffsetFile.empty()) {
     std::string offset;
-    if (files::readFile(clockOffsetFile, offset, 64)) seconds += text::parseInt64(offset);
+    if (files::readFile(clockOffsetFile, offset, 64)) seconds += format::readInt64(offset);
   }
   return seconds;
 }

@@ -206,7 +206,7 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
       if (o.persistGroup == persist && o.facedObject == oldPlayer) facingPlayer.push_back(&o);
     }
   }
-  deleteObjectsWhere(game, [&persist](const ObjectRecord& o) {
+  deleteObjectsWhere(world, script, [&persist](const ObjectRecord& o) {
     return persist.empty() || o.persistGroup != persist;
   });
 
@@ -296,7 +296,7 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    respawnPlayer(game, 0, 1);
+    respawnPlayer(game.world, game.script, game.session, 0, 1);
     if (ObjectRecord* p = world.player) {
       world.cameraPosition.x = world.respawnPoint.x + p->w / 2.0f;
       world.cameraPosition.y = world.respawnPoint.y + p->h / 2.0f;
@@ -307,7 +307,7 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
     world.fadeTargetColour = startLevel.colour;
     world.fadeAmount = 1.0f;
     world.backgroundColour = world.fadeFromColour;
-    respawnPlayer(game, 0, 1);
+    respawnPlayer(game.world, game.script, game.session, 0, 1);
     if (ObjectRecord* p = world.player) {
       if (world.smoothWarp) {
         p->x += world.warpOffsetX;

@@ -41,9 +41,9 @@ void readClass(GameModel& data, const xml::Node& el) {
   float brake = 0.0f;
   if (const std::string& v = el.attr("brake"); !v.empty()) brake = text::parseFloat(text::trim(v));
   if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = text::parseInt(text::trim(v));
+  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = format::readInt(text::trim(v));
   if (const std::string& v = el.attr("hops"); !v.empty()) {
-    const int32_t hops = text::parseInt(text::trim(v));
+    const int32_t hops = format::readInt(text::trim(v));
     c.hops = hops < 0 ? 0 : (hops > 100 ? 100 : hops);
   }
   if (const std::string& v = el.attr("cover"); !v.empty()) {
@@ -60,7 +60,7 @@ void readSpeedrun(GameModel& data, const xml::Node& el) {
   r.gflags = removeBlanks(el.attr("gflags"));
   if (const std::string& v = el.attr("color"); !v.empty()) r.colour = format::readColour(v);
   if (const std::string& v = el.attr("level"); !v.empty()) {
-    const int64_t level = std::llabs(static_cast<int64_t>(text::parseInt(v)));
+    const int64_t level = std::llabs(static_cast<int64_t>(format::readInt(v)));
     r.runNumber = level > INT32_MAX ? INT32_MAX : static_cast<int32_t>(level);
   }
   r.startScript = el.childByPath("start");
@@ -79,7 +79,7 @@ void readLoadSounds(GameModel& data, const xml::Node& el) {
   const std::vector<std::string> files = text::split(text::replaceAll(el.attr("files"), "\\", "/"), '|');
   const std::vector<std::string> vols = text::split(el.attr("vols"), ',');
   for (std::size_t i = 0; i < slots.size(); ++i) {
-    const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
+    const int32_t slot = format::readInt(slots[i]) % format::kSoundSlotCount;
     if (slot < 0) {
       data.errors.push_back(ModelError{el.line, "The sound slot '" + text::trim(slots[i]) +
                                                     "' does not exist; it is left out."});
@@ -92,7 +92,7 @@ void readLoadSounds(GameModel& data, const xml::Node& el) {
     if (i < vols.size()) {
       const std::string v = text::trim(vols[i]);
       if (!v.empty()) {
-        const int32_t n = text::parseInt(v);
+        const int32_t n = format::readInt(v);
         r.volume = n < 0 ? 0 : (n > 100 ? 100 : n);
       }
     }
