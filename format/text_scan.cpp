@@ -50,7 +50,8 @@ uint64_t readMagnitude(std::string_view s, std::size_t i, int base, uint64_t cap
   return m;
 }
 
-// Signed integer with the magnitude limited so that the result fits [minValue, maxValue].
+}  // namespace
+
 int64_t readSigned(std::string_view s, bool decimalOnly, int64_t minValue, int64_t maxValue) {
   std::size_t i = skipBlanks(s, 0);
   bool negative = false;
@@ -71,22 +72,6 @@ int64_t readSigned(std::string_view s, bool decimalOnly, int64_t minValue, int64
   if (!negative) return static_cast<int64_t>(m);
   if (m == 0) return 0;
   return -static_cast<int64_t>(m - 1) - 1;
-}
-
-}  // namespace
-
-int64_t parseInt64(std::string_view s) {
-  return readSigned(s, false, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
-}
-
-int32_t parseInt(std::string_view s) {
-  return static_cast<int32_t>(
-      readSigned(s, false, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
-}
-
-int32_t parseDecimal(std::string_view s) {
-  return static_cast<int32_t>(
-      readSigned(s, true, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 float parseFloat(std::string_view s) {

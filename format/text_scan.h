@@ -1,6 +1,6 @@
 // Locale-free reading of the numbers and words that game files are written in.
-// The format layer reads values with these; platform/text.h offers the same
-// operations to the rest of the program.
+// The format layer reads values with these; platform/text.h offers the text
+// operations to the rest of the program, which reads integers with format::readInt.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +10,12 @@
 
 namespace zor::format::scan {
 
-// Integer: leading blanks and tabs skipped, optional sign, then decimal digits,
-// "$" + hexadecimal digits or "%" + binary digits; stops at the first character
-// that does not belong; saturates to the int64 range. Unreadable text is 0.
-int64_t parseInt64(std::string_view s);
-// The same, saturated to the int32 range.
-int32_t parseInt(std::string_view s);
-// Decimal only: leading blanks and tabs skipped, optional sign, digits; saturates to int32.
-int32_t parseDecimal(std::string_view s);
+// Signed integer: leading blanks and tabs skipped, optional sign, then decimal
+// digits, or (unless decimalOnly) "$" + hexadecimal digits or "%" + binary
+// digits; stops at the first character that does not belong; saturates to
+// [minValue, maxValue]. Unreadable text is 0. format::readInt (values.h) is
+// the game files' integer built on it.
+int64_t readSigned(std::string_view s, bool decimalOnly, int64_t minValue, int64_t maxValue);
 // 32-bit float, correctly rounded; leading blanks skipped, optional sign, the
 // longest valid prefix; "inf", "infinity" and "nan" in any case. Unreadable text is 0.
 float parseFloat(std::string_view s);

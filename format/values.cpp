@@ -1,6 +1,7 @@
 #include "format/values.h"
 
 #include <iterator>
+#include <limits>
 
 #include "format/text_scan.h"
 #include "format/vocabulary.h"
@@ -28,9 +29,17 @@ uint32_t wordBit(std::string_view word, const FlagWord* table, std::size_t count
   return 0;
 }
 
+constexpr int64_t kMin32 = std::numeric_limits<int32_t>::min();
+constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
+
 }  // namespace
 
-int32_t readInt(std::string_view s) { return scan::parseInt(s); }
+int32_t readInt(std::string_view s) { return static_cast<int32_t>(scan::readSigned(s, false, kMin32, kMax32)); }
+
+int64_t readInt64(std::string_view s) {
+  return scan::readSigned(s, false, std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max());
+}
+
 float readFloat(std::string_view s) { return scan::parseFloat(s); }
 
 bool readBool(std::string_view s) {
@@ -75,7 +84,7 @@ Limits readBlockLimits(std::string_view s) {
 
 int32_t readIndex(std::string_view s) {
   if (s == "-") return -1;
-  return scan::parseDecimal(s);
+  return static_cast<int32_t>(scan::readSigned(s, true, kMin32, kMax32));
 }
 
 std::vector<std::string> readCommaList(std::string_view s) {

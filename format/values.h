@@ -9,7 +9,15 @@
 
 namespace zor::format {
 
-int32_t readInt(std::string_view s);    // "int": see zor::text::parseInt
+// "int", the one way an integer is read from a file (game files, preference,
+// save and editor files alike): leading blanks and tabs skipped, optional
+// sign, decimal digits; "$" + hexadecimal digits and "%" + binary digits are
+// read too. Reading stops at the first character that does not belong; an
+// empty or unreadable text is 0. Values beyond 32 bits saturate to
+// INT32_MIN/INT32_MAX.
+int32_t readInt(std::string_view s);
+// Same rules, 64-bit result (for callers that must range-check before cutting).
+int64_t readInt64(std::string_view s);
 float readFloat(std::string_view s);    // "float": see zor::text::parseFloat
 // "bool": "1", "true", "yes", "on" in any case, without surrounding blanks.
 bool readBool(std::string_view s);

@@ -81,6 +81,14 @@ bool makeFolder(const std::string& folder) {
   return errno == EEXIST && isFolder(folder);
 }
 
+// "PATH is too large (more than N MiB)", or N bytes when the bound is not whole mebibytes.
+std::string tooLarge(const std::string& path, std::size_t maxBytes) {
+  constexpr std::size_t kMiB = 1024u * 1024u;
+  const std::string bound = maxBytes >= kMiB && maxBytes % kMiB == 0 ? std::to_string(maxBytes / kMiB) + " MiB"
+                                                                       : std::to_string(maxBytes) + " bytes";
+  return path + " is too large (more than " + bound + ")";
+}
+
 }  // namespace
 
 bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, std::string* error) {
@@ -99,7 +107,7 @@ bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, s
     return false;
   }
   if (st.st_size < 0 || static_cast<uint64_t>(st.st_size) > maxBytes) {
-    setError(error, path + " is too large", 0);
+    setError(error, tooLarge(path, maxBytes), 0);
     return false;
   }
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -123,7 +131,7 @@ bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, s
     if (n == 0) break;
     if (data.size() + static_cast<std::size_t>(n) > maxBytes) {  // grew while we read
       ::close(fd);
-      setError(error, path + " is too large", 0);
+      setError(error, tooLarge(path, maxBytes), 0);
       return false;
     }
     data.append(buffer.data(), static_cast<std::size_t>(n));

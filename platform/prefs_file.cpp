@@ -1,5 +1,6 @@
 #include "platform/prefs_file.h"
 
+#include "format/values.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -84,7 +85,7 @@ std::string PrefsReader::readString(std::string_view key, std::string_view defau
 
 int64_t PrefsReader::readInt(std::string_view key, int64_t defaultValue) const {
   const std::string* v = find(key);
-  return v ? text::parseInt64(*v) : defaultValue;
+  return v ? format::readInt64(*v) : defaultValue;
 }
 
 std::vector<const Entry*> PrefsReader::groupEntries() const {

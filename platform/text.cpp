@@ -12,8 +12,6 @@ char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 
 }  // namespace
 
-int32_t parseInt(std::string_view s) { return format::scan::parseInt(s); }
-int64_t parseInt64(std::string_view s) { return format::scan::parseInt64(s); }
 float parseFloat(std::string_view s) { return format::scan::parseFloat(s); }
 int32_t parseHex(std::string_view s) { return format::scan::parseHex(s); }
 

@@ -8,13 +8,7 @@
 
 namespace zor::text {
 
-// Integer as the game files write it: leading blanks and tabs skipped, optional
-// sign, decimal digits; "$" + hexadecimal digits and "%" + binary digits are read
-// too. Reading stops at the first character that does not belong; an empty or
-// unreadable text is 0. Values beyond 32 bits saturate to INT32_MIN/INT32_MAX.
-int32_t parseInt(std::string_view s);
-// Same rules, 64-bit result (for callers that must range-check before cutting).
-int64_t parseInt64(std::string_view s);
+// Integers are read with format::readInt (format/values.h).
 
 // 32-bit float parsed straight to float (no double rounding): optional sign,
 // digits, fraction, exponent; "Infinity", "+Infinity", "-Infinity", "Inf" and

@@ -3,9 +3,7 @@
 #include <expat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <new>
 #include <span>
@@ -13,8 +11,6 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "platform/files.h"
 
@@ -1141,48 +1137,16 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
 
 bool Document::load(const std::string& path, ParseError* error) {
   reset();
-  auto fileError = [&](std::string message) {
+  std::string bytes;
+  std::string why;
+  if (!files::readFile(path, bytes, kMaxDocumentBytes, &why)) {
     if (error) {
       error->line = 0;
       error->code = -1;
-      error->message = std::move(message);
+      error->message = std::move(why);
     }
     return false;
-  };
-
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return fileError("cannot open " + path + ": " + std::strerror(errno));
-  std::string bytes;
-  // A regular file's size is known up front; other files are bounded while reading.
-  struct stat info {};
-  if (fstat(fileno(f), &info) == 0 && S_ISREG(info.st_mode)) {
-    if (static_cast<unsigned long long>(info.st_size) > kMaxDocumentBytes) {
-      std::fclose(f);
-      return fileError("cannot read " + path + ": the file is larger than 64 MiB");
-    }
-    bytes.reserve(static_cast<std::size_t>(info.st_size));
   }
-  char buffer[65536];
-  bool tooBig = false;
-  bool readError = false;
-  for (;;) {
-    std::size_t got = std::fread(buffer, 1, sizeof buffer, f);
-    if (got > 0) {
-      if (bytes.size() + got > kMaxDocumentBytes) {
-        tooBig = true;
-        break;
-      }
-      bytes.append(buffer, got);
-    }
-    if (got < sizeof buffer) {
-      readError = std::ferror(f) != 0;
-      break;
-    }
-  }
-  int savedErrno = errno;
-  std::fclose(f);
-  if (tooBig) return fileError("cannot read " + path + ": the file is larger than 64 MiB");
-  if (readError) return fileError("cannot read " + path + ": " + std::strerror(savedErrno));
   return parse(bytes, error);
 }
 

@@ -147,8 +147,9 @@ class Document {
   // Parses bytes into a new document. On failure returns false, fills the error
   // and leaves the document empty.
   bool parse(std::string_view bytes, ParseError* error);
-  // Reads and parses a file. A file that cannot be read gives line 0 and
-  // code -1 in the error.
+  // Reads the file with files::readFile (a regular file of at most
+  // kMaxDocumentBytes) and parses it. A file that cannot be read gives line 0
+  // and code -1 in the error.
   bool load(const std::string& path, ParseError* error);
 
   // The document node (parent of the root element, comments and whitespace at

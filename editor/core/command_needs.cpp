@@ -235,15 +235,15 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
       updateWindowTitle(editor, true);
       editor.port.redrawCanvas();
       return true;
-    case C::Apply:
-      // With more than one object selected the focused panel field applies to all of them.
-      editor.port.focusCanvas();
-      editor.port.redrawCanvas();
-      return true;
+    case C::Apply: applyFocusedField(editor); return true;
     case C::Cancel:
       if (!zoneOpen) return true;
       if (zone.view.mode == 3) {
         cancelPlacing(editor, nullptr);
+      } else if (editor.port.focusedPanelField() >= 0) {
+        // From a panel field: the keys go back to the canvas; the field's text and the selection stay.
+        editor.port.focusCanvas();
+        editor.port.redrawCanvas();
       } else {
         deselectAll(editor);
         refreshPanel(editor);

@@ -10,6 +10,7 @@
 #include "editor/core/game_document.h"
 #include "editor/core/port.h"
 #include "editor/core/preferences.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/zone_records.h"
 
@@ -36,6 +37,8 @@ struct Editor {
   SessionState session;
   DialogResults dialogs;
   CanvasState canvas;
+  // What the shown side panel holds, typed texts included; the panel view fills it.
+  PanelState panel;
   ScriptEditorState script;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/core/editor.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -37,7 +38,7 @@ GFlagList fillGFlagList(const Editor& editor) {
   }
   for (const std::string& item : text::split(game.setflags, ',')) {
     if (text::trim(item).empty()) continue;
-    const int64_t number = text::parseInt64(item);
+    const int64_t number = format::readInt64(item);
     if (number >= 0 && static_cast<std::size_t>(number) < list.rows.size()) {
       list.rows[static_cast<std::size_t>(number)].checked = true;
     }
@@ -53,7 +54,7 @@ void renameGFlag(GFlagList& list, int number, const std::string& typed) {
 }
 
 void raiseGFlagCount(GFlagList& list, const std::string& typed) {
-  const int64_t m = text::parseInt64(typed);
+  const int64_t m = format::readInt64(typed);
   const int64_t highest = std::min<int64_t>(m, kMaxGameFlagNumber);
   if (highest + 1 > static_cast<int64_t>(list.rows.size())) list.rows.resize(static_cast<std::size_t>(highest + 1));
 }
@@ -126,7 +127,7 @@ bool readSoundVolume(const std::string& typed, std::string* volume) {
     *volume = "";
     return true;
   }
-  const int64_t v = text::parseInt64(typed);
+  const int64_t v = format::readInt64(typed);
   if (v < 0 || v > 100) return false;
   *volume = text::formatInt(v);
   return true;

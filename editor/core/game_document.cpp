@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editor/core/editor.h"
+#include "format/values.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -17,7 +18,7 @@ void failLoad(Editor& editor, std::string status, std::string box) {
 
 void readEditorNode(GameFileState& game, const xml::Node* node) {
   game.setflags = text::removeAll(node->attr("setflags"), " ");
-  if (node->hasAttr("nearest")) game.nearest = text::parseInt(node->attr("nearest"));
+  if (node->hasAttr("nearest")) game.nearest = format::readInt(node->attr("nearest"));
   const std::string mode = text::toLower(node->attr("gflags"));
   game.gflagTestMode = mode == "clear" ? 1 : mode == "checked" ? 2 : 0;
 
@@ -25,7 +26,7 @@ void readEditorNode(GameFileState& game, const xml::Node* node) {
   for (std::size_t i = 0; i + 1 < names.size(); i += 2) {
     const std::string& name = names[i + 1];
     if (name.empty()) break;
-    const int64_t number = text::parseInt64(names[i]);
+    const int64_t number = format::readInt64(names[i]);
     if (number < 0 || number > kMaxGameFlagNumber) continue;
     game.gflagNames.push_back({name, static_cast<int>(number)});
     game.maxGFlags = std::max(game.maxGFlags, static_cast<int>(number) + 1);
@@ -46,7 +47,7 @@ void readLoadSounds(GameFileState& game, const xml::Node* node) {
   const std::vector<std::string> fileList = text::split(node->attr("files"), '|');
   const std::vector<std::string> volumes = text::split(node->attr("vols"), ',');
   for (std::size_t i = 0; i < numbers.size(); ++i) {
-    const int32_t n = text::parseInt(numbers[i]);
+    const int32_t n = format::readInt(numbers[i]);
     if (n < 0) continue;  // no slot
     SoundSlot& slot = game.sounds[static_cast<std::size_t>(n % format::kSoundSlotCount)];
     slot.file = i < fileList.size() ? fileList[i] : std::string();
@@ -101,7 +102,7 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
              "Invalid file header \"" + root->name + "\" in file:\r\n" + path);
     return false;
   }
-  const int32_t version = text::parseInt(root->attr("version"));
+  const int32_t version = format::readInt(root->attr("version"));
   if (version <= 0) {
     failLoad(editor, "Invalid file version: " + path,
              "Invalid file format version (" + text::formatInt(version) + ") in file:\r\n" + path);

@@ -12,6 +12,27 @@ bool showHelp(Editor& editor, const std::string& page) {
   return false;
 }
 
+HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle) {
+  switch (window) {
+    case HelpWindow::GameProperties: return {"game.htm", ""};
+    case HelpWindow::ZoneProperties: return {"zone.htm", ""};
+    case HelpWindow::GFlagEditor: return {"game.htm", "#gflags"};
+    case HelpWindow::ZFlagEditor: return {"zone.htm", "#zflags"};
+    case HelpWindow::SoundEditor: return {"game.htm", "#sounds"};
+    case HelpWindow::Cleanup: return {"tools.htm", ""};
+    case HelpWindow::Script:
+      if (scriptTitle == "Edit Speedrun") return {"game.htm", "#speedruns"};
+      if (scriptTitle == "Edit Class") return {"game.htm", "#classes"};
+      return {"scripts.htm", ""};
+    case HelpWindow::Main: break;
+  }
+  return {kMainHelpPage, ""};
+}
+
+bool showWindowHelp(Editor& editor, HelpWindow window, const std::string& scriptTitle) {
+  return showHelp(editor, helpPageFor(window, scriptTitle).page);
+}
+
 std::string aboutText(const std::string& buildDate) {
   static const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
                                         "July",    "August",   "September", "October", "November", "December"};

@@ -16,6 +16,17 @@ bool showHelp(Editor& editor, const std::string& page);
 inline constexpr const char* kMainHelpPage = "index.htm";
 inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 
+// The windows whose F1 opens a page of their own.
+enum class HelpWindow { Main, Script, ZoneProperties, GameProperties, SoundEditor, GFlagEditor, ZFlagEditor, Cleanup };
+struct HelpPage {
+  std::string page;
+  std::string section;  // "#gflags" and the like, or empty; the page is opened whole
+};
+// The page of a window; the script window's page follows its title.
+HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle = "");
+// F1 in a window: opens that window's page (see showHelp).
+bool showWindowHelp(Editor& editor, HelpWindow window, const std::string& scriptTitle = "");
+
 // The About box's text; `buildDate` as the compiler writes __DATE__ ("Mmm dd yyyy").
 std::string aboutText(const std::string& buildDate);
 void showAbout(Editor& editor);

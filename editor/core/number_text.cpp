@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "format/values.h"
-#include "platform/text.h"
 
 namespace zor::editor {
 
@@ -30,7 +29,7 @@ std::string colourText(int32_t colour) {
 }
 
 int32_t readColourText(const std::string& text) {
-  return format::swapRedBlue(text::parseInt("$" + text));
+  return format::swapRedBlue(format::readInt("$" + text));
 }
 
 }  // namespace zor::editor

@@ -125,6 +125,9 @@ class EditorPort {
     (void)kind;
     (void)field;
   }
+  // The field of the shown panel that has the keyboard focus (its field
+  // number, see property_panels.h), or -1 when the focus is elsewhere.
+  virtual int focusedPanelField() { return -1; }
   // The captions of the recent-file items (empty slot: "-----", disabled).
   virtual void setRecentFiles(const std::vector<std::string>& paths) = 0;
   // Ends the program once the current event has been handled.

@@ -364,6 +364,23 @@ bool applyFieldToSelection(Editor& editor, PanelState& panel, int field) {
   return true;
 }
 
+bool applyFocusedField(Editor& editor) {
+  const std::vector<EditorObject*> records = selectedRecords(editor);
+  if (editor.zone.openZoneNode && records.size() > 1) {
+    PanelState& panel = editor.panel;
+    const int field = editor.port.focusedPanelField();
+    const int32_t k = records.front()->kind;
+    const PanelKind shows = k == kind::Block ? PanelKind::Block : k == kind::Area ? PanelKind::Area : PanelKind::Entrance;
+    // Only a field of the panel that shows this selection (never a mixed one).
+    if (field >= 0 && static_cast<std::size_t>(field) < panel.fields.size() && panel.kind == shows) {
+      return applyFieldToSelection(editor, panel, field);
+    }
+  }
+  editor.port.focusCanvas();
+  editor.port.redrawCanvas();
+  return false;
+}
+
 bool applyBlockFlag(Editor& editor, PanelState& panel, int index, bool checked) {
   if (index < 0 || index >= kBlockFlagCount || index == kClassFlag) return false;
   const std::vector<EditorObject*> records = selectedRecords(editor);

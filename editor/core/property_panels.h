@@ -88,5 +88,10 @@ void attachAreasToBlock(Editor& editor, PanelState& panel);
 bool deleteCurrentLevel(Editor& editor);
 // Enter with several objects selected: warns for names, else applies the field. True when applied.
 bool applyFieldToSelection(Editor& editor, PanelState& panel, int field);
+// Apply (Enter in the main window): with several objects selected the focused
+// field of the shown panel (editor.panel) goes to all of them, with an undo
+// step; otherwise, or with no panel field focused, the canvas takes the focus
+// and is redrawn. True when a field was applied.
+bool applyFocusedField(Editor& editor);
 
 }  // namespace zor::editor

@@ -7,6 +7,7 @@
 #include "editor/core/dialogs.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
+#include "editor/core/help_pages.h"
 #include "format/vocabulary.h"
 #include "platform/text.h"
 
@@ -203,10 +204,7 @@ bool ScriptSession::reference(ScriptReference kind, std::string* inserted) {
   return true;
 }
 
-std::string ScriptSession::helpPage() const {
-  if (title_ == "Edit Speedrun" || title_ == "Edit Class") return "game.htm";
-  return "scripts.htm";
-}
+std::string ScriptSession::helpPage() const { return helpPageFor(HelpWindow::Script, title_).page; }
 
 int runScriptEditor(Editor& editor, ScriptSession& session) {
   const int result = editor.port.runScriptWindow(session) == 1 ? 1 : 0;

@@ -9,6 +9,7 @@
 #include "editor/core/script_edit.h"
 #include "editor/core/zone_delete.h"
 #include "editor/core/zone_duplicate.h"
+#include "format/values.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -191,7 +192,7 @@ FormCheck checkZoneFields(const Editor& editor, const std::vector<std::string>& 
   if (badLimits(values[zonefield::XLim])) return {"X Limits format should be 'min,max'.", zonefield::XLim};
   if (badLimits(values[zonefield::YLim])) return {"Y Limits format should be 'min,max'.", zonefield::YLim};
   if (!values[zonefield::Volume].empty()) {
-    const int32_t volume = text::parseInt(values[zonefield::Volume]);
+    const int32_t volume = format::readInt(values[zonefield::Volume]);
     if (volume < 0 || volume > 100) return {"Volume should be between 0 and 100.", zonefield::Volume};
   }
   return {};

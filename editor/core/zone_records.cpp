@@ -123,12 +123,12 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
   rec.y = text::parseFloat(element->attr("y"));
   const std::string& levelText = element->attr("level");
   if (!levelText.empty()) {
-    const int32_t n = text::parseInt(levelText);
+    const int32_t n = format::readInt(levelText);
     rec.z = n >= 0 && n < zone.levelCount() ? zone.levels[static_cast<std::size_t>(n)].z : 0.0f;
   } else {
     rec.z = text::parseFloat(element->attr("z"));
   }
-  rec.priority = text::parseInt(element->attr("priority"));
+  rec.priority = format::readInt(element->attr("priority"));
   if (element->attr("flg").find("invisible") != std::string::npos) extraFlags |= objflag::Invisible;
 
   // A block without a size in its element or class shows the game's default size.
@@ -276,7 +276,7 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
   EditorObject& rec = **it;
   rec.flags |= extraFlags;
   if (!element->attr("z").empty()) rec.z = text::parseFloat(element->attr("z"));
-  else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, text::parseInt(element->attr("level")));
+  else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, format::readInt(element->attr("level")));
   else rec.z = getLevelDepth(zone, zone.currentLevel);
 
   const std::string& oname = element->attr("oname");
@@ -337,7 +337,7 @@ EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/,
   rec.y = text::parseFloat(element->attr("y"));
   rec.w = 20.0f;
   rec.h = 20.0f;
-  rec.z = !element->attr("level").empty() ? getLevelDepth(zone, text::parseInt(element->attr("level")))
+  rec.z = !element->attr("level").empty() ? getLevelDepth(zone, format::readInt(element->attr("level")))
                                           : text::parseFloat(element->attr("z"));
   return &rec;
 }
@@ -398,7 +398,7 @@ bool openZone(Editor& editor, xml::Node* element) {
       level.z = text::parseFloat(level.zText);
       level.colourText = l->attr("color");
       level.colour = format::swapRedBlue(text::parseHex(level.colourText));
-      level.unlocked = text::parseInt(l->attr("unlocked"));
+      level.unlocked = format::readInt(l->attr("unlocked"));
       level.node = l;
       zone.levels.push_back(level);
     }
@@ -454,7 +454,7 @@ bool openZone(Editor& editor, xml::Node* element) {
         }
       }
     } else {
-      int level = text::parseInt(entrance->attr("level")) % zone.levelCount();
+      int level = format::readInt(entrance->attr("level")) % zone.levelCount();
       if (level < 0) level += zone.levelCount();
       zone.currentLevel = level;
       view.camz = getLevelDepth(zone, level) - 100.0f;
@@ -487,7 +487,7 @@ bool openZone(Editor& editor, xml::Node* element) {
       const std::vector<std::string> items = text::split(c->attr("zflags"), '|');
       for (std::size_t i = 0; i + 1 < items.size(); i += 2) {
         if (items[i + 1].empty()) break;
-        const int64_t n = text::parseInt64(items[i]);
+        const int64_t n = format::readInt64(items[i]);
         if (n >= 0 && n < 32) view.zflagNames[static_cast<std::size_t>(n)] = items[i + 1];
       }
       break;
@@ -558,7 +558,7 @@ void renumberLevelRefs(xml::Node* element, int mode, int a, int b) {
       if (!value.empty() && value != "-1") {
         std::string out;
         for (const std::string& f : text::split(value, ',')) {
-          int32_t v = text::parseInt(f);
+          int32_t v = format::readInt(f);
           if (v >= 0) {
             if (mode == 0) {
               // A level number no zone can have stays as it is rather than overflowing.

@@ -119,6 +119,10 @@ CleanupGadgets* build(wxDialog* dialog) {
       g->sec->SetValue(true);
       return;
     }
+    if (key == WXK_F1 && e.GetModifiers() == wxMOD_NONE) {
+      if (g->port) g->port->help(HelpWindow::Cleanup);
+      return;
+    }
     if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
       if (e.GetModifiers() == wxMOD_NONE && !dialog->FindFocus()->IsKindOf(wxCLASSINFO(wxButton))) {
         g->run();

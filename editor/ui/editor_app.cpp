@@ -72,6 +72,9 @@ bool EditorApp::startUp() {
     }
   };
   port_->onEnd = [this](int code) { end(code); };
+  port_->onHelp = [this](HelpWindow window) {
+    if (editor_) showWindowHelp(*editor_, window);
+  };
   editor_ = std::make_unique<Editor>(*port_);
   Editor& editor = *editor_;
 

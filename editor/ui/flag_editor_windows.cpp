@@ -49,13 +49,16 @@ void addButtons(wxDialog* dialog, int y, int cancelX) {
 }
 
 // Shows the dialog with no row selected and the list focused; `onDelete` runs
-// for Del on the current row. True on OK. The keys are handled by a handler
+// for Del on the current row, `help` for F1. True on OK. The keys are handled by a handler
 // pushed for this showing only, as the dialog is shown again later.
-bool showWithList(wxDialog* dialog, wxListCtrl* list, const std::function<void(int)>& onDelete) {
+bool showWithList(wxDialog* dialog, wxListCtrl* list, const std::function<void(int)>& onDelete,
+                  const std::function<void()>& help) {
   wxEvtHandler keys;
-  keys.Bind(wxEVT_CHAR_HOOK, [dialog, list, &onDelete](wxKeyEvent& event) {
+  keys.Bind(wxEVT_CHAR_HOOK, [dialog, list, &onDelete, &help](wxKeyEvent& event) {
     const int key = event.GetKeyCode();
-    if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
+    if (key == WXK_F1 && event.GetModifiers() == wxMOD_NONE) {
+      if (help) help();
+    } else if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
       dialog->EndModal(wxID_OK);
     } else if ((key == WXK_DELETE || key == WXK_NUMPAD_DELETE) && currentRow(list) >= 0) {
       onDelete(currentRow(list));
@@ -100,7 +103,7 @@ void readGFlagChecks(wxListCtrl* list, GFlagList& flags) {
 
 }  // namespace
 
-bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags) {
+bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "GFlag Editor", 360, 515);
   new wxStaticText(dialog, wxID_ANY, "Double-click to rename GFlag, [Del] key to clear.", wxPoint(10, 5),
@@ -135,7 +138,7 @@ bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags) 
       list->SetItem(row, 2, "");
       list->CheckItem(row, false);
     }
-  });
+  }, help);
   if (confirmed) {
     readGFlagChecks(list, flags);
     for (int i = 0; i < 3; ++i) {
@@ -147,7 +150,7 @@ bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags) 
   return confirmed;
 }
 
-bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names) {
+bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "ZFlag Editor", 360, 380);
   new wxStaticText(dialog, wxID_ANY, "Double-click to rename ZFlag, [Del] key to clear.", wxPoint(10, 5),
@@ -167,7 +170,7 @@ bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names)
   const bool confirmed = showWithList(dialog, list, [&names, list](int row) {
     clearZFlagRow(names, row);
     if (row < kZoneFlagCount) list->SetItem(row, 2, "");
-  });
+  }, help);
   dialog->DestroyChildren();
   return confirmed;
 }
@@ -183,7 +186,7 @@ void showSoundRow(wxListCtrl* list, const SoundRows& rows, int row) {
 
 }  // namespace
 
-bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows) {
+bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "Sound Editor", 490, 425);
   auto* list = new wxListCtrl(dialog, wxID_ANY, wxPoint(5, 5), wxSize(480, 340), wxLC_REPORT);
@@ -228,7 +231,7 @@ bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows) {
   const bool confirmed = showWithList(dialog, list, [&rows, list](int row) {
     clearSoundRow(rows, row);
     if (row < static_cast<int>(rows.slots.size())) showSoundRow(list, rows, row);
-  });
+  }, help);
   dialog->DestroyChildren();
   return confirmed;
 }

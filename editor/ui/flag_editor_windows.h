@@ -3,6 +3,8 @@
 // the editor core.
 #pragma once
 
+#include <functional>
+
 #include "editor/core/flag_name_editors.h"
 #include "editor/core/port.h"
 
@@ -10,9 +12,9 @@ class wxDialog;
 
 namespace zor::editor::ui {
 
-// Each runs modally and returns true on OK with the rows as edited.
-bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& list);
-bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names);
-bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows);
+// Each runs modally and returns true on OK with the rows as edited; F1 runs `help`.
+bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& list, const std::function<void()>& help);
+bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names, const std::function<void()>& help);
+bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows, const std::function<void()>& help);
 
 }  // namespace zor::editor::ui

@@ -16,7 +16,7 @@ wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.
 
 }  // namespace
 
-bool runFormDialog(wxDialog* dialog, FormRequest& request) {
+bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<void()>& help) {
   if (!dialog) return false;
   dialog->DestroyChildren();
   dialog->SetTitle(fromUtf8(request.title));
@@ -77,7 +77,18 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request) {
                                   : 0;
     fields[focus]->SetFocus();
   }
+  // F1 through a handler pushed for this showing only, as the dialog is shown again later.
+  wxEvtHandler keys;
+  keys.Bind(wxEVT_CHAR_HOOK, [&help](wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_F1 && event.GetModifiers() == wxMOD_NONE) {
+      if (help) help();
+    } else {
+      event.Skip();
+    }
+  });
+  dialog->PushEventHandler(&keys);
   const bool confirmed = dialog->ShowModal() == wxID_OK;
+  dialog->PopEventHandler(false);
   if (confirmed) {
     for (std::size_t i = 0; i < fields.size(); ++i) request.fields[i].value = fields[i]->GetValue().utf8_string();
   }

@@ -2,6 +2,8 @@
 // of the fixed dialogs and runs it modally.
 #pragma once
 
+#include <functional>
+
 #include "editor/core/form_request.h"
 
 class wxDialog;
@@ -9,6 +11,7 @@ class wxDialog;
 namespace zor::editor::ui {
 
 // True on OK after the form's check passed, with the values written back.
-bool runFormDialog(wxDialog* dialog, FormRequest& request);
+// F1 runs `help`.
+bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<void()>& help);
 
 }  // namespace zor::editor::ui

@@ -69,6 +69,8 @@ void MainFrame::focusPropertyField(PanelKind kind, int field) {
   if (properties_) properties_->focusField(kind, field);
 }
 
+int MainFrame::focusedPropertyField() const { return properties_ ? properties_->focusedField() : -1; }
+
 bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::string&)> onDrop) {
   if (!Create(nullptr, wxID_ANY, kEditorName, wxPoint(editor_.prefs.winX, editor_.prefs.winY), wxDefaultSize,
               wxDEFAULT_FRAME_STYLE)) {

@@ -47,6 +47,7 @@ class MainFrame : public wxFrame, public CommandHost {
   // Shows and fills the side panel of the selection.
   void refreshProperties();
   void focusPropertyField(PanelKind kind, int field);
+  int focusedPropertyField() const;
   void toggleMaximised() override;
   std::string ownExecutable() override;
   void runCleanUpDialog() override;

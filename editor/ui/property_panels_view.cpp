@@ -52,7 +52,7 @@ constexpr ScriptButton kScripts[5] = {
 PropertyPanelsView::PropertyPanelsView(Editor& editor, const std::vector<wxScrolledWindow*>& panels, wxStaticBox* frame,
                                        wxStaticText* subtitle, wxButton* insert, wxButton* remove,
                                        std::function<void(Command)> runCommand)
-    : editor_(editor), frame_(frame), subtitle_(subtitle), insert_(insert), remove_(remove),
+    : editor_(editor), state_(editor.panel), frame_(frame), subtitle_(subtitle), insert_(insert), remove_(remove),
       runCommand_(std::move(runCommand)) {
   for (std::size_t i = 0; i < pages_.size() && i < panels.size(); ++i) pages_[i].window = panels[i];
   build();
@@ -79,14 +79,9 @@ wxTextCtrl* PropertyPanelsView::addField(Page& page, int field, int x, int y, in
     }
     changed(kind, field);
   });
-  // Enter applies the field to every selected object.
+  // Enter is the main window's Apply, whichever way the desktop delivers it.
   text->SetWindowStyleFlag(text->GetWindowStyleFlag() | wxTE_PROCESS_ENTER);
-  text->Bind(wxEVT_TEXT_ENTER, [this, field, text](wxCommandEvent&) {
-    state_.fields[static_cast<std::size_t>(field)] = text->GetValue().utf8_string();
-    if (selectedRecords(editor_).size() > 1) applyFieldToSelection(editor_, state_, field);
-    editor_.port.focusCanvas();
-    editor_.port.redrawCanvas();
-  });
+  text->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { runCommand_(Command::Apply); });
   return text;
 }
 
@@ -300,6 +295,19 @@ void PropertyPanelsView::focusField(PanelKind kind, int field) {
   if (control == nullptr) return;
   control->SelectAll();
   control->SetFocus();
+}
+
+int PropertyPanelsView::focusedField() const {
+  const int page = pageOf(state_.kind);
+  const wxWindow* focus = wxWindow::FindFocus();
+  if (page < 0 || focus == nullptr) return -1;
+  const std::vector<wxTextCtrl*>& fields = pages_[static_cast<std::size_t>(page)].fields;
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    if (fields[f] != nullptr && fields[f] == focus) return static_cast<int>(f);
+  }
+  if (state_.kind == PanelKind::Block && focus == wave_) return blockfield::Wave;
+  if (state_.kind == PanelKind::Block && focus == rate_) return blockfield::RateChoice;
+  return -1;
 }
 
 void PropertyPanelsView::changed(PanelKind kind, int field) {

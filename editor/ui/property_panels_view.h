@@ -35,6 +35,8 @@ class PropertyPanelsView {
   void refresh();
   // Selects the whole text of a field of the shown page and focuses it.
   void focusField(PanelKind kind, int field);
+  // The field of the shown page that has the keyboard focus, or -1.
+  int focusedField() const;
 
  private:
   struct Page {
@@ -51,13 +53,13 @@ class PropertyPanelsView {
   void runScript(int button);
 
   Editor& editor_;
+  PanelState& state_;  // the editor's panel model
   std::array<Page, 4> pages_;
   wxStaticBox* frame_;
   wxStaticText* subtitle_;
   wxButton* insert_;
   wxButton* remove_;
   std::function<void(Command)> runCommand_;
-  PanelState state_;
   bool filling_ = false;
   std::array<wxCheckBox*, kBlockFlagCount> flagBoxes_{};
   wxCheckBox* deadly_ = nullptr;

@@ -13,7 +13,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/help_pages.h"
 #include "editor/core/script_lexer.h"
-#include "platform/text.h"
+#include "format/values.h"
 
 namespace zor::editor::ui {
 
@@ -304,7 +304,7 @@ void ScriptEditorWindow::goToLine() {
       answer.empty()) {
     return;
   }
-  const int wanted = std::max(1, text::parseInt(answer));
+  const int wanted = std::max(1, format::readInt(answer));
   const int line = std::min(wanted - 1, std::max(0, t->GetLineCount() - 1));
   t->SetSelection(t->PositionFromLine(line), t->GetLineEndPosition(line));
   t->EnsureCaretVisible();
@@ -391,7 +391,7 @@ void ScriptEditorWindow::insertText(const std::string& inserted) {
 
 void ScriptEditorWindow::showHelpPage() {
   Nested nested(*this);
-  if (session_) showHelp(session_->editor(), session_->helpPage());
+  if (session_) showWindowHelp(session_->editor(), HelpWindow::Script, session_->title());
 }
 
 }  // namespace zor::editor::ui

@@ -18,6 +18,7 @@
 #include "editor/ui/flag_editor_windows.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/script_editor_window.h"
+#include "format/values.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/text.h"
@@ -144,25 +145,26 @@ bool WxPort::runForm(FormRequest& request) {
   wxDialog* window = request.window == 4 ? windows.zoneProperties : request.window == 5 ? windows.gameProperties : nullptr;
   if (!window) return false;
   ModalScope modal(*this);
-  return runFormDialog(window, request);
+  const HelpWindow page = request.window == 4 ? HelpWindow::ZoneProperties : HelpWindow::GameProperties;
+  return runFormDialog(window, request, [this, page] { help(page); });
 }
 
 bool WxPort::runGFlagEditor(GFlagList& list) {
   if (!windows.gflagEditor) return false;
   ModalScope modal(*this);
-  return runGFlagEditorWindow(windows.gflagEditor, *this, list);
+  return runGFlagEditorWindow(windows.gflagEditor, *this, list, [this] { help(HelpWindow::GFlagEditor); });
 }
 
 bool WxPort::runZFlagEditor(ZFlagNames& names) {
   if (!windows.zflagEditor) return false;
   ModalScope modal(*this);
-  return runZFlagEditorWindow(windows.zflagEditor, *this, names);
+  return runZFlagEditorWindow(windows.zflagEditor, *this, names, [this] { help(HelpWindow::ZFlagEditor); });
 }
 
 bool WxPort::runSoundEditor(SoundRows& rows) {
   if (!windows.soundEditor) return false;
   ModalScope modal(*this);
-  return runSoundEditorWindow(windows.soundEditor, *this, rows);
+  return runSoundEditorWindow(windows.soundEditor, *this, rows, [this] { help(HelpWindow::SoundEditor); });
 }
 
 bool WxPort::chooseColour(int32_t start, int32_t* chosen) {
@@ -247,7 +249,7 @@ int64_t WxPort::now() {
   int64_t seconds = dates::localSecondsSince1970();
   if (!clockOffsetFile.empty()) {
     std::string offset;
-    if (files::readFile(clockOffsetFile, offset, 64)) seconds += text::parseInt64(offset);
+    if (files::readFile(clockOffsetFile, offset, 64)) seconds += format::readInt64(offset);
   }
   return seconds;
 }
@@ -271,6 +273,8 @@ void WxPort::refreshPanel() {
 void WxPort::focusPanelField(PanelKind kind, int field) {
   if (frame) frame->focusPropertyField(kind, field);
 }
+
+int WxPort::focusedPanelField() { return frame ? frame->focusedPropertyField() : -1; }
 
 void WxPort::setRecentFiles(const std::vector<std::string>& paths) {
   if (frame) frame->setRecentFiles(paths);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "editor/core/help_pages.h"
 #include "editor/core/port.h"
 #include "editor/ui/fixed_dialogs.h"
 
@@ -28,6 +29,11 @@ class WxPort : public EditorPort {
   std::function<void()> onModalEnded;
   // Called when the program must end, with its exit code.
   std::function<void(int)> onEnd;
+  // F1 in a secondary window: opens that window's help page.
+  std::function<void(HelpWindow)> onHelp;
+  void help(HelpWindow window) {
+    if (onHelp) onHelp(window);
+  }
   // Seconds added to the clock, read from this file at every reading (tests).
   std::string clockOffsetFile;
 
@@ -67,6 +73,7 @@ class WxPort : public EditorPort {
   void focusCanvas() override;
   void refreshPanel() override;
   void focusPanelField(PanelKind kind, int field) override;
+  int focusedPanelField() override;
   void setRecentFiles(const std::vector<std::string>& paths) override;
   void endProgram(int exitCode) override;
   int runScriptWindow(ScriptSession& session) override;

@@ -2,8 +2,8 @@
 
 #include "game/audio/music.h"
 #include "game/game.h"
+#include "game/load/zone_loader.h"
 #include "game/persist/speedrun.h"
-#include "game/script/queue_runner.h"
 #include "game/persist/preferences.h"
 #include "game/persist/save_file.h"
 
@@ -18,24 +18,9 @@ void shutDownGame(Game& game) {
   ScriptState& script = game.script;
   world.player = nullptr;
   world.objects.clear();
-  world.objectCount = 0;
   world.currentCheckpoint = nullptr;
-  world.areas.clear();
-  script.wordBoxes.clear();
-  clearScriptQueue(script);
-  script.titles.clear();
-  script.beats.clear();
-  script.screenEffects.haltActive = false;
-  world.zoneFlags = 0;
-  world.zoneInt = 0;
   world.currentZoneNode = nullptr;
-  world.zoneStartScript = nullptr;
-  world.zoneDeathScript = nullptr;
-  world.afterDeathScript = nullptr;
-  script.camera.lookAt = nullptr;
-  script.camera.scriptDistance = 0.0f;
-  script.camera.slowDivisor = 0.0f;
-  script.credits.remaining = 0.0f;
+  resetZoneState(game);
   script.runningScript = nullptr;
   script.resumeStatement = nullptr;
   script.scriptResumeObject = nullptr;

@@ -28,7 +28,7 @@ struct GameData {
   std::string title, author, version, url, description;  // gtitle, gauthor, gversion, gurl, gdesc
   std::map<std::string, ClassRecord> classes;  // by trimmed lower-case name
   std::vector<SpeedrunRecord> speedruns;       // document order
-  std::vector<const xml::Node*> loadSounds;    // `loadsounds` elements, document order
+  std::vector<CustomSoundRecord> loadSounds;   // of the `loadsounds` elements, document order
   std::string saveFilePath;
   bool acceptStartupFiles = true;  // cleared first thing by loadGameFile
 };

@@ -2,24 +2,20 @@
 
 #include <zlib.h>
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <new>
 #include <string>
 #include <vector>
 
-#include "format/values.h"
-#include "format/vocabulary.h"
 #include "game/game.h"
 #include "game/load/builtin_game.h"
 #include "game/model/game_model.h"
-#include "platform/app_platform.h"
-// Up: custom sounds go straight into the effect slots.
-#include "game/audio/effects.h"
 #include "game/load/element_ids.h"
+#include "platform/app_platform.h"
 #include "platform/text.h"
 #include "platform/xml.h"
+// Up: custom sounds go straight into the effect slots.
+#include "game/audio/effects.h"
 
 namespace zor {
 
@@ -167,27 +163,9 @@ void applyCustomSounds(Game& game) {
     folder += "./";
   }
 
-  for (const xml::Node* el : data.loadSounds) {
-    const std::string& nums = el->attr("nums");
-    if (nums.empty()) continue;
-    const std::vector<std::string> slots = text::split(nums, ',');
-    const std::vector<std::string> files =
-        text::split(text::replaceAll(el->attr("files"), "\\", "/"), '|');
-    const std::vector<std::string> vols = text::split(el->attr("vols"), ',');
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      const int32_t slot = text::parseInt(slots[i]) % format::kSoundSlotCount;
-      if (slot < 0) continue;  // no such slot: nothing to load or set
-      if (i < files.size() && !files[i].empty()) loadEffectSlot(game, slot, folder + files[i]);
-      int32_t volume = 50;
-      if (i < vols.size()) {
-        const std::string v = text::trim(vols[i]);
-        if (!v.empty()) {
-          const int32_t n = text::parseInt(v);
-          volume = n < 0 ? 0 : (n > 100 ? 100 : n);
-        }
-      }
-      game.sounds.soundVolumes[slot] = volume;
-    }
+  for (const CustomSoundRecord& sound : data.loadSounds) {
+    if (!sound.file.empty()) loadEffectSlot(game, sound.slot, folder + sound.file);
+    game.sounds.soundVolumes[sound.slot] = sound.volume;
   }
 }
 

@@ -1,16 +1,15 @@
 // Building the world from one zone of the game file, and entering a zone at
-// the start of play.
+// the start of play. The zone is read into records first (game/model/
+// zone_model.h), which are then applied to the running world.
 #pragma once
 
 #include <string>
 
+#include "game/model/zone_model.h"  // kMaxLevels
+
 namespace zor {
 
 struct Game;
-
-// The most levels a zone may have: level indexes are signed bytes. Levels past
-// this many are ignored.
-inline constexpr int kMaxLevels = 127;
 
 // Rebuilds the world from the zone with the given id (trimmed, lower case).
 // Keeps the zone's persist group, carries the player's motion and the camera
@@ -19,6 +18,15 @@ inline constexpr int kMaxLevels = 127;
 // Returns false after a fatal error (zone not found, zone without levels);
 // the world is then left as it was.
 bool loadZone(Game& game, const std::string& id, bool closeMenu);
+
+// Empties the zone's lists (areas, word boxes, script queue, titles, beat
+// timers) and resets the per-zone state of the world and the scripts: zone
+// flags, zone scripts, camera overrides, credits roll, screen effects, freeze,
+// frame counting, run clock, and one default level, respawn point, limits,
+// zoom and gravity. objectCount becomes the number of objects in the list.
+// Zone loading calls it after the persist group was kept; quitting calls it
+// after the objects were dropped.
+void resetZoneState(Game& game);
 
 // Starts play in a zone afresh: resets the player's colour, loads the zone
 // without carry-over, waits until ACTION is let go and restores the music and

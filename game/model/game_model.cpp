@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "format/values.h"
+#include "format/vocabulary.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -39,9 +41,9 @@ void readClass(GameModel& data, const xml::Node& el) {
   float brake = 0.0f;
   if (const std::string& v = el.attr("brake"); !v.empty()) brake = text::parseFloat(text::trim(v));
   if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = text::parseInt(text::trim(v));
+  if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = format::readInt(text::trim(v));
   if (const std::string& v = el.attr("hops"); !v.empty()) {
-    const int32_t hops = text::parseInt(text::trim(v));
+    const int32_t hops = format::readInt(text::trim(v));
     c.hops = hops < 0 ? 0 : (hops > 100 ? 100 : hops);
   }
   if (const std::string& v = el.attr("cover"); !v.empty()) {
@@ -58,11 +60,44 @@ void readSpeedrun(GameModel& data, const xml::Node& el) {
   r.gflags = removeBlanks(el.attr("gflags"));
   if (const std::string& v = el.attr("color"); !v.empty()) r.colour = format::readColour(v);
   if (const std::string& v = el.attr("level"); !v.empty()) {
-    const int64_t level = std::llabs(static_cast<int64_t>(text::parseInt(v)));
+    const int64_t level = std::llabs(static_cast<int64_t>(format::readInt(v)));
     r.runNumber = level > INT32_MAX ? INT32_MAX : static_cast<int32_t>(level);
   }
   r.startScript = el.childByPath("start");
   data.speedruns.push_back(std::move(r));
+}
+
+// A `loadsounds` element: slot i of `nums` takes file i of `files` ("|"
+// between them) and volume i of `vols`.
+void readLoadSounds(GameModel& data, const xml::Node& el) {
+  const std::string_view nums = el.attr("nums");
+  if (nums.empty()) {
+    data.errors.push_back(ModelError{el.line, "A 'loadsounds' element without 'nums' loads nothing."});
+    return;
+  }
+  const std::vector<std::string> slots = text::split(nums, ',');
+  const std::vector<std::string> files = text::split(text::replaceAll(el.attr("files"), "\\", "/"), '|');
+  const std::vector<std::string> vols = text::split(el.attr("vols"), ',');
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const int32_t slot = format::readInt(slots[i]) % format::kSoundSlotCount;
+    if (slot < 0) {
+      data.errors.push_back(ModelError{el.line, "The sound slot '" + text::trim(slots[i]) +
+                                                    "' does not exist; it is left out."});
+      continue;
+    }
+    CustomSoundRecord r;
+    r.line = el.line;
+    r.slot = slot;
+    if (i < files.size()) r.file = files[i];
+    if (i < vols.size()) {
+      const std::string v = text::trim(vols[i]);
+      if (!v.empty()) {
+        const int32_t n = format::readInt(v);
+        r.volume = n < 0 ? 0 : (n > 100 ? 100 : n);
+      }
+    }
+    data.loadSounds.push_back(std::move(r));
+  }
 }
 
 }  // namespace
@@ -102,7 +137,7 @@ GameModel readGameModel(const xml::Node& root) {
     } else if (name == "speedrun") {
       readSpeedrun(model, *el);
     } else if (name == "loadsounds") {
-      model.loadSounds.push_back(el);
+      readLoadSounds(model, *el);
     }
   }
   return model;

@@ -38,6 +38,15 @@ struct SpeedrunRecord {
   int32_t fewestDeaths = 0;
 };
 
+// One sound slot that a `loadsounds` element fills: its `nums`, `files` and
+// `vols` are parallel lists.
+struct CustomSoundRecord {
+  int line = 0;          // of the `loadsounds` element
+  int32_t slot = 0;      // the slot number modulo the slot count
+  std::string file;      // relative to the game's folder, "/" separators; empty: the slot keeps its sound
+  int32_t volume = 50;   // 0 to 100
+};
+
 // One problem found while reading; reading goes on past it.
 struct ModelError {
   int line = 0;  // of the element, 0 when unknown
@@ -49,11 +58,11 @@ struct GameModel {
   std::string title, author, version, url, description;  // gtitle, gauthor, gversion, gurl, gdesc
   std::map<std::string, ClassRecord> classes;  // by trimmed lower-case name; a later class of a name wins
   std::vector<SpeedrunRecord> speedruns;       // document order
-  std::vector<const xml::Node*> loadSounds;    // `loadsounds` elements, document order
+  std::vector<CustomSoundRecord> loadSounds;   // of the `loadsounds` elements, document order
   std::vector<ModelError> errors;
 };
 
-// Reads the texts, classes, speedruns and `loadsounds` elements under the root
+// Reads the texts, classes, speedruns and custom sounds under the root
 // element (names of elements in any case). The records point into the tree,
 // which must outlive them.
 GameModel readGameModel(const xml::Node& root);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "format/values.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/prefs_file.h"
@@ -126,9 +127,9 @@ void readPrefsFile(Preferences& prefs, Controls& controls, const std::string& pa
   controls.joystickLeap = readRanged(r, "JoystickLeap", 1, 0, 2);
   for (const prefs::Entry* e : r.groupEntries()) {
     if (e->key.size() < 9 || e->key.compare(0, 9, "ButtonMap") != 0) continue;
-    const int32_t n = text::parseInt(std::string_view(e->key).substr(9));
+    const int32_t n = format::readInt(std::string_view(e->key).substr(9));
     if (n < kFirstMappedButton || n >= kControlCount) continue;
-    const int64_t b = text::parseInt64(e->value);
+    const int64_t b = format::readInt64(e->value);
     if (b >= kMinButton && b <= kMaxButton) controls.buttons[static_cast<std::size_t>(n)] = static_cast<int32_t>(b);
   }
   for (int i = 0; i < kControlCount; ++i) {

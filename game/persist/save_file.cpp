@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "format/values.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/prefs_file.h"
@@ -22,7 +23,7 @@ void readSpeedrunRecord(Game& game, std::string_view record) {
   const std::vector<std::string> fields = text::split(record, ',');
   if (fields.empty() || fields[0].empty()) return;
   int32_t v[4] = {0, 0, 0, 0};
-  for (std::size_t i = 1; i < fields.size() && i <= 4; ++i) v[i - 1] = text::parseInt(fields[i]);
+  for (std::size_t i = 1; i < fields.size() && i <= 4; ++i) v[i - 1] = format::readInt(fields[i]);
   v[0] = std::max(v[0], -1);
   for (int i = 1; i < 4; ++i) v[i] = std::max(v[i], 0);
 
@@ -67,7 +68,7 @@ void readSave(Game& game, const prefs::PrefsReader& reader, int skipRecords) {
       const std::string t = text::trim(item);
       if (t.empty()) continue;
       // Negative numbers and numbers beyond the flag limit are refused there.
-      game.gameFlags.set(text::parseInt(t), true);
+      game.gameFlags.set(format::readInt(t), true);
     }
   }
 

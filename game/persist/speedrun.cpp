@@ -1,5 +1,6 @@
 #include "game/persist/speedrun.h"
 
+#include "format/values.h"
 #include "game/audio/effects.h"
 #include "game/audio/music.h"
 #include "game/game.h"
@@ -93,7 +94,7 @@ void startSpeedrun(Game& game, bool replay) {
     while (start <= gflags.size()) {
       size_t comma = gflags.find(',', start);
       if (comma == std::string::npos) comma = gflags.size();
-      game.gameFlags.set(text::parseInt(std::string_view(gflags).substr(start, comma - start)), true);
+      game.gameFlags.set(format::readInt(std::string_view(gflags).substr(start, comma - start)), true);
       start = comma + 1;
     }
   }
@@ -197,9 +198,9 @@ RecordUpdate updateSpeedrunRecords(SpeedrunRecord& run, int32_t time, int32_t de
 bool runLevelMatches(std::string_view level, int32_t runNumber) {
   if (runNumber == 0) return false;
   if (level.empty()) return runNumber == 1;
-  if (level[0] == '+') return runNumber > text::parseInt(level.substr(1));
-  if (level[0] == '-') return runNumber < text::parseInt(level.substr(1));
-  return runNumber == text::parseInt(level);
+  if (level[0] == '+') return runNumber > format::readInt(level.substr(1));
+  if (level[0] == '-') return runNumber < format::readInt(level.substr(1));
+  return runNumber == format::readInt(level);
 }
 
 void unlockSpeedrun(Game& game, std::string_view name) {

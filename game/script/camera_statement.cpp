@@ -5,9 +5,10 @@
 #include <string>
 
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -34,7 +35,7 @@ float slowDivisorOf(const std::string& value) {
 }
 
 StatementResult runCamera(StatementContext& ctx) {
-  CameraOverride& cam = ctx.game.script.camera;
+  CameraOverride& cam = ctx.scriptState.camera;
   const xml::Node& node = ctx.statement;
 
   const std::string& zoom = node.attr("zoom");
@@ -49,12 +50,12 @@ StatementResult runCamera(StatementContext& ctx) {
   // Compared exactly as written: object names are stored in lower case.
   const std::string& lookAt = node.attr("lookat");
   if (!lookAt.empty()) {
-    cam.lookAt = findObject(ctx.game.world, lookAt);
+    cam.lookAt = findObject(ctx.world, lookAt);
     cam.locked = false;
   }
 
   const std::string& lock = node.attr("lock");
-  if (!lock.empty()) cam.locked = text::parseInt(lock) != 0;
+  if (!lock.empty()) cam.locked = format::readInt(lock) != 0;
   return StatementResult::Continue;
 }
 

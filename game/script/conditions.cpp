@@ -27,7 +27,7 @@ bool zoneFlagSet(const World& world, int32_t n) { return ((world.zoneFlags >> (n
 
 // The `speedrun` test of `if`.
 bool speedrunTest(int32_t runNumber, const std::string& value) {
-  const int32_t n = text::parseInt(std::string_view(value).substr(1));
+  const int32_t n = format::readInt(std::string_view(value).substr(1));
   switch (value[0]) {
     case '+':
       return runNumber > n;
@@ -36,7 +36,7 @@ bool speedrunTest(int32_t runNumber, const std::string& value) {
     case '!':
       return runNumber != n;
     default:
-      return runNumber == text::parseInt(value);
+      return runNumber == format::readInt(value);
   }
 }
 
@@ -62,7 +62,7 @@ bool countingTest(StatementContext& ctx, std::string_view which, std::string val
   if (sign != 0) {
     const std::size_t at = value.find(sign);
     list = value.substr(0, at);
-    limit = text::parseInt(std::string_view(value).substr(at + 1));
+    limit = format::readInt(std::string_view(value).substr(at + 1));
   }
 
   int64_t count = 0;
@@ -70,7 +70,7 @@ bool countingTest(StatementContext& ctx, std::string_view which, std::string val
     count = game.world.zoneInt;
   } else {
     for (const std::string& item : text::split(list, ',')) {
-      const int32_t n = text::parseInt(item);
+      const int32_t n = format::readInt(item);
       if (which == "gsum" ? game.gameFlags.isSet(n) : zoneFlagSet(game.world, n)) ++count;
     }
   }
@@ -100,7 +100,7 @@ StatementResult runIf(StatementContext& ctx) {
   if (!speedrun.empty() && !speedrunTest(game.app.runNumber, speedrun)) passed = false;
   const std::string& standing = st.attr("standing");
   if (!standing.empty()) {
-    const bool wantStanding = text::parseInt(standing) != 0;
+    const bool wantStanding = format::readInt(standing) != 0;
     const bool isStanding = game.world.player != nullptr && game.world.player->support != nullptr;
     if (wantStanding != isStanding) passed = false;
   }
@@ -128,7 +128,7 @@ StatementResult runFlagTest(StatementContext& ctx, bool wanted) {
       passed = all;
       for (const std::string& item : text::split(value, ',')) {
         if (item.empty()) break;
-        const bool hasWanted = game.gameFlags.isSet(text::parseInt(item)) == wanted;
+        const bool hasWanted = game.gameFlags.isSet(format::readInt(item)) == wanted;
         if (all && !hasWanted) {
           passed = false;
           break;
@@ -139,10 +139,10 @@ StatementResult runFlagTest(StatementContext& ctx, bool wanted) {
         }
       }
     } else if (which == "zflag") {
-      const int32_t n = text::parseInt(value);
+      const int32_t n = format::readInt(value);
       passed = n >= 0 && n <= 31 && zoneFlagSet(game.world, n) == wanted;
     } else {
-      passed = game.gameFlags.isSet(text::parseInt(value)) == wanted;
+      passed = game.gameFlags.isSet(format::readInt(value)) == wanted;
     }
     break;  // only the first present test is used
   }
@@ -160,13 +160,13 @@ StatementResult runToggle(StatementContext& ctx) {
   const std::string& zflag = st.attr("zflag");
   const std::string& gflag = st.attr("gflag");
   if (!zflag.empty()) {
-    const int32_t n = text::parseInt(zflag);
+    const int32_t n = format::readInt(zflag);
     if (n >= 0 && n <= 31) {
       game.world.zoneFlags ^= 1u << n;
       state = zoneFlagSet(game.world, n) ? 1 : 0;
     }
   } else if (!gflag.empty()) {
-    const int32_t n = text::parseInt(gflag);
+    const int32_t n = format::readInt(gflag);
     const bool on = !game.gameFlags.isSet(n);
     // Refused numbers (negative, or beyond the flag bound) flip nothing.
     if (game.gameFlags.set(n, on) == 1) state = on ? 1 : 0;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/game.h"
+#include "format/values.h"
 #include "game/script/interpreter.h"
 #include "platform/text.h"
 
@@ -15,14 +16,14 @@ namespace {
 
 void setGameFlags(StatementContext& ctx, bool on) {
   for (const std::string& item : text::split(ctx.statement.attr("gflags"), ',')) {
-    ctx.game.gameFlags.set(text::parseInt(item), on);
+    ctx.game.gameFlags.set(format::readInt(item), on);
   }
 }
 
 void setZoneFlags(StatementContext& ctx, bool on) {
   uint32_t& flags = ctx.game.world.zoneFlags;
   for (const std::string& item : text::split(ctx.statement.attr("zflags"), ',')) {
-    const int32_t n = text::parseInt(item);
+    const int32_t n = format::readInt(item);
     if (n < 0 || n > 31) continue;
     if (on) {
       flags |= 1u << n;

@@ -83,7 +83,7 @@ void deleteKilledObjects(Game& game) {
     if (isVictim(o)) ++victims;
   }
   if (victims == 0) return;
-  deleteObjectsWhere(game, isVictim);
+  deleteObjectsWhere(world, game.script, isVictim);
   world.objectCount = std::max<int32_t>(0, world.objectCount - victims);
 }
 
@@ -156,6 +156,15 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
   }
   endScript(game);
 }
+
+StatementContext::StatementContext(Game& g, const xml::Node& st, const xml::Node* sc, ObjectRecord* o)
+    : game(g),
+      statement(st),
+      script(sc),
+      object(o),
+      world(g.world),
+      scriptState(g.script),
+      soundOn(g.prefs.sound != 0) {}
 
 std::vector<ObjectRecord*> statementObjects(StatementContext& ctx, std::string_view attribute) {
   std::vector<ObjectRecord*> out;

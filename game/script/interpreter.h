@@ -49,6 +49,8 @@
 namespace zor {
 
 struct Game;
+struct ScriptState;
+struct World;
 
 enum class StatementResult {
   Continue,  // go on with the next statement
@@ -57,10 +59,18 @@ enum class StatementResult {
 };
 
 struct StatementContext {
+  StatementContext(Game& game, const xml::Node& statement, const xml::Node* script, ObjectRecord* object);
+
   Game& game;
   const xml::Node& statement;  // the statement element
   const xml::Node* script;     // the element being walked (the script's element)
   ObjectRecord* object;        // the script's object; null for none
+  // The parts of the game most statements work on (game.world and game.script)
+  // and whether sound effects are on (the preference; no statement changes
+  // it): a handler that needs no more takes them from here.
+  World& world;
+  ScriptState& scriptState;
+  bool soundOn;
 };
 
 using StatementHandler = StatementResult (*)(StatementContext&);

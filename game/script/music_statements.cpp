@@ -20,7 +20,7 @@ namespace {
 StatementResult runMusic(StatementContext& ctx) {
   Game& game = ctx.game;
   const xml::Node& st = ctx.statement;
-  game.sounds.musicVolume = text::parseInt(st.attr("vol"));
+  game.sounds.musicVolume = format::readInt(st.attr("vol"));
 
   std::string track = st.attr("track");
   if (track.empty()) {
@@ -40,9 +40,9 @@ StatementResult runMusic(StatementContext& ctx) {
 StatementResult runSound(StatementContext& ctx) {
   Game& game = ctx.game;
   const xml::Node& st = ctx.statement;
-  const int32_t volume = text::parseInt(st.attr("vol"));
+  const int32_t volume = format::readInt(st.attr("vol"));
   for (const std::string& entry : text::split(st.attr("num"), ',')) {
-    const int32_t slot = text::parseInt(entry) % format::kSoundSlotCount;
+    const int32_t slot = format::readInt(entry) % format::kSoundSlotCount;
     if (slot < 0) continue;
     if (volume > 0) {
       playEffectAt(game, slot, volume);

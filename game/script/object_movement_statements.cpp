@@ -13,11 +13,11 @@
 
 #include "format/values.h"
 #include "format/vocabulary.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
 #include "game/script/object_statements.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -36,7 +36,7 @@ std::vector<std::string> untrimmedItems(const StatementContext& ctx) {
 }
 
 StatementResult runLook(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string& dir = ctx.statement.attr("dir");
   const std::string& at = ctx.statement.attr("at");
   auto turn = [&](ObjectRecord* o) {
@@ -60,7 +60,7 @@ StatementResult runLook(StatementContext& ctx) {
 
 // Named objects only; an empty `oname` moves nothing.
 StatementResult runShift(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   if (st.attr(format::attr::ObjectName).empty()) return StatementResult::Continue;
   const std::string absText = text::toLower(st.attr("abs"));
@@ -87,7 +87,7 @@ StatementResult runShift(StatementContext& ctx) {
     }
     if (o == world.player) {
       if (LevelRecord* l = levelAt(world, o->level)) l->flags |= 1u;
-      findLeapLevels(ctx.game);
+      findLeapLevels(ctx.world);
     }
   }
   return StatementResult::Continue;
@@ -103,13 +103,13 @@ int32_t leapTarget(const std::string& leap, int32_t level, int32_t count) {
   if (count <= 0 || level < 0) return -1;
   int64_t t = -1;
   if (leap[0] == '+') {
-    t = (static_cast<int64_t>(level) + text::parseInt(leap.substr(1))) % count;
+    t = (static_cast<int64_t>(level) + format::readInt(leap.substr(1))) % count;
   } else if (leap[0] == '-') {
-    t = static_cast<int64_t>(level) - text::parseInt(leap.substr(1));
+    t = static_cast<int64_t>(level) - format::readInt(leap.substr(1));
     t %= count;  // adding the count until t is 0 or more comes to the same
     if (t < 0) t += count;
   } else {
-    int64_t n = text::parseInt(leap);
+    int64_t n = format::readInt(leap);
     if (n < 0) n = -n;
     t = n % count;
     if (t == level) t = -1;
@@ -117,12 +117,11 @@ int32_t leapTarget(const std::string& leap, int32_t level, int32_t count) {
   return t < 0 ? -1 : static_cast<int32_t>(t);
 }
 
-void leap(Game& game, ObjectRecord& o, const std::string& leapText) {
-  World& world = game.world;
+void leap(World& world, bool soundOn, ObjectRecord& o, const std::string& leapText) {
   const int32_t t = leapTarget(leapText, o.level, world.levelCount());
   const LevelRecord* target = levelAt(world, t);
   if (target == nullptr || objectOverlapsLevel(world, o, t) != 0) return;
-  playSoundEffect(game, t > o.level ? kUpEffect : kDownEffect);
+  playSoundEffect(world, soundOn, t > o.level ? kUpEffect : kDownEffect);
   o.level = static_cast<int8_t>(t);
   if (!o.has(flag::Airborne)) {
     o.flags |= flag::Airborne;
@@ -139,7 +138,7 @@ void leap(Game& game, ObjectRecord& o, const std::string& leapText) {
 
 // One object, named by the whole `oname`; an empty `oname` moves nothing.
 StatementResult runMove(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   ObjectRecord* o = findObject(world, text::toLower(st.attr(format::attr::ObjectName)));
   if (o == nullptr) return StatementResult::Continue;
@@ -178,11 +177,11 @@ StatementResult runMove(StatementContext& ctx) {
     o->vy = format::readFloat(jump);
     o->flags |= flag::Dynamic | flag::Airborne;
     o->support = nullptr;
-    playSoundEffect(ctx.game, kJumpEffect);
+    playSoundEffect(ctx.world, ctx.soundOn, kJumpEffect);
   }
 
   const std::string& leapText = st.attr("leap");
-  if (!leapText.empty() && o->level >= 0) leap(ctx.game, *o, leapText);
+  if (!leapText.empty() && o->level >= 0) leap(ctx.world, ctx.soundOn, *o, leapText);
   return StatementResult::Continue;
 }
 

@@ -8,11 +8,11 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
 #include "game/script/object_statements.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -48,7 +48,7 @@ StatementResult runSetFreq(StatementContext& ctx) {
 
 // With `oname` the named objects; without, the zone and every object.
 StatementResult runSetGrav(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const float gravity = format::readFloat(ctx.statement.attr("grav")) * 0.7f;
   if (!ctx.statement.attr(format::attr::ObjectName).empty()) {
     for (ObjectRecord* o : statementObjects(ctx)) o->gravity = gravity;
@@ -69,7 +69,7 @@ StatementResult runSetCount(StatementContext& ctx) {
     if (ctx.object) targets.push_back(ctx.object);
   } else {
     for (const std::string& item : text::split(names, ',')) {
-      if (ObjectRecord* o = findObject(ctx.game.world, text::trim(item))) targets.push_back(o);
+      if (ObjectRecord* o = findObject(ctx.world, text::trim(item))) targets.push_back(o);
     }
   }
   for (ObjectRecord* o : targets) {
@@ -126,7 +126,7 @@ StatementResult runMinPos(StatementContext& ctx) {
 // One object, named exactly as written; the steps of touching a checkpoint,
 // less its stand-on script. The respawn point moves only with `restart`.
 StatementResult runSetCheck(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string& name = ctx.statement.attr(format::attr::ObjectName);
   if (name.empty()) return StatementResult::Continue;
   ObjectRecord* o = findObject(world, name);
@@ -142,7 +142,7 @@ StatementResult runSetCheck(StatementContext& ctx) {
       world.respawnPoint.y = o->y + o->w / 2.0f - p->h / 2.0f;
     }
     world.respawnPoint.level = o->level;
-    playSoundEffect(ctx.game, kCheckEffect);
+    playSoundEffect(ctx.world, ctx.soundOn, kCheckEffect);
   }
   if (o->litColour >= 0) {
     o->colour1 = o->litColour;

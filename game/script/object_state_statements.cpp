@@ -10,11 +10,12 @@
 
 #include "format/values.h"
 #include "format/vocabulary.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
 #include "game/script/object_statements.h"
+#include "game/script/script_state.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -35,7 +36,7 @@ StatementResult runDrop(StatementContext& ctx) {
   for (ObjectRecord* o : statementObjects(ctx)) {
     o->flags |= flag::Dynamic | flag::Airborne;
     o->flags &= ~flag::Motion;
-    releaseStackedObjects(ctx.game.world, o);
+    releaseStackedObjects(ctx.world, o);
   }
   return StatementResult::Continue;
 }
@@ -43,7 +44,7 @@ StatementResult runDrop(StatementContext& ctx) {
 // `kill` and `slay`; only "slay" plays the die effect and queues the die script.
 StatementResult runKill(StatementContext& ctx) {
   const int withSound = ctx.statement.name == "slay" ? 1 : 0;
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   for (ObjectRecord* o : statementObjects(ctx)) {
     if (o == world.player) {
       releaseStackedObjects(world, o);
@@ -54,7 +55,7 @@ StatementResult runKill(StatementContext& ctx) {
       if (!world.playerDead && !inDeathScript) playerDeath(ctx.game);
       continue;
     }
-    killObject(ctx.game, o, withSound);
+    killObject(ctx.world, ctx.scriptState, ctx.soundOn, o, withSound);
   }
   return StatementResult::Continue;
 }

@@ -7,9 +7,10 @@
 
 #include "format/values.h"
 #include "format/vocabulary.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -62,8 +63,7 @@ int32_t playerLevelColour(const World& world, int32_t fallback) {
   return level ? level->colour : fallback;
 }
 
-void makeGrey(Game& game) {
-  World& world = game.world;
+void makeGrey(World& world, ScriptState& script) {
   greyIfColour(world.fadeTargetColour);
   greyIfColour(world.fadeFromColour);
   greyIfColour(world.pauseColour);
@@ -79,7 +79,7 @@ void makeGrey(Game& game) {
     }
   }
   for (LevelRecord& l : world.levels) greyIfColour(l.colour);
-  for (WordBox& b : game.script.wordBoxes) {
+  for (WordBox& b : script.wordBoxes) {
     greyIfColour(b.colour);
     greyIfColour(b.backColour);
   }
@@ -87,8 +87,7 @@ void makeGrey(Game& game) {
 }
 
 // The pause colour is left alone, and so is a checkpoint without a lit colour.
-void invertColours(Game& game) {
-  World& world = game.world;
+void invertColours(World& world, ScriptState& script) {
   invertIfColour(world.fadeTargetColour);
   invertIfColour(world.fadeFromColour);
   for (ObjectRecord& o : world.objects) {
@@ -100,15 +99,14 @@ void invertColours(Game& game) {
     invertIfColour(o.colour2);
   }
   for (LevelRecord& l : world.levels) invertIfColour(l.colour);
-  for (WordBox& b : game.script.wordBoxes) {
+  for (WordBox& b : script.wordBoxes) {
     invertIfColour(b.colour);
     invertIfColour(b.backColour);
   }
   for (AreaRecord& a : world.areas) invertIfColour(a.colour);
 }
 
-void fadeColours(Game& game, float amount, int32_t toward) {
-  World& world = game.world;
+void fadeColours(World& world, ScriptState& script, float amount, int32_t toward) {
   auto fadeIfColour = [&](int32_t& c) {
     if (c >= 0) c = fadeColour(c, toward, amount);
   };
@@ -120,7 +118,7 @@ void fadeColours(Game& game, float amount, int32_t toward) {
     if (o.has(flag::Checkpoint)) fadeIfColour(o.litColour);
   }
   for (LevelRecord& l : world.levels) fadeIfColour(l.colour);
-  for (WordBox& b : game.script.wordBoxes) {
+  for (WordBox& b : script.wordBoxes) {
     fadeIfColour(b.colour);
     fadeIfColour(b.backColour);
   }
@@ -142,38 +140,38 @@ void startShake(ScreenEffectState& fx, const std::string& value) {
   fx.shakeDecay = decay;
 }
 
-void makeStatic(Game& game) {
+void makeStatic(World& world, ScriptState& script) {
   // A plain walk: the object list's current position stays where it was.
-  for (ObjectRecord& o : game.world.objects) {
+  for (ObjectRecord& o : world.objects) {
     o.flags &= ~flag::Dynamic;
     if (!o.has(flag::Spatial)) o.freq = 0.0f;
   }
-  game.script.playerFrozen = true;
-  game.script.screenEffects.shakeAmount = 0.0f;
-  game.script.screenEffects.shakeDecay = 0.1f;
-  game.script.camera.snap = true;
+  script.playerFrozen = true;
+  script.screenEffects.shakeAmount = 0.0f;
+  script.screenEffects.shakeDecay = 0.1f;
+  script.camera.snap = true;
 }
 
 StatementResult runScreen(StatementContext& ctx) {
-  Game& game = ctx.game;
-  World& world = game.world;
-  ScreenEffectState& fx = game.script.screenEffects;
+  World& world = ctx.world;
+  ScriptState& script = ctx.scriptState;
+  ScreenEffectState& fx = script.screenEffects;
   const xml::Node& node = ctx.statement;
 
   const std::string flash = text::toLower(node.attr("flash"));
   if (!flash.empty()) fx.pendingFlash = format::readColour(flash);
 
   const std::string hom = text::toLower(node.attr("hom"));
-  if (!hom.empty()) fx.homActive = text::parseInt(hom);
+  if (!hom.empty()) fx.homActive = format::readInt(hom);
 
-  if (text::parseInt(text::toLower(node.attr("gray"))) != 0) makeGrey(game);
-  if (text::parseInt(text::toLower(node.attr("invert"))) != 0) invertColours(game);
+  if (format::readInt(text::toLower(node.attr("gray"))) != 0) makeGrey(world, script);
+  if (format::readInt(text::toLower(node.attr("invert"))) != 0) invertColours(world, script);
 
   const std::string fade = text::toLower(node.attr("fade"));
   if (!fade.empty()) {
     const float amount = text::parseFloat(text::field(fade, ',', 0));
     const int32_t toward = fade.find(',') == std::string::npos ? 0 : format::readColour(text::field(fade, ',', 1));
-    fadeColours(game, amount, toward);
+    fadeColours(world, script, amount, toward);
   }
 
   const std::string& shake = node.attr("shake");
@@ -193,15 +191,15 @@ StatementResult runScreen(StatementContext& ctx) {
   if (halt == "1") {
     world.fadeAmount = 0.0f;
     fx.haltActive = true;
-    game.script.scriptFreeze = true;
+    script.scriptFreeze = true;
   } else if (halt == "0") {
     world.fadeTargetColour = playerLevelColour(world, world.fadeTargetColour);
     world.fadeAmount = 0.0f;
     fx.haltActive = false;
-    game.script.scriptFreeze = false;
+    script.scriptFreeze = false;
   }
 
-  if (format::readBool(text::toLower(node.attr("static")))) makeStatic(game);
+  if (format::readBool(text::toLower(node.attr("static")))) makeStatic(world, script);
   return StatementResult::Continue;
 }
 

@@ -14,10 +14,11 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/script/travel_statements.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -45,7 +46,7 @@ void setEntrance(World& world, const std::string& value) {
   const float z = text::parseFloat(entrance->attr("z"));
   const std::string& level = entrance->attr("level");
   const int32_t index = level.empty() ? findNearestLevel(world, z)
-                                      : resolveLevelIndex(world, text::parseInt(level), z);
+                                      : resolveLevelIndex(world, format::readInt(level), z);
   if (levelAt(world, index)) world.respawnPoint.level = index;
 }
 
@@ -70,16 +71,16 @@ void setTransparency(World& world, const std::string& onames, const std::string&
 void setZoneInt(int32_t& zoneInt, const std::string& value) {
   const char sign = value[0];
   if (sign != '+' && sign != '-') {
-    zoneInt = text::parseInt(value);
+    zoneInt = format::readInt(value);
     return;
   }
   const std::string rest = value.substr(1);
   const bool limited = rest.find(',') != std::string::npos;
-  const int64_t amount = text::parseInt(limited ? text::field(rest, ',', 0) : rest);
+  const int64_t amount = format::readInt(limited ? text::field(rest, ',', 0) : rest);
   const int64_t sum = sign == '+' ? int64_t{zoneInt} + amount : int64_t{zoneInt} - amount;
   zoneInt = wrap32(sum);
   if (!limited) return;
-  const int32_t limit = text::parseInt(text::field(rest, ',', 1));
+  const int32_t limit = format::readInt(text::field(rest, ',', 1));
   if (sign == '+' ? zoneInt > limit : zoneInt < limit) zoneInt = limit;
 }
 
@@ -102,8 +103,8 @@ void startCredits(ScriptState& script, const std::string& value) {
 }
 
 StatementResult runSet(StatementContext& ctx) {
-  World& world = ctx.game.world;
-  ScriptState& script = ctx.game.script;
+  World& world = ctx.world;
+  ScriptState& script = ctx.scriptState;
   const xml::Node& st = ctx.statement;
 
   if (const std::string& v = st.attr("entrance"); !v.empty()) setEntrance(world, v);

@@ -58,7 +58,7 @@ StatementResult runDie(StatementContext& ctx) {
 
 StatementResult runAddDeath(StatementContext& ctx) {
   const std::string& num = ctx.statement.attr("num");
-  const int64_t add = num.empty() ? 1 : text::parseInt(num);
+  const int64_t add = num.empty() ? 1 : format::readInt(num);
   int64_t deaths = static_cast<int64_t>(ctx.game.session.deaths) + add;
   if (deaths > std::numeric_limits<int32_t>::max()) deaths = std::numeric_limits<int32_t>::max();
   if (deaths < std::numeric_limits<int32_t>::min()) deaths = std::numeric_limits<int32_t>::min();
@@ -72,7 +72,7 @@ StatementResult runAfter(StatementContext& ctx) {
 }
 
 StatementResult runLoop(StatementContext& ctx) {
-  int32_t up = text::parseInt(ctx.statement.attr("up"));
+  int32_t up = format::readInt(ctx.statement.attr("up"));
   if (up <= 0) up = 1;
   const xml::Node* target = ctx.script;
   for (int32_t i = 0; i < up && target; ++i) {

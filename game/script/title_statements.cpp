@@ -71,7 +71,7 @@ StatementResult runTitle(StatementContext& ctx) {
   }
 
   const std::string& cen = st.attr("cen");
-  if (!cen.empty()) title.centred = text::parseInt(cen) != 0;
+  if (!cen.empty()) title.centred = format::readInt(cen) != 0;
 
   title.text = substituteTitlePlaceholders(title.text, game.session.frameCounter, game.session.deaths,
                                            game.app.runNumber != 0);

@@ -18,10 +18,11 @@
 #include <string>
 
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -36,7 +37,7 @@ int32_t scriptLevel(const World& world, int32_t index) {
 }
 
 void changeLocks(StatementContext& ctx, bool unlock) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string levels = text::toLower(ctx.statement.attr("levels"));
   const std::string depths = text::toLower(ctx.statement.attr("z"));
   if (levels.empty() && depths.empty()) return;
@@ -51,13 +52,13 @@ void changeLocks(StatementContext& ctx, bool unlock) {
     }
   };
   if (!levels.empty()) {
-    for (const std::string& item : text::split(levels, ',')) apply(scriptLevel(world, text::parseInt(item)));
+    for (const std::string& item : text::split(levels, ',')) apply(scriptLevel(world, format::readInt(item)));
   } else if (world.levelCount() > 0) {
     for (const std::string& item : text::split(depths, ',')) {
       apply(findNearestLevel(world, text::parseFloat(item)));
     }
   }
-  findLeapLevels(ctx.game);
+  findLeapLevels(ctx.world);
 }
 
 StatementResult runLock(StatementContext& ctx) {
@@ -71,11 +72,11 @@ StatementResult runUnlock(StatementContext& ctx) {
 }
 
 StatementResult runSetZone(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const std::string& colourText = ctx.statement.attr("color");
   if (colourText.empty()) return StatementResult::Continue;
   const std::string& levelText = ctx.statement.attr("level");
-  const int32_t index = levelText.empty() ? playerLevelIndex(world) : scriptLevel(world, text::parseInt(levelText));
+  const int32_t index = levelText.empty() ? playerLevelIndex(world) : scriptLevel(world, format::readInt(levelText));
   LevelRecord* level = levelAt(world, index);
   if (!level) return StatementResult::Continue;
   const int32_t colour = format::readColour(colourText);
@@ -90,7 +91,7 @@ StatementResult runSetZone(StatementContext& ctx) {
 bool warpSwitch(const xml::Node& st, std::string_view name) { return format::readBool(text::trim(st.attr(name))); }
 
 StatementResult runWarp(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   world.requests.zoneChange = text::toLower(text::trim(st.attr("zone")));
   world.entranceName = text::toLower(text::trim(st.attr("entrance")));
@@ -116,7 +117,7 @@ StatementResult runWarp(StatementContext& ctx) {
 }
 
 StatementResult runReloadZone(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   world.requests.zoneChange = world.currentZoneId;
   world.silentWarp = false;
   world.smoothWarp = false;
@@ -127,7 +128,7 @@ StatementResult runReloadZone(StatementContext& ctx) {
 }
 
 StatementResult runCheckpoint(StatementContext& ctx) {
-  World& world = ctx.game.world;
+  World& world = ctx.world;
   const xml::Node& st = ctx.statement;
   const ObjectRecord* p = world.player;
   RespawnPoint& r = world.respawnPoint;
@@ -148,7 +149,7 @@ StatementResult runCheckpoint(StatementContext& ctx) {
   int32_t level = -1;
   const std::string& levelText = st.attr("level");
   if (!levelText.empty()) {
-    level = resolveLevelIndex(world, text::parseInt(levelText), p ? p->z : 0.0f);
+    level = resolveLevelIndex(world, format::readInt(levelText), p ? p->z : 0.0f);
   } else {
     level = playerLevelIndex(world);
     const std::string z = text::trim(st.attr("z"));

@@ -18,9 +18,10 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
-#include "game/game.h"
 #include "game/script/interpreter.h"
+#include "game/script/script_state.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 #include "platform/text.h"
 
 namespace zor {
@@ -44,13 +45,13 @@ int32_t readFlagWords(const std::string& value) {
 }
 
 StatementResult runWordBox(StatementContext& ctx) {
-  Game& game = ctx.game;
-  World& world = game.world;
+  World& world = ctx.world;
+  ScriptState& script = ctx.scriptState;
   const xml::Node& st = ctx.statement;
 
   WordBox box;
   box.text = text::toUpper(st.attr("text"));
-  if (box.text.empty() || game.script.wordBoxes.size() >= kMaxWordBoxes) return StatementResult::Continue;
+  if (box.text.empty() || script.wordBoxes.size() >= kMaxWordBoxes) return StatementResult::Continue;
 
   if (const ObjectRecord* p = world.player) {
     box.x = p->x;
@@ -102,7 +103,7 @@ StatementResult runWordBox(StatementContext& ctx) {
   const xml::Attribute* cen = st.findAttr("cen");
   if (!cen || cen->value.empty() || format::readBool(cen->value)) box.x = box.x - box.width / 2.0f;
 
-  CurrentList<WordBox>& boxes = game.script.wordBoxes;
+  CurrentList<WordBox>& boxes = script.wordBoxes;
   boxes.add(std::move(box));
   boxes.sort([](const WordBox& a, const WordBox& b) { return depthKey(a.z) > depthKey(b.z); });
   return StatementResult::Continue;
@@ -111,7 +112,7 @@ StatementResult runWordBox(StatementContext& ctx) {
 StatementResult runHideWordBox(StatementContext& ctx) {
   const std::string wanted = text::toUpper(ctx.statement.attr("text"));
   if (wanted.empty()) return StatementResult::Continue;
-  for (WordBox& box : ctx.game.script.wordBoxes) {
+  for (WordBox& box : ctx.scriptState.wordBoxes) {
     if (box.text != wanted) continue;
     const std::string& state = ctx.statement.attr("state");
     if (state.empty() || state == "1") {

@@ -4,6 +4,8 @@
 #include <cstdint>
 
 #include "format/vocabulary.h"
+// Up: a deadly area's player death runs the zone's death script at once
+// (playerDeath), which takes the whole Game; later areas see what it changed.
 #include "game/game.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
@@ -46,8 +48,8 @@ bool takeCountedScript(const xml::Node* script, int32_t& times) {
 
 // Queues one of an area's scripts with the object its oname names (none when
 // it names nothing).
-void queueAreaScript(Game& game, const AreaRecord& area, const xml::Node* script) {
-  queueScript(game, script, findObject(game.world, area.oname));
+void queueAreaScript(World& world, ScriptState& state, const AreaRecord& area, const xml::Node* script) {
+  queueScript(state, script, findObject(world, area.oname));
 }
 
 // Starts a background fade from the colour shown now toward `target`.
@@ -93,17 +95,17 @@ void stepAreas(Game& game) {
       if ((a.flags & kDeadlyArea) != 0) {
         playerDeath(game);
       } else if ((a.flags & kInsideBit) == 0) {
-        if (takeCountedScript(a.enterScript, a.enterTimes)) queueAreaScript(game, a, a.enterScript);
+        if (takeCountedScript(a.enterScript, a.enterTimes)) queueAreaScript(world, game.script, a, a.enterScript);
         a.flags |= kInsideBit;
       } else if (game.controls.pressed(control::Action) && game.script.runningScript == nullptr &&
                  takeCountedScript(a.actionScript, a.actionTimes)) {
-        queueAreaScript(game, a, a.actionScript);
+        queueAreaScript(world, game.script, a, a.actionScript);
       }
       if (a.colour != -1 && a.colour != world.fadeTargetColour) startFadeTo(world, a.colour);
       const ObjectRecord* q = world.player;
       if (q) world.areaCameraDistance = areaZoomDistance(a, q->x, world.areaCameraDistance);
     } else if ((a.flags & kInsideBit) != 0) {
-      if (takeCountedScript(a.exitScript, a.exitTimes)) queueAreaScript(game, a, a.exitScript);
+      if (takeCountedScript(a.exitScript, a.exitTimes)) queueAreaScript(world, game.script, a, a.exitScript);
       a.flags &= ~kInsideBit;
       if (a.colour != -1) {
         // Back to the colour of the player's level; a level outside the table
@@ -114,9 +116,7 @@ void stepAreas(Game& game) {
   }
 }
 
-void stepCamera(Game& game) {
-  World& world = game.world;
-  const ScriptState& s = game.script;
+void stepCamera(World& world, const ScriptState& s, const Controls& controls) {
   const ObjectRecord* focus = s.camera.lookAt ? s.camera.lookAt : world.player;
   if (!focus) return;
 
@@ -128,7 +128,7 @@ void stepCamera(Game& game) {
     d = s.camera.scriptDistance;
   } else if (world.areaCameraDistance != 0.0f) {
     d = world.areaCameraDistance;
-  } else if (game.controls.held(control::Zoom) && s.runningScript == nullptr) {
+  } else if (controls.held(control::Zoom) && s.runningScript == nullptr) {
     d = kZoomDistance;
   }
   target.z = focus->z - d;
@@ -171,7 +171,7 @@ void stepBackgroundFade(World& world) {
 
 void stepAreasAndCamera(Game& game) {
   stepAreas(game);
-  stepCamera(game);
+  stepCamera(game.world, game.script, game.controls);
   stepBackgroundFade(game.world);
 }
 

@@ -7,7 +7,9 @@ namespace zor {
 
 struct Game;
 
-// Runs once per world step, after the bodies and collisions (stepBodies).
+// Runs once per world step, after the bodies and collisions (stepBodies). It
+// takes the Game because a deadly area's player death runs the zone's death
+// script at once.
 void stepAreasAndCamera(Game& game);
 
 }  // namespace zor

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "format/vocabulary.h"
+// Up: a player death in the pass runs the zone's death script at once through
+// the interpreter, which takes the whole Game; when it runs is part of play.
 #include "game/game.h"
-// Up: a death runs the zone's death script at once and touches queue scripts;
-// when they run within the pass is part of play, so the world calls the interpreter.
 #include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
 #include "game/world/motion.h"
@@ -79,6 +79,9 @@ float clampSpeed(float v) {
   if (v > kSpeedLimit) return kSpeedLimit;
   return v;
 }
+
+// An effect asked for by the step, when the game's sound effects are on.
+void askEffect(Game& game, int slot) { playSoundEffect(game.world, game.prefs.sound != 0, slot); }
 
 // Leaves the support with its motion: the support's vx is added, and its vy
 // when it rises; the object then has no support.
@@ -156,12 +159,12 @@ void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
 }
 
 // The end of killObject: the flags of a killed object, its sound and die script.
-void markKilled(Game& game, ObjectRecord* object, int withSound) {
+void markKilled(World& world, ScriptState& script, bool soundOn, ObjectRecord* object, int withSound) {
   const bool wasKilled = object->has(flag::Killed);
   object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
   if (withSound != 0 && !wasKilled) {
-    playSoundEffect(game, kDieEffect);
-    queueScript(game, object->dieScript, object);
+    playSoundEffect(world, soundOn, kDieEffect);
+    queueScript(script, object->dieScript, object);
   }
 }
 
@@ -173,7 +176,7 @@ void killInStep(StepContext& ctx, ObjectRecord* object, int withSound) {
   } else {
     releaseStackedObjects(ctx.world, object);
   }
-  markKilled(ctx.game, object, withSound);
+  markKilled(ctx.world, ctx.game.script, ctx.game.prefs.sound != 0, object, withSound);
 }
 
 // The player death of the pair pass. A death script that runs at once while
@@ -212,7 +215,7 @@ void deleteKilledObjects(Game& game) {
     if (isVictim(o)) ++victims;
   }
   if (victims == 0) return;
-  deleteObjectsWhere(game, isVictim);
+  deleteObjectsWhere(world, game.script, isVictim);
   world.objectCount = world.objectCount > victims ? world.objectCount - victims : 0;
 }
 
@@ -223,7 +226,7 @@ void classJump(Game& game, ObjectRecord& o, const ClassRecord& k, int effect) {
   o.vy = k.acc2;
   if (&o == game.world.player) game.world.jumpHoldFrames = 5;
   leaveSupport(o);
-  if (effect >= 0) playSoundEffect(game, effect);
+  if (effect >= 0) askEffect(game, effect);
 }
 
 // Class behaviour: chase or brake, stomp, leap or keep to the platform, move.
@@ -384,7 +387,7 @@ void touchCheckpoint(Game& game, ObjectRecord& player, ObjectRecord& b) {
   world.respawnPoint.x = b.x + b.w / 2.0f - player.w / 2.0f;
   world.respawnPoint.y = b.y + b.w / 2.0f - player.h / 2.0f;
   world.respawnPoint.level = b.level;
-  playSoundEffect(game, kCheckEffect);
+  askEffect(game, kCheckEffect);
   if (b.litColour >= 0) {
     b.colour1 = b.litColour;
     b.colour2 = 0xFFFFFF;
@@ -395,7 +398,7 @@ void touchCheckpoint(Game& game, ObjectRecord& player, ObjectRecord& b) {
   b.phase = 0.0f;
   if (b.standOnScript != nullptr && b.standOnTimes != 0) {
     if (b.standOnTimes > 0) b.standOnTimes = static_cast<int16_t>(b.standOnTimes - 1);
-    queueScript(game, b.standOnScript, &b);
+    queueScript(game.script, b.standOnScript, &b);
   }
 }
 
@@ -461,14 +464,14 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
       a.contacts |= 8;
       if (b.has(flag::Dynamic) && hasClassFlag(a, eflag::Heavy)) killInStep(ctx, &b, 1);
       if (b.has(flag::Bouncy) && isPlayer && &b != world.lastBounceObject) {
-        playSoundEffect(game, kRubberEffect);
+        askEffect(game, kRubberEffect);
         a.vy = b.freq != 0.0f ? b.freq : std::fabs(rdy);
         world.lastBounceObject = &b;
         world.bounceFrames = truncateToInt(a.vy) / 2 + 1;
         world.leapLatch = 3;
       } else if (rdy < -13.5f && b.vy < 14.5f) {
         if (!a.has(flag::Invisible)) {
-          playSoundEffect(game, kLandEffect);
+          askEffect(game, kLandEffect);
           if (a.w * a.h > 32000.0f && game.script.screenEffects.shakeAmount < 0.2f) {
             game.script.screenEffects.shakeAmount = 0.2f;
             game.script.screenEffects.shakeDecay = 0.9f;
@@ -477,7 +480,7 @@ void solidContact(StepContext& ctx, ObjectRecord& a, ObjectRecord& b) {
         a.vy *= -0.3f;
       } else {
         if (a.w * a.h > 500.0f && rdy < -1.0f && !game.script.zoneEntryQuiet && !a.has(flag::Invisible)) {
-          playSoundEffect(game, kLandEffect);
+          askEffect(game, kLandEffect);
         }
         a.support = &b;
         ctx.stands.noteSupport(a, ctx.pairPosition, b);
@@ -764,7 +767,7 @@ void playerRules(Game& game, ObjectRecord& player, const ObjectRecord* supportAf
     if (s != supportAfterBodies && s->standOnScript != nullptr && s->standOnTimes != 0 &&
         !game.script.zoneEntryQuiet) {
       if (s->standOnTimes > 0) s->standOnTimes = static_cast<int16_t>(s->standOnTimes - 1);
-      queueScript(game, s->standOnScript, s);
+      queueScript(game.script, s->standOnScript, s);
     }
   }
 
@@ -795,15 +798,15 @@ void playerRules(Game& game, ObjectRecord& player, const ObjectRecord* supportAf
 
 }  // namespace
 
-void playSoundEffect(Game& game, int slot) {
+void playSoundEffect(World& world, bool soundOn, int slot) {
   if (slot < 0 || slot >= format::kSoundSlotCount) return;
-  if (game.prefs.sound == 0) return;
-  game.world.requests.effects.push_back(slot);
+  if (!soundOn) return;
+  world.requests.effects.push_back(slot);
 }
 
-void queueScript(Game& game, const xml::Node* script, ObjectRecord* object) {
+void queueScript(ScriptState& state, const xml::Node* script, ObjectRecord* object) {
   if (script == nullptr) return;
-  appendScript(game.script, script, object, 0);
+  appendScript(state, script, object, 0);
 }
 
 void playerDeath(Game& game) {
@@ -816,10 +819,10 @@ void playerDeath(Game& game) {
   game.app.playerBlinkPending = 1;
 }
 
-void killObject(Game& game, ObjectRecord* object, int withSound) {
+void killObject(World& world, ScriptState& script, bool soundOn, ObjectRecord* object, int withSound) {
   if (object == nullptr) return;
-  releaseStackedObjects(game.world, object);
-  markKilled(game, object, withSound);
+  releaseStackedObjects(world, object);
+  markKilled(world, script, soundOn, object, withSound);
 }
 
 int objectOverlapsLevel(const World& world, const ObjectRecord& object, int level) {
@@ -830,8 +833,7 @@ int objectOverlapsLevel(const World& world, const ObjectRecord& object, int leve
   return 0;
 }
 
-void findLeapLevels(Game& game) {
-  World& world = game.world;
+void findLeapLevels(World& world) {
   world.leapOutLevel = -1;
   world.leapInLevel = -1;
   ObjectRecord* player = world.player;
@@ -857,9 +859,7 @@ void findLeapLevels(Game& game) {
   }
 }
 
-void respawnPlayer(Game& game, int attemptsDelta, int resetAll) {
-  World& world = game.world;
-  ScriptState& s = game.script;
+void respawnPlayer(World& world, ScriptState& s, Session& session, int attemptsDelta, int resetAll) {
   if (ObjectRecord* p = world.player) {
     // A respawn level from a file or a script that is not in the table is
     // taken modulo the level count (past the end) or the level nearest the
@@ -874,7 +874,7 @@ void respawnPlayer(Game& game, int attemptsDelta, int resetAll) {
     p->flags |= flag::Airborne;
     p->flags &= ~flag::Invisible;
     if (LevelRecord* l = levelAt(world, level)) l->flags |= 1u;
-    findLeapLevels(game);
+    findLeapLevels(world);
   }
   if (resetAll != 0 || s.runningScript != world.zoneDeathScript) {
     s.runningScript = nullptr;
@@ -891,18 +891,17 @@ void respawnPlayer(Game& game, int attemptsDelta, int resetAll) {
   world.leapLatch = 3;
   world.playerDead = false;
   world.areaCameraDistance = 0.0f;
-  game.session.attempts = wrappingAdd(game.session.attempts, attemptsDelta);
+  session.attempts = wrappingAdd(session.attempts, attemptsDelta);
 }
 
-void handlePlayerDeath(Game& game) {
-  World& world = game.world;
-  game.session.deaths = wrappingAdd(game.session.deaths, 1);
-  respawnPlayer(game, 1, 0);
-  queueScript(game, world.afterDeathScript, nullptr);
+void handlePlayerDeath(World& world, ScriptState& script, Session& session, bool soundOn) {
+  session.deaths = wrappingAdd(session.deaths, 1);
+  respawnPlayer(world, script, session, 1, 0);
+  queueScript(script, world.afterDeathScript, nullptr);
   world.deathControlLatch = 1;
   world.fadeFromColour = 0;
   world.fadeAmount = 1.0f;
-  playSoundEffect(game, kDieEffect);
+  playSoundEffect(world, soundOn, kDieEffect);
 }
 
 void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contacts) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "format/vocabulary.h"
-#include "game/game.h"
+#include "game/script/script_state.h"
 
 namespace zor {
 namespace {
@@ -21,8 +21,7 @@ const float kDefaultFreq = std::bit_cast<float>(uint32_t{0x3C888889});
 // Clears every reference that the world and the script state hold to an object
 // for which isVictim is true.
 template <typename IsVictim>
-void forgetObjects(Game& game, IsVictim isVictim) {
-  World& world = game.world;
+void forgetObjects(World& world, ScriptState& s, IsVictim isVictim) {
   for (ObjectRecord& o : world.objects) {
     if (isVictim(&o)) continue;
     if (o.support && isVictim(o.support)) {
@@ -31,16 +30,15 @@ void forgetObjects(Game& game, IsVictim isVictim) {
     }
     if (o.facedObject && isVictim(o.facedObject)) o.facedObject = nullptr;
   }
-  for (WordBox& box : game.script.wordBoxes) {
+  for (WordBox& box : s.wordBoxes) {
     if (box.object && isVictim(box.object)) {
       box.object = nullptr;
       box.flags |= wordbox::Remove;
     }
   }
-  for (ScriptQueueEntry& entry : game.script.queue) {
+  for (ScriptQueueEntry& entry : s.queue) {
     if (entry.object && isVictim(entry.object)) entry.object = nullptr;
   }
-  ScriptState& s = game.script;
   if (s.camera.lookAt && isVictim(s.camera.lookAt)) s.camera.lookAt = nullptr;
   if (s.scriptResumeObject && isVictim(s.scriptResumeObject)) s.scriptResumeObject = nullptr;
   if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
@@ -93,17 +91,17 @@ ObjectRecord* findObject(World& world, std::string_view name) {
   return nullptr;
 }
 
-void deleteObjectsWhere(Game& game, const std::function<bool(const ObjectRecord&)>& victim) {
+void deleteObjectsWhere(World& world, ScriptState& script, const std::function<bool(const ObjectRecord&)>& victim) {
   std::unordered_set<const ObjectRecord*> victims;
-  for (const ObjectRecord& o : game.world.objects) {
+  for (const ObjectRecord& o : world.objects) {
     if (victim(o)) victims.insert(&o);
   }
   if (victims.empty()) {
-    game.world.objects.clearCurrent();
+    world.objects.clearCurrent();
     return;
   }
-  forgetObjects(game, [&victims](const ObjectRecord* o) { return victims.count(o) != 0; });
-  CurrentList<ObjectRecord>& list = game.world.objects;
+  forgetObjects(world, script, [&victims](const ObjectRecord* o) { return victims.count(o) != 0; });
+  CurrentList<ObjectRecord>& list = world.objects;
   list.clearCurrent();
   for (auto it = list.begin(); it != list.end();) {
     it = victims.count(&*it) ? list.erase(it) : std::next(it);

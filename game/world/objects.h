@@ -11,7 +11,7 @@
 
 namespace zor {
 
-struct Game;
+struct ScriptState;
 
 // Creates an object with the defaults of a new block (at the respawn point,
 // 40 below it, the zone's gravity, facing the player), inserts it after the
@@ -30,7 +30,7 @@ ObjectRecord* findObject(World& world, std::string_view name);
 // the camera's look-at object, the checkpoint, the last bounced-on object, the
 // object of a suspended script and the player pointer. objectCount is not
 // changed; no object is current afterwards.
-void deleteObjectsWhere(Game& game, const std::function<bool(const ObjectRecord&)>& victim);
+void deleteObjectsWhere(World& world, ScriptState& script, const std::function<bool(const ObjectRecord&)>& victim);
 
 // Everything standing on base, directly or through a stack, falls free: its
 // support is cleared, it becomes airborne and its vy is 0.0005 below the vy of

@@ -3,10 +3,11 @@
 #include <cstdint>
 
 #include "format/vocabulary.h"
-#include "game/game.h"
-#include "game/script/queue_runner.h"
+#include "game/input/controls.h"
+#include "game/script/script_state.h"
 #include "game/world/bodies.h"
 #include "game/world/objects.h"
+#include "game/world/world.h"
 
 namespace zor {
 namespace {
@@ -38,13 +39,24 @@ constexpr int32_t kWhite = 0xFFFFFF;
 
 bool airborne(const ObjectRecord& p) { return p.has(format::flag::Airborne); }
 
+// What steering reads and changes besides the player.
+struct Steering {
+  World& world;
+  ScriptState& script;
+  Session& session;
+  const Controls& controls;
+  bool soundOn;
+
+  void effect(int slot) const { playSoundEffect(world, soundOn, slot); }
+};
+
 // The control gate: whether the player may be steered in this frame. After a
 // death, a direction key held through it blocks control until it is let go
 // or a direction is pressed anew.
-bool controlGate(Game& game, const ObjectRecord& p) {
-  const ScriptState& s = game.script;
-  const Controls& c = game.controls;
-  World& world = game.world;
+bool controlGate(const Steering& st, const ObjectRecord& p) {
+  const ScriptState& s = st.script;
+  const Controls& c = st.controls;
+  World& world = st.world;
   if (s.scriptFreeze || s.playerFrozen || p.has(format::flag::Sliding)) return false;
   if (world.deathControlLatch == 0) return true;
   if ((!c.held(control::Left) && !c.held(control::Right)) || c.pressed(control::Left) ||
@@ -71,9 +83,9 @@ void walk(const Controls& c, ObjectRecord& p, bool active) {
   }
 }
 
-void jump(Game& game, ObjectRecord& p, bool allowed) {
-  const Controls& c = game.controls;
-  World& world = game.world;
+void jump(const Steering& st, ObjectRecord& p, bool allowed) {
+  const Controls& c = st.controls;
+  World& world = st.world;
   if (!allowed) {
     world.jumpHoldFrames = 0;
     return;
@@ -87,7 +99,7 @@ void jump(Game& game, ObjectRecord& p, bool allowed) {
       if (support->vy > 0.0f) p.vy = p.vy + support->vy;
       p.support = nullptr;
     }
-    playSoundEffect(game, kEffectJump);
+    st.effect(kEffectJump);
   } else if (c.held(control::Jump) && airborne(p)) {
     // Holding the key cancels the world step's gravity for a few frames.
     if (world.jumpHoldFrames > 0) {
@@ -107,9 +119,9 @@ bool leapTargetValid(const World& world, int32_t level) {
 
 // One leap control: while held, an airborne player leaps to `target` once per
 // press unless a solid object on that level is in the way.
-void leapOne(Game& game, ObjectRecord& p, int ctl, bool out, int32_t latchBit, int effect) {
-  World& world = game.world;
-  if (!game.controls.held(ctl)) {
+void leapOne(const Steering& st, ObjectRecord& p, int ctl, bool out, int32_t latchBit, int effect) {
+  World& world = st.world;
+  if (!st.controls.held(ctl)) {
     world.leapLatch &= ~latchBit;
     return;
   }
@@ -117,21 +129,21 @@ void leapOne(Game& game, ObjectRecord& p, int ctl, bool out, int32_t latchBit, i
   if (airborne(p) && leapTargetValid(world, target) && (world.leapLatch & latchBit) == 0 &&
       objectOverlapsLevel(world, p, target) == 0) {
     p.level = static_cast<int8_t>(target);
-    findLeapLevels(game);
-    playSoundEffect(game, effect);
+    findLeapLevels(world);
+    st.effect(effect);
     world.leapLatch |= latchBit;
   }
 }
 
-void leap(Game& game, ObjectRecord& p, bool allowed) {
-  const Controls& c = game.controls;
+void leap(const Steering& st, ObjectRecord& p, bool allowed) {
+  const Controls& c = st.controls;
   if (!allowed) {
-    game.world.leapLatch = 0;
+    st.world.leapLatch = 0;
     return;
   }
   const bool newPress = c.pressed(control::LeapOut) || c.pressed(control::LeapIn);
-  leapOne(game, p, control::LeapOut, true, kLatchLeapOut, kEffectUp);
-  leapOne(game, p, control::LeapIn, false, kLatchLeapIn, kEffectDown);
+  leapOne(st, p, control::LeapOut, true, kLatchLeapOut, kEffectUp);
+  leapOne(st, p, control::LeapIn, false, kLatchLeapIn, kEffectDown);
   // A leap press while standing hops; the leap follows once airborne.
   if (newPress && !airborne(p)) {
     p.flags |= format::flag::Airborne;
@@ -140,49 +152,31 @@ void leap(Game& game, ObjectRecord& p, bool allowed) {
   }
 }
 
-void reset(Game& game, const ObjectRecord& p, bool active) {
-  if (!active || !game.controls.pressed(control::Reset)) return;
+void reset(const Steering& st, const ObjectRecord& p, bool active) {
+  if (!active || !st.controls.pressed(control::Reset)) return;
   if (airborne(p)) {
-    playSoundEffect(game, kEffectClick);  // no reset in the air
+    st.effect(kEffectClick);  // no reset in the air
     return;
   }
-  respawnPlayer(game, 1, 0);
-  game.world.fadeFromColour = kWhite;
-  game.world.fadeAmount = 1.0f;
-  playSoundEffect(game, kEffectReset);
+  respawnPlayer(st.world, st.script, st.session, 1, 0);
+  st.world.fadeFromColour = kWhite;
+  st.world.fadeAmount = 1.0f;
+  st.effect(kEffectReset);
 }
 
 }  // namespace
 
-void stepPlayerControls(Game& game) {
-  // 1. The pause key asks for the pause menu; the rest of the frame still runs,
-  // with the controls already held for the menu.
-  if (game.controls.pressed(control::Pause)) {
-    holdControlsForPause(game.controls);
-    game.world.requests.pause = true;
-  }
-  // 2. Screenshot.
-  game.world.requests.screenshot = game.controls.pressed(control::Screenshot);
-  // 3. Script waits, the queue and beat timers.
-  serviceScriptQueue(game);
-  // 4. A pending death takes the whole frame; controlsActive keeps its value.
-  if (game.world.playerDead) {
-    handlePlayerDeath(game);
-    return;
-  }
-  ObjectRecord* p = game.world.player;
-  if (!p) {
-    game.app.controlsActive = 0;
-    return;
-  }
-  // 5. to 9.
-  const bool active = controlGate(game, *p);
-  game.app.controlsActive = active ? 1 : 0;
-  const bool steerable = active && game.script.jumpsAllowed;
-  walk(game.controls, *p, active);
-  jump(game, *p, steerable);
-  leap(game, *p, steerable);
-  reset(game, *p, active);
+bool steerPlayer(World& world, ScriptState& script, Session& session, const Controls& controls, bool soundOn) {
+  ObjectRecord* p = world.player;
+  if (!p) return false;
+  const Steering st{world, script, session, controls, soundOn};
+  const bool active = controlGate(st, *p);
+  const bool steerable = active && script.jumpsAllowed;
+  walk(controls, *p, active);
+  jump(st, *p, steerable);
+  leap(st, *p, steerable);
+  reset(st, *p, active);
+  return active;
 }
 
 }  // namespace zor

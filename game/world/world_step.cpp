@@ -1,6 +1,9 @@
 #include "game/world/world_step.h"
 
+// Up: the play step takes the whole Game, since the queue service it runs and a
+// death in the bodies and areas steps run scripts through the interpreter.
 #include "game/game.h"
+#include "game/script/queue_runner.h"
 #include "game/world/areas_camera.h"
 #include "game/world/bodies.h"
 #include "game/world/player_control.h"
@@ -8,6 +11,27 @@
 #include <utility>
 
 namespace zor {
+
+void stepPlayerControls(Game& game) {
+  // 1. The pause key asks for the pause menu; the rest of the frame still runs,
+  // with the controls already held for the menu.
+  if (game.controls.pressed(control::Pause)) {
+    holdControlsForPause(game.controls);
+    game.world.requests.pause = true;
+  }
+  // 2. Screenshot.
+  game.world.requests.screenshot = game.controls.pressed(control::Screenshot);
+  // 3. Script waits, the queue and beat timers.
+  serviceScriptQueue(game);
+  // 4. A pending death takes the whole frame; controlsActive keeps its value.
+  if (game.world.playerDead) {
+    handlePlayerDeath(game.world, game.script, game.session, game.prefs.sound != 0);
+    return;
+  }
+  // 5. to 9.
+  const bool soundOn = game.prefs.sound != 0;
+  game.app.controlsActive = steerPlayer(game.world, game.script, game.session, game.controls, soundOn) ? 1 : 0;
+}
 
 void stepWorld(Game& game) {
   stepMotionAndBodies(game);

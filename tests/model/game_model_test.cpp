@@ -65,7 +65,7 @@ TEST(GameModel, ReadsTheGameWideRecordsOfAGameFile) {
   EXPECT_EQ(m.speedruns[1].startScript, nullptr);
 
   ASSERT_EQ(m.loadSounds.size(), 1u);
-  EXPECT_EQ(m.loadSounds[0]->attr("nums"), "4");
+  EXPECT_EQ(m.loadSounds[0].slot, 4);
 }
 
 TEST(GameModel, ClassValuesAreReadAsTheGameTakesThem) {

@@ -11,76 +11,9 @@
 namespace zor::text {
 namespace {
 
-constexpr int32_t kMax32 = std::numeric_limits<int32_t>::max();
 constexpr int32_t kMin32 = std::numeric_limits<int32_t>::min();
 constexpr int64_t kMax64 = std::numeric_limits<int64_t>::max();
 constexpr int64_t kMin64 = std::numeric_limits<int64_t>::min();
-
-struct IntCase {
-  const char* text;
-  int32_t expected;
-};
-
-TEST(TextParseInt, ReadsTheGameFileIntegerForms) {
-  const IntCase cases[] = {
-      {"", 0},
-      {"abc", 0},
-      {"12", 12},
-      {" -12abc", -12},
-      {"\t \t+7", 7},
-      {"$1F", 31},
-      {"$ff", 255},
-      {"%101", 5},
-      {"-$10", -16},
-      {"-%11", -3},
-      {"12 34", 12},
-      {"1.5", 1},
-      {"1e3", 1},
-      {"--5", 0},
-      {"- 5", 0},
-      {"$", 0},
-      {"$g1", 0},
-      {"%2", 0},
-      {"%1012", 5},
-      {"\n5", 0},  // only blanks and tabs are skipped
-      {"2147483647", kMax32},
-      {"-2147483648", kMin32},
-      {"2147483648", kMax32},
-      {"-2147483649", kMin32},
-      {"99999999999999999999999", kMax32},
-      {"-99999999999999999999999", kMin32},
-      {"$FFFFFFFF", kMax32},
-      {"$7FFFFFFF", kMax32},
-      {"-$80000000", kMin32},
-  };
-  for (const IntCase& c : cases) {
-    EXPECT_EQ(parseInt(c.text), c.expected) << '"' << c.text << '"';
-  }
-}
-
-TEST(TextParseInt, SixtyFourBitFormSaturatesAtItsOwnRange) {
-  struct Case {
-    const char* text;
-    int64_t expected;
-  };
-  const Case cases[] = {
-      {"$FFFFFFFF", 4294967295LL},
-      {"-2147483649", -2147483649LL},
-      {"9223372036854775807", kMax64},
-      {"9223372036854775808", kMax64},
-      {"-9223372036854775808", kMin64},
-      {"-9223372036854775809", kMin64},
-      {"99999999999999999999999999", kMax64},
-      {"-$FFFFFFFFFFFFFFFFFFFF", kMin64},
-      {" 42x", 42},
-      {"", 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(parseInt64(c.text), c.expected) << '"' << c.text << '"';
-  }
-  EXPECT_EQ(parseInt64("%" + std::string(70, '1')), kMax64);
-  EXPECT_EQ(parseInt("%" + std::string(70, '1')), kMax32);
-}
 
 TEST(TextParseFloat, ReadsNumbersAndTheLongestValidPrefix) {
   struct Case {

@@ -16,9 +16,9 @@
 #include <thread>
 
 #include "game/app/startup.h"
+#include "format/values.h"
 #include "game/game.h"
 #include "platform/files.h"
-#include "platform/text.h"
 #include "platform/sdl/sdl_clock.h"
 #include "platform/sdl/sdl_events.h"
 #include "platform/sdl/sdl_screen.h"
@@ -301,7 +301,7 @@ TEST(Program, BusyScriptsStillLetTheFramesEndAndTheProgramQuit) {
     const std::string save = readText(run.home() / ("zordata/saves/save-" + files::fileName(game) + ".ini"));
     const std::size_t at = save.find("\nFrames = ");
     ASSERT_NE(at, std::string::npos) << save;
-    EXPECT_GT(text::parseInt(std::string_view(save).substr(at + 10)), 0) << save;
+    EXPECT_GT(format::readInt(std::string_view(save).substr(at + 10)), 0) << save;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "editor/core/command_needs.h"
+#include "editor/core/edit_commands.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
 #include "tests/editor/core/canvas_fixture.h"
 
@@ -191,6 +193,11 @@ TEST_F(CanvasCommandTest, EscapeEndsPlacingOrClearsTheSelection) {
   EXPECT_EQ(editor.zone.view.mode, 0);
   EXPECT_EQ(editor.zone.objects.size(), 1u);  // only the floating object went
   EXPECT_TRUE(selected("a"));
+  // From a panel field Esc only gives the canvas the keys.
+  port.panelFieldWithFocus = 0;
+  dispatchCommand(editor, host, Command::Cancel);
+  EXPECT_TRUE(selected("a"));
+  port.panelFieldWithFocus = -1;
   dispatchCommand(editor, host, Command::Cancel);
   EXPECT_EQ(editor.zone.selectionCount, 0);
   // Delete needs an idle view and a selection.
@@ -222,6 +229,95 @@ TEST_F(CanvasCommandTest, FocusPanelFocusesTheFirstFieldOfTheShownPanel) {
   closeZone(editor);
   dispatchCommand(editor, host, Command::FocusPanel);  // no panel
   EXPECT_EQ(port.focusedFields.size(), 3u);
+}
+
+}  // namespace
+}  // namespace zor::editor::test
+
+namespace zor::editor::test {
+namespace {
+
+class ApplyCommandTest : public CanvasCommandTest {
+ protected:
+  // The zone's object elements, each serialised, in document order.
+  std::string objectsXml() {
+    std::string out;
+    for (xml::Node* n = editor.zone.openZoneNode->firstElement(); n; n = n->nextElement()) {
+      if (n->name != "levels") out += xml::Document::serializeNode(n);
+    }
+    return out;
+  }
+};
+
+// Enter in the main window: the focused panel field of several selected objects
+// goes to all of them, except names; one or no object only gives the canvas the focus.
+TEST_F(ApplyCommandTest, EnterAppliesTheFocusedFieldToSeveralObjectsButNoSharedName) {
+  struct Case {
+    const char* name;
+    std::string objects;
+    std::vector<std::string> selected;
+    int field;  // focused field, -1: none
+    std::string typed;
+    std::string expected;  // the objects afterwards
+    std::string warning;
+  };
+  const std::string twoBlocks = "<block oname=\"a\" w=\"10\"/><block oname=\"b\" w=\"20\"/>";
+  const std::string entrances = "<entrance_a x=\"1\"/><entrance_b x=\"2\"/>";
+  const Case cases[] = {
+      {"block name with text", twoBlocks, {"a", "b"}, blockfield::Oname, "same", twoBlocks,
+       "You should not give multiple blocks the same name!"},
+      {"empty block name", twoBlocks, {"a", "b"}, blockfield::Oname, "",
+       "<block w=\"10\"/><block w=\"20\"/>", ""},
+      {"entrance name", entrances, {"entrance_a", "entrance_b"}, entrancefield::Name, "door", entrances,
+       "You should not give multiple entrances the same name!"},
+      {"empty entrance name", entrances, {"entrance_a", "entrance_b"}, entrancefield::Name, "", entrances,
+       "You should not give multiple entrances the same name!"},
+      {"entrance x", entrances, {"entrance_a", "entrance_b"}, entrancefield::X, "7",
+       "<entrance_a x=\"7\"/><entrance_b x=\"7\"/>", ""},
+      {"block width", twoBlocks + "<block oname=\"c\"/>", {"a", "b", "c"}, blockfield::W, "30",
+       "<block oname=\"a\" w=\"30\"/><block oname=\"b\" w=\"30\"/><block oname=\"c\" w=\"30\"/>", ""},
+      {"one block", twoBlocks, {"a"}, blockfield::W, "30", twoBlocks, ""},
+      {"no field focused", twoBlocks, {"a", "b"}, -1, "", twoBlocks, ""},
+      {"mixed kinds", "<block oname=\"a\"/><entrance_b x=\"2\"/>", {"a", "entrance_b"}, 0, "9",
+       "<block oname=\"a\"/><entrance_b x=\"2\"/>", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    openZoneWith(c.objects);
+    for (const std::string& name : c.selected) selectObject(editor, byName(name));
+    editor.panel = fillPanel(editor);  // as the panel view does on every selection change
+    if (c.field >= 0 && static_cast<std::size_t>(c.field) < editor.panel.fields.size()) {
+      editor.panel.fields[static_cast<std::size_t>(c.field)] = c.typed;
+    }
+    port.panelFieldWithFocus = c.field;
+    port.messages.clear();
+    editor.game.modified = false;
+    const int focusesBefore = port.canvasFocuses;
+    const bool changes = c.expected != c.objects;
+
+    dispatchCommand(editor, host, Command::Apply);
+
+    EXPECT_EQ(objectsXml(), c.expected);
+    EXPECT_EQ(editor.game.modified, changes);
+    if (c.warning.empty()) {
+      EXPECT_TRUE(port.messages.empty());
+    } else {
+      ASSERT_EQ(port.messages.size(), 1u);
+      EXPECT_EQ(port.messages[0].text, c.warning);
+      EXPECT_EQ(port.messages[0].icon, MessageIcon::Warning);
+    }
+    // Applying records one attribute step for the whole selection; a refusal records none.
+    EXPECT_EQ(editor.zone.undoKind, changes ? undo::Attributes : 0);
+    if (changes) {
+      EXPECT_EQ(editor.zone.undoEntries.size(), c.selected.size());
+      undoLastStep(editor);
+      EXPECT_EQ(objectsXml(), c.objects);
+      EXPECT_EQ(port.status[0], "Unmodified " + std::to_string(c.selected.size()) + " objects.");
+    }
+    // One object, or nothing to take from the panel: the canvas takes the focus.
+    const bool toCanvas = c.selected.size() == 1 || c.field < 0 || std::string(c.name) == "mixed kinds";
+    EXPECT_EQ(port.canvasFocuses - focusesBefore, toCanvas ? 1 : 0);
+  }
 }
 
 }  // namespace

@@ -149,11 +149,14 @@ class FakePort : public EditorPort {
   int64_t now() override { return clock; }
   void showMainWindow(bool shown) override { windowShown = shown; }
   void redrawCanvas() override {}
-  void focusCanvas() override {}
+  int canvasFocuses = 0;
+  void focusCanvas() override { ++canvasFocuses; }
   int panelRefreshes = 0;
   void refreshPanel() override { ++panelRefreshes; }
   std::vector<std::pair<PanelKind, int>> focusedFields;
   void focusPanelField(PanelKind kind, int field) override { focusedFields.emplace_back(kind, field); }
+  int panelFieldWithFocus = -1;  // the field number the keyboard focus is in, or -1
+  int focusedPanelField() override { return panelFieldWithFocus; }
   void setRecentFiles(const std::vector<std::string>& paths) override { recentFiles = paths; }
   void endProgram(int code) override { endedWith = code; }
 };

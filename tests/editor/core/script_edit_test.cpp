@@ -340,5 +340,45 @@ TEST_F(ScriptEditTest, HelpPagesOpenFromTheProgramFolderOrNameTheMissingPage) {
                                       "Scintilla Text Editor");
 }
 
+// F1 in each window opens the page the window stands for; the section names a part
+// of the page and is not part of what is opened.
+TEST_F(ScriptEditTest, EachWindowOpensItsOwnHelpPage) {
+  struct Case {
+    HelpWindow window;
+    const char* scriptTitle;
+    const char* page;
+    const char* section;
+  };
+  const Case cases[] = {
+      {HelpWindow::Main, "", "index.htm", ""},
+      {HelpWindow::GameProperties, "", "game.htm", ""},
+      {HelpWindow::ZoneProperties, "", "zone.htm", ""},
+      {HelpWindow::GFlagEditor, "", "game.htm", "#gflags"},
+      {HelpWindow::ZFlagEditor, "", "zone.htm", "#zflags"},
+      {HelpWindow::SoundEditor, "", "game.htm", "#sounds"},
+      {HelpWindow::Cleanup, "", "tools.htm", ""},
+      {HelpWindow::Script, "Edit Speedrun", "game.htm", "#speedruns"},
+      {HelpWindow::Script, "Edit Class", "game.htm", "#classes"},
+      {HelpWindow::Script, "New Class", "scripts.htm", ""},
+      {HelpWindow::Script, "Zone Start Script", "scripts.htm", ""},
+  };
+  files::createPath(temp / "zorled");
+  for (const char* page : {"index.htm", "game.htm", "zone.htm", "tools.htm", "scripts.htm"}) {
+    ASSERT_TRUE(files::writeFileAtomic(temp / (std::string("zorled/") + page), std::string("<html>") + page + "</html>"));
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.page) + c.section + " for " + c.scriptTitle);
+    const HelpPage chosen = helpPageFor(c.window, c.scriptTitle);
+    EXPECT_EQ(chosen.page, c.page);
+    EXPECT_EQ(chosen.section, c.section);
+    port.opened.clear();
+    EXPECT_TRUE(showWindowHelp(editor, c.window, c.scriptTitle));
+    EXPECT_EQ(port.opened, (std::vector<std::string>{temp / (std::string("zorled/") + c.page)}));
+  }
+  EXPECT_TRUE(port.messages.empty());
+  // The script window's own page follows the same choice.
+  EXPECT_EQ(ScriptSession(editor, "Edit Class", "", "", ScriptContext::Game).helpPage(), "game.htm");
+}
+
 }  // namespace
 }  // namespace zor::editor::test

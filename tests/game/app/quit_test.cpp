@@ -76,6 +76,25 @@ TEST_F(QuitTest, ClosesTheScreenEmptiesTheWorldAndWritesBothFiles) {
   EXPECT_TRUE(files::fileExists(data / "zordata/saves/pref-mac.ini"));
 }
 
+TEST_F(QuitTest, NothingPointsIntoTheZoneOnceTheDocumentIsGone) {
+  World& w = game.world;
+  const xml::Node* zone = w.currentZoneNode;
+  ASSERT_NE(zone, nullptr);
+  AreaRecord area;
+  area.node = zone;
+  w.areas.addLast(area);
+  w.zoneStartScript = w.zoneDeathScript = w.afterDeathScript = zone;
+  game.script.camera.lookAt = w.player;
+  EXPECT_EQ(quit(0), 0);
+  EXPECT_EQ(w.currentZoneNode, nullptr);
+  EXPECT_TRUE(w.areas.empty());
+  EXPECT_EQ(w.zoneStartScript, nullptr);
+  EXPECT_EQ(w.zoneDeathScript, nullptr);
+  EXPECT_EQ(w.afterDeathScript, nullptr);
+  EXPECT_EQ(game.script.camera.lookAt, nullptr);
+  EXPECT_EQ(w.objectCount, 0);
+}
+
 TEST_F(QuitTest, WithoutAGameDocumentNothingIsWritten) {
   game.data.documentLoaded = false;
   EXPECT_EQ(quit(1), 1);

@@ -104,7 +104,7 @@ TEST(Effects, CustomSoundsAreFoundWhateverTheCaseOfTheirPath) {
   game.sounds.attach(out);
   game.data.gameFilePath = folder / "game/castle.zorlan";
   ASSERT_TRUE(game.data.document.parse(gameText, nullptr));
-  game.data.loadSounds.push_back(game.data.document.root()->firstElement());
+  game.data.loadSounds = readGameModel(*game.data.document.root()).loadSounds;
   out.loadable = {folder / "game/./Sounds/Boom.WAV"};
   applyCustomSounds(game);
   EXPECT_EQ(out.sounds[4].path, folder / "game/./Sounds/Boom.WAV");

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "format/values.h"
 #include "game/app/frame_loop.h"
 #include "tests/game/app/fake_app_platform.h"
 #include "game/game.h"
@@ -60,7 +61,7 @@ struct MusicRig {
       if (words.size() >= 2 && (words[0] == "play" || words[0] == "stop" || words[0] == "load")) {
         std::string path = words[1];
         if (words[0] != "load") {
-          auto it = out.sounds.find(text::parseInt(words[1]));
+          auto it = out.sounds.find(format::readInt(words[1]));
           if (it != out.sounds.end()) path = it->second.path;
         }
         words[1] = std::filesystem::path(path).filename().string();
@@ -80,7 +81,7 @@ struct MusicTest : ::testing::Test, MusicRig {};
 void runSteps(MusicRig& t, const std::vector<std::string>& steps, int32_t* lastResult) {
   for (const std::string& s : steps) {
     if (s.rfind("fade ", 0) == 0) {
-      t.fade(text::parseInt(s.substr(5)));
+      t.fade(format::readInt(s.substr(5)));
       continue;
     }
     std::string name = s;

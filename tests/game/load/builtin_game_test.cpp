@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "format/vocabulary.h"
+#include "format/values.h"
 #include "game/game.h"
 #include "game/load/game_file.h"
 #include "platform/text.h"
@@ -117,7 +118,7 @@ TEST_F(BuiltinGame, EveryNameItGivesExists) {
       EXPECT_TRUE(found) << where << " unlocks the missing speedrun " << n->attr("name");
     }
     if (n->name == "endspeedrun") {
-      EXPECT_TRUE(runNumbers.count(text::parseInt(n->attr("level")))) << where << " ends a run no speedrun has";
+      EXPECT_TRUE(runNumbers.count(format::readInt(n->attr("level")))) << where << " ends a run no speedrun has";
     }
     // Statements that name blocks name blocks of their own zone.
     if (zone && n->parent && lower(n->name) != "block" && lower(n->name) != "area") {
@@ -144,7 +145,7 @@ TEST_F(BuiltinGame, EveryNameItGivesExists) {
   for (int32_t number : runNumbers) {
     bool ended = false;
     forEachElement(root, [&](const Node* n) {
-      ended = ended || (n->name == "endspeedrun" && text::parseInt(n->attr("level")) == number);
+      ended = ended || (n->name == "endspeedrun" && format::readInt(n->attr("level")) == number);
     });
     EXPECT_TRUE(ended) << "no endspeedrun ends run " << number;
   }

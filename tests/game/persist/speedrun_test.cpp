@@ -104,7 +104,26 @@ constexpr const char* kRunGame = R"(<zorlan version="1" gtitle="Runs">
   </zone>
 </zorlan>)";
 
+// A run that ends in the start script of the zone a warp leads to.
+constexpr const char* kWarpEndGame = R"(<zorlan version="1" gtitle="Runs">
+  <speedrun name="warp run" zone="first"/>
+  <zone id="first">
+    <levels><level z="0" color="102030"/></levels>
+    <entrance x="0" y="0" level="0"/>
+    <block x="-500" y="-20" w="2000" h="20" level="0" flg="solid"/>
+    <area xlim="120,140" ylim="-10,200"><enter><warp zone="goal"/></enter></area>
+  </zone>
+  <zone id="goal">
+    <levels><level z="0" color="203040"/></levels>
+    <entrance x="0" y="0" level="0"/>
+    <block x="-500" y="-20" w="2000" h="20" level="0" flg="solid"/>
+    <start><endspeedrun/></start>
+  </zone>
+</zorlan>)";
+
 struct RunGameTest : ::testing::Test {
+  virtual const char* gameText() const { return kRunGame; }
+
   Game game;
   FakePlatform platform;
   TempFolder data;
@@ -114,7 +133,7 @@ struct RunGameTest : ::testing::Test {
     ASSERT_TRUE(loadControlDefaults(game.controls));
     game.session.dataFolder = data.path();
     xml::ParseError error;
-    ASSERT_TRUE(game.data.document.parse(kRunGame, &error)) << error.message;
+    ASSERT_TRUE(game.data.document.parse(gameText(), &error)) << error.message;
     readGameData(game);
     game.data.saveFilePath = data / "zordata/saves/runs.ini";
     ASSERT_TRUE(loadZone(game, "first", true));
@@ -206,6 +225,42 @@ TEST_F(RunGameTest, AReplayReproducesTheRecordedRunAndTheSaveIsUntouched) {
   const std::string t = std::to_string(time);
   expected.replace(expected.find(locked), locked.size(), "DASH RUN," + t + ",0," + t + ",0;");
   EXPECT_EQ(after, expected);
+  EXPECT_FALSE(game.failed);
+}
+
+struct WarpEndRunTest : RunGameTest {
+  const char* gameText() const override { return kWarpEndGame; }
+};
+
+TEST_F(WarpEndRunTest, ARunEndedByTheNextZonesStartScriptShowsItsResultsAndReplays) {
+  const int right = game.controls.keyCodes[control::Right];
+  platform.beforeKeyboard = [&](FakePlatform& p, int n) {
+    p.fakeInput.keys.clear();
+    if (n >= 190) p.fakeInput.keys.insert(right);
+  };
+  game.menu.currentSpeedrun = 0;
+  startSpeedrun(game, false);
+  ASSERT_TRUE(runUntilResults(3000)) << "the run's results were never shown";
+  EXPECT_EQ(game.world.currentZoneId, "goal");
+  EXPECT_EQ(game.menu.title, "FINISH");
+  const int32_t frames = game.session.frameCounter;
+  // The results stay up.
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(runFramePass(game, platform));
+  EXPECT_EQ(game.app.menuScreen, menu_screen::Results);
+  EXPECT_EQ(game.app.menuState, menu_state::Shown);
+
+  const std::string path = saveRunFile(game, false);
+  ASSERT_FALSE(path.empty());
+  endSpeedrun(game, true);
+  platform.beforeKeyboard = [&](FakePlatform& p, int) { p.fakeInput.keys.clear(); };
+  ASSERT_TRUE(readSpeedrunFile(game, path));
+  backupSaveForRun(game);
+  startSpeedrun(game, true);
+  ASSERT_TRUE(runUntilResults(3000)) << "the replay never finished";
+  EXPECT_EQ(game.session.frameCounter, frames);
+  EXPECT_EQ(game.menu.title, "FINISH");
+  EXPECT_GE(game.run.replayCursor, 0) << "the replay lost its place";
+  endSpeedrun(game, false);
   EXPECT_FALSE(game.failed);
 }
 

@@ -114,7 +114,7 @@ TEST(CameraStatement, ADeletedLookAtObjectIsDroppedAndThePlayerFollowed) {
   h.run("s");
   ASSERT_NE(h.cam().lookAt, nullptr);
   ASSERT_NE(findObject(h.g().world, "eye"), nullptr);
-  deleteObjectsWhere(h.g(), [](const ObjectRecord& o) { return o.name == "eye"; });
+  deleteObjectsWhere(h.g().world, h.g().script, [](const ObjectRecord& o) { return o.name == "eye"; });
   EXPECT_EQ(h.cam().lookAt, nullptr);
   stepAreasAndCamera(h.g());  // follows the player; nothing dangling is read
   const ObjectRecord* p = h.g().world.player;

@@ -161,7 +161,7 @@ TEST(Areas, ADeletedObjectIsNotHandedToTheScripts) {
   EXPECT_EQ(d.h.trace(), Strings{"in@box"});
   // The box goes while the exit script is still to come.
   ASSERT_NE(findObject(d.h.world(), "box"), nullptr);
-  deleteObjectsWhere(d.h.g(), [](const ObjectRecord& o) { return o.name == "box"; });
+  deleteObjectsWhere(d.h.g().world, d.h.g().script, [](const ObjectRecord& o) { return o.name == "box"; });
   ASSERT_EQ(findObject(d.h.world(), "box"), nullptr);
   d.walk("oi");
   EXPECT_EQ(d.h.trace(), (Strings{"in@box", "out", "in"}));
@@ -403,7 +403,7 @@ TEST(Camera, FollowsTheLookAtObjectUntilItIsDeleted) {
   EXPECT_EQ(g.world.cameraPosition.y, 105.0f);
   // The object goes; the camera goes back to the player.
   ASSERT_NE(findObject(g.world, "eye"), nullptr);
-  deleteObjectsWhere(g, [](const ObjectRecord& o) { return o.name == "eye"; });
+  deleteObjectsWhere(g.world, g.script, [](const ObjectRecord& o) { return o.name == "eye"; });
   stepAreasAndCamera(g);
   EXPECT_EQ(g.world.cameraPosition.x, 10.0f);
   EXPECT_EQ(g.world.cameraPosition.y, 10.0f);

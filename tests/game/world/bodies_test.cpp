@@ -896,7 +896,7 @@ TEST(Bodies, KillObject) {
   top.support = &base;
   top.flags &= ~flag::Airborne;
 
-  killObject(*h.game, &base, 1);
+  killObject(h.game->world, h.game->script, h.game->prefs.sound != 0, &base, 1);
   EXPECT_EQ(base.flags, flag::Killed | flag::NoBorder | flag::Invisible | flag::HasFace);
   EXPECT_EQ(top.support, nullptr) << "what stood on it falls";
   EXPECT_TRUE(airborne(top));
@@ -905,20 +905,20 @@ TEST(Bodies, KillObject) {
   EXPECT_EQ(h.game->script.queue.size(), 1u);
 
   // Killed again: no sound and no die script.
-  killObject(*h.game, &base, 1);
+  killObject(h.game->world, h.game->script, h.game->prefs.sound != 0, &base, 1);
   EXPECT_EQ(h.effects, std::vector<int>{4});
   EXPECT_EQ(h.game->script.queue.size(), 1u);
 
   // Without sound: the script is not queued either; with sound off it is.
-  killObject(*h.game, &top, 0);
+  killObject(h.game->world, h.game->script, h.game->prefs.sound != 0, &top, 0);
   EXPECT_TRUE(top.has(flag::Killed));
   EXPECT_EQ(h.game->script.queue.size(), 1u);
-  killObject(*h.game, nullptr, 1);
+  killObject(h.game->world, h.game->script, h.game->prefs.sound != 0, nullptr, 1);
 
   WorldHarness h2(worldGame(R"(<entrance x="0" y="20" level="0"/>
       <block oname="b" x="100" y="20" w="20" h="20" flg="solid"><die/></block>)"));
   h2.game->prefs.sound = 0;
-  killObject(*h2.game, &h2.obj("b"), 1);
+  killObject(h2.game->world, h2.game->script, h2.game->prefs.sound != 0, &h2.obj("b"), 1);
   EXPECT_TRUE(h2.effects.empty());
   EXPECT_EQ(h2.game->script.queue.size(), 1u);
 }
@@ -1007,7 +1007,7 @@ TEST(Bodies, FindLeapLevels) {
     for (int i = 0; i < 4; ++i) h.world().levels[static_cast<size_t>(i)].flags = c.unlocked[i];
     h.player().level = static_cast<int8_t>(c.level);
     h.world().backgroundColour = 0x123456;
-    findLeapLevels(*h.game);
+    findLeapLevels(h.game->world);
     EXPECT_EQ(h.world().leapOutLevel, c.out);
     EXPECT_EQ(h.world().leapInLevel, c.in);
     EXPECT_EQ(h.world().fadeFromColour, 0x123456);
@@ -1031,7 +1031,7 @@ TEST(Bodies, PlayerLevelOutsideTheTableIsNeverLookedUp) {
     h.bodiesFrame();
     EXPECT_EQ(p.z, 7.0f);
     EXPECT_EQ(h.obj("box").z, 9.0f);
-    findLeapLevels(*h.game);
+    findLeapLevels(h.game->world);
     EXPECT_EQ(h.world().leapOutLevel, level < 0 ? 0 : -1);
     EXPECT_EQ(h.world().leapInLevel, level < 0 ? -1 : 1);
   }
@@ -1069,7 +1069,7 @@ TEST(Bodies, RespawnPlayer) {
     w.areaCameraDistance = 5.0f;
     for (LevelRecord& l : w.levels) l.flags = 0;
     const int32_t attempts = h.game->session.attempts;
-    respawnPlayer(*h.game, 1, 0);
+    respawnPlayer(h.game->world, h.game->script, h.game->session, 1, 0);
     EXPECT_EQ(p.x, 12.0f);
     EXPECT_EQ(p.y, 34.0f + 0.0005f);
     EXPECT_EQ(p.level, c.expected);
@@ -1111,7 +1111,7 @@ TEST(Bodies, RespawnClearsTheRunningScriptUnlessItIsTheDeathScript) {
     s.promptPending = true;
     s.playerFrozen = true;
     s.credits.running = true;
-    respawnPlayer(*h.game, 0, c.resetAll);
+    respawnPlayer(h.game->world, h.game->script, h.game->session, 0, c.resetAll);
     EXPECT_EQ(s.runningScript == nullptr, c.cleared);
     EXPECT_EQ(s.scriptWaitFrames == 0, c.cleared);
     EXPECT_EQ(!s.scriptFreeze && !s.promptPending && !s.playerFrozen && !s.credits.running, c.cleared);
@@ -1128,7 +1128,7 @@ TEST(Bodies, HandlePlayerDeath) {
   h.game->session.deaths = 4;
   h.game->session.attempts = 7;
   w.backgroundColour = 0xABCDEF;
-  handlePlayerDeath(*h.game);
+  handlePlayerDeath(h.game->world, h.game->script, h.game->session, h.game->prefs.sound != 0);
   EXPECT_EQ(h.game->session.deaths, 5);
   EXPECT_EQ(h.game->session.attempts, 8);
   EXPECT_EQ(h.player().x, 50.0f);
@@ -1164,7 +1164,7 @@ TEST(Bodies, DeathScriptKillsWhileSettlingWithoutPullingRecordsFromThePass) {
   w.currentCheckpoint = cp;
   w.lastBounceObject = pad;
   h.game->script.camera.lookAt = pad;
-  queueScript(*h.game, w.zoneDeathScript, cp);
+  queueScript(h.game->script, w.zoneDeathScript, cp);
   const int32_t count = w.objectCount;
 
   int frames = 0;

@@ -227,7 +227,7 @@ TEST(DeleteObjectsWhere, ClearsEveryReferenceToTheVictim) {
   t.world.currentCheckpoint = victim;
   t.world.lastBounceObject = victim;
 
-  deleteObjectsWhere(g, [victim](const ObjectRecord& o) { return &o == victim; });
+  deleteObjectsWhere(g.world, g.script, [victim](const ObjectRecord& o) { return &o == victim; });
 
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "rider", "watcher"}));
   EXPECT_EQ(player->support, nullptr);
@@ -252,7 +252,7 @@ TEST(DeleteObjectsWhere, ClearsEveryReferenceToTheVictim) {
 
 TEST(DeleteObjectsWhere, ThePlayerPointerIsCleared) {
   TestWorld t({"a"});
-  deleteObjectsWhere(t.game, [&t](const ObjectRecord& o) { return &o == t.world.player; });
+  deleteObjectsWhere(t.game.world, t.game.script, [&t](const ObjectRecord& o) { return &o == t.world.player; });
   EXPECT_EQ(t.world.player, nullptr);
   EXPECT_EQ(t.names(), (std::vector<std::string>{"a"}));
   EXPECT_EQ(t.world.objects.front()->facedObject, nullptr);
@@ -265,7 +265,7 @@ TEST(DeleteObjectsWhere, RemovesAllMatchesAndTheirReferences) {
   keep2->facedObject = drop2;
   t.game.script.queue.addLast(ScriptQueueEntry{nullptr, drop, 0});
   t.game.script.camera.lookAt = drop2;
-  deleteObjectsWhere(t.game, [](const ObjectRecord& o) { return o.name.rfind("drop", 0) == 0; });
+  deleteObjectsWhere(t.game.world, t.game.script, [](const ObjectRecord& o) { return o.name.rfind("drop", 0) == 0; });
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "keep", "keep2"}));
   EXPECT_EQ(keep->support, nullptr);
   EXPECT_TRUE(keep->has(flag::Airborne));

@@ -318,7 +318,7 @@ TEST(PlayerControl, Leaping) {
     standOnFloor(h);
     ObjectRecord& p = h.player();
     p.level = static_cast<int8_t>(c.startLevel);
-    findLeapLevels(h.g());
+    findLeapLevels(h.g().world);
     if (c.airborne) airborneAt(h, 1.0f);
     p.vy = 1.0f;
     h.world().leapLatch = c.latch;

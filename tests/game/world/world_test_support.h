@@ -37,7 +37,7 @@ inline StatementResult worldTraceStatement(StatementContext& ctx) {
 
 // `kill` kills the objects its `oname` names, without sound.
 inline StatementResult worldKillStatement(StatementContext& ctx) {
-  for (ObjectRecord* o : statementObjects(ctx)) killObject(ctx.game, o, 0);
+  for (ObjectRecord* o : statementObjects(ctx)) killObject(ctx.world, ctx.scriptState, false, o, 0);
   return StatementResult::Continue;
 }
 
