@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <unordered_set>
 #include <utility>
@@ -49,15 +49,13 @@ void forgetObjects(World& world, ScriptState& s, IsVictim isVictim) {
 // Changes every reference that the world and the script state hold to an
 // object to what newAddress gives for it; the same references as forgetObjects.
 template <typename NewAddress>
-void moveObjectReferences(Game& game, NewAddress newAddress) {
-  World& world = game.world;
+void moveObjectReferences(World& world, ScriptState& s, NewAddress newAddress) {
   for (ObjectRecord& o : world.objects) {
     newAddress(o.support);
     newAddress(o.facedObject);
   }
-  for (WordBox& box : game.script.wordBoxes) newAddress(box.object);
-  for (ScriptQueueEntry& entry : game.script.queue) newAddress(entry.object);
-  ScriptState& s = game.script;
+  for (WordBox& box : s.wordBoxes) newAddress(box.object);
+  for (ScriptQueueEntry& entry : s.queue) newAddress(entry.object);
   newAddress(s.camera.lookAt);
   newAddress(s.scriptResumeObject);
   newAddress(world.currentCheckpoint);
@@ -180,15 +178,14 @@ void sortObjects(World& world) {
 }
 
 
-void layOutObjects(Game& game) {
-  World& world = game.world;
+void layOutObjects(World& world, ScriptState& script) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
       world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount));
   if (moved.empty()) return;
   std::sort(moved.begin(), moved.end(),
             [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });
-  moveObjectReferences(game, [&moved](ObjectRecord*& p) {
+  moveObjectReferences(world, script, [&moved](ObjectRecord*& p) {
     if (p == nullptr) return;
     auto at = std::lower_bound(moved.begin(), moved.end(), p, [](const auto& m, ObjectRecord* q) {
       return std::less<ObjectRecord*>()(m.first, q);

@@ -60,6 +60,6 @@ void sortObjects(World& world);
 // deleteObjectsWhere clears) to its new place. The player stays where it is.
 // Only for a moment when nothing else holds an object's address: the end of
 // the zone load's sort.
-void layOutObjects(Game& game);
+void layOutObjects(World& world, ScriptState& script);
 
 }  // namespace zor

@@ -336,7 +336,7 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
   t.world.currentCheckpoint = byName("e");
   t.world.lastBounceObject = byName("a");
 
-  layOutObjects(g);
+  layOutObjects(t.world, g.script);
 
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "e", "d", "c", "b", "a"}));
   EXPECT_EQ(t.world.player, player);
