@@ -147,10 +147,13 @@ class CurrentList {
   // Lays the elements of positions [from, to] inclusive (0-based) out in
   // memory in list order: the values move among the nodes of the range so that
   // the earlier of two elements lives at the lower address, and the nodes are
-  // relinked in address order. The list order and the cursor's element stay;
-  // elements outside the range keep their places. Returns, for each element
-  // that moved, its old and its new address: pointers to it must be changed.
-  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to) {
+  // relinked in that order. Elements for which stays(element) is true keep
+  // their nodes (the others go round them). The list order and the cursor's
+  // element stay; elements outside the range keep their places. Returns, for
+  // each element that moved, its old and its new address: pointers to it must
+  // be changed.
+  template <typename Stays>
+  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
     std::vector<std::pair<T*, T*>> moved;
     if (items_.empty() || from >= items_.size() || to <= from) return moved;
     if (to >= items_.size()) to = items_.size() - 1;
@@ -158,32 +161,41 @@ class CurrentList {
     std::vector<iterator> nodes;  // in list order
     nodes.reserve(to - from + 1);
     for (auto it = a; nodes.size() < to - from + 1; ++it) nodes.push_back(it);
-    std::vector<iterator> byAddress = nodes;
-    std::sort(byAddress.begin(), byAddress.end(),
-              [](iterator x, iterator y) { return std::less<const T*>()(&*x, &*y); });
-    if (byAddress == nodes) return moved;
-
-    // The element at list position from + i goes to the i-th lowest node.
-    std::vector<T> values;
-    values.reserve(nodes.size());
-    for (iterator it : nodes) values.push_back(std::move(*it));
+    const auto lower = [](iterator x, iterator y) { return std::less<const T*>()(&*x, &*y); };
+    std::vector<bool> staying(nodes.size());
+    std::vector<iterator> free;  // the nodes of the elements that may move, by address
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-      *byAddress[i] = std::move(values[i]);
-      if (nodes[i] != byAddress[i]) moved.emplace_back(&*nodes[i], &*byAddress[i]);
+      staying[i] = stays(*nodes[i]);
+      if (!staying[i]) free.push_back(nodes[i]);
+    }
+    std::sort(free.begin(), free.end(), lower);
+    std::vector<iterator> target(nodes.size());  // the node of the element at from + i
+    for (std::size_t i = 0, f = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : free[f++];
+    if (target == nodes) return moved;
+
+    std::vector<T> values;
+    values.reserve(free.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      if (!staying[i]) values.push_back(std::move(*nodes[i]));
+    }
+    for (std::size_t i = 0, v = 0; i < nodes.size(); ++i) {
+      if (staying[i]) continue;
+      *target[i] = std::move(values[v++]);
+      if (nodes[i] != target[i]) moved.emplace_back(&*nodes[i], &*target[i]);
     }
     if (hasCurrent_) {
       for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (cursor_ == nodes[i]) {
-          cursor_ = byAddress[i];
+          cursor_ = target[i];
           break;
         }
       }
     }
 
-    // Relinked in address order where the range was.
+    // Relinked in the new order where the range was.
     auto after = std::next(nodes.back());
     std::list<T> part;
-    for (iterator it : byAddress) part.splice(part.end(), items_, it);
+    for (iterator it : target) part.splice(part.end(), items_, it);
     items_.splice(after, part);
     return moved;
   }

@@ -181,7 +181,8 @@ void sortObjects(World& world) {
 void layOutObjects(World& world, ScriptState& script) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
-      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount));
+      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount),
+                                [](const ObjectRecord& o) { return !o.persistGroup.empty(); });
   if (moved.empty()) return;
   std::sort(moved.begin(), moved.end(),
             [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });

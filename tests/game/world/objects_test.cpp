@@ -315,10 +315,12 @@ TEST(SortObjects, LeavesThePlayerAndObjectsPastTheCountAlone) {
 }
 
 TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
-  TestWorld t({"a", "b", "c", "d", "e"});
+  TestWorld t({"a", "b", "c", "d", "e", "kept"});
   Game& g = t.game;
-  for (std::size_t i = 1; i <= 5; ++i) t.at(i)->z = static_cast<float>(i);
-  sortObjects(t.world);  // e d c b a: the reverse of memory order
+  for (std::size_t i = 1; i <= 6; ++i) t.at(i)->z = static_cast<float>(i);
+  t.at(6)->persistGroup = "gang";
+  ObjectRecord* const kept = t.at(6);
+  sortObjects(t.world);  // kept e d c b a: the reverse of memory order
   ObjectRecord* player = t.world.player;
   auto byName = [&t](const std::string& n) {
     for (ObjectRecord& o : t.world.objects) {
@@ -338,9 +340,10 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
 
   layOutObjects(t.world, g.script);
 
-  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "e", "d", "c", "b", "a"}));
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "kept", "e", "d", "c", "b", "a"}));
   EXPECT_EQ(t.world.player, player);
-  for (std::size_t i = 2; i <= 5; ++i) EXPECT_LT(t.at(i - 1), t.at(i));
+  EXPECT_EQ(t.at(1), kept);  // a persist group's record stays the same record
+  for (std::size_t i = 3; i <= 6; ++i) EXPECT_LT(t.at(i - 1), t.at(i));
   EXPECT_EQ(byName("a")->support->name, "e");
   EXPECT_EQ(byName("b")->facedObject->name, "d");
   EXPECT_EQ(player->support->name, "c");
@@ -351,7 +354,7 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
   EXPECT_EQ(t.world.currentCheckpoint, byName("e"));
   EXPECT_EQ(t.world.lastBounceObject, byName("a"));
   // Every object but the player faces the player, as new blocks do.
-  for (std::size_t i = 1; i <= 5; ++i) {
+  for (std::size_t i = 1; i <= 6; ++i) {
     if (t.at(i)->name != "b") {
       EXPECT_EQ(t.at(i)->facedObject, player);
     }
