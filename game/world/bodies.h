@@ -32,8 +32,8 @@ struct PairContact {
   const ObjectRecord* b;
 };
 
-// One frame of bodies and collisions, run by stepWorld right after the object
-// motion update: the bounce colour timer, the bodies phase, the pair pass and
+// One frame of bodies and collisions, right after the object motion update
+// (stepWorld runs both through stepMotionAndBodies): the bounce colour timer, the bodies phase, the pair pass and
 // the player rules after it. Does nothing without a player. With `contacts`,
 // every solid contact is appended in the order it happens. It takes the Game
 // because a player death in the pass runs the zone's death script at once.
