@@ -18,7 +18,11 @@ namespace zor::format {
 int32_t readInt(std::string_view s);
 // Same rules, 64-bit result (for callers that must range-check before cutting).
 int64_t readInt64(std::string_view s);
-float readFloat(std::string_view s);    // "float": see zor::text::parseFloat
+// "float": parsed straight to a 32-bit float (no double rounding): optional
+// sign, digits, fraction, exponent; "Infinity", "+Infinity", "-Infinity", "Inf"
+// and "NaN" in any case. Leading blanks are skipped; reading stops at the first
+// character that does not belong; an empty or unreadable text is 0.
+float readFloat(std::string_view s);
 // "bool": "1", "true", "yes", "on" in any case, without surrounding blanks.
 bool readBool(std::string_view s);
 

@@ -12,7 +12,6 @@ char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 
 }  // namespace
 
-float parseFloat(std::string_view s) { return format::scan::parseFloat(s); }
 int32_t parseHex(std::string_view s) { return format::scan::parseHex(s); }
 
 std::string formatInt(int64_t v) {

@@ -8,13 +8,7 @@
 
 namespace zor::text {
 
-// Integers are read with format::readInt (format/values.h).
-
-// 32-bit float parsed straight to float (no double rounding): optional sign,
-// digits, fraction, exponent; "Infinity", "+Infinity", "-Infinity", "Inf" and
-// "NaN" in any case. Leading blanks are skipped; reading stops at the first
-// character that does not belong; an empty or unreadable text is 0.
-float parseFloat(std::string_view s);
+// Integers and floats are read with format::readInt and format::readFloat (format/values.h).
 
 // Hexadecimal integer with an optional leading "-" (colour texts): "-1" is -1,
 // a text that is not hexadecimal gives 0. Leading blanks and tabs are skipped,

@@ -11,6 +11,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/selection.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -272,8 +273,8 @@ bool promptNumberPair(Editor& editor, float* dx, float* dy) {
   std::string input;
   if (!editor.port.promptForText("Move Selected", "Enter distance to move objects: dx, dy", "", 0, &input)) return false;
   if (!input.empty() && (input[0] == 'y' || input[0] == 'Y')) input = "0," + input.substr(1);
-  *dx = text::parseFloat(text::trim(text::field(input, ',', 0)));
-  *dy = text::parseFloat(text::trim(text::field(input, ',', 1)));
+  *dx = format::readFloat(text::trim(text::field(input, ',', 0)));
+  *dy = format::readFloat(text::trim(text::field(input, ',', 1)));
   return std::isfinite(*dx) && std::isfinite(*dy) && !(*dx == 0.0f && *dy == 0.0f);
 }
 
@@ -281,7 +282,7 @@ void alignToGrid(Editor& editor) {
   std::string input;
   if (!editor.port.promptForText("Align Selected", "Enter grid size to align to:", editor.canvas.gridText, 0, &input))
     return;
-  float g = std::fabs(text::parseFloat(text::trim(input)));
+  float g = std::fabs(format::readFloat(text::trim(input)));
   if (!(g > 0.0f) || !std::isfinite(g)) return;
   editor.canvas.gridText = input;
   recordUndo(editor, undo::Attributes);

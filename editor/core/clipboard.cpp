@@ -10,6 +10,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -61,8 +62,8 @@ ClipboardContent readClipboardText(const std::string& clip) {
   }
   if (pasted == 0) return refuse(kNotExpected);
   ClipboardContent content;
-  content.camx = text::parseFloat(main->attr("camx"));
-  content.camy = text::parseFloat(main->attr("camy"));
+  content.camx = format::readFloat(main->attr("camx"));
+  content.camy = format::readFloat(main->attr("camy"));
   if (!std::isfinite(content.camx) || !std::isfinite(content.camy)) return refuse(kNotExpected);
   content.document = std::move(document);
   return content;

@@ -13,6 +13,7 @@
 #include "editor/core/number_text.h"
 #include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -100,7 +101,7 @@ void insertLevel(Editor& editor) {
   element->setAttr("z", zText);
   element->setAttr("unlocked", "1");
   xml::Document::insertBefore(parent, element, current.node->next);
-  EditorLevel level{zText, text::parseFloat(zText), current.colourText, current.colour, 1, element};
+  EditorLevel level{zText, format::readFloat(zText), current.colourText, current.colour, 1, element};
   zone.levels.push_back(level);
   std::stable_sort(zone.levels.begin(), zone.levels.end(),
                    [](const EditorLevel& a, const EditorLevel& b) { return a.z < b.z; });

@@ -10,6 +10,7 @@
 #include "editor/core/script_edit.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -57,8 +58,8 @@ Limits readLimits(const std::string& value) {
   Limits l;
   if (text::countChar(value, ',') != 1) return l;
   l.firstText = text::field(value, ',', 0);
-  l.a = text::parseFloat(l.firstText);
-  l.b = text::parseFloat(text::field(value, ',', 1));
+  l.a = format::readFloat(l.firstText);
+  l.b = format::readFloat(text::field(value, ',', 1));
   l.valid = std::isfinite(l.a) && std::isfinite(l.b);
   return l;
 }
@@ -190,10 +191,10 @@ bool insertObject(Editor& editor, int wanted) {
     element = doc.copyNode(scratch.root());
     if (element == nullptr) return false;
     element->setAttr("x", element->hasAttr("w")
-                              ? trimmedDecimal(-static_cast<double>(text::parseFloat(element->attr("w"))) / 2.0)
+                              ? trimmedDecimal(-static_cast<double>(format::readFloat(element->attr("w"))) / 2.0)
                               : "-10");
     element->setAttr("y", element->hasAttr("h")
-                              ? trimmedDecimal(-static_cast<double>(text::parseFloat(element->attr("h"))) / 2.0)
+                              ? trimmedDecimal(-static_cast<double>(format::readFloat(element->attr("h"))) / 2.0)
                               : "-10");
     element->setAttr("z", zText);
     element->setAttr("level", levelText);
@@ -240,14 +241,14 @@ void fitObjects(Editor& editor) {
     return;
   input = text::trim(input);
   if (input.empty()) return;
-  const float W = text::parseFloat(text::trim(text::field(input, ',', 0)));
-  const float H = input.find(',') != std::string::npos ? text::parseFloat(text::trim(text::field(input, ',', 1))) : W;
+  const float W = format::readFloat(text::trim(text::field(input, ',', 0)));
+  const float H = input.find(',') != std::string::npos ? format::readFloat(text::trim(text::field(input, ',', 1))) : W;
   if (!(W > 0.0f) || !(H > 0.0f) || !std::isfinite(W) || !std::isfinite(H)) return;
   int n = 0;
   for (EditorObject* o : selectedEditableObjects(editor)) {
     xml::Node* e = o->node;
     if (o->kind == kind::Block) {
-      const float w = text::parseFloat(e->attr("w")), h = text::parseFloat(e->attr("h"));
+      const float w = format::readFloat(e->attr("w")), h = format::readFloat(e->attr("h"));
       if (!(w > 0.0f) || !(h > 0.0f) || !std::isfinite(w) || !std::isfinite(h)) continue;
       const float s = std::min(W / w, H / h);
       e->setAttr("w", trimmedDecimal(static_cast<double>(w * s)));
@@ -275,11 +276,11 @@ void resizeSelection(Editor& editor, EditorObject* record, float dw, float dh) {
   bool changed = false;
   if (record->kind == kind::Block) {
     if (!e->attr("w").empty() && dw != 0.0f) {
-      e->setAttr("w", trimmedDecimal(static_cast<double>(std::max(text::parseFloat(e->attr("w")) + dw, 5.0f))));
+      e->setAttr("w", trimmedDecimal(static_cast<double>(std::max(format::readFloat(e->attr("w")) + dw, 5.0f))));
       changed = true;
     }
     if (!e->attr("h").empty() && dh != 0.0f) {
-      e->setAttr("h", trimmedDecimal(static_cast<double>(std::max(text::parseFloat(e->attr("h")) + dh, 5.0f))));
+      e->setAttr("h", trimmedDecimal(static_cast<double>(std::max(format::readFloat(e->attr("h")) + dh, 5.0f))));
       changed = true;
     }
   } else if (record->kind == kind::Area) {
@@ -348,7 +349,7 @@ void squareSelection(Editor& editor, int direction) {
     xml::Node* e = o->node;
     float side = 0.0f;
     if (o->kind == kind::Block) {
-      if (!sideOf(text::parseFloat(e->attr("w")), text::parseFloat(e->attr("h")), &side)) continue;
+      if (!sideOf(format::readFloat(e->attr("w")), format::readFloat(e->attr("h")), &side)) continue;
       e->setAttr("w", trimmedDecimal(static_cast<double>(side)));
       e->setAttr("h", trimmedDecimal(static_cast<double>(side)));
     } else if (o->kind == kind::Area) {

@@ -7,6 +7,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/zone_dialogs.h"
+#include "format/values.h"
 #include "platform/text.h"
 
 namespace zor::editor {
@@ -246,7 +247,7 @@ void applyLevel(Editor& editor, PanelState& panel, int field) {
     xml::Node* node = level.node;
     level.zText = value;
     node->setAttr("z", value);
-    level.z = text::parseFloat(value);
+    level.z = format::readFloat(value);
     std::stable_sort(zone.levels.begin(), zone.levels.end(),
                      [](const EditorLevel& a, const EditorLevel& b) { return a.z < b.z; });
     int now = old;

@@ -29,8 +29,8 @@ void sortZoneList(GameFileState& game) {
 // The two numbers of a limits text, or the defaults for an empty text; in order.
 void readLimits(const std::string& limits, float lo, float hi, float& outMin, float& outMax) {
   if (!limits.empty()) {
-    lo = text::parseFloat(text::field(limits, ',', 0));
-    hi = text::parseFloat(text::field(limits, ',', 1));
+    lo = format::readFloat(text::field(limits, ',', 0));
+    hi = format::readFloat(text::field(limits, ',', 1));
   }
   if (lo > hi) std::swap(lo, hi);
   outMin = lo;

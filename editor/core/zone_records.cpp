@@ -32,8 +32,8 @@ void readLimitsPair(const std::string& textValue, float defMin, float defMax, fl
     outMin = defMin;
     outMax = defMax;
   } else {
-    outMin = text::parseFloat(text::field(textValue, ',', 0));
-    outMax = text::parseFloat(text::field(textValue, ',', 1));
+    outMin = format::readFloat(text::field(textValue, ',', 0));
+    outMax = format::readFloat(text::field(textValue, ',', 1));
   }
   if (outMin > outMax) std::swap(outMin, outMax);
 }
@@ -49,7 +49,7 @@ std::string shiftLimits(const std::string& limits, float d) {
   const std::vector<std::string> fields = text::split(limits, ',');
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i) out += ',';
-    out += trimmedDecimal(static_cast<double>(text::parseFloat(fields[i]) + d));
+    out += trimmedDecimal(static_cast<double>(format::readFloat(fields[i]) + d));
   }
   return out;
 }
@@ -119,14 +119,14 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
   }
   EditorObject& rec = *list[at];
 
-  rec.x = text::parseFloat(element->attr("x"));
-  rec.y = text::parseFloat(element->attr("y"));
+  rec.x = format::readFloat(element->attr("x"));
+  rec.y = format::readFloat(element->attr("y"));
   const std::string& levelText = element->attr("level");
   if (!levelText.empty()) {
     const int32_t n = format::readInt(levelText);
     rec.z = n >= 0 && n < zone.levelCount() ? zone.levels[static_cast<std::size_t>(n)].z : 0.0f;
   } else {
-    rec.z = text::parseFloat(element->attr("z"));
+    rec.z = format::readFloat(element->attr("z"));
   }
   rec.priority = format::readInt(element->attr("priority"));
   if (element->attr("flg").find("invisible") != std::string::npos) extraFlags |= objflag::Invisible;
@@ -140,9 +140,9 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
   const xml::Node* sources[2] = {findClassNode(editor, element->attr("class")), element};
   for (const xml::Node* src : sources) {
     if (!src) continue;
-    if (!src->attr("w").empty()) rec.w = text::parseFloat(src->attr("w"));
-    if (!src->attr("h").empty()) rec.h = text::parseFloat(src->attr("h"));
-    rec.trans = src->attr("trans").empty() ? 0.0f : text::parseFloat(src->attr("trans"));
+    if (!src->attr("w").empty()) rec.w = format::readFloat(src->attr("w"));
+    if (!src->attr("h").empty()) rec.h = format::readFloat(src->attr("h"));
+    rec.trans = src->attr("trans").empty() ? 0.0f : format::readFloat(src->attr("trans"));
     rec.flags &= objflag::Selected | objflag::BeingPlaced;
     circular = false;
     for (const std::string& raw : text::split(text::toLower(src->attr("flg")), ',')) {
@@ -163,19 +163,19 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
       rec.flags |= objflag::Invisible;
     }
     if (rec.flags & objflag::Motion) {
-      phase = text::parseFloat(src->attr("phase")) / 360.0f;
+      phase = format::readFloat(src->attr("phase")) / 360.0f;
       // Raised by whole cycles while negative; a phase so large that adding 1 changes
       // nothing (or one that is not a number) is reduced at once.
       if (!std::isfinite(phase)) phase = 0.0f;
       if (phase < -1.0e6f) phase -= std::floor(phase);
       while (phase < 0.0f) phase += 1.0f;
       const std::string& xl = src->attr("xlim");
-      xmin = text::parseFloat(text::field(xl, ',', 0));
-      xmax = xl.find(',') != std::string::npos ? text::parseFloat(text::field(xl, ',', 1)) : xmin;
+      xmin = format::readFloat(text::field(xl, ',', 0));
+      xmax = xl.find(',') != std::string::npos ? format::readFloat(text::field(xl, ',', 1)) : xmin;
       const std::string& yl = src->attr("ylim");
-      ymin = text::parseFloat(text::field(yl, ',', 0));
-      ymax = yl.find(',') != std::string::npos ? text::parseFloat(text::field(yl, ',', 1)) : ymin;
-      duty = src->attr("duty").empty() ? 0.5f : text::parseFloat(src->attr("duty"));
+      ymin = format::readFloat(text::field(yl, ',', 0));
+      ymax = yl.find(',') != std::string::npos ? format::readFloat(text::field(yl, ',', 1)) : ymin;
+      duty = src->attr("duty").empty() ? 0.5f : format::readFloat(src->attr("duty"));
     }
   }
 
@@ -275,7 +275,7 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
   }
   EditorObject& rec = **it;
   rec.flags |= extraFlags;
-  if (!element->attr("z").empty()) rec.z = text::parseFloat(element->attr("z"));
+  if (!element->attr("z").empty()) rec.z = format::readFloat(element->attr("z"));
   else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, format::readInt(element->attr("level")));
   else rec.z = getLevelDepth(zone, zone.currentLevel);
 
@@ -296,16 +296,16 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
       rec.x = zone.view.xmin;
       rec.w = zone.view.xmax - zone.view.xmin;
     } else {
-      rec.x = text::parseFloat(text::field(xl, ',', 0));
-      rec.w = text::parseFloat(text::field(xl, ',', 1)) - rec.x;
+      rec.x = format::readFloat(text::field(xl, ',', 0));
+      rec.w = format::readFloat(text::field(xl, ',', 1)) - rec.x;
     }
     const std::string& yl = element->attr("ylim");
     if (yl.empty()) {
       rec.y = zone.view.ymin;
       rec.h = zone.view.ymax - zone.view.ymin;
     } else {
-      rec.y = text::parseFloat(text::field(yl, ',', 0));
-      rec.h = text::parseFloat(text::field(yl, ',', 1)) - rec.y;
+      rec.y = format::readFloat(text::field(yl, ',', 0));
+      rec.h = format::readFloat(text::field(yl, ',', 1)) - rec.y;
     }
     if (rec.w < 0.0f) {
       rec.x += rec.w;
@@ -333,12 +333,12 @@ EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/,
   }
   EditorObject& rec = **it;
   rec.flags |= extraFlags;
-  rec.x = text::parseFloat(element->attr("x"));
-  rec.y = text::parseFloat(element->attr("y"));
+  rec.x = format::readFloat(element->attr("x"));
+  rec.y = format::readFloat(element->attr("y"));
   rec.w = 20.0f;
   rec.h = 20.0f;
   rec.z = !element->attr("level").empty() ? getLevelDepth(zone, format::readInt(element->attr("level")))
-                                          : text::parseFloat(element->attr("z"));
+                                          : format::readFloat(element->attr("z"));
   return &rec;
 }
 
@@ -395,7 +395,7 @@ bool openZone(Editor& editor, xml::Node* element) {
       if (l->name != "level") continue;
       EditorLevel level;
       level.zText = l->attr("z");
-      level.z = text::parseFloat(level.zText);
+      level.z = format::readFloat(level.zText);
       level.colourText = l->attr("color");
       level.colour = format::swapRedBlue(text::parseHex(level.colourText));
       level.unlocked = format::readInt(l->attr("unlocked"));
@@ -441,10 +441,10 @@ bool openZone(Editor& editor, xml::Node* element) {
   zone.lastScriptTitle.clear();
 
   if (const xml::Node* entrance = element->childByPath("entrance")) {
-    view.camx = text::parseFloat(entrance->attr("x")) + 10.0f;
-    view.camy = text::parseFloat(entrance->attr("y")) + 10.0f;
+    view.camx = format::readFloat(entrance->attr("x")) + 10.0f;
+    view.camy = format::readFloat(entrance->attr("y")) + 10.0f;
     if (!entrance->attr("z").empty()) {
-      const float z = text::parseFloat(entrance->attr("z"));
+      const float z = format::readFloat(entrance->attr("z"));
       view.camz = z - 200.0f;
       zone.currentLevel = 0;
       for (std::size_t i = 0; i < zone.levels.size(); ++i) {
@@ -518,8 +518,8 @@ void moveObject(Editor& editor, EditorObject* record, float dx, float dy) {
     if (e->attr("ylim").find(',') != std::string::npos) e->setAttr("ylim", shiftLimits(e->attr("ylim"), dy));
     parseArea(editor, e, false, 0);
   } else if (record->kind == kind::Entrance) {
-    record->x = text::parseFloat(e->attr("x")) + dx;
-    record->y = text::parseFloat(e->attr("y")) + dy;
+    record->x = format::readFloat(e->attr("x")) + dx;
+    record->y = format::readFloat(e->attr("y")) + dy;
     e->setAttr("x", trimmedDecimal(static_cast<double>(record->x)));
     e->setAttr("y", trimmedDecimal(static_cast<double>(record->y)));
   } else {

@@ -33,21 +33,21 @@ void readClass(GameModel& data, const xml::Node& el) {
     c.eflags = static_cast<int32_t>(format::readClassFlags(v));
   }
   if (const std::string& v = el.attr("acc"); !v.empty()) {
-    c.acc1 = text::parseFloat(text::trim(text::field(v, ',', 0)));
+    c.acc1 = format::readFloat(text::trim(text::field(v, ',', 0)));
     if (v.find(',') != std::string::npos) {
-      c.acc2 = std::fabs(text::parseFloat(text::trim(text::field(v, ',', 1))));
+      c.acc2 = std::fabs(format::readFloat(text::trim(text::field(v, ',', 1))));
     }
   }
   float brake = 0.0f;
-  if (const std::string& v = el.attr("brake"); !v.empty()) brake = text::parseFloat(text::trim(v));
-  if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = text::parseFloat(text::trim(v));
+  if (const std::string& v = el.attr("brake"); !v.empty()) brake = format::readFloat(text::trim(v));
+  if (const std::string& v = el.attr("speed"); !v.empty()) c.speed = format::readFloat(text::trim(v));
   if (const std::string& v = el.attr("asound"); !v.empty()) c.asound = format::readInt(text::trim(v));
   if (const std::string& v = el.attr("hops"); !v.empty()) {
     const int32_t hops = format::readInt(text::trim(v));
     c.hops = hops < 0 ? 0 : (hops > 100 ? 100 : hops);
   }
   if (const std::string& v = el.attr("cover"); !v.empty()) {
-    c.cover = std::fabs(text::parseFloat(text::trim(v)));
+    c.cover = std::fabs(format::readFloat(text::trim(v)));
   }
   c.brake = deriveBrake(brake, c.acc1);
 }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "format/values.h"
 #include "game/game.h"
 #include "game/input/controls.h"
 #include "game/render/fill.h"
@@ -123,7 +124,7 @@ float scrollCredits(ScriptState& script, const Controls& controls, const ScreenI
 
 void applyTitleAlpha(TitleRecord& title, std::string_view value) {
   const int commas = text::countChar(value, ',');
-  auto fieldAt = [&](std::size_t i) { return text::parseFloat(text::field(value, ',', i)); };
+  auto fieldAt = [&](std::size_t i) { return format::readFloat(text::field(value, ',', i)); };
   auto magnitude = [](float v) { return v < 0.0f ? -v : v; };
   if (commas == 2) {
     title.alpha = fieldAt(0);

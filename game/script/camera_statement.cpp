@@ -19,7 +19,7 @@ namespace {
 constexpr float kMaxDistance = 1000000.0f;
 
 float distanceOf(const std::string& value) {
-  const float d = text::parseFloat(value);
+  const float d = format::readFloat(value);
   if (std::isnan(d)) return 0.0f;
   return std::clamp(d, -kMaxDistance, kMaxDistance);
 }
@@ -29,7 +29,7 @@ float distanceOf(const std::string& value) {
 // such divisors move the camera onto its target at once, as 1 does.
 float slowDivisorOf(const std::string& value) {
   if (value == "-") return 0.0f;
-  const float d = text::parseFloat(value);
+  const float d = format::readFloat(value);
   if (std::isnan(d) || d == 0.0f) return 0.0f;
   return d < 1.0f ? 1.0f : d;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "format/vocabulary.h"
+#include "format/values.h"
 #include "game/game.h"
 #include "game/render/game_screen.h"
 #include "game/script/interpreter.h"
@@ -71,7 +72,7 @@ StatementResult runEffect(StatementContext& ctx) {
 // Only the clock's target row changes; the frame loop glides the drawn row there.
 StatementResult runSrt(StatementContext& ctx) {
   const std::string& y = ctx.statement.attr("y");
-  float fraction = y == "-" ? kClockRest : text::parseFloat(y);
+  float fraction = y == "-" ? kClockRest : format::readFloat(y);
   if (std::isnan(fraction)) fraction = 0.0f;
   fraction = std::clamp(fraction, -kClockFractionLimit, kClockFractionLimit);
   Game& game = ctx.game;

@@ -129,13 +129,13 @@ void fadeColours(World& world, ScriptState& script, float amount, int32_t toward
 float magnitude(float v) { return std::isnan(v) ? 0.0f : std::fabs(v); }
 
 void startShake(ScreenEffectState& fx, const std::string& value) {
-  const float amount = magnitude(text::parseFloat(text::field(value, ',', 0)) * 0.01f);
+  const float amount = magnitude(format::readFloat(text::field(value, ',', 0)) * 0.01f);
   fx.shakeAmount = std::min(amount, kMaxShakeAmount);
   if (value.find(',') == std::string::npos) {
     fx.shakeDecay = 1.0f;
     return;
   }
-  float decay = magnitude(text::parseFloat(text::field(value, ',', 1)));
+  float decay = magnitude(format::readFloat(text::field(value, ',', 1)));
   if (decay > 1.0f) decay = 1.0f / decay;
   fx.shakeDecay = decay;
 }
@@ -169,7 +169,7 @@ StatementResult runScreen(StatementContext& ctx) {
 
   const std::string fade = text::toLower(node.attr("fade"));
   if (!fade.empty()) {
-    const float amount = text::parseFloat(text::field(fade, ',', 0));
+    const float amount = format::readFloat(text::field(fade, ',', 0));
     const int32_t toward = fade.find(',') == std::string::npos ? 0 : format::readColour(text::field(fade, ',', 1));
     fadeColours(world, script, amount, toward);
   }
@@ -178,7 +178,7 @@ StatementResult runScreen(StatementContext& ctx) {
   if (!shake.empty()) startShake(fx, shake);
 
   const std::string& swish = node.attr("swish");
-  if (!swish.empty()) fx.swishTarget = std::min(magnitude(text::parseFloat(swish)), 10.0f);
+  if (!swish.empty()) fx.swishTarget = std::min(magnitude(format::readFloat(swish)), 10.0f);
 
   const std::string& bg = node.attr("bg");
   if (bg == "-") {

@@ -29,7 +29,7 @@ int32_t wrap32(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(st
 
 // A number of the credits roll; not-a-number reads as 0 so that the roll ends.
 float rollNumber(const std::string& s) {
-  const float v = text::parseFloat(s);
+  const float v = format::readFloat(s);
   return std::isnan(v) ? 0.0f : v;
 }
 
@@ -41,9 +41,9 @@ void setEntrance(World& world, const std::string& value) {
       childElementNamed(*zone, name == "-" ? std::string("entrance") : "entrance_" + name);
   if (!entrance) return;
   world.entranceName = name;
-  world.respawnPoint.x = text::parseFloat(entrance->attr("x"));
-  world.respawnPoint.y = text::parseFloat(entrance->attr("y"));
-  const float z = text::parseFloat(entrance->attr("z"));
+  world.respawnPoint.x = format::readFloat(entrance->attr("x"));
+  world.respawnPoint.y = format::readFloat(entrance->attr("y"));
+  const float z = format::readFloat(entrance->attr("z"));
   const std::string& level = entrance->attr("level");
   const int32_t index = level.empty() ? findNearestLevel(world, z)
                                       : resolveLevelIndex(world, format::readInt(level), z);
@@ -53,9 +53,9 @@ void setEntrance(World& world, const std::string& value) {
 void setRestart(World& world, const std::string& value) {
   const int commas = text::countChar(value, ',');
   if (commas < 1) return;
-  world.respawnPoint.x = text::parseFloat(text::field(value, ',', 0));
-  world.respawnPoint.y = text::parseFloat(text::field(value, ',', 1));
-  const int32_t level = commas >= 2 ? findNearestLevel(world, text::parseFloat(text::field(value, ',', 2)))
+  world.respawnPoint.x = format::readFloat(text::field(value, ',', 0));
+  world.respawnPoint.y = format::readFloat(text::field(value, ',', 1));
+  const int32_t level = commas >= 2 ? findNearestLevel(world, format::readFloat(text::field(value, ',', 2)))
                                     : playerLevelIndex(world);
   if (levelAt(world, level)) world.respawnPoint.level = level;
 }
@@ -64,7 +64,7 @@ void setTransparency(World& world, const std::string& onames, const std::string&
   const std::string names = text::removeAll(text::removeAll(onames, " "), "\t");
   for (const std::string& name : text::split(names, ',')) {
     ObjectRecord* o = findObject(world, name);
-    if (o && !trans.empty()) o->trans = text::parseFloat(trans);
+    if (o && !trans.empty()) o->trans = format::readFloat(trans);
   }
 }
 

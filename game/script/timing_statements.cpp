@@ -87,16 +87,16 @@ StatementResult runLoop(StatementContext& ctx) {
 StatementResult runBeat(StatementContext& ctx) {
   Game& game = ctx.game;
   const xml::Node& st = ctx.statement;
-  const float bpm = text::parseFloat(st.attr("bpm"));
+  const float bpm = format::readFloat(st.attr("bpm"));
   if (bpm > 0.0f) {  // also refuses not-a-number
     BeatTimer timer;
     timer.interval = 60000.0f / bpm;
     const std::string& dels = st.attr("dels");
     const std::string& delb = st.attr("delb");
     if (!dels.empty()) {
-      timer.delay = truncateToInt(static_cast<double>(text::parseFloat(dels) * 1000.0f));
+      timer.delay = truncateToInt(static_cast<double>(format::readFloat(dels) * 1000.0f));
     } else if (!delb.empty()) {
-      timer.delay = truncateToInt(static_cast<double>(timer.interval * text::parseFloat(delb)));
+      timer.delay = truncateToInt(static_cast<double>(timer.interval * format::readFloat(delb)));
     }
     const std::string& sub = st.attr("sub");
     const xml::Node* named = sub.empty() ? nullptr : findElementById(game.data, sub);

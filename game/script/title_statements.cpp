@@ -54,15 +54,15 @@ StatementResult runTitle(StatementContext& ctx) {
     if (name == "text") {
       title.text = v;
     } else if (name == "x") {
-      title.x = text::parseFloat(v);
+      title.x = format::readFloat(v);
     } else if (name == "y") {
       if (!v.empty() && v[0] == '+') {
-        title.y = script.lastTitleBottom + text::parseFloat(std::string_view(v).substr(1));
+        title.y = script.lastTitleBottom + format::readFloat(std::string_view(v).substr(1));
       } else {
-        title.y = text::parseFloat(v);
+        title.y = format::readFloat(v);
       }
     } else if (name == "h") {
-      title.h = text::parseFloat(v);
+      title.h = format::readFloat(v);
     } else if (name == "color") {
       title.colour = format::readColour(v);
     } else if (name == "alpha") {

@@ -55,7 +55,7 @@ void changeLocks(StatementContext& ctx, bool unlock) {
     for (const std::string& item : text::split(levels, ',')) apply(scriptLevel(world, format::readInt(item)));
   } else if (world.levelCount() > 0) {
     for (const std::string& item : text::split(depths, ',')) {
-      apply(findNearestLevel(world, text::parseFloat(item)));
+      apply(findNearestLevel(world, format::readFloat(item)));
     }
   }
   findLeapLevels(ctx.world);
@@ -136,12 +136,12 @@ StatementResult runCheckpoint(StatementContext& ctx) {
   const std::string& x = st.attr("x");
   const std::string& y = st.attr("y");
   if (!x.empty()) {
-    r.x = text::parseFloat(x);
+    r.x = format::readFloat(x);
   } else if (p) {
     r.x = p->x;
   }
   if (!y.empty()) {
-    r.y = text::parseFloat(y);
+    r.y = format::readFloat(y);
   } else if (p) {
     r.y = p->y;
   }
@@ -154,7 +154,7 @@ StatementResult runCheckpoint(StatementContext& ctx) {
     level = playerLevelIndex(world);
     const std::string z = text::trim(st.attr("z"));
     if (!z.empty()) {
-      const float depth = text::parseFloat(z);
+      const float depth = format::readFloat(z);
       for (int32_t i = 0; i < world.levelCount(); ++i) {
         if (world.levels[static_cast<std::size_t>(i)].z == depth) {
           level = i;

@@ -69,13 +69,13 @@ StatementResult runWordBox(StatementContext& ctx) {
     const std::string name = text::toLower(a.name);
     const std::string& v = a.value;
     if (name == "x") {
-      box.x = text::parseFloat(v);
+      box.x = format::readFloat(v);
     } else if (name == "y") {
-      box.y = text::parseFloat(v);
+      box.y = format::readFloat(v);
     } else if (name == "z") {
-      box.z = text::parseFloat(v);
+      box.z = format::readFloat(v);
     } else if (name == "size") {
-      box.size = text::parseFloat(v);
+      box.size = format::readFloat(v);
     } else if (name == "color") {
       box.colour = format::readColour(v);
     } else if (name == "back") {

@@ -189,8 +189,8 @@ void collectTitles(const Node* script, std::vector<ShownTitle>& out) {
   forEachElement(script, [&](const Node* n) {
     if (n->name == "cleartitles") ++segment;
     if (n->name != "title") return;
-    const float y = text::parseFloat(n->attr("y"));
-    const float h = text::parseFloat(n->attr("h"));
+    const float y = format::readFloat(n->attr("y"));
+    const float h = format::readFloat(n->attr("h"));
     out.push_back(ShownTitle{n->attr("tname"), y, y + h, script, segment, n->line});
   });
 }
@@ -241,7 +241,7 @@ TEST_F(BuiltinGame, TitlesFitTheNarrowestView) {
   // At 4:3 the view is 4/3 of its height wide; a character takes 1.2 of the size.
   forEachElement(root, [&](const Node* n) {
     if (n->name != "title") return;
-    const float h = text::parseFloat(n->attr("h"));
+    const float h = format::readFloat(n->attr("h"));
     const float width = static_cast<float>(n->attr("text").size()) * 1.2f * h;
     EXPECT_LE(width, 4.0f / 3.0f) << "title on line " << n->line << " is wider than the view";
   });
