@@ -13,9 +13,13 @@
 // valid until the element itself is removed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <iterator>
 #include <list>
+#include <utility>
+#include <vector>
 
 namespace zor {
 
@@ -138,6 +142,62 @@ class CurrentList {
   template <typename Less>
   void sort(Less less) {
     if (!items_.empty()) sortRange(0, items_.size() - 1, less);
+  }
+
+  // Lays the elements of positions [from, to] inclusive (0-based) out in
+  // memory in list order: the values move among the nodes of the range so that
+  // the earlier of two elements lives at the lower address, and the nodes are
+  // relinked in that order. Elements for which stays(element) is true keep
+  // their nodes (the others go round them). The list order and the cursor's
+  // element stay; elements outside the range keep their places. Returns, for
+  // each element that moved, its old and its new address: pointers to it must
+  // be changed.
+  template <typename Stays>
+  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
+    std::vector<std::pair<T*, T*>> moved;
+    if (items_.empty() || from >= items_.size() || to <= from) return moved;
+    if (to >= items_.size()) to = items_.size() - 1;
+    auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
+    std::vector<iterator> nodes;  // in list order
+    nodes.reserve(to - from + 1);
+    for (auto it = a; nodes.size() < to - from + 1; ++it) nodes.push_back(it);
+    const auto lower = [](iterator x, iterator y) { return std::less<const T*>()(&*x, &*y); };
+    std::vector<bool> staying(nodes.size());
+    std::vector<iterator> free;  // the nodes of the elements that may move, by address
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      staying[i] = stays(*nodes[i]);
+      if (!staying[i]) free.push_back(nodes[i]);
+    }
+    std::sort(free.begin(), free.end(), lower);
+    std::vector<iterator> target(nodes.size());  // the node of the element at from + i
+    for (std::size_t i = 0, f = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : free[f++];
+    if (target == nodes) return moved;
+
+    std::vector<T> values;
+    values.reserve(free.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      if (!staying[i]) values.push_back(std::move(*nodes[i]));
+    }
+    for (std::size_t i = 0, v = 0; i < nodes.size(); ++i) {
+      if (staying[i]) continue;
+      *target[i] = std::move(values[v++]);
+      if (nodes[i] != target[i]) moved.emplace_back(&*nodes[i], &*target[i]);
+    }
+    if (hasCurrent_) {
+      for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (cursor_ == nodes[i]) {
+          cursor_ = target[i];
+          break;
+        }
+      }
+    }
+
+    // Relinked in the new order where the range was.
+    auto after = std::next(nodes.back());
+    std::list<T> part;
+    for (iterator it : target) part.splice(part.end(), items_, it);
+    items_.splice(after, part);
+    return moved;
   }
 
  private:

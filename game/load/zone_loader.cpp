@@ -265,8 +265,9 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
     }
   }
 
-  // 14. Object order.
+  // 14. Object order, in memory too.
   sortObjects(world);
+  layOutObjects(world, script);
 
   // 15. The load does not count as a slow second.
   if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());

@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "game/script/interpreter.h"
 #include "game/script/queue_runner.h"
+#include "game/world/motion.h"
 #include "game/world/objects.h"
 #include "game/world/pair_index.h"
 #include "game/world/stand_index.h"
@@ -131,6 +132,13 @@ struct StepContext {
   PairIndex movingPlayerIndex;  // moving objects that are solid, deadly or checkpoints, before the player's pairs
   std::vector<uint32_t> scratch;
 
+  // For the step whose one walk runs the motion and the bodies of objects that
+  // stand still: the objects whose bodies step waits for the walk's end (with
+  // their positions in the order), and the positions of the objects on motion
+  // paths that are not dynamic.
+  std::vector<std::pair<CurrentList<ObjectRecord>::iterator, uint32_t>> deferred;
+  std::vector<uint32_t> restingMoving;
+
   StandIndex stands;
 };
 
@@ -144,6 +152,8 @@ void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
   ctx.movingPositions.swap(b.movingPositions);
   ctx.fixedPositions.swap(b.fixedPositions);
   ctx.scratch.swap(b.scratch);
+  ctx.deferred.swap(b.deferred);
+  ctx.restingMoving.swap(b.restingMoving);
   std::swap(ctx.movingIndex, b.movingIndex);
   std::swap(ctx.movingPlayerIndex, b.movingPlayerIndex);
 }
@@ -540,8 +550,8 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
     std::size_t from = i + 1;
     for (;;) {
       const PairBox box = boxOf(a);
-      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
-                                     ctx.movingIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
+                                     ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
       solidContact(ctx, a, *ctx.order[j]);
       from = j + 1;
@@ -591,8 +601,8 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
     for (;;) {
       const PairBox box = boxOf(a);
       const int8_t level = a.level;
-      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, ctx.levels, box, n, meets),
-                                     ctx.movingPlayerIndex.firstFrom(from, level, ctx.levels, box, n, meets));
+      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
+                                     ctx.movingPlayerIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) {
         finishPairs(ctx, a, before);
         return;
@@ -649,6 +659,15 @@ void addToOrder(StepContext& ctx, CurrentList<ObjectRecord>::iterator it) {
   } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
     ctx.fixedPositions.push_back(k);
   }
+}
+
+// Position k of the pass's order: the object at `it`, as it is now.
+void fillOrderSlot(StepContext& ctx, std::size_t k, CurrentList<ObjectRecord>::iterator it) {
+  const ObjectRecord& o = *it;
+  ctx.order[k] = &*it;
+  ctx.places[k] = it;
+  ctx.levels[k] = o.level;
+  ctx.boxes[k] = boxOf(o);
 }
 
 // The pass's order from the list as it stands.
@@ -920,6 +939,106 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     // Deleted objects are no one's support any more, so a deleted support
     // compares as different, just as its record would have.
+    if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
+    deleteKilledObjects(game);
+  }
+
+  playerRules(game, player, supportAfterBodies);
+}
+
+void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
+  World& world = game.world;
+  RandomTable& table = game.random.table;
+  if (world.player == nullptr) {
+    updateObjectMotion(world, table);
+    return;
+  }
+  ObjectRecord& player = *world.player;
+
+  if (world.bounceFrames > 0) world.bounceFrames -= 1;
+
+  StepContext ctx(game, player);
+  ctx.contacts = contacts;
+  WorldStepCache& cache = world.stepCache;
+  swapPassBuffers(ctx, cache.buffers);
+  clearOrder(ctx);
+  ctx.deferred.clear();
+  ctx.restingMoving.clear();
+  ctx.scratch.clear();
+  const std::size_t count = world.objects.size();
+  ctx.order.resize(count);
+  ctx.places.resize(count);
+  ctx.levels.resize(count);
+  ctx.boxes.resize(count);
+
+  // The motion of every object in list order. The bodies step of an object
+  // that is not dynamic is its effect timer, and the bodies steps of the others
+  // change neither that nor the box, level or kind of such an object: it takes
+  // its bodies step and its place in the pass's order at once. The player and
+  // the dynamic objects wait for the end of the motion.
+  std::vector<std::uintptr_t>& listOrder = cache.spareListOrder;
+  listOrder.clear();
+  std::size_t k = 0;
+  uint32_t position = 0;
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
+    prefetchListRecord(cache, k);
+    listOrder.push_back(reinterpret_cast<std::uintptr_t>(&*it));
+    ObjectRecord& o = *it;
+    updateMotionOf(o, player, table);
+    if (&o == &player) {
+      ctx.playerPosition = position;
+      ctx.deferred.emplace_back(it, position);
+      continue;
+    }
+    if (o.has(flag::Dynamic)) {
+      ctx.deferred.emplace_back(it, position++);
+      continue;
+    }
+    stepEffectTimer(o);
+    fillOrderSlot(ctx, position, it);
+    if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
+    if (o.has(flag::Motion)) {
+      ctx.restingMoving.push_back(position);
+    } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
+      ctx.fixedPositions.push_back(position);
+    }
+    ++position;
+  }
+  cache.listOrder.swap(listOrder);
+  ctx.order.resize(position);
+  ctx.places.resize(position);
+  ctx.levels.resize(position);
+  ctx.boxes.resize(position);
+
+  // The bodies phase of the player and the dynamic objects, in list order.
+  bool kindChanged = false;
+  for (std::size_t d = 0; d < ctx.deferred.size(); ++d) {
+    if (d + kPrefetchAhead < ctx.deferred.size()) prefetchRecord(&*ctx.deferred[d + kPrefetchAhead].first);
+    const auto [it, slot] = ctx.deferred[d];
+    ObjectRecord& o = *it;
+    stepBody(ctx, o);
+    if (&o == &player) continue;
+    fillOrderSlot(ctx, slot, it);
+    if (o.has(flag::Dynamic)) {
+      ctx.dynamicPositions.push_back(slot);
+      ctx.scratch.push_back(slot);
+      continue;
+    }
+    if (o.contacts != 0) o.contacts = 0;
+    // A kill leaves none of these flags; should one stay, the order is taken anew.
+    if (o.has(flag::Motion | flag::Solid | flag::Deadly | flag::Checkpoint)) kindChanged = true;
+  }
+  ctx.movingPositions.resize(ctx.restingMoving.size() + ctx.scratch.size());
+  std::merge(ctx.restingMoving.begin(), ctx.restingMoving.end(), ctx.scratch.begin(), ctx.scratch.end(),
+             ctx.movingPositions.begin());
+  ctx.scratch.clear();
+  if (kindChanged) takeOrder(ctx);
+  ctx.orderTaken = true;
+  const ObjectRecord* supportAfterBodies = player.support;
+
+  pairPass(ctx);
+  swapPassBuffers(ctx, cache.buffers);
+  if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
     if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
     deleteKilledObjects(game);
   }

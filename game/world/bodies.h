@@ -32,12 +32,17 @@ struct PairContact {
   const ObjectRecord* b;
 };
 
-// One frame of bodies and collisions, run by stepWorld right after the object
-// motion update: the bounce colour timer, the bodies phase, the pair pass and
+// One frame of bodies and collisions, right after the object motion update
+// (stepWorld runs both through stepMotionAndBodies): the bounce colour timer, the bodies phase, the pair pass and
 // the player rules after it. Does nothing without a player. With `contacts`,
 // every solid contact is appended in the order it happens. It takes the Game
 // because a player death in the pass runs the zone's death script at once.
 void stepBodies(Game& game, PairSearch search = PairSearch::Indexed, std::vector<PairContact>* contacts = nullptr);
+
+// The object motion update followed by stepBodies with the indexed search, as
+// stepWorld runs them, with the same results; one walk over the list does the
+// motion of every object and the bodies phase of those that are not dynamic.
+void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts = nullptr);
 
 // Kills one object: everything standing on it falls free, and its flags become
 // `killed`, `noborder` and `invisible` (keeping `hasface`). With withSound, an

@@ -125,83 +125,86 @@ void updateObjectMotion(World& world, RandomTable& table) {
   std::size_t k = 0;
   for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
     prefetchListRecord(world.stepCache, k);
-    ObjectRecord& o = *it;
-    // Written only when they differ (bit for bit), so that the records of
-    // objects at rest stay clean.
-    if (std::bit_cast<uint64_t>(std::array<float, 2>{o.prevX, o.prevY}) !=
-        std::bit_cast<uint64_t>(std::array<float, 2>{o.x, o.y})) {
-      o.prevX = o.x;
-      o.prevY = o.y;
-    }
-
-    const bool spatial = o.has(flag::Spatial);
-    const float savedPhase = spatial ? o.phase : 0.0f;  // only a spatial phase is put back
-
-    if (o.has(flag::Cyclic)) {
-      if (spatial) {
-        o.phase = spatialPhase(o, player->x, savedPhase);
-      } else {
-        advanceCycle(o);
-      }
-
-      const float p = finiteOrZero(o.phase);
-      const float d = o.duty;
-      switch (o.waveCode()) {
-        case wave::Sine:
-          o.waveValue = 0.5f - 0.5f * worldCos(kTwoPi * p);
-          break;
-        case wave::Square:
-          o.waveValue = p < d ? 1.0f : 0.0f;
-          break;
-        case wave::Tri:
-          o.waveValue = triangleWave(p, d);
-          break;
-        case wave::Saw:
-          o.waveValue = p;
-          break;
-        case wave::Rand:
-          o.waveValue = table.next();
-          break;
-        default:  // parabola, proximity and mixed codes keep the value
-          break;
-      }
-
-      if (o.has(flag::Semitrans)) o.trans = 1.0f - o.waveValue;
-      if (o.has(flag::Semisol)) {
-        if (o.waveValue >= 0.5f) {
-          o.flags |= flag::Solid;
-        } else if (o.waveValue < 0.5f) {
-          o.flags &= ~flag::Solid;
-        }
-      }
-    }
-
-    if (o.has(flag::Motion)) {
-      const float p = finiteOrZero(o.phase);
-      const uint32_t code = o.waveCode();
-      if (code == wave::Prox) {
-        placeOnProximityPath(o, *player);
-      } else if (code == wave::Parabola) {
-        placeOnParabolaPath(o, p);
-      } else {
-        const float v = o.waveValue;
-        o.x = o.xlim1 + (o.xlim2 - o.xlim1) * v;
-        if (o.has(flag::Circular)) {
-          o.y = o.ylim1 + (o.ylim2 - o.ylim1) * (0.5f + 0.5f * worldSin(kTwoPi * p));
-        } else {
-          o.y = o.ylim1 + (o.ylim2 - o.ylim1) * v;
-        }
-      }
-      o.vx = o.x - o.prevX;
-      o.vy = o.y - o.prevY;
-      o.support = nullptr;
-      if (o.facedObject == nullptr) {
-        o.facing = static_cast<int8_t>((o.vx > 0.0f) - (o.vx < 0.0f));
-      }
-    }
-
-    if (spatial) o.phase = savedPhase;
+    updateMotionOf(*it, *player, table);
   }
+}
+
+void updateMotionOf(ObjectRecord& o, const ObjectRecord& player, RandomTable& table) {
+  // Written only when they differ (bit for bit), so that the records of
+  // objects at rest stay clean.
+  if (std::bit_cast<uint64_t>(std::array<float, 2>{o.prevX, o.prevY}) !=
+      std::bit_cast<uint64_t>(std::array<float, 2>{o.x, o.y})) {
+    o.prevX = o.x;
+    o.prevY = o.y;
+  }
+
+  const bool spatial = o.has(flag::Spatial);
+  const float savedPhase = spatial ? o.phase : 0.0f;  // only a spatial phase is put back
+
+  if (o.has(flag::Cyclic)) {
+    if (spatial) {
+      o.phase = spatialPhase(o, player.x, savedPhase);
+    } else {
+      advanceCycle(o);
+    }
+
+    const float p = finiteOrZero(o.phase);
+    const float d = o.duty;
+    switch (o.waveCode()) {
+      case wave::Sine:
+        o.waveValue = 0.5f - 0.5f * worldCos(kTwoPi * p);
+        break;
+      case wave::Square:
+        o.waveValue = p < d ? 1.0f : 0.0f;
+        break;
+      case wave::Tri:
+        o.waveValue = triangleWave(p, d);
+        break;
+      case wave::Saw:
+        o.waveValue = p;
+        break;
+      case wave::Rand:
+        o.waveValue = table.next();
+        break;
+      default:  // parabola, proximity and mixed codes keep the value
+        break;
+    }
+
+    if (o.has(flag::Semitrans)) o.trans = 1.0f - o.waveValue;
+    if (o.has(flag::Semisol)) {
+      if (o.waveValue >= 0.5f) {
+        o.flags |= flag::Solid;
+      } else if (o.waveValue < 0.5f) {
+        o.flags &= ~flag::Solid;
+      }
+    }
+  }
+
+  if (o.has(flag::Motion)) {
+    const float p = finiteOrZero(o.phase);
+    const uint32_t code = o.waveCode();
+    if (code == wave::Prox) {
+      placeOnProximityPath(o, player);
+    } else if (code == wave::Parabola) {
+      placeOnParabolaPath(o, p);
+    } else {
+      const float v = o.waveValue;
+      o.x = o.xlim1 + (o.xlim2 - o.xlim1) * v;
+      if (o.has(flag::Circular)) {
+        o.y = o.ylim1 + (o.ylim2 - o.ylim1) * (0.5f + 0.5f * worldSin(kTwoPi * p));
+      } else {
+        o.y = o.ylim1 + (o.ylim2 - o.ylim1) * v;
+      }
+    }
+    o.vx = o.x - o.prevX;
+    o.vy = o.y - o.prevY;
+    o.support = nullptr;
+    if (o.facedObject == nullptr) {
+      o.facing = static_cast<int8_t>((o.vx > 0.0f) - (o.vx < 0.0f));
+    }
+  }
+
+  if (spatial) o.phase = savedPhase;
 }
 
 }  // namespace zor

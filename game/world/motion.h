@@ -13,4 +13,8 @@ namespace zor {
 // table. The list's cursor is not moved.
 void updateObjectMotion(World& world, RandomTable& table);
 
+// What updateObjectMotion does for one object; `player` is the object it
+// takes for the player.
+void updateMotionOf(ObjectRecord& o, const ObjectRecord& player, RandomTable& table);
+
 }  // namespace zor

@@ -1,7 +1,9 @@
 #include "game/world/objects.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <unordered_set>
 #include <utility>
@@ -42,6 +44,23 @@ void forgetObjects(World& world, ScriptState& s, IsVictim isVictim) {
   if (world.currentCheckpoint && isVictim(world.currentCheckpoint)) world.currentCheckpoint = nullptr;
   if (world.lastBounceObject && isVictim(world.lastBounceObject)) world.lastBounceObject = nullptr;
   if (world.player && isVictim(world.player)) world.player = nullptr;
+}
+
+// Changes every reference that the world and the script state hold to an
+// object to what newAddress gives for it; the same references as forgetObjects.
+template <typename NewAddress>
+void moveObjectReferences(World& world, ScriptState& s, NewAddress newAddress) {
+  for (ObjectRecord& o : world.objects) {
+    newAddress(o.support);
+    newAddress(o.facedObject);
+  }
+  for (WordBox& box : s.wordBoxes) newAddress(box.object);
+  for (ScriptQueueEntry& entry : s.queue) newAddress(entry.object);
+  newAddress(s.camera.lookAt);
+  newAddress(s.scriptResumeObject);
+  newAddress(world.currentCheckpoint);
+  newAddress(world.lastBounceObject);
+  newAddress(world.player);
 }
 
 float sortKey(float v) { return std::isnan(v) ? -std::numeric_limits<float>::infinity() : v; }
@@ -156,6 +175,26 @@ void sortObjects(World& world) {
                             if (a.priority != b.priority) return a.priority > b.priority;
                             return sortKey(a.y) > sortKey(b.y);
                           });
+}
+
+
+void layOutObjects(World& world, ScriptState& script) {
+  if (world.objectCount < 1) return;
+  std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
+      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount),
+                                [](const ObjectRecord& o) { return !o.persistGroup.empty(); });
+  if (moved.empty()) return;
+  std::sort(moved.begin(), moved.end(),
+            [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });
+  moveObjectReferences(world, script, [&moved](ObjectRecord*& p) {
+    if (p == nullptr) return;
+    auto at = std::lower_bound(moved.begin(), moved.end(), p, [](const auto& m, ObjectRecord* q) {
+      return std::less<ObjectRecord*>()(m.first, q);
+    });
+    if (at != moved.end() && at->first == p) p = at->second;
+  });
+  // The step's hints of where the records lie are stale now.
+  world.stepCache.listOrder.clear();
 }
 
 }  // namespace zor

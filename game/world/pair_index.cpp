@@ -26,24 +26,29 @@ bool PairIndex::cellRange(const PairBox& box, CellRange& out) const {
          out.y0 <= out.y1;
 }
 
+// Runs of kRun cells along x share one hash and take neighbouring buckets, so
+// that queries going along x read the bucket table and the entries forward.
 std::size_t PairIndex::bucketOf(int64_t cx, int64_t cy, int8_t level) const {
-  uint64_t h = static_cast<uint64_t>(cx) * 0x9E3779B97F4A7C15ull;
+  uint64_t h = static_cast<uint64_t>(cx >> kRunBits) * 0x9E3779B97F4A7C15ull;
   h ^= static_cast<uint64_t>(cy) * 0xC2B2AE3D27D4EB4Full;
   h ^= static_cast<uint64_t>(static_cast<uint8_t>(level)) * 0x165667B19E3779F9ull;
   h ^= h >> 29;
+  h = (h << kRunBits) | (static_cast<uint64_t>(cx) & ((uint64_t{1} << kRunBits) - 1));
   return static_cast<std::size_t>(h) & bucketMask_;
 }
 
 void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
                       const std::vector<int8_t>& levels) {
-  candidates_ = candidates;
+  candidates_.clear();
+  candidates_.reserve(candidates.size());
+  for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p]});
   large_.clear();
 
   // Cells twice the mean size of the objects, as a power of two.
   double sum = 0.0;
   std::size_t counted = 0;
-  for (uint32_t p : candidates_) {
-    const PairBox& b = boxes[p];
+  for (const Entry& e : candidates_) {
+    const PairBox& b = e.box;
     const double extent = std::max(static_cast<double>(b.x1) - static_cast<double>(b.x0),
                                    static_cast<double>(b.y1) - static_cast<double>(b.y0));
     if (extent > 0.0 && extent < 4096.0) {
@@ -64,7 +69,7 @@ void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector
   ranges_.resize(candidates_.size());
   for (std::size_t c = 0; c < candidates_.size(); ++c) {
     CellRange& r = ranges_[c];
-    if (!cellRange(boxes[candidates_[c]], r) || r.cells() > kMaxObjectCells) {
+    if (!cellRange(candidates_[c].box, r) || r.cells() > kMaxObjectCells) {
       large_.push_back(candidates_[c]);
       r = CellRange{};
       continue;
@@ -81,17 +86,17 @@ void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector
   auto eachCell = [&](auto&& visit) {
     for (std::size_t c = 0; c < candidates_.size(); ++c) {
       const CellRange& r = ranges_[c];
-      const uint32_t p = candidates_[c];
+      const Entry& e = candidates_[c];
       for (int64_t cy = r.y0; cy <= r.y1; ++cy) {
-        for (int64_t cx = r.x0; cx <= r.x1; ++cx) visit(bucketOf(cx, cy, levels[p]), p);
+        for (int64_t cx = r.x0; cx <= r.x1; ++cx) visit(bucketOf(cx, cy, e.level), e);
       }
     }
   };
-  eachCell([&](std::size_t b, uint32_t) { ++bucketStart_[b + 1]; });
+  eachCell([&](std::size_t b, const Entry&) { ++bucketStart_[b + 1]; });
   for (std::size_t b = 0; b < buckets; ++b) bucketStart_[b + 1] += bucketStart_[b];
   entries_.resize(cellCount);
   fill_.assign(bucketStart_.begin(), bucketStart_.end() - 1);
-  eachCell([&](std::size_t b, uint32_t p) { entries_[fill_[b]++] = p; });
+  eachCell([&](std::size_t b, const Entry& e) { entries_[fill_[b]++] = e; });
 }
 
 }  // namespace zor

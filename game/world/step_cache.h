@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "game/world/pair_index.h"
@@ -33,6 +34,8 @@ struct PairPassBuffers {
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
   std::vector<uint32_t> scratch;
+  std::vector<std::pair<CurrentList<ObjectRecord>::iterator, uint32_t>> deferred;
+  std::vector<uint32_t> restingMoving;
   PairIndex movingIndex;
   PairIndex movingPlayerIndex;
 };

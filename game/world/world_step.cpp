@@ -6,7 +6,6 @@
 #include "game/script/queue_runner.h"
 #include "game/world/areas_camera.h"
 #include "game/world/bodies.h"
-#include "game/world/motion.h"
 #include "game/world/player_control.h"
 
 #include <utility>
@@ -35,8 +34,7 @@ void stepPlayerControls(Game& game) {
 }
 
 void stepWorld(Game& game) {
-  updateObjectMotion(game.world, game.random.table);
-  stepBodies(game);
+  stepMotionAndBodies(game);
   stepAreasAndCamera(game);
 }
 

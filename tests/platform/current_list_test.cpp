@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace zor {
@@ -72,6 +74,53 @@ TEST(CurrentList, RangeSortIsStableAndKeepsOutsideElements) {
   for (auto& e : l) tags.push_back(e.tag);
   EXPECT_EQ(tags, (std::vector<int>{0, 2, 4, 1, 3, 5}));
   EXPECT_EQ(l.current(), cur);
+}
+
+TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder) {
+  // Nothing stays, and every fifth value stays in its node.
+  for (const int staysEvery : {0, 5}) {
+    SCOPED_TRACE(staysEvery);
+    auto stays = [staysEvery](int v) { return staysEvery != 0 && v % staysEvery == 0; };
+    CurrentList<int> l;
+    for (int i = 0; i < 40; ++i) l.addLast(i);
+    // The range in an order unlike the nodes' addresses.
+    l.sortRange(1, 38, [](int a, int b) { return (a * 7) % 40 < (b * 7) % 40; });
+    const std::vector<int> before = items(l);
+    std::vector<const int*> addresses;
+    for (const int& v : l) addresses.push_back(&v);
+    l.setCurrent(std::next(l.begin(), 6));
+    const int currentValue = *l.current();
+
+    const auto moved = l.layOutRange(1, 38, stays);
+
+    EXPECT_EQ(items(l), before);
+    EXPECT_EQ(*l.current(), currentValue);
+    std::vector<const int*> now;
+    for (const int& v : l) now.push_back(&v);
+    EXPECT_EQ(now.front(), addresses.front());  // outside the range
+    EXPECT_EQ(now.back(), addresses.back());
+    const int* last = nullptr;
+    for (std::size_t i = 1; i < 39; ++i) {
+      if (stays(before[i])) {
+        EXPECT_EQ(now[i], addresses[i]) << i;
+        continue;
+      }
+      if (last != nullptr) {
+        EXPECT_LT(last, now[i]) << i;
+      }
+      last = now[i];
+    }
+    // Each moved value is reported from the node it left to the node it is in.
+    EXPECT_FALSE(moved.empty());
+    for (const auto& [from, to] : moved) {
+      const std::size_t position =
+          static_cast<std::size_t>(std::find(addresses.begin(), addresses.end(), from) - addresses.begin());
+      ASSERT_LT(position, addresses.size());
+      EXPECT_EQ(now[position], to);
+    }
+    // Laid out already: nothing moves.
+    EXPECT_TRUE(l.layOutRange(1, 38, stays).empty());
+  }
 }
 
 }  // namespace

@@ -314,5 +314,52 @@ TEST(SortObjects, LeavesThePlayerAndObjectsPastTheCountAlone) {
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "b", "a", "c"}));
 }
 
+TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
+  TestWorld t({"a", "b", "c", "d", "e", "kept"});
+  Game& g = t.game;
+  for (std::size_t i = 1; i <= 6; ++i) t.at(i)->z = static_cast<float>(i);
+  t.at(6)->persistGroup = "gang";
+  ObjectRecord* const kept = t.at(6);
+  sortObjects(t.world);  // kept e d c b a: the reverse of memory order
+  ObjectRecord* player = t.world.player;
+  auto byName = [&t](const std::string& n) {
+    for (ObjectRecord& o : t.world.objects) {
+      if (o.name == n) return &o;
+    }
+    return static_cast<ObjectRecord*>(nullptr);
+  };
+  byName("a")->support = byName("e");
+  byName("b")->facedObject = byName("d");
+  player->support = byName("c");
+  g.script.wordBoxes.addLast(WordBox{"SIGN", 0, 0, 0, 0, 0, 0, 0, -1, 0, byName("e")});
+  g.script.queue.addLast(ScriptQueueEntry{nullptr, byName("d"), 5});
+  g.script.camera.lookAt = byName("a");
+  g.script.scriptResumeObject = byName("b");
+  t.world.currentCheckpoint = byName("e");
+  t.world.lastBounceObject = byName("a");
+
+  layOutObjects(t.world, g.script);
+
+  EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "kept", "e", "d", "c", "b", "a"}));
+  EXPECT_EQ(t.world.player, player);
+  EXPECT_EQ(t.at(1), kept);  // a persist group's record stays the same record
+  for (std::size_t i = 3; i <= 6; ++i) EXPECT_LT(t.at(i - 1), t.at(i));
+  EXPECT_EQ(byName("a")->support->name, "e");
+  EXPECT_EQ(byName("b")->facedObject->name, "d");
+  EXPECT_EQ(player->support->name, "c");
+  EXPECT_EQ(g.script.wordBoxes.front()->object, byName("e"));
+  EXPECT_EQ(g.script.queue.front()->object, byName("d"));
+  EXPECT_EQ(g.script.camera.lookAt, byName("a"));
+  EXPECT_EQ(g.script.scriptResumeObject, byName("b"));
+  EXPECT_EQ(t.world.currentCheckpoint, byName("e"));
+  EXPECT_EQ(t.world.lastBounceObject, byName("a"));
+  // Every object but the player faces the player, as new blocks do.
+  for (std::size_t i = 1; i <= 6; ++i) {
+    if (t.at(i)->name != "b") {
+      EXPECT_EQ(t.at(i)->facedObject, player);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace zor
