@@ -1,7 +1,7 @@
 // Elements of the game document by their ID, as `call`, `loop`, `beat`,
-// `killqueue`, script attributes and warps name them. The index is built once
-// per document, at the first look-up, so that a script calling a sub does not
-// search the whole document each time.
+// `killqueue`, script attributes and warps name them. The document keeps the
+// index it made while parsing, so that a script calling a sub does not search
+// the whole document each time.
 #pragma once
 
 #include <string_view>
@@ -16,8 +16,5 @@ struct GameData;
 // "id" in any letter case equals `id` ignoring letter case (as
 // xml::Document::findById finds it); null when none.
 const xml::Node* findElementById(const GameData& data, std::string_view id);
-
-// Drops the index; the next look-up builds it again (after the document changed).
-void forgetElementIds(GameData& data);
 
 }  // namespace zor

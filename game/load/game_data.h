@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,10 @@
 namespace zor {
 
 // The game document's elements by lower-case ID (see element_ids.h).
-struct ElementIndex {
-  const xml::Node* document = nullptr;  // the document node it was built for; null: not built
-  std::unordered_map<std::string, const xml::Node*> byId;
-};
-
 struct GameData {
   std::string gameFilePath;  // empty: the built-in game
   xml::Document document;
   bool documentLoaded = false;
-  mutable ElementIndex elementIds;  // a cache over the document, built at the first look-up
   std::string title, author, version, url, description;  // gtitle, gauthor, gversion, gurl, gdesc
   std::map<std::string, ClassRecord> classes;  // by trimmed lower-case name
   std::vector<SpeedrunRecord> speedruns;       // document order

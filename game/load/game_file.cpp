@@ -95,7 +95,6 @@ void readGameData(Game& game) {
   data.classes.clear();
   data.speedruns.clear();
   data.loadSounds.clear();
-  forgetElementIds(data);
   const xml::Node* root = data.document.root();
   if (root == nullptr) return;
   GameModel model = readGameModel(*root);

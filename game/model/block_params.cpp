@@ -11,46 +11,77 @@ namespace zor {
 namespace {
 
 void readAttribute(BlockParams& p, const std::string& name, std::string_view v) {
-  if (name == "x") {
-    p.x = format::readFloat(v);
-  } else if (name == "y") {
-    p.y = format::readFloat(v);
-  } else if (name == "w") {
-    p.w = format::readFloat(v);
-  } else if (name == "h") {
-    p.h = format::readFloat(v);
-  } else if (name == "z") {
-    p.z = format::readFloat(v);
-  } else if (name == "level") {
-    p.level = static_cast<int8_t>(format::readInt(v));
-  } else if (name == "color") {
-    p.colour = format::readColourPair(v);
-  } else if (name == "trans") {
-    p.trans = format::readFloat(v);
-  } else if (name == "flg") {
-    p.flags |= format::readBlockFlags(v);
-  } else if (name == "wave") {
-    p.wave = format::readWave(v);
-  } else if (name == "freq") {
-    p.freq = format::readFloat(v) / 60.0f;
-  } else if (name == "fall" || name == "smp") {
-    p.freq = std::fabs(format::readFloat(v));
-  } else if (name == "grav") {
-    p.gravity = std::fabs(format::readFloat(v)) * 0.7f;
-  } else if (name == "duty") {
-    p.duty = format::readFloat(v);
-  } else if (name == "count") {
-    p.count = format::readInt(v);
-  } else if (name == "phase") {
-    p.phase = format::readFloat(v) / 360.0f;
-  } else if (name == "xlim") {
-    p.xlim = format::readBlockLimits(v);
-  } else if (name == "ylim") {
-    p.ylim = format::readBlockLimits(v);
-  } else if (name == "priority") {
-    p.priority = static_cast<int8_t>(format::readInt(v));
-  } else if (name == "persist") {
-    p.persistGroup = xml::toLowerAscii(v);
+  // Sorted by first letter, so that a name is compared with few others.
+  switch (name.empty() ? '\0' : name[0]) {
+    case 'x':
+      if (name == "x") {
+        p.x = format::readFloat(v);
+      } else if (name == "xlim") {
+        p.xlim = format::readBlockLimits(v);
+      }
+      break;
+    case 'y':
+      if (name == "y") {
+        p.y = format::readFloat(v);
+      } else if (name == "ylim") {
+        p.ylim = format::readBlockLimits(v);
+      }
+      break;
+    case 'w':
+      if (name == "w") {
+        p.w = format::readFloat(v);
+      } else if (name == "wave") {
+        p.wave = format::readWave(v);
+      }
+      break;
+    case 'h':
+      if (name == "h") p.h = format::readFloat(v);
+      break;
+    case 'z':
+      if (name == "z") p.z = format::readFloat(v);
+      break;
+    case 'l':
+      if (name == "level") p.level = static_cast<int8_t>(format::readInt(v));
+      break;
+    case 'c':
+      if (name == "color") {
+        p.colour = format::readColourPair(v);
+      } else if (name == "count") {
+        p.count = format::readInt(v);
+      }
+      break;
+    case 't':
+      if (name == "trans") p.trans = format::readFloat(v);
+      break;
+    case 'f':
+      if (name == "flg") {
+        p.flags |= format::readBlockFlags(v);
+      } else if (name == "freq") {
+        p.freq = format::readFloat(v) / 60.0f;
+      } else if (name == "fall") {
+        p.freq = std::fabs(format::readFloat(v));
+      }
+      break;
+    case 's':
+      if (name == "smp") p.freq = std::fabs(format::readFloat(v));
+      break;
+    case 'g':
+      if (name == "grav") p.gravity = std::fabs(format::readFloat(v)) * 0.7f;
+      break;
+    case 'd':
+      if (name == "duty") p.duty = format::readFloat(v);
+      break;
+    case 'p':
+      if (name == "phase") {
+        p.phase = format::readFloat(v) / 360.0f;
+      } else if (name == "priority") {
+        p.priority = static_cast<int8_t>(format::readInt(v));
+      } else if (name == "persist") {
+        p.persistGroup = xml::toLowerAscii(v);
+      }
+      break;
+    default:
+      break;
   }
 }
 
@@ -90,7 +121,8 @@ BlockParams readBlockParams(const xml::Node& element, const ElementLookup& findB
 }
 
 BlockRecord readBlockRecord(const xml::Node& element, const ClassMap& classes,
-                            const ElementLookup& findById, std::vector<ModelError>& errors) {
+                            const ElementLookup& findById, std::vector<ModelError>& errors,
+                            ClassParamsCache* classCache) {
   BlockRecord b;
   b.node = &element;
   b.oname = xml::toLowerAscii(text::trim(element.attr(format::attr::ObjectName)));
@@ -102,7 +134,13 @@ BlockRecord readBlockRecord(const xml::Node& element, const ClassMap& classes,
                                                     "' does not exist; the block has no class."});
     } else {
       b.objectClass = &it->second;
-      if (it->second.node) {
+      if (it->second.node && classCache) {
+        auto cached = classCache->find(b.objectClass);
+        if (cached == classCache->end()) {
+          cached = classCache->emplace(b.objectClass, readBlockParams(*it->second.node, findById, errors)).first;
+        }
+        b.classParams = cached->second;
+      } else if (it->second.node) {
         // A fault of the class shows once, not again with every block of the class.
         std::vector<ModelError> classErrors;
         b.classParams = readBlockParams(*it->second.node, findById, classErrors);

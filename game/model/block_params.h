@@ -70,9 +70,13 @@ struct BlockRecord {
 BlockParams readBlockParams(const xml::Node& element, const ElementLookup& findById,
                             std::vector<ModelError>& errors);
 
+// The values of class elements already read, for the blocks of one read.
+using ClassParamsCache = std::map<const ClassRecord*, BlockParams>;
 // Reads a `block` element with its class (looked up in classes). A `class`
-// that names no class is reported; the block is read without one.
+// that names no class is reported; the block is read without one. With a
+// cache, each class element is read once (and its faults reported once).
 BlockRecord readBlockRecord(const xml::Node& element, const ClassMap& classes,
-                            const ElementLookup& findById, std::vector<ModelError>& errors);
+                            const ElementLookup& findById, std::vector<ModelError>& errors,
+                            ClassParamsCache* classCache = nullptr);
 
 }  // namespace zor

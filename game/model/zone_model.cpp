@@ -195,6 +195,7 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
 
   m.entrance = readEntrance(zone, entranceName);
 
+  ClassParamsCache classCache;
   for (const xml::Node* c = zone.firstElement(); c; c = c->nextElement()) {
     const std::string name = xml::toLowerAscii(c->name);
     if (name == "start") {
@@ -208,7 +209,7 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
         m.afterDeathScript = namedScript(*c, "after", xml::toLowerAscii(after), findById, m.errors);
       }
     } else if (name == "block") {
-      m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors));
+      m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors, &classCache));
     } else if (name == "area") {
       m.areas.push_back(readArea(*c, findById, m.errors));
     }

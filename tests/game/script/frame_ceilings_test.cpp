@@ -98,21 +98,25 @@ TEST(FrameCeilings, ASettlingZoneOfManyBlocksRunsFewerScriptsAFrame) {
   EXPECT_GT(static_cast<int64_t>(h.trace().size()), runs);  // the chain goes on
 }
 
-// Look-ups by ID find what the document search finds, from an index built once
-// per document.
+// Look-ups by ID find what the document search finds, and follow the document
+// when it is parsed again or edited.
 TEST(ElementIds, FindTheFirstElementOfAnIdInAnyCase) {
   ScriptHarness h(zoneText("", "<sub id=\"Go\"><sub ID=\"inner\"/></sub><sub id=\"go\"/><block Id=\"b\" id=\"c\"/>"));
-  const GameData& data = h.g().data;
+  GameData& data = h.g().data;
   for (const char* id : {"first", "go", "GO", "inner", "b", "c", "none", ""}) {
     EXPECT_EQ(findElementById(data, id), data.document.findById(id)) << id;
   }
-  EXPECT_EQ(data.elementIds.document, data.document.documentNode());
-  const std::size_t indexed = data.elementIds.byId.size();
-  EXPECT_EQ(indexed, 4u);  // first, go, inner, b
+  EXPECT_EQ(findElementById(data, "Go")->firstElement()->attr("ID"), "inner");
+  EXPECT_EQ(findElementById(data, "c"), nullptr);  // only an element's first ID counts
 
-  // A new document is indexed afresh.
-  ASSERT_TRUE(h.g().data.document.parse("<zorlan><sub id=\"other\"/></zorlan>", nullptr));
-  forgetElementIds(h.g().data);
+  // An edited document: the new ID is found, the old one no more.
+  xml::Node* inner = const_cast<xml::Node*>(findElementById(data, "inner"));
+  inner->setAttr("ID", "renamed");
+  EXPECT_EQ(findElementById(data, "inner"), nullptr);
+  EXPECT_EQ(findElementById(data, "RENAMED"), inner);
+
+  // A new document.
+  ASSERT_TRUE(data.document.parse("<zorlan><sub id=\"other\"/></zorlan>", nullptr));
   EXPECT_EQ(findElementById(data, "go"), nullptr);
   EXPECT_NE(findElementById(data, "other"), nullptr);
 }
