@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+// Up: loading a game file fills the game data and the session, and loads custom
+// sounds into the game's effect slots.
 #include "game/game.h"
 #include "game/load/builtin_game.h"
 #include "game/model/game_model.h"

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "format/values.h"
+// Up: conditions read the game flags, the game data and the running speedrun.
 #include "game/game.h"
 #include "game/load/element_ids.h"
 #include "game/script/interpreter.h"

@@ -9,6 +9,7 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
+// Up: screen effects change the screen's state and draw from the game's random generator.
 #include "game/game.h"
 #include "game/render/game_screen.h"
 #include "game/script/interpreter.h"

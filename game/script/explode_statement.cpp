@@ -12,6 +12,7 @@
 
 #include "format/values.h"
 #include "format/vocabulary.h"
+// Up: an explosion draws from the game's random generator.
 #include "game/game.h"
 #include "game/load/object_params.h"
 #include "game/script/interpreter.h"

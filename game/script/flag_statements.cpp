@@ -6,6 +6,7 @@
 // (the item is skipped); zone flags take 0 to 31 and skip other numbers.
 #include <string>
 
+// Up: flag statements set the game flags, which live beside the world.
 #include "game/game.h"
 #include "format/values.h"
 #include "game/script/interpreter.h"

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "format/vocabulary.h"
+// Up: the interpreter is the entry point that runs scripts for the whole game (the
+// statements reach every part of it), and reads the sound preference.
 #include "game/game.h"
 #include "game/script/music_statements.h"
 #include "game/script/object_statements.h"

@@ -6,6 +6,7 @@
 #include "format/vocabulary.h"
 #include "game/audio/effects.h"
 #include "game/audio/music.h"
+// Up: music statements drive the game's sound table.
 #include "game/game.h"
 #include "game/script/interpreter.h"
 #include "platform/text.h"

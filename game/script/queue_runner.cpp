@@ -5,6 +5,8 @@
 #include <limits>
 
 #include "format/values.h"
+// Up: the queue runner runs scripts for the whole game and reads the controls and the
+// program's state.
 #include "game/game.h"
 #include "game/input/controls.h"
 #include "game/script/interpreter.h"

@@ -1,6 +1,7 @@
 // Statements around speedruns and the save game: pause, endspeedrun, savegame
 // and unlockspeedrun.
 #include "format/values.h"
+// Up: speedrun statements end the run the program shell keeps, and save the game.
 #include "game/game.h"
 #include "game/persist/save_file.h"
 #include "game/persist/speedrun.h"

@@ -9,6 +9,8 @@
 
 #include "format/vocabulary.h"
 #include "format/values.h"
+// Up: beats follow the music's clock and the game data; waits read the session and
+// the program's state.
 #include "game/game.h"
 #include "game/load/element_ids.h"
 #include "game/script/interpreter.h"

@@ -1,6 +1,7 @@
 #include "game/script/title_statements.h"
 
 #include "format/values.h"
+// Up: titles read the session's counters and whether a speedrun runs.
 #include "game/game.h"
 #include "game/render/titles.h"
 #include "game/script/interpreter.h"
