@@ -79,6 +79,9 @@ class FrameBuffer {
 
 // Fills count pixel words from start with value.
 void fillPixels(uint32_t* start, size_t count, uint32_t value);
+// Fills count pixel words with value in each of rows rows, the first at first and each
+// next one step words further on.
+void fillPixelRows(uint32_t* first, size_t rows, size_t count, size_t step, uint32_t value);
 
 // The runtime's filled rectangle: x, y, width, height in pixels (y down), clipped to the buffer.
 // Any int32 values are safe.

@@ -58,8 +58,8 @@ int32_t drawFilledBoxInBuffer(FrameBuffer& out, const BufferFillState& state, in
     // Its length comes from the live pitch, so a stale calibration never writes past the rows.
     fillPixels(base + by * pitch, static_cast<size_t>(bh * pitch - (pitch - W)), value);
   } else {
-    uint32_t* start = base + by * pitch + bx;
-    for (int64_t row = 0; row < bh; ++row, start += pitch) fillPixels(start, static_cast<size_t>(bw), value);
+    fillPixelRows(base + by * pitch + bx, static_cast<size_t>(bh), static_cast<size_t>(bw),
+                  static_cast<size_t>(pitch), value);
   }
   return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <limits>
@@ -233,6 +234,52 @@ TEST(BufferFill, UnknownFormatFallsBackToThePlainBox) {
   BufferFillState st;
   EXPECT_EQ(drawFilledBoxInBuffer(fb, st, -2, 3, 4, 2, kRed), 0);
   EXPECT_EQ(changed(fb), boxReference(8, 8, -2, 3, 4, 2));
+}
+
+// Runs of every length the fill stores differently (a few words, rows of a wide buffer,
+// whole packed bands), clipped at every edge, on packed and padded rows either way up:
+// after each box the memory must equal a picture painted pixel by pixel, and the words
+// before the buffer, in the padding and after it must be untouched.
+TEST(BufferFill, RandomBoxesOverRunsOfEveryLengthMatchThePlainPicture) {
+  constexpr int32_t W = 4200, H = 7;
+  constexpr size_t kGuard = 64;
+  uint32_t seed = 99;
+  auto next = [&seed](int64_t lo, int64_t hi) {
+    seed = seed * 1103515245u + 12345u;
+    return lo + static_cast<int64_t>((seed >> 4) % static_cast<uint32_t>(hi - lo + 1));
+  };
+  for (uint32_t format : {pixel_format::RedFirst32, pixel_format::BlueFirst32 | pixel_format::BottomUp}) {
+    for (int32_t pitch : {W, W + 5}) {
+      std::vector<uint32_t> memory(kGuard + static_cast<size_t>(pitch) * H + kGuard, kBackground);
+      FrameBuffer fb = FrameBuffer::borrow(memory.data() + kGuard, W, H, pitch, format);
+      std::vector<uint32_t> expected = memory;
+      // Packed rows take the one run over whole rows; padded ones are filled row by row.
+      BufferFillState st{4 * (pitch - W), pitch == W ? 0 : 1};
+      for (int i = 0; i < 120; ++i) {
+        // Edges before, on and past both sides, and often the whole width.
+        const int64_t x = i % 3 == 0 ? next(-3, 0) : next(-40, W + 2);
+        const int64_t w = i % 3 == 0 ? W + next(0, 3) : next(-2, i % 2 == 0 ? 20 : W);
+        const int64_t y = next(-3, H), h = next(-1, H + 3);
+        const int32_t colour = static_cast<int32_t>(next(0, 0xFFFFFF));
+        const bool runtimeBox = i % 2 == 1;
+        if (runtimeBox) {
+          drawBox(fb, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+                  static_cast<int32_t>(h), colour);
+        } else {
+          drawFilledBoxInBuffer(fb, st, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+                                static_cast<int32_t>(h), colour);
+        }
+        const uint32_t value = pixelFromColour(colour, format);
+        for (int64_t py = std::max<int64_t>(y, 0); py < std::min<int64_t>(y + h, H); ++py)
+          for (int64_t px = std::max<int64_t>(x, 0); px < std::min<int64_t>(x + w, W); ++px)
+            expected[kGuard + static_cast<size_t>(fb.memoryRow(static_cast<int32_t>(py))) * pitch +
+                     static_cast<size_t>(px)] = value;
+        ASSERT_EQ(memory, expected) << "box " << i << " (" << x << ", " << y << ", " << w << ", " << h
+                                    << ") format " << format << " pitch " << pitch
+                                    << (runtimeBox ? " runtime box" : " buffer fill");
+      }
+    }
+  }
 }
 
 TEST(BufferFill, BufferWithoutPixelsDrawsNothing) {
