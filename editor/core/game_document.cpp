@@ -126,21 +126,7 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
   game.gdesc = root->attr("gdesc");
   // A zone still open would point into the document about to go.
   closeZone(editor);
-  game.document = std::move(doc);
-  game.root = root;
-  game.path = path;
-  game.fileName = files::fileName(path);
-
-  game.nearest = 1;
-  game.gflagTestMode = 0;
-  game.setflags.clear();
-  game.maxGFlags = 32;
-  game.gflagNames.clear();
-  for (SoundSlot& slot : game.sounds) slot = SoundSlot{};
-  game.zones.clear();
-
-  game.modified = false;
-  editor.port.setStatus(1, "");
+  adoptGameDocument(editor, std::move(doc), root, path);
   updateWindowTitle(editor, false);
 
   for (xml::Node* child = root->firstElement(); child; child = child->nextElement()) {
@@ -301,6 +287,24 @@ bool confirmCloseGame(Editor& editor) {
   updateWindowTitle(editor, true);
   editor.port.redrawCanvas();
   return true;
+}
+
+void adoptGameDocument(Editor& editor, std::unique_ptr<xml::Document> doc, xml::Node* root,
+                       const std::string& path) {
+  GameFileState& game = editor.game;
+  game.document = std::move(doc);
+  game.root = root;
+  game.path = path;
+  game.fileName = files::fileName(path);
+  game.nearest = 1;
+  game.gflagTestMode = 0;
+  game.setflags.clear();
+  game.maxGFlags = 32;
+  game.gflagNames.clear();
+  for (SoundSlot& slot : game.sounds) slot = SoundSlot{};
+  game.zones.clear();
+  game.modified = false;
+  editor.port.setStatus(1, "");
 }
 
 bool closeGame(Editor& editor) {

@@ -80,6 +80,11 @@ bool saveAsCommand(Editor& editor);
 bool confirmDiscardChanges(Editor& editor);
 bool confirmCloseGame(Editor& editor);
 bool closeGame(Editor& editor);
+// Makes the document the game being edited (path empty for a new game), with
+// the game-wide editor state of a fresh game and nothing modified. The caller
+// closes any zone of the game before and reads the game's records after.
+void adoptGameDocument(Editor& editor, std::unique_ptr<xml::Document> doc, xml::Node* root,
+                       const std::string& path);
 void markModified(Editor& editor);
 void clearModified(Editor& editor);
 

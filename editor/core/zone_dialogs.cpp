@@ -275,19 +275,7 @@ int applyGameFields(Editor& editor, const std::vector<std::string>& values, bool
     auto doc = std::make_unique<xml::Document>();
     xml::Node* root = doc->createElement("zorlan");
     xml::Document::appendChild(doc->documentNode(), root);
-    game.document = std::move(doc);
-    game.root = root;
-    game.path.clear();
-    game.fileName.clear();
-    game.nearest = 1;
-    game.gflagTestMode = 0;
-    game.setflags.clear();
-    game.maxGFlags = 32;
-    game.gflagNames.clear();
-    for (SoundSlot& slot : game.sounds) slot = SoundSlot{};
-    game.zones.clear();
-    game.modified = false;
-    editor.port.setStatus(1, "");
+    adoptGameDocument(editor, std::move(doc), root, "");
     editor.port.setStatus(0, "New game created.");
     editor.session.lastBackupTime = editor.port.now();
   } else {

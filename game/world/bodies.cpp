@@ -904,6 +904,21 @@ void handlePlayerDeath(World& world, ScriptState& script, Session& session, bool
   playSoundEffect(world, soundOn, kDieEffect);
 }
 
+// The end of a step, after the bodies phase: the pair pass, the deletion of
+// what it killed and the player's rules.
+static void pairAndPlayerRules(Game& game, StepContext& ctx, WorldStepCache& cache, ObjectRecord& player) {
+  const ObjectRecord* supportAfterBodies = player.support;
+  pairPass(ctx);
+  swapPassBuffers(ctx, cache.buffers);
+  if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
+    // Deleted objects are no one's support any more, so a deleted support
+    // compares as different, just as its record would have.
+    if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
+    deleteKilledObjects(game);
+  }
+  playerRules(game, player, supportAfterBodies);
+}
+
 void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contacts) {
   World& world = game.world;
   if (world.player == nullptr) return;
@@ -932,18 +947,7 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   }
   cache.listOrder.swap(listOrder);
   ctx.orderTaken = search == PairSearch::Indexed;
-  const ObjectRecord* supportAfterBodies = player.support;
-
-  pairPass(ctx);
-  swapPassBuffers(ctx, cache.buffers);
-  if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
-    // Deleted objects are no one's support any more, so a deleted support
-    // compares as different, just as its record would have.
-    if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
-    deleteKilledObjects(game);
-  }
-
-  playerRules(game, player, supportAfterBodies);
+  pairAndPlayerRules(game, ctx, cache, player);
 }
 
 void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
@@ -1034,16 +1038,7 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   ctx.scratch.clear();
   if (kindChanged) takeOrder(ctx);
   ctx.orderTaken = true;
-  const ObjectRecord* supportAfterBodies = player.support;
-
-  pairPass(ctx);
-  swapPassBuffers(ctx, cache.buffers);
-  if (ctx.deleteKilledAfterPass && game.script.zoneEntryQuiet) {
-    if (supportAfterBodies != nullptr && supportAfterBodies->has(flag::Killed)) supportAfterBodies = nullptr;
-    deleteKilledObjects(game);
-  }
-
-  playerRules(game, player, supportAfterBodies);
+  pairAndPlayerRules(game, ctx, cache, player);
 }
 
 }  // namespace zor

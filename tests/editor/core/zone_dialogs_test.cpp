@@ -179,6 +179,17 @@ TEST_F(ZoneDialogsTest, NewGameThenFirstZoneSavesAPlayableFile) {
             "<block x=\"-20\" y=\"-30\" z=\"0\" w=\"60\" h=\"30\" color=\"C0C0C0\" flg=\"solid\"/></zone></zorlan>");
 }
 
+TEST_F(ZoneDialogsTest, NewGameOverAnOpenZoneClosesIt) {
+  loadGame();
+  ASSERT_NE(editor.zone.openZoneNode, nullptr);
+  port.formAnswers.push_back({true, {{gamefield::Title, "Fresh"}}});
+  EXPECT_EQ(editGameProperties(editor, true), 1);
+  EXPECT_EQ(editor.zone.openZoneNode, nullptr);  // it pointed into the game that went
+  EXPECT_TRUE(editor.zone.objects.empty());
+  EXPECT_TRUE(editor.game.zones.empty());
+  EXPECT_EQ(editor.game.fileName, "");
+}
+
 TEST_F(ZoneDialogsTest, GamePropertiesWriteTheRoot) {
   loadGame();
   port.formAnswers.push_back({true, {{gamefield::Url, "http://x"}, {gamefield::Version, "2"}, {gamefield::Description, "d"}}});
