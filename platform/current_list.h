@@ -18,16 +18,17 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace zor {
 
-template <typename T>
+template <typename T, typename Alloc = std::allocator<T>>
 class CurrentList {
  public:
-  using iterator = typename std::list<T>::iterator;
-  using const_iterator = typename std::list<T>::const_iterator;
+  using iterator = typename std::list<T, Alloc>::iterator;
+  using const_iterator = typename std::list<T, Alloc>::const_iterator;
 
   bool empty() const { return items_.empty(); }
   std::size_t size() const { return items_.size(); }
@@ -133,7 +134,7 @@ class CurrentList {
     if (to >= items_.size()) to = items_.size() - 1;
     auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
     auto b = std::next(a, static_cast<std::ptrdiff_t>(to - from + 1));
-    std::list<T> part;
+    std::list<T, Alloc> part(items_.get_allocator());
     part.splice(part.begin(), items_, a, b);
     part.sort(less);  // std::list::sort is a stable merge sort
     auto insertAt = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
@@ -194,14 +195,14 @@ class CurrentList {
 
     // Relinked in the new order where the range was.
     auto after = std::next(nodes.back());
-    std::list<T> part;
+    std::list<T, Alloc> part(items_.get_allocator());
     for (iterator it : target) part.splice(part.end(), items_, it);
     items_.splice(after, part);
     return moved;
   }
 
  private:
-  std::list<T> items_;
+  std::list<T, Alloc> items_;
   iterator cursor_{};
   bool hasCurrent_ = false;
 };

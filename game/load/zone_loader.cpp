@@ -37,7 +37,7 @@ namespace {
 // Valid while objects are only added after a failed lookup, as the load does.
 class NameIndex {
  public:
-  explicit NameIndex(CurrentList<ObjectRecord>& list) {
+  explicit NameIndex(ObjectList& list) {
     for (auto it = list.begin(); it != list.end(); ++it) first_.try_emplace(it->name, it);
   }
   ObjectRecord* find(World& world, const std::string& name) {
@@ -53,13 +53,13 @@ class NameIndex {
     return &*f->second;
   }
   // Records the current object, just added under a name that no object had.
-  void addedCurrent(CurrentList<ObjectRecord>& list) {
+  void addedCurrent(ObjectList& list) {
     auto it = list.currentIterator();
     first_.try_emplace(it->name, it);
   }
 
  private:
-  std::unordered_map<std::string, CurrentList<ObjectRecord>::iterator> first_;
+  std::unordered_map<std::string, ObjectList::iterator> first_;
 };
 
 void addBlock(World& world, NameIndex& names, const BlockRecord& block) {

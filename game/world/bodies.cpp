@@ -107,10 +107,9 @@ struct StepContext {
   // A death in the pass may have run a script, which may have changed the list.
   bool listMayHaveChanged = false;
 
-  // The objects other than the player in list order (with their places in the
+  // The objects other than the player in list order (their places in the
   // list), and their levels, as the pass found them; the player's own position.
-  std::vector<ObjectRecord*> order;
-  std::vector<CurrentList<ObjectRecord>::iterator> places;
+  std::vector<ObjectList::iterator> places;
   std::vector<int8_t> levels;
   uint32_t playerPosition = 0;
   // The list position of the object whose pairs are being resolved.
@@ -123,6 +122,10 @@ struct StepContext {
   // the object whose pairs are resolved is pushed), and nothing in the pass
   // makes an object dynamic, solid, deadly or a checkpoint.
   bool orderTaken = false;
+  // Whether the walk that took the order has already compared the objects that
+  // stand still with those the kept index was built from, and what it found.
+  bool fixedCompared = false;
+  bool fixedSame = false;
   std::vector<PairBox> boxes;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
@@ -136,7 +139,7 @@ struct StepContext {
   // stand still: the objects whose bodies step waits for the walk's end (with
   // their positions in the order), and the positions of the objects on motion
   // paths that are not dynamic.
-  std::vector<std::pair<CurrentList<ObjectRecord>::iterator, uint32_t>> deferred;
+  std::vector<std::pair<ObjectList::iterator, uint32_t>> deferred;
   std::vector<uint32_t> restingMoving;
 
   StandIndex stands;
@@ -144,7 +147,6 @@ struct StepContext {
 
 // Lends the step cache's working storage to the step, or takes it back.
 void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
-  ctx.order.swap(b.order);
   ctx.places.swap(b.places);
   ctx.levels.swap(b.levels);
   ctx.boxes.swap(b.boxes);
@@ -531,20 +533,20 @@ PairBox boxOf(const ObjectRecord& o) { return PairBox{o.x, o.y, o.x + o.w, o.y +
 // A, where it now is, meets; so the contacts come in the order of a walk over
 // every later object.
 void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
-  ObjectRecord& a = *ctx.order[i];
+  ObjectRecord& a = *ctx.places[i];
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
   ctx.pairPosition = static_cast<uint32_t>(i < ctx.playerPosition ? i : i + 1);
   const int8_t level = a.level;
-  const std::size_t n = ctx.order.size();
+  const std::size_t n = ctx.places.size();
   // A checkpoint is never solid in the pass, and only the player touches it.
   auto meets = [&](std::size_t j) {
-    const ObjectRecord& b = *ctx.order[j];
+    const ObjectRecord& b = *ctx.places[j];
     return !b.has(flag::Checkpoint) && b.has(flag::Solid) && overlaps(a, b);
   };
   if (ctx.search == PairSearch::Exhaustive) {
     for (std::size_t j = i + 1; j < n; ++j) {
-      if (ctx.levels[j] == level && meets(j)) solidContact(ctx, a, *ctx.order[j]);
+      if (ctx.levels[j] == level && meets(j)) solidContact(ctx, a, *ctx.places[j]);
     }
   } else {
     std::size_t from = i + 1;
@@ -553,7 +555,7 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
       const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
                                      ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
-      solidContact(ctx, a, *ctx.order[j]);
+      solidContact(ctx, a, *ctx.places[j]);
       from = j + 1;
     }
   }
@@ -588,10 +590,10 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
   ctx.pairPosition = ctx.playerPosition;
   auto it = world.objects.begin();
   if (ctx.search == PairSearch::Indexed && !ctx.listMayHaveChanged) {
-    const std::size_t n = ctx.order.size();
+    const std::size_t n = ctx.places.size();
     // Only an object that overlaps the player has an effect on it.
     auto meets = [&](std::size_t j) {
-      const ObjectRecord& b = *ctx.order[j];
+      const ObjectRecord& b = *ctx.places[j];
       if (b.level != a.level || !overlaps(a, b)) return false;
       if (b.has(flag::Deadly)) return true;
       if (b.has(flag::Checkpoint)) return &b != world.currentCheckpoint;
@@ -607,7 +609,7 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
         finishPairs(ctx, a, before);
         return;
       }
-      playerMeets(ctx, a, *ctx.order[j]);
+      playerMeets(ctx, a, *ctx.places[j]);
       if (ctx.listMayHaveChanged) {
         it = std::next(ctx.places[j]);
         break;
@@ -624,7 +626,7 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
 }
 
 void clearOrder(StepContext& ctx) {
-  ctx.order.clear();
+  ctx.fixedCompared = false;
   ctx.places.clear();
   ctx.levels.clear();
   ctx.boxes.clear();
@@ -636,14 +638,13 @@ void clearOrder(StepContext& ctx) {
 // Adds one object of the list to the pass's order. An object that is not
 // dynamic has no pairs of its own in this step: its contacts are cleared here
 // once instead of in every pass.
-void addToOrder(StepContext& ctx, CurrentList<ObjectRecord>::iterator it) {
+void addToOrder(StepContext& ctx, ObjectList::iterator it) {
   ObjectRecord& o = *it;
   if (&o == &ctx.player) {
-    ctx.playerPosition = static_cast<uint32_t>(ctx.order.size());
+    ctx.playerPosition = static_cast<uint32_t>(ctx.places.size());
     return;
   }
-  const auto k = static_cast<uint32_t>(ctx.order.size());
-  ctx.order.push_back(&o);
+  const auto k = static_cast<uint32_t>(ctx.places.size());
   ctx.places.push_back(it);
   ctx.levels.push_back(o.level);
   if (ctx.search == PairSearch::Exhaustive) return;
@@ -662,9 +663,8 @@ void addToOrder(StepContext& ctx, CurrentList<ObjectRecord>::iterator it) {
 }
 
 // Position k of the pass's order: the object at `it`, as it is now.
-void fillOrderSlot(StepContext& ctx, std::size_t k, CurrentList<ObjectRecord>::iterator it) {
+void fillOrderSlot(StepContext& ctx, std::size_t k, ObjectList::iterator it) {
   const ObjectRecord& o = *it;
-  ctx.order[k] = &*it;
   ctx.places[k] = it;
   ctx.levels[k] = o.level;
   ctx.boxes[k] = boxOf(o);
@@ -673,8 +673,16 @@ void fillOrderSlot(StepContext& ctx, std::size_t k, CurrentList<ObjectRecord>::i
 // The pass's order from the list as it stands.
 void takeOrder(StepContext& ctx) {
   clearOrder(ctx);
-  CurrentList<ObjectRecord>& list = ctx.world.objects;
+  ObjectList& list = ctx.world.objects;
   for (auto it = list.begin(); it != list.end(); ++it) addToOrder(ctx, it);
+}
+
+// Whether the c-th object that stands still is the one the kept index has
+// there, with the same box (bit for bit, so that a box of not-a-number
+// compares as the same) and level.
+bool sameFixedSlot(const FixedPairCache& cache, std::size_t c, uint32_t position, const PairBox& box, int8_t level) {
+  return cache.positions[c] == position && std::memcmp(&box, &cache.boxes[c], sizeof box) == 0 &&
+         cache.levels[c] == level;
 }
 
 // The index of the objects that stand still: the one of the last step when
@@ -682,13 +690,11 @@ void takeOrder(StepContext& ctx) {
 void indexFixedObjects(StepContext& ctx) {
   FixedPairCache& cache = ctx.world.stepCache.fixedPairs;
   const std::vector<uint32_t>& positions = ctx.fixedPositions;
-  bool same = cache.valid && cache.positions == positions;
-  for (std::size_t c = 0; same && c < positions.size(); ++c) {
-    const PairBox& now = ctx.boxes[positions[c]];
-    const PairBox& then = cache.boxes[c];
-    // Bit for bit, so that a box of not-a-number compares as the same.
-    same = std::memcmp(&now, &then, sizeof now) == 0 && cache.levels[c] == ctx.levels[positions[c]];
+  bool same = ctx.fixedCompared ? ctx.fixedSame : cache.valid && cache.positions == positions;
+  for (std::size_t c = 0; same && !ctx.fixedCompared && c < positions.size(); ++c) {
+    same = sameFixedSlot(cache, c, positions[c], ctx.boxes[positions[c]], ctx.levels[positions[c]]);
   }
+  ctx.fixedCompared = false;
   if (!same) {
     cache.positions = positions;
     cache.boxes.clear();
@@ -708,9 +714,9 @@ void indexMovingObjects(StepContext& ctx, PairIndex& index, uint32_t kinds) {
   ctx.scratch.clear();
   const std::vector<uint32_t>& moving = ctx.movingPositions;
   for (std::size_t m = 0; m < moving.size(); ++m) {
-    if (m + kPrefetchAhead < moving.size()) prefetchLine(reinterpret_cast<std::uintptr_t>(ctx.order[moving[m + kPrefetchAhead]]));
+    if (m + kPrefetchAhead < moving.size()) prefetchLine(reinterpret_cast<std::uintptr_t>(&*ctx.places[moving[m + kPrefetchAhead]]));
     const uint32_t k = moving[m];
-    const ObjectRecord& o = *ctx.order[k];
+    const ObjectRecord& o = *ctx.places[k];
     ctx.boxes[k] = boxOf(o);
     if (!o.has(kinds)) continue;
     if (kinds == flag::Solid && o.has(flag::Checkpoint)) continue;
@@ -722,7 +728,7 @@ void indexMovingObjects(StepContext& ctx, PairIndex& index, uint32_t kinds) {
 // The pair pass: every object after the player in list order, then the
 // player; repeated while it changes the player's contact bits.
 void pairPass(StepContext& ctx) {
-  CurrentList<ObjectRecord>& list = ctx.world.objects;
+  ObjectList& list = ctx.world.objects;
   ObjectRecord& player = ctx.player;
   if (list.size() < 2) return;
   const bool indexed = ctx.search == PairSearch::Indexed;
@@ -742,12 +748,12 @@ void pairPass(StepContext& ctx) {
       indexMovingObjects(ctx, ctx.movingIndex, flag::Solid);
       const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
-        if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(ctx.order[dynamic[d + kPrefetchAhead]]);
+        if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
         pairFollowing(ctx, dynamic[d], before);
       }
       indexMovingObjects(ctx, ctx.movingPlayerIndex, flag::Solid | flag::Deadly | flag::Checkpoint);
     } else {
-      for (std::size_t i = 0; i < ctx.order.size(); ++i) pairFollowing(ctx, i, before);
+      for (std::size_t i = 0; i < ctx.places.size(); ++i) pairFollowing(ctx, i, before);
     }
     pairPlayer(ctx, before);
     if (player.contacts == before) break;
@@ -936,16 +942,10 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   WorldStepCache& cache = world.stepCache;
   swapPassBuffers(ctx, cache.buffers);
   clearOrder(ctx);
-  std::vector<std::uintptr_t>& listOrder = cache.spareListOrder;
-  listOrder.clear();
-  std::size_t k = 0;
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
-    prefetchListRecord(cache, k);
-    listOrder.push_back(reinterpret_cast<std::uintptr_t>(&*it));
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
     stepBody(ctx, *it);
     if (search == PairSearch::Indexed) addToOrder(ctx, it);
   }
-  cache.listOrder.swap(listOrder);
   ctx.orderTaken = search == PairSearch::Indexed;
   pairAndPlayerRules(game, ctx, cache, player);
 }
@@ -965,12 +965,14 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   ctx.contacts = contacts;
   WorldStepCache& cache = world.stepCache;
   swapPassBuffers(ctx, cache.buffers);
-  clearOrder(ctx);
+  // The slots of the order are all written below: sized, not cleared.
+  ctx.dynamicPositions.clear();
+  ctx.movingPositions.clear();
+  ctx.fixedPositions.clear();
   ctx.deferred.clear();
   ctx.restingMoving.clear();
   ctx.scratch.clear();
   const std::size_t count = world.objects.size();
-  ctx.order.resize(count);
   ctx.places.resize(count);
   ctx.levels.resize(count);
   ctx.boxes.resize(count);
@@ -980,13 +982,17 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   // change neither that nor the box, level or kind of such an object: it takes
   // its bodies step and its place in the pass's order at once. The player and
   // the dynamic objects wait for the end of the motion.
-  std::vector<std::uintptr_t>& listOrder = cache.spareListOrder;
-  listOrder.clear();
-  std::size_t k = 0;
+  //
+  // The slots not yet written still hold the last step's order: the nodes a
+  // few objects ahead are loaded from there.
+  //
+  // The objects that stand still are compared on the way with those the kept
+  // index of the last step was built from.
+  const FixedPairCache& fixed = cache.fixedPairs;
+  bool fixedSame = fixed.valid;
   uint32_t position = 0;
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
-    prefetchListRecord(cache, k);
-    listOrder.push_back(reinterpret_cast<std::uintptr_t>(&*it));
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
+    if (position + kListAhead < count) prefetchNode(ctx.places[position + kListAhead]);
     ObjectRecord& o = *it;
     updateMotionOf(o, player, table);
     if (&o == &player) {
@@ -1004,12 +1010,15 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
+      const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
+      fixedSame = fixedSame && c < fixed.positions.size() &&
+                  sameFixedSlot(fixed, c, position, ctx.boxes[position], ctx.levels[position]);
     }
     ++position;
   }
-  cache.listOrder.swap(listOrder);
-  ctx.order.resize(position);
+  ctx.fixedCompared = true;
+  ctx.fixedSame = fixedSame && ctx.fixedPositions.size() == fixed.positions.size();
   ctx.places.resize(position);
   ctx.levels.resize(position);
   ctx.boxes.resize(position);

@@ -122,11 +122,7 @@ void updateObjectMotion(World& world, RandomTable& table) {
   const ObjectRecord* player = world.player ? world.player : world.objects.front();
   if (player == nullptr) return;
 
-  std::size_t k = 0;
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++k) {
-    prefetchListRecord(world.stepCache, k);
-    updateMotionOf(*it, *player, table);
-  }
+  for (ObjectRecord& o : world.objects) updateMotionOf(o, *player, table);
 }
 
 void updateMotionOf(ObjectRecord& o, const ObjectRecord& player, RandomTable& table) {

@@ -99,7 +99,7 @@ void deleteObjectsWhere(World& world, ScriptState& script, const std::function<b
     return;
   }
   forgetObjects(world, script, [&victims](const ObjectRecord* o) { return victims.count(o) != 0; });
-  CurrentList<ObjectRecord>& list = world.objects;
+  ObjectList& list = world.objects;
   list.clearCurrent();
   for (auto it = list.begin(); it != list.end();) {
     it = victims.count(&*it) ? list.erase(it) : std::next(it);
@@ -112,7 +112,7 @@ void releaseStackedObjects(World& world, ObjectRecord* base) {
   // before the next object standing on the same base is looked at.
   struct Frame {
     ObjectRecord* base;
-    CurrentList<ObjectRecord>::iterator next;
+    ObjectList::iterator next;
   };
   std::vector<Frame> stack;
   stack.push_back({base, world.objects.begin()});
@@ -193,8 +193,6 @@ void layOutObjects(World& world, ScriptState& script) {
     });
     if (at != moved.end() && at->first == p) p = at->second;
   });
-  // The step's hints of where the records lie are stale now.
-  world.stepCache.listOrder.clear();
 }
 
 }  // namespace zor

@@ -7,6 +7,7 @@
 
 #include "format/vocabulary.h"
 #include "platform/current_list.h"
+#include "platform/line_pool.h"
 #include "platform/xml.h"
 
 namespace zor {
@@ -15,8 +16,9 @@ struct ClassRecord;
 
 // One object of the running zone; the first object is always the player "you".
 struct ObjectRecord {
-  // The fields every walk over the list reads come first, so that a walk
-  // touches few cache lines of each record.
+  // The fields every walk over the list reads come first: with the list links
+  // before them they fill the first cache line of the object's node (see
+  // ObjectList), the only line a walk reads of an object at rest.
   uint32_t flags = 0;  // block flags; top byte holds the wave code
   int8_t level = -1;   // index into the level table; -1 all levels
   int8_t facing = 0;
@@ -58,6 +60,9 @@ struct ObjectRecord {
   bool has(uint32_t bit) const { return (flags & bit) != 0; }
   uint32_t waveCode() const { return flags & format::flag::WaveMask; }
 };
+
+// The world's objects, in list nodes that start on a cache line.
+using ObjectList = CurrentList<ObjectRecord, LinePoolAllocator<ObjectRecord>>;
 
 // One depth level.
 struct LevelRecord {

@@ -6,7 +6,7 @@
 
 namespace zor {
 
-void StandIndex::build(CurrentList<ObjectRecord>& objects) {
+void StandIndex::build(ObjectList& objects) {
   standers_.clear();
   uint32_t position = 0;
   for (ObjectRecord& o : objects) {
@@ -25,7 +25,7 @@ void StandIndex::noteSupport(ObjectRecord& object, uint32_t position, ObjectReco
   list.insert(at, Stander{position, &object});
 }
 
-void StandIndex::release(CurrentList<ObjectRecord>& objects, ObjectRecord* base) {
+void StandIndex::release(ObjectList& objects, ObjectRecord* base) {
   if (base == nullptr) return;
   if (!built_) build(objects);
   struct Frame {

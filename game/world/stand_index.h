@@ -24,14 +24,14 @@ class StandIndex {
   void noteSupport(ObjectRecord& object, uint32_t position, ObjectRecord& base);
   // Exactly as releaseStackedObjects: everything standing on `base`, and on
   // those in turn, depth first and in list order, falls free.
-  void release(CurrentList<ObjectRecord>& objects, ObjectRecord* base);
+  void release(ObjectList& objects, ObjectRecord* base);
 
  private:
   struct Stander {
     uint32_t position;  // in the list
     ObjectRecord* object;
   };
-  void build(CurrentList<ObjectRecord>& objects);
+  void build(ObjectList& objects);
 
   bool built_ = false;
   // By support: the objects that stood on it when the index was built or

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -26,15 +27,14 @@ struct FixedPairCache {
 
 // The pair pass's working storage, lent to each step so that it keeps its size.
 struct PairPassBuffers {
-  std::vector<ObjectRecord*> order;
-  std::vector<CurrentList<ObjectRecord>::iterator> places;
+  std::vector<ObjectList::iterator> places;
   std::vector<int8_t> levels;
   std::vector<PairBox> boxes;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
   std::vector<uint32_t> scratch;
-  std::vector<std::pair<CurrentList<ObjectRecord>::iterator, uint32_t>> deferred;
+  std::vector<std::pair<ObjectList::iterator, uint32_t>> deferred;
   std::vector<uint32_t> restingMoving;
   PairIndex movingIndex;
   PairIndex movingPlayerIndex;
@@ -43,11 +43,6 @@ struct PairPassBuffers {
 struct WorldStepCache {
   FixedPairCache fixedPairs;
   PairPassBuffers buffers;
-  // The records in list order as the last bodies phase walked them. They may
-  // be gone since: only their addresses are used, as hints. The next order is
-  // written into the spare one.
-  std::vector<std::uintptr_t> listOrder;
-  std::vector<std::uintptr_t> spareListOrder;
 };
 
 // Asks the processor to load one line of memory; a hint only, never a fault.
@@ -66,17 +61,18 @@ inline void prefetchRecord(const ObjectRecord* record) {
   for (std::uintptr_t line = 0; line <= sizeof(ObjectRecord) + 16; line += 64) prefetchLine(at + line);
 }
 
-// Asks the processor to load the record that a walk over the list reaches a
-// few records after the k-th one, as the last step found the list.
-inline void prefetchListRecord(const WorldStepCache& cache, std::size_t k) {
-  constexpr std::size_t kAhead = 20;
-  if (k + kAhead >= cache.listOrder.size()) return;
-  // The list node's links lie just before the record, whose first 56 bytes
-  // hold what every walk reads: the lines of those 72 bytes.
-  const std::uintptr_t at = cache.listOrder[k + kAhead] - 16;
-  prefetchLine(at);
-  prefetchLine(at + 36);
-  prefetchLine(at + 71);
+// How many objects ahead a walk over the list asks for their nodes.
+constexpr std::size_t kListAhead = 20;
+
+// Asks the processor to load the first line of the node at `place`: the
+// node's links and what a walk reads of an object at rest. The place may be
+// stale (of an object removed since) or empty: it is not followed, only
+// handed to the processor as an address.
+inline void prefetchNode(const ObjectList::iterator& place) {
+  static_assert(sizeof place == sizeof(std::uintptr_t), "a list place is its node's address");
+  std::uintptr_t node;
+  std::memcpy(&node, &place, sizeof node);
+  if (node != 0) prefetchLine(node);
 }
 
 }  // namespace zor

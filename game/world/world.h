@@ -31,7 +31,7 @@ struct PlayRequests {
 };
 
 struct World {
-  CurrentList<ObjectRecord> objects;
+  ObjectList objects;
   ObjectRecord* player = nullptr;  // the first object once a zone is loaded
   int32_t objectCount = 0;         // objects after the player
   std::vector<LevelRecord> levels; // ascending by z

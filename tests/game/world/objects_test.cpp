@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <bit>
 #include <cmath>
 #include <limits>
@@ -344,6 +346,11 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
   EXPECT_EQ(t.world.player, player);
   EXPECT_EQ(t.at(1), kept);  // a persist group's record stays the same record
   for (std::size_t i = 3; i <= 6; ++i) EXPECT_LT(t.at(i - 1), t.at(i));
+  // What a walk reads of an object at rest lies in one cache line of its node.
+  for (const ObjectRecord& o : t.world.objects) {
+    const auto line = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) / 64; };
+    EXPECT_EQ(line(&o.flags), line(reinterpret_cast<const char*>(&o.standOnTimes) + 1));
+  }
   EXPECT_EQ(byName("a")->support->name, "e");
   EXPECT_EQ(byName("b")->facedObject->name, "d");
   EXPECT_EQ(player->support->name, "c");
