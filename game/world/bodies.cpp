@@ -126,6 +126,8 @@ struct StepContext {
   // stand still with those the kept index was built from, and what it found.
   bool fixedCompared = false;
   bool fixedSame = false;
+  // The boxes of the objects that stand still are not in `boxes` yet.
+  bool fixedBoxesMissing = false;
   std::vector<PairBox> boxes;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
@@ -627,6 +629,7 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
 
 void clearOrder(StepContext& ctx) {
   ctx.fixedCompared = false;
+  ctx.fixedBoxesMissing = false;
   ctx.places.clear();
   ctx.levels.clear();
   ctx.boxes.clear();
@@ -695,6 +698,10 @@ void indexFixedObjects(StepContext& ctx) {
     same = sameFixedSlot(cache, c, positions[c], ctx.boxes[positions[c]], ctx.levels[positions[c]]);
   }
   ctx.fixedCompared = false;
+  if (!same && ctx.fixedBoxesMissing) {
+    for (uint32_t p : positions) ctx.boxes[p] = boxOf(*ctx.places[p]);
+  }
+  ctx.fixedBoxesMissing = false;
   if (!same) {
     cache.positions = positions;
     cache.boxes.clear();
@@ -1005,19 +1012,23 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
       continue;
     }
     stepEffectTimer(o);
-    fillOrderSlot(ctx, position, it);
+    // The box of an object that stands still is wanted only when the kept
+    // index is built anew (see indexFixedObjects); a moving one's is taken in
+    // the pass.
+    ctx.places[position] = it;
+    ctx.levels[position] = o.level;
     if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
       const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
-      fixedSame = fixedSame && c < fixed.positions.size() &&
-                  sameFixedSlot(fixed, c, position, ctx.boxes[position], ctx.levels[position]);
+      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, boxOf(o), o.level);
     }
     ++position;
   }
   ctx.fixedCompared = true;
+  ctx.fixedBoxesMissing = true;
   ctx.fixedSame = fixedSame && ctx.fixedPositions.size() == fixed.positions.size();
   ctx.places.resize(position);
   ctx.levels.resize(position);

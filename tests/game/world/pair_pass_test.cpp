@@ -205,6 +205,24 @@ TEST(PairPass, OneWalkForMotionAndBodiesMatchesTheTwoWalksOnRandomZones) {
     Rng input{seed * 104729u};
     for (int f = 0; f < 250; ++f) {
       const std::vector<int> held = randomInput(input);
+      if (f % 37 == 5) {
+        // Between two steps (as a script would) a solid block that stands
+        // still moves onto the player.
+        for (PlayHarness* h : {&fused, &plain}) {
+          const ObjectRecord& player = *h->world().player;
+          int seen = 0;
+          for (ObjectRecord& o : h->world().objects) {
+            if (&o == &player || !o.has(format::flag::Solid) ||
+                o.has(format::flag::Dynamic | format::flag::Motion) || ++seen != f % 11 + 1) {
+              continue;
+            }
+            o.level = player.level;
+            o.x = player.x + 4.0f;
+            o.y = player.y + 4.0f;
+            break;
+          }
+        }
+      }
       std::vector<PairContact> cf, cp;
       fusedFrame(fused, held, cf);
       frame(plain, held, PairSearch::Exhaustive, cp);
