@@ -627,12 +627,19 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
   finishPairs(ctx, a, before);
 }
 
-void clearOrder(StepContext& ctx) {
+// The pass's order `count` slots long. The slots keep what they held: a walk
+// that writes every slot loads nodes ahead from the last step's places.
+void sizeOrder(StepContext& ctx, std::size_t count) {
+  ctx.places.resize(count);
+  ctx.levels.resize(count);
+  ctx.boxes.resize(count);
+}
+
+// An order of `count` slots with no positions taken and nothing compared.
+void resetOrder(StepContext& ctx, std::size_t count) {
   ctx.fixedCompared = false;
   ctx.fixedBoxesMissing = false;
-  ctx.places.clear();
-  ctx.levels.clear();
-  ctx.boxes.clear();
+  sizeOrder(ctx, count);
   ctx.dynamicPositions.clear();
   ctx.movingPositions.clear();
   ctx.fixedPositions.clear();
@@ -675,7 +682,7 @@ void fillOrderSlot(StepContext& ctx, std::size_t k, ObjectList::iterator it) {
 
 // The pass's order from the list as it stands.
 void takeOrder(StepContext& ctx) {
-  clearOrder(ctx);
+  resetOrder(ctx, 0);
   ObjectList& list = ctx.world.objects;
   for (auto it = list.begin(); it != list.end(); ++it) addToOrder(ctx, it);
 }
@@ -948,7 +955,7 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   // the indexed search takes the pass's order on the way.
   WorldStepCache& cache = world.stepCache;
   swapPassBuffers(ctx, cache.buffers);
-  clearOrder(ctx);
+  resetOrder(ctx, 0);
   for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
     stepBody(ctx, *it);
     if (search == PairSearch::Indexed) addToOrder(ctx, it);
@@ -972,17 +979,11 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   ctx.contacts = contacts;
   WorldStepCache& cache = world.stepCache;
   swapPassBuffers(ctx, cache.buffers);
-  // The slots of the order are all written below: sized, not cleared.
-  ctx.dynamicPositions.clear();
-  ctx.movingPositions.clear();
-  ctx.fixedPositions.clear();
+  const std::size_t count = world.objects.size();
+  resetOrder(ctx, count);  // every slot is written below
   ctx.deferred.clear();
   ctx.restingMoving.clear();
   ctx.scratch.clear();
-  const std::size_t count = world.objects.size();
-  ctx.places.resize(count);
-  ctx.levels.resize(count);
-  ctx.boxes.resize(count);
 
   // The motion of every object in list order. The bodies step of an object
   // that is not dynamic is its effect timer, and the bodies steps of the others
@@ -1030,9 +1031,7 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   ctx.fixedCompared = true;
   ctx.fixedBoxesMissing = true;
   ctx.fixedSame = fixedSame && ctx.fixedPositions.size() == fixed.positions.size();
-  ctx.places.resize(position);
-  ctx.levels.resize(position);
-  ctx.boxes.resize(position);
+  sizeOrder(ctx, position);
 
   // The bodies phase of the player and the dynamic objects, in list order.
   bool kindChanged = false;
