@@ -17,9 +17,10 @@
 //   hold <controls> until <condition>[ & <condition>...]
 //   for <frames> <controls>          hold the controls for that many frames
 //   tap <controls>                   one frame, then one frame with nothing held
+//   expect <condition>[ & <condition>...]   stop the plan with an error unless they hold
 // Controls: a comma list of left, right, jump, action, out, in, reset, or "-".
 // Conditions (a leading "!" turns one round): x>=V, x<=V, y>=V, y<=V, level=N, zone=ID, gflag=N, ground, air,
-// frames>=N (frames since the step began), finished, and of a named block
+// frames>=N (frames since the step began), deaths=N (deaths so far), finished, and of a named block
 // NAME.x>=V, NAME.y<=V (and the other comparisons), NAME.solid, NAME.gone.
 #include <cstdio>
 #include <cstdlib>
@@ -67,7 +68,7 @@ struct Condition {
 };
 
 struct Step {
-  enum Kind { Hold, For, Tap } kind = Hold;
+  enum Kind { Hold, For, Tap, Expect } kind = Hold;
   std::vector<int> keys;
   std::vector<Condition> until;
   int frames = 0;
@@ -124,10 +125,14 @@ std::vector<Step> readPlan(const std::string& path) {
     Step s;
     s.line = line;
     std::string keys;
-    if (verb == "hold") {
-      std::string until;
-      if (!(words >> keys >> until) || until != "until") fail("line " + std::to_string(line) + ": hold <controls> until ...");
-      s.keys = readKeys(keys, line);
+    if (verb == "hold" || verb == "expect") {
+      if (verb == "hold") {
+        std::string until;
+        if (!(words >> keys >> until) || until != "until") fail("line " + std::to_string(line) + ": hold <controls> until ...");
+        s.keys = readKeys(keys, line);
+      } else {
+        s.kind = Step::Expect;
+      }
       std::string word;
       while (words >> word) {
         if (word != "&") s.until.push_back(readCondition(word, line));
@@ -171,6 +176,7 @@ bool holdsPlain(const Game& game, const Condition& c, int stepFrames) {
     if (field == "y") return number(o->y);
     fail("unknown field " + c.what);
   }
+  if (c.what == "deaths") return number(static_cast<float>(game.session.deaths));
   if (c.what == "gflag") return game.gameFlags.isSet(std::stoi(c.value));
   if (c.what == "zone") return game.world.currentZoneId == zor::text::toLower(c.value);
   if (p == nullptr) return false;
@@ -276,7 +282,12 @@ struct PlanDriver {
     while (!done()) {
       const Step& st = plan[stepIndex];
       bool finished = false;
-      if (st.kind == Step::Hold) {
+      if (st.kind == Step::Expect) {
+        for (const Condition& c : st.until) {
+          if (!holds(game, c, stepFrames)) fail("plan line " + std::to_string(st.line) + " does not hold: " + describe(game));
+        }
+        finished = true;
+      } else if (st.kind == Step::Hold) {
         finished = true;
         for (const Condition& c : st.until) finished = finished && holds(game, c, stepFrames);
       } else {
