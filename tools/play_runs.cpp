@@ -9,7 +9,9 @@
 //   zor_play_runs shots <folder> [-g game file]
 //   zor_play_runs events <run file>      held controls as ranges of run frames
 //
-// Without -g the built-in game is played. `replay` exits with 0 when the run
+// Without -g the built-in game is played. With ZOR_PLAY_TITLE_SHOTS=folder,
+// `replay` and `play` take a screenshot of each title text that appears, once
+// it has faded in, as <zone>-<text>.png. `replay` exits with 0 when the run
 // reaches its own `endspeedrun` and RESULTS stays on the screen ("FINISH"), 1
 // otherwise.
 //
@@ -22,6 +24,7 @@
 // Conditions (a leading "!" turns one round): x>=V, x<=V, y>=V, y<=V, level=N, zone=ID, gflag=N, ground, air,
 // frames>=N (frames since the step began), deaths=N (deaths so far), finished, and of a named block
 // NAME.x>=V, NAME.y<=V (and the other comparisons), NAME.solid, NAME.gone.
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -264,6 +267,35 @@ struct Session {
   }
 };
 
+// Screenshots of the titles as they appear (ZOR_PLAY_TITLE_SHOTS=folder).
+struct TitleShots {
+  static constexpr int kFadeInPasses = 45;
+  std::string folder;
+  std::map<std::string, int> seen;  // title text -> passes since it appeared (-1: taken)
+
+  TitleShots() {
+    if (const char* f = std::getenv("ZOR_PLAY_TITLE_SHOTS")) {
+      folder = f;
+      fs::create_directories(folder);
+    }
+  }
+
+  void afterPass(Game& game) {
+    if (folder.empty()) return;
+    for (const zor::TitleRecord& t : game.script.titles) {
+      auto [it, added] = seen.try_emplace(t.text, 0);
+      if (it->second < 0 || ++it->second < kFadeInPasses) continue;
+      it->second = -1;
+      std::string name = game.world.currentZoneId + "-";
+      for (char c : t.text) name += std::isalnum(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : '_';
+      std::string written;
+      if (zor::takeScreenshot(game, &written)) {
+        fs::copy_file(written, fs::path(folder) / (name + ".png"), fs::copy_options::overwrite_existing);
+      }
+    }
+  }
+};
+
 // Feeds the plan's control states into the keyboard before each reading.
 struct PlanDriver {
   const std::vector<Step>& plan;
@@ -343,9 +375,11 @@ int play(const std::string& zone, const std::string& planPath, const std::string
   if (!s.start({"-z", zone}, gameFile)) fail("the game did not start");
   Game& game = *s.game;
   PlanDriver driver{plan, game};
+  TitleShots titleShots;
   s.platform.beforeKeyboard = [&](FakePlatform& p, int) { driver.feed(p); };
   for (long passes = 0; !driver.done(); ++passes) {
     if (!s.pass()) fail("the game ended: " + describe(game));
+    titleShots.afterPass(game);
     if (passes > kReplayFrameLimit) fail("the plan did not end: " + describe(game));
   }
   std::cout << "played " << planPath << ": " << describe(game) << "\n";
@@ -369,6 +403,7 @@ int replay(const std::string& runFile, const std::string& gameFile) {
     shotEvery = std::atol(zor::text::field(shots, ':', 1).c_str());
     fs::create_directories(shotFolder);
   }
+  TitleShots titleShots;
   for (long passes = 0; passes < kReplayFrameLimit; ++passes) {
     if (resultsShown(game)) {
       std::cout << "replay finished: " << describe(game) << "\n";
@@ -379,6 +414,7 @@ int replay(const std::string& runFile, const std::string& gameFile) {
       return 1;
     }
     if (!s.pass()) break;
+    titleShots.afterPass(game);
     if (shotEvery > 0 && passes % shotEvery == 0) {
       std::string written;
       if (zor::takeScreenshot(game, &written)) {
