@@ -141,5 +141,30 @@ TEST_F(HelpPagesOpen, PagesAreLookedForInTheDataFolder) {
   EXPECT_EQ(helpPagePath(bare, "index.htm"), temp / "bare/zorled/index.htm");
 }
 
+class NoHost : public CommandHost {
+ public:
+  void toggleMaximised() override {}
+  std::string ownExecutable() override { return ""; }
+};
+
+// Help > Documentation and Help > Keyboard Shortcuts open their pages from the
+// data folder.
+TEST_F(HelpPagesOpen, TheHelpMenuOpensTheIndexAndTheShortcuts) {
+  files::createPath(temp / "zordata/zorled");
+  for (const char* page : {"index.htm", "shortcuts.htm"}) {
+    ASSERT_TRUE(files::writeFileAtomic(temp / (std::string("zordata/zorled/") + page), page));
+  }
+  OpeningPort opening;
+  Editor withData(opening);
+  withData.folders = editor.folders;
+  withData.folders.data = temp / "zordata/";
+  NoHost host;
+  dispatchCommand(withData, host, Command::Documentation);
+  dispatchCommand(withData, host, Command::KeyboardShortcuts);
+  EXPECT_EQ(opening.opened, (std::vector<std::string>{temp / "zordata/zorled/index.htm",
+                                                      temp / "zordata/zorled/shortcuts.htm"}));
+  EXPECT_TRUE(opening.messages.empty());
+}
+
 }  // namespace
 }  // namespace zor::editor::test
