@@ -70,6 +70,9 @@ TEST(HelpPages, EveryLinkBetweenThePagesLeadsSomewhere) {
   for (const char* page : pages) {
     const std::string text = readPage(page);
     ASSERT_FALSE(text.empty()) << page;
+    std::vector<std::string> ids = between(text, " id=\"", "\"");
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << page << ": two sections of one name";
     for (const std::string& href : between(text, "href=\"", "\"")) {
       SCOPED_TRACE(std::string(page) + " -> " + href);
       ++links;
