@@ -5,8 +5,12 @@
 
 namespace zor::editor {
 
+std::string helpPagePath(const EditorFolders& folders, const std::string& page) {
+  return folders.data + "zorled/" + page;
+}
+
 bool showHelp(Editor& editor, const std::string& page) {
-  const std::string path = editor.folders.program + "zorled/" + page;
+  const std::string path = helpPagePath(editor.folders, page);
   if (files::fileSize(path) > 0 && editor.port.openWithDesktop(path)) return true;
   editor.port.messageBox("ZorlED", "The help page " + page + " could not be opened:\n" + path, MessageIcon::Warning);
   return false;

@@ -1,5 +1,7 @@
-// The help pages and the About box. The pages are local files in the `zorled`
-// folder beside the program, opened with the desktop's default handler; the
+// The help pages and the About box. The pages are local files in the folder
+// `zorled` of the data folder (`zordata/zorled/` beside the program when there is
+// a `zordata` folder there, as in a build and in the installed tree; else
+// `zorled/` beside the program), opened with the desktop's default handler; the
 // editor opens no web address.
 #pragma once
 
@@ -8,7 +10,10 @@
 namespace zor::editor {
 
 struct Editor;
+struct EditorFolders;
 
+// Where a page is looked for.
+std::string helpPagePath(const EditorFolders& folders, const std::string& page);
 // Opens a page. Returns false, after a box naming the page, when it is missing,
 // empty or could not be opened.
 bool showHelp(Editor& editor, const std::string& page);
@@ -20,7 +25,9 @@ inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 enum class HelpWindow { Main, Script, ZoneProperties, GameProperties, SoundEditor, GFlagEditor, ZFlagEditor, Cleanup };
 struct HelpPage {
   std::string page;
-  std::string section;  // "#gflags" and the like, or empty; the page is opened whole
+  // "#gflags" and the like, or empty. The page is opened whole: a desktop handler
+  // that is given a file path (xdg-open) cannot open one with a section after it.
+  std::string section;
 };
 // The page of a window; the script window's page follows its title.
 HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle = "");

@@ -28,6 +28,14 @@ for f in sounds/jump.wav sounds/check.wav music/pause.ogg music/first.ogg music/
   [ -s "$prefix/lib/zorlan/zordata/$f" ] || fail "zordata/$f is not installed beside the program"
 done
 [ -s "$prefix/share/icons/hicolor/64x64/apps/zorlan.png" ] || fail "no icon"
+# The editor, when it was built: beside the game, its help pages in the data folder.
+if [ -x "$build/zorled" ]; then
+  [ -x "$prefix/lib/zorlan/zorled" ] || fail "the editor is not installed beside the game"
+  for page in index game zone scripts tools shortcuts; do
+    cmp -s "$source/editor/help/$page.htm" "$prefix/lib/zorlan/zordata/zorled/$page.htm" ||
+      fail "the help page $page.htm is not installed"
+  done
+fi
 
 # The launcher entry.
 entry="$prefix/share/applications/zorlan.desktop"
