@@ -9,9 +9,9 @@ std::string helpPagePath(const EditorFolders& folders, const std::string& page) 
   return folders.data + "zorled/" + page;
 }
 
-bool showHelp(Editor& editor, const std::string& page) {
+bool showHelp(Editor& editor, const std::string& page, const std::string& section) {
   const std::string path = helpPagePath(editor.folders, page);
-  if (files::fileSize(path) > 0 && editor.port.openWithDesktop(path)) return true;
+  if (files::fileSize(path) > 0 && editor.port.openWithDesktop(path, section)) return true;
   editor.port.messageBox("ZorlED", "The help page " + page + " could not be opened:\n" + path, MessageIcon::Warning);
   return false;
 }
@@ -34,7 +34,8 @@ HelpPage helpPageFor(HelpWindow window, const std::string& scriptTitle) {
 }
 
 bool showWindowHelp(Editor& editor, HelpWindow window, const std::string& scriptTitle) {
-  return showHelp(editor, helpPageFor(window, scriptTitle).page);
+  const HelpPage help = helpPageFor(window, scriptTitle);
+  return showHelp(editor, help.page, help.section);
 }
 
 std::string aboutText(const std::string& buildDate) {

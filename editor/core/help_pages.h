@@ -14,9 +14,9 @@ struct EditorFolders;
 
 // Where a page is looked for.
 std::string helpPagePath(const EditorFolders& folders, const std::string& page);
-// Opens a page. Returns false, after a box naming the page, when it is missing,
-// empty or could not be opened.
-bool showHelp(Editor& editor, const std::string& page);
+// Opens a page, at a section ("#name") when one is given. Returns false, after a
+// box naming the page, when it is missing, empty or could not be opened.
+bool showHelp(Editor& editor, const std::string& page, const std::string& section = "");
 // The page for the main window (Documentation, F1).
 inline constexpr const char* kMainHelpPage = "index.htm";
 inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
@@ -25,8 +25,7 @@ inline constexpr const char* kShortcutsHelpPage = "shortcuts.htm";
 enum class HelpWindow { Main, Script, ZoneProperties, GameProperties, SoundEditor, GFlagEditor, ZFlagEditor, Cleanup };
 struct HelpPage {
   std::string page;
-  // "#gflags" and the like, or empty. The page is opened whole: a desktop handler
-  // that is given a file path (xdg-open) cannot open one with a section after it.
+  // "#gflags" and the like, or empty.
   std::string section;
 };
 // The page of a window; the script window's page follows its title.

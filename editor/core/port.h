@@ -139,9 +139,11 @@ class EditorPort {
     (void)session;
     return 0;
   }
-  // Opens a local file with the desktop's default handler; false when that failed.
-  virtual bool openWithDesktop(const std::string& path) {
+  // Opens a local file with the desktop's default handler, at `section` ("#name")
+  // when it is not empty; false when that failed.
+  virtual bool openWithDesktop(const std::string& path, const std::string& section) {
     (void)path;
+    (void)section;
     return false;
   }
 };

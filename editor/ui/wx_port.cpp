@@ -4,6 +4,7 @@
 #include <wx/colordlg.h>
 #include <wx/evtloop.h>
 #include <wx/filedlg.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
 #include <wx/msgdlg.h>
@@ -292,8 +293,19 @@ int WxPort::runScriptWindow(ScriptSession& session) {
   return window->run(session, frame);
 }
 
-bool WxPort::openWithDesktop(const std::string& path) {
-  return wxLaunchDefaultBrowser(wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))));
+bool WxPort::openWithDesktop(const std::string& path, const std::string& section) {
+  // The page goes to the desktop's handler as a file address with its section;
+  // the toolkit's own launcher would turn a file address back into a path, and a
+  // path has no section.
+  const wxString url = wxFileSystem::FileNameToURL(wxFileName(wxString::FromUTF8(path))) + wxString::FromUTF8(section);
+  wxPathList searchPath;
+  searchPath.AddEnvList("PATH");
+  const wxString opener = searchPath.FindAbsoluteValidPath("xdg-open");
+  if (!opener.empty()) {
+    const wchar_t* argv[] = {opener.wc_str(), url.wc_str(), nullptr};
+    return wxExecute(argv, wxEXEC_ASYNC) > 0;
+  }
+  return wxLaunchDefaultBrowser(url);
 }
 
 }  // namespace zor::editor::ui

@@ -77,7 +77,7 @@ class WxPort : public EditorPort {
   void setRecentFiles(const std::vector<std::string>& paths) override;
   void endProgram(int exitCode) override;
   int runScriptWindow(ScriptSession& session) override;
-  bool openWithDesktop(const std::string& path) override;
+  bool openWithDesktop(const std::string& path, const std::string& section) override;
 
  private:
   FileChoice fileRequester(const FileRequest& request, bool save);

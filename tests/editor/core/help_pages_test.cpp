@@ -117,8 +117,8 @@ class HelpPagesOpen : public EditorTest {};
 class OpeningPort : public FakePort {
  public:
   std::vector<std::string> opened;
-  bool openWithDesktop(const std::string& path) override {
-    opened.push_back(path);
+  bool openWithDesktop(const std::string& path, const std::string& section) override {
+    opened.push_back(path + section);
     return true;
   }
 };
@@ -137,6 +137,13 @@ TEST_F(HelpPagesOpen, PagesAreLookedForInTheDataFolder) {
   withData.folders = folders;
   EXPECT_TRUE(showWindowHelp(withData, HelpWindow::Script, "Zone Start Script"));
   EXPECT_EQ(opening.opened, (std::vector<std::string>{temp / "program/zordata/zorled/scripts.htm"}));
+  // A window whose page has a section opens the page at it.
+  ASSERT_TRUE(files::writeFileAtomic(temp / "program/zordata/zorled/game.htm", "<html>game</html>"));
+  EXPECT_TRUE(showWindowHelp(withData, HelpWindow::Script, "Edit Class"));
+  EXPECT_TRUE(showWindowHelp(withData, HelpWindow::GFlagEditor));
+  EXPECT_EQ(opening.opened, (std::vector<std::string>{temp / "program/zordata/zorled/scripts.htm",
+                                                      temp / "program/zordata/zorled/game.htm#classes",
+                                                      temp / "program/zordata/zorled/game.htm#gflags"}));
   EXPECT_TRUE(opening.messages.empty());
 
   // Without a data folder beside it, `zorled` beside the program.

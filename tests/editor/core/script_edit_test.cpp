@@ -28,8 +28,8 @@ class ScriptPort : public FakePort {
     shownTitles.push_back(session.title());
     return window ? window(session) : 0;
   }
-  bool openWithDesktop(const std::string& path) override {
-    opened.push_back(path);
+  bool openWithDesktop(const std::string& path, const std::string& section) override {
+    opened.push_back(path + section);
     return openSucceeds;
   }
 };
@@ -373,7 +373,7 @@ TEST_F(ScriptEditTest, EachWindowOpensItsOwnHelpPage) {
     EXPECT_EQ(chosen.section, c.section);
     port.opened.clear();
     EXPECT_TRUE(showWindowHelp(editor, c.window, c.scriptTitle));
-    EXPECT_EQ(port.opened, (std::vector<std::string>{temp / (std::string("zorled/") + c.page)}));
+    EXPECT_EQ(port.opened, (std::vector<std::string>{temp / (std::string("zorled/") + c.page) + c.section}));
   }
   EXPECT_TRUE(port.messages.empty());
   // The script window's own page follows the same choice.
