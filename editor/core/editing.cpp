@@ -132,7 +132,7 @@ int duplicateSelection(Editor& editor) {
     } else if (o->kind == kind::Entrance) {
       copy->setName(makeUniqueObjectName(editor, std::string(copy->name), kind::Entrance));
     }
-    selectObject(editor, parseObjectByKind(editor, copy, false, 0));
+    selectObject(editor, parseNewObject(editor, copy, 0));
   }
   recordUndo(editor, undo::Created);
   syncAreasToNamedBlocks(editor);

@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
@@ -97,28 +101,16 @@ void sortObjects(ZoneState& zone) {
   std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->z > b->z; });
 }
 
-EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
-  ZoneState& zone = editor.zone;
-  auto& list = zone.objects;
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t at = kNone;
-  for (std::size_t i = 0; i < list.size();) {
-    if (list[i]->node == element && (list[i]->kind == kind::PathLine || list[i]->kind == kind::PathEllipse)) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-      continue;
-    }
-    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
-    ++i;
-  }
-  if (at == kNone) {
-    at = list.size();
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Block;
-    record->node = element;
-    list.push_back(std::move(record));
-  }
-  EditorObject& rec = *list[at];
+namespace {
 
+bool isPathPreview(const EditorObject& o) { return o.kind == kind::PathLine || o.kind == kind::PathEllipse; }
+
+// Reads a block element into its record and gives the path previews its motion
+// needs (none without one) in `previews`.
+void readBlock(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags,
+               std::vector<EditorObject>& previews) {
+  ZoneState& zone = editor.zone;
+  previews.clear();
   rec.x = format::readFloat(element->attr("x"));
   rec.y = format::readFloat(element->attr("y"));
   const std::string& levelText = element->attr("level");
@@ -179,10 +171,7 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     }
   }
 
-  if (!(rec.flags & objflag::Motion)) {
-    if (resort) sortObjects(zone);
-    return &rec;
-  }
+  if (!(rec.flags & objflag::Motion)) return;
   enum class Path { Line, TwoLines, Ellipse } path = Path::Line;
   const std::string wave = text::toLower(element->attr("wave"));
   const float p = phase;
@@ -223,7 +212,6 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     const float hw = rec.w / 2.0f;
     const float hh = rec.h / 2.0f;
     const int32_t previewFlags = extraFlags | (rec.flags & objflag::BeingPlaced);
-    std::vector<EditorObject> previews;
     if (path == Path::Ellipse) {
       EditorObject e = makePreview(rec, kind::PathEllipse, previewFlags);
       e.x = (xmin + xmax) / 2.0f + hw;
@@ -253,27 +241,47 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
       l.h = ymax + hh;
       previews.push_back(l);
     }
-    std::size_t insertAt = at + 1;
-    for (const EditorObject& preview : previews) {
-      list.insert(list.begin() + static_cast<std::ptrdiff_t>(insertAt++), std::make_unique<EditorObject>(preview));
-    }
   }
-  EditorObject* result = list[at].get();
-  if (resort) sortObjects(zone);
-  return result;
 }
 
-EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
-  ZoneState& zone = editor.zone;
-  auto it = findRecord(zone, element);
-  if (it == zone.objects.end()) {
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Area;
-    record->node = element;
-    zone.objects.push_back(std::move(record));
-    it = zone.objects.end() - 1;
+// A new record of `kindValue` for an element, at the end of the list.
+EditorObject& appendRecord(ZoneState& zone, xml::Node* element, int32_t kindValue) {
+  auto record = std::make_unique<EditorObject>();
+  record->kind = kindValue;
+  record->node = element;
+  zone.objects.push_back(std::move(record));
+  return *zone.objects.back();
+}
+
+void appendPreviews(ZoneState& zone, const std::vector<EditorObject>& previews) {
+  for (const EditorObject& preview : previews) zone.objects.push_back(std::make_unique<EditorObject>(preview));
+}
+
+// The named blocks of the zone by name, each name to its first block in list order.
+using NamedBlocks = std::unordered_map<std::string_view, const EditorObject*>;
+NamedBlocks namedBlocks(const ZoneState& zone) {
+  NamedBlocks named;
+  for (const auto& o : zone.objects) {
+    if (o->kind != kind::Block) continue;
+    const std::string_view oname = o->node->attr("oname");
+    if (!oname.empty()) named.emplace(oname, o.get());
   }
-  EditorObject& rec = **it;
+  return named;
+}
+
+// The first block in list order named `oname`: from `named` when given, else by a walk.
+const EditorObject* blockNamed(const ZoneState& zone, const std::string& oname, const NamedBlocks* named) {
+  if (named) {
+    auto it = named->find(oname);
+    return it == named->end() ? nullptr : it->second;
+  }
+  for (const auto& o : zone.objects)
+    if (o->kind == kind::Block && o->node->attr("oname") == oname) return o.get();
+  return nullptr;
+}
+
+void readArea(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags, const NamedBlocks* named) {
+  ZoneState& zone = editor.zone;
   rec.flags |= extraFlags;
   if (!element->attr("z").empty()) rec.z = format::readFloat(element->attr("z"));
   else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, format::readInt(element->attr("level")));
@@ -281,14 +289,11 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
 
   const std::string& oname = element->attr("oname");
   if (!oname.empty()) {
-    for (const auto& o : zone.objects) {
-      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
-        rec.x = o->x;
-        rec.y = o->y;
-        rec.w = o->w;
-        rec.h = o->h;
-        break;
-      }
+    if (const EditorObject* o = blockNamed(zone, oname, named)) {
+      rec.x = o->x;
+      rec.y = o->y;
+      rec.w = o->w;
+      rec.h = o->h;
     }
   } else {
     const std::string& xl = element->attr("xlim");
@@ -316,22 +321,10 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
       rec.h = -rec.h;
     }
   }
-  EditorObject* result = &rec;
-  if (resort) sortObjects(zone);
-  return result;
 }
 
-EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/, int32_t extraFlags) {
+void readEntrance(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags) {
   ZoneState& zone = editor.zone;
-  auto it = findRecord(zone, element);
-  if (it == zone.objects.end()) {
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Entrance;
-    record->node = element;
-    zone.objects.push_back(std::move(record));
-    it = zone.objects.end() - 1;
-  }
-  EditorObject& rec = **it;
   rec.flags |= extraFlags;
   rec.x = format::readFloat(element->attr("x"));
   rec.y = format::readFloat(element->attr("y"));
@@ -339,6 +332,52 @@ EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/,
   rec.h = 20.0f;
   rec.z = !element->attr("level").empty() ? getLevelDepth(zone, format::readInt(element->attr("level")))
                                           : format::readFloat(element->attr("z"));
+}
+
+}  // namespace
+
+EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto& list = zone.objects;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t at = kNone;
+  for (std::size_t i = 0; i < list.size();) {
+    if (list[i]->node == element && isPathPreview(*list[i])) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
+    ++i;
+  }
+  if (at == kNone) {
+    at = list.size();
+    appendRecord(zone, element, kind::Block);
+  }
+  std::vector<EditorObject> previews;
+  readBlock(editor, element, *list[at], extraFlags, previews);
+  std::size_t insertAt = at + 1;
+  for (const EditorObject& preview : previews) {
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(insertAt++), std::make_unique<EditorObject>(preview));
+  }
+  EditorObject* result = list[at].get();
+  if (resort) sortObjects(zone);
+  return result;
+}
+
+EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  EditorObject& rec = it == zone.objects.end() ? appendRecord(zone, element, kind::Area) : **it;
+  readArea(editor, element, rec, extraFlags, nullptr);
+  if (resort) sortObjects(zone);
+  return &rec;
+}
+
+EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  EditorObject& rec = it == zone.objects.end() ? appendRecord(zone, element, kind::Entrance) : **it;
+  readEntrance(editor, element, rec, extraFlags);
   return &rec;
 }
 
@@ -351,12 +390,51 @@ EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort,
   return nullptr;
 }
 
-void reparseAllBlocks(Editor& editor) {
-  std::vector<xml::Node*> blocks;
-  for (const auto& o : editor.zone.objects) {
-    if (o->kind == kind::Block) blocks.push_back(o->node);
+EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags) {
+  if (!element) return nullptr;
+  ZoneState& zone = editor.zone;
+  const std::string name = text::toLower(element->name);
+  if (name == "block") {
+    EditorObject& rec = appendRecord(zone, element, kind::Block);
+    std::vector<EditorObject> previews;
+    readBlock(editor, element, rec, extraFlags, previews);
+    appendPreviews(zone, previews);
+    return &rec;
   }
-  for (xml::Node* node : blocks) parseBlock(editor, node, false, 0);
+  if (name == "area") {
+    EditorObject& rec = appendRecord(zone, element, kind::Area);
+    readArea(editor, element, rec, extraFlags, nullptr);
+    return &rec;
+  }
+  if (startsWithEntrance(name)) {
+    EditorObject& rec = appendRecord(zone, element, kind::Entrance);
+    readEntrance(editor, element, rec, extraFlags);
+    return &rec;
+  }
+  return nullptr;
+}
+
+void reparseAllBlocks(Editor& editor) {
+  // The list again in one pass: each element's first block record read anew and
+  // followed by its new path previews, the old previews of those elements dropped,
+  // everything else in its place.
+  ZoneState& zone = editor.zone;
+  std::unordered_set<const xml::Node*> blocks;
+  for (const auto& o : zone.objects)
+    if (o->kind == kind::Block) blocks.insert(o->node);
+  std::vector<std::unique_ptr<EditorObject>> list;
+  list.reserve(zone.objects.size());
+  std::unordered_set<const xml::Node*> read;
+  std::vector<EditorObject> previews;
+  for (auto& o : zone.objects) {
+    if (isPathPreview(*o) && blocks.count(o->node)) continue;
+    const bool first = o->kind == kind::Block && read.insert(o->node).second;
+    if (first) readBlock(editor, o->node, *o, 0, previews);
+    list.push_back(std::move(o));
+    if (first)
+      for (const EditorObject& preview : previews) list.push_back(std::make_unique<EditorObject>(preview));
+  }
+  zone.objects = std::move(list);
 }
 
 void closeZone(Editor& editor) {
@@ -421,17 +499,21 @@ bool openZone(Editor& editor, xml::Node* element) {
                            MessageIcon::Warning);
   }
 
+  // Every element is new to the list here. The areas that follow a named block take
+  // its box once all blocks are in.
+  const NamedBlocks noBlocks;
   for (xml::Node* child = element->firstElement(); child; child = child->nextElement()) {
-    const std::string name = text::toLower(child->name);
-    if (name == "block") parseBlock(editor, child, false, 0);
-    else if (name == "area") parseArea(editor, child, false, 0);
-    else if (startsWithEntrance(name)) parseEntrance(editor, child, false, 0);
+    if (text::toLower(child->name) == "area") readArea(editor, child, appendRecord(zone, child, kind::Area), 0, &noBlocks);
+    else parseNewObject(editor, child, 0);
   }
-  std::vector<xml::Node*> namedAreas;
+  std::vector<EditorObject*> namedAreas;
   for (const auto& o : zone.objects) {
-    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o->node);
+    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o.get());
   }
-  for (xml::Node* area : namedAreas) parseArea(editor, area, false, 0);
+  if (!namedAreas.empty()) {
+    const NamedBlocks named = namedBlocks(zone);
+    for (EditorObject* area : namedAreas) readArea(editor, area->node, *area, 0, &named);
+  }
   sortObjects(zone);
 
   zone.showBlocks = zone.showAreas = zone.showPaths = zone.showEntrances = true;
@@ -531,18 +613,17 @@ void moveObject(Editor& editor, EditorObject* record, float dx, float dy) {
 
 void syncAreasToNamedBlocks(Editor& editor) {
   ZoneState& zone = editor.zone;
+  std::optional<NamedBlocks> named;
   for (auto& area : zone.objects) {
     if (area->kind != kind::Area) continue;
     const std::string& oname = area->node->attr("oname");
     if (oname.empty()) continue;
-    for (const auto& o : zone.objects) {
-      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
-        area->x = o->x;
-        area->y = o->y;
-        area->w = o->w;
-        area->h = o->h;
-        break;
-      }
+    if (!named) named = namedBlocks(zone);
+    if (const EditorObject* o = blockNamed(zone, oname, &*named)) {
+      area->x = o->x;
+      area->y = o->y;
+      area->w = o->w;
+      area->h = o->h;
     }
   }
 }

@@ -123,6 +123,9 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
 EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
 EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
 EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
+// Reads an element that no record is backed by yet (one just made or put back) into
+// new records at the end of the list, as parseObjectByKind would without sorting.
+EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags);
 void reparseAllBlocks(Editor& editor);
 // Recomputes the area priorities and sorts: z descending, then priority
 // descending, then y descending, remaining ties in the earlier order.
