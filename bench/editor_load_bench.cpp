@@ -76,6 +76,27 @@ void BM_EditorOpenAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_EditorOpenAndPaint)->Apply(levelSizes)->Unit(benchmark::kMillisecond);
 
+// The editor's own part on a loaded document: the zone's records and the first paint
+// (what a change of zone costs).
+void BM_EditorOpenZoneAndPaint(benchmark::State& state) {
+  SilentPort port;
+  Editor editor(port);
+  CanvasImage image;
+  FixedWidthText text;
+  if (!loadGameFileForEditing(editor, levelPath(static_cast<int>(state.range(0))))) {
+    state.SkipWithError("load failed");
+    return;
+  }
+  zor::xml::Node* zone = editor.game.document->findById(zor::bench::kLevelZone);
+  for (auto _ : state) {
+    openZone(editor, zone);
+    canvasResized(editor, kCanvasWidth, kCanvasHeight);
+    drawZone(editor, image, text, true);
+    benchmark::DoNotOptimize(image.pixels());
+  }
+}
+BENCHMARK(BM_EditorOpenZoneAndPaint)->Apply(levelSizes)->Unit(benchmark::kMillisecond);
+
 // The game's load of the same file: parse, the game-wide part, the zone.
 void BM_GameLoadAndZone(benchmark::State& state) {
   const std::string& path = levelPath(static_cast<int>(state.range(0)));
@@ -121,6 +142,11 @@ int main(int argc, char** argv) {
     ratios.push_back({std::string("editor open + first paint per block, ") + n + " / 1000 blocks",
                       std::string("BM_EditorOpenAndPaint/") + n, std::atof(n), "BM_EditorOpenAndPaint/1000", 1000.0,
                       1.5});
+  }
+  for (const char* n : {"10000", "20000", "100000"}) {
+    ratios.push_back({std::string("zone records + first paint (file loaded) per block, ") + n + " / 1000 blocks",
+                      std::string("BM_EditorOpenZoneAndPaint/") + n, std::atof(n), "BM_EditorOpenZoneAndPaint/1000",
+                      1000.0, 1.5});
   }
   ratios.push_back({"reparseAllBlocks, 20000 blocks", "BM_EditorReparseAllBlocks/20000", 1.0, "", 1.0, 10.0});
   ratios.push_back({"reparseAllBlocks per block, 100000 / 1000 blocks", "BM_EditorReparseAllBlocks/100000", 100000.0,
