@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cwchar>
 
 namespace zor::editor {
 
@@ -25,7 +26,22 @@ uint32_t CanvasImage::at(int64_t x, int64_t y) const {
   return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
 }
 
-void CanvasImage::fill(uint32_t colour) { std::fill(pixels_.begin(), pixels_.end(), colour); }
+namespace {
+
+// Sets n pixels to one colour through the C library's wide fill, which uses the widest
+// stores the processor has (a wide character is a 32-bit value here).
+static_assert(sizeof(wchar_t) == sizeof(uint32_t));
+void setPixels(uint32_t* p, size_t n, uint32_t colour) {
+  if (n < 16) {
+    std::fill(p, p + n, colour);
+  } else {
+    std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(colour), n);
+  }
+}
+
+}  // namespace
+
+void CanvasImage::fill(uint32_t colour) { setPixels(pixels_.data(), pixels_.size(), colour); }
 
 void CanvasImage::span(int64_t y, int64_t x0, int64_t x1, const Pen& pen) {
   if (y < 0 || y >= height_ || x1 < 0 || x0 >= width_ || x0 > x1) return;
@@ -35,7 +51,7 @@ void CanvasImage::span(int64_t y, int64_t x0, int64_t x1, const Pen& pen) {
   if (pen.exclusiveOr) {
     for (int64_t x = x0; x <= x1; ++x) row[x] ^= pen.colour;
   } else {
-    std::fill(row + x0, row + x1 + 1, pen.colour);
+    setPixels(row + x0, static_cast<size_t>(x1 - x0 + 1), pen.colour);
   }
 }
 
@@ -61,11 +77,23 @@ void CanvasImage::box(int64_t x, int64_t y, int64_t width, int64_t height, const
   }
   span(top, left, right, pen);
   if (bottom != top) span(bottom, left, right, pen);
-  // The sides without the corners, so that no pixel is drawn twice.
-  int64_t y0 = std::max<int64_t>(top + 1, 0), y1 = std::min<int64_t>(bottom - 1, height_ - 1);
-  for (int64_t row = y0; row <= y1; ++row) {
-    plot(left, row, pen);
-    if (right != left) plot(right, row, pen);
+  // The sides without the corners, so that no pixel is drawn twice; a side off the
+  // image costs nothing.
+  const int64_t y0 = std::max<int64_t>(top + 1, 0), y1 = std::min<int64_t>(bottom - 1, height_ - 1);
+  if (y0 > y1) return;
+  column(left, y0, y1, pen);
+  if (right != left) column(right, y0, y1, pen);
+}
+
+void CanvasImage::column(int64_t x, int64_t y0, int64_t y1, const Pen& pen) {
+  if (x < 0 || x >= width_) return;
+  const size_t stride = static_cast<size_t>(width_);
+  uint32_t* p = pixels_.data() + static_cast<size_t>(y0) * stride + static_cast<size_t>(x);
+  const uint32_t* end = p + static_cast<size_t>(y1 - y0 + 1) * stride;
+  if (pen.exclusiveOr) {
+    for (; p != end; p += stride) *p ^= pen.colour;
+  } else {
+    for (; p != end; p += stride) *p = pen.colour;
   }
 }
 

@@ -61,6 +61,8 @@ class CanvasImage {
   static int64_t ellipseHalfWidth(int64_t rx, int64_t ry, int64_t dy);
   void roundShape(int64_t cx, int64_t cy, int64_t rx, int64_t ry, const Pen& pen);
   void plot(int64_t x, int64_t y, const Pen& pen);
+  // The pixels y0..y1 (inclusive, within the image) of column x; nothing when x is off the image.
+  void column(int64_t x, int64_t y0, int64_t y1, const Pen& pen);
 
   int32_t width_ = 0;
   int32_t height_ = 0;

@@ -31,10 +31,18 @@ std::string incremented(std::string digits) {
   return "1" + digits;
 }
 
-bool nameTaken(const ZoneState& zone, const std::string& lowerName, int nameKind) {
-  for (const auto& [name, k] : zone.names)
-    if (k == nameKind && text::toLower(name) == lowerName) return true;
-  return false;
+std::string nameKey(int nameKind, const std::string& lowerName) { return text::formatInt(nameKind) + ":" + lowerName; }
+
+bool nameTaken(ZoneState& zone, const std::string& lowerName, int nameKind) {
+  if (zone.nameKeyCount > zone.names.size()) {
+    zone.nameKeys.clear();
+    zone.nameKeyCount = 0;
+  }
+  for (; zone.nameKeyCount < zone.names.size(); ++zone.nameKeyCount) {
+    const auto& [name, k] = zone.names[zone.nameKeyCount];
+    zone.nameKeys.insert(nameKey(k, text::toLower(name)));
+  }
+  return zone.nameKeys.count(nameKey(nameKind, lowerName)) != 0;
 }
 
 void finishCommand(Editor& editor, const std::string& status) {
@@ -75,6 +83,8 @@ void reread(Editor& editor, EditorObject* record) { parseObjectByKind(editor, re
 bool collectObjectNames(Editor& editor) {
   ZoneState& zone = editor.zone;
   zone.names.clear();
+  zone.nameKeys.clear();
+  zone.nameKeyCount = 0;
   if (zone.openZoneNode == nullptr) return false;
   for (const auto& o : zone.objects) {
     if (o->node == nullptr) continue;
@@ -132,7 +142,7 @@ int duplicateSelection(Editor& editor) {
     } else if (o->kind == kind::Entrance) {
       copy->setName(makeUniqueObjectName(editor, std::string(copy->name), kind::Entrance));
     }
-    selectObject(editor, parseObjectByKind(editor, copy, false, 0));
+    selectObject(editor, parseNewObject(editor, copy, 0));
   }
   recordUndo(editor, undo::Created);
   syncAreasToNamedBlocks(editor);

@@ -374,10 +374,11 @@ std::string nodeToXmlString(const xml::Node* element, const std::string& replace
   if (!element) return "";
   const bool replace = !replacement.empty() && !element->firstChild;
   if (!stripChildren && !replace) return text::trim(xml::Document::serializeNode(element));
-  // A shallow copy: the element with its attributes, and the replacement text.
+  // A shallow copy: the element with its attributes (copied as a list, in one pass),
+  // and the replacement text.
   xml::Document scratch;
-  xml::Node* copy = scratch.createElement(element->name);
-  for (const xml::Attribute& a : element->attributes) copy->setAttr(a.name, a.value);
+  xml::Node* copy = scratch.copyNode(element);
+  while (copy->firstChild) scratch.removeNode(copy->firstChild);
   if (!replacement.empty() && (stripChildren || replace)) {
     xml::Document::appendChild(copy, scratch.createText(replacement));
   }

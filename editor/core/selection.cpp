@@ -1,6 +1,9 @@
 #include "editor/core/selection.h"
 
 #include <algorithm>
+#include <memory>
+#include <unordered_set>
+#include <vector>
 
 #include "editor/core/editor.h"
 
@@ -52,68 +55,78 @@ void refreshPanel(Editor& editor) {
   editor.port.refreshPanel();
 }
 
-void removeObject(Editor& editor, EditorObject* record, bool deleteElement) {
-  if (record == nullptr) return;
+int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, bool deleteElement) {
   ZoneState& zone = editor.zone;
-  xml::Node* node = record->node;
-  const bool block = record->kind == kind::Block;
   // A block's element backs its own record and its path previews: they go together.
-  // (Only values taken before anything is freed are compared.)
-  auto doomed = [record, block, node](const EditorObject* o) {
-    return o == record || (block && node != nullptr && o->node == node);
+  std::unordered_set<const EditorObject*> chosen;
+  std::unordered_set<const xml::Node*> blockElements;
+  std::vector<xml::Node*> elements;
+  int n = 0;
+  for (EditorObject* record : records) {
+    if (record == nullptr || chosen.count(record) || (record->node && blockElements.count(record->node))) continue;
+    ++n;
+    chosen.insert(record);
+    if (record->node == nullptr) continue;
+    if (record->kind == kind::Block) blockElements.insert(record->node);
+    elements.push_back(record->node);
+  }
+  if (n == 0) return 0;
+  auto doomed = [&](const EditorObject* o) {
+    return chosen.count(o) || (o->node != nullptr && blockElements.count(o->node));
   };
+  // Only the records still in the list are looked into; the references elsewhere are
+  // compared by address.
+  std::unordered_set<const EditorObject*> gone;
   for (const auto& o : zone.objects) {
     if (!doomed(o.get())) continue;
     EditorObject* p = o.get();
+    gone.insert(p);
     if (p->flags & objflag::Selected) --zone.selectionCount;
-    zone.hiddenObjects.erase(std::remove(zone.hiddenObjects.begin(), zone.hiddenObjects.end(), p),
-                             zone.hiddenObjects.end());
     if (editor.canvas.lastClickedObject == p) editor.canvas.lastClickedObject = nullptr;
     if (editor.canvas.pendingDrag == p) editor.canvas.pendingDrag = nullptr;
-    for (UndoEntry& e : zone.undoEntries)
-      if (e.record == p) e.record = nullptr;
   }
+  auto isGone = [&gone](const EditorObject* p) { return gone.count(p) != 0; };
+  zone.hiddenObjects.erase(std::remove_if(zone.hiddenObjects.begin(), zone.hiddenObjects.end(), isGone),
+                           zone.hiddenObjects.end());
+  for (UndoEntry& e : zone.undoEntries)
+    if (e.record != nullptr && isGone(e.record)) e.record = nullptr;
   zone.objects.erase(std::remove_if(zone.objects.begin(), zone.objects.end(),
-                                    [&](const std::unique_ptr<EditorObject>& o) { return doomed(o.get()); }),
+                                    [&](const std::unique_ptr<EditorObject>& o) { return isGone(o.get()); }),
                      zone.objects.end());
-  if (deleteElement && node != nullptr) {
-    if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
-    xml::Document::unlink(node);
+  if (deleteElement) {
+    for (xml::Node* node : elements) {
+      if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
+      xml::Document::unlink(node);
+    }
   }
   if (zone.selectionCount < 0) zone.selectionCount = 0;
+  return n;
 }
 
+void removeObject(Editor& editor, EditorObject* record, bool deleteElement) {
+  removeObjects(editor, {record}, deleteElement);
+}
+
+namespace {
+
+// The blocks, areas and entrances with `flag`, in list order.
+std::vector<EditorObject*> objectsFlagged(const ZoneState& zone, int32_t flag) {
+  std::vector<EditorObject*> out;
+  for (const auto& o : zone.objects)
+    if ((o->flags & flag) && o->kind <= kind::Entrance) out.push_back(o.get());
+  return out;
+}
+
+}  // namespace
+
 int discardPlacedObjects(Editor& editor) {
-  int n = 0;
-  for (;;) {
-    EditorObject* placed = nullptr;
-    for (const auto& o : editor.zone.objects)
-      if ((o->flags & objflag::BeingPlaced) && o->kind <= kind::Entrance) {
-        placed = o.get();
-        break;
-      }
-    if (placed == nullptr) break;
-    removeObject(editor, placed, true);
-    ++n;
-  }
-  return n;
+  return removeObjects(editor, objectsFlagged(editor.zone, objflag::BeingPlaced), true);
 }
 
 int deleteSelectedObjects(Editor& editor) {
   if (editor.zone.selectionCount <= 0) return 0;
   flushBlockTemplate(editor);
-  int n = 0;
-  for (;;) {
-    EditorObject* selected = nullptr;
-    for (const auto& o : editor.zone.objects)
-      if ((o->flags & objflag::Selected) && o->kind <= kind::Entrance) {
-        selected = o.get();
-        break;
-      }
-    if (selected == nullptr) break;
-    removeObject(editor, selected, true);
-    ++n;
-  }
+  const int n = removeObjects(editor, objectsFlagged(editor.zone, objflag::Selected), true);
   editor.zone.selectionCount = 0;
   return n;
 }

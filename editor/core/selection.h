@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace zor::editor {
 
@@ -27,6 +28,9 @@ void refreshPanel(Editor& editor);
 // undo step's records and, when the element is deleted too, the inserted-block and
 // last-script references. With deleteElement the element leaves the document.
 void removeObject(Editor& editor, EditorObject* record, bool deleteElement);
+// removeObject for each record in turn, in one pass over the list; a record whose
+// element went with an earlier one is passed over. Returns the number removed so.
+int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, bool deleteElement);
 // Removes the records being placed (and their elements), exactly those. Returns the count.
 int discardPlacedObjects(Editor& editor);
 // Deletes the selected objects with their elements; returns the count.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
@@ -18,33 +20,41 @@ void showKind(ZoneState& zone, int32_t k) {
   else if (k == kind::Entrance) zone.showEntrances = true;
 }
 
-EditorObject* recordOf(const ZoneState& zone, const xml::Node* element) {
-  for (const auto& o : zone.objects)
-    if (o->node == element && o->kind >= kind::Block && o->kind <= kind::Entrance) return o.get();
-  return nullptr;
-}
-
 // Parses one element's text; null when it does not parse.
 xml::Node* parseElement(xml::Document& scratch, const std::string& text) {
   if (!scratch.parse(text, nullptr)) return nullptr;
   return scratch.root();
 }
 
-bool undoCreated(Editor& editor, UndoEntry& entry) {
+// Takes the created elements that are still in the zone out again, with their records,
+// in one pass over the list. Returns the number taken out.
+int undoCreated(Editor& editor) {
   ZoneState& zone = editor.zone;
-  xml::Node* element = entry.element;
-  // Only an element that is still in the zone can be taken out again.
-  if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) return false;
-  entry.savedXml = nodeToXmlString(element, "", false);
-  EditorObject* record = recordOf(zone, element);
-  if (record != nullptr) {
-    removeObject(editor, record, true);
-  } else {
+  std::unordered_map<const xml::Node*, EditorObject*> recordOf;  // each element's first record
+  for (const auto& o : zone.objects)
+    if (o->kind >= kind::Block && o->kind <= kind::Entrance) recordOf.emplace(o->node, o.get());
+  std::unordered_set<const xml::Node*> taken;
+  std::vector<EditorObject*> records;
+  std::vector<xml::Node*> bare;
+  int n = 0;
+  for (UndoEntry& entry : zone.undoEntries) {
+    xml::Node* element = entry.element;
+    // Only an element that is still in the zone can be taken out again.
+    if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+    if (!taken.insert(element).second) continue;
+    entry.savedXml = nodeToXmlString(element, "", false);
+    auto it = recordOf.find(element);
+    if (it != recordOf.end()) records.push_back(it->second);
+    else bare.push_back(element);
+    entry.record = nullptr;
+    ++n;
+  }
+  removeObjects(editor, records, true);
+  for (xml::Node* element : bare) {
     if (zone.insertedBlockNode == element) zone.insertedBlockNode = nullptr;
     xml::Document::unlink(element);
   }
-  entry.record = nullptr;
-  return true;
+  return n;
 }
 
 bool undoDeleted(Editor& editor, UndoEntry& entry) {
@@ -56,7 +66,7 @@ bool undoDeleted(Editor& editor, UndoEntry& entry) {
   if (copy == nullptr) return false;
   xml::Document::appendChild(entry.parent, copy);
   entry.element = copy;
-  entry.record = parseObjectByKind(editor, copy, false, 0);
+  entry.record = parseNewObject(editor, copy, 0);
   if (entry.record != nullptr) {
     showKind(editor.zone, entry.record->kind);
     selectObject(editor, entry.record);
@@ -138,12 +148,13 @@ int undoLastStep(Editor& editor) {
   if (before == 0) return 0;
   deselectAll(editor);
   int n = 0;
-  for (UndoEntry& entry : zone.undoEntries) {
-    bool done = false;
-    if (before == undo::Created) done = undoCreated(editor, entry);
-    else if (before == undo::Deleted) done = undoDeleted(editor, entry);
-    else done = undoAttributes(editor, entry);
-    if (done) ++n;
+  if (before == undo::Created) {
+    n = undoCreated(editor);
+  } else {
+    for (UndoEntry& entry : zone.undoEntries) {
+      const bool done = before == undo::Deleted ? undoDeleted(editor, entry) : undoAttributes(editor, entry);
+      if (done) ++n;
+    }
   }
   if (before == undo::Created) zone.undoKind = undo::Deleted;
   else if (before == undo::Deleted) zone.undoKind = undo::Created;

@@ -4,7 +4,13 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <numbers>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
 
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
@@ -97,39 +103,80 @@ void sortObjects(ZoneState& zone) {
   std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->z > b->z; });
 }
 
-EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
-  ZoneState& zone = editor.zone;
-  auto& list = zone.objects;
-  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  std::size_t at = kNone;
-  for (std::size_t i = 0; i < list.size();) {
-    if (list[i]->node == element && (list[i]->kind == kind::PathLine || list[i]->kind == kind::PathEllipse)) {
-      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
-      continue;
-    }
-    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
-    ++i;
-  }
-  if (at == kNone) {
-    at = list.size();
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Block;
-    record->node = element;
-    list.push_back(std::move(record));
-  }
-  EditorObject& rec = *list[at];
+namespace {
 
-  rec.x = format::readFloat(element->attr("x"));
-  rec.y = format::readFloat(element->attr("y"));
-  const std::string& levelText = element->attr("level");
-  if (!levelText.empty()) {
-    const int32_t n = format::readInt(levelText);
+bool isPathPreview(const EditorObject& o) { return o.kind == kind::PathLine || o.kind == kind::PathEllipse; }
+
+// The attributes a block's record is read from (each the first of its name, empty
+// when absent), found in one pass over the element's attributes.
+struct BlockAttributes {
+  std::string_view x, y, level, z, priority, flg, className, w, h, trans, color, phase, xlim, ylim, duty, wave;
+};
+
+BlockAttributes blockAttributes(const xml::Node* node) {
+  using A = BlockAttributes;
+  static constexpr std::pair<std::string_view, std::string_view A::*> kNames[] = {
+      {"x", &A::x},         {"y", &A::y},         {"level", &A::level}, {"z", &A::z},
+      {"priority", &A::priority}, {"flg", &A::flg}, {"class", &A::className}, {"w", &A::w},
+      {"h", &A::h},         {"trans", &A::trans}, {"color", &A::color}, {"phase", &A::phase},
+      {"xlim", &A::xlim},   {"ylim", &A::ylim},   {"duty", &A::duty},   {"wave", &A::wave}};
+  A out;
+  uint32_t seen = 0;
+  for (const xml::Attribute& a : node->attributes) {
+    for (std::size_t i = 0; i < std::size(kNames); ++i) {
+      if (a.name != kNames[i].first) continue;
+      if (!(seen & (1u << i))) out.*(kNames[i].second) = a.value;
+      seen |= 1u << i;
+      break;
+    }
+  }
+  return out;
+}
+
+// Field `index` of a comma list (empty when there are fewer fields).
+std::string_view listField(std::string_view s, std::size_t index) {
+  std::size_t start = 0;
+  for (std::size_t k = 0; k < index; ++k) {
+    const std::size_t p = s.find(',', start);
+    if (p == std::string_view::npos) return {};
+    start = p + 1;
+  }
+  std::size_t end = s.find(',', start);
+  if (end == std::string_view::npos) end = s.size();
+  return s.substr(start, end - start);
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// A flag word, trimmed of blanks, equal to `lower` in any letter case.
+bool isFlagWord(std::string_view word, std::string_view lower) {
+  while (!word.empty() && isBlank(word.front())) word.remove_prefix(1);
+  while (!word.empty() && isBlank(word.back())) word.remove_suffix(1);
+  if (word.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = word[i] >= 'A' && word[i] <= 'Z' ? static_cast<char>(word[i] - 'A' + 'a') : word[i];
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
+// Reads a block element into its record and gives the path previews its motion
+// needs (none without one) in `previews`.
+void readBlock(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags,
+               std::vector<EditorObject>& previews) {
+  ZoneState& zone = editor.zone;
+  previews.clear();
+  const BlockAttributes own = blockAttributes(element);
+  rec.x = format::readFloat(own.x);
+  rec.y = format::readFloat(own.y);
+  if (!own.level.empty()) {
+    const int32_t n = format::readInt(own.level);
     rec.z = n >= 0 && n < zone.levelCount() ? zone.levels[static_cast<std::size_t>(n)].z : 0.0f;
   } else {
-    rec.z = format::readFloat(element->attr("z"));
+    rec.z = format::readFloat(own.z);
   }
-  rec.priority = format::readInt(element->attr("priority"));
-  if (element->attr("flg").find("invisible") != std::string::npos) extraFlags |= objflag::Invisible;
+  rec.priority = format::readInt(own.priority);
+  if (own.flg.find("invisible") != std::string_view::npos) extraFlags |= objflag::Invisible;
 
   // A block without a size in its element or class shows the game's default size.
   rec.w = 20.0f;
@@ -137,54 +184,57 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
   int32_t rawColour = -1;
   bool circular = false;
   float phase = 0.0f, duty = 0.5f, xmin = 0.0f, xmax = 0.0f, ymin = 0.0f, ymax = 0.0f;
-  const xml::Node* sources[2] = {findClassNode(editor, element->attr("class")), element};
-  for (const xml::Node* src : sources) {
+  const xml::Node* classNode = own.className.empty() ? nullptr : findClassNode(editor, std::string(own.className));
+  const BlockAttributes fromClass = classNode ? blockAttributes(classNode) : BlockAttributes{};
+  const BlockAttributes* sources[2] = {classNode ? &fromClass : nullptr, &own};
+  for (const BlockAttributes* src : sources) {
     if (!src) continue;
-    if (!src->attr("w").empty()) rec.w = format::readFloat(src->attr("w"));
-    if (!src->attr("h").empty()) rec.h = format::readFloat(src->attr("h"));
-    rec.trans = src->attr("trans").empty() ? 0.0f : format::readFloat(src->attr("trans"));
+    if (!src->w.empty()) rec.w = format::readFloat(src->w);
+    if (!src->h.empty()) rec.h = format::readFloat(src->h);
+    rec.trans = src->trans.empty() ? 0.0f : format::readFloat(src->trans);
     rec.flags &= objflag::Selected | objflag::BeingPlaced;
     circular = false;
-    for (const std::string& raw : text::split(text::toLower(src->attr("flg")), ',')) {
-      const std::string word = text::trim(raw);
-      if (word == "invisible") rec.flags |= objflag::Invisible;
-      else if (word == "checkpoint") rec.flags |= objflag::Checkpoint;
-      else if (word == "motion") rec.flags |= objflag::Motion;
-      else if (word == "hasface") rec.flags |= objflag::HasFace;
-      else if (word == "horizon") rec.flags |= objflag::Horizon;
-      else if (word == "circular") circular = true;
+    for (std::size_t start = 0;;) {
+      const std::size_t comma = src->flg.find(',', start);
+      const std::string_view word =
+          src->flg.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start);
+      if (isFlagWord(word, "invisible")) rec.flags |= objflag::Invisible;
+      else if (isFlagWord(word, "checkpoint")) rec.flags |= objflag::Checkpoint;
+      else if (isFlagWord(word, "motion")) rec.flags |= objflag::Motion;
+      else if (isFlagWord(word, "hasface")) rec.flags |= objflag::HasFace;
+      else if (isFlagWord(word, "horizon")) rec.flags |= objflag::Horizon;
+      else if (isFlagWord(word, "circular")) circular = true;
+      if (comma == std::string_view::npos) break;
+      start = comma + 1;
     }
     rec.flags |= extraFlags;
     if (rec.flags & objflag::Checkpoint) rec.h = rec.w;
-    if (!src->attr("color").empty()) rawColour = format::readColour(text::field(src->attr("color"), ',', 0));
+    if (!src->color.empty()) rawColour = format::readColour(listField(src->color, 0));
     rec.colour = rawColour;
     if (rawColour == -1) {
       rec.colour = 0x282828;
       rec.flags |= objflag::Invisible;
     }
     if (rec.flags & objflag::Motion) {
-      phase = format::readFloat(src->attr("phase")) / 360.0f;
+      phase = format::readFloat(src->phase) / 360.0f;
       // Raised by whole cycles while negative; a phase so large that adding 1 changes
       // nothing (or one that is not a number) is reduced at once.
       if (!std::isfinite(phase)) phase = 0.0f;
       if (phase < -1.0e6f) phase -= std::floor(phase);
       while (phase < 0.0f) phase += 1.0f;
-      const std::string& xl = src->attr("xlim");
-      xmin = format::readFloat(text::field(xl, ',', 0));
-      xmax = xl.find(',') != std::string::npos ? format::readFloat(text::field(xl, ',', 1)) : xmin;
-      const std::string& yl = src->attr("ylim");
-      ymin = format::readFloat(text::field(yl, ',', 0));
-      ymax = yl.find(',') != std::string::npos ? format::readFloat(text::field(yl, ',', 1)) : ymin;
-      duty = src->attr("duty").empty() ? 0.5f : format::readFloat(src->attr("duty"));
+      const std::string_view xl = src->xlim;
+      xmin = format::readFloat(listField(xl, 0));
+      xmax = xl.find(',') != std::string_view::npos ? format::readFloat(listField(xl, 1)) : xmin;
+      const std::string_view yl = src->ylim;
+      ymin = format::readFloat(listField(yl, 0));
+      ymax = yl.find(',') != std::string_view::npos ? format::readFloat(listField(yl, 1)) : ymin;
+      duty = src->duty.empty() ? 0.5f : format::readFloat(src->duty);
     }
   }
 
-  if (!(rec.flags & objflag::Motion)) {
-    if (resort) sortObjects(zone);
-    return &rec;
-  }
+  if (!(rec.flags & objflag::Motion)) return;
   enum class Path { Line, TwoLines, Ellipse } path = Path::Line;
-  const std::string wave = text::toLower(element->attr("wave"));
+  const std::string wave = text::toLower(own.wave);
   const float p = phase;
   if (wave == "square" || wave == "sq") {
     rec.x = p < duty ? xmax : xmin;
@@ -223,7 +273,6 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
     const float hw = rec.w / 2.0f;
     const float hh = rec.h / 2.0f;
     const int32_t previewFlags = extraFlags | (rec.flags & objflag::BeingPlaced);
-    std::vector<EditorObject> previews;
     if (path == Path::Ellipse) {
       EditorObject e = makePreview(rec, kind::PathEllipse, previewFlags);
       e.x = (xmin + xmax) / 2.0f + hw;
@@ -253,27 +302,47 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
       l.h = ymax + hh;
       previews.push_back(l);
     }
-    std::size_t insertAt = at + 1;
-    for (const EditorObject& preview : previews) {
-      list.insert(list.begin() + static_cast<std::ptrdiff_t>(insertAt++), std::make_unique<EditorObject>(preview));
-    }
   }
-  EditorObject* result = list[at].get();
-  if (resort) sortObjects(zone);
-  return result;
 }
 
-EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
-  ZoneState& zone = editor.zone;
-  auto it = findRecord(zone, element);
-  if (it == zone.objects.end()) {
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Area;
-    record->node = element;
-    zone.objects.push_back(std::move(record));
-    it = zone.objects.end() - 1;
+// A new record of `kindValue` for an element, at the end of the list.
+EditorObject& appendRecord(ZoneState& zone, xml::Node* element, int32_t kindValue) {
+  auto record = std::make_unique<EditorObject>();
+  record->kind = kindValue;
+  record->node = element;
+  zone.objects.push_back(std::move(record));
+  return *zone.objects.back();
+}
+
+void appendPreviews(ZoneState& zone, const std::vector<EditorObject>& previews) {
+  for (const EditorObject& preview : previews) zone.objects.push_back(std::make_unique<EditorObject>(preview));
+}
+
+// The named blocks of the zone by name, each name to its first block in list order.
+using NamedBlocks = std::unordered_map<std::string_view, const EditorObject*>;
+NamedBlocks namedBlocks(const ZoneState& zone) {
+  NamedBlocks named;
+  for (const auto& o : zone.objects) {
+    if (o->kind != kind::Block) continue;
+    const std::string_view oname = o->node->attr("oname");
+    if (!oname.empty()) named.emplace(oname, o.get());
   }
-  EditorObject& rec = **it;
+  return named;
+}
+
+// The first block in list order named `oname`: from `named` when given, else by a walk.
+const EditorObject* blockNamed(const ZoneState& zone, const std::string& oname, const NamedBlocks* named) {
+  if (named) {
+    auto it = named->find(oname);
+    return it == named->end() ? nullptr : it->second;
+  }
+  for (const auto& o : zone.objects)
+    if (o->kind == kind::Block && o->node->attr("oname") == oname) return o.get();
+  return nullptr;
+}
+
+void readArea(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags, const NamedBlocks* named) {
+  ZoneState& zone = editor.zone;
   rec.flags |= extraFlags;
   if (!element->attr("z").empty()) rec.z = format::readFloat(element->attr("z"));
   else if (!element->attr("level").empty()) rec.z = getLevelDepth(zone, format::readInt(element->attr("level")));
@@ -281,14 +350,11 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
 
   const std::string& oname = element->attr("oname");
   if (!oname.empty()) {
-    for (const auto& o : zone.objects) {
-      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
-        rec.x = o->x;
-        rec.y = o->y;
-        rec.w = o->w;
-        rec.h = o->h;
-        break;
-      }
+    if (const EditorObject* o = blockNamed(zone, oname, named)) {
+      rec.x = o->x;
+      rec.y = o->y;
+      rec.w = o->w;
+      rec.h = o->h;
     }
   } else {
     const std::string& xl = element->attr("xlim");
@@ -316,22 +382,10 @@ EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t
       rec.h = -rec.h;
     }
   }
-  EditorObject* result = &rec;
-  if (resort) sortObjects(zone);
-  return result;
 }
 
-EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/, int32_t extraFlags) {
+void readEntrance(Editor& editor, xml::Node* element, EditorObject& rec, int32_t extraFlags) {
   ZoneState& zone = editor.zone;
-  auto it = findRecord(zone, element);
-  if (it == zone.objects.end()) {
-    auto record = std::make_unique<EditorObject>();
-    record->kind = kind::Entrance;
-    record->node = element;
-    zone.objects.push_back(std::move(record));
-    it = zone.objects.end() - 1;
-  }
-  EditorObject& rec = **it;
   rec.flags |= extraFlags;
   rec.x = format::readFloat(element->attr("x"));
   rec.y = format::readFloat(element->attr("y"));
@@ -339,6 +393,52 @@ EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/,
   rec.h = 20.0f;
   rec.z = !element->attr("level").empty() ? getLevelDepth(zone, format::readInt(element->attr("level")))
                                           : format::readFloat(element->attr("z"));
+}
+
+}  // namespace
+
+EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto& list = zone.objects;
+  constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  std::size_t at = kNone;
+  for (std::size_t i = 0; i < list.size();) {
+    if (list[i]->node == element && isPathPreview(*list[i])) {
+      list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    if (list[i]->node == element && list[i]->kind == kind::Block && at == kNone) at = i;
+    ++i;
+  }
+  if (at == kNone) {
+    at = list.size();
+    appendRecord(zone, element, kind::Block);
+  }
+  std::vector<EditorObject> previews;
+  readBlock(editor, element, *list[at], extraFlags, previews);
+  std::size_t insertAt = at + 1;
+  for (const EditorObject& preview : previews) {
+    list.insert(list.begin() + static_cast<std::ptrdiff_t>(insertAt++), std::make_unique<EditorObject>(preview));
+  }
+  EditorObject* result = list[at].get();
+  if (resort) sortObjects(zone);
+  return result;
+}
+
+EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  EditorObject& rec = it == zone.objects.end() ? appendRecord(zone, element, kind::Area) : **it;
+  readArea(editor, element, rec, extraFlags, nullptr);
+  if (resort) sortObjects(zone);
+  return &rec;
+}
+
+EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool /*resort*/, int32_t extraFlags) {
+  ZoneState& zone = editor.zone;
+  auto it = findRecord(zone, element);
+  EditorObject& rec = it == zone.objects.end() ? appendRecord(zone, element, kind::Entrance) : **it;
+  readEntrance(editor, element, rec, extraFlags);
   return &rec;
 }
 
@@ -351,12 +451,92 @@ EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort,
   return nullptr;
 }
 
-void reparseAllBlocks(Editor& editor) {
-  std::vector<xml::Node*> blocks;
-  for (const auto& o : editor.zone.objects) {
-    if (o->kind == kind::Block) blocks.push_back(o->node);
+EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags) {
+  if (!element) return nullptr;
+  ZoneState& zone = editor.zone;
+  const std::string name = text::toLower(element->name);
+  if (name == "block") {
+    EditorObject& rec = appendRecord(zone, element, kind::Block);
+    std::vector<EditorObject> previews;
+    readBlock(editor, element, rec, extraFlags, previews);
+    appendPreviews(zone, previews);
+    return &rec;
   }
-  for (xml::Node* node : blocks) parseBlock(editor, node, false, 0);
+  if (name == "area") {
+    EditorObject& rec = appendRecord(zone, element, kind::Area);
+    readArea(editor, element, rec, extraFlags, nullptr);
+    return &rec;
+  }
+  if (startsWithEntrance(name)) {
+    EditorObject& rec = appendRecord(zone, element, kind::Entrance);
+    readEntrance(editor, element, rec, extraFlags);
+    return &rec;
+  }
+  return nullptr;
+}
+
+namespace {
+
+// A mark for each element of a set fixed at the start, found by address (open
+// addressing: one array, no allocation per element).
+class ElementMarks {
+ public:
+  explicit ElementMarks(std::size_t count) {
+    std::size_t capacity = 16;
+    while (capacity < 2 * count) capacity *= 2;
+    slots_.assign(capacity, Slot{});
+    mask_ = capacity - 1;
+  }
+  void add(const xml::Node* node) {
+    Slot& s = slotOf(node);
+    s.node = node;
+  }
+  // The mark of a node of the set, null for a node outside it.
+  uint8_t* mark(const xml::Node* node) {
+    Slot& s = slotOf(node);
+    return s.node == node ? &s.mark : nullptr;
+  }
+
+ private:
+  struct Slot {
+    const xml::Node* node = nullptr;
+    uint8_t mark = 0;
+  };
+  Slot& slotOf(const xml::Node* node) {
+    std::size_t i = static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(node) >> 4) * 0x9E3779B97F4A7C15ull) & mask_;
+    while (slots_[i].node != nullptr && slots_[i].node != node) i = (i + 1) & mask_;
+    return slots_[i];
+  }
+  std::vector<Slot> slots_;
+  std::size_t mask_ = 0;
+};
+
+}  // namespace
+
+void reparseAllBlocks(Editor& editor) {
+  // The list again in one pass: each element's first block record read anew and
+  // followed by its new path previews, the old previews of those elements dropped,
+  // everything else in its place.
+  ZoneState& zone = editor.zone;
+  ElementMarks blocks(zone.objects.size());
+  for (const auto& o : zone.objects)
+    if (o->kind == kind::Block && o->node) blocks.add(o->node);
+  std::vector<std::unique_ptr<EditorObject>> list;
+  list.reserve(zone.objects.size());
+  std::vector<EditorObject> previews;
+  for (auto& o : zone.objects) {
+    uint8_t* mark = o->node ? blocks.mark(o->node) : nullptr;
+    if (isPathPreview(*o) && mark) continue;
+    const bool first = o->kind == kind::Block && mark && *mark == 0;
+    if (first) {
+      *mark = 1;
+      readBlock(editor, o->node, *o, 0, previews);
+    }
+    list.push_back(std::move(o));
+    if (first)
+      for (const EditorObject& preview : previews) list.push_back(std::make_unique<EditorObject>(preview));
+  }
+  zone.objects = std::move(list);
 }
 
 void closeZone(Editor& editor) {
@@ -364,6 +544,8 @@ void closeZone(Editor& editor) {
   zone.objects.clear();
   zone.hiddenObjects.clear();
   zone.names.clear();
+  zone.nameKeys.clear();
+  zone.nameKeyCount = 0;
   zone.levels.clear();
   zone.deletedScript.clear();
   zone.selectionCount = 0;
@@ -421,17 +603,21 @@ bool openZone(Editor& editor, xml::Node* element) {
                            MessageIcon::Warning);
   }
 
+  // Every element is new to the list here. The areas that follow a named block take
+  // its box once all blocks are in.
+  const NamedBlocks noBlocks;
   for (xml::Node* child = element->firstElement(); child; child = child->nextElement()) {
-    const std::string name = text::toLower(child->name);
-    if (name == "block") parseBlock(editor, child, false, 0);
-    else if (name == "area") parseArea(editor, child, false, 0);
-    else if (startsWithEntrance(name)) parseEntrance(editor, child, false, 0);
+    if (text::toLower(child->name) == "area") readArea(editor, child, appendRecord(zone, child, kind::Area), 0, &noBlocks);
+    else parseNewObject(editor, child, 0);
   }
-  std::vector<xml::Node*> namedAreas;
+  std::vector<EditorObject*> namedAreas;
   for (const auto& o : zone.objects) {
-    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o->node);
+    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o.get());
   }
-  for (xml::Node* area : namedAreas) parseArea(editor, area, false, 0);
+  if (!namedAreas.empty()) {
+    const NamedBlocks named = namedBlocks(zone);
+    for (EditorObject* area : namedAreas) readArea(editor, area->node, *area, 0, &named);
+  }
   sortObjects(zone);
 
   zone.showBlocks = zone.showAreas = zone.showPaths = zone.showEntrances = true;
@@ -531,18 +717,17 @@ void moveObject(Editor& editor, EditorObject* record, float dx, float dy) {
 
 void syncAreasToNamedBlocks(Editor& editor) {
   ZoneState& zone = editor.zone;
+  std::optional<NamedBlocks> named;
   for (auto& area : zone.objects) {
     if (area->kind != kind::Area) continue;
     const std::string& oname = area->node->attr("oname");
     if (oname.empty()) continue;
-    for (const auto& o : zone.objects) {
-      if (o->kind == kind::Block && o->node->attr("oname") == oname) {
-        area->x = o->x;
-        area->y = o->y;
-        area->w = o->w;
-        area->h = o->h;
-        break;
-      }
+    if (!named) named = namedBlocks(zone);
+    if (const EditorObject* o = blockNamed(zone, oname, &*named)) {
+      area->x = o->x;
+      area->y = o->y;
+      area->w = o->w;
+      area->h = o->h;
     }
   }
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/xml.h"
@@ -98,6 +99,10 @@ struct ZoneState {
   std::vector<EditorLevel> levels;  // sorted by z ascending
   std::vector<EditorObject*> hiddenObjects;
   std::vector<std::pair<std::string, int>> names;  // scratch name list
+  // The first `nameKeyCount` entries of `names` as "kind:lower-case name", for the
+  // search of a free name; rebuilt when the list's length no longer matches.
+  std::unordered_set<std::string> nameKeys;
+  std::size_t nameKeyCount = 0;
   int currentLevel = 0;
   int selectionCount = 0;
   int32_t selectionKind = 0;
@@ -123,6 +128,9 @@ EditorObject* parseBlock(Editor& editor, xml::Node* element, bool resort, int32_
 EditorObject* parseArea(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
 EditorObject* parseEntrance(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
 EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort, int32_t extraFlags);
+// Reads an element that no record is backed by yet (one just made or put back) into
+// new records at the end of the list, as parseObjectByKind would without sorting.
+EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags);
 void reparseAllBlocks(Editor& editor);
 // Recomputes the area priorities and sorts: z descending, then priority
 // descending, then y descending, remaining ties in the earlier order.

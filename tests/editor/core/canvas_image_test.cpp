@@ -76,6 +76,36 @@ TEST(CanvasImage, ExclusiveOrTouchesEachPixelOnceAndUndoesItself) {
   EXPECT_TRUE(changed(img).empty());
 }
 
+// Boxes of every size and place, filled and outlined, written and exclusive-or-ed,
+// give the pixels of the same boxes laid down one row and one pixel at a time.
+TEST(CanvasImage, BoxesGiveThePixelsOfTheirRowsAndSides) {
+  uint32_t seed = 7;
+  auto next = [&seed](int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+  };
+  CanvasImage fast = image(53, 37);
+  CanvasImage slow = image(53, 37);
+  for (int i = 0; i < 3000; ++i) {
+    const int64_t x = next(90) - 20, y = next(70) - 15, w = next(80) - 25, h = next(60) - 18;
+    const Pen pen{static_cast<uint32_t>(next(1 << 24)), next(2) == 0, next(4) == 0};
+    fast.box(x, y, w, h, pen);
+    if (w == 0 || h == 0) continue;
+    const int64_t l = w > 0 ? x : x + w + 1, r = w > 0 ? x + w - 1 : x;
+    const int64_t t = h > 0 ? y : y + h + 1, b = h > 0 ? y + h - 1 : y;
+    for (int64_t row = t; row <= b; ++row) {
+      if (!pen.outlined || row == t || row == b) {
+        slow.span(row, l, r, pen);
+      } else {
+        slow.span(row, l, l, pen);
+        if (r != l) slow.span(row, r, r, pen);
+      }
+    }
+  }
+  for (int y = 0; y < 37; ++y)
+    for (int x = 0; x < 53; ++x) ASSERT_EQ(fast.at(x, y), slow.at(x, y)) << x << "," << y;
+}
+
 TEST(CanvasImage, CirclesAreSymmetricAndTheOutlineIsTheFilledEdge) {
   for (int r : {0, 1, 2, 5, 9}) {
     SCOPED_TRACE(r);

@@ -171,6 +171,13 @@ TEST_F(EditingTest, UniqueNames) {
       {"door", kind::Entrance, "door"},  // names of blocks and entrances do not meet
   };
   for (const Case& c : cases) EXPECT_EQ(makeUniqueObjectName(editor, c.name, c.kind), c.expected) << c.name;
+  // A fresh list forgets the names made for the last one.
+  ASSERT_TRUE(collectObjectNames(editor));
+  EXPECT_EQ(makeUniqueObjectName(editor, "door", kind::Block), "door3");
+  editor.zone.names.clear();
+  editor.zone.names.emplace_back("DOOR3", kind::Block);
+  EXPECT_EQ(makeUniqueObjectName(editor, "door3", kind::Block), "door4");
+  EXPECT_EQ(makeUniqueObjectName(editor, "door", kind::Block), "door");
 }
 
 TEST_F(EditingTest, InsertTakesDepthAndPlaceFromTheSelection) {

@@ -1,0 +1,289 @@
+// The zone's records built, read again and removed in bulk give exactly what the
+// one-element operations give when applied one by one: on randomized zones, the
+// records (in drawing order, every field), the document and every reference to a
+// record are compared between the two ways.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "editor/core/edit_commands.h"
+#include "editor/core/selection.h"
+#include "editor/core/undo.h"
+#include "editor/core/zone_records.h"
+#include "tests/editor/core/editor_fixture.h"
+
+namespace zor::editor::test {
+namespace {
+
+struct Lcg {
+  uint32_t seed;
+  int next(int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+  }
+};
+
+// A zone of about `count` objects of every sort the records tell apart: blocks
+// plain, of a class, moving on every wave (round ones too), checkpoints, horizons,
+// invisible; names shared by several blocks; areas with limits, without, and
+// following a name (some names no block has); entrances; three levels.
+std::string randomGame(uint32_t seed, int count) {
+  Lcg r{seed};
+  static const char* const waves[] = {"", "sq", "saw", "tri", "rand", "prox", "parabola", "sine"};
+  auto num = [](int v) { return std::to_string(v); };
+  std::string s = "<zorlan version=\"1\">"
+                  "<class name=\"mover\" w=\"30\" flg=\"motion\" xlim=\"0,50\" ylim=\"0\"/>"
+                  "<class name=\"ghost\" h=\"15\" flg=\"invisible,hasface\" color=\"102030\"/>"
+                  "<zone id=\"r\" xlim=\"-3000,3000\" ylim=\"-200,1200\"><levels>"
+                  "<level z=\"0\" color=\"FFFFFF\"/><level z=\"100\" color=\"808080\"/><level z=\"200\" color=\"404040\"/>"
+                  "</levels>";
+  for (int i = 0; i < count; ++i) {
+    const int pick = r.next(100);
+    const std::string name = r.next(4) == 0 ? " oname=\"n" + num(r.next(count / 8 + 1)) + "\"" : "";
+    const std::string place = " x=\"" + num(r.next(2000) - 1000) + "\" y=\"" + num(r.next(20) * 10) + "\"" +
+                              (r.next(2) ? " level=\"" + num(r.next(4)) + "\"" : " z=\"" + num(r.next(30) * 10) + "\"");
+    if (pick < 40) {
+      s += "<block" + name + place + " w=\"" + num(5 + r.next(80)) + "\" h=\"" + num(5 + r.next(40)) +
+           "\" color=\"" + (r.next(5) ? "A0B0C0" : "") + "\" priority=\"" + num(r.next(3)) + "\"" +
+           (r.next(6) == 0 ? " flg=\"checkpoint\"" : r.next(9) == 0 ? " flg=\"horizon\"" : "") + "/>";
+    } else if (pick < 60) {
+      const std::string lims = " xlim=\"" + num(r.next(300)) + (r.next(3) ? "," + num(300 + r.next(300)) : "") +
+                               "\" ylim=\"" + num(r.next(100)) + (r.next(2) ? "," + num(100 + r.next(200)) : "") + "\"";
+      s += "<block" + name + place + " w=\"20\" flg=\"motion" + (r.next(3) == 0 ? ",circular" : "") +
+           (r.next(8) == 0 ? ",horizon" : "") + "\" wave=\"" + waves[r.next(8)] + "\" phase=\"" + num(r.next(720) - 360) +
+           "\" duty=\"0." + num(1 + r.next(9)) + "\"" + lims + "/>";
+    } else if (pick < 72) {
+      s += "<block" + name + place + " class=\"" + (r.next(2) ? "mover" : "ghost") + "\"/>";
+    } else if (pick < 90) {
+      if (r.next(3) == 0) {
+        s += "<area oname=\"n" + num(r.next(count / 8 + 2)) + "\"" + (r.next(2) ? " level=\"1\"" : "") + "/>";
+      } else if (r.next(4) == 0) {
+        s += "<area z=\"" + num(r.next(200)) + "\"/>";
+      } else {
+        s += "<area xlim=\"" + num(r.next(400)) + "," + num(r.next(400)) + "\" ylim=\"" + num(r.next(300)) + "," +
+             num(r.next(300)) + "\" level=\"" + num(r.next(3)) + "\"/>";
+      }
+    } else if (pick < 95) {
+      s += "<entrance_e" + num(i) + place + "/>";
+    } else {
+      s += "<wordbox text=\"t\"/>";
+    }
+  }
+  return s + "</zone></zorlan>";
+}
+
+// One record as plain values; its element as the element's place among the zone's
+// children (so that two editors of the same file compare).
+using RecordValues = std::tuple<int32_t, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t, int32_t,
+                                int32_t, uint32_t>;
+
+int placeOf(const xml::Node* zone, const xml::Node* node) {
+  int i = 0;
+  for (const xml::Node* c = zone->firstChild; c; c = c->next, ++i)
+    if (c == node) return i;
+  return -1;
+}
+
+std::vector<RecordValues> records(const Editor& editor) {
+  std::vector<RecordValues> out;
+  for (const auto& o : editor.zone.objects) {
+    out.emplace_back(o->kind, placeOf(editor.zone.openZoneNode, o->node), std::bit_cast<uint32_t>(o->x),
+                     std::bit_cast<uint32_t>(o->y), std::bit_cast<uint32_t>(o->z), std::bit_cast<uint32_t>(o->w),
+                     std::bit_cast<uint32_t>(o->h), o->colour, o->priority, o->flags, std::bit_cast<uint32_t>(o->trans));
+  }
+  return out;
+}
+
+std::vector<int> indexesIn(const Editor& editor, const std::vector<EditorObject*>& pointers) {
+  std::vector<int> out;
+  for (const EditorObject* p : pointers) {
+    int at = -1;
+    for (std::size_t i = 0; i < editor.zone.objects.size(); ++i)
+      if (editor.zone.objects[i].get() == p) at = static_cast<int>(i);
+    out.push_back(at);
+  }
+  return out;
+}
+
+std::string documentText(const Editor& editor) {
+  std::string out;
+  editor.game.document->write(out, nullptr);
+  return out;
+}
+
+// Two editors on the same file: one for the bulk way, one for the one-by-one way.
+class ZoneBulkRecordsTest : public EditorTest {
+ protected:
+  FakePort otherPort;
+  Editor other{otherPort};
+
+  void openBoth(uint32_t seed, int count) {
+    const std::string path = writeFile("r" + std::to_string(seed) + ".zorlan", randomGame(seed, count));
+    for (Editor* e : {&editor, &other}) {
+      ASSERT_TRUE(loadGameFileForEditing(*e, path));
+      ASSERT_TRUE(openZone(*e, e->game.zones.at(0).node));
+    }
+    ASSERT_EQ(records(editor).size(), records(other).size());
+  }
+
+  // The same marks on the records at the same places in both editors.
+  void markBoth(uint32_t seed, int32_t flag, int oneIn) {
+    for (Editor* e : {&editor, &other}) {
+      Lcg r{seed};
+      for (auto& o : e->zone.objects) {
+        if (r.next(oneIn) != 0) continue;
+        if (flag == objflag::Selected) {
+          selectObject(*e, o.get());
+        } else {
+          o->flags |= flag;
+          if (flag == objflag::Hidden) e->zone.hiddenObjects.push_back(o.get());
+        }
+      }
+    }
+  }
+};
+
+TEST_F(ZoneBulkRecordsTest, OpeningAZoneReadsWhatReadingEachElementReads) {
+  for (uint32_t seed : {1u, 2u, 3u, 4u, 5u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    // The one-by-one way: every element read by itself, the areas that follow a
+    // name read again once all blocks are in, then sorted.
+    other.zone.objects.clear();
+    for (xml::Node* c = other.zone.openZoneNode->firstElement(); c; c = c->nextElement())
+      parseObjectByKind(other, c, false, 0);
+    std::vector<xml::Node*> named;
+    for (const auto& o : other.zone.objects)
+      if (o->kind == kind::Area && !o->node->attr("oname").empty()) named.push_back(o->node);
+    for (xml::Node* a : named) parseArea(other, a, false, 0);
+    sortObjects(other.zone);
+    EXPECT_EQ(records(editor), records(other));
+  }
+}
+
+TEST_F(ZoneBulkRecordsTest, ReadingAllBlocksAgainKeepsTheOrderOfReadingEachBlock) {
+  for (uint32_t seed : {11u, 12u, 13u, 14u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    markBoth(seed, objflag::Selected, 5);
+    markBoth(seed + 100, objflag::BeingPlaced, 7);
+    markBoth(seed + 200, objflag::Hidden, 9);
+    // The classes change under the blocks, and some blocks change unread.
+    for (Editor* e : {&editor, &other}) {
+      xml::Node* mover = e->game.root->firstElement();
+      mover->setAttr("xlim", "-40,90");
+      mover->setAttr("flg", seed % 2 ? "motion,circular" : "solid");
+      e->game.root->firstElement()->nextElement()->setAttr("flg", "checkpoint");
+      Lcg r{seed};
+      for (xml::Node* c = e->zone.openZoneNode->firstElement(); c; c = c->nextElement()) {
+        if (c->name != "block" || r.next(6) != 0) continue;
+        c->setAttr("flg", r.next(2) ? "motion" : "invisible");
+        c->setAttr("wave", r.next(2) ? "parabola" : "tri");
+      }
+    }
+    reparseAllBlocks(editor);
+    std::vector<xml::Node*> blocks;
+    for (const auto& o : other.zone.objects)
+      if (o->kind == kind::Block) blocks.push_back(o->node);
+    for (xml::Node* b : blocks) parseBlock(other, b, false, 0);
+    EXPECT_EQ(records(editor), records(other));
+    // Twice over, and with a sort, the two ways stay the same.
+    reparseAllBlocks(editor);
+    for (xml::Node* b : blocks) parseBlock(other, b, false, 0);
+    sortObjects(editor.zone);
+    sortObjects(other.zone);
+    EXPECT_EQ(records(editor), records(other));
+  }
+}
+
+TEST_F(ZoneBulkRecordsTest, DeletingTheSelectionRemovesWhatRemovingEachObjectRemoves) {
+  for (uint32_t seed : {21u, 22u, 23u, 24u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    markBoth(seed, objflag::Hidden, 4);
+    markBoth(seed + 1, objflag::Selected, 3);
+    for (Editor* e : {&editor, &other}) {
+      // References into the list that must not be left pointing at removed records.
+      recordUndo(*e, undo::Created);
+      e->canvas.lastClickedObject = e->zone.objects.at(7).get();
+      e->canvas.pendingDrag = e->zone.objects.at(8).get();
+      e->zone.insertedBlockNode = e->zone.objects.at(9)->node;
+    }
+    const int bulk = deleteSelectedObjects(editor);
+    // The one-by-one way.
+    int single = 0;
+    flushBlockTemplate(other);
+    for (;;) {
+      EditorObject* selected = nullptr;
+      for (const auto& o : other.zone.objects)
+        if ((o->flags & objflag::Selected) && o->kind <= kind::Entrance) {
+          selected = o.get();
+          break;
+        }
+      if (selected == nullptr) break;
+      removeObject(other, selected, true);
+      ++single;
+    }
+    other.zone.selectionCount = 0;
+    EXPECT_EQ(bulk, single);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+    EXPECT_EQ(editor.canvas.lastClickedObject == nullptr, other.canvas.lastClickedObject == nullptr);
+    EXPECT_EQ(editor.canvas.pendingDrag == nullptr, other.canvas.pendingDrag == nullptr);
+    EXPECT_EQ(editor.zone.insertedBlockNode == nullptr, other.zone.insertedBlockNode == nullptr);
+    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+    for (std::size_t i = 0; i < editor.zone.undoEntries.size(); ++i)
+      EXPECT_EQ(editor.zone.undoEntries[i].record == nullptr, other.zone.undoEntries[i].record == nullptr) << i;
+    // Every reference left points at a record still in the list.
+    for (const EditorObject* h : editor.zone.hiddenObjects) EXPECT_NE(indexesIn(editor, {const_cast<EditorObject*>(h)})[0], -1);
+  }
+}
+
+// Undoing a duplicate takes the copies out as taking each copy out by itself does;
+// the document is then as it was.
+TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves) {
+  for (uint32_t seed : {31u, 32u, 33u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 200);
+    const std::string before = documentText(editor);
+    markBoth(seed, objflag::Selected, 2);
+    markBoth(seed + 1, objflag::Hidden, 5);
+    const int selected = static_cast<int>(selectedEditableObjects(editor).size());
+    ASSERT_EQ(duplicateSelection(editor), selected);
+    ASSERT_EQ(duplicateSelection(other), selected);
+    EXPECT_EQ(undoLastStep(editor), selected);
+    // The one-by-one way.
+    deselectAll(other);
+    int single = 0;
+    for (UndoEntry& entry : other.zone.undoEntries) {
+      xml::Node* element = entry.element;
+      if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+      EditorObject* record = nullptr;
+      for (const auto& o : other.zone.objects)
+        if (o->node == element && o->kind >= kind::Block && o->kind <= kind::Entrance) {
+          record = o.get();
+          break;
+        }
+      if (record != nullptr) removeObject(other, record, true);
+      else xml::Document::unlink(element);
+      ++single;
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(single, selected);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
+    EXPECT_EQ(documentText(editor), before);
+    EXPECT_EQ(documentText(other), before);
+  }
+}
+
+}  // namespace
+}  // namespace zor::editor::test
