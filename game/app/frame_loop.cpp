@@ -319,7 +319,7 @@ bool runFramePass(Game& game, AppPlatform& platform) {
   }
 
   // Quit hot key.
-  if (in.keyDown(kQuitKey) && controlKeyDown(in)) {
+  if (quitKeysDown(in)) {
     app.quitRequested = 1;
     return false;
   }

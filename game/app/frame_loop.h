@@ -16,9 +16,6 @@ struct Game;
 struct AppState;
 struct RandomGenerator;
 
-// The "q" key: with Ctrl (which takes the Command key's role here) it quits.
-inline constexpr int kQuitKey = 113;
-
 
 // Runs passes until quitRequested is set. Does not quit by itself.
 void runFrameLoop(Game& game, AppPlatform& platform);

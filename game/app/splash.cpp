@@ -34,13 +34,14 @@ bool anyReleased(const KeyStates& before, const KeyStates& now) {
   return false;
 }
 
-// Waits until the time has passed or a key is let go; at least one pass.
+// Waits until the time has passed or a key is let go; at least one pass. A quit
+// (the close box, Ctrl+Q, a signal) ends the wait at once.
 void waitPhase(Game& game, AppPlatform& platform, int32_t ms) {
   const uint32_t deadline = platform.elapsedMs() + static_cast<uint32_t>(ms < 0 ? 0 : ms);
   KeyStates keys = readKeys(platform.input());
   for (;;) {
-    if (game.screen.inWindow) takeWindowEvents(game, platform.screen());
     platform.examineKeyboard();
+    if (takeQuitRequests(game, platform)) return;
     const KeyStates now = readKeys(platform.input());
     platform.sleepMs(kWaitStepMs);
     const bool released = anyReleased(keys, now);
@@ -89,9 +90,11 @@ void showSplash(Game& game, AppPlatform& platform, int32_t showMs, int32_t blank
   out.flip();
   waitPhase(game, platform, showMs);
 
-  out.clear(0);
-  out.flip();
-  waitPhase(game, platform, blankMs);
+  if (game.app.quitRequested == 0) {
+    out.clear(0);
+    out.flip();
+    waitPhase(game, platform, blankMs);
+  }
   if (jingle != 0) sound->freeSound(jingle);
 }
 

@@ -77,9 +77,10 @@ void openFirstScreen(Game& game, AppPlatform& platform) {
   // The sizes the display offers.
   game.app.screenSizes = listScreenSizes(platform.screen().displayModes());
 
-  // The first screen is a window.
-  info.width = prefs.screenWidth;
-  info.height = prefs.screenHeight;
+  // The first screen is a window, no larger than the display can show.
+  const ScreenSize size = boundScreenSize(ScreenSize{prefs.screenWidth, prefs.screenHeight}, game.app.screenSizes);
+  info.width = size.width;
+  info.height = size.height;
   info.depth = prefs.screenDepth;
   if (!openGameScreen(game, prefs.windowed)) {
     prefs.windowed = 1;
@@ -112,7 +113,7 @@ void startPlay(Game& game) {
   } else {
     const std::string zone = game.world.currentZoneId;
     const std::string entrance = game.world.entranceName;
-    enterZone(game, zone, entrance);
+    enterZone(game, zone, entrance, ZoneRequest::SavedPosition);
   }
   if (game.failed) quitGame(game, 1);
 
@@ -140,6 +141,17 @@ std::vector<ScreenSize> listScreenSizes(const std::vector<DisplayMode>& modes) {
   std::stable_sort(sizes.begin(), sizes.end(), [](const ScreenSize& a, const ScreenSize& b) { return a.height < b.height; });
   std::stable_sort(sizes.begin(), sizes.end(), [](const ScreenSize& a, const ScreenSize& b) { return a.width < b.width; });
   return sizes;
+}
+
+ScreenSize boundScreenSize(ScreenSize wanted, const std::vector<ScreenSize>& sizes) {
+  if (sizes.empty()) return wanted;
+  int32_t widest = 0, tallest = 0;
+  for (const ScreenSize& s : sizes) {
+    widest = std::max(widest, s.width);
+    tallest = std::max(tallest, s.height);
+  }
+  if (wanted.width <= widest && wanted.height <= tallest) return wanted;
+  return sizes.back();
 }
 
 void programFatalError(Game& game, AppPlatform& platform, const std::string& message) {
@@ -197,6 +209,7 @@ void startGame(Game& game, AppPlatform& platform, const ProgramArgs& args) {
   // The splash, unless play starts in a given zone.
   if (game.start.startZone.empty()) {
     showSplash(game, platform, kSplashShowMs, kSplashBlankMs);
+    if (game.app.quitRequested) quitGame(game, 0);
   }
 
   startPlay(game);

@@ -48,4 +48,9 @@ void setBuiltInSoundVolumes(SoundTable& sounds);
 // width and, for equal widths, by height.
 std::vector<ScreenSize> listScreenSizes(const std::vector<DisplayMode>& modes);
 
+// The screen size to open for the one wanted (from the preference file): itself
+// when the display can show it, else the largest of the display's sizes (the
+// last of listScreenSizes). Without known sizes, the one wanted.
+ScreenSize boundScreenSize(ScreenSize wanted, const std::vector<ScreenSize>& sizes);
+
 }  // namespace zor

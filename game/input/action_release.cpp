@@ -2,6 +2,7 @@
 
 #include "game/game.h"
 #include "platform/app_platform.h"
+#include "platform/input_source.h"
 
 namespace zor {
 
@@ -21,10 +22,20 @@ void takeWindowEvents(Game& game, ScreenOutput& screen) {
   }
 }
 
+bool quitKeysDown(const InputSource& in) {
+  return in.keyDown(kQuitKey) && (in.keyDown(key::Control) || in.keyDown(key::Control2));
+}
+
+bool takeQuitRequests(Game& game, AppPlatform& platform) {
+  AppState& app = game.app;
+  if (game.screen.inWindow) takeWindowEvents(game, platform.screen());
+  if (platform.quitAsked() || quitKeysDown(platform.input())) app.quitRequested = 1;
+  return app.quitRequested != 0;
+}
+
 void waitForActionRelease(Game& game, AppPlatform& platform) {
   const Controls& c = game.controls;
   ControlInput& in = platform.input();
-  AppState& app = game.app;
   auto held = [&]() {
     if (in.keyDown(c.keyCodes[control::Action])) return true;
     if (c.gamepadCount <= 0) return false;
@@ -35,9 +46,8 @@ void waitForActionRelease(Game& game, AppPlatform& platform) {
   };
   platform.examineKeyboard();
   while (held()) {
-    if (game.screen.inWindow) takeWindowEvents(game, platform.screen());
-    if (platform.quitAsked()) app.quitRequested = 1;
-    if (app.quitRequested) return;
+    // A key that the window system reports held for good must not keep the player in.
+    if (takeQuitRequests(game, platform)) return;
     if (game.screen.gameScreenOpen) platform.screen().flip();
     platform.sleepMs(kActionWaitSleepMs);
     platform.examineKeyboard();

@@ -412,15 +412,6 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
     id = "first";
     world.entranceName.clear();
   }
-  // Play starting or restarting at an element that is no zone (a saved position
-  // naming a script, say) starts at "first" too, rather than failing at every start.
-  if (zone && world.enteringZone && id != "first" && !zoneHasLevels(*zone)) {
-    if (const xml::Node* first = findElementById(game.data, "first")) {
-      zone = first;
-      id = "first";
-      world.entranceName.clear();
-    }
-  }
   if (!zone) {
     fatalError(game, "Game zone could not be found: " + id);
     return false;
@@ -439,8 +430,20 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   return true;
 }
 
-void enterZone(Game& game, const std::string& id, const std::string& entrance) {
+void enterZone(Game& game, const std::string& id, const std::string& entrance, ZoneRequest request) {
   World& world = game.world;
+  // A saved position naming an element that is no zone (a script, or a zone of an
+  // older version of the game) starts at "first", rather than failing at every start.
+  std::string target = id;
+  std::string targetEntrance = entrance;
+  if (request == ZoneRequest::SavedPosition) {
+    const std::string wanted = xml::toLowerAscii(text::trim(id));
+    const xml::Node* zone = wanted.empty() ? nullptr : findElementById(game.data, wanted);
+    if (zone && wanted != "first" && !zoneHasLevels(*zone) && findElementById(game.data, "first")) {
+      target = "first";
+      targetEntrance.clear();
+    }
+  }
   // Kept to put back when the zone cannot be loaded, so that the running zone stays whole.
   ObjectRecord* const oldPlayer = world.player;
   const int32_t oldColour = world.playerColour;
@@ -448,8 +451,8 @@ void enterZone(Game& game, const std::string& id, const std::string& entrance) {
   world.playerColour = 0x000060FF;
   world.player = nullptr;  // a fresh start: nothing is carried over
   world.enteringZone = true;
-  world.entranceName = entrance;
-  if (!loadZone(game, id, true)) {
+  world.entranceName = targetEntrance;
+  if (!loadZone(game, target, true)) {
     world.player = oldPlayer;
     world.playerColour = oldColour;
     world.entranceName = oldEntrance;

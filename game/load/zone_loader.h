@@ -28,9 +28,16 @@ bool loadZone(Game& game, const std::string& id, bool closeMenu);
 // after the objects were dropped.
 void resetZoneState(Game& game);
 
+// Where the zone to enter comes from. A zone asked for (the command line, a
+// speedrun, a new game) must have levels, or the program ends with "Zone 'id'
+// contains no levels!"; a saved position naming an element without levels starts
+// at "first" at its default entrance.
+enum class ZoneRequest { Asked, SavedPosition };
+
 // Starts play in a zone afresh: resets the player's colour, loads the zone
 // without carry-over, waits until ACTION is let go and restores the music and
 // the input states.
-void enterZone(Game& game, const std::string& id, const std::string& entrance);
+void enterZone(Game& game, const std::string& id, const std::string& entrance,
+               ZoneRequest request = ZoneRequest::Asked);
 
 }  // namespace zor

@@ -81,7 +81,8 @@ std::string getUserDataFolder(const UserFolderEnv& env, const std::string& compa
 
 std::string chooseDataFolder(const std::string& programFolder, const UserFolderEnv& env) {
   const std::string zordata = programFolder + "zordata";
-  if (files::createPath(zordata) && files::folderWritable(zordata, "test.tmp")) return programFolder;
+  const bool installed = files::fileExists(programFolder + kInstalledMark);
+  if (!installed && files::createPath(zordata) && files::folderWritable(zordata, "test.tmp")) return programFolder;
   return getUserDataFolder(env, "Zorlan", "", true);
 }
 

@@ -59,9 +59,14 @@ UserFolderEnv userFolderEnvFromProcess();
 std::string getUserDataFolder(const UserFolderEnv& env, const std::string& company, const std::string& product,
                               bool create);
 
+// The file that an install puts beside the program. An installed game keeps what
+// it writes in the per-user folder, even where it could write beside itself.
+inline constexpr const char* kInstalledMark = "zorlan.installed";
+
 // Chooses the data folder: `programFolder` ("" for the current folder, else a
-// folder ending in "/") when a "zordata" folder there exists or can be made and
-// a file can be created in it; else the per-user folder of "Zorlan".
+// folder ending in "/") when it holds no install mark and a "zordata" folder
+// there exists or can be made and a file can be created in it; else the
+// per-user folder of "Zorlan".
 std::string chooseDataFolder(const std::string& programFolder, const UserFolderEnv& env);
 // The preference file under a data folder.
 std::string prefsPathFor(const std::string& dataFolder);

@@ -105,6 +105,7 @@ bool SdlScreen::open(int32_t width, int32_t height, const std::string& title, bo
     }
   }
   SDL_ShowWindow(window_);
+  frameFitted_ = false;
   if (windowed) {
     fitWindowInsideFrame();
     SDL_RaiseWindow(window_);
@@ -120,10 +121,13 @@ bool SdlScreen::open(int32_t width, int32_t height, const std::string& title, bo
 }
 
 void SdlScreen::fitWindowInsideFrame() {
-  // The window manager's frame is known only once the window is shown.
+  // The window manager tells the frame's size some time after the window is
+  // shown (SDL learns it from the events); until then this is tried at each flip.
+  if (frameFitted_ || window_ == nullptr || !inWindow_) return;
   int top = 0, left = 0, bottom = 0, right = 0;
   if (SDL_GetWindowBordersSize(window_, &top, &left, &bottom, &right) != 0) return;
   if (top == 0 && left == 0 && bottom == 0 && right == 0) return;
+  frameFitted_ = true;
   const ScreenRect place = placeWindow(width_, height_, usableDesktop(window_), left, top, right, bottom);
   int x = 0, y = 0, w = 0, h = 0;
   SDL_GetWindowPosition(window_, &x, &y);
@@ -299,6 +303,7 @@ void SdlScreen::waitForFramePeriod() {
 void SdlScreen::flip() {
   if (!isOpen()) return;
   stopDrawing();
+  fitWindowInsideFrame();
   if (backend_ == Backend::Buffer) presentBuffer();
   else presentSprites();
 }

@@ -109,6 +109,7 @@ class SdlScreen final : public ScreenOutput {
   int32_t width_ = 0;
   int32_t height_ = 0;
   bool inWindow_ = false;
+  bool frameFitted_ = false;  // the window was fitted with the window manager's frame
   bool drawing_ = false;
   std::string title_;
   uint64_t lastFlip_ = 0;  // performance-counter time of the last flip in a window

@@ -4,7 +4,8 @@
 # by desktop-file-validate), whose Exec line starts the installed game with the
 # opened files, and the MIME types of game files and run files (well-formed for
 # xmllint, accepted by update-mime-database, with the extensions and the magic
-# the game itself goes by).
+# the game itself goes by); and that the installed game, though its prefix is
+# writable, keeps its files in the per-user data folder.
 #   install_test.sh <build folder> <source folder>
 set -euo pipefail
 build=$1
@@ -76,6 +77,34 @@ if command -v update-mime-database >/dev/null; then
   grep -q 'application/x-zorlan-run:\*\.zorrun' "$db/globs2" || fail "run files not in the MIME database"
   rm -rf "$db"
 fi
+
+# An installed game keeps what it writes in the per-user folder, even under a
+# prefix it can write to (like ~/.local): it starts, plays a moment and quits on
+# SIGTERM through its normal quit path, which writes the save and preference files.
+user=$(mktemp -d)
+trap 'rm -rf "$prefix" "$user"' EXIT
+game_folder="$prefix/lib/zorlan"
+[ -w "$game_folder" ] || fail "the test's prefix is not writable"
+(cd "$user" && HOME="$user/home" XDG_DATA_HOME="$user/data" SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy \
+  exec "$prefix/bin/zorlan" -s >"$user/out.txt" 2>&1) &
+pid=$!
+# Wait until the program catches SIGTERM (its quit path is in place), then a little more.
+for _ in $(seq 600); do
+  mask=$(sed -n 's/^SigCgt:\s*//p' "/proc/$pid/status" 2>/dev/null || true)
+  [ "$(readlink -f "/proc/$pid/exe" 2>/dev/null || true)" = "$program" ] && [ -n "$mask" ] && [ $(( (16#$mask >> 14) & 1 )) -eq 1 ] && break
+  sleep 0.1
+done
+sleep 1
+kill -TERM "$pid" 2>/dev/null || true
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "the installed game ended with status $status: $(cat "$user/out.txt")"
+for f in saves/save.ini saves/pref-mac.ini; do
+  [ -s "$user/data/Zorlan/zordata/$f" ] || fail "the installed game did not write $f in the per-user folder"
+done
+for d in saves runs screens test.tmp; do
+  [ ! -e "$game_folder/zordata/$d" ] || fail "the installed game made zordata/$d beside itself"
+done
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failed, 0 passed"

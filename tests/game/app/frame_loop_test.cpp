@@ -537,5 +537,20 @@ TEST_F(FrameLoopTest, ZoneEntryWaitsForActionToBeLetGoAndHonoursAQuit) {
   EXPECT_EQ(game.app.quitRequested, 1);
 }
 
+// A key the window system reports held for good (pressed in another window
+// before the game's window took the focus) must not keep the player in: the
+// quit hot key ends the wait, as the close box does.
+TEST_F(FrameLoopTest, CtrlQEndsTheWaitForActionToBeLetGo) {
+  constexpr int kGiveUp = 200;
+  platform.beforeKeyboard = [](FakePlatform& p, int n) {
+    if (n == 3) p.fakeInput.keys.insert({key::Control, kQuitKey});
+    if (n == kGiveUp) p.fakeInput.keys.clear();
+  };
+  hold({13});
+  waitForActionRelease(game, platform);
+  EXPECT_EQ(game.app.quitRequested, 1);
+  EXPECT_EQ(platform.keyboardReads, 4);
+}
+
 }  // namespace
 }  // namespace zor

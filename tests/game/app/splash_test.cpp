@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "game/game.h"
+#include "game/input/action_release.h"
+#include "platform/input_source.h"
 #include "tests/game/app/fake_app_platform.h"
 #include "tests/game/audio/fake_sound_output.h"
 
@@ -51,6 +54,29 @@ TEST(Splash, AKeyLetGoEndsThePhaseButNotTheNext) {
   };
   showSplash(r.game, r.platform, 1000, 100);
   EXPECT_EQ(r.sleeps(), 2 + 6);
+}
+
+// The close box, Ctrl+Q or a signal end the splash at once, without the blank phase.
+TEST(Splash, AQuitEndsTheSplashAtOnce) {
+  struct Case {
+    const char* what;
+    std::function<void(FakePlatform&)> ask;
+  };
+  const Case cases[] = {
+      {"Ctrl+Q", [](FakePlatform& p) { p.fakeInput.keys = {key::Control2, kQuitKey}; }},
+      {"close box", [](FakePlatform& p) { p.fakeScreen.events.push_back(WindowEvent::Close); }},
+      {"signal", [](FakePlatform& p) { p.quit = true; }},
+  };
+  for (const Case& c : cases) {
+    SplashRun r;
+    r.game.screen.inWindow = 1;
+    r.platform.beforeKeyboard = [&](FakePlatform& p, int n) {
+      if (n == 2) c.ask(p);
+    };
+    showSplash(r.game, r.platform, 1000, 1000);
+    EXPECT_EQ(r.game.app.quitRequested, 1) << c.what;
+    EXPECT_EQ(r.sleeps(), 2) << c.what;
+  }
 }
 
 // The jingle comes from the program, not from the data folder.

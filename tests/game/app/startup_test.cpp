@@ -51,7 +51,7 @@ struct StartupTest : ::testing::Test {
     args.startFolder = start.path();
     // Quit from outside once play has run a few passes.
     platform.beforeKeyboard = [this](FakePlatform& p, int) {
-      if (++passes >= 3) p.quit = true;
+      if (game.world.currentZoneNode != nullptr && ++passes >= 3) p.quit = true;
     };
     sound.canStart = false;
     game.sounds.attach(sound, folder.path());
@@ -112,6 +112,29 @@ TEST_F(StartupTest, AStartZoneEntranceAndFlagsFromTheCommandLine) {
   EXPECT_NE(save.find("GFlags = 3,17,\n"), std::string::npos) << save;
   EXPECT_EQ(splashes(), 0);  // a start zone skips the splash
   EXPECT_EQ(platform.fakeScreen.title, "Two");
+}
+
+// A game whose zone "hollow" has no levels.
+constexpr const char* kHollowZone = R"(<zorlan version="1" gtitle="Hollow">
+  <zone id="first"><levels><level z="0"/></levels><entrance x="0" y="0" level="0"/></zone>
+  <zone id="hollow"><entrance x="0" y="0" level="0"/></zone>
+</zorlan>)";
+
+// Asked for on the command line (as the editor's test run does), such a zone is
+// a fatal error rather than a silent start elsewhere.
+TEST_F(StartupTest, AStartZoneWithoutLevelsIsFatal) {
+  write(start / "hollow.zorlan", kHollowZone);
+  EXPECT_EQ(run({"-g", "hollow.zorlan", "-z", "Hollow:door"}), 1);
+  EXPECT_EQ(platform.messages, std::vector<std::string>{"Zorlan - Error|Zone 'hollow' contains no levels!"});
+}
+
+// A saved position naming it (a save of an older version of the game) starts at "first".
+TEST_F(StartupTest, ASavedZoneWithoutLevelsStartsAtFirst) {
+  write(start / "hollow.zorlan", kHollowZone);
+  write(folder / "zordata/saves/save-hollow.zorlan.ini", "[Gamestate]\nLevelID = hollow\nEntrance = door\n");
+  EXPECT_EQ(run({"-g", "hollow.zorlan"}), 0);
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_NE(read("zordata/saves/save-hollow.zorlan.ini").find("LevelID = first\nEntrance = \n"), std::string::npos);
 }
 
 TEST_F(StartupTest, FlagsXClearsTheSavedFlagsAndTheGameFileIsTakenByItsExtension) {
@@ -175,6 +198,40 @@ TEST_F(StartupTest, AScreenThatCannotOpenIsFatalButTheNextStartCanOpen) {
             std::string::npos)
       << prefs;
   EXPECT_TRUE(files::fileExists(folder / "zordata/saves/save.ini"));
+}
+
+// A size in the preference file that the display cannot show would make a huge
+// picture scaled into the window at a few frames a second.
+TEST_F(StartupTest, AScreenSizeLargerThanTheDisplayCanShowOpensTheLargestItCan) {
+  platform.fakeScreen.modes = {{1280, 720, 32, 60}, {1920, 1080, 32, 60}, {1920, 1200, 32, 60}, {800, 600, 32, 60}};
+  struct Case {
+    int32_t width, height;
+    int32_t openedWidth, openedHeight;
+  };
+  const Case cases[] = {
+      {16384, 16384, 1920, 1200}, {16384, 720, 1920, 1200}, {1024, 1600, 1920, 1200}, {1920, 1200, 1920, 1200},
+      {1600, 900, 1600, 900},  // within the display: as asked, though not one of its modes
+  };
+  for (const Case& c : cases) {
+    Game fresh;
+    FakePlatform p;
+    p.fakeScreen.modes = platform.fakeScreen.modes;
+    p.beforeKeyboard = [&fresh](FakePlatform& fp, int) {
+      if (fresh.world.currentZoneNode != nullptr) fp.quit = true;
+    };
+    fresh.sounds.attach(sound, folder.path());
+    write(folder / "zordata/saves/pref-mac.ini", "[Video]\nScreenWidth = " + std::to_string(c.width) +
+                                                      "\nScreenHeight = " + std::to_string(c.height) + "\n");
+    EXPECT_EQ(runProgram(fresh, p, args), 0);
+    EXPECT_EQ(fresh.screen.info.width, c.openedWidth) << c.width << "x" << c.height;
+    EXPECT_EQ(fresh.screen.info.height, c.openedHeight) << c.width << "x" << c.height;
+    const std::string prefs = read("zordata/saves/pref-mac.ini");
+    EXPECT_NE(prefs.find("ScreenWidth = " + std::to_string(c.openedWidth) + "\nScreenHeight = " +
+                         std::to_string(c.openedHeight) + "\n"),
+              std::string::npos)
+        << prefs;
+  }
+  EXPECT_EQ(boundScreenSize({16384, 16384}, {}).width, 16384);  // nothing known of the display
 }
 
 TEST_F(StartupTest, AnAudioDeviceThatFailsIsNotWrittenBackIntoThePreferences) {

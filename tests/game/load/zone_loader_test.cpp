@@ -845,23 +845,26 @@ TEST(EnterZone, EntranceArgumentAndFallbackToFirst) {
   EXPECT_FALSE(g->failed);
 }
 
-TEST(EnterZone, AnElementThatIsNoZoneStartsAtFirst) {
+TEST(EnterZone, ASavedPositionAtAnElementThatIsNoZoneStartsAtFirst) {
   struct Case {
     const char* first;  // the "first" zone's levels
+    ZoneRequest request;
     const char* loaded;
     const char* message;
   };
   const Case cases[] = {
-      {kOneLevel, "first", ""},
-      {"<levels/>", nullptr, "Zone 'first' contains no levels!"},  // the game file itself is broken
+      {kOneLevel, ZoneRequest::SavedPosition, "first", ""},
+      {"<levels/>", ZoneRequest::SavedPosition, nullptr, "Zone 'first' contains no levels!"},  // a broken game
+      // A zone asked for by name is entered or the program ends.
+      {kOneLevel, ZoneRequest::Asked, nullptr, "Zone 'cave' contains no levels!"},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.first);
+    SCOPED_TRACE(std::string(c.first) + (c.request == ZoneRequest::Asked ? " asked" : " saved"));
     ZoneLog log;
     auto g = makeGame(gameWith(R"(<sub id="cave"><sound num="1"/></sub>)" +
                                zone("first", "", R"(<entrance x="1"/><entrance_back x="2"/>)", c.first)),
                       log);
-    enterZone(*g, "Cave", "back");
+    enterZone(*g, "Cave", "back", c.request);
     if (c.loaded) {
       EXPECT_TRUE(testing::fatals(*g).empty());
       EXPECT_EQ(g->world.currentZoneId, c.loaded);

@@ -262,6 +262,19 @@ TEST(DataFolder, AWritableProgramFolderIsUsedAndLeavesNoProbe) {
   EXPECT_TRUE(fs::is_empty(user.path));
 }
 
+// An installed game (its folder holds the install's mark) writes to the per-user
+// folder even where it could write beside itself, as under a prefix like ~/.local.
+TEST(DataFolder, AnInstalledGameUsesThePerUserFolderEvenWhenItsOwnIsWritable) {
+  TempDir program;
+  TempDir user;
+  ASSERT_TRUE(files::writeFileAtomic(program.path + kInstalledMark, "installed\n"));
+  Game game;
+  chooseDataFolder(game, program.path, UserFolderEnv{user.path, ""});
+  EXPECT_EQ(game.session.dataFolder, user.path + "Zorlan/");
+  EXPECT_EQ(game.session.prefsPath, user.path + "Zorlan/zordata/saves/pref-mac.ini");
+  EXPECT_FALSE(files::isFolder(program.path + "zordata"));  // nothing is made beside the program
+}
+
 TEST(DataFolder, WithoutAUsableZordataThePerUserFolderIsUsed) {
   TempDir program;
   TempDir user;
