@@ -1,5 +1,6 @@
 #include "editor/ui/fixed_dialogs.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/listbox.h>
@@ -9,6 +10,8 @@
 #include <wx/stc/stc.h>
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
+
+#include <cstdlib>
 
 namespace zor::editor::ui {
 
@@ -126,6 +129,66 @@ bool ScriptWindow::create(wxWindow* parent, const wxFont& noticeFont) {
     wxMessageBox("Scintilla (the script editor) failed to initialize!", "ZorlED", wxOK | wxICON_WARNING);
   }
   return true;
+}
+
+namespace {
+
+// Where the desktop shows a window with its frame: wx may not know the frame of a
+// window that a window manager decorated before wx asked.
+wxRect desktopRect(wxWindow* window) {
+  GdkWindow* gdk = gtk_widget_get_window(static_cast<GtkWidget*>(window->GetHandle()));
+  if (!gdk) return window->GetRect();
+  GdkRectangle r;
+  gdk_window_get_frame_extents(gdk, &r);
+  return wxRect(r.x, r.y, r.width, r.height);
+}
+
+}  // namespace
+
+KeepShownCentred::KeepShownCentred(wxDialog* dialog, wxSize inner)
+    : state_(std::make_shared<State>(State{dialog, inner})) {
+  dialog->SetClientSize(inner);
+  if (wxWindow* parent = dialog->GetParent(); parent && parent->IsShown()) {
+    const wxRect main = desktopRect(parent);
+    const wxSize own = dialog->GetSize();
+    dialog->Move(main.x + (main.width - own.x) / 2, main.y + (main.height - own.y) / 2);
+  } else {
+    dialog->CentreOnScreen();
+  }
+  auto later = [state = state_](wxEvent& event) {
+    event.Skip();
+    state->dialog->CallAfter([state] { check(*state); });
+  };
+  events_.Bind(wxEVT_SIZE, later);
+  events_.Bind(wxEVT_MOVE, later);
+  events_.Bind(wxEVT_SHOW, later);
+  dialog->PushEventHandler(&events_);
+}
+
+KeepShownCentred::~KeepShownCentred() {
+  state_->active = false;
+  state_->dialog->PopEventHandler(false);
+}
+
+void KeepShownCentred::check(State& state) {
+  wxDialog* dialog = state.dialog;
+  if (!state.active || !dialog->IsShown() || state.corrections >= 10) return;
+  bool corrected = false;
+  if (dialog->GetClientSize() != state.inner) {
+    dialog->SetClientSize(state.inner);
+    corrected = true;
+  }
+  if (wxWindow* parent = dialog->GetParent(); parent && parent->IsShown()) {
+    const wxRect main = desktopRect(parent);
+    const wxSize own = dialog->GetSize();
+    const wxPoint centred(main.x + (main.width - own.x) / 2, main.y + (main.height - own.y) / 2);
+    const wxPoint at = dialog->GetPosition();
+    if (std::abs(at.x - centred.x) > 1 || std::abs(at.y - centred.y) > 1) {
+      dialog->Move(centred);
+      corrected = true;
+    }
+  }
+  if (corrected) ++state.corrections;
 }
 
 bool createFixedDialog(wxDialog* dialog, wxWindow* parent, const char* title, int width, int height) {

@@ -1,5 +1,7 @@
 #include "editor/ui/flag_editor_windows.h"
 
+#include "editor/ui/fixed_dialogs.h"
+
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
@@ -68,9 +70,12 @@ bool showWithList(wxDialog* dialog, wxListCtrl* list, const std::function<void(i
   });
   keys.Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->EndModal(wxID_CANCEL); });
   dialog->PushEventHandler(&keys);
-  dialog->CentreOnParent();
   list->SetFocus();
-  const bool confirmed = dialog->ShowModal() == wxID_OK;
+  bool confirmed = false;
+  {
+    KeepShownCentred place(dialog, dialog->GetClientSize());
+    confirmed = dialog->ShowModal() == wxID_OK;
+  }
   dialog->PopEventHandler(false);
   return confirmed;
 }

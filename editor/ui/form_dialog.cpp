@@ -1,5 +1,7 @@
 #include "editor/ui/form_dialog.h"
 
+#include "editor/ui/fixed_dialogs.h"
+
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/stattext.h>
@@ -70,7 +72,6 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
       fields[static_cast<std::size_t>(focus)]->SelectAll();
     }
   });
-  dialog->CentreOnParent();
   if (!fields.empty()) {
     const std::size_t focus = request.focus >= 0 && static_cast<std::size_t>(request.focus) < fields.size()
                                   ? static_cast<std::size_t>(request.focus)
@@ -87,7 +88,11 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
     }
   });
   dialog->PushEventHandler(&keys);
-  const bool confirmed = dialog->ShowModal() == wxID_OK;
+  bool confirmed = false;
+  {
+    KeepShownCentred place(dialog, dialog->GetClientSize());
+    confirmed = dialog->ShowModal() == wxID_OK;
+  }
   dialog->PopEventHandler(false);
   if (confirmed) {
     for (std::size_t i = 0; i < fields.size(); ++i) request.fields[i].value = fields[i]->GetValue().utf8_string();
