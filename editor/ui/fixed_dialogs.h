@@ -12,6 +12,7 @@
 #include "editor/core/port.h"
 
 class wxListBox;
+class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
 class wxStyledTextCtrl;
@@ -27,8 +28,10 @@ class ChooserDialog : public wxDialog {
   int run(const ChooserRequest& request, wxWindow* mainWindow);
 
  private:
+  // Places the gadgets with the room the prompt and buttons need.
   void layout();
   void onOk();
+  wxPanel* panel_ = nullptr;
   wxStaticText* prompt_ = nullptr;
   wxListBox* list_ = nullptr;
   wxButton* ok_ = nullptr;
@@ -44,6 +47,8 @@ class InputDialog : public wxDialog {
            std::string* result);
 
  private:
+  void layout();
+  wxPanel* panel_ = nullptr;
   wxStaticText* prompt_ = nullptr;
   wxTextCtrl* field_ = nullptr;
   wxButton* ok_ = nullptr;
