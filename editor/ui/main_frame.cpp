@@ -125,12 +125,16 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
     recordGeometry();
     e.Skip();
   });
+  // Measured once: the bars settle their heights only once shown, and the height
+  // recorded at quit must be the one restored at the next start.
+  barsHeight_ = barsHeight();
   setInnerSize(editor_.prefs.winW, editor_.prefs.winH);
   SetMinClientSize(wxSize(530, std::max(1, 265 - barsHeight())));
   return true;
 }
 
 int MainFrame::barsHeight() const {
+  if (barsHeight_ >= 0) return barsHeight_;
   // The client area excludes both bars: the inner height less the client height.
   const wxStatusBar* status = GetStatusBar();
   const wxMenuBar* menus = GetMenuBar();
