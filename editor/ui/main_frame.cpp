@@ -3,6 +3,7 @@
 #include "editor/ui/cleanup_dialog.h"
 #include "editor/ui/wx_port.h"
 
+#include <gtk/gtk.h>
 #include <wx/accel.h>
 
 #include <algorithm>
@@ -53,6 +54,29 @@ int keyCode(const std::string& key) {
   if (key == "Escape") return WXK_ESCAPE;
   if (key == "Keypad5") return WXK_NUMPAD5;
   return 0;
+}
+
+// Shows an accelerator text in the menu's own column without binding the key:
+// the shortcut table binds keys, and some texts name canvas keys or keys bound
+// to another command.
+void showAccelerator(wxMenuItem* item, const std::string& text) {
+  if (text.empty() || !item || !item->GetMenuItem()) return;
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(item->GetMenuItem()));
+  if (!label || !GTK_IS_ACCEL_LABEL(label)) return;
+  guint modifiers = 0;
+  std::string key = text;
+  for (const auto& [prefix, mask] : {std::pair<const char*, guint>{"Ctrl+", GDK_CONTROL_MASK},
+                                     {"Shift+", GDK_SHIFT_MASK}, {"Alt+", GDK_MOD1_MASK}}) {
+    for (std::size_t at; (at = key.find(prefix)) != std::string::npos;) {
+      key.erase(at, std::string(prefix).size());
+      modifiers |= mask;
+    }
+  }
+  if (key == "Ins") key = "Insert";
+  if (key == "Del") key = "Delete";
+  const guint keyval = gdk_keyval_from_name(key.c_str());
+  if (keyval == GDK_KEY_VoidSymbol || keyval == 0) return;
+  gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), keyval, static_cast<GdkModifierType>(modifiers));
 }
 
 }  // namespace
@@ -182,17 +206,14 @@ void MainFrame::buildMenus() {
         break;
       case MenuEntry::Type::SubMenu: {
         auto* sub = new wxMenu;
-        // Accelerator texts are shown, never bound: the shortcut table binds keys.
-        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
-        stack.back()->AppendSubMenu(sub, fromUtf8(label));
+        showAccelerator(stack.back()->AppendSubMenu(sub, fromUtf8(e.caption)), e.accelerator);
         stack.push_back(sub);
         break;
       }
       case MenuEntry::Type::EndSubMenu: stack.pop_back(); break;
       case MenuEntry::Type::Rule: stack.back()->AppendSeparator(); break;
       case MenuEntry::Type::Item: {
-        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
-        stack.back()->Append(commandId(e.command), fromUtf8(label));
+        showAccelerator(stack.back()->Append(commandId(e.command), fromUtf8(e.caption)), e.accelerator);
         break;
       }
       case MenuEntry::Type::RecentFiles:

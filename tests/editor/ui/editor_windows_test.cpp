@@ -417,6 +417,63 @@ TEST_F(EditorWindowsTest, AccessKeysAndF10OpenTheMenusFromTheCanvas) {
   }
 }
 
+// The menus show their accelerators in the toolkit's own column and bind none
+// of them: the shortcut table binds the keys, once.
+TEST_F(EditorWindowsTest, MenusShowAcceleratorsInTheirColumnWithoutBindingThem) {
+  wxMenuBar* bar = frame->GetMenuBar();
+  struct Shown {
+    std::string caption;
+    guint key = 0;
+    GdkModifierType modifiers{};
+  };
+  std::vector<Shown> shown;
+  std::function<void(wxMenu*)> walk = [&](wxMenu* menu) {
+    for (wxMenuItem* item : menu->GetMenuItems()) {
+      if (item->IsSeparator()) continue;
+      GtkWidget* widget = item->GetMenuItem();
+      ASSERT_NE(widget, nullptr);
+      GList* closures = gtk_widget_list_accel_closures(widget);
+      EXPECT_EQ(g_list_length(closures), 0u) << item->GetItemLabel().utf8_string() << " binds a key";
+      g_list_free(closures);
+      Shown s;
+      s.caption = item->GetItemLabel().utf8_string();
+      EXPECT_EQ(s.caption.find("  "), std::string::npos) << "accelerator text inside the label: " << s.caption;
+      EXPECT_EQ(s.caption.find('\t'), std::string::npos) << s.caption;
+      GtkWidget* label = gtk_bin_get_child(GTK_BIN(widget));
+      if (label && GTK_IS_ACCEL_LABEL(label)) gtk_accel_label_get_accel(GTK_ACCEL_LABEL(label), &s.key, &s.modifiers);
+      shown.push_back(s);
+      if (item->GetSubMenu()) walk(item->GetSubMenu());
+    }
+  };
+  for (size_t i = 0; i < bar->GetMenuCount(); ++i) walk(bar->GetMenu(i));
+  auto find = [&](const std::string& caption) {
+    for (const Shown& s : shown) {
+      if (s.caption == caption) return s;
+    }
+    ADD_FAILURE() << "no menu item " << caption;
+    return Shown{};
+  };
+  const struct {
+    const char* caption;
+    guint key;
+    int modifiers;
+  } expected[] = {
+      {"&New", GDK_KEY_N, GDK_CONTROL_MASK | GDK_SHIFT_MASK},
+      {"&Open...", GDK_KEY_O, GDK_CONTROL_MASK},
+      {"De&lete", GDK_KEY_Delete, 0},
+      {"Zone &Start", GDK_KEY_S, 0},
+      {"&Test Game", GDK_KEY_F5, 0},
+      {"&Delete Zone...", GDK_KEY_Delete, GDK_CONTROL_MASK | GDK_SHIFT_MASK},
+      {"&Insert Object", GDK_KEY_Insert, 0},
+      {"&Quit", 0, 0},
+  };
+  for (const auto& e : expected) {
+    const Shown s = find(e.caption);
+    EXPECT_EQ(s.key, e.key) << e.caption;
+    EXPECT_EQ(static_cast<int>(s.modifiers), e.modifiers) << e.caption;
+  }
+}
+
 // Zone, game, flag and sound windows are made anew each time they are shown: each
 // showing has the window's size and stands centred on the main window.
 TEST_F(EditorWindowsTest, RebuiltDialogsShowAtTheirSizeEveryTime) {
