@@ -5,7 +5,10 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/dcmemory.h>
+#include <wx/imaglist.h>
 #include <wx/listctrl.h>
+#include <wx/renderer.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
@@ -22,6 +25,10 @@ namespace {
 
 wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
 wxString number(int i) { return fromUtf8(text::formatInt(i)); }
+
+// Pictures of the GFlag list's check column.
+constexpr int kUnchecked = 0;
+constexpr int kChecked = 1;
 
 // The list's focused row, or -1.
 int currentRow(wxListCtrl* list) {
@@ -106,17 +113,36 @@ void fillGFlagRows(wxListCtrl* list, const GFlagList& flags) {
   const int n = static_cast<int>(flags.rows.size());
   for (int i = 0; i < n; ++i) {
     const GFlagRow& row = flags.rows[static_cast<std::size_t>(i)];
-    list->InsertItem(i, "");
+    list->InsertItem(i, "", row.checked ? kChecked : kUnchecked);
     list->SetItem(i, 1, number(i));
     list->SetItem(i, 2, fromUtf8(row.name));
-    list->CheckItem(i, row.checked);
   }
-  list->InsertItem(n, "");
+  // The last row adds rows: it has nothing to check.
+  list->InsertItem(n, "", -1);
   list->SetItem(n, 2, "Double-click to add more...");
 }
 
-void readGFlagChecks(wxListCtrl* list, GFlagList& flags) {
-  for (std::size_t i = 0; i < flags.rows.size(); ++i) flags.rows[i].checked = list->IsItemChecked(static_cast<long>(i));
+// The check column's pictures, drawn by the desktop's own check box.
+void addCheckPictures(wxListCtrl* list) {
+  const wxSize size = wxRendererNative::Get().GetCheckBoxSize(list);
+  auto* pictures = new wxImageList(size.x, size.y, true, 2);
+  for (int flags : {0, static_cast<int>(wxCONTROL_CHECKED)}) {
+    wxBitmap picture(size.x, size.y);
+    {
+      wxMemoryDC dc(picture);
+      dc.SetBackground(wxBrush(list->GetBackgroundColour()));
+      dc.Clear();
+      wxRendererNative::Get().DrawCheckBox(list, dc, wxRect(size), flags);
+    }
+    pictures->Add(picture);
+  }
+  list->AssignImageList(pictures, wxIMAGE_LIST_SMALL);
+}
+
+void setGFlagCheck(wxListCtrl* list, GFlagList& flags, int row, bool checked) {
+  if (row < 0 || row >= static_cast<int>(flags.rows.size())) return;
+  flags.rows[static_cast<std::size_t>(row)].checked = checked;
+  list->SetItemImage(row, checked ? kChecked : kUnchecked);
 }
 
 }  // namespace
@@ -127,8 +153,30 @@ bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags, 
   FittedLayout layout;
   addText(dialog, layout, "Double-click to rename GFlag, [Del] key to clear.", 10, 5, 330);
   wxListCtrl* list = flagList(dialog, layout, 300);
-  list->EnableCheckBoxes();
+  addCheckPictures(list);
   fillGFlagRows(list, flags);
+  // A click in the check column, or Space, turns the row's check over.
+  // The rows are drawn by an inner window of the list, which gets the clicks.
+  for (wxWindow* inner : list->GetChildren()) {
+    inner->Bind(wxEVT_LEFT_DOWN, [list, inner, &flags](wxMouseEvent& event) {
+      const wxPoint at = list->ScreenToClient(inner->ClientToScreen(event.GetPosition()));
+      for (int row = 0; row < static_cast<int>(flags.rows.size()) && at.x < list->GetColumnWidth(0); ++row) {
+        wxRect r;
+        if (list->GetItemRect(row, r) && r.Contains(at)) {
+          setGFlagCheck(list, flags, row, !flags.rows[static_cast<std::size_t>(row)].checked);
+          break;
+        }
+      }
+      event.Skip();
+    });
+  }
+  list->Bind(wxEVT_LIST_KEY_DOWN, [list, &flags](wxListEvent& event) {
+    const int row = currentRow(list);
+    if (event.GetKeyCode() == WXK_SPACE && row >= 0 && row < static_cast<int>(flags.rows.size())) {
+      setGFlagCheck(list, flags, row, !flags.rows[static_cast<std::size_t>(row)].checked);
+    }
+    event.Skip();
+  });
   addText(dialog, layout, "When testing game:", 10, 335, 130, wxALIGN_RIGHT);
   const char* modes[] = {"Load GFlags from savefile", "Clear all (like new game)", "Set each GFlag checked above"};
   std::vector<wxRadioButton*> modeButtons;
@@ -149,20 +197,17 @@ bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags, 
   addButtons(dialog, layout, 470, 255);
   dialog->SetClientSize(layout.apply(360, 515));
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&port, &flags, list](wxListEvent& event) {
-    readGFlagChecks(list, flags);
     activateGFlagRow(port, flags, static_cast<int>(event.GetIndex()));
     fillGFlagRows(list, flags);
   });
   const bool confirmed = showWithList(dialog, list, [&flags, list](int row) {
-    readGFlagChecks(list, flags);
     clearGFlagRow(flags, row);
     if (row < static_cast<int>(flags.rows.size())) {
       list->SetItem(row, 2, "");
-      list->CheckItem(row, false);
+      setGFlagCheck(list, flags, row, false);
     }
   }, help);
   if (confirmed) {
-    readGFlagChecks(list, flags);
     for (int i = 0; i < 3; ++i) {
       if (modeButtons[static_cast<std::size_t>(i)]->GetValue()) flags.testMode = i;
     }

@@ -25,6 +25,7 @@
 
 #include "editor/core/commands.h"
 #include "editor/core/editor.h"
+#include "editor/core/flag_name_editors.h"
 #include "editor/core/game_document.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/selection.h"
@@ -472,6 +473,48 @@ TEST_F(EditorWindowsTest, MenusShowAcceleratorsInTheirColumnWithoutBindingThem) 
     EXPECT_EQ(s.key, e.key) << e.caption;
     EXPECT_EQ(static_cast<int>(s.modifiers), e.modifiers) << e.caption;
   }
+}
+
+// The GFlag list's rows carry their checks in the first column, which a click turns
+// over; its last row ("Double-click to add more...") has none.
+TEST_F(EditorWindowsTest, GFlagRowsHaveChecksTheAddingRowNone) {
+  wxDialog* dialog = port.windows.gflagEditor;
+  bool looked = false;
+  whenShown(dialog, [&] {
+    looked = true;
+    wxListCtrl* list = nullptr;
+    for (wxWindow* child : dialog->GetChildren()) {
+      if (auto* l = dynamic_cast<wxListCtrl*>(child)) list = l;
+    }
+    ASSERT_NE(list, nullptr);
+    EXPECT_FALSE(list->HasCheckBoxes());
+    auto picture = [list](int row) {
+      wxListItem item;
+      item.SetId(row);
+      item.SetMask(wxLIST_MASK_IMAGE | wxLIST_MASK_TEXT);
+      list->GetItem(item);
+      return item.GetImage();
+    };
+    const int last = list->GetItemCount() - 1;
+    ASSERT_EQ(last, 32);
+    EXPECT_EQ(list->GetItemText(last, 2), "Double-click to add more...");
+    EXPECT_EQ(picture(last), -1);
+    EXPECT_EQ(picture(3), 0);
+    wxRect row;
+    ASSERT_TRUE(list->GetItemRect(3, row));
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(list->ClientToScreen(wxPoint(list->GetColumnWidth(0) / 2, row.y + row.height / 2)));
+    mouse.MouseClick();
+    settle();
+    EXPECT_EQ(picture(3), 1);
+    dialog->EndModal(wxID_OK);
+  });
+  dispatchCommand(editor, *frame, Command::GFlagEditor);
+  EXPECT_TRUE(looked);
+  const GFlagList flags = fillGFlagList(editor);
+  ASSERT_GT(flags.rows.size(), 3u);
+  EXPECT_TRUE(flags.rows[3].checked);
+  EXPECT_FALSE(flags.rows[2].checked);
 }
 
 // Zone, game, flag and sound windows are made anew each time they are shown: each
