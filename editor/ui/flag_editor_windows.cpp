@@ -9,6 +9,7 @@
 #include <wx/imaglist.h>
 #include <wx/listctrl.h>
 #include <wx/renderer.h>
+#include <wx/settings.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
@@ -267,7 +268,7 @@ bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows, c
   int columns = 0;
   for (int c = 0; c < list->GetColumnCount(); ++c) columns += list->GetColumnWidth(c);
   // The list shows its columns whole; the window grows with it.
-  layout.addSpace(5, 5, 480, 340, wxSize(columns + 4, 0));
+  layout.addSpace(5, 5, 480, 340, wxSize(columns + 4 + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list), 0));
   layout.add(list, 5, 5, 480, 340);
   const int count = static_cast<int>(rows.slots.size());
   for (int i = 0; i < count; ++i) {

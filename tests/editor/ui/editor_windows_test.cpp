@@ -11,6 +11,7 @@
 #include <wx/init.h>
 #include <wx/listctrl.h>
 #include <wx/menu.h>
+#include <wx/settings.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -162,6 +163,14 @@ void auditPlaces(wxWindow* parent, const std::string& where, std::vector<std::st
                        std::to_string(room.x) + "x" + std::to_string(room.y) + " of " + describe(parent));
     }
     if (auto* list = dynamic_cast<wxListCtrl*>(child)) {
+      int columns = 0;
+      for (int c = 0; c < list->GetColumnCount(); ++c) columns += list->GetColumnWidth(c);
+      // Beside the list's own scroll bar.
+      const int room = list->GetSize().x - wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list);
+      if (columns > room) {
+        faults.push_back(where + ": the list's columns take " + std::to_string(columns) + ", it shows " +
+                         std::to_string(room));
+      }
       for (int c = 0; c < list->GetColumnCount(); ++c) {
         wxListItem column;
         column.SetMask(wxLIST_MASK_TEXT);
