@@ -56,6 +56,14 @@ class TestPort : public WxPort {
     requesters.push_back(request.title);
     return {};
   }
+  // When set, choosers are only recorded too (answered Cancel).
+  bool recordChoosers = false;
+  std::vector<std::string> choosers;
+  int runChooser(const ChooserRequest& request) override {
+    if (!recordChoosers) return WxPort::runChooser(request);
+    choosers.push_back(request.title);
+    return -1;
+  }
   void messageBox(const std::string&, const std::string& text, MessageIcon) override { messages.push_back(text); }
   Answer ask(const std::string&, const std::string& text, QuestionButtons) override {
     messages.push_back(text);
@@ -390,6 +398,7 @@ int openMenu(wxFrame* frame) {
 }
 
 TEST_F(EditorWindowsTest, AccessKeysAndF10OpenTheMenusFromTheCanvas) {
+  port.recordChoosers = true;  // Z on the canvas would open the zone chooser
   wxUIActionSimulator keys;
   auto focusCanvas = [&] {
     frame->Raise();
@@ -423,6 +432,7 @@ TEST_F(EditorWindowsTest, AccessKeysAndF10OpenTheMenusFromTheCanvas) {
     closeMenus();
     settle(300);
     EXPECT_TRUE(port.requesters.empty()) << "an access key was taken as typed text: " << port.requesters.front();
+    EXPECT_TRUE(port.choosers.empty()) << "an access key was taken as a canvas key: " << port.choosers.front();
     EXPECT_TRUE(editor.zone.view.mode == 0);
   }
 }
