@@ -9,7 +9,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils libxml2-utils shared-mime-info
-  libwxgtk3.2-dev libx11-dev xdotool x11-utils openbox
+  libwxgtk3.2-dev libgtk-3-dev libx11-dev xdotool x11-utils openbox
 )
 
 missing=()

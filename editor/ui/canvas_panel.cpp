@@ -145,14 +145,29 @@ void CanvasPanel::onMouse(wxMouseEvent& event) {
   }
 }
 
+namespace {
+
+// Alt with a letter opens a menu by its access letter: the desktop's, not a canvas key.
+// Ctrl with Alt is AltGr on some keyboards, which types characters.
+bool menuAccess(const wxKeyEvent& event) { return event.AltDown() && !event.RawControlDown(); }
+
+}  // namespace
+
 void CanvasPanel::onKeyDown(wxKeyEvent& event) {
   const int32_t code = virtualKeyOf(event);
-  if (code != 0 && editor_ != nullptr) canvasKey(*editor_, *this, CanvasKeyEvent{code, modifiersOf(event)});
+  if (code != 0 && editor_ != nullptr && !menuAccess(event)) {
+    canvasKey(*editor_, *this, CanvasKeyEvent{code, modifiersOf(event)});
+  }
   event.Skip();  // a typed character still follows (used while no game is open)
 }
 
 void CanvasPanel::onChar(wxKeyEvent& event) {
   const wxChar c = event.GetUnicodeKey();
+  if (menuAccess(event) || event.GetKeyCode() == WXK_F10) {
+    // The window goes on with these: access letters open their menu, F10 the menu bar.
+    event.Skip();
+    return;
+  }
   if (c != WXK_NONE && c >= 32 && editor_ != nullptr) canvasCharacter(*editor_, *this, static_cast<uint32_t>(c));
 }
 

@@ -17,6 +17,7 @@
 #include "editor/core/editor.h"
 #include "editor/ui/main_frame.h"
 #include "editor/ui/canvas_panel.h"
+#include "editor/ui/fitted_layout.h"
 #include "editor/ui/wx_port.h"
 
 namespace zor::editor::ui {
@@ -80,16 +81,22 @@ struct CleanupGadgets : wxClientData {
 
 CleanupGadgets* build(wxDialog* dialog) {
   auto* g = new CleanupGadgets;
-  auto* panel = new wxPanel(dialog, wxID_ANY, wxPoint(0, 0), dialog->GetClientSize());
-  new wxStaticBox(panel, wxID_ANY, "Input", wxPoint(10, 5), wxSize(290, 95));
-  g->external = new wxRadioButton(panel, wxID_ANY, "Clean external file:", wxPoint(20, 25), wxSize(250, -1),
+  auto* panel = new wxPanel(dialog, wxID_ANY);
+  FittedLayout layout;
+  layout.add(new wxStaticBox(panel, wxID_ANY, "Input"), 10, 5, 290, 95);
+  g->external = new wxRadioButton(panel, wxID_ANY, "Clean external file:", wxDefaultPosition, wxDefaultSize,
                                   wxRB_GROUP);
-  g->path = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(40, 45), wxSize(226, -1));
-  g->browse = new wxButton(panel, wxID_ANY, "...", wxPoint(268, 45), wxSize(24, -1), wxBU_EXACTFIT);
-  g->openGame = new wxRadioButton(panel, wxID_ANY, "Clean currently open game", wxPoint(20, 70), wxSize(250, -1));
-  new wxStaticBox(panel, wxID_ANY, "Actions", wxPoint(10, 110), wxSize(290, 150));
-  auto box = [panel](const char* caption, int x, int y, bool checked) {
-    auto* b = new wxCheckBox(panel, wxID_ANY, caption, wxPoint(x, y), wxSize(250, -1));
+  layout.add(g->external, 20, 25, 250, 20);
+  g->path = new wxTextCtrl(panel, wxID_ANY, "");
+  layout.add(g->path, 40, 45, 226, 20);
+  g->browse = new wxButton(panel, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  layout.add(g->browse, 268, 45, 24, 20);
+  g->openGame = new wxRadioButton(panel, wxID_ANY, "Clean currently open game");
+  layout.add(g->openGame, 20, 70, 250, 20);
+  layout.add(new wxStaticBox(panel, wxID_ANY, "Actions"), 10, 110, 290, 150);
+  auto box = [panel, &layout](const char* caption, int x, int y, bool checked) {
+    auto* b = new wxCheckBox(panel, wxID_ANY, caption);
+    layout.add(b, x, y, 250, 20);
     b->SetValue(checked);
     return b;
   };
@@ -101,11 +108,15 @@ CleanupGadgets* build(wxDialog* dialog) {
   g->comments = box("Remove all XML comments", 30, 210, false);
   g->sec = box("Remove 'sec' marked nodes", 30, 230, false);
   g->sec->Hide();
-  auto* run = new wxButton(panel, wxID_ANY, "Run", wxPoint(30, 270), wxSize(80, 25));
-  new wxButton(panel, wxID_CANCEL, "Close", wxPoint(200, 270), wxSize(80, 25));
+  auto* run = new wxButton(panel, wxID_ANY, "Run");
+  layout.add(run, 30, 270, 80, 25);
+  layout.add(new wxButton(panel, wxID_CANCEL, "Close"), 200, 270, 80, 25);
   run->SetDefault();
-  const wxSize inner = dialog->GetClientSize();
-  g->log = new wxListBox(panel, wxID_ANY, wxPoint(0, 305), wxSize(inner.x, inner.y - 305));
+  g->log = new wxListBox(panel, wxID_ANY);
+  layout.add(g->log, 0, 305, 310, 420 - 305);
+  const wxSize size = layout.apply(310, 420);
+  panel->SetSize(size);
+  dialog->SetClientSize(size);
 
   g->external->Bind(wxEVT_RADIOBUTTON, [g](wxCommandEvent&) { g->path->Enable(true); });
   g->openGame->Bind(wxEVT_RADIOBUTTON, [g](wxCommandEvent&) { g->path->Enable(false); });

@@ -13,7 +13,7 @@
 #include "editor/ui/canvas_panel.h"
 #include "editor/ui/fixed_dialogs.h"
 #include "editor/ui/main_frame.h"
-#include "editor/ui/script_editor_window.h"
+#include "editor/ui/secondary_windows.h"
 #include "platform/files.h"
 
 namespace zor::editor::ui {
@@ -116,48 +116,10 @@ bool EditorApp::startUp() {
   });
   port_->setRecentFiles(editor.prefs.recentFiles);
 
-  struct Fixed {
-    const char* title;
-    int w;
-    int h;
-    const char* failure;
-  };
-  auto* chooser = new ChooserDialog;
-  if (!chooser->create(frame_)) {
-    fatalError(editor, "Chooser window could not be created!");
+  const std::string failure = createSecondaryWindows(*port_, frame_, fonts, editor.prefs);
+  if (!failure.empty()) {
+    fatalError(editor, failure);
     return false;
-  }
-  port_->windows.chooser = chooser;
-  auto* input = new InputDialog;
-  if (!input->create(frame_)) {
-    fatalError(editor, "Input window could not be created!");
-    return false;
-  }
-  port_->windows.input = input;
-  auto* script = new ScriptEditorWindow;
-  if (!script->create(frame_, fonts.smallBold, editor.prefs)) {
-    fatalError(editor, "Script window could not be created!");
-    return false;
-  }
-  port_->windows.script = script;
-  FixedWindows& w = port_->windows;
-  wxDialog** slots[] = {&w.zoneProperties, &w.gameProperties, &w.soundEditor,
-                        &w.gflagEditor,    &w.zflagEditor,    &w.cleanup};
-  const Fixed fixed[] = {
-      {"", 320, 315, "Zone properties window could not be created!"},
-      {"", 320, 185, "Game properties window could not be created!"},
-      {"Sound Editor", 490, 425, "Sound editor window could not be created!"},
-      {"GFlag Editor", 360, 515, "GFlag editor window could not be created!"},
-      {"ZFlag Editor", 360, 380, "ZFlag editor window could not be created!"},
-      {"Game File Cleanup", 310, 420, "Cleanup window could not be created!"},
-  };
-  for (std::size_t i = 0; i < std::size(fixed); ++i) {
-    auto* dialog = new wxDialog;
-    if (!createFixedDialog(dialog, frame_, fixed[i].title, fixed[i].w, fixed[i].h)) {
-      fatalError(editor, fixed[i].failure);
-      return false;
-    }
-    *slots[i] = dialog;
   }
 
   std::vector<std::string> args;

@@ -1,5 +1,8 @@
 #include "editor/ui/fixed_dialogs.h"
 
+#include "editor/ui/fitted_layout.h"
+
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/display.h>
 #include <wx/listbox.h>
@@ -9,6 +12,8 @@
 #include <wx/stc/stc.h>
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
+
+#include <cstdlib>
 
 namespace zor::editor::ui {
 
@@ -24,22 +29,31 @@ bool ChooserDialog::create(wxWindow* parent) {
   if (!Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)) {
     return false;
   }
-  SetClientSize(240, 240);
-  const int w = 240;
-  const int h = 240;
-  const int m = kMargin;
-  auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(w, h));
-  prompt_ = new wxStaticText(panel, wxID_ANY, "", wxPoint(m, m), wxSize(w - 2 * m, 20));
-  list_ = new wxListBox(panel, wxID_ANY, wxPoint(m, m + 20), wxSize(w - 2 * m, h - 2 * m - 60), 0, nullptr,
-                        wxLB_SINGLE);
-  ok_ = new wxButton(panel, wxID_OK, "OK", wxPoint(4 * m, h - m - 30), wxSize(80, 25));
-  cancel_ = new wxButton(panel, wxID_CANCEL, "Cancel", wxPoint(w - 4 * m - 80, h - m - 30), wxSize(80, 25));
+  panel_ = new wxPanel(this, wxID_ANY);
+  prompt_ = new wxStaticText(panel_, wxID_ANY, "");
+  keepOnOneLine(prompt_);
+  list_ = new wxListBox(panel_, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, wxLB_SINGLE);
+  ok_ = new wxButton(panel_, wxID_OK, "OK");
+  cancel_ = new wxButton(panel_, wxID_CANCEL, "Cancel");
+  layout();
   ok_->SetDefault();
   SetEscapeId(wxID_CANCEL);
   ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onOk(); });
   list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { onOk(); });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
   return true;
+}
+
+void ChooserDialog::layout() {
+  const int w = 240, h = 240, m = kMargin;
+  FittedLayout fitted;
+  fitted.addLabel(prompt_, m, m, w - 2 * m, 20);
+  fitted.add(list_, m, m + 20, w - 2 * m, h - 2 * m - 60);
+  fitted.add(ok_, 4 * m, h - m - 30, 80, 25);
+  fitted.add(cancel_, w - 4 * m - 80, h - m - 30, 80, 25);
+  const wxSize size = fitted.apply(w, h);
+  panel_->SetSize(size);
+  SetClientSize(size);
 }
 
 void ChooserDialog::onOk() {
@@ -50,6 +64,7 @@ int ChooserDialog::run(const ChooserRequest& request, wxWindow* mainWindow) {
   if (request.items.empty()) return -1;
   SetTitle(fromUtf8(request.title));
   prompt_->SetLabel(fromUtf8(request.prompt));
+  layout();
   list_->Clear();
   for (const std::string& item : request.items) list_->Append(fromUtf8(item));
   if (request.preselect >= 0 && request.preselect < static_cast<int>(request.items.size())) {
@@ -76,20 +91,30 @@ bool InputDialog::create(wxWindow* parent) {
   if (!Create(parent, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX)) {
     return false;
   }
-  SetClientSize(300, 90);
-  const int w = 300;
-  const int h = 90;
-  const int m = kMargin;
-  auto* panel = new wxPanel(this, wxID_ANY, wxPoint(0, 0), wxSize(w, h));
-  prompt_ = new wxStaticText(panel, wxID_ANY, "", wxPoint(m, m), wxSize(w - 2 * m, 20));
-  field_ = new wxTextCtrl(panel, wxID_ANY, "", wxPoint(2 * m, m + 20), wxSize(w - 4 * m, 20), wxTE_PROCESS_ENTER);
-  ok_ = new wxButton(panel, wxID_OK, "OK", wxPoint(10 * m, h - m - 30), wxSize(80, 25));
-  cancel_ = new wxButton(panel, wxID_CANCEL, "Cancel", wxPoint(w - 10 * m - 80, h - m - 30), wxSize(80, 25));
+  panel_ = new wxPanel(this, wxID_ANY);
+  prompt_ = new wxStaticText(panel_, wxID_ANY, "");
+  keepOnOneLine(prompt_);
+  field_ = new wxTextCtrl(panel_, wxID_ANY, "", wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER);
+  ok_ = new wxButton(panel_, wxID_OK, "OK");
+  cancel_ = new wxButton(panel_, wxID_CANCEL, "Cancel");
+  layout();
   ok_->SetDefault();
   SetEscapeId(wxID_CANCEL);
   field_->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { EndModal(wxID_OK); });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
   return true;
+}
+
+void InputDialog::layout() {
+  const int w = 300, h = 90, m = kMargin;
+  FittedLayout fitted;
+  fitted.addLabel(prompt_, m, m, w - 2 * m, 20);
+  fitted.add(field_, 2 * m, m + 20, w - 4 * m, 20);
+  fitted.add(ok_, 10 * m, h - m - 30, 80, 25);
+  fitted.add(cancel_, w - 10 * m - 80, h - m - 30, 80, 25);
+  const wxSize size = fitted.apply(w, h);
+  panel_->SetSize(size);
+  SetClientSize(size);
 }
 
 bool InputDialog::run(const std::string& title, const std::string& prompt, const std::string& defaultText,
@@ -102,6 +127,7 @@ bool InputDialog::run(const std::string& title, const std::string& prompt, const
     field_->SetValidator(wxDefaultValidator);
   }
   field_->ChangeValue(fromUtf8(defaultText));
+  layout();
   CentreOnParent();
   field_->SelectAll();
   field_->SetFocus();
@@ -126,6 +152,66 @@ bool ScriptWindow::create(wxWindow* parent, const wxFont& noticeFont) {
     wxMessageBox("Scintilla (the script editor) failed to initialize!", "ZorlED", wxOK | wxICON_WARNING);
   }
   return true;
+}
+
+namespace {
+
+// Where the desktop shows a window with its frame: wx may not know the frame of a
+// window that a window manager decorated before wx asked.
+wxRect desktopRect(wxWindow* window) {
+  GdkWindow* gdk = gtk_widget_get_window(static_cast<GtkWidget*>(window->GetHandle()));
+  if (!gdk) return window->GetRect();
+  GdkRectangle r;
+  gdk_window_get_frame_extents(gdk, &r);
+  return wxRect(r.x, r.y, r.width, r.height);
+}
+
+}  // namespace
+
+KeepShownCentred::KeepShownCentred(wxDialog* dialog, wxSize inner)
+    : state_(std::make_shared<State>(State{dialog, inner})) {
+  dialog->SetClientSize(inner);
+  if (wxWindow* parent = dialog->GetParent(); parent && parent->IsShown()) {
+    const wxRect main = desktopRect(parent);
+    const wxSize own = dialog->GetSize();
+    dialog->Move(main.x + (main.width - own.x) / 2, main.y + (main.height - own.y) / 2);
+  } else {
+    dialog->CentreOnScreen();
+  }
+  auto later = [state = state_](wxEvent& event) {
+    event.Skip();
+    state->dialog->CallAfter([state] { check(*state); });
+  };
+  events_.Bind(wxEVT_SIZE, later);
+  events_.Bind(wxEVT_MOVE, later);
+  events_.Bind(wxEVT_SHOW, later);
+  dialog->PushEventHandler(&events_);
+}
+
+KeepShownCentred::~KeepShownCentred() {
+  state_->active = false;
+  state_->dialog->PopEventHandler(false);
+}
+
+void KeepShownCentred::check(State& state) {
+  wxDialog* dialog = state.dialog;
+  if (!state.active || !dialog->IsShown() || state.corrections >= 10) return;
+  bool corrected = false;
+  if (dialog->GetClientSize() != state.inner) {
+    dialog->SetClientSize(state.inner);
+    corrected = true;
+  }
+  if (wxWindow* parent = dialog->GetParent(); parent && parent->IsShown()) {
+    const wxRect main = desktopRect(parent);
+    const wxSize own = dialog->GetSize();
+    const wxPoint centred(main.x + (main.width - own.x) / 2, main.y + (main.height - own.y) / 2);
+    const wxPoint at = dialog->GetPosition();
+    if (std::abs(at.x - centred.x) > 1 || std::abs(at.y - centred.y) > 1) {
+      dialog->Move(centred);
+      corrected = true;
+    }
+  }
+  if (corrected) ++state.corrections;
 }
 
 bool createFixedDialog(wxDialog* dialog, wxWindow* parent, const char* title, int width, int height) {

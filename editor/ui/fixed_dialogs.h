@@ -6,11 +6,13 @@
 #include <wx/dialog.h>
 #include <wx/font.h>
 
+#include <memory>
 #include <string>
 
 #include "editor/core/port.h"
 
 class wxListBox;
+class wxPanel;
 class wxStaticText;
 class wxTextCtrl;
 class wxStyledTextCtrl;
@@ -26,8 +28,10 @@ class ChooserDialog : public wxDialog {
   int run(const ChooserRequest& request, wxWindow* mainWindow);
 
  private:
+  // Places the gadgets with the room the prompt and buttons need.
   void layout();
   void onOk();
+  wxPanel* panel_ = nullptr;
   wxStaticText* prompt_ = nullptr;
   wxListBox* list_ = nullptr;
   wxButton* ok_ = nullptr;
@@ -43,6 +47,8 @@ class InputDialog : public wxDialog {
            std::string* result);
 
  private:
+  void layout();
+  wxPanel* panel_ = nullptr;
   wxStaticText* prompt_ = nullptr;
   wxTextCtrl* field_ = nullptr;
   wxButton* ok_ = nullptr;
@@ -71,6 +77,28 @@ struct FixedWindows {
   wxDialog* gflagEditor = nullptr;      // 7
   wxDialog* zflagEditor = nullptr;      // 8
   wxDialog* cleanup = nullptr;          // 9
+};
+
+// Holds a dialog at its inner size, centred on its parent, while it is shown
+// modally: a window manager may give it another size or place when it maps it
+// again (or reports its frame only then), and the dialog takes them back.
+class KeepShownCentred {
+ public:
+  KeepShownCentred(wxDialog* dialog, wxSize inner);
+  ~KeepShownCentred();
+  KeepShownCentred(const KeepShownCentred&) = delete;
+  KeepShownCentred& operator=(const KeepShownCentred&) = delete;
+
+ private:
+  struct State {
+    wxDialog* dialog;
+    wxSize inner;
+    bool active = true;  // false once the showing is over; later calls do nothing
+    int corrections = 0;
+  };
+  static void check(State& state);
+  std::shared_ptr<State> state_;
+  wxEvtHandler events_;
 };
 
 // Windows 4 to 9: titled, fixed-size dialogs that their commands fill.

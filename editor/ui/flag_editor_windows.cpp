@@ -1,11 +1,19 @@
 #include "editor/ui/flag_editor_windows.h"
 
+#include "editor/ui/fitted_layout.h"
+#include "editor/ui/fixed_dialogs.h"
+
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/dcmemory.h>
+#include <wx/imaglist.h>
 #include <wx/listctrl.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
 #include <wx/radiobut.h>
 #include <wx/stattext.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +26,10 @@ namespace {
 
 wxString fromUtf8(const std::string& s) { return wxString::FromUTF8(s.data(), s.size()); }
 wxString number(int i) { return fromUtf8(text::formatInt(i)); }
+
+// Pictures of the GFlag list's check column.
+constexpr int kUnchecked = 0;
+constexpr int kChecked = 1;
 
 // The list's focused row, or -1.
 int currentRow(wxListCtrl* list) {
@@ -42,10 +54,16 @@ void prepare(wxDialog* dialog, const char* title, int width, int height) {
   dialog->SetEscapeId(wxID_CANCEL);
 }
 
-void addButtons(wxDialog* dialog, int y, int cancelX) {
-  auto* ok = new wxButton(dialog, wxID_OK, "OK", wxPoint(25, y), wxSize(80, 25));
-  new wxButton(dialog, wxID_CANCEL, "Cancel", wxPoint(cancelX, y), wxSize(80, 25));
+void addButtons(wxDialog* dialog, FittedLayout& layout, int y, int cancelX) {
+  auto* ok = new wxButton(dialog, wxID_OK, "OK");
+  layout.add(ok, 25, y, 80, 25);
+  layout.add(new wxButton(dialog, wxID_CANCEL, "Cancel"), cancelX, y, 80, 25);
   ok->SetDefault();
+}
+
+// A list column as wide as its heading needs, at least its design width.
+void addColumn(wxListCtrl* list, const char* heading, int width) {
+  list->AppendColumn(heading, wxLIST_FORMAT_LEFT, std::max(width, list->GetTextExtent(heading).x + 16));
 }
 
 // Shows the dialog with no row selected and the list focused; `onDelete` runs
@@ -68,19 +86,27 @@ bool showWithList(wxDialog* dialog, wxListCtrl* list, const std::function<void(i
   });
   keys.Bind(wxEVT_CLOSE_WINDOW, [dialog](wxCloseEvent&) { dialog->EndModal(wxID_CANCEL); });
   dialog->PushEventHandler(&keys);
-  dialog->CentreOnParent();
   list->SetFocus();
-  const bool confirmed = dialog->ShowModal() == wxID_OK;
+  bool confirmed = false;
+  {
+    KeepShownCentred place(dialog, dialog->GetClientSize());
+    confirmed = dialog->ShowModal() == wxID_OK;
+  }
   dialog->PopEventHandler(false);
   return confirmed;
 }
 
-wxListCtrl* flagList(wxDialog* dialog, int height) {
-  auto* list = new wxListCtrl(dialog, wxID_ANY, wxPoint(5, 25), wxSize(350, height), wxLC_REPORT | wxLC_SINGLE_SEL);
+wxListCtrl* flagList(wxDialog* dialog, FittedLayout& layout, int height) {
+  auto* list = new wxListCtrl(dialog, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL);
+  layout.add(list, 5, 25, 350, height);
   list->AppendColumn("", wxLIST_FORMAT_LEFT, 20);
-  list->AppendColumn("Number", wxLIST_FORMAT_LEFT, 80);
-  list->AppendColumn("Custom Name", wxLIST_FORMAT_LEFT, 220);
+  addColumn(list, "Number", 80);
+  addColumn(list, "Custom Name", 220);
   return list;
+}
+
+void addText(wxDialog* dialog, FittedLayout& layout, const char* text, int x, int y, int w, long style = 0) {
+  layout.addLabel(new wxStaticText(dialog, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, style), x, y, w, 20);
 }
 
 void fillGFlagRows(wxListCtrl* list, const GFlagList& flags) {
@@ -88,17 +114,36 @@ void fillGFlagRows(wxListCtrl* list, const GFlagList& flags) {
   const int n = static_cast<int>(flags.rows.size());
   for (int i = 0; i < n; ++i) {
     const GFlagRow& row = flags.rows[static_cast<std::size_t>(i)];
-    list->InsertItem(i, "");
+    list->InsertItem(i, "", row.checked ? kChecked : kUnchecked);
     list->SetItem(i, 1, number(i));
     list->SetItem(i, 2, fromUtf8(row.name));
-    list->CheckItem(i, row.checked);
   }
-  list->InsertItem(n, "");
+  // The last row adds rows: it has nothing to check.
+  list->InsertItem(n, "", -1);
   list->SetItem(n, 2, "Double-click to add more...");
 }
 
-void readGFlagChecks(wxListCtrl* list, GFlagList& flags) {
-  for (std::size_t i = 0; i < flags.rows.size(); ++i) flags.rows[i].checked = list->IsItemChecked(static_cast<long>(i));
+// The check column's pictures, drawn by the desktop's own check box.
+void addCheckPictures(wxListCtrl* list) {
+  const wxSize size = wxRendererNative::Get().GetCheckBoxSize(list);
+  auto* pictures = new wxImageList(size.x, size.y, true, 2);
+  for (int flags : {0, static_cast<int>(wxCONTROL_CHECKED)}) {
+    wxBitmap picture(size.x, size.y);
+    {
+      wxMemoryDC dc(picture);
+      dc.SetBackground(wxBrush(list->GetBackgroundColour()));
+      dc.Clear();
+      wxRendererNative::Get().DrawCheckBox(list, dc, wxRect(size), flags);
+    }
+    pictures->Add(picture);
+  }
+  list->AssignImageList(pictures, wxIMAGE_LIST_SMALL);
+}
+
+void setGFlagCheck(wxListCtrl* list, GFlagList& flags, int row, bool checked) {
+  if (row < 0 || row >= static_cast<int>(flags.rows.size())) return;
+  flags.rows[static_cast<std::size_t>(row)].checked = checked;
+  list->SetItemImage(row, checked ? kChecked : kUnchecked);
 }
 
 }  // namespace
@@ -106,41 +151,64 @@ void readGFlagChecks(wxListCtrl* list, GFlagList& flags) {
 bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "GFlag Editor", 360, 515);
-  new wxStaticText(dialog, wxID_ANY, "Double-click to rename GFlag, [Del] key to clear.", wxPoint(10, 5),
-                   wxSize(330, -1));
-  wxListCtrl* list = flagList(dialog, 300);
-  list->EnableCheckBoxes();
+  FittedLayout layout;
+  addText(dialog, layout, "Double-click to rename GFlag, [Del] key to clear.", 10, 5, 330);
+  wxListCtrl* list = flagList(dialog, layout, 300);
+  addCheckPictures(list);
   fillGFlagRows(list, flags);
-  new wxStaticText(dialog, wxID_ANY, "When testing game:", wxPoint(10, 337), wxSize(130, -1), wxALIGN_RIGHT);
+  // A click in the check column, or Space, turns the row's check over.
+  // The rows are drawn by an inner window of the list, which gets the clicks.
+  for (wxWindow* inner : list->GetChildren()) {
+    inner->Bind(wxEVT_LEFT_DOWN, [list, inner, &flags](wxMouseEvent& event) {
+      const wxPoint at = list->ScreenToClient(inner->ClientToScreen(event.GetPosition()));
+      for (int row = 0; row < static_cast<int>(flags.rows.size()) && at.x < list->GetColumnWidth(0); ++row) {
+        wxRect r;
+        if (list->GetItemRect(row, r) && r.Contains(at)) {
+          setGFlagCheck(list, flags, row, !flags.rows[static_cast<std::size_t>(row)].checked);
+          break;
+        }
+      }
+      event.Skip();
+    });
+  }
+  list->Bind(wxEVT_LIST_KEY_DOWN, [list, &flags](wxListEvent& event) {
+    const int row = currentRow(list);
+    if (event.GetKeyCode() == WXK_SPACE && row >= 0 && row < static_cast<int>(flags.rows.size())) {
+      setGFlagCheck(list, flags, row, !flags.rows[static_cast<std::size_t>(row)].checked);
+    }
+    event.Skip();
+  });
+  addText(dialog, layout, "When testing game:", 10, 335, 130, wxALIGN_RIGHT);
   const char* modes[] = {"Load GFlags from savefile", "Clear all (like new game)", "Set each GFlag checked above"};
   std::vector<wxRadioButton*> modeButtons;
   for (int i = 0; i < 3; ++i) {
-    modeButtons.push_back(new wxRadioButton(dialog, wxID_ANY, modes[i], wxPoint(150, 335 + 20 * i), wxSize(210, 20),
-                                            i == 0 ? wxRB_GROUP : 0));
+    modeButtons.push_back(
+        new wxRadioButton(dialog, wxID_ANY, modes[i], wxDefaultPosition, wxDefaultSize, i == 0 ? wxRB_GROUP : 0));
+    layout.add(modeButtons.back(), 150, 335 + 20 * i, 210, 20);
   }
   modeButtons[static_cast<std::size_t>(flags.testMode >= 0 && flags.testMode <= 2 ? flags.testMode : 0)]->SetValue(true);
-  new wxStaticText(dialog, wxID_ANY, "Start from:", wxPoint(10, 402), wxSize(130, -1), wxALIGN_RIGHT);
-  auto* nearest = new wxRadioButton(dialog, wxID_ANY, "Entrance nearest to camera", wxPoint(150, 400), wxSize(210, 20),
+  addText(dialog, layout, "Start from:", 10, 400, 130, wxALIGN_RIGHT);
+  auto* nearest = new wxRadioButton(dialog, wxID_ANY, "Entrance nearest to camera", wxDefaultPosition, wxDefaultSize,
                                     wxRB_GROUP);
-  auto* main = new wxRadioButton(dialog, wxID_ANY, "Main (unnamed) entrance", wxPoint(150, 420), wxSize(210, 20));
+  layout.add(nearest, 150, 400, 210, 20);
+  auto* main = new wxRadioButton(dialog, wxID_ANY, "Main (unnamed) entrance");
+  layout.add(main, 150, 420, 210, 20);
   (flags.nearest ? nearest : main)->SetValue(true);
-  new wxStaticText(dialog, wxID_ANY, "Selected entrance (always)", wxPoint(170, 442), wxSize(190, -1));
-  addButtons(dialog, 470, 255);
+  addText(dialog, layout, "Selected entrance (always)", 170, 440, 190);
+  addButtons(dialog, layout, 470, 255);
+  dialog->SetClientSize(layout.apply(360, 515));
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&port, &flags, list](wxListEvent& event) {
-    readGFlagChecks(list, flags);
     activateGFlagRow(port, flags, static_cast<int>(event.GetIndex()));
     fillGFlagRows(list, flags);
   });
   const bool confirmed = showWithList(dialog, list, [&flags, list](int row) {
-    readGFlagChecks(list, flags);
     clearGFlagRow(flags, row);
     if (row < static_cast<int>(flags.rows.size())) {
       list->SetItem(row, 2, "");
-      list->CheckItem(row, false);
+      setGFlagCheck(list, flags, row, false);
     }
   }, help);
   if (confirmed) {
-    readGFlagChecks(list, flags);
     for (int i = 0; i < 3; ++i) {
       if (modeButtons[static_cast<std::size_t>(i)]->GetValue()) flags.testMode = i;
     }
@@ -153,15 +221,16 @@ bool runGFlagEditorWindow(wxDialog* dialog, EditorPort& port, GFlagList& flags, 
 bool runZFlagEditorWindow(wxDialog* dialog, EditorPort& port, ZFlagNames& names, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "ZFlag Editor", 360, 380);
-  new wxStaticText(dialog, wxID_ANY, "Double-click to rename ZFlag, [Del] key to clear.", wxPoint(10, 5),
-                   wxSize(330, -1));
-  wxListCtrl* list = flagList(dialog, 300);
+  FittedLayout layout;
+  addText(dialog, layout, "Double-click to rename ZFlag, [Del] key to clear.", 10, 5, 330);
+  wxListCtrl* list = flagList(dialog, layout, 300);
   for (int i = 0; i < kZoneFlagCount; ++i) {
     list->InsertItem(i, "");
     list->SetItem(i, 1, number(i));
     list->SetItem(i, 2, fromUtf8(names.names[static_cast<std::size_t>(i)]));
   }
-  addButtons(dialog, 340, 255);
+  addButtons(dialog, layout, 340, 255);
+  dialog->SetClientSize(layout.apply(360, 380));
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&port, &names, list](wxListEvent& event) {
     const int row = static_cast<int>(event.GetIndex());
     activateZFlagRow(port, names, row);
@@ -189,12 +258,18 @@ void showSoundRow(wxListCtrl* list, const SoundRows& rows, int row) {
 bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows, const std::function<void()>& help) {
   if (!dialog) return false;
   prepare(dialog, "Sound Editor", 490, 425);
-  auto* list = new wxListCtrl(dialog, wxID_ANY, wxPoint(5, 5), wxSize(480, 340), wxLC_REPORT);
-  list->AppendColumn("Number", wxLIST_FORMAT_LEFT, 50);
-  list->AppendColumn("Default Name", wxLIST_FORMAT_LEFT, 90);
-  list->AppendColumn("Custom Name", wxLIST_FORMAT_LEFT, 90);
-  list->AppendColumn("Custom WAV", wxLIST_FORMAT_LEFT, 150);
-  list->AppendColumn("Custom Volume", wxLIST_FORMAT_LEFT, 90);
+  FittedLayout layout;
+  auto* list = new wxListCtrl(dialog, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT);
+  addColumn(list, "Number", 50);
+  addColumn(list, "Default Name", 90);
+  addColumn(list, "Custom Name", 90);
+  addColumn(list, "Custom WAV", 150);
+  addColumn(list, "Custom Volume", 90);
+  int columns = 0;
+  for (int c = 0; c < list->GetColumnCount(); ++c) columns += list->GetColumnWidth(c);
+  // The list shows its columns whole; the window grows with it.
+  layout.addSpace(5, 5, 480, 340, wxSize(columns + 4 + wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list), 0));
+  layout.add(list, 5, 5, 480, 340);
   const int count = static_cast<int>(rows.slots.size());
   for (int i = 0; i < count; ++i) {
     list->InsertItem(i, number(i));
@@ -215,15 +290,18 @@ bool runSoundEditorWindow(wxDialog* dialog, EditorPort& port, SoundRows& rows, c
       {"Custom Volume", 365, [&] { setSelectedVolumes(port, rows, selectedRows(list), currentRow(list)); }},
   };
   for (const auto& b : buttons) {
-    auto* button = new wxButton(dialog, wxID_ANY, b.label, wxPoint(b.x, 350), wxSize(120, 20));
+    auto* button = new wxButton(dialog, wxID_ANY, b.label);
+    layout.add(button, b.x, 350, 120, 20);
     button->Bind(wxEVT_BUTTON, [action = b.action, showAll](wxCommandEvent&) {
       action();
       showAll();
     });
   }
-  auto* ok = new wxButton(dialog, wxID_OK, "OK", wxPoint(25, 385), wxSize(80, 25));
-  new wxButton(dialog, wxID_CANCEL, "Cancel", wxPoint(385, 385), wxSize(80, 25));
+  auto* ok = new wxButton(dialog, wxID_OK, "OK");
+  layout.add(ok, 25, 385, 80, 25);
+  layout.add(new wxButton(dialog, wxID_CANCEL, "Cancel"), 385, 385, 80, 25);
   ok->SetDefault();
+  dialog->SetClientSize(layout.apply(490, 425));
   list->Bind(wxEVT_LIST_ITEM_ACTIVATED, [&port, &rows, list, showAll](wxListEvent&) {
     renameSelectedSounds(port, rows, selectedRows(list), currentRow(list));
     showAll();

@@ -1,5 +1,8 @@
 #include "editor/ui/form_dialog.h"
 
+#include "editor/ui/fitted_layout.h"
+#include "editor/ui/fixed_dialogs.h"
+
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/stattext.h>
@@ -20,17 +23,18 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
   if (!dialog) return false;
   dialog->DestroyChildren();
   dialog->SetTitle(fromUtf8(request.title));
-  dialog->SetClientSize(request.width, request.height);
+  FittedLayout layout;
   if (!request.heading.empty()) {
-    new wxStaticText(dialog, wxID_ANY, fromUtf8(request.heading), wxPoint(request.labelX, 8), wxSize(300, -1));
+    layout.addLabel(new wxStaticText(dialog, wxID_ANY, fromUtf8(request.heading)), request.labelX, 8, 300, 20);
   }
   std::vector<wxTextCtrl*> fields;
   for (std::size_t i = 0; i < request.fields.size(); ++i) {
     const FormField& field = request.fields[i];
-    new wxStaticText(dialog, wxID_ANY, fromUtf8(field.label), wxPoint(request.labelX, field.y + 3),
-                     wxSize(request.labelWidth, -1));
+    layout.addLabel(new wxStaticText(dialog, wxID_ANY, fromUtf8(field.label)), request.labelX, field.y,
+                    request.labelWidth, 20);
     const int width = request.fieldWidth - (field.browse ? 20 : 0);
-    auto* text = new wxTextCtrl(dialog, wxID_ANY, "", wxPoint(request.fieldX, field.y), wxSize(width, 20));
+    auto* text = new wxTextCtrl(dialog, wxID_ANY, "");
+    layout.add(text, request.fieldX, field.y, width, 20);
     if (field.flags & formfield::Digits) text->SetValidator(wxTextValidator(wxFILTER_DIGITS));
     text->ChangeValue(fromUtf8(field.value));
     if (field.flags & formfield::LowerCase) {
@@ -46,7 +50,8 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
     }
     fields.push_back(text);
     if (field.browse) {
-      auto* button = new wxButton(dialog, wxID_ANY, "...", wxPoint(request.fieldX + width, field.y), wxSize(20, 20));
+      auto* button = new wxButton(dialog, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+      layout.add(button, request.fieldX + width, field.y, 20, 20);
       button->Bind(wxEVT_BUTTON, [&request, text, i](wxCommandEvent&) {
         std::string chosen;
         if (request.browse && request.browse(static_cast<int>(i), text->GetValue().utf8_string(), &chosen)) {
@@ -55,8 +60,10 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
       });
     }
   }
-  auto* ok = new wxButton(dialog, wxID_OK, "OK", wxPoint(40, request.buttonsY), wxSize(80, 25));
-  new wxButton(dialog, wxID_CANCEL, "Cancel", wxPoint(200, request.buttonsY), wxSize(80, 25));
+  auto* ok = new wxButton(dialog, wxID_OK, "OK");
+  layout.add(ok, 40, request.buttonsY, 80, 25);
+  layout.add(new wxButton(dialog, wxID_CANCEL, "Cancel"), 200, request.buttonsY, 80, 25);
+  dialog->SetClientSize(layout.apply(request.width, request.height));
   ok->SetDefault();
   dialog->SetEscapeId(wxID_CANCEL);
   ok->Bind(wxEVT_BUTTON, [&request, &fields, dialog](wxCommandEvent&) {
@@ -70,7 +77,6 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
       fields[static_cast<std::size_t>(focus)]->SelectAll();
     }
   });
-  dialog->CentreOnParent();
   if (!fields.empty()) {
     const std::size_t focus = request.focus >= 0 && static_cast<std::size_t>(request.focus) < fields.size()
                                   ? static_cast<std::size_t>(request.focus)
@@ -87,7 +93,11 @@ bool runFormDialog(wxDialog* dialog, FormRequest& request, const std::function<v
     }
   });
   dialog->PushEventHandler(&keys);
-  const bool confirmed = dialog->ShowModal() == wxID_OK;
+  bool confirmed = false;
+  {
+    KeepShownCentred place(dialog, dialog->GetClientSize());
+    confirmed = dialog->ShowModal() == wxID_OK;
+  }
   dialog->PopEventHandler(false);
   if (confirmed) {
     for (std::size_t i = 0; i < fields.size(); ++i) request.fields[i].value = fields[i]->GetValue().utf8_string();

@@ -3,7 +3,10 @@
 #include "editor/ui/cleanup_dialog.h"
 #include "editor/ui/wx_port.h"
 
+#include <gtk/gtk.h>
 #include <wx/accel.h>
+
+#include <algorithm>
 #include <wx/button.h>
 #include <wx/fontenum.h>
 #include <wx/menu.h>
@@ -17,6 +20,7 @@
 
 #include "editor/core/session.h"
 #include "editor/ui/canvas_panel.h"
+#include "editor/ui/fitted_layout.h"
 #include "editor/ui/property_panels_view.h"
 
 namespace zor::editor::ui {
@@ -52,6 +56,29 @@ int keyCode(const std::string& key) {
   return 0;
 }
 
+// Shows an accelerator text in the menu's own column without binding the key:
+// the shortcut table binds keys, and some texts name canvas keys or keys bound
+// to another command.
+void showAccelerator(wxMenuItem* item, const std::string& text) {
+  if (text.empty() || !item || !item->GetMenuItem()) return;
+  GtkWidget* label = gtk_bin_get_child(GTK_BIN(item->GetMenuItem()));
+  if (!label || !GTK_IS_ACCEL_LABEL(label)) return;
+  guint modifiers = 0;
+  std::string key = text;
+  for (const auto& [prefix, mask] : {std::pair<const char*, guint>{"Ctrl+", GDK_CONTROL_MASK},
+                                     {"Shift+", GDK_SHIFT_MASK}, {"Alt+", GDK_MOD1_MASK}}) {
+    for (std::size_t at; (at = key.find(prefix)) != std::string::npos;) {
+      key.erase(at, std::string(prefix).size());
+      modifiers |= mask;
+    }
+  }
+  if (key == "Ins") key = "Insert";
+  if (key == "Del") key = "Delete";
+  const guint keyval = gdk_keyval_from_name(key.c_str());
+  if (keyval == GDK_KEY_VoidSymbol || keyval == 0) return;
+  gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), keyval, static_cast<GdkModifierType>(modifiers));
+}
+
 }  // namespace
 
 UiFonts loadFonts() {
@@ -77,11 +104,13 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
     return false;
   }
   fonts_ = fonts;
+  allowCompactControls();
   root_ = new wxPanel(this, wxID_ANY);
   canvas_ = new CanvasPanel(root_, std::move(onDrop));
   frameBox_ = new wxStaticBox(root_, wxID_ANY, "");
   panelTitle_ = new wxStaticText(root_, wxID_ANY, "", wxDefaultPosition, wxSize(245, 20),
                                  wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+  keepOnOneLine(panelTitle_);
   insertButton_ = new wxButton(root_, wxID_ANY, "+ Insert", wxDefaultPosition, wxSize(80, 20));
   deleteButton_ = new wxButton(root_, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxDefaultPosition,
                                wxSize(80, 20));
@@ -98,8 +127,10 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
       [this](Command command) { dispatchCommand(editor_, *this, command); });
   buildMenus();
   buildShortcuts();
-  CreateStatusBar(2);
-  const int widths[2] = {-1, 120};
+  wxStatusBar* status = CreateStatusBar(2);
+  // Field 1 holds "Unsaved changes." whole, beside the size grip.
+  const int grip = std::max(status->GetSize().y, status->GetCharHeight() + 8);
+  const int widths[2] = {-1, std::max(120, status->GetTextExtent("Unsaved changes.").x + 8 + grip)};
   SetStatusWidths(2, widths);
   SetStatusText(wxString(kEditorName) + " " + kEditorVersion, 0);
 
@@ -118,12 +149,16 @@ bool MainFrame::create(const UiFonts& fonts, std::function<void(const std::strin
     recordGeometry();
     e.Skip();
   });
+  // Measured once: the bars settle their heights only once shown, and the height
+  // recorded at quit must be the one restored at the next start.
+  barsHeight_ = barsHeight();
   setInnerSize(editor_.prefs.winW, editor_.prefs.winH);
   SetMinClientSize(wxSize(530, std::max(1, 265 - barsHeight())));
   return true;
 }
 
 int MainFrame::barsHeight() const {
+  if (barsHeight_ >= 0) return barsHeight_;
   // The client area excludes both bars: the inner height less the client height.
   const wxStatusBar* status = GetStatusBar();
   const wxMenuBar* menus = GetMenuBar();
@@ -138,12 +173,22 @@ void MainFrame::layoutGadgets() {
   const wxSize client = root_->GetClientSize();
   const int w = client.x;
   const int ch = client.y;  // the inner height less the menu and status bars
-  canvas_->SetSize(0, 0, std::max(1, w - 265), std::max(1, ch));
-  frameBox_->SetSize(w - 260, 5, 255, std::max(1, ch - 10));
-  panelTitle_->SetSize(w - 255, 20, 245, 20);
-  insertButton_->Move(w - 200, 40);
-  deleteButton_->Move(w - 120, 40);
-  for (wxScrolledWindow* panel : panels_) panel->SetSize(w - 255, 40, 245, std::max(1, ch - 50));
+  // The side column is as wide as its panels need (245 at the smallest), the
+  // canvas takes the rest; the title and the buttons as high as their texts.
+  const int side = (properties_ ? properties_->panelWidth() : 225) + 20;
+  const int titleHeight = std::max(20, neededSize(panelTitle_).y);
+  const wxSize insert = neededSize(insertButton_), remove = neededSize(deleteButton_);
+  const int buttonWidth = std::max({80, insert.x, remove.x});
+  const int buttonHeight = std::max({20, insert.y, remove.y});
+  const int panelY = 20 + titleHeight;
+  canvas_->SetSize(0, 0, std::max(1, w - side - 20), std::max(1, ch));
+  frameBox_->SetSize(w - side - 15, 5, side + 10, std::max(1, ch - 10));
+  panelTitle_->SetSize(w - side - 10, 20, side, titleHeight);
+  insertButton_->SetSize(w - side + 45, panelY, buttonWidth, buttonHeight);
+  deleteButton_->SetSize(w - side + 45 + buttonWidth, panelY, buttonWidth, buttonHeight);
+  for (wxScrolledWindow* panel : panels_) {
+    panel->SetSize(w - side - 10, panelY, side, std::max(1, ch - panelY - 10));
+  }
 }
 
 void MainFrame::buildMenus() {
@@ -161,17 +206,14 @@ void MainFrame::buildMenus() {
         break;
       case MenuEntry::Type::SubMenu: {
         auto* sub = new wxMenu;
-        // Accelerator texts are shown, never bound: the shortcut table binds keys.
-        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
-        stack.back()->AppendSubMenu(sub, fromUtf8(label));
+        showAccelerator(stack.back()->AppendSubMenu(sub, fromUtf8(e.caption)), e.accelerator);
         stack.push_back(sub);
         break;
       }
       case MenuEntry::Type::EndSubMenu: stack.pop_back(); break;
       case MenuEntry::Type::Rule: stack.back()->AppendSeparator(); break;
       case MenuEntry::Type::Item: {
-        const std::string label = e.accelerator.empty() ? e.caption : e.caption + "    " + e.accelerator;
-        stack.back()->Append(commandId(e.command), fromUtf8(label));
+        showAccelerator(stack.back()->Append(commandId(e.command), fromUtf8(e.caption)), e.accelerator);
         break;
       }
       case MenuEntry::Type::RecentFiles:

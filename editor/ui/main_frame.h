@@ -71,6 +71,7 @@ class MainFrame : public wxFrame, public CommandHost {
   std::unique_ptr<PropertyPanelsView> properties_;
   wxMenu* recentMenu_ = nullptr;
   int recentCount_ = 0;
+  int barsHeight_ = -1;  // the menu and status bars, as measured at creation
 };
 
 }  // namespace zor::editor::ui

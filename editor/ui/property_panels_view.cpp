@@ -10,6 +10,7 @@
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
+#include <algorithm>
 #include <string>
 
 #include "editor/core/edit_commands.h"
@@ -31,6 +32,9 @@ int pageOf(PanelKind kind) {
   }
 }
 
+// The widest limits the panels' limit fields are made for.
+constexpr const char* kLimitsSample = "-888.8,-888.8";
+
 constexpr PanelKind kPageKinds[4] = {PanelKind::Level, PanelKind::Entrance, PanelKind::Area, PanelKind::Block};
 
 struct ScriptButton {
@@ -47,6 +51,13 @@ constexpr ScriptButton kScripts[5] = {
     {"Action (Enter Key)", "Action", "Edit area's Action script:", "action"},
 };
 
+// Creates the control at its design place and gives it to the page's layout.
+template <typename Control, typename Page>
+Control* place(Page& page, Control* control, int x, int y, int w, int h) {
+  page.layout.add(control, x, y, w, h);
+  return control;
+}
+
 }  // namespace
 
 PropertyPanelsView::PropertyPanelsView(Editor& editor, const std::vector<wxScrolledWindow*>& panels, wxStaticBox* frame,
@@ -58,12 +69,14 @@ PropertyPanelsView::PropertyPanelsView(Editor& editor, const std::vector<wxScrol
   build();
 }
 
-void PropertyPanelsView::addRow(wxWindow* parent, const char* label, int y) {
-  new wxStaticText(parent, wxID_ANY, label, wxPoint(0, y + 3), wxSize(60, 17));
+void PropertyPanelsView::addRow(Page& page, const char* label, int y) {
+  page.layout.addLabel(new wxStaticText(page.window, wxID_ANY, label), 0, y, 60, 20);
 }
 
-wxTextCtrl* PropertyPanelsView::addField(Page& page, int field, int x, int y, int width, bool upper) {
+wxTextCtrl* PropertyPanelsView::addField(Page& page, int field, int x, int y, int width, bool upper,
+                                         const wxString& sample) {
   auto* text = new wxTextCtrl(page.window, wxID_ANY, "", wxPoint(x, y), wxSize(width, 20));
+  page.layout.addField(text, x, y, width, 20, sample);
   if (page.fields.size() <= static_cast<std::size_t>(field)) page.fields.resize(static_cast<std::size_t>(field) + 1);
   page.fields[static_cast<std::size_t>(field)] = text;
   const PanelKind kind = kPageKinds[&page - pages_.data()];
@@ -92,107 +105,107 @@ void PropertyPanelsView::build() {
   // Level.
   {
     Page& p = pages_[0];
-    addRow(p.window, "z:", 0);
+    addRow(p, "z:", 0);
     addField(p, levelfield::Z, 60, 0, 160);
-    addRow(p.window, "BG Color:", 20);
+    addRow(p, "BG Color:", 20);
     addField(p, levelfield::Color, 60, 20, 80, true);
     p.swatches.assign(levelfield::FieldCount, nullptr);
-    p.swatches[levelfield::Color] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 20), wxSize(80, 20));
-    unlocked_ = new wxCheckBox(p.window, wxID_ANY, "Unlocked at Start", wxPoint(60, 45), wxSize(160, 20));
+    p.swatches[levelfield::Color] = place(p, new wxPanel(p.window, wxID_ANY), 140, 20, 80, 20);
+    unlocked_ = place(p, new wxCheckBox(p.window, wxID_ANY, "Unlocked at Start"), 60, 45, 160, 20);
     unlocked_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { applyLevelUnlocked(editor_, state_, e.IsChecked()); });
-    p.window->SetVirtualSize(225, 160);
   }
   // Entrance.
   {
     Page& p = pages_[1];
-    addRow(p.window, "Name:", 0);
+    addRow(p, "Name:", 0);
     addField(p, entrancefield::Name, 60, 0, 160);
-    addRow(p.window, "X | Y:", 20);
+    addRow(p, "X | Y:", 20);
     addField(p, entrancefield::X, 60, 20, 80);
     addField(p, entrancefield::Y, 140, 20, 80);
-    addRow(p.window, "Z | Level:", 40);
+    addRow(p, "Z | Level:", 40);
     addField(p, entrancefield::Z, 60, 40, 80);
     addField(p, entrancefield::Level, 140, 40, 80);
-    p.window->SetVirtualSize(225, 160);
   }
   // Area.
   {
     Page& p = pages_[2];
-    addRow(p.window, "X | Y Limits:", 0);
-    addField(p, areafield::XLim, 60, 0, 80);
-    addField(p, areafield::YLim, 140, 0, 80);
-    addRow(p.window, "Oname:", 20);
+    addRow(p, "X | Y Limits:", 0);
+    addField(p, areafield::XLim, 60, 0, 80, false, kLimitsSample);
+    addField(p, areafield::YLim, 140, 0, 80, false, kLimitsSample);
+    addRow(p, "Oname:", 20);
     addField(p, areafield::Oname, 60, 20, 140);
-    auto* attach = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 20), wxSize(20, 20));
+    auto* attach = place(p, new wxButton(p.window, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT),
+                         200, 20, 20, 20);
     attach->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       attachAreasToBlock(editor_, state_);
       fillGadgets();
     });
-    addRow(p.window, "Z | Level:", 40);
+    addRow(p, "Z | Level:", 40);
     addField(p, areafield::Z, 60, 40, 80);
     addField(p, areafield::Level, 140, 40, 80);
-    addRow(p.window, "BG Color:", 60);
+    addRow(p, "BG Color:", 60);
     addField(p, areafield::Color, 60, 60, 80, true);
     p.swatches.assign(areafield::FieldCount, nullptr);
-    p.swatches[areafield::Color] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 60), wxSize(80, 20));
-    addRow(p.window, "Zoom:", 80);
+    p.swatches[areafield::Color] = place(p, new wxPanel(p.window, wxID_ANY), 140, 60, 80, 20);
+    addRow(p, "Zoom:", 80);
     addField(p, areafield::Zoom, 60, 80, 80);
-    deadly_ = new wxCheckBox(p.window, wxID_ANY, "Deadly", wxPoint(145, 80), wxSize(75, 20));
+    deadly_ = place(p, new wxCheckBox(p.window, wxID_ANY, "Deadly"), 145, 80, 75, 20);
     deadly_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent& e) { applyAreaDeadly(editor_, state_, e.IsChecked()); });
-    addRow(p.window, "Scripts:", 110);
-    scriptButtons_[2] = new wxButton(p.window, wxID_ANY, "Enter", wxPoint(60, 110), wxSize(80, 20));
-    scriptButtons_[3] = new wxButton(p.window, wxID_ANY, "Exit", wxPoint(140, 110), wxSize(80, 20));
-    scriptButtons_[4] = new wxButton(p.window, wxID_ANY, "Action (Enter Key)", wxPoint(60, 130), wxSize(160, 20));
-    p.window->SetVirtualSize(225, 190);
+    addRow(p, "Scripts:", 110);
+    scriptButtons_[2] = place(p, new wxButton(p.window, wxID_ANY, "Enter"), 60, 110, 80, 20);
+    scriptButtons_[3] = place(p, new wxButton(p.window, wxID_ANY, "Exit"), 140, 110, 80, 20);
+    scriptButtons_[4] = place(p, new wxButton(p.window, wxID_ANY, "Action (Enter Key)"), 60, 130, 160, 20);
   }
   // Block.
   {
     Page& p = pages_[3];
     using namespace blockfield;
-    addRow(p.window, "Oname:", 0);
+    addRow(p, "Oname:", 0);
     addField(p, Oname, 60, 0, 160);
-    addRow(p.window, "X | Y:", 20);
+    addRow(p, "X | Y:", 20);
     addField(p, X, 60, 20, 80);
     addField(p, Y, 140, 20, 80);
-    addRow(p.window, "W | H:", 40);
+    addRow(p, "W | H:", 40);
     addField(p, W, 60, 40, 80);
     addField(p, H, 140, 40, 80);
-    addRow(p.window, "Z | Level:", 60);
+    addRow(p, "Z | Level:", 60);
     addField(p, Z, 60, 60, 80);
     addField(p, Level, 140, 60, 80);
     p.swatches.assign(FieldCount, nullptr);
-    addRow(p.window, "Color (1):", 80);
+    addRow(p, "Color (1):", 80);
     addField(p, Color1, 60, 80, 80, true);
-    p.swatches[Color1] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 80), wxSize(80, 20));
-    addRow(p.window, "Color 2:", 100);
+    p.swatches[Color1] = place(p, new wxPanel(p.window, wxID_ANY), 140, 80, 80, 20);
+    addRow(p, "Color 2:", 100);
     addField(p, Color2, 60, 100, 80, true);
-    p.swatches[Color2] = new wxPanel(p.window, wxID_ANY, wxPoint(140, 100), wxSize(80, 20));
+    p.swatches[Color2] = place(p, new wxPanel(p.window, wxID_ANY), 140, 100, 80, 20);
     for (int f : {Color1, Color2}) {
       p.swatches[static_cast<std::size_t>(f)]->Bind(wxEVT_RIGHT_DOWN, [this](wxMouseEvent&) {
         swapBlockColours(editor_, state_);
         fillGadgets();
       });
     }
-    addRow(p.window, "Trans | Pri:", 120);
+    addRow(p, "Trans | Pri:", 120);
     addField(p, Trans, 60, 120, 80);
     addField(p, Pri, 140, 120, 80);
-    addRow(p.window, "Persist:", 140);
+    addRow(p, "Persist:", 140);
     addField(p, Persist, 60, 140, 140);
-    addRow(p.window, "Class:", 160);
+    addRow(p, "Class:", 160);
     addField(p, Class, 60, 160, 140);
-    auto* persist = new wxButton(p.window, wxID_ANY, "Z", wxPoint(200, 140), wxSize(20, 20));
+    auto* persist = place(p, new wxButton(p.window, wxID_ANY, "Z", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT),
+                          200, 140, 20, 20);
     persist->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       takeZonePersist(editor_, state_);
       fillGadgets();
     });
-    auto* chooseClassButton = new wxButton(p.window, wxID_ANY, "...", wxPoint(200, 160), wxSize(20, 20));
+    auto* chooseClassButton = place(
+        p, new wxButton(p.window, wxID_ANY, "...", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT), 200, 160, 20, 20);
     chooseClassButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
       chooseBlockClass(editor_, state_);
       fillGadgets();
     });
     for (int i = 0; i < kBlockFlagCount; ++i) {
-      auto* box = new wxCheckBox(p.window, wxID_ANY, kFlagNames[static_cast<std::size_t>(i)],
-                                 wxPoint(i % 2 ? 110 : 0, 185 + (i / 2) * 18), wxSize(110, 18));
+      auto* box = place(p, new wxCheckBox(p.window, wxID_ANY, kFlagNames[static_cast<std::size_t>(i)]),
+                        i % 2 ? 110 : 0, 185 + (i / 2) * 20, 110, 20);
       box->SetToolTip(kFlagKeywords[static_cast<std::size_t>(i)]);
       if (i == kBlockFlagCount - 1) box->Disable();
       box->Bind(wxEVT_CHECKBOX, [this, i](wxCommandEvent& e) {
@@ -201,33 +214,36 @@ void PropertyPanelsView::build() {
       });
       flagBoxes_[static_cast<std::size_t>(i)] = box;
     }
-    addRow(p.window, "X | Y Limits:", 390);
-    addField(p, XLim, 60, 390, 80);
-    addField(p, YLim, 140, 390, 80);
-    addRow(p.window, "Waveform:", 410);
-    wave_ = new wxChoice(p.window, wxID_ANY, wxPoint(60, 410), wxSize(160, 20));
+    addRow(p, "X | Y Limits:", 390);
+    addField(p, XLim, 60, 390, 80, false, kLimitsSample);
+    addField(p, YLim, 140, 390, 80, false, kLimitsSample);
+    addRow(p, "Waveform:", 410);
+    wave_ = new wxChoice(p.window, wxID_ANY);
     for (const char* name : kWaveNames) wave_->Append(name);
+    wave_->SetSelection(0);
+    p.layout.add(wave_, 60, 410, 160, 20);
     wave_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
       state_.waveIndex = wave_->GetSelection();
       applyPanelField(editor_, state_, blockfield::Wave);
     });
-    rate_ = new wxChoice(p.window, wxID_ANY, wxPoint(0, 430), wxSize(140, 20));
+    rate_ = new wxChoice(p.window, wxID_ANY);
     for (const char* caption : kRateCaptions) rate_->Append(caption);
+    rate_->SetSelection(0);
+    p.layout.add(rate_, 0, 430, 140, 20);
     rate_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) {
       state_.rateIndex = rate_->GetSelection();
       applyPanelField(editor_, state_, blockfield::RateChoice);
     });
     addField(p, Rate, 140, 430, 80);
-    addRow(p.window, "DC | Num:", 450);
+    addRow(p, "DC | Num:", 450);
     addField(p, Duty, 60, 450, 80);
     addField(p, Count, 140, 450, 80);
-    addRow(p.window, "Ang | Grav:", 470);
+    addRow(p, "Ang | Grav:", 470);
     addField(p, Phase, 60, 470, 80);
     addField(p, Grav, 140, 470, 80);
-    addRow(p.window, "Scripts:", 500);
-    scriptButtons_[0] = new wxButton(p.window, wxID_ANY, "StandOn", wxPoint(60, 500), wxSize(80, 20));
-    scriptButtons_[1] = new wxButton(p.window, wxID_ANY, "Die", wxPoint(140, 500), wxSize(80, 20));
-    p.window->SetVirtualSize(225, 560);
+    addRow(p, "Scripts:", 500);
+    scriptButtons_[0] = place(p, new wxButton(p.window, wxID_ANY, "StandOn"), 60, 500, 80, 20);
+    scriptButtons_[1] = place(p, new wxButton(p.window, wxID_ANY, "Die"), 140, 500, 80, 20);
   }
   for (int i = 0; i < 5; ++i) {
     scriptButtons_[static_cast<std::size_t>(i)]->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { runScript(i); });
@@ -237,11 +253,11 @@ void PropertyPanelsView::build() {
                                    Command::InsertBlock};
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const int y = i == 0 ? 75 : i == 1 ? 70 : i == 2 ? 160 : 530;
-    auto* insert = new wxButton(pages_[i].window, wxID_ANY, "+ Insert", wxPoint(60, y), wxSize(80, 20));
+    auto* insert = place(pages_[i], new wxButton(pages_[i].window, wxID_ANY, "+ Insert"), 60, y, 80, 20);
     const Command insertCommand = kInserts[i];
     insert->Bind(wxEVT_BUTTON, [this, insertCommand](wxCommandEvent&) { runCommand_(insertCommand); });
-    auto* del = new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxPoint(140, y),
-                             wxSize(80, 20));
+    auto* del = place(pages_[i], new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete")), 140,
+                      y, 80, 20);
     if (i == 0) {
       del->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
         if (deleteCurrentLevel(editor_)) refresh();
@@ -261,6 +277,13 @@ void PropertyPanelsView::build() {
         if (pickSwatchColour(editor_, state_, static_cast<int>(f))) fillGadgets();
       });
     }
+  }
+  // The panels' design heights: level, entrance, area, block.
+  constexpr int kHeights[4] = {160, 160, 190, 560};
+  for (std::size_t i = 0; i < pages_.size(); ++i) {
+    const wxSize fitted = pages_[i].layout.apply(225, kHeights[i]);
+    pages_[i].window->SetVirtualSize(fitted);
+    panelWidth_ = std::max(panelWidth_, fitted.x);
   }
   for (Page& page : pages_) page.window->SetScrollRate(0, 10);
 }

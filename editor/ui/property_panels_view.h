@@ -8,6 +8,7 @@
 
 #include "editor/core/commands.h"
 #include "editor/core/property_panels.h"
+#include "editor/ui/fitted_layout.h"
 
 class wxButton;
 class wxCheckBox;
@@ -37,16 +38,20 @@ class PropertyPanelsView {
   void focusField(PanelKind kind, int field);
   // The field of the shown page that has the keyboard focus, or -1.
   int focusedField() const;
+  // The width the widest panel needs, without its scroll bar.
+  int panelWidth() const { return panelWidth_; }
 
  private:
   struct Page {
     wxScrolledWindow* window = nullptr;
     std::vector<wxTextCtrl*> fields;  // by the kind's field numbers (null where none)
     std::vector<wxPanel*> swatches;   // by field number of the colour text
+    FittedLayout layout;
   };
   void build();
-  wxTextCtrl* addField(Page& page, int field, int x, int y, int width, bool upper = false);
-  void addRow(wxWindow* parent, const char* label, int y);
+  wxTextCtrl* addField(Page& page, int field, int x, int y, int width, bool upper = false,
+                       const wxString& sample = wxString());
+  void addRow(Page& page, const char* label, int y);
   void fillGadgets();
   void changed(PanelKind kind, int field);
   void paintSwatch(wxPanel* swatch, const std::string& text);
@@ -67,6 +72,7 @@ class PropertyPanelsView {
   wxChoice* wave_ = nullptr;
   wxChoice* rate_ = nullptr;
   std::array<wxButton*, 5> scriptButtons_{};  // StandOn, Die, Enter, Exit, Action
+  int panelWidth_ = 225;
 };
 
 }  // namespace zor::editor::ui

@@ -13,6 +13,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/help_pages.h"
 #include "editor/core/script_lexer.h"
+#include "editor/ui/fitted_layout.h"
 #include "format/values.h"
 
 namespace zor::editor::ui {
@@ -42,6 +43,7 @@ enum MenuId {
 bool ScriptEditorWindow::create(wxWindow* parent, const wxFont& noticeFont, const EditorPreferences& prefs) {
   if (!ScriptWindow::create(parent, noticeFont)) return false;
   prompt_ = new wxStaticText(this, wxID_ANY, "", wxPoint(kMargin, kMargin), wxSize(-1, 20));
+  keepOnOneLine(prompt_);
   ok_ = new wxButton(this, wxID_OK, "OK");
   delete_ = new wxButton(this, wxID_ANY, "Delete Script");
   cancel_ = new wxButton(this, wxID_CANCEL, "Cancel");
@@ -136,11 +138,21 @@ void ScriptEditorWindow::layout() {
   const int w = size.x;
   const int h = size.y;
   const int m = kMargin;
-  if (prompt_) prompt_->SetSize(m, m, w - 2 * m, 20);
-  if (text()) text()->SetSize(2 * m, m + 20, w - 4 * m, h - 2 * m - 60);
-  if (ok_) ok_->SetSize(10 * m, h - m - 30, 80, 25);
-  if (delete_) delete_->SetSize(w / 2 - 40, h - m - 30, 80, 25);
-  if (cancel_) cancel_->SetSize(w - 10 * m - 80, h - m - 30, 80, 25);
+  if (!prompt_ || !ok_ || !delete_ || !cancel_) return;
+  // The prompt and the buttons as large as their texts need, at least their design size.
+  const int promptHeight = std::max(20, neededSize(prompt_).y);
+  int bw = 80, bh = 25;
+  for (wxButton* b : {ok_, delete_, cancel_}) {
+    const wxSize need = neededSize(b);
+    bw = std::max(bw, need.x);
+    bh = std::max(bh, need.y);
+  }
+  const int buttonsY = h - m - 5 - bh;
+  prompt_->SetSize(m, m, w - 2 * m, promptHeight);
+  if (text()) text()->SetSize(2 * m, m + promptHeight, w - 4 * m, std::max(1, buttonsY - 10 - m - promptHeight));
+  ok_->SetSize(10 * m, buttonsY, bw, bh);
+  delete_->SetSize(w / 2 - bw / 2, buttonsY, bw, bh);
+  cancel_->SetSize(w - 10 * m - bw, buttonsY, bw, bh);
 }
 
 int ScriptEditorWindow::run(ScriptSession& session, wxWindow* mainWindow) {

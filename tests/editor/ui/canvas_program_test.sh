@@ -56,6 +56,17 @@ height=$((bottom - top + 1))
 # 80 world units at 200 in front: 66 or 67 pixels.
 [ "$height" -ge 64 ] && [ "$height" -le 69 ] || fail "the block is $height pixels high"
 cy=$(( (top + bottom) / 2 ))
+# The side column is as wide as its panels need at the desktop's font: the block's
+# middle is found along its row.
+args=()
+for x in $(seq 0 $((WIDTH - 1))); do args+=("$x" "$cy"); done
+mapfile -t across < <("$PIXELS" "$win" "$SHOTS/canvas_row.png" "${args[@]}")
+left=-1; right=-1
+for x in "${!across[@]}"; do
+  [ "${across[$x]}" = FFFF00 ] && { [ "$left" -lt 0 ] && left=$x; right=$x; }
+done
+[ "$left" -ge 0 ] || fail "no yellow block along its row"
+cx=$(( (left + right) / 2 ))
 
 # Click the block right of the entrance in its middle, move the camera, move the block.
 # The keys go to the window with the focus: the editor's, before the first one is sent.
