@@ -1,5 +1,5 @@
-// The editor opening the game load benchmark's file (20,000 blocks over 8
-// zones): load with its checks, then one zone's records, beside the game's own
+// The editor opening the game load benchmark's file (one zone of 20,000
+// blocks): load with its checks, then one zone's records, beside the game's own
 // load of the same file. The game's load benchmark is compiled in here whole, so
 // that its file generator is the one used and its benchmarks run in the same
 // report.
@@ -45,7 +45,7 @@ void BM_EditorLoadAndOpenZone(benchmark::State& state) {
   for (auto _ : state) {
     zor::editor::Editor editor(port);
     if (!zor::editor::loadGameFileForEditing(editor, path)) state.SkipWithError("load failed");
-    if (!zor::editor::openZone(editor, editor.game.document->findById("zone3"))) state.SkipWithError("no zone");
+    if (!zor::editor::openZone(editor, editor.game.document->findById(zor::bench::kLevelZone))) state.SkipWithError("no zone");
     benchmark::DoNotOptimize(editor.zone.objects.size());
   }
 }
@@ -72,7 +72,7 @@ void BM_GameLoadAndZone(benchmark::State& state) {
     zor::xml::ParseError error;
     if (!game->data.document.load(path, &error)) state.SkipWithError("parse failed");
     zor::readGameData(*game);
-    zor::loadZone(*game, "zone3", false);
+    zor::loadZone(*game, zor::bench::kLevelZone, false);
     state.PauseTiming();
     delete game;
     state.ResumeTiming();
