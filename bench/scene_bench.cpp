@@ -377,6 +377,21 @@ void BM_LevelFramePass(benchmark::State& state) {
 }
 BENCHMARK(BM_LevelFramePass)->Arg(1000)->Arg(10000)->Arg(100000)->Iterations(15)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// The drawing state alone (the far-to-near walk that keeps the x index) of the
+// measuring zone, and the indexed scene walk into a fill that draws nothing.
+void BM_LevelDrawingState(benchmark::State& state) {
+  Scene scene(zor::bench::levelGameFile(static_cast<int>(state.range(0))), zor::bench::kLevelZone);
+  if (!scene.error.empty()) {
+    state.SkipWithError(scene.error.c_str());
+    return;
+  }
+  for (auto _ : state) {
+    zor::updateDrawingState(*scene.game);
+    benchmark::ClobberMemory();
+  }
+}
+BENCHMARK(BM_LevelDrawingState)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 // The walk alone, through the frame's x index or over every object, into a fill that
 // draws nothing.
 struct NothingFill final : zor::ShapeFill {
