@@ -196,6 +196,9 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
   m.entrance = readEntrance(zone, entranceName);
 
   ClassParamsCache classCache;
+  // Room for every child as a block: the records are large, and growing the
+  // list would copy them and touch twice the memory.
+  m.blocks.reserve(zone.childCount());
   for (const xml::Node* c = zone.firstElement(); c; c = c->nextElement()) {
     const std::string name = xml::toLowerAscii(c->name);
     if (name == "start") {

@@ -75,13 +75,24 @@ void updateDrawingState(Game& game) {
   // The scene walk of this frame visits the objects up to the same near stop.
   SceneIndex& index = game.screen.sceneIndex;
   index.begin(projection, player, world.objects.size(), swishFactors(fx.swishAmount, fx.swishAngle).active);
-  for (ObjectRecord& o : world.objects) {
+  auto it = world.objects.begin();
+  const auto end = world.objects.end();
+  for (; it != end; ++it) {
+    ObjectRecord& o = *it;
     if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
     if (&o == player) continue;
     index.add(o);
     if (!isDrawn(o, player)) continue;
-    if (!(o.z - projection.camera.z > kNearLimit)) break;
+    if (!(o.z - projection.camera.z > kNearLimit)) {
+      ++it;
+      break;
+    }
     advanceCheckpointCycle(game, projection, o);
+  }
+  // The index holds the objects past the near stop too, so that it stays whole
+  // from frame to frame; the drawing stops at the same object.
+  for (; it != end; ++it) {
+    if (&*it != player) index.add(*it);
   }
   index.finish();
 

@@ -27,8 +27,9 @@ struct Game;
 //  5. the far-to-near walk over the objects: blinking objects toggle their
 //     `invisible` flag on every other frame, and the current checkpoint, when it
 //     is drawn and in view, advances its colour cycle; the walk stops at the first
-//     drawn object at or behind the near limit, as the drawing does; the objects
-//     it passes make the frame's x index (game.screen.sceneIndex) for drawScene;
+//     drawn object at or behind the near limit, as the drawing does; the frame's
+//     x index of every object (game.screen.sceneIndex) is brought up to date for
+//     drawScene;
 //  6. every sign that is not hidden updates its seen and remove flags.
 // Call it where the scene would be drawn (after the world step), then drawScene
 // when the scene is drawn.

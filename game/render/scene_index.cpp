@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "format/vocabulary.h"
 
@@ -33,39 +34,87 @@ void SceneIndex::begin(const Projection& projection, const ObjectRecord* player,
   building_ = !swishActive && objectCount >= kSmallestIndexedZone && projection.focal > 0.0f &&
               std::isfinite(projection.focal) && std::isfinite(projection.camera.x) &&
               std::isfinite(projection.camera.z);
+  if (!building_ || player != player_) kept_ = false;
+  same_ = kept_;
   ordered_ = true;
+  walked_ = 0;
   projection_ = projection;
   player_ = player;
   objectCount_ = objectCount;
-  order_.clear();
-  left_.clear();
-  right_.clear();
-  always_.clear();
-  minX_ = HUGE_VAL;
-  maxX_ = -HUGE_VAL;
+  moved_.clear();
+  if (!same_) {
+    order_.clear();
+    left_.clear();
+    right_.clear();
+    z_.clear();
+    always_.clear();
+  }
 }
 
 void SceneIndex::add(const ObjectRecord& o) {
   if (!building_) return;
   // The walk may pass over objects only while depths never grow along the list.
-  if (std::isnan(o.z) || (!order_.empty() && o.z > lastZ_)) ordered_ = false;
+  if (std::isnan(o.z) || (walked_ > 0 && o.z > lastZ_)) ordered_ = false;
   lastZ_ = o.z;
   const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
   const bool odd = !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
-  order_.push_back(&o);
-  left_.push_back(std::min(x0, x1));
-  right_.push_back(std::max(x0, x1));
-  always_.push_back(odd ? 1 : 0);
-  if (!odd) {
-    minX_ = std::min(minX_, left_.back());
-    maxX_ = std::max(maxX_, left_.back());
+  const double left = std::min(x0, x1), right = std::max(x0, x1);
+  const std::size_t i = walked_++;
+  if (same_) {
+    if (i < order_.size() && order_[i] == &o) {
+      if (!(left_[i] == left) || !(right_[i] == right) || always_[i] != static_cast<uint8_t>(odd) ||
+          std::memcmp(&z_[i], &o.z, sizeof o.z) != 0) {
+        left_[i] = left;
+        right_[i] = right;
+        z_[i] = o.z;
+        always_[i] = odd ? 1 : 0;
+        moved_.push_back(static_cast<uint32_t>(i));
+      }
+      return;
+    }
+    // Another object here: the list changed, and is indexed anew from this place on.
+    same_ = false;
+    order_.resize(i);
+    left_.resize(i);
+    right_.resize(i);
+    z_.resize(i);
+    always_.resize(i);
   }
+  order_.push_back(&o);
+  left_.push_back(left);
+  right_.push_back(right);
+  z_.push_back(o.z);
+  always_.push_back(odd ? 1 : 0);
 }
 
-void SceneIndex::finish() {
-  if (!building_) return;
-  building_ = false;
-  if (!ordered_ || order_.size() > UINT32_MAX) return;
+std::size_t SceneIndex::bucketFor(std::size_t i) const {
+  if (always_[i]) return 0;
+  const double slot = std::min((left_[i] - minX_) * perBucket_, static_cast<double>(kBuckets - 1));
+  return 1 + static_cast<std::size_t>(std::max(slot, 0.0));
+}
+
+void SceneIndex::putInBucket(std::size_t i, std::size_t k) {
+  Bucket& b = buckets_[k];
+  slotOf_[i] = static_cast<uint32_t>(b.members.size());
+  bucketOf_[i] = static_cast<uint8_t>(k);
+  b.members.push_back(static_cast<uint32_t>(i));
+  b.left = std::min(b.left, left_[i]);
+  b.right = std::max(b.right, right_[i]);
+  b.farthest = std::max(b.farthest, static_cast<double>(z_[i]));
+  b.widest = std::max(b.widest, std::fabs(static_cast<double>(order_[i]->w)));
+  b.nearest = std::min(b.nearest, z_[i]);
+}
+
+void SceneIndex::rebuildBuckets() {
+  minX_ = HUGE_VAL;
+  maxX_ = -HUGE_VAL;
+  for (std::size_t i = 0; i < order_.size(); ++i) {
+    if (always_[i]) continue;
+    minX_ = std::min(minX_, left_[i]);
+    maxX_ = std::max(maxX_, left_[i]);
+  }
+  const double span = maxX_ > minX_ ? maxX_ - minX_ : 1.0;
+  perBucket_ = static_cast<double>(kBuckets) / span;
   buckets_.resize(kBuckets + 1);
   for (Bucket& b : buckets_) {
     b.members.clear();
@@ -73,26 +122,50 @@ void SceneIndex::finish() {
     b.right = -HUGE_VAL;
     b.farthest = -HUGE_VAL;
     b.widest = 0.0;
-    b.near = false;
+    b.nearest = HUGE_VALF;
   }
-  const double span = maxX_ > minX_ ? maxX_ - minX_ : 1.0;
-  const double perBucket = static_cast<double>(kBuckets) / span;
-  const float camZ = projection_.camera.z;
-  for (std::size_t i = 0; i < order_.size(); ++i) {
-    std::size_t k = 0;
-    if (!always_[i]) {
-      const double slot = (left_[i] - minX_) * perBucket;
-      k = 1 + std::min<std::size_t>(kBuckets - 1, static_cast<std::size_t>(std::max(slot, 0.0)));
+  bucketOf_.resize(order_.size());
+  slotOf_.resize(order_.size());
+  for (std::size_t i = 0; i < order_.size(); ++i) putInBucket(i, bucketFor(i));
+  ++rebuilds_;
+}
+
+void SceneIndex::finish() {
+  if (!building_) return;
+  building_ = false;
+  if (same_ && walked_ != order_.size()) same_ = false;  // fewer objects than at the last frame
+  order_.resize(walked_);
+  left_.resize(walked_);
+  right_.resize(walked_);
+  z_.resize(walked_);
+  always_.resize(walked_);
+  kept_ = false;
+  if (!ordered_ || order_.size() > UINT32_MAX) return;
+  if (same_) {
+    for (uint32_t i : moved_) {
+      const std::size_t k = bucketFor(i);
+      if (k == bucketOf_[i]) {
+        // Still in its bucket: the bucket's extents grow to hold it where it is now.
+        Bucket& b = buckets_[k];
+        b.left = std::min(b.left, left_[i]);
+        b.right = std::max(b.right, right_[i]);
+        b.farthest = std::max(b.farthest, static_cast<double>(z_[i]));
+        b.widest = std::max(b.widest, std::fabs(static_cast<double>(order_[i]->w)));
+        b.nearest = std::min(b.nearest, z_[i]);
+        continue;
+      }
+      std::vector<uint32_t>& from = buckets_[bucketOf_[i]].members;
+      const uint32_t last = from.back();
+      from[slotOf_[i]] = last;
+      slotOf_[last] = slotOf_[i];
+      from.pop_back();
+      putInBucket(i, k);
     }
-    Bucket& b = buckets_[k];
-    const ObjectRecord& o = *order_[i];
-    b.members.push_back(static_cast<uint32_t>(i));
-    b.left = std::min(b.left, left_[i]);
-    b.right = std::max(b.right, right_[i]);
-    b.farthest = std::max(b.farthest, static_cast<double>(o.z));
-    b.widest = std::max(b.widest, std::fabs(static_cast<double>(o.w)));
-    if (!(o.z - camZ > kNearLimit)) b.near = true;
+    moves_ += moved_.size();
+  } else {
+    rebuildBuckets();
   }
+  kept_ = true;
   usable_ = true;
 }
 
@@ -102,7 +175,8 @@ bool SceneIndex::fits(const Projection& projection, const ObjectRecord* player, 
 
 bool SceneIndex::bucketCanReachView(const Bucket& b, const Projection& p) const {
   if (b.members.empty()) return false;
-  if (b.near) return true;
+  // A member at or behind the near limit: the walk must reach it to stop there.
+  if (!(b.nearest - p.camera.z > kNearLimit)) return true;
   // Pixels from the projection centre to the view's edges.
   const double toRight = static_cast<double>(p.pixelWidth) - p.leftBar - p.centreX + kPixelSlack;
   const double toLeft = static_cast<double>(p.leftBar) - p.centreX - kPixelSlack;
