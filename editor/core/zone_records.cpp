@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <numbers>
 
+#include "editor/core/canvas_controller.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
+#include "editor/core/selection.h"
 #include "format/values.h"
 #include "platform/text.h"
 
@@ -361,6 +363,9 @@ void reparseAllBlocks(Editor& editor) {
 
 void closeZone(Editor& editor) {
   ZoneState& zone = editor.zone;
+  // Objects still following the mouse were never placed: they leave the document.
+  if (zone.openZoneNode) discardPlacedObjects(editor);
+  resetCanvasInteraction(editor);
   zone.objects.clear();
   zone.hiddenObjects.clear();
   zone.names.clear();
