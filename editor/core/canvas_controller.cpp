@@ -191,6 +191,8 @@ void mouseMove(Editor& editor, const CanvasMouseEvent& e, CanvasWindow& window) 
     c.pressY = e.y;
     redraw(editor);
   } else if (view.mode == Placing) {
+    // One object following the mouse: its position fields show where a click would drop it.
+    if (editor.zone.selectionCount == 1) refreshPanel(editor);
     redraw(editor);
   }
 }

@@ -45,7 +45,8 @@ std::vector<std::unique_ptr<EditorObject>>::iterator findRecord(ZoneState& zone,
                       [node](const std::unique_ptr<EditorObject>& o) { return o->node == node; });
 }
 
-// Moves every number of a limits text by d ("10" by 2.5 gives "12.5").
+}  // namespace
+
 std::string shiftLimits(const std::string& limits, float d) {
   std::string out;
   const std::vector<std::string> fields = text::split(limits, ',');
@@ -55,6 +56,8 @@ std::string shiftLimits(const std::string& limits, float d) {
   }
   return out;
 }
+
+namespace {
 
 EditorObject makePreview(const EditorObject& block, int32_t kindValue, int32_t flags) {
   EditorObject p;
