@@ -253,6 +253,12 @@ void applyEntrance(Editor& editor, PanelState& panel, int field, const std::vect
     if (!value.empty() && !isValidZoneId(value)) {
       editor.port.messageBox("ZorlED", "An entrance name may hold only letters, digits, '_', '-' and '.'.",
                              MessageIcon::Warning);
+      // The field shows again the name the element keeps.
+      if (!records.empty()) {
+        PanelState kept;
+        fillEntrance(records.front()->node, kept);
+        panel.fields[entrancefield::Name] = kept.fields[entrancefield::Name];
+      }
       return;
     }
     for (EditorObject* r : records) r->node->setName(value.empty() ? "entrance" : "entrance_" + value);

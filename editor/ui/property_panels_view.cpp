@@ -314,12 +314,30 @@ void PropertyPanelsView::changed(PanelKind kind, int field) {
   if (kind != state_.kind) return;
   Page& page = pages_[static_cast<std::size_t>(pageOf(kind))];
   state_.fields[static_cast<std::size_t>(field)] = page.fields[static_cast<std::size_t>(field)]->GetValue().utf8_string();
-  if (static_cast<std::size_t>(field) < page.swatches.size()) {
-    paintSwatch(page.swatches[static_cast<std::size_t>(field)], state_.fields[static_cast<std::size_t>(field)]);
-  }
   // With several objects selected the field waits for Enter.
   if (selectedRecords(editor_).size() <= 1) applyPanelField(editor_, state_, field);
+  showAppliedState(page);
   if (kind == PanelKind::Level) subtitle_->SetLabel(fromUtf8(state_.subtitle));
+}
+
+void PropertyPanelsView::showAppliedState(Page& page) {
+  // What the change did to the rest of the panel: a refused text goes back to what the
+  // element keeps, both colour swatches follow the colour, the Class box the class.
+  filling_ = true;
+  for (std::size_t f = 0; f < page.fields.size() && f < state_.fields.size(); ++f) {
+    if (page.fields[f] && page.fields[f]->GetValue().utf8_string() != state_.fields[f]) {
+      page.fields[f]->ChangeValue(fromUtf8(state_.fields[f]));
+      page.fields[f]->SetInsertionPointEnd();
+    }
+    if (f < page.swatches.size()) paintSwatch(page.swatches[f], state_.fields[f]);
+  }
+  if (state_.kind == PanelKind::Block) {
+    for (int i = 0; i < kBlockFlagCount; ++i) {
+      wxCheckBox* box = flagBoxes_[static_cast<std::size_t>(i)];
+      if (box->GetValue() != state_.flags[static_cast<std::size_t>(i)]) box->SetValue(state_.flags[static_cast<std::size_t>(i)]);
+    }
+  }
+  filling_ = false;
 }
 
 void PropertyPanelsView::fillGadgets() {

@@ -49,6 +49,7 @@ class PropertyPanelsView {
   void addRow(wxWindow* parent, const char* label, int y);
   void fillGadgets();
   void changed(PanelKind kind, int field);
+  void showAppliedState(Page& page);
   void paintSwatch(wxPanel* swatch, const std::string& text);
   void runScript(int button);
 
