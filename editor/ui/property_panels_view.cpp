@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
 #include <wx/statbox.h>
@@ -232,14 +233,11 @@ void PropertyPanelsView::build() {
   for (int i = 0; i < 5; ++i) {
     scriptButtons_[static_cast<std::size_t>(i)]->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { runScript(i); });
   }
-  // "+ Insert" inserts an object of the panel's kind; the objects' "× Delete" deletes the selection.
-  constexpr Command kInserts[4] = {Command::InsertLevel, Command::InsertEntrance, Command::InsertArea,
-                                   Command::InsertBlock};
+  // "+ Insert" opens the insert menu; the objects' "× Delete" deletes the selection.
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const int y = i == 0 ? 75 : i == 1 ? 70 : i == 2 ? 160 : 530;
     auto* insert = new wxButton(pages_[i].window, wxID_ANY, "+ Insert", wxPoint(60, y), wxSize(80, 20));
-    const Command insertCommand = kInserts[i];
-    insert->Bind(wxEVT_BUTTON, [this, insertCommand](wxCommandEvent&) { runCommand_(insertCommand); });
+    insert->Bind(wxEVT_BUTTON, [this, insert](wxCommandEvent&) { showInsertMenu(insert); });
     auto* del = new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete"), wxPoint(140, y),
                              wxSize(80, 20));
     if (i == 0) {
@@ -251,7 +249,7 @@ void PropertyPanelsView::build() {
       del->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
     }
   }
-  insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::InsertBlock); });
+  insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { showInsertMenu(insert_); });
   remove_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
   // A left click on a swatch opens the colour requester on its field's colour.
   for (Page& page : pages_) {
@@ -263,6 +261,24 @@ void PropertyPanelsView::build() {
     }
   }
   for (Page& page : pages_) page.window->SetScrollRate(0, 10);
+}
+
+void PropertyPanelsView::showInsertMenu(wxWindow* button) {
+  constexpr int kFirstId = wxID_HIGHEST + 1;
+  const std::vector<MenuEntry> entries = insertMenu(editor_);
+  wxMenu menu;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].type == MenuEntry::Type::Rule) {
+      menu.AppendSeparator();
+    } else {
+      menu.Append(kFirstId + static_cast<int>(i), fromUtf8(entries[i].caption));
+    }
+  }
+  // At the mouse; the chosen item runs as the same command of the menu bar.
+  const int chosen = button->GetPopupMenuSelectionFromUser(menu) - kFirstId;
+  if (chosen >= 0 && static_cast<std::size_t>(chosen) < entries.size()) {
+    runCommand_(entries[static_cast<std::size_t>(chosen)].command);
+  }
 }
 
 void PropertyPanelsView::runScript(int button) {

@@ -52,6 +52,8 @@ class PropertyPanelsView {
   void showAppliedState(Page& page);
   void paintSwatch(wxPanel* swatch, const std::string& text);
   void runScript(int button);
+  // The "+ Insert" menu at the mouse.
+  void showInsertMenu(wxWindow* button);
 
   Editor& editor_;
   PanelState& state_;  // the editor's panel model
