@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The side panel of the real editor under X (Xvfb): "+ Insert" opens the insert menu
+# The side panel of the real editor under X (Xvfb): after a pan ended by Esc the panel
+# takes clicks again; "+ Insert" opens the insert menu
 # (Level first on the level panel) and its Area item floats an area that a click
 # places; typing in a block's Class field ticks and clears the Class box; a refused
 # entrance name goes back in the field to the name the entrance keeps.
@@ -53,6 +54,20 @@ x_focus "$win" || fail "the editor's window does not take the focus"
 x_wait_idle "$pid"
 panelX=$((WIDTH - 255))  # the panels' left edge
 panelY=$((top + 40))     # their top
+
+# A Shift pan ended by Esc while the button is still down gives the pointer back: the
+# panel's button below takes the next click.
+xdotool mousemove --window "$win" 60 $((cy + 100))
+xdotool keydown shift mousedown 1
+x_wait_idle "$pid"
+xdotool keyup shift mousemove --window "$win" 80 $((cy + 110))
+x_wait_idle "$pid"
+xdotool mousemove --window "$win" 60 $((cy + 100))  # the camera back where it was
+x_wait_idle "$pid"
+xdotool key Escape
+x_wait_idle "$pid"
+xdotool mousemove --window "$win" $((panelX + 100)) $((panelY + 85)) mouseup 1
+x_wait_idle "$pid"
 
 # "+ Insert" of the level panel (nothing selected): Level, a rule, Block, Area, Entrance.
 xdotool mousemove --window "$win" $((panelX + 100)) $((panelY + 85)) click 1
