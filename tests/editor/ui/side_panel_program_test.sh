@@ -76,7 +76,8 @@ xdotool key Down Down Down Return  # Level, Block, Area
 x_wait_idle "$pid"
 xdotool mousemove --window "$win" 60 $((cy + 150)) click 1  # placed
 x_wait_idle "$pid"
-xdotool key Escape
+xdotool key Escape ctrl+s
+x_wait_file "$game" '<area ' || fail "no insert menu, or its Area placed no area: $(cat "$game")"
 
 # The block's Class box, ticked by its class; emptying the Class field clears it, typing
 # a class ticks it again.
@@ -124,7 +125,6 @@ xdotool key Escape
 
 xdotool key ctrl+s
 x_wait_file "$game" 'entrance_gh' || fail "the entrance is not named gh: $(grep entrance "$game")"
-grep -q '<area ' "$game" || fail "the insert menu's Area placed no area: $(cat "$game")"
 grep -q '<block oname="box" color="FFFF00" x="-40" y="-40" w="80" h="80" z="0" class="c"/>' "$game" ||
   fail "the block: $(grep '<block' "$game")"
 [ "$(grep -c '<level ' "$game")" = 1 ] || fail "a level was inserted: $(grep '<level' "$game")"
