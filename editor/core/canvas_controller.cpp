@@ -58,6 +58,13 @@ void grab(Editor& editor, CanvasWindow& window, bool on) {
   window.grabPointer(on);
 }
 
+// Releases the pointer where no canvas event brought the window along.
+void releasePointer(Editor& editor) {
+  if (!editor.canvas.pointerGrabbed) return;
+  editor.canvas.pointerGrabbed = false;
+  if (CanvasWindow* window = editor.port.canvasWindow()) window->grabPointer(false);
+}
+
 void stopCycling(Editor& editor) {
   if (editor.canvas.cycleTimerRunning) editor.port.stopTimer(kCycleTimer);
   editor.canvas.cycleTimerRunning = false;
@@ -184,6 +191,8 @@ void mouseMove(Editor& editor, const CanvasMouseEvent& e, CanvasWindow& window) 
     c.pressY = e.y;
     redraw(editor);
   } else if (view.mode == Placing) {
+    // One object following the mouse: its position fields show where a click would drop it.
+    if (editor.zone.selectionCount == 1) refreshPanel(editor);
     redraw(editor);
   }
 }
@@ -349,7 +358,7 @@ void deleteKey(Editor& editor, CanvasWindow& window) {
     if (n > 0) markModified(editor);
     refreshPanel(editor);
     redraw(editor);
-  } else if (view.mode == Placing) {
+  } else if (placingObjects(editor)) {
     cancelPlacing(editor, &window);
   }
 }
@@ -381,7 +390,7 @@ void canvasMouse(Editor& editor, CanvasWindow& window, const CanvasMouseEvent& e
     case CanvasMouseKind::Enter: break;
     case CanvasMouseKind::Move: mouseMove(editor, e, window); break;
     case CanvasMouseKind::RightClick:
-      if (view.mode == Placing) {
+      if (placingObjects(editor)) {
         cancelPlacing(editor, &window);
       } else if (!editor.zone.hiddenObjects.empty()) {
         restoreHidden(editor, true);
@@ -454,7 +463,7 @@ void canvasKey(Editor& editor, CanvasWindow& window, const CanvasKeyEvent& e) {
   ZoneState& zone = editor.zone;
   ZoneView& view = zone.view;
   const bool selection = zone.selectionCount > 0;
-  const bool placing = view.mode == Placing;
+  const bool placing = placingObjects(editor);
   switch (e.key) {
     case key::letter('A'):
       if (m.ctrl) {
@@ -598,7 +607,10 @@ void canvasKey(Editor& editor, CanvasWindow& window, const CanvasKeyEvent& e) {
       }
       break;
     case key::Delete: deleteKey(editor, window); break;
-    case key::Insert: insertObject(editor, 0); break;
+    case key::Insert:
+      endPointerGesture(editor);
+      insertObject(editor, 0);
+      break;
     case key::Home:
       if (EditorObject* entrance = m.ctrl ? defaultEntranceRecord(editor) : nullptr) {
         view.camx = entrance->x + entrance->w / 2.0f;
@@ -765,13 +777,45 @@ void findBlockCommand(Editor& editor) {
 }
 
 void cancelPlacing(Editor& editor, CanvasWindow* window) {
-  if (!zoneOpen(editor) || editor.zone.view.mode != Placing) return;
+  if (!zoneOpen(editor) || !placingObjects(editor)) return;
   discardPlacedObjects(editor);
   if (window) grab(editor, *window, false);
+  releasePointer(editor);
   editor.zone.view.mode = Idle;
   editor.canvas.pendingDrag = nullptr;
   refreshPanel(editor);
   redraw(editor);
+}
+
+bool placingObjects(const Editor& editor) {
+  const int32_t mode = editor.zone.view.mode;
+  return mode == Placing || (mode == Panning && editor.canvas.savedMode == Placing);
+}
+
+void endPointerGesture(Editor& editor) {
+  CanvasState& c = editor.canvas;
+  ZoneView& view = editor.zone.view;
+  if (view.mode == Panning) {
+    view.mode = c.savedMode;
+  } else if (view.mode == Moving) {
+    clampUndoKind(editor);
+    view.mode = Idle;
+  }
+  releasePointer(editor);
+  stopCycling(editor);
+  c.pendingDrag = nullptr;
+}
+
+void resetCanvasInteraction(Editor& editor) {
+  CanvasState& c = editor.canvas;
+  releasePointer(editor);
+  stopCycling(editor);
+  c.pendingDrag = nullptr;
+  c.lastClickedObject = nullptr;
+  c.cycleSkip = 0;
+  c.panSource = 0;
+  c.savedMode = Idle;
+  editor.zone.view.mode = Idle;
 }
 
 }  // namespace zor::editor

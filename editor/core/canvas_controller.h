@@ -41,7 +41,17 @@ void selectAllShown(Editor& editor);
 void focusOnSelection(Editor& editor, int d);
 void selectNextOfKind(Editor& editor, int d);
 void findBlockCommand(Editor& editor);
-// Ends placing: the objects being placed are discarded, the mode becomes idle.
+// Ends placing: the objects being placed are discarded, the mode becomes idle. A pan
+// started while placing ends with it.
 void cancelPlacing(Editor& editor, CanvasWindow* window);
+// True while objects follow the mouse, also during a pan started meanwhile.
+bool placingObjects(const Editor& editor);
+// A key or a command ends a pan or drag (and a held press) as releasing the button
+// would: the pointer is released and shown, a drag becomes one undo step, a pan
+// returns to the mode it interrupted.
+void endPointerGesture(Editor& editor);
+// The zone goes: nothing of the canvas's interaction may point at its records any
+// more (press, pending drag, cycling timer, pointer grab); the mode becomes idle.
+void resetCanvasInteraction(Editor& editor);
 
 }  // namespace zor::editor

@@ -214,9 +214,13 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::Duplicate:
       if (duplicateSelection(editor) > 0) markModified(editor);
       return true;
-    case C::InsertBlock: insertObject(editor, kind::Block); return true;
-    case C::InsertArea: insertObject(editor, kind::Area); return true;
-    case C::InsertEntrance: insertObject(editor, kind::Entrance); return true;
+    case C::InsertBlock:
+    case C::InsertArea:
+    case C::InsertEntrance:
+      if (!zoneOpen) return true;
+      endPointerGesture(editor);
+      insertObject(editor, c == C::InsertBlock ? kind::Block : c == C::InsertArea ? kind::Area : kind::Entrance);
+      return true;
     case C::InsertLevel: insertLevel(editor); return true;
     case C::RangeSelect: rangeSelect(editor); return true;
     case C::CleanMotionAttributes: cleanMotionAttributes(editor); return true;
@@ -239,6 +243,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::Apply: applyFocusedField(editor); return true;
     case C::Cancel:
       if (!zoneOpen) return true;
+      endPointerGesture(editor);
       if (zone.view.mode == 3) {
         cancelPlacing(editor, nullptr);
       } else if (editor.port.focusedPanelField() >= 0) {

@@ -116,6 +116,31 @@ const std::vector<MenuEntry>& menuBar() {
   return entries;
 }
 
+std::vector<MenuEntry> insertMenu(const Editor& editor) {
+  const MenuEntry items[] = {item("Block", "", Command::InsertBlock), item("Area", "", Command::InsertArea),
+                             item("Entrance", "", Command::InsertEntrance), item("Level", "", Command::InsertLevel)};
+  // The selection's kind: 0 nothing (the level panel), 1 to 3 one kind, -1 mixed.
+  int own = 0;
+  for (const auto& o : editor.zone.objects) {
+    if (!(o->flags & objflag::Selected) || o->kind < kind::Block || o->kind > kind::Entrance) continue;
+    if (own == 0) {
+      own = o->kind;
+    } else if (own != o->kind) {
+      own = -1;
+      break;
+    }
+  }
+  const int first = own == 0 ? 3 : own - 1;  // index into items; -2 for a mixed selection
+  std::vector<MenuEntry> out;
+  if (first >= 0) {
+    out.push_back(items[first]);
+    out.push_back({T::Rule, "", "", Command::None});
+  }
+  for (int i = 0; i < 4; ++i)
+    if (i != first) out.push_back(items[i]);
+  return out;
+}
+
 const std::vector<Shortcut>& mainShortcuts() {
   using namespace modifier;
   static const std::vector<Shortcut> shortcuts = {

@@ -36,6 +36,10 @@ struct MenuEntry {
 };
 const std::vector<MenuEntry>& menuBar();
 
+// The "+ Insert" menu: Block, Area, Entrance and Level, the selection's own kind first
+// (Level with nothing selected) and then a rule; a mixed selection lists them in order.
+std::vector<MenuEntry> insertMenu(const Editor& editor);
+
 namespace modifier {
 inline constexpr int Ctrl = 1;  // the Command key's role
 inline constexpr int Shift = 2;

@@ -14,6 +14,7 @@
 
 namespace zor::editor {
 
+class CanvasWindow;
 class ScriptSession;
 struct GFlagList;
 struct SoundRows;
@@ -119,6 +120,9 @@ class EditorPort {
   virtual void showMainWindow(bool shown) = 0;
   virtual void redrawCanvas() = 0;
   virtual void focusCanvas() = 0;
+  // The canvas gadget, for ending a pan or drag that a key or a command cuts
+  // short (the pointer grab goes with it); none without a window.
+  virtual CanvasWindow* canvasWindow() { return nullptr; }
   virtual void refreshPanel() = 0;
   // Selects the whole text of a field of the shown panel and gives it the focus.
   virtual void focusPanelField(PanelKind kind, int field) {

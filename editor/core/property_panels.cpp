@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editor/core/canvas_drawing.h"
 #include "editor/core/definition_dialogs.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
@@ -137,6 +138,36 @@ void fillEntrance(const xml::Node* node, PanelState& p) {
   p.fields[entrancefield::Level] = node->attr("level");
 }
 
+// While the one selected object still follows the mouse, its position fields show
+// what a click at the mouse would write (the placing click moves it by the world
+// point under the mouse at its depth).
+void fillPlacingPosition(const Editor& editor, const EditorObject& r, PanelState& p) {
+  const Projection view = canvasProjection(editor);
+  const float zrel = view.relativeDepth(r.z);
+  const float px = view.worldX(static_cast<float>(editor.canvas.mouseX), zrel);
+  const float py = view.worldY(static_cast<float>(editor.canvas.mouseY), zrel);
+  const xml::Node* e = r.node;
+  auto moved = [](const std::string& number, float d) {
+    return trimmedDecimal(static_cast<double>(format::readFloat(number) + d));
+  };
+  if (r.kind == kind::Block) {
+    if (!std::string(e->attr("x")).empty()) p.fields[blockfield::X] = moved(e->attr("x"), px);
+    if (!std::string(e->attr("y")).empty()) p.fields[blockfield::Y] = moved(e->attr("y"), py);
+    if (!std::string(e->attr("xlim")).empty()) p.fields[blockfield::XLim] = shiftLimits(e->attr("xlim"), px);
+    if (!std::string(e->attr("ylim")).empty()) p.fields[blockfield::YLim] = shiftLimits(e->attr("ylim"), py);
+  } else if (r.kind == kind::Area) {
+    // An area that follows a named block, or whose limits are not a pair, stays where it is.
+    if (!std::string(e->attr("oname")).empty()) return;
+    if (std::string(e->attr("xlim")).find(',') != std::string::npos)
+      p.fields[areafield::XLim] = shiftLimits(e->attr("xlim"), px);
+    if (std::string(e->attr("ylim")).find(',') != std::string::npos)
+      p.fields[areafield::YLim] = shiftLimits(e->attr("ylim"), py);
+  } else if (r.kind == kind::Entrance) {
+    p.fields[entrancefield::X] = moved(e->attr("x"), px);
+    p.fields[entrancefield::Y] = moved(e->attr("y"), py);
+  }
+}
+
 void finishEdit(Editor& editor, bool reread, bool resort) {
   markModified(editor);
   updateWindowTitle(editor, false);
@@ -222,6 +253,12 @@ void applyEntrance(Editor& editor, PanelState& panel, int field, const std::vect
     if (!value.empty() && !isValidZoneId(value)) {
       editor.port.messageBox("ZorlED", "An entrance name may hold only letters, digits, '_', '-' and '.'.",
                              MessageIcon::Warning);
+      // The field shows again the name the element keeps.
+      if (!records.empty()) {
+        PanelState kept;
+        fillEntrance(records.front()->node, kept);
+        panel.fields[entrancefield::Name] = kept.fields[entrancefield::Name];
+      }
       return;
     }
     for (EditorObject* r : records) r->node->setName(value.empty() ? "entrance" : "entrance_" + value);
@@ -327,6 +364,7 @@ PanelState fillPanel(const Editor& editor) {
     p.title = "Entrance Properties";
     fillEntrance(node, p);
   }
+  if (node && (records.front()->flags & objflag::BeingPlaced)) fillPlacingPosition(editor, *records.front(), p);
   return p;
 }
 

@@ -12,8 +12,10 @@
 #include <unordered_set>
 #include <utility>
 
+#include "editor/core/canvas_controller.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
+#include "editor/core/selection.h"
 #include "format/values.h"
 #include "platform/text.h"
 
@@ -49,7 +51,8 @@ std::vector<std::unique_ptr<EditorObject>>::iterator findRecord(ZoneState& zone,
                       [node](const std::unique_ptr<EditorObject>& o) { return o->node == node; });
 }
 
-// Moves every number of a limits text by d ("10" by 2.5 gives "12.5").
+}  // namespace
+
 std::string shiftLimits(const std::string& limits, float d) {
   std::string out;
   const std::vector<std::string> fields = text::split(limits, ',');
@@ -59,6 +62,8 @@ std::string shiftLimits(const std::string& limits, float d) {
   }
   return out;
 }
+
+namespace {
 
 EditorObject makePreview(const EditorObject& block, int32_t kindValue, int32_t flags) {
   EditorObject p;
@@ -541,6 +546,9 @@ void reparseAllBlocks(Editor& editor) {
 
 void closeZone(Editor& editor) {
   ZoneState& zone = editor.zone;
+  // Objects still following the mouse were never placed: they leave the document.
+  if (zone.openZoneNode) discardPlacedObjects(editor);
+  resetCanvasInteraction(editor);
   zone.objects.clear();
   zone.hiddenObjects.clear();
   zone.names.clear();

@@ -138,6 +138,8 @@ void sortObjects(ZoneState& zone);
 // The z of level (n modulo the level count); a negative n gives the current level's z.
 float getLevelDepth(const ZoneState& zone, int n);
 void moveObject(Editor& editor, EditorObject* record, float dx, float dy);
+// Moves every number of a limits text by d ("10" by 2.5 gives "12.5"), as moving writes it.
+std::string shiftLimits(const std::string& limits, float d);
 void syncAreasToNamedBlocks(Editor& editor);
 // mode 0: a level was inserted at a; 1: level a was deleted; 2: a level moved from b to a.
 void renumberLevelRefs(xml::Node* element, int mode, int a, int b);

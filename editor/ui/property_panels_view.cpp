@@ -3,6 +3,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/scrolwin.h>
 #include <wx/statbox.h>
@@ -248,14 +249,11 @@ void PropertyPanelsView::build() {
   for (int i = 0; i < 5; ++i) {
     scriptButtons_[static_cast<std::size_t>(i)]->Bind(wxEVT_BUTTON, [this, i](wxCommandEvent&) { runScript(i); });
   }
-  // "+ Insert" inserts an object of the panel's kind; the objects' "× Delete" deletes the selection.
-  constexpr Command kInserts[4] = {Command::InsertLevel, Command::InsertEntrance, Command::InsertArea,
-                                   Command::InsertBlock};
+  // "+ Insert" opens the insert menu; the objects' "× Delete" deletes the selection.
   for (std::size_t i = 0; i < pages_.size(); ++i) {
     const int y = i == 0 ? 75 : i == 1 ? 70 : i == 2 ? 160 : 530;
     auto* insert = place(pages_[i], new wxButton(pages_[i].window, wxID_ANY, "+ Insert"), 60, y, 80, 20);
-    const Command insertCommand = kInserts[i];
-    insert->Bind(wxEVT_BUTTON, [this, insertCommand](wxCommandEvent&) { runCommand_(insertCommand); });
+    insert->Bind(wxEVT_BUTTON, [this, insert](wxCommandEvent&) { showInsertMenu(insert); });
     auto* del = place(pages_[i], new wxButton(pages_[i].window, wxID_ANY, wxString::FromUTF8("\xC3\x97 Delete")), 140,
                       y, 80, 20);
     if (i == 0) {
@@ -267,7 +265,7 @@ void PropertyPanelsView::build() {
       del->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
     }
   }
-  insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::InsertBlock); });
+  insert_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { showInsertMenu(insert_); });
   remove_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { runCommand_(Command::Delete); });
   // A left click on a swatch opens the colour requester on its field's colour.
   for (Page& page : pages_) {
@@ -286,6 +284,24 @@ void PropertyPanelsView::build() {
     panelWidth_ = std::max(panelWidth_, fitted.x);
   }
   for (Page& page : pages_) page.window->SetScrollRate(0, 10);
+}
+
+void PropertyPanelsView::showInsertMenu(wxWindow* button) {
+  constexpr int kFirstId = wxID_HIGHEST + 1;
+  const std::vector<MenuEntry> entries = insertMenu(editor_);
+  wxMenu menu;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].type == MenuEntry::Type::Rule) {
+      menu.AppendSeparator();
+    } else {
+      menu.Append(kFirstId + static_cast<int>(i), fromUtf8(entries[i].caption));
+    }
+  }
+  // At the mouse; the chosen item runs as the same command of the menu bar.
+  const int chosen = button->GetPopupMenuSelectionFromUser(menu) - kFirstId;
+  if (chosen >= 0 && static_cast<std::size_t>(chosen) < entries.size()) {
+    runCommand_(entries[static_cast<std::size_t>(chosen)].command);
+  }
 }
 
 void PropertyPanelsView::runScript(int button) {
@@ -337,12 +353,30 @@ void PropertyPanelsView::changed(PanelKind kind, int field) {
   if (kind != state_.kind) return;
   Page& page = pages_[static_cast<std::size_t>(pageOf(kind))];
   state_.fields[static_cast<std::size_t>(field)] = page.fields[static_cast<std::size_t>(field)]->GetValue().utf8_string();
-  if (static_cast<std::size_t>(field) < page.swatches.size()) {
-    paintSwatch(page.swatches[static_cast<std::size_t>(field)], state_.fields[static_cast<std::size_t>(field)]);
-  }
   // With several objects selected the field waits for Enter.
   if (selectedRecords(editor_).size() <= 1) applyPanelField(editor_, state_, field);
+  showAppliedState(page);
   if (kind == PanelKind::Level) subtitle_->SetLabel(fromUtf8(state_.subtitle));
+}
+
+void PropertyPanelsView::showAppliedState(Page& page) {
+  // What the change did to the rest of the panel: a refused text goes back to what the
+  // element keeps, both colour swatches follow the colour, the Class box the class.
+  filling_ = true;
+  for (std::size_t f = 0; f < page.fields.size() && f < state_.fields.size(); ++f) {
+    if (page.fields[f] && page.fields[f]->GetValue().utf8_string() != state_.fields[f]) {
+      page.fields[f]->ChangeValue(fromUtf8(state_.fields[f]));
+      page.fields[f]->SetInsertionPointEnd();
+    }
+    if (f < page.swatches.size()) paintSwatch(page.swatches[f], state_.fields[f]);
+  }
+  if (state_.kind == PanelKind::Block) {
+    for (int i = 0; i < kBlockFlagCount; ++i) {
+      wxCheckBox* box = flagBoxes_[static_cast<std::size_t>(i)];
+      if (box->GetValue() != state_.flags[static_cast<std::size_t>(i)]) box->SetValue(state_.flags[static_cast<std::size_t>(i)]);
+    }
+  }
+  filling_ = false;
 }
 
 void PropertyPanelsView::fillGadgets() {

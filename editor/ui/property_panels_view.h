@@ -54,8 +54,11 @@ class PropertyPanelsView {
   void addRow(Page& page, const char* label, int y);
   void fillGadgets();
   void changed(PanelKind kind, int field);
+  void showAppliedState(Page& page);
   void paintSwatch(wxPanel* swatch, const std::string& text);
   void runScript(int button);
+  // The "+ Insert" menu at the mouse.
+  void showInsertMenu(wxWindow* button);
 
   Editor& editor_;
   PanelState& state_;  // the editor's panel model

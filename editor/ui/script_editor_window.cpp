@@ -4,6 +4,7 @@
 #include <wx/choicdlg.h>
 #include <wx/colordlg.h>
 #include <wx/fontenum.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/stc/stc.h>
@@ -32,6 +33,21 @@ std::string textOf(wxStyledTextCtrl* text) {
   const wxCharBuffer bytes = text->GetTextRaw();
   return std::string(bytes.data(), bytes.length());
 }
+
+// The Block reference's list: rows are ticked; a highlighted row counts when none is.
+class BlockReferenceDialog : public wxMultiChoiceDialog {
+ public:
+  using wxMultiChoiceDialog::wxMultiChoiceDialog;
+  wxArrayInt chosenRows() const {
+    wxArrayInt rows = GetSelections();
+    if (rows.empty() && m_listbox != nullptr) {
+      for (unsigned n = 0; n < m_listbox->GetCount(); ++n) {
+        if (m_listbox->IsSelected(static_cast<int>(n))) rows.Add(static_cast<int>(n));
+      }
+    }
+    return rows;
+  }
+};
 
 enum MenuId {
   kIdBlock = wxID_HIGHEST + 100, kIdGFlag, kIdSound, kIdZFlag, kIdZone, kIdEntrance, kIdColour, kIdMusic,
@@ -375,9 +391,9 @@ void ScriptEditorWindow::insertReference(ScriptReference kind) {
     if (names.empty()) return;
     wxArrayString choices;
     for (const std::string& n : names) choices.Add(fromUtf8(n));
-    wxMultiChoiceDialog dialog(this, "Choose named blocks:", "Block Reference", choices);
+    BlockReferenceDialog dialog(this, "Choose named blocks:", "Block Reference", choices);
     if (dialog.ShowModal() != wxID_OK) return;
-    wxArrayInt picked = dialog.GetSelections();
+    wxArrayInt picked = dialog.chosenRows();
     std::sort(picked.begin(), picked.end());
     std::vector<std::string> chosen;
     for (int i : picked) chosen.push_back(names[static_cast<std::size_t>(i)]);

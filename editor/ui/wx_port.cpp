@@ -263,6 +263,8 @@ void WxPort::redrawCanvas() {
   if (frame) frame->canvas()->Refresh();
 }
 
+CanvasWindow* WxPort::canvasWindow() { return frame ? frame->canvas() : nullptr; }
+
 void WxPort::focusCanvas() {
   if (frame && frame->IsShown()) frame->canvas()->SetFocus();
 }

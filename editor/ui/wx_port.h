@@ -71,6 +71,7 @@ class WxPort : public EditorPort {
   void showMainWindow(bool shown) override;
   void redrawCanvas() override;
   void focusCanvas() override;
+  CanvasWindow* canvasWindow() override;
   void refreshPanel() override;
   void focusPanelField(PanelKind kind, int field) override;
   int focusedPanelField() override;

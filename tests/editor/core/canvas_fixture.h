@@ -24,6 +24,8 @@ class CanvasPort : public FakePort {
   std::deque<std::string> inputs;  // answers of the input dialog; none left: Cancel
   std::vector<std::string> prompts;
   int redraws = 0;
+  CanvasWindow* canvas = nullptr;  // the canvas the pointer grab belongs to
+  CanvasWindow* canvasWindow() override { return canvas; }
   void startTimer(int id, int ms) override { timers[id] = ms; }
   void stopTimer(int id) override { timers.erase(id); }
   bool promptForText(const std::string& title, const std::string&, const std::string& defaultText, int,
@@ -57,6 +59,7 @@ class CanvasTest : public ::testing::Test {
     editor.folders.preference = temp.path() + "prefs/";
     files::createPath(editor.folders.preference);
     canvasResized(editor, kW, kH);
+    port.canvas = &window;
   }
 
   // Opens a game with one zone (levels and objects in `content`) and puts the camera at

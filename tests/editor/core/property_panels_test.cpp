@@ -133,14 +133,18 @@ TEST_F(PropertyPanelsTest, AreaAndEntranceFields) {
 
   select("entrance_old");
   PanelState entrance = fillPanel(editor);
+  // A refused name leaves the element as it was, and the field shows that name again.
   const struct {
     std::string typed;
     std::string element;
-  } names[] = {{"new", "entrance_new"}, {"a:b", "entrance_new"}, {"x y", "entrance_new"}, {"", "entrance"}};
+    std::string field;
+  } names[] = {{"new", "entrance_new", "new"}, {"a:b", "entrance_new", "new"}, {"x y", "entrance_new", "new"},
+               {"", "entrance", ""}};
   for (const auto& n : names) {
     entrance.fields[entrancefield::Name] = n.typed;
     applyPanelField(editor, entrance, entrancefield::Name);
     EXPECT_EQ(selectedRecords(editor).front()->node->name, n.element) << n.typed;
+    EXPECT_EQ(entrance.fields[entrancefield::Name], n.field) << n.typed;
   }
   EXPECT_EQ(port.messages.size(), 2u);  // the two refused names
 }

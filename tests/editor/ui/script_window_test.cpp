@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
+#include <wx/checklst.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/stc/stc.h>
@@ -11,6 +13,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "editor/core/editor.h"
 #include "editor/core/script_edit.h"
@@ -213,6 +216,57 @@ TEST_F(ScriptWindowTest, FindWrapsAndGoToLineSelectsWholeLines) {
   EXPECT_FALSE(editScriptOf(editor, "Zone Start Script", "Edit zone's Start script:", "start", nullptr));
   EXPECT_TRUE(checked);
   EXPECT_FALSE(editor.game.modified);
+}
+
+// The shown list dialog of that title, once it runs its own loop.
+wxDialog* shownDialog(const wxString& title) {
+  for (wxWindow* w : wxTopLevelWindows) {
+    auto* dialog = dynamic_cast<wxDialog*>(w);
+    if (dialog && dialog->IsModal() && dialog->GetTitle() == title) return dialog;
+  }
+  return nullptr;
+}
+
+TEST_F(ScriptWindowTest, BlockReferenceTakesTheHighlightedRowsWhenNoneIsTicked) {
+  openZoneWith("<levels><level z='0'/></levels><block oname='door' x='0'/><block oname='key' x='5'/>"
+               "<start><kill oname='a'/></start>");
+  // The row highlighted, the rows ticked, and what OK inserts.
+  struct Case {
+    std::vector<int> highlighted;
+    std::vector<int> ticked;
+    std::string inserted;
+  };
+  const Case cases[] = {{{1}, {}, "key"}, {{0}, {}, "door"}, {{0}, {1}, "key"}, {{1}, {0, 1}, "door,key"}};
+  std::vector<std::string> texts;
+  whileOpen([&] {
+    wxStyledTextCtrl* t = window->text();
+    ASSERT_NE(t, nullptr);
+    for (const Case& c : cases) {
+      t->SetText("");
+      window->CallAfter([&] {
+        wxDialog* dialog = shownDialog("Block Reference");
+        ASSERT_NE(dialog, nullptr);
+        wxCheckListBox* list = nullptr;
+        for (wxWindow* child : dialog->GetChildren())
+          if (auto* l = dynamic_cast<wxCheckListBox*>(child)) list = l;
+        if (list == nullptr) {
+          dialog->EndModal(wxID_CANCEL);
+          FAIL() << "no list of block names";
+        }
+        for (int row : c.highlighted) list->SetSelection(row);
+        for (int row : c.ticked) list->Check(static_cast<unsigned>(row));
+        wxCommandEvent ok(wxEVT_BUTTON, wxID_OK);
+        ok.SetEventObject(dialog);
+        dialog->GetEventHandler()->ProcessEvent(ok);
+        if (dialog->IsModal()) dialog->EndModal(wxID_CANCEL);
+      });
+      key(window, 'B', true);
+      texts.push_back(textOf(t));
+    }
+  });
+  EXPECT_FALSE(editScriptOf(editor, "Zone Start Script", "Edit zone's Start script:", "start", nullptr));
+  ASSERT_EQ(texts.size(), std::size(cases));
+  for (std::size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(texts[i], cases[i].inserted) << "case " << i;
 }
 
 }  // namespace
