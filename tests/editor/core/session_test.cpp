@@ -81,7 +81,7 @@ TEST_F(SessionTest, QuitWritesPreferencesAndDeletesOnlyItsOwnBackups) {
   EXPECT_EQ(port.endedWith, 0);
   EXPECT_FALSE(port.windowShown);
   EXPECT_EQ(backups(), std::vector<std::string>{"other.zorlan.tmp"});
-  const EditorPreferences saved = readPreferences(pref("zorled.ini"), "");
+  const EditorPreferences saved = readPreferences(pref("zorled.ini"));
   EXPECT_EQ(saved.lastFile, temp / "castle.zorlan");
 }
 
@@ -212,7 +212,7 @@ TEST_F(SessionTest, NewWindowStartsTheEditorWithNoTempAndShiftedGeometry) {
   EXPECT_EQ(port.questions.back(), "Save changes before opening new window?");
   ASSERT_EQ(port.processes.size(), 1u);
   EXPECT_EQ(port.processes[0], (std::vector<std::string>{"/opt/zorled", "--notemp"}));
-  const EditorPreferences saved = readPreferences(pref("zorled.ini"), "");
+  const EditorPreferences saved = readPreferences(pref("zorled.ini"));
   EXPECT_EQ(saved.winX, 130);
   EXPECT_EQ(saved.winMax, 0);
   EXPECT_EQ(editor.prefs.winX, 100);
