@@ -34,11 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!zor::editor::loadGameFileForEditing(editor, path)) return 0;
   for (std::size_t i = 0; i < editor.game.zones.size(); ++i) {
     if (!zor::editor::openZone(editor, editor.game.zones[i].node)) continue;
+    // What the editor's own commands move: blocks, areas and entrances. Their
+    // records stay while they move; a moving block's path previews are made
+    // anew by each move, so none of those is held across one.
     std::vector<zor::editor::EditorObject*> records;
-    for (const auto& o : editor.zone.objects) records.push_back(o.get());
-    for (zor::editor::EditorObject* r : records) {
-      if (r->kind <= zor::editor::kind::Entrance) zor::editor::moveObject(editor, r, 2.5f, -1.0f);
+    for (const auto& o : editor.zone.objects) {
+      if (o->kind >= zor::editor::kind::Block && o->kind <= zor::editor::kind::Entrance) records.push_back(o.get());
     }
+    for (zor::editor::EditorObject* r : records) zor::editor::moveObject(editor, r, 2.5f, -1.0f);
     zor::editor::sortObjects(editor.zone);
     zor::editor::renumberLevelRefs(editor.zone.openZoneNode, static_cast<int>(i % 3), 1, 0);
   }

@@ -11,6 +11,7 @@
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/selection.h"
+#include "editor/core/zone_dialogs.h"
 #include "format/values.h"
 #include "platform/text.h"
 
@@ -200,8 +201,8 @@ void mouseMove(Editor& editor, const CanvasMouseEvent& e, CanvasWindow& window) 
 void noZoneClick(Editor& editor) {
   if (gameOpen(editor)) {
     chooseAndOpenZone(editor);
-  } else if (openGameCommand(editor, "", kOpenPattern)) {
-    if (!editor.game.zones.empty()) chooseAndOpenZone(editor);
+  } else {
+    openGameThenChooseZone(editor, "");
   }
   updateWindowTitle(editor, true);
   redraw(editor);

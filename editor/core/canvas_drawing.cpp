@@ -57,7 +57,31 @@ void drawEyes(CanvasImage& image, int64_t l, int64_t t, int64_t w, int64_t h, bo
   image.circle(l + 2 * w / 3, t + h / 3, r, pen);
 }
 
-void drawCentred(CanvasImage& image, CanvasText& text, const std::string& s, int32_t y, uint32_t colour) {
+// The longest start of the text (whole UTF-8 characters) that is no wider than
+// the canvas. A text far wider than any screen is cut before it is measured:
+// no visible character is narrower than a pixel.
+std::string fitToWidth(CanvasText& text, const std::string& s, int32_t width) {
+  auto startOf = [&s](std::size_t n) {
+    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
+    return s.substr(0, n);
+  };
+  const std::size_t limit = static_cast<std::size_t>(std::max(width, 0)) * 4 + 4;  // up to 4 bytes a character
+  std::string fitted = s.size() > limit ? startOf(limit) : s;
+  if (text.measure(fitted).width <= width) return fitted;
+  std::size_t fits = 0, tooWide = fitted.size();  // the longest start that fits lies between
+  while (tooWide - fits > 1) {
+    const std::size_t mid = fits + (tooWide - fits) / 2;
+    if (text.measure(startOf(mid)).width <= width) {
+      fits = mid;
+    } else {
+      tooWide = mid;
+    }
+  }
+  return startOf(fits);
+}
+
+void drawCentred(CanvasImage& image, CanvasText& text, const std::string& whole, int32_t y, uint32_t colour) {
+  const std::string s = fitToWidth(text, whole, image.width());
   TextSize size = text.measure(s);
   text.draw(image, (image.width() - size.width) / 2, y, s, colour);
 }
@@ -80,7 +104,7 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
 
   if (!gameOpen(editor)) {
     image.fill(kWhite);
-    std::string message = "No game file open.";
+    const std::string message = fitToWidth(text, "No game file open.", W);
     TextSize size = text.measure(message);
     text.draw(image, (W - size.width) / 2, (H - size.height) / 2, message, kRed);
     return;
@@ -89,7 +113,8 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
   if (zone.openZoneNode == nullptr || zone.levels.empty()) {
     image.fill(kWhite);
     const GameFileState& game = editor.game;
-    const std::string& shown = !game.gtitle.empty() ? game.gtitle : !game.fileName.empty() ? game.fileName : "New Game";
+    const std::string shown = fitToWidth(
+        text, !game.gtitle.empty() ? game.gtitle : !game.fileName.empty() ? game.fileName : "New Game", W);
     drawCentred(image, text, shown, (H - 3 * text.measure(shown).height) / 2, kBlack);
     std::string message = "No zone open.";
     drawCentred(image, text, message, (H - text.measure(message).height) / 2, kBlack);

@@ -114,7 +114,7 @@ int pasteFromClipboard(Editor& editor) {
   if (clip.empty()) return 0;
   const ClipboardContent content = readClipboardText(clip);
   if (!content.document) {
-    editor.port.setStatus(0, content.refusal);
+    editor.port.messageBox(kEditorName, content.refusal, MessageIcon::Warning);
     return 0;
   }
   const xml::Node* main = content.document->root();

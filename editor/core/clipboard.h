@@ -21,7 +21,7 @@ inline constexpr std::size_t kMaxClipboardBytes = 4u * 1024u * 1024u;
 // children are all blocks, areas and entrances, or the reason why not.
 struct ClipboardContent {
   std::unique_ptr<xml::Document> document;  // null when refused
-  std::string refusal;                      // the status text when refused
+  std::string refusal;                      // the warning shown when refused
   float camx = 0.0f;
   float camy = 0.0f;
 };

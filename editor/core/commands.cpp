@@ -197,7 +197,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
   if (dispatchCanvasCommand(editor, command)) return;
   switch (command) {
     case Command::NewWindow: openNewEditorWindow(editor, host.ownExecutable()); break;
-    case Command::Open: openGameCommand(editor, "", kOpenPattern); break;
+    case Command::Open: openGameThenChooseZone(editor, ""); break;
     case Command::Save:
       if (gameOpen(editor)) saveCurrentGame(editor);
       break;
@@ -239,7 +239,7 @@ void dispatchCommand(Editor& editor, CommandHost& host, Command command, int slo
     case Command::RecentFile:
       if (slot >= 0 && static_cast<std::size_t>(slot) < editor.prefs.recentFiles.size() &&
           !editor.prefs.recentFiles[static_cast<std::size_t>(slot)].empty()) {
-        openGameCommand(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)], kOpenPattern);
+        openGameThenChooseZone(editor, editor.prefs.recentFiles[static_cast<std::size_t>(slot)]);
       }
       break;
     case Command::ReformatXml: reformatXmlCommand(editor); break;

@@ -149,7 +149,8 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
 bool openGameCommand(Editor& editor, const std::string& requested, const std::string& pattern) {
   std::string path = requested;
   if (path.empty()) {
-    FileRequest request{"Open Game", editor.prefs.lastPath, pattern, editor.session.openPatternIndex};
+    FileRequest request{"Open Game", requesterFolder(editor.prefs, editor.folders), pattern,
+                        editor.session.openPatternIndex};
     const FileChoice choice = editor.port.openFileRequester(request);
     if (!choice.chosen || choice.path.empty()) return false;
     path = choice.path;
@@ -227,7 +228,7 @@ std::string applySaveExtension(const std::string& path, int patternIndex) {
 }
 
 bool saveGameAs(Editor& editor, const std::string& defaultPath) {
-  const std::string start = defaultPath.empty() ? editor.prefs.lastPath : defaultPath;
+  const std::string start = defaultPath.empty() ? requesterFolder(editor.prefs, editor.folders) : defaultPath;
   FileRequest request{"Save Game", start, kSavePattern, saveAsPatternFor(defaultPath)};
   const FileChoice choice = editor.port.saveFileRequester(request);
   if (!choice.chosen || choice.path.empty()) return false;

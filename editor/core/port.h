@@ -115,6 +115,9 @@ class EditorPort {
 
   // The local date and time in seconds since 1970.
   virtual int64_t now() = 0;
+  // Lets the windows redraw (a requester that just closed leaves the screen),
+  // then waits; user input waits for the next turn.
+  virtual void pause(int milliseconds) { (void)milliseconds; }
 
   // The main window.
   virtual void showMainWindow(bool shown) = 0;

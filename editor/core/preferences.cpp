@@ -50,7 +50,7 @@ EditorFolders findFolders(const std::string& programFolder, const std::string& s
   return f;
 }
 
-EditorPreferences parsePreferences(const std::string& text, const std::string& dataFolder, bool found) {
+EditorPreferences parsePreferences(const std::string& text, bool found) {
   prefs::PrefsReader reader;
   reader.parse(text);
   EditorPreferences p;
@@ -60,7 +60,7 @@ EditorPreferences parsePreferences(const std::string& text, const std::string& d
   p.winW = clampInt(reader.readInt("WinW", 880), 1, kMaxCoordinate);
   p.winH = clampInt(reader.readInt("WinH", 660), 1, kMaxCoordinate);
   p.winMax = reader.readInt("WinMax", 0) != 0 ? 1 : 0;
-  p.lastPath = reader.readString("LastPath", dataFolder);
+  p.lastPath = reader.readString("LastPath", "");
   p.lastFile = reader.readString("LastFile", "");
   p.lastZone = reader.readString("LastZone", "");
   p.executable = reader.readString("Executable", "");
@@ -88,11 +88,15 @@ EditorPreferences parsePreferences(const std::string& text, const std::string& d
   return p;
 }
 
-EditorPreferences readPreferences(const std::string& path, const std::string& dataFolder) {
+EditorPreferences readPreferences(const std::string& path) {
   std::string text;
   const bool found = files::readFile(path, text, prefs::kMaxFileBytes);
   if (!found) text.clear();
-  return parsePreferences(text, dataFolder, found);
+  return parsePreferences(text, found);
+}
+
+std::string requesterFolder(const EditorPreferences& prefs, const EditorFolders& folders) {
+  return prefs.lastPath.empty() ? folders.start : prefs.lastPath;
 }
 
 std::string preferencesText(const EditorPreferences& p) {

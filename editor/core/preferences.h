@@ -33,7 +33,7 @@ struct EditorPreferences {
   int winW = 880;
   int winH = 660;
   int winMax = 0;
-  std::string lastPath;
+  std::string lastPath;  // the folder of the last open or save requester; empty until one is used
   std::string lastFile;
   std::string lastZone;
   std::string executable;
@@ -56,9 +56,12 @@ struct EditorPreferences {
 };
 
 // Reads zorled.ini text (missing keys give the defaults; a missing or broken
-// file gives every default). `dataFolder` is LastPath's default.
-EditorPreferences readPreferences(const std::string& path, const std::string& dataFolder);
-EditorPreferences parsePreferences(const std::string& text, const std::string& dataFolder, bool found);
+// file gives every default).
+EditorPreferences readPreferences(const std::string& path);
+EditorPreferences parsePreferences(const std::string& text, bool found);
+// Where the open and save requesters start: the folder used last, else the
+// folder the editor was started from.
+std::string requesterFolder(const EditorPreferences& prefs, const EditorFolders& folders);
 // The text of zorled.ini, keys in their fixed order.
 std::string preferencesText(const EditorPreferences& prefs);
 // Creates the folder and writes zorled.ini atomically; false when that fails.

@@ -1,6 +1,7 @@
 #include "editor/core/session.h"
 
 #include "editor/core/selection.h"
+#include "editor/core/zone_dialogs.h"
 #include "platform/files.h"
 #include "platform/folder_list.h"
 #include "platform/text.h"
@@ -186,7 +187,7 @@ bool openDroppedFiles(Editor& editor, const std::string& droppedPaths) {
   std::string first = text::field(droppedPaths, '\n', 0);
   if (!first.empty() && first.back() == '\r') first.pop_back();
   if (first.empty() || files::fileSize(first) <= 0) return false;
-  return openGameCommand(editor, first, kOpenPattern);
+  return openGameThenChooseZone(editor, first);
 }
 
 }  // namespace zor::editor

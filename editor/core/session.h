@@ -44,8 +44,8 @@ void fatalError(Editor& editor, const std::string& message);
 // Starts another editor process (New Window).
 void openNewEditorWindow(Editor& editor, const std::string& executable);
 
-// Files dropped on the canvas: the first path, when it names a non-empty file.
-// Returns true when a game was opened.
+// Files dropped on the canvas: the first path, when it names a non-empty file,
+// opened as Open does (the zone chooser follows). Returns true when a game was opened.
 bool openDroppedFiles(Editor& editor, const std::string& droppedPaths);
 
 }  // namespace zor::editor

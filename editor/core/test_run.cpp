@@ -153,7 +153,11 @@ void startTestRun(Editor& editor, CommandHost& host) {
       return;
     }
     executable = findGameExecutable(editor);
-    if (!executable.empty()) break;
+    if (!executable.empty()) {
+      // The game program found beside the editor becomes the setting.
+      editor.prefs.executable = executable;
+      break;
+    }
     if (!ask(editor, "Could not find game executable.\r\nWould you like to browse for it now?")) return;
     if (!chooseGameExecutable(editor)) return;
   }

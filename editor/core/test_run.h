@@ -17,7 +17,8 @@ inline constexpr const char* kGameProgramName = "zorlan";
 // A regular file that may be executed.
 bool isExecutableFile(const std::string& path);
 // The `Executable` preference when it names an executable file; else the game
-// program in the editor's own folder (not stored); else empty.
+// program in the editor's own folder (the test run stores it as the
+// preference); else empty.
 std::string findGameExecutable(const Editor& editor);
 // The "Game Executable..." command: a requester that shows all files and takes
 // only an executable, stored as the preference. True when one was stored.

@@ -357,6 +357,15 @@ bool chooseAndOpenZone(Editor& editor) {
   return editor.zone.openZoneNode && editor.zone.openZoneNode != before;
 }
 
+bool openGameThenChooseZone(Editor& editor, const std::string& path) {
+  if (!openGameCommand(editor, path, kOpenPattern)) return false;
+  if (!editor.game.zones.empty()) {
+    editor.port.pause(kZoneChooserPauseMs);
+    chooseAndOpenZone(editor);
+  }
+  return true;
+}
+
 std::string showZoneInfo(Editor& editor, bool show) {
   if (!editor.zone.openZoneNode) return "";
   const ZoneView& view = editor.zone.view;

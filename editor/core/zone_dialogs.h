@@ -49,6 +49,11 @@ int editGameProperties(Editor& editor, bool isNew);
 // cancel, -1 when the game has no zone.
 int chooseZone(Editor& editor, const std::string& title, const std::string& prompt, bool preselectOpen);
 void openZoneCommand(Editor& editor);
+// Opens a game the way Open, a recent file and a dropped file do (an empty
+// path asks with the open requester); when it opened and has zones, the zone
+// chooser follows after a short pause. True when the game was opened.
+bool openGameThenChooseZone(Editor& editor, const std::string& path);
+inline constexpr int kZoneChooserPauseMs = 100;
 // The open zone's statistics text; shown in a box when `show` is set.
 std::string showZoneInfo(Editor& editor, bool show);
 

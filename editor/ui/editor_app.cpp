@@ -81,7 +81,7 @@ bool EditorApp::startUp() {
   const UiFonts fonts = loadFonts();
   editor.folders = findFolders(programFolder.empty() ? startFolder : programFolder, startFolder,
                                environment("XDG_CONFIG_HOME"), environment("HOME"));
-  editor.prefs = readPreferences(editor.folders.preference + kPreferenceFileName, editor.folders.data);
+  editor.prefs = readPreferences(editor.folders.preference + kPreferenceFileName);
 
   std::vector<ScreenRect> screens;
   for (unsigned i = 0; i < wxDisplay::GetCount(); ++i) {

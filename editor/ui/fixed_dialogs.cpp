@@ -38,9 +38,40 @@ bool ChooserDialog::create(wxWindow* parent) {
   layout();
   ok_->SetDefault();
   SetEscapeId(wxID_CANCEL);
-  ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onOk(); });
+  // Enter in the list answers through the list's activation when the key goes
+  // down; the desktop then also clicks the default button, when the key comes
+  // up, by then perhaps in the next chooser. A click counts only when the
+  // button itself was pressed (mouse or key) while this chooser was shown.
+  auto arm = [this](auto& e) {
+    okPressed_ = true;
+    e.Skip();
+  };
+  ok_->Bind(wxEVT_LEFT_DOWN, arm);
+  ok_->Bind(wxEVT_KEY_DOWN, arm);
+  ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+    if (okPressed_) onOk();
+  });
   list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) { onOk(); });
-  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { EndModal(wxID_CANCEL); });
+  // The desktop selects the list's first row when the list gets the focus; a
+  // chooser without a preselection keeps none until the user picks one.
+  list_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& e) {
+    e.Skip();
+    if (keepUnselected_) CallAfter([this] {
+        if (keepUnselected_) list_->SetSelection(wxNOT_FOUND);
+      });
+  });
+  auto userPicks = [this](auto& e) {
+    keepUnselected_ = false;
+    e.Skip();
+  };
+  list_->Bind(wxEVT_KEY_DOWN, [this, userPicks](wxKeyEvent& e) {
+    // Enter answers only with a row picked; the list would pick its cursor row itself.
+    const bool enter = e.GetKeyCode() == WXK_RETURN || e.GetKeyCode() == WXK_NUMPAD_ENTER;
+    if (enter && list_->GetSelection() == wxNOT_FOUND) return;
+    userPicks(e);
+  });
+  list_->Bind(wxEVT_LEFT_DOWN, userPicks);
+  Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { finish(wxID_CANCEL); });
   return true;
 }
 
@@ -57,7 +88,11 @@ void ChooserDialog::layout() {
 }
 
 void ChooserDialog::onOk() {
-  if (list_->GetSelection() != wxNOT_FOUND) EndModal(wxID_OK);
+  if (list_->GetSelection() != wxNOT_FOUND) finish(wxID_OK);
+}
+
+void ChooserDialog::finish(int code) {
+  if (IsModal()) EndModal(code);  // a dialog ends once
 }
 
 int ChooserDialog::run(const ChooserRequest& request, wxWindow* mainWindow) {
@@ -81,6 +116,9 @@ int ChooserDialog::run(const ChooserRequest& request, wxWindow* mainWindow) {
   } else {
     CentreOnScreen();
   }
+  okPressed_ = false;
+  keepUnselected_ = request.preselect < 0 || request.preselect >= static_cast<int>(request.items.size());
+  if (keepUnselected_) list_->SetSelection(wxNOT_FOUND);
   list_->SetFocus();
   const int result = ShowModal();
   SetWindowStyleFlag(style);

@@ -31,11 +31,14 @@ class ChooserDialog : public wxDialog {
   // Places the gadgets with the room the prompt and buttons need.
   void layout();
   void onOk();
+  void finish(int code);
   wxPanel* panel_ = nullptr;
   wxStaticText* prompt_ = nullptr;
   wxListBox* list_ = nullptr;
   wxButton* ok_ = nullptr;
   wxButton* cancel_ = nullptr;
+  bool okPressed_ = false;       // OK was pressed while this showing lasts
+  bool keepUnselected_ = false;  // no preselection, and the user has not picked a row yet
 };
 
 // Window 2: a prompt and a one-line field, OK and Cancel.

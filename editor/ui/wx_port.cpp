@@ -255,6 +255,12 @@ int64_t WxPort::now() {
   return seconds;
 }
 
+void WxPort::pause(int milliseconds) {
+  // Drawing only: the user's keys and clicks wait for the loop.
+  if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) loop->YieldFor(wxEVT_CATEGORY_UI);
+  wxMilliSleep(static_cast<unsigned long>(milliseconds));
+}
+
 void WxPort::showMainWindow(bool shown) {
   if (frame) frame->Show(shown);
 }

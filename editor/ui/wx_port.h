@@ -68,6 +68,7 @@ class WxPort : public EditorPort {
   int startProcess(const std::vector<std::string>& argv, const std::string& folder, bool wait) override;
   process::Result runProgram(const std::vector<std::string>& argv, const std::string& folder) override;
   int64_t now() override;
+  void pause(int milliseconds) override;
   void showMainWindow(bool shown) override;
   void redrawCanvas() override;
   void focusCanvas() override;

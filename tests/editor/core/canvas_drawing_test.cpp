@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/editor/core/canvas_fixture.h"
 
@@ -26,6 +27,50 @@ TEST_F(CanvasDrawingTest, MessagesWithoutAGameOrAZone) {
   EXPECT_EQ(pixelAfterDraw(161, 121), 0x000000u);  // y = (300 - 60) / 2
   EXPECT_EQ(image.at(136, 141), 0x000000u);         // x = (400 - 130) / 2
   EXPECT_EQ(image.at(5, 5), 0xFFFFFFu);
+}
+
+// Records what is drawn; a text wider than the canvas cannot be drawn at all (the
+// desktop fails to make a picture that wide), and nothing of it shows.
+class RecordingText : public FixedWidthText {
+ public:
+  std::vector<std::string> drawn;
+  void draw(CanvasImage& image, int32_t x, int32_t y, const std::string& s, uint32_t colour) override {
+    if (measure(s).width > image.width()) return;
+    drawn.push_back(s);
+    FixedWidthText::draw(image, x, y, s, colour);
+  }
+};
+
+TEST_F(CanvasDrawingTest, LongTitlesAreCutToTheCanvasWidth) {
+  auto repeat = [](const std::string& s, int n) {
+    std::string out;
+    for (int i = 0; i < n; ++i) out += s;
+    return out;
+  };
+  const struct {
+    const char* name;
+    std::string title;
+    std::string shown;  // 40 cells of 10 pixels fit the 400-pixel canvas
+  } cases[] = {
+      {"plain", repeat("W", 100000), repeat("W", 40)},
+      {"exact", repeat("W", 40), repeat("W", 40)},
+      // Two-byte characters take two cells here: whole ones only, never half of one.
+      {"accents", "a" + repeat("\xC3\xA9", 50000), "a" + repeat("\xC3\xA9", 19)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = temp / "g.zorlan";
+    xml::Document doc;
+    xml::Node* root = doc.createElement("zorlan");
+    root->setAttr("version", "1");
+    root->setAttr("gtitle", c.title);
+    ASSERT_TRUE(files::writeFileAtomic(path, xml::Document::serializeNode(root)));
+    closeGame(editor);
+    ASSERT_TRUE(loadGameFileForEditing(editor, path));
+    RecordingText recording;
+    drawZone(editor, image, recording, false);
+    EXPECT_EQ(recording.drawn, (std::vector<std::string>{c.shown, "No zone open."}));
+  }
 }
 
 TEST_F(CanvasDrawingTest, LevelPlaneOutlineLiesOverObjectsBehindItAndUnderLaterOnesInFront) {

@@ -248,7 +248,7 @@ TEST_F(EditingTest, CopyThenPasteAtTheNewOffset) {
 TEST_F(EditingTest, OnlyAZorcopyOfObjectsIsPasted) {
   const struct {
     std::string text;
-    const char* status;
+    const char* warning;
   } cases[] = {
       {"just some words", "Clipboard XML is not valid."},
       {"<zorcopy camx=\"0\"><block/>", "Clipboard XML is not valid."},
@@ -268,12 +268,17 @@ TEST_F(EditingTest, OnlyAZorcopyOfObjectsIsPasted) {
     SCOPED_TRACE(c.text.substr(0, 60));
     port.clipboard = c.text;
     port.status[0].clear();
+    port.messages.clear();
     EXPECT_EQ(pasteFromClipboard(editor), 0);
-    EXPECT_EQ(port.status[0], c.status);
+    // A warning box says why; the status bar is left alone.
+    ASSERT_EQ(port.messages.size(), 1u);
+    EXPECT_EQ(port.messages[0].title, "ZorlED");
+    EXPECT_EQ(port.messages[0].text, c.warning);
+    EXPECT_EQ(port.messages[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(port.status[0], "");
     EXPECT_EQ(xml::Document::serializeNode(editor.zone.openZoneNode), before);
     EXPECT_EQ(editor.zone.view.mode, 0);
     EXPECT_EQ(editor.zone.objects.size(), 1u);
-    EXPECT_TRUE(port.messages.empty());
   }
   EXPECT_FALSE(editor.game.modified);
   // Comments and blanks beside the objects are fine; entrance names keep their suffix.

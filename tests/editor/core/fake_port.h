@@ -147,6 +147,9 @@ class FakePort : public EditorPort {
     return 1;
   }
   int64_t now() override { return clock; }
+  // Each pause, with the number of choosers shown before it.
+  std::vector<std::pair<int, std::size_t>> pauses;
+  void pause(int milliseconds) override { pauses.emplace_back(milliseconds, choosers.size()); }
   void showMainWindow(bool shown) override { windowShown = shown; }
   void redrawCanvas() override {}
   int canvasFocuses = 0;

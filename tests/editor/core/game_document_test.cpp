@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "editor/core/game_document.h"
+#include "editor/core/zone_dialogs.h"
 #include "editor/core/zone_records.h"
 #include "platform/folder_list.h"
 #include "tests/editor/core/editor_fixture.h"
@@ -230,6 +231,31 @@ TEST_F(GameDocumentTest, SaveAsAddsTheExtensionOfTheChosenPattern) {
   EXPECT_FALSE(editor.game.modified);
   EXPECT_EQ(port.status[1], "");
   EXPECT_EQ(readBack(temp / "new.xml"), "<zorlan version=\"1\"/>");
+}
+
+TEST_F(GameDocumentTest, RequestersStartWhereTheEditorWasStartedThenWhereTheLastEnded) {
+  editor.folders.start = temp / "here/";
+  editor.folders.data = temp / "data/";
+  files::createPath(temp / "games");
+  ASSERT_EQ(editor.prefs.lastPath, "");
+  // A new game's first save, and Open, before any folder was used.
+  ASSERT_EQ(applyGameFields(editor, {"Tiny", "", "", "", ""}, true), 1);
+  EXPECT_FALSE(saveCurrentGame(editor));  // cancelled
+  EXPECT_FALSE(openGameCommand(editor, "", kOpenPattern));
+  ASSERT_EQ(port.saveRequests.size(), 1u);
+  EXPECT_EQ(port.saveRequests[0].startPath, temp / "here/");
+  ASSERT_EQ(port.openRequests.size(), 1u);
+  EXPECT_EQ(port.openRequests[0].startPath, temp / "here/");
+  // Once a folder was used, both start there.
+  port.fileChoices.push_back({true, temp / "games/tiny.zorlan", 0});
+  ASSERT_TRUE(saveCurrentGame(editor));
+  EXPECT_EQ(editor.prefs.lastPath, temp / "games/");
+  closeGame(editor);
+  ASSERT_EQ(applyGameFields(editor, {"Other", "", "", "", ""}, true), 1);
+  EXPECT_FALSE(saveCurrentGame(editor));
+  EXPECT_FALSE(openGameCommand(editor, "", kOpenPattern));
+  EXPECT_EQ(port.saveRequests.back().startPath, temp / "games/");
+  EXPECT_EQ(port.openRequests.back().startPath, temp / "games/");
 }
 
 TEST_F(GameDocumentTest, SaveAsAsksBeforeReplacingAFile) {

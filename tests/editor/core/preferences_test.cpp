@@ -12,16 +12,16 @@ namespace {
 
 TEST(EditorPreferences, MissingOrBrokenFileGivesTheDefaults) {
   zor::testing::TempFolder temp;
-  const EditorPreferences missing = readPreferences(temp / "none.ini", "/data/");
+  const EditorPreferences missing = readPreferences(temp / "none.ini");
   EXPECT_FALSE(missing.fileFound);
-  const EditorPreferences broken = parsePreferences("\x01\xff garbage\n[[[\n=\nWinW\n", "/data/", true);
+  const EditorPreferences broken = parsePreferences("\x01\xff garbage\n[[[\n=\nWinW\n", true);
   for (const EditorPreferences& p : {missing, broken}) {
     EXPECT_EQ(p.winX, 0);
     EXPECT_EQ(p.winY, 0);
     EXPECT_EQ(p.winW, 880);
     EXPECT_EQ(p.winH, 660);
     EXPECT_EQ(p.winMax, 0);
-    EXPECT_EQ(p.lastPath, "/data/");
+    EXPECT_EQ(p.lastPath, "");  // no folder used yet
     EXPECT_EQ(p.lastFile, "");
     EXPECT_EQ(p.mouseWheelZoom, 1);
     EXPECT_EQ(p.scriptFont, "Courier New");
@@ -56,7 +56,7 @@ TEST(EditorPreferences, ValuesAreBoundedOnReading) {
   const EditorPreferences p = parsePreferences(
       "; ZorlED 1.3\nWinX = 99999999999\nWinW = -3\nMouseWheelZoom = -4\nRecentSize = 0\nRecentFile1 = /x\n"
       "ScriptBackground = 102030\nScriptFontSize = 100000\n",
-      "/d/", true);
+      true);
   EXPECT_EQ(p.winX, 100000);
   EXPECT_EQ(p.winW, 1);
   EXPECT_EQ(p.mouseWheelZoom, 4);
@@ -64,10 +64,10 @@ TEST(EditorPreferences, ValuesAreBoundedOnReading) {
   EXPECT_EQ(p.recentFiles[0], "/x");
   EXPECT_EQ(p.scriptBackground, 0x302010);
   EXPECT_EQ(p.scriptFontSize, 400);
-  EXPECT_EQ(parsePreferences("RecentSize = -2\n", "", true).recentFiles.size(), 5u);
-  EXPECT_EQ(parsePreferences("RecentSize = 2000000000\n", "", true).recentFiles.size(),
+  EXPECT_EQ(parsePreferences("RecentSize = -2\n", true).recentFiles.size(), 5u);
+  EXPECT_EQ(parsePreferences("RecentSize = 2000000000\n", true).recentFiles.size(),
             static_cast<std::size_t>(kMaxRecentSize));
-  EXPECT_EQ(parsePreferences("RecentSize = 7\n", "", true).recentFiles.size(), 7u);
+  EXPECT_EQ(parsePreferences("RecentSize = 7\n", true).recentFiles.size(), 7u);
 }
 
 TEST(EditorPreferences, SavedFileReadsBack) {
@@ -78,7 +78,7 @@ TEST(EditorPreferences, SavedFileReadsBack) {
   p.recentFiles = {"/one", "/two"};
   p.scriptComment = 0x123456;
   ASSERT_TRUE(savePreferences(p, temp / "deep/er/"));
-  const EditorPreferences q = readPreferences(temp / "deep/er/zorled.ini", "");
+  const EditorPreferences q = readPreferences(temp / "deep/er/zorled.ini");
   EXPECT_TRUE(q.fileFound);
   EXPECT_EQ(q.winMax, 1);
   EXPECT_EQ(q.mouseWheelZoom, 3);

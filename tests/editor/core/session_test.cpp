@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "editor/core/commands.h"
 #include "editor/core/session.h"
 #include "platform/folder_list.h"
@@ -79,7 +81,7 @@ TEST_F(SessionTest, QuitWritesPreferencesAndDeletesOnlyItsOwnBackups) {
   EXPECT_EQ(port.endedWith, 0);
   EXPECT_FALSE(port.windowShown);
   EXPECT_EQ(backups(), std::vector<std::string>{"other.zorlan.tmp"});
-  const EditorPreferences saved = readPreferences(pref("zorled.ini"), "");
+  const EditorPreferences saved = readPreferences(pref("zorled.ini"));
   EXPECT_EQ(saved.lastFile, temp / "castle.zorlan");
 }
 
@@ -210,11 +212,58 @@ TEST_F(SessionTest, NewWindowStartsTheEditorWithNoTempAndShiftedGeometry) {
   EXPECT_EQ(port.questions.back(), "Save changes before opening new window?");
   ASSERT_EQ(port.processes.size(), 1u);
   EXPECT_EQ(port.processes[0], (std::vector<std::string>{"/opt/zorled", "--notemp"}));
-  const EditorPreferences saved = readPreferences(pref("zorled.ini"), "");
+  const EditorPreferences saved = readPreferences(pref("zorled.ini"));
   EXPECT_EQ(saved.winX, 130);
   EXPECT_EQ(saved.winMax, 0);
   EXPECT_EQ(editor.prefs.winX, 100);
   EXPECT_EQ(editor.prefs.winMax, 1);
+}
+
+TEST_F(SessionTest, OpeningAGameOffersItsZones) {
+  FakeHost host;
+  const std::string castle = game();
+  const std::string empty = writeFile("empty.zorlan", "<zorlan version=\"1\"/>");
+  const struct {
+    const char* name;
+    std::function<void(const std::string&)> open;
+  } ways[] = {
+      {"Open", [&](const std::string& path) {
+         port.fileChoices.push_back({true, path, 0});
+         dispatchCommand(editor, host, Command::Open);
+       }},
+      {"recent file", [&](const std::string& path) {
+         editor.prefs.recentFiles = {"", path};
+         dispatchCommand(editor, host, Command::RecentFile, 1);
+       }},
+      {"dropped file", [&](const std::string& path) { openDroppedFiles(editor, path + "\n"); }},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    closeGame(editor);
+    port.choosers.clear();
+    port.pauses.clear();
+    port.chooserAnswers = {1};  // "hall" (the zones are listed by id)
+    way.open(castle);
+    ASSERT_TRUE(gameOpen(editor));
+    // A short pause for the desktop, then the chooser.
+    EXPECT_EQ(port.pauses, (std::vector<std::pair<int, std::size_t>>{{100, 0}}));
+    ASSERT_EQ(port.choosers.size(), 1u);
+    EXPECT_EQ(port.choosers[0].title, "Open Zone");
+    EXPECT_EQ(port.choosers[0].items, (std::vector<std::string>{"attic", "hall"}));
+    ASSERT_NE(editor.zone.openZoneNode, nullptr);
+    EXPECT_EQ(editor.zone.view.zoneId, "hall");
+    EXPECT_EQ(port.status[0], "Zone notes: Mind the gap");
+
+    // A game without zones opens without the chooser.
+    closeGame(editor);
+    port.choosers.clear();
+    port.pauses.clear();
+    way.open(empty);
+    EXPECT_TRUE(gameOpen(editor));
+    EXPECT_TRUE(port.choosers.empty());
+    EXPECT_TRUE(port.pauses.empty());
+    EXPECT_TRUE(port.questions.empty());
+  }
 }
 
 TEST_F(SessionTest, DroppedFilesOpenTheFirstNonEmptyFile) {

@@ -118,7 +118,7 @@ TEST_F(TestRunTest, FindsTheGameProgram) {
   EXPECT_EQ(findGameExecutable(editor), "");
   const std::string beside = makeExecutable(editor.folders.program + "zorlan");
   EXPECT_EQ(findGameExecutable(editor), beside);
-  EXPECT_EQ(editor.prefs.executable, "");  // not stored
+  EXPECT_EQ(editor.prefs.executable, "");  // looking does not store it; a run does
   // A preference naming a file that cannot run, or a folder, is passed over.
   ASSERT_TRUE(files::writeFileAtomic(temp / "notes.txt", "x"));
   for (const std::string& p : {temp / "notes.txt", temp.path(), temp / "missing"}) {
@@ -194,6 +194,24 @@ TEST_F(TestRunTest, RunsTheGameOnATemporaryCopyAndRemovesIt) {
   std::string mine;
   files::readFile(temp / "games/zorled.xml", mine, 100);
   EXPECT_EQ(mine, "mine");
+}
+
+TEST_F(TestRunTest, GameProgramFoundBesideTheEditorBecomesTheSetting) {
+  const std::string beside = makeExecutable(editor.folders.program + "zorlan");
+  openGame(kCastle);
+  // An empty setting, and one naming a file that cannot run, are both replaced.
+  for (const std::string& setting : {std::string(), temp / "games/castle.zorlan"}) {
+    SCOPED_TRACE(setting);
+    editor.prefs.executable = setting;
+    startTestRun(editor, host);
+    EXPECT_EQ(editor.prefs.executable, beside);
+    ASSERT_FALSE(port.runs.empty());
+    EXPECT_EQ(port.runs.back().argv.front(), beside);
+  }
+  // A setting that names a program is kept.
+  editor.prefs.executable = makeExecutable(temp / "mygame");
+  startTestRun(editor, host);
+  EXPECT_EQ(editor.prefs.executable, temp / "mygame");
 }
 
 TEST_F(TestRunTest, GameNeverSavedRunsFromTheDataFolderBesideTheGame) {
