@@ -45,15 +45,29 @@ painted() {
     [ "${column[$y]}" = 3060C0 ] && [ "$top" -lt 0 ] && top=$y
     [ "${column[$y]}" = FFFF00 ] && { [ "$yellowTop" -lt 0 ] && yellowTop=$y; yellowBottom=$y; }
   done
-  cx=$x
+  [ "$top" -ge 0 ] && [ "$yellowTop" -ge 0 ] || return 1
   cy=$(( (yellowTop + yellowBottom) / 2 ))
-  [ "$top" -ge 0 ] && [ "$yellowTop" -ge 0 ]
+  # Along the block's row: the block's middle, and the canvas's right edge (its last
+  # pixel of the level's colour), where the side column begins.
+  args=()
+  for x in $(seq 0 $((WIDTH - 1))); do args+=("$x" "$cy"); done
+  mapfile -t row < <("$PIXELS" "$win" "$work/row.png" "${args[@]}")
+  local left=-1 right=-1
+  canvasRight=-1
+  for x in "${!row[@]}"; do
+    [ "${row[$x]}" = FFFF00 ] && { [ "$left" -lt 0 ] && left=$x; right=$x; }
+    [ "${row[$x]}" = 3060C0 ] && canvasRight=$x
+  done
+  cx=$(( (left + right) / 2 ))
+  [ "$canvasRight" -gt "$right" ]
 }
 x_until "$X_TEST_WAIT" painted || fail "the zone is not drawn"
 x_focus "$win" || fail "the editor's window does not take the focus"
 x_wait_idle "$pid"
-panelX=$((WIDTH - 255))  # the panels' left edge
-panelY=$((top + 40))     # their top
+# The panels' controls stand where the layout puts them at the desktop's font, from
+# the side column's left edge and the canvas's top.
+panelX=$canvasRight
+panelY=$top
 
 # A Shift pan ended by Esc while the button is still down gives the pointer back: the
 # panel's button below takes the next click.
@@ -66,11 +80,11 @@ xdotool mousemove --window "$win" 60 $((cy + 100))  # the camera back where it w
 x_wait_idle "$pid"
 xdotool key Escape
 x_wait_idle "$pid"
-xdotool mousemove --window "$win" $((panelX + 100)) $((panelY + 85)) mouseup 1
+xdotool mousemove --window "$win" $((panelX + 115)) $((panelY + 128)) mouseup 1
 x_wait_idle "$pid"
 
 # "+ Insert" of the level panel (nothing selected): Level, a rule, Block, Area, Entrance.
-xdotool mousemove --window "$win" $((panelX + 100)) $((panelY + 85)) click 1
+xdotool mousemove --window "$win" $((panelX + 115)) $((panelY + 128)) click 1
 x_wait_idle "$pid"
 xdotool key Down Down Down Return  # Level, Block, Area
 x_wait_idle "$pid"
@@ -83,15 +97,15 @@ x_wait_file "$game" '<area ' || fail "no insert menu, or its Area placed no area
 # a class ticks it again.
 classBox() {
   local args=() x y
-  for y in $(seq $((panelY + 345)) $((panelY + 366))); do
-    for x in $(seq $((panelX + 110)) $((panelX + 135))); do args+=("$x" "$y"); done
+  for y in $(seq $((panelY + 404)) $((panelY + 424))); do
+    for x in $(seq $((panelX + 150)) $((panelX + 170))); do args+=("$x" "$y"); done
   done
   "$PIXELS" "$win" "$work/box.png" "${args[@]}" | md5sum
 }
 xdotool mousemove --window "$win" "$cx" "$cy" click 1
 x_wait_idle "$pid"
 ticked=$(classBox)
-xdotool mousemove --window "$win" $((panelX + 120)) $((panelY + 170)) click 1
+xdotool mousemove --window "$win" $((panelX + 173)) $((panelY + 209)) click 1
 x_wait_idle "$pid"
 xdotool key End BackSpace
 x_wait_idle "$pid"
