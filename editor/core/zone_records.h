@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/core/object_names.h"
 #include "platform/xml.h"
 
 namespace zor::editor {
@@ -97,7 +98,7 @@ struct ZoneState {
   std::vector<std::unique_ptr<EditorObject>> objects;
   std::vector<EditorLevel> levels;  // sorted by z ascending
   std::vector<EditorObject*> hiddenObjects;
-  std::vector<std::pair<std::string, int>> names;  // scratch name list
+  ObjectNameList names;  // scratch name list
   int currentLevel = 0;
   int selectionCount = 0;
   int32_t selectionKind = 0;
