@@ -204,7 +204,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::Copy: copySelection(editor); return true;
     case C::Cut:
       if (!zoneOpen || zone.view.mode != 0 || zone.selectionCount == 0) return true;
-      copySelection(editor);
+      if (copySelection(editor).empty()) return true;  // kept when not on the clipboard
       recordUndo(editor, undo::Deleted);
       if (deleteSelectedObjects(editor) > 0) markModified(editor);
       refreshPanel(editor);
