@@ -55,6 +55,16 @@ void readLoadSounds(GameFileState& game, const xml::Node* node) {
   }
 }
 
+constexpr const char* kTooLargeToOpen =
+    "The game has grown larger than 64 MiB, more than ZorlED and Zorlan can open. Remove some of it and save again.";
+
+// "Could not save file:" with the path and, when there is one, the reason.
+void showSaveFailure(Editor& editor, const std::string& path, const std::string& why) {
+  std::string text = "Could not save file:\r\n" + path;
+  if (!why.empty()) text += "\r\n\r\n" + why;
+  editor.port.messageBox(kEditorName, text, MessageIcon::Warning);
+}
+
 bool hasExtension(const std::string& path, const char* ext) {
   return text::toLower(files::extension(files::fileName(path))) == ext;
 }
@@ -85,7 +95,10 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
     return false;
   }
   if (!doc->load(path, &error)) {
-    if (error.code == -1) {
+    if (static_cast<uint64_t>(size) > xml::kMaxDocumentBytes) {
+      failLoad(editor, "XML load error: " + path,
+               "Could not load file:\r\n" + path + "\r\n\r\nThe file is larger than 64 MiB, more than ZorlED can open.");
+    } else if (error.code == -1) {
       failLoad(editor, "XML load error: " + path,
                "Could not load file:\r\n" + path + "\r\n\r\nCheck filename and try again.");
     } else {
@@ -198,7 +211,7 @@ int removeUselessAttributes(xml::Node* element) {
   return removed;
 }
 
-bool writeGameFile(Editor& editor, const std::string& path, bool showStatus) {
+bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std::string* why) {
   if (path.empty() || !gameOpen(editor)) return false;
   removeUselessAttributes(editor.game.root);
   editor.game.root->setAttr("version", "1");
@@ -207,6 +220,10 @@ bool writeGameFile(Editor& editor, const std::string& path, bool showStatus) {
   // The line break that followed a dropped declaration goes with it.
   if (!editor.game.document->declaration().empty()) {
     bytes.erase(0, bytes.find_first_not_of(" \t\r\n"));
+  }
+  if (bytes.size() > xml::kMaxDocumentBytes) {
+    if (why) *why = kTooLargeToOpen;
+    return false;
   }
   if (!files::writeFileAtomic(path, bytes)) return false;
   if (showStatus) editor.port.setStatus(0, "Saved: " + path);
@@ -235,8 +252,9 @@ bool saveGameAs(Editor& editor, const std::string& defaultPath) {
   const std::string path = applySaveExtension(choice.path, choice.patternIndex);
   if (path != choice.path && !confirmOverwrite(editor, path)) return false;
   editor.prefs.lastPath = files::folderPart(path);
-  if (!writeGameFile(editor, path, true)) {
-    editor.port.messageBox(kEditorName, "Could not save file:\r\n" + path, MessageIcon::Warning);
+  std::string why;
+  if (!writeGameFile(editor, path, true, &why)) {
+    showSaveFailure(editor, path, why);
     return false;
   }
   editor.prefs.lastFile = path;
@@ -250,8 +268,9 @@ bool saveCurrentGame(Editor& editor) {
   if (!gameOpen(editor)) return false;
   bool saved = false;
   if (!editor.game.path.empty()) {
-    saved = writeGameFile(editor, editor.game.path, true);
-    if (!saved) editor.port.messageBox(kEditorName, "Could not save file:\r\n" + editor.game.path, MessageIcon::Warning);
+    std::string why;
+    saved = writeGameFile(editor, editor.game.path, true, &why);
+    if (!saved) showSaveFailure(editor, editor.game.path, why);
   } else {
     saved = saveGameAs(editor, "");
   }

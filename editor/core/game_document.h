@@ -71,8 +71,10 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path);
 // Open, recent files, dropped files and the backup chooser. An empty path asks.
 bool openGameCommand(Editor& editor, const std::string& path, const std::string& pattern);
 
-// Writes the whole open document (without XML declaration) atomically.
-bool writeGameFile(Editor& editor, const std::string& path, bool showStatus);
+// Writes the whole open document (without XML declaration) atomically. A game
+// larger than the editor and the game can read is not written; `why`, when
+// given, receives the reason of a refusal.
+bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std::string* why = nullptr);
 bool saveGameAs(Editor& editor, const std::string& defaultPath);
 bool saveCurrentGame(Editor& editor);
 // The Save As command: Save As, then the recent files and the modified flag.

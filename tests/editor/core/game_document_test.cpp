@@ -64,7 +64,26 @@ TEST_F(GameDocumentTest, HugeFileIsRefusedUnread) {
   EXPECT_FALSE(openGameCommand(editor, path, kOpenPattern));
   EXPECT_FALSE(gameOpen(editor));
   EXPECT_EQ(port.status[0], "XML load error: " + path);
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text,
+            "Could not load file:\r\n" + path + "\r\n\r\nThe file is larger than 64 MiB, more than ZorlED can open.");
   EXPECT_TRUE(files::listFilesWithSuffix(editor.folders.preference, "").empty());
+}
+
+// What the editor writes the editor reads: a game grown past what a load takes is
+// not saved, and the message says why.
+TEST_F(GameDocumentTest, AGameTooLargeToOpenIsNotSaved) {
+  const std::string path = writeFile("g.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  editor.game.root->firstElement()->setAttr("notes", std::string(xml::kMaxDocumentBytes, 'n'));
+  markModified(editor);
+  EXPECT_FALSE(saveCurrentGame(editor));
+  EXPECT_TRUE(editor.game.modified);
+  EXPECT_EQ(readBack(path), "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text, "Could not save file:\r\n" + path +
+                                       "\r\n\r\nThe game has grown larger than 64 MiB, more than ZorlED and Zorlan "
+                                       "can open. Remove some of it and save again.");
 }
 
 TEST_F(GameDocumentTest, EachLoadStartsWithoutTheMessagesOfTheLastOne) {
