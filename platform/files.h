@@ -16,6 +16,10 @@ bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, s
 
 // Writes `data` to a new file beside `path`, flushes it to the disk and renames it
 // over `path`, so that `path` holds either its old content or the whole new one.
+// A symbolic link is followed: the file it points to is replaced, beside itself.
+// The new file keeps the old one's mode (and its owner and group where the
+// system allows). A file with other hard links is written in place once the
+// whole new content is safely beside it, so every name of it sees the change.
 // Returns false on any failure (the folder does not exist or is not writable, a
 // short write, a full disk, a failed flush or rename); the temporary file is
 // removed then and `path` is left as it was.
@@ -23,8 +27,12 @@ bool writeFileAtomic(const std::string& path, std::string_view data, std::string
 
 // Removes the temporary files that writes like writeFileAtomic's left in
 // `folder` when the program was killed before they ended (".NAME.XXXXXXXX.part",
-// eight hexadecimal digits). Returns how many were removed.
+// eight hexadecimal digits, NAME ending in ".pPID" for the writing process). The
+// files of a process still running, this one included, are in flight and stay.
+// Returns how many were removed.
 int removeInterruptedWrites(const std::string& folder);
+// The same for the temporary files of one file only (after its symbolic links).
+int removeInterruptedWritesOf(const std::string& path);
 
 // Creates the folder and every missing parent. Trailing "/" characters are
 // ignored. Returns true when the folder exists afterwards (also when it existed

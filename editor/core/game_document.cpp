@@ -108,6 +108,8 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
     }
     return false;
   }
+  // Temporary files of saves of this game that were killed half-way.
+  files::removeInterruptedWritesOf(path);
   xml::Node* root = doc->root();
   if (!root) return false;
   if (root->name != "zorlan") {
@@ -226,6 +228,7 @@ bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std
     return false;
   }
   if (!files::writeFileAtomic(path, bytes)) return false;
+  files::removeInterruptedWritesOf(path);
   if (showStatus) editor.port.setStatus(0, "Saved: " + path);
   return true;
 }

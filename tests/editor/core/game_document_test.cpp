@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "editor/core/game_document.h"
@@ -215,6 +217,33 @@ TEST_F(GameDocumentTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
   EXPECT_TRUE(files::isFolder(path));
   ASSERT_FALSE(port.messages.empty());
   EXPECT_EQ(port.messages.back().text, "Could not save file:\r\n" + path);
+}
+
+// A save goes to the file a link points to and keeps its mode; opening and saving
+// a game take away the temporary files that killed saves of it left, and only those.
+TEST_F(GameDocumentTest, SaveWritesThroughLinksAndClearsWhatKilledSavesLeft) {
+  namespace fs = std::filesystem;
+  const std::string real = writeFile("real.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  fs::permissions(real, fs::perms(0600));
+  const std::string link = temp / "link.zorlan";
+  fs::create_symlink("real.zorlan", link);
+  const std::string killed = temp / ".real.zorlan.p2147483646.0000abcd.part";  // no process has that number
+  const std::string running = temp / (".real.zorlan.p" + std::to_string(getppid()) + ".0000abcd.part");
+  const std::string otherGame = temp / ".other.zorlan.p2147483646.0000abcd.part";
+  for (const std::string& p : {killed, running, otherGame}) ASSERT_TRUE(files::writeFileAtomic(p, "half"));
+  ASSERT_TRUE(loadGameFileForEditing(editor, link));
+  EXPECT_FALSE(files::fileExists(killed));
+  EXPECT_TRUE(files::fileExists(running));
+  EXPECT_TRUE(files::fileExists(otherGame));
+
+  ASSERT_TRUE(files::writeFileAtomic(killed, "half"));
+  editor.game.root->setAttr("gtitle", "Saved");
+  ASSERT_TRUE(saveCurrentGame(editor));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(readBack(real).find("gtitle=\"Saved\""), std::string::npos);
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms(0600));
+  EXPECT_FALSE(files::fileExists(killed));
+  EXPECT_TRUE(files::fileExists(running));
 }
 
 struct ExtensionCase {
