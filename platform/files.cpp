@@ -333,6 +333,19 @@ bool createPath(const std::string& folder) {
   return makeFolder(path);
 }
 
+FileStamp fileStamp(const std::string& path) {
+  FileStamp stamp;
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<uint64_t>(st.st_dev);
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  stamp.size = static_cast<int64_t>(st.st_size);
+  stamp.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+  stamp.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  return stamp;
+}
+
 int64_t fileSize(const std::string& path) {
   struct stat st{};
   if (path.empty() || ::stat(path.c_str(), &st) != 0) return -1;

@@ -39,6 +39,21 @@ int removeInterruptedWritesOf(const std::string& path);
 // before); an empty path is the current folder and gives true.
 bool createPath(const std::string& folder);
 
+// What tells one version of a file from another: which file it is (a replacing
+// rename makes a new one), its size and its change time. Equal stamps of one
+// path mean nobody wrote it in between.
+struct FileStamp {
+  bool exists = false;
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modifiedSeconds = 0;
+  int64_t modifiedNanoseconds = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file a path names (after its links); `exists` false when none.
+FileStamp fileStamp(const std::string& path);
+
 // The size of a file in bytes; -1 when nothing is there, -2 for a folder.
 int64_t fileSize(const std::string& path);
 bool fileExists(const std::string& path);  // a file that is not a folder

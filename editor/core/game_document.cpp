@@ -263,6 +263,7 @@ bool saveGameAs(Editor& editor, const std::string& defaultPath) {
   editor.prefs.lastFile = path;
   editor.game.path = path;
   editor.game.fileName = files::fileName(path);
+  editor.game.diskStamp = files::fileStamp(path);
   updateWindowTitle(editor, true);
   return true;
 }
@@ -271,8 +272,19 @@ bool saveCurrentGame(Editor& editor) {
   if (!gameOpen(editor)) return false;
   bool saved = false;
   if (!editor.game.path.empty()) {
+    const std::string& path = editor.game.path;
+    // Only a file there to lose is asked about; a write over anything else fails by itself.
+    if (files::fileSize(path) >= 0 && files::fileStamp(path) != editor.game.diskStamp &&
+        editor.port.ask(kEditorName,
+                        "The file has been changed by another program since it was opened or saved here:\r\n" + path +
+                            "\r\n\r\nDo you want to overwrite it with this game?\r\n(No keeps the file, and the "
+                            "game stays open to save it under another name.)",
+                        QuestionButtons::YesNo) != Answer::Yes) {
+      return false;
+    }
     std::string why;
     saved = writeGameFile(editor, editor.game.path, true, &why);
+    if (saved) editor.game.diskStamp = files::fileStamp(path);
     if (!saved) showSaveFailure(editor, editor.game.path, why);
   } else {
     saved = saveGameAs(editor, "");
@@ -318,6 +330,7 @@ void adoptGameDocument(Editor& editor, std::unique_ptr<xml::Document> doc, xml::
   game.root = root;
   game.path = path;
   game.fileName = files::fileName(path);
+  game.diskStamp = files::fileStamp(path);
   game.nearest = 1;
   game.gflagTestMode = 0;
   game.setflags.clear();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/vocabulary.h"
+#include "platform/files.h"
 #include "platform/xml.h"
 
 namespace zor::editor {
@@ -44,6 +45,9 @@ struct GameFileState {
   xml::Node* root = nullptr;  // a game is open exactly when this is set
   std::string path;           // empty for a game never saved and for an opened backup
   std::string fileName;
+  // The game file as this editor loaded or last saved it: a save over a file
+  // changed since (by another editor, say) asks first.
+  files::FileStamp diskStamp;
   int gflagTestMode = 0;      // 0 saved flags, 1 "clear", 2 "checked"
   std::string setflags;
   std::vector<GameFlagName> gflagNames;

@@ -246,6 +246,39 @@ TEST_F(GameDocumentTest, SaveWritesThroughLinksAndClearsWhatKilledSavesLeft) {
   EXPECT_TRUE(files::fileExists(running));
 }
 
+// Two editors on one file: a save over what the other one saved meanwhile asks first.
+TEST_F(GameDocumentTest, SaveOverAFileChangedMeanwhileAsks) {
+  const std::string path = writeFile("g.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  // Saving what nobody else touched asks nothing, also the second time.
+  for (int i = 0; i < 2; ++i) {
+    markModified(editor);
+    ASSERT_TRUE(saveCurrentGame(editor));
+  }
+  EXPECT_TRUE(port.questions.empty());
+
+  const std::string theirs = "<zorlan version=\"1\"><zone id=\"theirs\"/></zorlan>";
+  ASSERT_TRUE(files::writeFileAtomic(path, theirs));
+  editor.game.root->setAttr("gtitle", "Mine");
+  markModified(editor);
+  port.answers = {Answer::No};
+  EXPECT_FALSE(saveCurrentGame(editor));
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_NE(port.questions[0].find("changed by another program"), std::string::npos);
+  EXPECT_EQ(readBack(path), theirs);
+  EXPECT_TRUE(editor.game.modified);
+  EXPECT_TRUE(gameOpen(editor));
+
+  port.answers = {Answer::Yes};
+  EXPECT_TRUE(saveCurrentGame(editor));
+  EXPECT_NE(readBack(path).find("gtitle=\"Mine\""), std::string::npos);
+  EXPECT_FALSE(editor.game.modified);
+  EXPECT_EQ(port.questions.size(), 2u);
+  markModified(editor);
+  EXPECT_TRUE(saveCurrentGame(editor));
+  EXPECT_EQ(port.questions.size(), 2u);
+}
+
 struct ExtensionCase {
   const char* typed;
   int pattern;
