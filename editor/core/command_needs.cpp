@@ -150,6 +150,8 @@ void deleteClass(Editor& editor) {
   if (editor.port.ask("ZorlED", "Are you sure you want to delete class '" + name + "'?", QuestionButtons::YesNo) !=
       Answer::Yes)
     return;
+  // The class's line goes with it.
+  if (xml::Node* blanks = xml::Document::leadingBlanks(element)) xml::Document::unlink(blanks);
   xml::Document::unlink(element);
   if (editor.zone.openZoneNode) reparseAllBlocks(editor);
   editor.port.redrawCanvas();
