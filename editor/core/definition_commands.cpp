@@ -26,6 +26,7 @@ bool confirmAndDelete(Editor& editor, xml::Node* element, DefinitionKind kind) {
     return false;
   }
   editor.port.setStatus(0, "Deleted " + word + ": " + name);
+  if (xml::Node* blanks = xml::Document::leadingBlanks(element)) xml::Document::unlink(blanks);
   xml::Document::unlink(element);
   if (kind == DefinitionKind::Class && editor.zone.openZoneNode) {
     reparseAllBlocks(editor);

@@ -281,6 +281,11 @@ TEST_F(DefinitionCommandsTest, RemovedAndMovedElementsTakeTheirIndentation) {
   run(Command::ReorderSpeedruns);
   EXPECT_EQ(rootXml(), "<zorlan version=\"1\">\n  <class name=\"rock\"/>\n  <speedrun name=\"Dash\"/>\n"
                        "  <speedrun name=\"mid\"/>\n  <speedrun name=\"slow\"/>\n</zorlan>");
+  port.chooserAnswers = {0};
+  port.answers = {Answer::Yes};
+  run(Command::DeleteSpeedrun);
+  EXPECT_EQ(rootXml(), "<zorlan version=\"1\">\n  <class name=\"rock\"/>\n"
+                       "  <speedrun name=\"mid\"/>\n  <speedrun name=\"slow\"/>\n</zorlan>");
 }
 
 }  // namespace
