@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,7 +46,8 @@ bool writeAll(int fd, std::string_view data, int& err) {
 }
 
 // Opens a new, unique file beside the target; the name starts with "." and the
-// target's name so that it is easy to recognise and never clashes with it.
+// target's name so that it is easy to recognise and never clashes with it, and
+// names the process writing it: ".NAME.pPID.XXXXXXXX.part".
 int openTemporary(const std::string& target, std::string& tempPath, int& err) {
   static std::atomic<uint32_t> counter{0};
   const std::string folder = folderPart(target);
@@ -55,7 +57,7 @@ int openTemporary(const std::string& target, std::string& tempPath, int& err) {
     uint64_t tag = stamp ^ (static_cast<uint64_t>(::getpid()) << 32) ^ counter.fetch_add(1);
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, "%08x", static_cast<unsigned>(tag & 0xFFFFFFFFu) ^ static_cast<unsigned>(tag >> 32));
-    tempPath = folder + "." + name + "." + suffix + ".part";
+    tempPath = folder + "." + name + ".p" + std::to_string(::getpid()) + "." + suffix + ".part";
     int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) return fd;
     if (errno != EEXIST) {
@@ -145,17 +147,72 @@ bool readFile(const std::string& path, std::string& out, std::size_t maxBytes, s
   return true;
 }
 
-bool writeFileAtomic(const std::string& path, std::string_view data, std::string* error) {
-  if (path.empty() || path.back() == '/') {
+namespace {
+
+// The file a path names: symbolic links followed to their end (which need not
+// exist yet). A loop of links gives the path itself.
+std::string linkTarget(const std::string& path) {
+  std::string at = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st{};
+    if (::lstat(at.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return at;
+    std::vector<char> buffer(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+    const ssize_t n = ::readlink(at.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return path;
+    const std::string next(buffer.data(), static_cast<std::size_t>(n));
+    at = next.front() == '/' ? next : folderPart(at) + next;
+  }
+  return path;
+}
+
+// Writes the data over the file in place, for a file with other hard links,
+// which a rename would part from the new content.
+bool writeInPlace(const std::string& path, std::string_view data, int& err) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) {
+    err = errno;
+    return false;
+  }
+  bool ok = writeAll(fd, data, err);
+  if (ok && ::ftruncate(fd, static_cast<off_t>(data.size())) != 0) {
+    err = errno;
+    ok = false;
+  }
+  if (ok && ::fsync(fd) != 0) {
+    err = errno;
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    err = errno;
+    ok = false;
+  }
+  return ok;
+}
+
+}  // namespace
+
+bool writeFileAtomic(const std::string& requested, std::string_view data, std::string* error) {
+  if (requested.empty() || requested.back() == '/') {
     setError(error, "No file name", 0);
     return false;
   }
+  // A symbolic link stays: the file it points to gets the new content.
+  const std::string path = linkTarget(requested);
+  struct stat old{};
+  const bool existed = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
   int err = 0;
   std::string temp;
   int fd = openTemporary(path, temp, err);
   if (fd < 0) {
     setError(error, "Cannot create a file beside " + path, err);
     return false;
+  }
+  if (existed) {
+    // The new file keeps the old one's mode and, where allowed, its owner and group.
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0 && ::fchown(fd, static_cast<uid_t>(-1), old.st_gid) != 0) {
+      // best effort: a file of another user becomes ours
+    }
+    ::fchmod(fd, old.st_mode & 07777);
   }
   bool ok = writeAll(fd, data, err);
   if (ok && ::fsync(fd) != 0) {
@@ -165,6 +222,16 @@ bool writeFileAtomic(const std::string& path, std::string_view data, std::string
   if (::close(fd) != 0 && ok) {
     err = errno;
     ok = false;
+  }
+  if (ok && existed && old.st_nlink > 1) {
+    // The complete copy beside it is written; now the shared file itself. Should
+    // that fail, the copy takes its name, so the name holds the new content.
+    int inPlaceErr = 0;
+    if (writeInPlace(path, data, inPlaceErr)) {
+      ::unlink(temp.c_str());
+      syncFolder(path);
+      return true;
+    }
   }
   if (ok && ::rename(temp.c_str(), path.c_str()) != 0) {
     err = errno;
@@ -181,7 +248,8 @@ bool writeFileAtomic(const std::string& path, std::string_view data, std::string
 
 namespace {
 
-// ".NAME.XXXXXXXX.part", as openTemporary names its files.
+// ".NAME.XXXXXXXX.part", as openTemporary names its files (NAME ends in
+// ".pPID" for the writing process).
 bool isTemporaryName(std::string_view name) {
   constexpr std::string_view kEnd = ".part";
   constexpr std::size_t kTagLength = 8;
@@ -196,14 +264,43 @@ bool isTemporaryName(std::string_view name) {
   return true;
 }
 
-}  // namespace
+// A temporary file whose writer has ended: its process is gone, or its name
+// does not tell the process (left by an older program).
+bool writerEnded(std::string_view name) {
+  const std::size_t tag = name.size() - std::string_view(".XXXXXXXX.part").size();
+  const std::size_t mark = name.rfind(".p", tag - 1);
+  if (mark == std::string_view::npos || mark + 2 >= tag) return true;
+  long long pid = 0;
+  for (std::size_t i = mark + 2; i < tag; ++i) {
+    const char c = name[i];
+    if (c < '0' || c > '9' || pid > 100000000) return true;
+    pid = pid * 10 + (c - '0');
+  }
+  if (pid <= 0 || pid == ::getpid()) return pid <= 0;
+  return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
 
-int removeInterruptedWrites(const std::string& folder) {
+// After ".NAME.": "XXXXXXXX.part" or "pPID.XXXXXXXX.part", so that the writes of
+// "a.zorlan" are told from those of "a.zorlan.bak".
+bool isWriteOfName(std::string_view rest) {
+  constexpr std::size_t kTagAndEnd = std::string_view("XXXXXXXX.part").size();
+  if (rest.size() == kTagAndEnd) return true;
+  if (rest.size() < kTagAndEnd + 3 || rest.front() != 'p' || rest[rest.size() - kTagAndEnd - 1] != '.') return false;
+  for (std::size_t i = 1; i < rest.size() - kTagAndEnd - 1; ++i)
+    if (rest[i] < '0' || rest[i] > '9') return false;
+  return true;
+}
+
+int removeEndedWrites(const std::string& folder, std::string_view ofName) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return 0;
   std::vector<std::string> names;
+  const std::string prefix = ofName.empty() ? std::string() : "." + std::string(ofName) + ".";
   while (const dirent* entry = ::readdir(dir)) {
-    if (isTemporaryName(entry->d_name)) names.emplace_back(entry->d_name);
+    const std::string_view name = entry->d_name;
+    if (!isTemporaryName(name) || name.compare(0, prefix.size(), prefix) != 0) continue;
+    if (!ofName.empty() && !isWriteOfName(name.substr(prefix.size()))) continue;
+    if (writerEnded(name)) names.emplace_back(name);
   }
   ::closedir(dir);
   int removed = 0;
@@ -215,6 +312,17 @@ int removeInterruptedWrites(const std::string& folder) {
   return removed;
 }
 
+}  // namespace
+
+int removeInterruptedWrites(const std::string& folder) { return removeEndedWrites(folder, ""); }
+
+int removeInterruptedWritesOf(const std::string& path) {
+  const std::string target = linkTarget(path);
+  const std::string name = fileName(target);
+  if (name.empty()) return 0;
+  return removeEndedWrites(folderPart(target), name);
+}
+
 bool createPath(const std::string& folder) {
   std::string path = folder;
   while (!path.empty() && path.back() == '/') path.pop_back();
@@ -223,6 +331,19 @@ bool createPath(const std::string& folder) {
   const std::string parent = folderPart(path);
   if (!parent.empty() && !createPath(parent)) return false;
   return makeFolder(path);
+}
+
+FileStamp fileStamp(const std::string& path) {
+  FileStamp stamp;
+  struct stat st{};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) return stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<uint64_t>(st.st_dev);
+  stamp.inode = static_cast<uint64_t>(st.st_ino);
+  stamp.size = static_cast<int64_t>(st.st_size);
+  stamp.modifiedSeconds = static_cast<int64_t>(st.st_mtim.tv_sec);
+  stamp.modifiedNanoseconds = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  return stamp;
 }
 
 int64_t fileSize(const std::string& path) {

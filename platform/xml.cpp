@@ -477,6 +477,14 @@ Node* Document::copyNode(const Node* source) {
   }
 }
 
+Node* Document::leadingBlanks(Node* node) {
+  Node* before = node ? node->prev : nullptr;
+  if (!before || before->type != NodeType::Text || before->text.empty()) return nullptr;
+  for (char c : std::string_view(before->text))
+    if (c != ' ' && c != '\t' && c != '\r' && c != '\n') return nullptr;
+  return before;
+}
+
 void Document::unlink(Node* node) {
   if (!node || !node->parent) return;
   node->store_->idsChanged();

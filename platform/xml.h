@@ -182,6 +182,10 @@ class Document {
   // Takes a node out of the tree; it stays valid (and can be linked again)
   // until the document goes.
   static void unlink(Node* node);
+  // The blank text right before a node (the indentation that starts its line),
+  // or null when the node has none; moved and removed with the node, it keeps
+  // an indented document's lines whole.
+  static Node* leadingBlanks(Node* node);
   // Takes a node of this document out of the tree and frees it and everything
   // below it; pointers to them are invalid afterwards. Does nothing for the
   // document node or a node of another document.

@@ -584,7 +584,7 @@ void canvasKey(Editor& editor, CanvasWindow& window, const CanvasKeyEvent& e) {
     case key::letter('X'):
       if (m.ctrl) {
         if (view.mode != Idle || !selection) break;
-        copySelection(editor);
+        if (copySelection(editor).empty()) break;  // kept when not on the clipboard
         recordUndo(editor, undo::Deleted);
         if (deleteSelectedObjects(editor) > 0) markModified(editor);
         refreshPanel(editor);

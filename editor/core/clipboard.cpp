@@ -93,7 +93,12 @@ std::string copySelection(Editor& editor) {
   for (const EditorObject* o : selection) xml::Document::appendChild(root, scratch.copyNode(o->node));
   const std::string out = xml::Document::serializeNode(root);
   if (out.empty()) return "";
-  editor.port.setClipboardText(out);
+  // What no paste would take back is not copied, and so not cut.
+  if (out.size() > kMaxClipboardBytes) {
+    editor.port.setStatus(0, "Too much to copy: the clipboard text would be larger than 4 MiB.");
+    return "";
+  }
+  if (!editor.port.setClipboardText(out)) return "";
   const int n = static_cast<int>(selection.size());
   std::string status;
   if (n > 1) {

@@ -14,7 +14,8 @@ namespace zor::editor {
 
 struct Editor;
 
-// Clipboard text beyond this size is refused unread.
+// Clipboard text beyond this size is refused unread; a copy that would be
+// larger is refused too.
 inline constexpr std::size_t kMaxClipboardBytes = 4u * 1024u * 1024u;
 
 // A clipboard text read and checked: either a `zorcopy` document whose element
@@ -27,6 +28,7 @@ struct ClipboardContent {
 };
 ClipboardContent readClipboardText(const std::string& text);
 
-// copySelection and pasteFromClipboard are declared in edit_commands.h.
+// copySelection (empty when nothing was put on the clipboard) and
+// pasteFromClipboard are declared in edit_commands.h.
 
 }  // namespace zor::editor

@@ -150,6 +150,8 @@ void deleteClass(Editor& editor) {
   if (editor.port.ask("ZorlED", "Are you sure you want to delete class '" + name + "'?", QuestionButtons::YesNo) !=
       Answer::Yes)
     return;
+  // The class's line goes with it.
+  if (xml::Node* blanks = xml::Document::leadingBlanks(element)) xml::Document::unlink(blanks);
   xml::Document::unlink(element);
   if (editor.zone.openZoneNode) reparseAllBlocks(editor);
   editor.port.redrawCanvas();
@@ -204,7 +206,7 @@ bool dispatchCanvasCommand(Editor& editor, Command c) {
     case C::Copy: copySelection(editor); return true;
     case C::Cut:
       if (!zoneOpen || zone.view.mode != 0 || zone.selectionCount == 0) return true;
-      copySelection(editor);
+      if (copySelection(editor).empty()) return true;  // kept when not on the clipboard
       recordUndo(editor, undo::Deleted);
       if (deleteSelectedObjects(editor) > 0) markModified(editor);
       refreshPanel(editor);

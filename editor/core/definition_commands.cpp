@@ -26,6 +26,7 @@ bool confirmAndDelete(Editor& editor, xml::Node* element, DefinitionKind kind) {
     return false;
   }
   editor.port.setStatus(0, "Deleted " + word + ": " + name);
+  if (xml::Node* blanks = xml::Document::leadingBlanks(element)) xml::Document::unlink(blanks);
   xml::Document::unlink(element);
   if (kind == DefinitionKind::Class && editor.zone.openZoneNode) {
     reparseAllBlocks(editor);
@@ -115,8 +116,17 @@ bool reorderSpeedrunsCommand(Editor& editor) {
   const int chosen = editor.dialogs.chosenIndex;
   if (chosen < 0 || static_cast<std::size_t>(chosen) > afterIndex) return false;
   xml::Node* target = list[static_cast<std::size_t>(chosen)].datum;
+  // The speedrun moves with the indentation of its line, to the start of a line.
+  xml::Node* blanks = xml::Document::leadingBlanks(moved);
+  if (blanks) xml::Document::unlink(blanks);
   xml::Document::unlink(moved);
-  xml::Document::insertBefore(root, moved, static_cast<std::size_t>(chosen) == afterIndex ? target->next : target);
+  xml::Node* before = target->next;
+  if (static_cast<std::size_t>(chosen) != afterIndex) {
+    xml::Node* targetBlanks = xml::Document::leadingBlanks(target);
+    before = targetBlanks ? targetBlanks : target;
+  }
+  if (blanks) xml::Document::insertBefore(root, blanks, before);
+  xml::Document::insertBefore(root, moved, before);
   markModified(editor);
   const std::string report = "Moved speedrun: " + text::trim(moved->attr("name"));
   editor.port.messageBox("ZorlED", report, MessageIcon::Information);

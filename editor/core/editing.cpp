@@ -17,34 +17,6 @@ namespace zor::editor {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Adds one to a run of decimal digits, however long.
-std::string incremented(std::string digits) {
-  for (std::size_t i = digits.size(); i-- > 0;) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return digits;
-    }
-    digits[i] = '0';
-  }
-  return "1" + digits;
-}
-
-std::string nameKey(int nameKind, const std::string& lowerName) { return text::formatInt(nameKind) + ":" + lowerName; }
-
-bool nameTaken(ZoneState& zone, const std::string& lowerName, int nameKind) {
-  if (zone.nameKeyCount > zone.names.size()) {
-    zone.nameKeys.clear();
-    zone.nameKeyCount = 0;
-  }
-  for (; zone.nameKeyCount < zone.names.size(); ++zone.nameKeyCount) {
-    const auto& [name, k] = zone.names[zone.nameKeyCount];
-    zone.nameKeys.insert(nameKey(k, text::toLower(name)));
-  }
-  return zone.nameKeys.count(nameKey(nameKind, lowerName)) != 0;
-}
-
 void finishCommand(Editor& editor, const std::string& status) {
   markModified(editor);
   editor.port.redrawCanvas();
@@ -83,42 +55,17 @@ void reread(Editor& editor, EditorObject* record) { parseObjectByKind(editor, re
 bool collectObjectNames(Editor& editor) {
   ZoneState& zone = editor.zone;
   zone.names.clear();
-  zone.nameKeys.clear();
-  zone.nameKeyCount = 0;
   if (zone.openZoneNode == nullptr) return false;
   for (const auto& o : zone.objects) {
     if (o->node == nullptr) continue;
-    if (o->kind == kind::Block && !o->node->attr("oname").empty()) zone.names.emplace_back(o->node->attr("oname"), 1);
-    else if (o->kind == kind::Entrance) zone.names.emplace_back(std::string(o->node->name), 3);
+    if (o->kind == kind::Block && !o->node->attr("oname").empty()) zone.names.add(o->node->attr("oname"), kind::Block);
+    else if (o->kind == kind::Entrance) zone.names.add(std::string(o->node->name), kind::Entrance);
   }
   return true;
 }
 
 std::string makeUniqueObjectName(Editor& editor, const std::string& name, int nameKind) {
-  ZoneState& zone = editor.zone;
-  std::string result = name;
-  if (nameTaken(zone, text::toLower(name), nameKind)) {
-    std::string stem;
-    std::string number;
-    std::size_t digitsAt = name.size();
-    while (digitsAt > 0 && isDigit(name[digitsAt - 1])) --digitsAt;
-    if (nameKind == kind::Entrance && text::toLower(name) == "entrance") {
-      stem = "entrance_e";
-      number.assign(1, '2');  // not = "2": GCC 12 at -O3 warns falsely of an overlap
-    } else if (digitsAt < name.size()) {
-      stem = name.substr(0, digitsAt);
-      number = name.substr(digitsAt);
-      number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
-      number = incremented(number);
-    } else {
-      stem = name;
-      number.assign(1, '2');
-    }
-    while (nameTaken(zone, text::toLower(stem + number), nameKind)) number = incremented(number);
-    result = stem + number;
-  }
-  zone.names.emplace_back(result, nameKind);
-  return result;
+  return editor.zone.names.makeUnique(name, nameKind);
 }
 
 int duplicateSelection(Editor& editor) {

@@ -55,6 +55,16 @@ void readLoadSounds(GameFileState& game, const xml::Node* node) {
   }
 }
 
+constexpr const char* kTooLargeToOpen =
+    "The game has grown larger than 64 MiB, more than ZorlED and Zorlan can open. Remove some of it and save again.";
+
+// "Could not save file:" with the path and, when there is one, the reason.
+void showSaveFailure(Editor& editor, const std::string& path, const std::string& why) {
+  std::string text = "Could not save file:\r\n" + path;
+  if (!why.empty()) text += "\r\n\r\n" + why;
+  editor.port.messageBox(kEditorName, text, MessageIcon::Warning);
+}
+
 bool hasExtension(const std::string& path, const char* ext) {
   return text::toLower(files::extension(files::fileName(path))) == ext;
 }
@@ -85,7 +95,10 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
     return false;
   }
   if (!doc->load(path, &error)) {
-    if (error.code == -1) {
+    if (static_cast<uint64_t>(size) > xml::kMaxDocumentBytes) {
+      failLoad(editor, "XML load error: " + path,
+               "Could not load file:\r\n" + path + "\r\n\r\nThe file is larger than 64 MiB, more than ZorlED can open.");
+    } else if (error.code == -1) {
       failLoad(editor, "XML load error: " + path,
                "Could not load file:\r\n" + path + "\r\n\r\nCheck filename and try again.");
     } else {
@@ -95,6 +108,8 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path) {
     }
     return false;
   }
+  // Temporary files of saves of this game that were killed half-way.
+  files::removeInterruptedWritesOf(path);
   xml::Node* root = doc->root();
   if (!root) return false;
   if (root->name != "zorlan") {
@@ -199,7 +214,7 @@ int removeUselessAttributes(xml::Node* element) {
   return removed;
 }
 
-bool writeGameFile(Editor& editor, const std::string& path, bool showStatus) {
+bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std::string* why) {
   if (path.empty() || !gameOpen(editor)) return false;
   removeUselessAttributes(editor.game.root);
   editor.game.root->setAttr("version", "1");
@@ -209,7 +224,12 @@ bool writeGameFile(Editor& editor, const std::string& path, bool showStatus) {
   if (!editor.game.document->declaration().empty()) {
     bytes.erase(0, bytes.find_first_not_of(" \t\r\n"));
   }
+  if (bytes.size() > xml::kMaxDocumentBytes) {
+    if (why) *why = kTooLargeToOpen;
+    return false;
+  }
   if (!files::writeFileAtomic(path, bytes)) return false;
+  files::removeInterruptedWritesOf(path);
   if (showStatus) editor.port.setStatus(0, "Saved: " + path);
   return true;
 }
@@ -236,13 +256,15 @@ bool saveGameAs(Editor& editor, const std::string& defaultPath) {
   const std::string path = applySaveExtension(choice.path, choice.patternIndex);
   if (path != choice.path && !confirmOverwrite(editor, path)) return false;
   editor.prefs.lastPath = files::folderPart(path);
-  if (!writeGameFile(editor, path, true)) {
-    editor.port.messageBox(kEditorName, "Could not save file:\r\n" + path, MessageIcon::Warning);
+  std::string why;
+  if (!writeGameFile(editor, path, true, &why)) {
+    showSaveFailure(editor, path, why);
     return false;
   }
   editor.prefs.lastFile = path;
   editor.game.path = path;
   editor.game.fileName = files::fileName(path);
+  editor.game.diskStamp = files::fileStamp(path);
   updateWindowTitle(editor, true);
   return true;
 }
@@ -251,8 +273,20 @@ bool saveCurrentGame(Editor& editor) {
   if (!gameOpen(editor)) return false;
   bool saved = false;
   if (!editor.game.path.empty()) {
-    saved = writeGameFile(editor, editor.game.path, true);
-    if (!saved) editor.port.messageBox(kEditorName, "Could not save file:\r\n" + editor.game.path, MessageIcon::Warning);
+    const std::string& path = editor.game.path;
+    // Only a file there to lose is asked about; a write over anything else fails by itself.
+    if (files::fileSize(path) >= 0 && files::fileStamp(path) != editor.game.diskStamp &&
+        editor.port.ask(kEditorName,
+                        "The file has been changed by another program since it was opened or saved here:\r\n" + path +
+                            "\r\n\r\nDo you want to overwrite it with this game?\r\n(No keeps the file, and the "
+                            "game stays open to save it under another name.)",
+                        QuestionButtons::YesNo) != Answer::Yes) {
+      return false;
+    }
+    std::string why;
+    saved = writeGameFile(editor, editor.game.path, true, &why);
+    if (saved) editor.game.diskStamp = files::fileStamp(path);
+    if (!saved) showSaveFailure(editor, editor.game.path, why);
   } else {
     saved = saveGameAs(editor, "");
   }
@@ -297,6 +331,7 @@ void adoptGameDocument(Editor& editor, std::unique_ptr<xml::Document> doc, xml::
   game.root = root;
   game.path = path;
   game.fileName = files::fileName(path);
+  game.diskStamp = files::fileStamp(path);
   game.nearest = 1;
   game.gflagTestMode = 0;
   game.setflags.clear();

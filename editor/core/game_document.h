@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/vocabulary.h"
+#include "platform/files.h"
 #include "platform/xml.h"
 
 namespace zor::editor {
@@ -44,6 +45,9 @@ struct GameFileState {
   xml::Node* root = nullptr;  // a game is open exactly when this is set
   std::string path;           // empty for a game never saved and for an opened backup
   std::string fileName;
+  // The game file as this editor loaded or last saved it: a save over a file
+  // changed since (by another editor, say) asks first.
+  files::FileStamp diskStamp;
   int gflagTestMode = 0;      // 0 saved flags, 1 "clear", 2 "checked"
   std::string setflags;
   std::vector<GameFlagName> gflagNames;
@@ -71,8 +75,10 @@ bool loadGameFileForEditing(Editor& editor, const std::string& path);
 // Open, recent files, dropped files and the backup chooser. An empty path asks.
 bool openGameCommand(Editor& editor, const std::string& path, const std::string& pattern);
 
-// Writes the whole open document (without XML declaration) atomically.
-bool writeGameFile(Editor& editor, const std::string& path, bool showStatus);
+// Writes the whole open document (without XML declaration) atomically. A game
+// larger than the editor and the game can read is not written; `why`, when
+// given, receives the reason of a refusal.
+bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std::string* why = nullptr);
 bool saveGameAs(Editor& editor, const std::string& defaultPath);
 bool saveCurrentGame(Editor& editor);
 // The Save As command: Save As, then the recent files and the modified flag.

@@ -94,7 +94,8 @@ class EditorPort {
     return false;
   }
 
-  virtual void setClipboardText(const std::string& text) = 0;
+  // Puts the text on the desktop clipboard; false when the clipboard could not take it.
+  virtual bool setClipboardText(const std::string& text) = 0;
   virtual std::string clipboardText() = 0;
 
   virtual void startTimer(int id, int milliseconds) = 0;

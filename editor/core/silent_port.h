@@ -22,7 +22,7 @@ class SilentPort : public EditorPort {
   }
   FileChoice openFileRequester(const FileRequest&) override { return {}; }
   FileChoice saveFileRequester(const FileRequest&) override { return {}; }
-  void setClipboardText(const std::string&) override {}
+  bool setClipboardText(const std::string&) override { return false; }
   std::string clipboardText() override { return ""; }
   void startTimer(int, int) override {}
   void stopTimer(int) override {}

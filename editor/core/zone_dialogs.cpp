@@ -1,6 +1,7 @@
 #include "editor/core/zone_dialogs.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "editor/core/edit_commands.h"
@@ -188,13 +189,20 @@ FormCheck checkZoneFields(const Editor& editor, const std::vector<std::string>& 
       return {"A zone with ID '" + id + "' already exists.", zonefield::Id};
     }
   }
-  const auto badLimits = [](const std::string& t) { return !t.empty() && text::countChar(t, ',') != 1; };
+  // The game reads these as numbers: "nan" or "inf" would leave it nothing to show.
+  const auto notFinite = [](const std::string& t) { return !std::isfinite(format::readFloat(t)); };
+  const auto badLimits = [&](const std::string& t) {
+    return !t.empty() &&
+           (text::countChar(t, ',') != 1 || notFinite(text::field(t, ',', 0)) || notFinite(text::field(t, ',', 1)));
+  };
   if (badLimits(values[zonefield::XLim])) return {"X Limits format should be 'min,max'.", zonefield::XLim};
   if (badLimits(values[zonefield::YLim])) return {"Y Limits format should be 'min,max'.", zonefield::YLim};
   if (!values[zonefield::Volume].empty()) {
     const int32_t volume = format::readInt(values[zonefield::Volume]);
     if (volume < 0 || volume > 100) return {"Volume should be between 0 and 100.", zonefield::Volume};
   }
+  if (notFinite(values[zonefield::Zoom])) return {"Default Zoom should be a number.", zonefield::Zoom};
+  if (notFinite(values[zonefield::Gravity])) return {"Default Gravity should be a number.", zonefield::Gravity};
   return {};
 }
 

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "editor/core/object_names.h"
 #include "platform/xml.h"
 
 namespace zor::editor {
@@ -98,11 +99,7 @@ struct ZoneState {
   std::vector<std::unique_ptr<EditorObject>> objects;
   std::vector<EditorLevel> levels;  // sorted by z ascending
   std::vector<EditorObject*> hiddenObjects;
-  std::vector<std::pair<std::string, int>> names;  // scratch name list
-  // The first `nameKeyCount` entries of `names` as "kind:lower-case name", for the
-  // search of a free name; rebuilt when the list's length no longer matches.
-  std::unordered_set<std::string> nameKeys;
-  std::size_t nameKeyCount = 0;
+  ObjectNameList names;  // scratch name list
   int currentLevel = 0;
   int selectionCount = 0;
   int32_t selectionKind = 0;

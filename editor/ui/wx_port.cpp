@@ -189,12 +189,12 @@ void useTheClipboard() {
 }
 }  // namespace
 
-void WxPort::setClipboardText(const std::string& text) {
+bool WxPort::setClipboardText(const std::string& text) {
   useTheClipboard();
-  if (wxTheClipboard->Open()) {
-    wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
-    wxTheClipboard->Close();
-  }
+  if (!wxTheClipboard->Open()) return false;
+  const bool taken = wxTheClipboard->SetData(new wxTextDataObject(fromUtf8(text)));
+  wxTheClipboard->Close();
+  return taken;
 }
 
 std::string WxPort::clipboardText() {

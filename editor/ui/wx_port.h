@@ -61,7 +61,7 @@ class WxPort : public EditorPort {
   bool runZFlagEditor(ZFlagNames& names) override;
   bool runSoundEditor(SoundRows& rows) override;
   bool chooseColour(int32_t start, int32_t* chosen) override;
-  void setClipboardText(const std::string& text) override;
+  bool setClipboardText(const std::string& text) override;
   std::string clipboardText() override;
   void startTimer(int id, int milliseconds) override;
   void stopTimer(int id) override;

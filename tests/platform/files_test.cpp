@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -102,6 +104,73 @@ TEST(Files, AtomicWriteDetectsAFullDisk) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(slurp(target), "intact");
   EXPECT_EQ(dir.names(), std::vector<std::string>{"pref.ini"});
+}
+
+TEST(Files, AtomicWriteReplacesTheFileALinkPointsTo) {
+  TempDir dir;
+  ASSERT_TRUE(createPath(dir.path + "real/"));
+  const std::string real = dir.path + "real/game.zorlan";
+  ASSERT_TRUE(writeFileAtomic(real, "old"));
+  fs::create_symlink(real, dir.path + "absolute");
+  fs::create_symlink("real/game.zorlan", dir.path + "relative");
+  fs::create_symlink("relative", dir.path + "chain");
+  for (const char* link : {"absolute", "relative", "chain"}) {
+    ASSERT_TRUE(writeFileAtomic(dir.path + link, link)) << link;
+    EXPECT_TRUE(fs::is_symlink(dir.path + link)) << link;
+    EXPECT_EQ(slurp(real), link);
+    EXPECT_EQ(fs::directory_iterator(dir.path + "real/")->path().filename(), "game.zorlan");  // nothing left
+  }
+  // A link to a file not there yet makes the file.
+  fs::create_symlink("real/new.zorlan", dir.path + "dangling");
+  ASSERT_TRUE(writeFileAtomic(dir.path + "dangling", "made"));
+  EXPECT_EQ(slurp(dir.path + "real/new.zorlan"), "made");
+  EXPECT_TRUE(fs::is_symlink(dir.path + "dangling"));
+}
+
+TEST(Files, AtomicWriteKeepsTheModeAndEveryHardLink) {
+  TempDir dir;
+  const std::string path = dir.path + "save.ini";
+  for (const fs::perms mode : {fs::perms(0600), fs::perms(0640), fs::perms(0664)}) {
+    ASSERT_TRUE(writeFileAtomic(path, "a"));
+    fs::permissions(path, mode);
+    ASSERT_TRUE(writeFileAtomic(path, "b"));
+    EXPECT_EQ(fs::status(path).permissions(), mode);
+  }
+  const std::string other = dir.path + "other-name.ini";
+  fs::create_hard_link(path, other);
+  ASSERT_TRUE(writeFileAtomic(path, "through one name"));
+  EXPECT_EQ(slurp(other), "through one name");
+  EXPECT_EQ(fs::hard_link_count(path), 2u);
+  EXPECT_EQ(fs::status(other).permissions(), fs::perms(0664));
+  EXPECT_EQ(dir.names().size(), 2u);
+}
+
+TEST(Files, OnlyWritesOfEndedProcessesAreRemoved) {
+  TempDir dir;
+  const pid_t child = fork();
+  if (child == 0) _exit(0);
+  ASSERT_GT(child, 0);
+  waitpid(child, nullptr, 0);  // its number now names no process
+  const std::string ended = std::to_string(child);
+  const std::string running = std::to_string(getppid());
+  const std::string self = std::to_string(getpid());
+  ASSERT_TRUE(writeFileAtomic(dir.path + "g.zorlan", "game"));
+  const std::vector<std::pair<std::string, bool>> files = {
+      {".g.zorlan.p" + ended + ".0000abcd.part", true},     // its writer was killed
+      {".g.zorlan.0badf00d.part", true},                    // left by an older program
+      {".g.zorlan.p" + running + ".0000abcd.part", false},  // another process is writing it
+      {".g.zorlan.p" + self + ".0000abcd.part", false},     // this one is
+      {".g.zorlan.bak.p" + ended + ".0000abcd.part", true},
+      {".g.zorlan.pX1.0000abcd.part", true},  // an older program's write of "g.zorlan.pX1"
+  };
+  for (const auto& [name, removed] : files) ASSERT_TRUE(writeFileAtomic(dir.path + name, "x"));
+  // Only the writes of the named file first, then of the whole folder.
+  EXPECT_EQ(removeInterruptedWritesOf(dir.path + "g.zorlan"), 2);
+  EXPECT_TRUE(fileExists(dir.path + ".g.zorlan.bak.p" + ended + ".0000abcd.part"));
+  EXPECT_TRUE(fileExists(dir.path + ".g.zorlan.pX1.0000abcd.part"));
+  EXPECT_EQ(removeInterruptedWrites(dir.path), 2);
+  for (const auto& [name, removed] : files) EXPECT_EQ(fileExists(dir.path + name), !removed) << name;
+  EXPECT_EQ(slurp(dir.path + "g.zorlan"), "game");
 }
 
 TEST(Files, CreatePathMakesEveryMissingParent) {

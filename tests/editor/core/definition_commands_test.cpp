@@ -262,5 +262,31 @@ TEST_F(DefinitionCommandsTest, NothingWithoutAGameOrOnCancel) {
   EXPECT_FALSE(editor.game.modified);
 }
 
+// An indented game keeps its lines: a removed or moved element takes the
+// indentation before it along.
+TEST_F(DefinitionCommandsTest, RemovedAndMovedElementsTakeTheirIndentation) {
+  const std::string path = temp / "g.zorlan";
+  ASSERT_TRUE(files::writeFileAtomic(path,
+                                     "<zorlan version=\"1\">\n  <class name=\"wall\"/>\n  <class name=\"rock\"/>\n"
+                                     "  <speedrun name=\"Dash\"/>\n  <speedrun name=\"slow\"/>\n"
+                                     "  <speedrun name=\"mid\"/>\n</zorlan>\n"));
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  port.chooserAnswers = {1};  // the classes are offered by name: rock, wall
+  port.answers = {Answer::Yes};
+  run(Command::DeleteClass);
+  port.chooserAnswers = {1, 0, 0, 2};  // slow before Dash, then slow after mid
+  run(Command::ReorderSpeedruns);
+  EXPECT_EQ(rootXml(), "<zorlan version=\"1\">\n  <class name=\"rock\"/>\n  <speedrun name=\"slow\"/>\n"
+                       "  <speedrun name=\"Dash\"/>\n  <speedrun name=\"mid\"/>\n</zorlan>");
+  run(Command::ReorderSpeedruns);
+  EXPECT_EQ(rootXml(), "<zorlan version=\"1\">\n  <class name=\"rock\"/>\n  <speedrun name=\"Dash\"/>\n"
+                       "  <speedrun name=\"mid\"/>\n  <speedrun name=\"slow\"/>\n</zorlan>");
+  port.chooserAnswers = {0};
+  port.answers = {Answer::Yes};
+  run(Command::DeleteSpeedrun);
+  EXPECT_EQ(rootXml(), "<zorlan version=\"1\">\n  <class name=\"rock\"/>\n"
+                       "  <speedrun name=\"mid\"/>\n  <speedrun name=\"slow\"/>\n</zorlan>");
+}
+
 }  // namespace
 }  // namespace zor::editor::test

@@ -175,7 +175,7 @@ TEST_F(EditingTest, UniqueNames) {
   ASSERT_TRUE(collectObjectNames(editor));
   EXPECT_EQ(makeUniqueObjectName(editor, "door", kind::Block), "door3");
   editor.zone.names.clear();
-  editor.zone.names.emplace_back("DOOR3", kind::Block);
+  editor.zone.names.add("DOOR3", kind::Block);
   EXPECT_EQ(makeUniqueObjectName(editor, "door3", kind::Block), "door4");
   EXPECT_EQ(makeUniqueObjectName(editor, "door", kind::Block), "door");
 }
@@ -243,6 +243,45 @@ TEST_F(EditingTest, CopyThenPasteAtTheNewOffset) {
   EXPECT_EQ(editor.zone.undoKind, undo::Created);
   press(key::letter('Z'), kCtrl);
   EXPECT_EQ(zoneXml().size(), 2u);
+}
+
+// What a copy writes a paste reads back: a cut whose text no paste would take,
+// or that the desktop's clipboard did not take, deletes nothing.
+TEST_F(EditingTest, ACutNotOnTheClipboardKeepsItsObjects) {
+  const std::string big = "<block oname=\"big\" x=\"0\" y=\"0\" w=\"5\" h=\"5\"><die><title text=\"" +
+                          std::string(kMaxClipboardBytes, 'a') + "\"/></die></block>";
+  struct Case {
+    const char* what;
+    bool clipboardRefuses;
+    bool withBig;
+    const char* status;  // status field 0 afterwards
+  } cases[] = {
+      {"too large to paste", false, true, "Too much to copy: the clipboard text would be larger than 4 MiB."},
+      {"clipboard not open", true, false, "before"},
+  };
+  for (const Case& c : cases) {
+    openZoneWith(std::string(kLevels) + big + "<block oname=\"b\" x=\"10\" y=\"0\" w=\"5\" h=\"5\"/>");
+    const std::string before = xml::Document::serializeNode(editor.zone.openZoneNode);
+    for (const char* key : {"C", "X"}) {
+      selectOnly({"b"});
+      if (c.withBig) selectObject(editor, find("big"));
+      port.clipboard = "earlier";
+      port.clipboardRefuses = c.clipboardRefuses;
+      port.setStatus(0, "before");
+      press(key::letter(key[0]), kCtrl);
+      EXPECT_EQ(port.clipboard, "earlier") << c.what << " " << key;
+      EXPECT_EQ(port.status[0], c.status) << c.what << " " << key;
+      EXPECT_EQ(xml::Document::serializeNode(editor.zone.openZoneNode), before) << c.what << " " << key;
+      EXPECT_FALSE(editor.game.modified) << c.what << " " << key;
+    }
+  }
+  // The same cut of a size a paste takes goes through.
+  port.clipboardRefuses = false;
+  selectOnly({"b"});
+  press(key::letter('X'), kCtrl);
+  EXPECT_EQ(port.status[0], "Copied block to clipboard.");
+  EXPECT_EQ(readClipboardText(port.clipboard).refusal, "");
+  EXPECT_EQ(editor.zone.objects.size(), 1u);
 }
 
 TEST_F(EditingTest, OnlyAZorcopyOfObjectsIsPasted) {

@@ -92,7 +92,12 @@ class FakePort : public EditorPort {
     saveRequests.push_back(r);
     return nextChoice();
   }
-  void setClipboardText(const std::string& text) override { clipboard = text; }
+  bool clipboardRefuses = false;  // the desktop's clipboard cannot be opened
+  bool setClipboardText(const std::string& text) override {
+    if (clipboardRefuses) return false;
+    clipboard = text;
+    return true;
+  }
   std::string clipboardText() override { return clipboard; }
   // Forms: each answer types its texts into fields, then presses OK (when
   // `ok`) or Cancel. A failed check counts as the user cancelling after the

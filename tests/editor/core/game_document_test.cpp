@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "editor/core/game_document.h"
@@ -65,7 +67,26 @@ TEST_F(GameDocumentTest, HugeFileIsRefusedUnread) {
   EXPECT_FALSE(openGameCommand(editor, path, kOpenPattern));
   EXPECT_FALSE(gameOpen(editor));
   EXPECT_EQ(port.status[0], "XML load error: " + path);
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text,
+            "Could not load file:\r\n" + path + "\r\n\r\nThe file is larger than 64 MiB, more than ZorlED can open.");
   EXPECT_TRUE(files::listFilesWithSuffix(editor.folders.preference, "").empty());
+}
+
+// What the editor writes the editor reads: a game grown past what a load takes is
+// not saved, and the message says why.
+TEST_F(GameDocumentTest, AGameTooLargeToOpenIsNotSaved) {
+  const std::string path = writeFile("g.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  editor.game.root->firstElement()->setAttr("notes", std::string(xml::kMaxDocumentBytes, 'n'));
+  markModified(editor);
+  EXPECT_FALSE(saveCurrentGame(editor));
+  EXPECT_TRUE(editor.game.modified);
+  EXPECT_EQ(readBack(path), "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_EQ(port.messages.size(), 1u);
+  EXPECT_EQ(port.messages[0].text, "Could not save file:\r\n" + path +
+                                       "\r\n\r\nThe game has grown larger than 64 MiB, more than ZorlED and Zorlan "
+                                       "can open. Remove some of it and save again.");
 }
 
 TEST_F(GameDocumentTest, EachLoadStartsWithoutTheMessagesOfTheLastOne) {
@@ -197,6 +218,66 @@ TEST_F(GameDocumentTest, FailedSaveKeepsTheOldFileAndTheModifiedFlag) {
   EXPECT_TRUE(files::isFolder(path));
   ASSERT_FALSE(port.messages.empty());
   EXPECT_EQ(port.messages.back().text, "Could not save file:\r\n" + path);
+}
+
+// A save goes to the file a link points to and keeps its mode; opening and saving
+// a game take away the temporary files that killed saves of it left, and only those.
+TEST_F(GameDocumentTest, SaveWritesThroughLinksAndClearsWhatKilledSavesLeft) {
+  namespace fs = std::filesystem;
+  const std::string real = writeFile("real.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  fs::permissions(real, fs::perms(0600));
+  const std::string link = temp / "link.zorlan";
+  fs::create_symlink("real.zorlan", link);
+  const std::string killed = temp / ".real.zorlan.p2147483646.0000abcd.part";  // no process has that number
+  const std::string running = temp / (".real.zorlan.p" + std::to_string(getppid()) + ".0000abcd.part");
+  const std::string otherGame = temp / ".other.zorlan.p2147483646.0000abcd.part";
+  for (const std::string& p : {killed, running, otherGame}) ASSERT_TRUE(files::writeFileAtomic(p, "half"));
+  ASSERT_TRUE(loadGameFileForEditing(editor, link));
+  EXPECT_FALSE(files::fileExists(killed));
+  EXPECT_TRUE(files::fileExists(running));
+  EXPECT_TRUE(files::fileExists(otherGame));
+
+  ASSERT_TRUE(files::writeFileAtomic(killed, "half"));
+  editor.game.root->setAttr("gtitle", "Saved");
+  ASSERT_TRUE(saveCurrentGame(editor));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_NE(readBack(real).find("gtitle=\"Saved\""), std::string::npos);
+  EXPECT_EQ(fs::status(real).permissions(), fs::perms(0600));
+  EXPECT_FALSE(files::fileExists(killed));
+  EXPECT_TRUE(files::fileExists(running));
+}
+
+// Two editors on one file: a save over what the other one saved meanwhile asks first.
+TEST_F(GameDocumentTest, SaveOverAFileChangedMeanwhileAsks) {
+  const std::string path = writeFile("g.zorlan", "<zorlan version=\"1\"><zone id=\"a\"/></zorlan>");
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  // Saving what nobody else touched asks nothing, also the second time.
+  for (int i = 0; i < 2; ++i) {
+    markModified(editor);
+    ASSERT_TRUE(saveCurrentGame(editor));
+  }
+  EXPECT_TRUE(port.questions.empty());
+
+  const std::string theirs = "<zorlan version=\"1\"><zone id=\"theirs\"/></zorlan>";
+  ASSERT_TRUE(files::writeFileAtomic(path, theirs));
+  editor.game.root->setAttr("gtitle", "Mine");
+  markModified(editor);
+  port.answers = {Answer::No};
+  EXPECT_FALSE(saveCurrentGame(editor));
+  ASSERT_EQ(port.questions.size(), 1u);
+  EXPECT_NE(port.questions[0].find("changed by another program"), std::string::npos);
+  EXPECT_EQ(readBack(path), theirs);
+  EXPECT_TRUE(editor.game.modified);
+  EXPECT_TRUE(gameOpen(editor));
+
+  port.answers = {Answer::Yes};
+  EXPECT_TRUE(saveCurrentGame(editor));
+  EXPECT_NE(readBack(path).find("gtitle=\"Mine\""), std::string::npos);
+  EXPECT_FALSE(editor.game.modified);
+  EXPECT_EQ(port.questions.size(), 2u);
+  markModified(editor);
+  EXPECT_TRUE(saveCurrentGame(editor));
+  EXPECT_EQ(port.questions.size(), 2u);
 }
 
 struct ExtensionCase {

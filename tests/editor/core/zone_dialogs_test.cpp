@@ -70,6 +70,13 @@ TEST_F(ZoneDialogsTest, ZoneChecksInOrder) {
       {true, {{Id, "new"}, {Volume, "100"}}, "", -1},
       {true, {{Id, "new"}, {Volume, "101"}}, "Volume should be between 0 and 100.", Volume},
       {true, {{Id, ""}, {Volume, "101"}}, "You must enter a Zone ID.", Id},
+      // Numbers the game reads: nothing that is not finite.
+      {true, {{Id, "new"}, {Gravity, "NaN"}}, "Default Gravity should be a number.", Gravity},
+      {true, {{Id, "new"}, {Gravity, "-inf"}}, "Default Gravity should be a number.", Gravity},
+      {true, {{Id, "new"}, {Gravity, "1.5"}}, "", -1},
+      {true, {{Id, "new"}, {Zoom, "inf"}}, "Default Zoom should be a number.", Zoom},
+      {true, {{Id, "new"}, {XLim, "nan,10"}}, "X Limits format should be 'min,max'.", XLim},
+      {true, {{Id, "new"}, {YLim, "0,INF"}}, "Y Limits format should be 'min,max'.", YLim},
   };
   for (const Case& c : cases) {
     const FormCheck check = checkZoneFields(editor, formValues(c.isNew, c.typed), c.isNew);
