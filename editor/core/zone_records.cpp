@@ -552,8 +552,6 @@ void closeZone(Editor& editor) {
   zone.objects.clear();
   zone.hiddenObjects.clear();
   zone.names.clear();
-  zone.nameKeys.clear();
-  zone.nameKeyCount = 0;
   zone.levels.clear();
   zone.deletedScript.clear();
   zone.selectionCount = 0;
