@@ -295,7 +295,13 @@ int removeEndedWrites(const std::string& folder, std::string_view ofName) {
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
   if (dir == nullptr) return 0;
   std::vector<std::string> names;
-  const std::string prefix = ofName.empty() ? std::string() : "." + std::string(ofName) + ".";
+  std::string prefix;
+  if (!ofName.empty()) {
+    prefix.reserve(ofName.size() + 2);
+    prefix += '.';
+    prefix += ofName;
+    prefix += '.';
+  }
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
     if (!isTemporaryName(name) || name.compare(0, prefix.size(), prefix) != 0) continue;
