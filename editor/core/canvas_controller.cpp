@@ -117,6 +117,8 @@ void placeObjects(Editor& editor) {
                p.worldY(static_cast<float>(editor.canvas.mouseY), zrel));
   }
   for (const auto& o : editor.zone.objects) o->flags &= ~objflag::BeingPlaced;
+  // Placed, the objects go into the file (a save while they followed the mouse left them out).
+  if (!placed.empty()) markModified(editor);
   editor.zone.view.mode = Idle;
   recordUndo(editor, undo::Created);
   refreshPanel(editor);

@@ -1,6 +1,7 @@
 #include "editor/core/game_document.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "editor/core/editor.h"
 #include "format/values.h"
@@ -70,6 +71,34 @@ bool hasExtension(const std::string& path, const char* ext) {
 }
 
 // Asks before a file is replaced; true when it may be written.
+// The elements of the objects that still follow the mouse: the user has not placed
+// them, so no file holds them. Each is taken out with the sibling it stood before,
+// and put back in the reverse order, which restores the tree exactly.
+struct DetachedElement {
+  xml::Node* node;
+  xml::Node* parent;
+  xml::Node* next;
+};
+
+std::vector<DetachedElement> detachPlacingElements(Editor& editor) {
+  std::vector<DetachedElement> out;
+  std::unordered_set<const xml::Node*> seen;
+  for (const auto& o : editor.zone.objects) {
+    xml::Node* node = o->node;
+    if (!(o->flags & objflag::BeingPlaced) || o->kind > kind::Entrance || node == nullptr || node->parent == nullptr ||
+        !seen.insert(node).second) {
+      continue;
+    }
+    out.push_back({node, node->parent, node->next});
+    xml::Document::unlink(node);
+  }
+  return out;
+}
+
+void reattach(const std::vector<DetachedElement>& detached) {
+  for (auto it = detached.rbegin(); it != detached.rend(); ++it) xml::Document::insertBefore(it->parent, it->node, it->next);
+}
+
 bool confirmOverwrite(Editor& editor, const std::string& path) {
   if (files::fileSize(path) < 0) return true;
   return editor.port.ask(kEditorName, "The file already exists:\r\n" + path + "\r\n\r\nDo you want to replace it?",
@@ -216,9 +245,11 @@ int removeUselessAttributes(xml::Node* element) {
 
 bool writeGameFile(Editor& editor, const std::string& path, bool showStatus, std::string* why) {
   if (path.empty() || !gameOpen(editor)) return false;
+  const std::vector<DetachedElement> placing = detachPlacingElements(editor);
   removeUselessAttributes(editor.game.root);
   editor.game.root->setAttr("version", "1");
   std::string bytes = xml::Document::serializeNode(editor.game.document->documentNode());
+  reattach(placing);
   if (bytes.empty()) return false;  // the tree could not be written
   // The line break that followed a dropped declaration goes with it.
   if (!editor.game.document->declaration().empty()) {

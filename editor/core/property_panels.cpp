@@ -1,6 +1,7 @@
 #include "editor/core/property_panels.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor/core/canvas_drawing.h"
 #include "editor/core/definition_dialogs.h"
@@ -305,6 +306,76 @@ void applyLevel(Editor& editor, PanelState& panel, int field) {
   finishEdit(editor, true, false);
 }
 
+// The panel fields the game reads as numbers (comma-separated where it reads a list),
+// with the message a non-finite value gets: "nan" or "inf" would leave the game a
+// zone it cannot show.
+std::string numberFieldRefusal(const PanelState& panel, int field) {
+  const auto number = [](const char* name) { return std::string(name) + " should be a number."; };
+  const auto limits = [](const char* axis) { return std::string(axis) + " Limits format should be 'min,max'."; };
+  switch (panel.kind) {
+    case PanelKind::Block:
+      switch (field) {
+        case blockfield::X: return number("X");
+        case blockfield::Y: return number("Y");
+        case blockfield::W: return number("Width");
+        case blockfield::H: return number("Height");
+        case blockfield::Z: return number("Z");
+        case blockfield::Trans: return number("Transparency");
+        case blockfield::XLim: return limits("X");
+        case blockfield::YLim: return limits("Y");
+        case blockfield::Rate:
+        case blockfield::RateChoice: {
+          std::string caption = kRateCaptions[static_cast<std::size_t>(std::clamp(panel.rateIndex, 0, 2))];
+          if (!caption.empty() && caption.back() == ':') caption.pop_back();
+          return number(caption.c_str());
+        }
+        case blockfield::Duty: return number("Duty cycle");
+        case blockfield::Phase: return number("Phase");
+        case blockfield::Grav: return number("Gravity");
+        default: return "";
+      }
+    case PanelKind::Area:
+      switch (field) {
+        case areafield::XLim: return limits("X");
+        case areafield::YLim: return limits("Y");
+        case areafield::Z: return number("Z");
+        case areafield::Zoom: return number("Zoom");
+        default: return "";
+      }
+    case PanelKind::Entrance:
+      switch (field) {
+        case entrancefield::X: return number("X");
+        case entrancefield::Y: return number("Y");
+        case entrancefield::Z: return number("Z");
+        default: return "";
+      }
+    case PanelKind::Level: return field == levelfield::Z ? number("Z") : "";
+    default: return "";
+  }
+}
+
+// A number field holding a non-finite value is refused with a warning, and the
+// field shows again what the element keeps. True when refused.
+bool refuseNonFiniteField(Editor& editor, PanelState& panel, int field) {
+  const int shown = field == blockfield::RateChoice && panel.kind == PanelKind::Block ? blockfield::Rate : field;
+  if (shown < 0 || static_cast<std::size_t>(shown) >= panel.fields.size()) return false;
+  const std::string message = numberFieldRefusal(panel, field);
+  if (message.empty()) return false;
+  const std::string& value = panel.fields[static_cast<std::size_t>(shown)];
+  bool finite = true;
+  for (std::size_t i = 0, n = static_cast<std::size_t>(text::countChar(value, ',')) + 1; i < n && finite; ++i) {
+    finite = std::isfinite(format::readFloat(text::field(value, ',', i)));
+  }
+  if (finite) return false;
+  editor.port.messageBox("ZorlED", message, MessageIcon::Warning);
+  const PanelState kept = fillPanel(editor);
+  if (kept.kind == panel.kind && static_cast<std::size_t>(shown) < kept.fields.size()) {
+    panel.fields[static_cast<std::size_t>(shown)] = kept.fields[static_cast<std::size_t>(shown)];
+    if (shown == blockfield::Rate && panel.kind == PanelKind::Block) panel.rateIndex = kept.rateIndex;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool focusPanel(Editor& editor) {
@@ -376,6 +447,7 @@ std::string flagListWith(const std::string& f, const std::string& k, bool add) {
 }
 
 void applyPanelField(Editor& editor, PanelState& panel, int field) {
+  if (refuseNonFiniteField(editor, panel, field)) return;
   const std::vector<EditorObject*> records = selectedRecords(editor);
   switch (panel.kind) {
     case PanelKind::Level: applyLevel(editor, panel, field); break;
@@ -397,6 +469,7 @@ bool applyFieldToSelection(Editor& editor, PanelState& panel, int field) {
       editor.port.messageBox("ZorlED", "You should not give multiple entrances the same name!", MessageIcon::Warning);
       return false;
     }
+    if (refuseNonFiniteField(editor, panel, field)) return false;
     recordUndo(editor, undo::Attributes);
   }
   applyPanelField(editor, panel, field);

@@ -6,7 +6,9 @@
 
 #include "editor/core/commands.h"
 #include "editor/core/edit_commands.h"
+#include "editor/core/game_document.h"
 #include "editor/core/selection.h"
+#include "editor/core/session.h"
 #include "tests/editor/core/canvas_fixture.h"
 
 namespace zor::editor::test {
@@ -181,6 +183,89 @@ TEST_F(CanvasInterruptionTest, EveryWayOutOfPlacingPlacesOrDiscards) {
   EXPECT_EQ(blocksInDocument(), before + 1);
   command(Command::Close);
   EXPECT_EQ(blocksInDocument(), before + 1);
+}
+
+// What still follows the mouse was never placed: no file the editor writes holds it, and
+// it keeps following the mouse until a click places it (which the next save writes).
+TEST_F(CanvasInterruptionTest, SavesAndBackupsLeaveOutWhatFollowsTheMouse) {
+  struct Writer {
+    const char* name;
+    std::function<std::string()> write;  // the path written
+  };
+  const Writer writers[] = {
+      {"Save",
+       [this] {
+         command(Command::Save);
+         return editor.game.path;
+       }},
+      {"Save As",
+       [this] {
+         const std::string path = temp / "other.zorlan";
+         port.fileChoices.push_back({true, path, 0});
+         if (files::fileSize(path) >= 0) port.answers.push_back(Answer::Yes);  // replace it
+         command(Command::SaveAs);
+         return path;
+       }},
+      {"backup",
+       [this] {
+         port.clock += kBackupIntervalSeconds + 1;
+         afterEvent(editor);
+         return backupPathFor(editor);
+       }},
+  };
+  const auto count = [](const std::string& text, const std::string& tag) {
+    int n = 0;
+    for (std::size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at + 1)) ++n;
+    return n;
+  };
+  const auto inFile = [&count](const std::string& path, const std::string& tag) {
+    std::string text;
+    EXPECT_TRUE(files::readFile(path, text, 1 << 20));
+    return count(text, tag);
+  };
+  struct Way {
+    const char* name;
+    const char* tag;     // what it adds
+    const char* copied;  // "" inserts a block
+  };
+  // An area that follows a named block does not move with the mouse.
+  const Way ways[] = {{"insert", "<block", ""}, {"paste", "<block", "block"}, {"paste a named area", "<area", "area"}};
+  for (const Way& way : ways) {
+    for (const Writer& w : writers) {
+      SCOPED_TRACE(std::string(way.name) + ", " + w.name);
+      openZoneWith(std::string(kZone) + "<area oname=\"a\" xlim=\"0,10\" ylim=\"0,10\"/>");
+      const std::string loaded = xml::Document::serializeNode(editor.game.root);
+      const int before = count(loaded, way.tag);
+      if (*way.copied) {
+        selectObject(editor, byName(way.copied));
+        command(Command::Copy);
+        deselectAll(editor);
+        command(Command::Paste);
+      } else {
+        press(key::Insert);
+      }
+      mouse(CanvasMouseKind::Move, 250, 100);
+      ASSERT_EQ(mode(), 3);
+      ASSERT_EQ(count(xml::Document::serializeNode(editor.game.root), way.tag), before + 1);
+      const std::string path = w.write();
+      EXPECT_EQ(inFile(path, way.tag), before);
+      // The object still follows the mouse, where it stood in the document.
+      EXPECT_EQ(mode(), 3);
+      EXPECT_TRUE(anyBeingPlaced());
+      EXPECT_EQ(count(xml::Document::serializeNode(editor.game.root), way.tag), before + 1);
+      // Esc leaves the document as the file has it; a click places the object and the game has changed.
+      if (w.name == std::string("Save")) {
+        command(Command::Cancel);
+        EXPECT_EQ(xml::Document::serializeNode(editor.game.root), loaded);
+        continue;
+      }
+      mouse(CanvasMouseKind::LeftDown, 250, 100);
+      mouse(CanvasMouseKind::LeftUp, 250, 100);
+      EXPECT_EQ(mode(), 0);
+      EXPECT_TRUE(editor.game.modified);
+      EXPECT_EQ(inFile(w.write(), way.tag), before + 1);
+    }
+  }
 }
 
 }  // namespace

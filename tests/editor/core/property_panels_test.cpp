@@ -149,6 +149,73 @@ TEST_F(PropertyPanelsTest, AreaAndEntranceFields) {
   EXPECT_EQ(port.messages.size(), 2u);  // the two refused names
 }
 
+// Values the game would read as "nan" or infinity leave it a zone it cannot show:
+// every number field refuses them, says why, and shows again what the element keeps.
+TEST_F(PropertyPanelsTest, NumberFieldsRefuseNonFiniteValues) {
+  const std::string zone = std::string(kLevels) +
+                           "<block x=\"1\" y=\"2\" w=\"3\" h=\"4\" z=\"5\" trans=\"0.5\" xlim=\"0,9\" "
+                           "ylim=\"1,8\" freq=\"2\" duty=\"0.3\" phase=\"90\" grav=\"1\"/>"
+                           "<area xlim=\"0,10\" ylim=\"0,20\" z=\"7\" zoom=\"2\"/><entrance_door x=\"6\" y=\"7\" z=\"8\"/>";
+  const struct {
+    const char* element;  // selected; "" selects nothing (the level panel)
+    PanelKind kind;
+    int field;
+    std::string typed;
+    std::string message;
+  } cases[] = {
+      {"block", PanelKind::Block, blockfield::X, "NaN", "X should be a number."},
+      {"block", PanelKind::Block, blockfield::Y, "inf", "Y should be a number."},
+      {"block", PanelKind::Block, blockfield::W, "-inf", "Width should be a number."},
+      {"block", PanelKind::Block, blockfield::H, "nan(0x1)", "Height should be a number."},
+      {"block", PanelKind::Block, blockfield::Z, "1e999", "Z should be a number."},
+      {"block", PanelKind::Block, blockfield::Trans, "nan", "Transparency should be a number."},
+      {"block", PanelKind::Block, blockfield::XLim, "0,inf", "X Limits format should be 'min,max'."},
+      {"block", PanelKind::Block, blockfield::YLim, "nan", "Y Limits format should be 'min,max'."},
+      {"block", PanelKind::Block, blockfield::Rate, "INF", "Frequency should be a number."},
+      {"block", PanelKind::Block, blockfield::Duty, "nan", "Duty cycle should be a number."},
+      {"block", PanelKind::Block, blockfield::Phase, "-1e999", "Phase should be a number."},
+      {"block", PanelKind::Block, blockfield::Grav, "infinity", "Gravity should be a number."},
+      {"area", PanelKind::Area, areafield::XLim, "nan,1", "X Limits format should be 'min,max'."},
+      {"area", PanelKind::Area, areafield::YLim, "0,-inf", "Y Limits format should be 'min,max'."},
+      {"area", PanelKind::Area, areafield::Z, "nan", "Z should be a number."},
+      {"area", PanelKind::Area, areafield::Zoom, "1,inf", "Zoom should be a number."},
+      {"entrance_door", PanelKind::Entrance, entrancefield::X, "nan", "X should be a number."},
+      {"entrance_door", PanelKind::Entrance, entrancefield::Y, "inf", "Y should be a number."},
+      {"entrance_door", PanelKind::Entrance, entrancefield::Z, "1e999", "Z should be a number."},
+      {"", PanelKind::Level, levelfield::Z, "nan", "Z should be a number."},
+  };
+  for (const auto& c : cases) {
+    load(zone);
+    select(c.element);
+    const std::string before = editor.game.document->serialize();
+    PanelState panel = fillPanel(editor);
+    ASSERT_EQ(panel.kind, c.kind) << c.element;
+    const std::string kept = panel.fields[static_cast<std::size_t>(c.field)];
+    panel.fields[static_cast<std::size_t>(c.field)] = c.typed;
+    port.messages.clear();
+    applyPanelField(editor, panel, c.field);
+    EXPECT_EQ(editor.game.document->serialize(), before) << c.element << " " << c.field;
+    EXPECT_FALSE(editor.game.modified) << c.element << " " << c.field;
+    EXPECT_EQ(panel.fields[static_cast<std::size_t>(c.field)], kept) << c.element << " " << c.field;
+    ASSERT_EQ(port.messages.size(), 1u) << c.element << " " << c.field;
+    EXPECT_EQ(port.messages[0].title, "ZorlED");
+    EXPECT_EQ(port.messages[0].text, c.message);
+  }
+  // Several selected: Enter refuses it before any undo step is recorded; finite values still go in.
+  load(std::string(kLevels) + "<block x=\"1\"/><block x=\"2\"/>");
+  select("block");
+  PanelState panel = fillPanel(editor);
+  panel.fields[blockfield::X] = "nan";
+  EXPECT_FALSE(applyFieldToSelection(editor, panel, blockfield::X));
+  EXPECT_EQ(xmlOf("block", 0), "<block x=\"1\"/>");
+  EXPECT_EQ(panel.fields[blockfield::X], "");
+  EXPECT_EQ(port.messages.back().text, "X should be a number.");
+  EXPECT_FALSE(editor.game.modified);
+  panel.fields[blockfield::X] = "-1e30";
+  EXPECT_TRUE(applyFieldToSelection(editor, panel, blockfield::X));
+  EXPECT_EQ(xmlOf("block", 1), "<block x=\"-1e30\"/>");
+}
+
 TEST_F(PropertyPanelsTest, FlagListRule) {
   const struct {
     std::string flg, keyword;
