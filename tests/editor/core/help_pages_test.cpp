@@ -15,6 +15,7 @@
 #include "editor/core/preferences.h"
 #include "platform/files.h"
 #include "tests/editor/core/editor_fixture.h"
+#include "tests/editor/help_page_text.h"
 
 namespace zor::editor::test {
 namespace {
@@ -28,18 +29,7 @@ std::string readPage(const std::string& page) {
   return text.str();
 }
 
-// The text between each `open` and the next `close`.
-std::vector<std::string> between(const std::string& text, const std::string& open, const std::string& close) {
-  std::vector<std::string> out;
-  for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
-    at += open.size();
-    const std::size_t end = text.find(close, at);
-    if (end == std::string::npos) break;
-    out.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  return out;
-}
+using zor::testing::between;
 
 bool hasSection(const std::string& page, const std::string& id) {
   return readPage(page).find("id=\"" + id + "\"") != std::string::npos;

@@ -587,24 +587,3 @@ TEST_F(EditorWindowsTest, RebuiltDialogsShowAtTheirSizeEveryTime) {
 
 }  // namespace
 }  // namespace zor::editor::ui
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  if (std::getenv("DISPLAY") == nullptr) {
-    std::fprintf(stderr, "no X display: skipped\n");
-    return 77;
-  }
-  if (!zor::testing::holdXDisplay(60)) {
-    std::fprintf(stderr, "the X display takes no clients: skipped\n");
-    return 77;
-  }
-  wxApp::SetInstance(new wxApp);
-  if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
-    std::fprintf(stderr, "wxWidgets could not start: skipped\n");
-    return 77;
-  }
-  const int result = RUN_ALL_TESTS();
-  wxTheApp->OnExit();
-  wxEntryCleanup();
-  return result;
-}

@@ -17,6 +17,7 @@
 #include "game/script/interpreter.h"
 #include "platform/text.h"
 #include "platform/xml.h"
+#include "tests/editor/help_page_text.h"
 
 namespace zor {
 namespace {
@@ -37,18 +38,7 @@ std::vector<std::string> dispatchedStatements() {
   return out;
 }
 
-// The text between each `open` and the next `close`.
-std::vector<std::string> between(const std::string& text, const std::string& open, const std::string& close) {
-  std::vector<std::string> out;
-  for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at)) {
-    at += open.size();
-    const std::size_t end = text.find(close, at);
-    if (end == std::string::npos) break;
-    out.push_back(text.substr(at, end - at));
-    at = end;
-  }
-  return out;
-}
+using zor::testing::between;
 
 std::string unescapeHtml(std::string s) {
   s = text::replaceAll(s, "&lt;", "<");
