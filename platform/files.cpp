@@ -368,6 +368,18 @@ bool isFolder(const std::string& path) {
 
 bool deleteFile(const std::string& path) { return !path.empty() && ::unlink(path.c_str()) == 0; }
 
+bool createNewFile(const std::string& path, bool* alreadyThere) {
+  if (alreadyThere) *alreadyThere = false;
+  if (path.empty()) return false;
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0) {
+    if (alreadyThere) *alreadyThere = errno == EEXIST;
+    return false;
+  }
+  ::close(fd);
+  return true;
+}
+
 bool folderWritable(const std::string& folder, const std::string& probeName) {
   if (!isFolder(folder.empty() ? std::string(".") : folder)) return false;
   const std::string probe = joinPath(folder, probeName);

@@ -59,6 +59,11 @@ int64_t fileSize(const std::string& path);
 bool fileExists(const std::string& path);  // a file that is not a folder
 bool isFolder(const std::string& path);
 bool deleteFile(const std::string& path);
+// Creates an empty file where nothing is, never replacing anything that is
+// there (a file, a folder or a link), so that of several processes asking for
+// one name only one gets it. `alreadyThere`, when given, tells whether it failed
+// because something held the name.
+bool createNewFile(const std::string& path, bool* alreadyThere = nullptr);
 
 // True when a file named `probeName` can be created in the folder; the probe
 // file is removed again.

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 
 #include "editor/core/canvas_state.h"
@@ -13,6 +13,7 @@
 #include "editor/core/property_panels.h"
 #include "editor/core/script_edit.h"
 #include "editor/core/zone_records.h"
+#include "platform/files.h"
 
 namespace zor::editor {
 
@@ -22,8 +23,12 @@ struct SessionState {
   int64_t lastBackupTime = 0;  // local seconds since 1970
   bool backupCheck = true;     // off after "--notemp"
   int openPatternIndex = 0;    // the pattern chosen last in the open requester
-  // Backups this process wrote; only these are deleted at quit.
-  std::set<std::string> backupsWritten;
+  // Backups this process wrote (or opened), each with the stamp of the file as
+  // this process left it; at quit only those still so are deleted.
+  std::map<std::string, files::FileStamp> backupsWritten;
+  // The backup name this process holds for each usual backup name, when another
+  // editor held the usual one.
+  std::map<std::string, std::string> backupNames;
   bool ended = false;  // the program has been asked to end
 };
 

@@ -44,6 +44,36 @@ void saveBackupsForLater(Editor& editor, const std::vector<std::string>& backups
   editor.port.messageBox(kEditorName, message, MessageIcon::Information);
 }
 
+// The backup path this editor holds for `usual`: the one it used before while
+// the file there is still as it left it (or gone, then taken again), otherwise
+// the first of `usual`, "NAME (2).EXT.tmp", ... that nobody holds, created empty
+// at once so that no other editor takes it. Empty when none can be created.
+std::string claimBackupPath(Editor& editor, const std::string& usual) {
+  SessionState& session = editor.session;
+  const auto held = session.backupNames.find(usual);
+  if (held != session.backupNames.end()) {
+    const auto written = session.backupsWritten.find(held->second);
+    if (written != session.backupsWritten.end() && files::fileStamp(held->second) == written->second) {
+      return held->second;
+    }
+    session.backupNames.erase(held);
+  }
+  const std::string folder = files::folderPart(usual);
+  const std::string name = files::fileName(usual);
+  const std::string base = name.substr(0, name.size() - std::string(kBackupExtension).size());
+  for (int n = 1; n < 1000; ++n) {
+    const std::string path = n == 1 ? usual : folder + numberedName(base, n) + kBackupExtension;
+    bool taken = false;
+    if (files::createNewFile(path, &taken)) {
+      session.backupNames[usual] = path;
+      session.backupsWritten[path] = files::fileStamp(path);
+      return path;
+    }
+    if (!taken) break;
+  }
+  return std::string();
+}
+
 }  // namespace
 
 void readCommandLine(Editor& editor, const std::vector<std::string>& args) {
@@ -95,7 +125,7 @@ bool runBackupCheck(Editor& editor) {
       if (opened) {
         // Save must ask for a real place; the backup is deleted at quit only
         // after the question to save it has been answered.
-        editor.session.backupsWritten.insert(openedPath);
+        editor.session.backupsWritten[openedPath] = files::fileStamp(openedPath);
         editor.game.path.clear();
         editor.game.fileName.clear();
         editor.prefs.lastFile.clear();
@@ -123,11 +153,19 @@ bool afterEvent(Editor& editor) {
   if (gameOpen(editor)) {
     const int64_t now = editor.port.now();
     if (now - editor.session.lastBackupTime > kBackupIntervalSeconds) {
-      const std::string path = backupPathFor(editor);
-      if (files::createPath(editor.folders.preference) && writeGameFile(editor, path, false)) {
-        editor.session.backupsWritten.insert(path);
+      const std::string usual = backupPathFor(editor);
+      const std::string path = files::createPath(editor.folders.preference) ? claimBackupPath(editor, usual) : "";
+      if (!path.empty() && writeGameFile(editor, path, false)) {
+        editor.session.backupsWritten[path] = files::fileStamp(path);
       } else {
-        editor.port.setStatus(0, "Failed to save automatic backup: " + path);
+        // A name claimed for nothing is given back.
+        if (!path.empty() && files::fileSize(path) == 0 &&
+            files::fileStamp(path) == editor.session.backupsWritten[path]) {
+          files::deleteFile(path);
+          editor.session.backupsWritten.erase(path);
+          editor.session.backupNames.erase(usual);
+        }
+        editor.port.setStatus(0, "Failed to save automatic backup: " + (path.empty() ? usual : path));
       }
       editor.session.lastBackupTime = now;
     }
@@ -148,7 +186,10 @@ void quitEditor(Editor& editor, bool skip) {
   editor.port.showMainWindow(false);
   if (!skip) {
     savePreferences(editor.prefs, editor.folders.preference);
-    for (const std::string& backup : editor.session.backupsWritten) files::deleteFile(backup);
+    // A backup that changed since this process left it is another's now.
+    for (const auto& [backup, stamp] : editor.session.backupsWritten) {
+      if (files::fileStamp(backup) == stamp) files::deleteFile(backup);
+    }
   }
   editor.session.ended = true;
   editor.port.endProgram(0);

@@ -28,7 +28,8 @@ std::vector<std::string> listBackupFiles(const std::string& preferenceFolder);
 // cancelled: the program then ends without writing or deleting anything.
 bool runBackupCheck(Editor& editor);
 
-// The path the automatic backup of the open game is written to.
+// The usual path of the automatic backup of the open game. When another editor
+// holds that name, the backup goes to a numbered one beside it ("NAME (2).tmp").
 std::string backupPathFor(const Editor& editor);
 // After every event of the main loop: the automatic backup when due, then the
 // quit when requested. Returns true when the program is ending.

@@ -203,6 +203,24 @@ TEST(Files, SizeExistsAndWritableTell) {
   EXPECT_FALSE(deleteFile(dir.path + "f"));
 }
 
+TEST(Files, CreateNewFileNeverTakesANameThatIsHeld) {
+  TempDir dir;
+  bool held = true;
+  ASSERT_TRUE(createNewFile(dir.path + "claim", &held));
+  EXPECT_FALSE(held);
+  EXPECT_EQ(fileSize(dir.path + "claim"), 0);
+  ASSERT_TRUE(writeFileAtomic(dir.path + "claim", "mine"));
+  EXPECT_FALSE(createNewFile(dir.path + "claim", &held));
+  EXPECT_TRUE(held);
+  EXPECT_EQ(fileSize(dir.path + "claim"), 4);  // left as it was
+  fs::create_directory_symlink(dir.path + "none", dir.path + "dangling");
+  EXPECT_FALSE(createNewFile(dir.path + "dangling", &held));
+  EXPECT_TRUE(held);
+  EXPECT_FALSE(fileExists(dir.path + "none"));
+  EXPECT_FALSE(createNewFile(dir.path + "nofolder/claim", &held));
+  EXPECT_FALSE(held);
+}
+
 TEST(Files, PathHelpers) {
   struct Case {
     const char* path;

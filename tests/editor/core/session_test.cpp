@@ -85,6 +85,74 @@ TEST_F(SessionTest, QuitWritesPreferencesAndDeletesOnlyItsOwnBackups) {
   EXPECT_EQ(saved.lastFile, temp / "castle.zorlan");
 }
 
+// Two editors on one game file (New Window reopening it): each keeps its own
+// backup, and after a crash of the first its work is offered at the next start.
+TEST_F(SessionTest, TwoEditorsOnOneGameKeepTheirOwnBackups) {
+  const std::string path = game();
+  ASSERT_TRUE(loadGameFileForEditing(editor, path));
+  editor.game.document->root()->setAttr("gtitle", "Unsaved work of the first");
+  markModified(editor);
+  FakePort secondPort;
+  secondPort.clock = port.clock;
+  Editor secondEditor(secondPort);
+  Editor* second = &secondEditor;
+  second->folders = editor.folders;
+  second->session.backupCheck = false;  // started with "--notemp"
+  ASSERT_TRUE(loadGameFileForEditing(*second, path));
+
+  port.clock += 61;
+  afterEvent(editor);
+  ASSERT_EQ(backups(), std::vector<std::string>{"castle.zorlan.tmp"});
+  const std::string firstBackup = readBack(pref("castle.zorlan.tmp"));
+  EXPECT_NE(firstBackup.find("Unsaved work of the first"), std::string::npos);
+  secondPort.clock += 61;
+  afterEvent(*second);
+  EXPECT_EQ(backups(), (std::vector<std::string>{"castle (2).zorlan.tmp", "castle.zorlan.tmp"}));
+  EXPECT_EQ(readBack(pref("castle.zorlan.tmp")), firstBackup);
+  // Each goes on writing its own.
+  port.clock += 61;
+  afterEvent(editor);
+  secondPort.clock += 61;
+  afterEvent(*second);
+  EXPECT_EQ(readBack(pref("castle.zorlan.tmp")), firstBackup);
+  EXPECT_EQ(backups().size(), 2u);
+
+  // The first is killed (it never quits); the second quits normally.
+  second->session.quitRequested = true;
+  EXPECT_TRUE(afterEvent(*second));
+  EXPECT_EQ(backups(), std::vector<std::string>{"castle.zorlan.tmp"});
+
+  // The next start offers the first one's work.
+  FakePort nextPort;
+  Editor next(nextPort);
+  next.folders = editor.folders;
+  nextPort.chooserAnswers.push_back(0);
+  nextPort.fileChoices.push_back({true, pref("castle.zorlan.tmp"), 0});
+  EXPECT_TRUE(runBackupCheck(next));
+  ASSERT_EQ(nextPort.choosers.size(), 1u);
+  EXPECT_EQ(nextPort.choosers[0].prompt, "Some backup game files were found:");
+  ASSERT_TRUE(gameOpen(next));
+  EXPECT_EQ(next.game.document->root()->attr("gtitle"), "Unsaved work of the first");
+}
+
+// A backup that someone else wrote since this editor's last one is theirs: the
+// editor writes its next backup beside it and leaves it at quit.
+TEST_F(SessionTest, BackupRewrittenByAnotherIsNeitherOverwrittenNorDeleted) {
+  ASSERT_TRUE(loadGameFileForEditing(editor, game()));
+  port.clock += 61;
+  afterEvent(editor);
+  ASSERT_EQ(backups(), std::vector<std::string>{"castle.zorlan.tmp"});
+  writeFile("prefs/castle.zorlan.tmp", "theirs");
+  port.clock += 61;
+  afterEvent(editor);
+  EXPECT_EQ(backups(), (std::vector<std::string>{"castle (2).zorlan.tmp", "castle.zorlan.tmp"}));
+  EXPECT_EQ(readBack(pref("castle.zorlan.tmp")), "theirs");
+  requestClose(editor);
+  EXPECT_TRUE(afterEvent(editor));
+  EXPECT_EQ(backups(), std::vector<std::string>{"castle.zorlan.tmp"});
+  EXPECT_EQ(readBack(pref("castle.zorlan.tmp")), "theirs");
+}
+
 TEST_F(SessionTest, FatalErrorDeletesNoBackup) {
   ASSERT_TRUE(loadGameFileForEditing(editor, game()));
   port.clock += 61;
