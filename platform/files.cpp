@@ -167,6 +167,20 @@ std::string linkTarget(const std::string& path) {
 
 // Writes the data over the file in place, for a file with other hard links,
 // which a rename would part from the new content.
+// Flushes a written file to the disk and closes it; false (with `err`) when the
+// write before (`ok` false), the flush or the close failed.
+bool syncAndClose(int fd, bool ok, int& err) {
+  if (ok && ::fsync(fd) != 0) {
+    err = errno;
+    ok = false;
+  }
+  if (::close(fd) != 0 && ok) {
+    err = errno;
+    ok = false;
+  }
+  return ok;
+}
+
 bool writeInPlace(const std::string& path, std::string_view data, int& err) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -178,15 +192,7 @@ bool writeInPlace(const std::string& path, std::string_view data, int& err) {
     err = errno;
     ok = false;
   }
-  if (ok && ::fsync(fd) != 0) {
-    err = errno;
-    ok = false;
-  }
-  if (::close(fd) != 0 && ok) {
-    err = errno;
-    ok = false;
-  }
-  return ok;
+  return syncAndClose(fd, ok, err);
 }
 
 }  // namespace
@@ -214,15 +220,7 @@ bool writeFileAtomic(const std::string& requested, std::string_view data, std::s
     }
     ::fchmod(fd, old.st_mode & 07777);
   }
-  bool ok = writeAll(fd, data, err);
-  if (ok && ::fsync(fd) != 0) {
-    err = errno;
-    ok = false;
-  }
-  if (::close(fd) != 0 && ok) {
-    err = errno;
-    ok = false;
-  }
+  bool ok = syncAndClose(fd, writeAll(fd, data, err), err);
   if (ok && existed && old.st_nlink > 1) {
     // The complete copy beside it is written; now the shared file itself. Should
     // that fail, the copy takes its name, so the name holds the new content.
