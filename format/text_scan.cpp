@@ -92,6 +92,42 @@ float parseFloat(std::string_view s) {
   // A number must start with a digit or a point; this also refuses a second sign.
   if (i >= s.size() || !(isDigit(s[i]) || s[i] == '.')) return 0.0f;
 
+  // The common short forms ("12", "-40", "0.25") without the general reader:
+  // digits with at most one point and no exponent, whose digits make an
+  // integer m of at most 2^24 with k <= 10 of them after the point. m and 10^k
+  // are then exact floats, and their quotient is rounded once, to the float
+  // nearest the written value, as the general reader rounds it.
+  {
+    constexpr uint32_t kExact = 1u << 24;
+    static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                             1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    std::size_t k = i;
+    uint32_t m = 0;
+    bool digits = false, fits = true;
+    int fraction = -1;  // digits after the point; -1 before the point
+    for (; k < s.size(); ++k) {
+      const char c = s[k];
+      if (isDigit(c)) {
+        digits = true;
+        m = m * 10u + static_cast<uint32_t>(c - '0');
+        if (m > kExact) {
+          fits = false;
+          break;
+        }
+        if (fraction >= 0) ++fraction;
+      } else if (c == '.' && fraction < 0) {
+        fraction = 0;
+      } else {
+        break;
+      }
+    }
+    const bool exponent = k < s.size() && (s[k] == 'e' || s[k] == 'E');
+    if (fits && digits && !exponent && fraction <= 10) {
+      const float value = fraction > 0 ? static_cast<float>(m) / kPowersOfTen[fraction] : static_cast<float>(m);
+      return negative ? -value : value;
+    }
+  }
+
   const char* first = s.data() + i;
   const char* last = s.data() + s.size();
   float value = 0.0f;

@@ -99,9 +99,31 @@ uint32_t blockFlagBit(std::string_view word) {
 }
 
 uint32_t readBlockFlags(std::string_view s) {
+  // Item by item in place: each trimmed and compared in any letter case with
+  // the (lower-case) words.
+  const auto edge = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   uint32_t bits = 0;
-  for (const std::string& w : scan::split(scan::toLower(s), ',')) bits |= blockFlagBit(scan::trim(w));
-  return bits;
+  std::size_t start = 0;
+  for (;;) {
+    std::size_t end = s.find(',', start);
+    const std::size_t stop = end == std::string_view::npos ? s.size() : end;
+    std::size_t b = start, e = stop;
+    while (b < e && edge(s[b])) ++b;
+    while (e > b && edge(s[e - 1])) --e;
+    const std::string_view word = s.substr(b, e - b);
+    for (const FlagWord& f : kBlockFlagWords) {
+      if (f.word.size() != word.size()) continue;
+      std::size_t k = 0;
+      while (k < word.size() && lower(word[k]) == f.word[k]) ++k;
+      if (k == word.size()) {
+        bits |= f.bit;
+        break;
+      }
+    }
+    if (end == std::string_view::npos) return bits;
+    start = end + 1;
+  }
 }
 
 uint32_t readClassFlags(std::string_view s) {

@@ -19,6 +19,7 @@
 #include <iterator>
 #include <list>
 #include <memory>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -130,19 +131,35 @@ class CurrentList {
   // of two equal elements the earlier stays first. The cursor keeps its element.
   template <typename Less>
   void sortRange(std::size_t from, std::size_t to, Less less) {
-    if (items_.empty() || from >= items_.size() || to <= from) return;
-    if (to >= items_.size()) to = items_.size() - 1;
-    auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
-    auto b = std::next(a, static_cast<std::ptrdiff_t>(to - from + 1));
-    std::list<T, Alloc> part(items_.get_allocator());
-    part.splice(part.begin(), items_, a, b);
-    part.sort(less);  // std::list::sort is a stable merge sort
-    auto insertAt = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
-    items_.splice(insertAt, part);
+    sortRangeByKey(from, to, [](const T& e) -> const T* { return &e; },
+                   [&less](const T* a, const T* b) { return less(*a, *b); });
   }
   template <typename Less>
   void sort(Less less) {
     if (!items_.empty()) sortRange(0, items_.size() - 1, less);
+  }
+
+  // The same stable sort by a key taken once from each element: keyOf(element)
+  // gives it, and lessKey(keyOf(a), keyOf(b)) must order as less(a, b) would.
+  // The keys are sorted side by side in one array (equal keys by their
+  // position) and the nodes then relinked in their order, so that the sort
+  // does not go through the nodes again.
+  template <typename KeyOf, typename LessKey>
+  void sortRangeByKey(std::size_t from, std::size_t to, KeyOf keyOf, LessKey lessKey) {
+    Range range = rangeOf(from, to);
+    if (range.nodes.empty()) return;
+    relink(sortedOrder(range.nodes, keyOf, lessKey), range.after);
+  }
+
+  // sortRangeByKey, then layOutRange over the same positions, in one pass
+  // over the nodes.
+  template <typename KeyOf, typename LessKey, typename Stays>
+  std::vector<std::pair<T*, T*>> sortAndLayOutRange(std::size_t from, std::size_t to, KeyOf keyOf, LessKey lessKey,
+                                                    Stays stays) {
+    Range range = rangeOf(from, to);
+    if (range.nodes.empty()) return {};
+    const std::vector<iterator> order = sortedOrder(range.nodes, keyOf, lessKey);
+    return layOut(order, range.after, stays, true);
   }
 
   // Lays the elements of positions [from, to] inclusive (0-based) out in
@@ -155,34 +172,109 @@ class CurrentList {
   // be changed.
   template <typename Stays>
   std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
-    std::vector<std::pair<T*, T*>> moved;
-    if (items_.empty() || from >= items_.size() || to <= from) return moved;
+    Range range = rangeOf(from, to);
+    if (range.nodes.empty()) return {};
+    return layOut(range.nodes, range.after, stays, false);
+  }
+
+ private:
+  // The nodes of positions [from, to] inclusive in list order (none when the
+  // range is empty or a single element), and the node after them.
+  struct Range {
+    std::vector<iterator> nodes;
+    iterator after;
+  };
+  Range rangeOf(std::size_t from, std::size_t to) {
+    Range r;
+    r.after = items_.end();
+    if (items_.empty() || from >= items_.size() || to <= from) return r;
     if (to >= items_.size()) to = items_.size() - 1;
-    auto a = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
-    std::vector<iterator> nodes;  // in list order
-    nodes.reserve(to - from + 1);
-    for (auto it = a; nodes.size() < to - from + 1; ++it) nodes.push_back(it);
-    const auto lower = [](iterator x, iterator y) { return std::less<const T*>()(&*x, &*y); };
+    auto it = std::next(items_.begin(), static_cast<std::ptrdiff_t>(from));
+    r.nodes.reserve(to - from + 1);
+    for (std::size_t n = to - from + 1; n > 0; --n, ++it) r.nodes.push_back(it);
+    r.after = it;
+    return r;
+  }
+  // The nodes in the order of their elements' keys, equal keys in their order.
+  template <typename KeyOf, typename LessKey>
+  static std::vector<iterator> sortedOrder(const std::vector<iterator>& nodes, KeyOf keyOf, LessKey lessKey) {
+    using Key = std::decay_t<decltype(keyOf(*nodes.front()))>;
+    struct Keyed {
+      Key key;
+      std::size_t at;  // position among the nodes
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i) keyed.push_back(Keyed{keyOf(*nodes[i]), i});
+    // The position decides between equal keys, so the order is the stable one.
+    std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
+      if (lessKey(a.key, b.key)) return true;
+      if (lessKey(b.key, a.key)) return false;
+      return a.at < b.at;
+    });
+    std::vector<iterator> order;
+    order.reserve(keyed.size());
+    for (const Keyed& k : keyed) order.push_back(nodes[k.at]);
+    return order;
+  }
+
+  // Lays out the elements of `nodes` (a range in list order, which need not
+  // be linked so yet) as layOutRange describes, and links the range so
+  // before `after`. Without relinkAlways the list is known to run in the
+  // order of `nodes` already, and is left alone when nothing moves.
+  template <typename Stays>
+  std::vector<std::pair<T*, T*>> layOut(const std::vector<iterator>& nodes, iterator after, Stays stays,
+                                        bool relinkAlways) {
+    std::vector<std::pair<T*, T*>> moved;
+    // The nodes of the elements that may move, by address, each with the rank
+    // in list order (among those elements) of the element it holds. The
+    // element of rank r goes to the r-th of these nodes.
+    struct Slot {
+      iterator node;
+      std::size_t rank;
+    };
+    std::vector<Slot> slots;
     std::vector<bool> staying(nodes.size());
-    std::vector<iterator> free;  // the nodes of the elements that may move, by address
     for (std::size_t i = 0; i < nodes.size(); ++i) {
       staying[i] = stays(*nodes[i]);
-      if (!staying[i]) free.push_back(nodes[i]);
+      if (!staying[i]) slots.push_back(Slot{nodes[i], slots.size()});
     }
-    std::sort(free.begin(), free.end(), lower);
+    std::sort(slots.begin(), slots.end(),
+              [](const Slot& a, const Slot& b) { return std::less<const T*>()(&*a.node, &*b.node); });
+    std::vector<std::size_t> from(slots.size());  // the slot holding the element of each rank
+    bool inPlace = true;
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+      from[slots[k].rank] = k;
+      inPlace = inPlace && slots[k].rank == k;
+    }
     std::vector<iterator> target(nodes.size());  // the node of the element at from + i
-    for (std::size_t i = 0, f = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : free[f++];
-    if (target == nodes) return moved;
-
-    std::vector<T> values;
-    values.reserve(free.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
-      if (!staying[i]) values.push_back(std::move(*nodes[i]));
+    for (std::size_t i = 0, r = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : slots[r++].node;
+    if (inPlace) {
+      if (relinkAlways) relink(nodes, after);
+      return moved;
     }
-    for (std::size_t i = 0, v = 0; i < nodes.size(); ++i) {
-      if (staying[i]) continue;
-      *target[i] = std::move(values[v++]);
-      if (nodes[i] != target[i]) moved.emplace_back(&*nodes[i], &*target[i]);
+
+    // Each cycle of the permutation in turn: a slot takes the element of its
+    // rank from the slot that holds it, that slot the next one, and the last
+    // the first slot's element, held aside.
+    for (std::size_t k = 0; k < slots.size(); ++k) {
+      if (slots[k].rank != k) moved.emplace_back(&*slots[k].node, &*slots[slots[k].rank].node);
+    }
+    std::vector<bool> done(slots.size());
+    for (std::size_t start = 0; start < slots.size(); ++start) {
+      if (done[start] || from[start] == start) continue;
+      T held = std::move(*slots[start].node);
+      std::size_t k = start;
+      for (;;) {
+        done[k] = true;
+        const std::size_t source = from[k];
+        if (source == start) {
+          *slots[k].node = std::move(held);
+          break;
+        }
+        *slots[k].node = std::move(*slots[source].node);
+        k = source;
+      }
     }
     if (hasCurrent_) {
       for (std::size_t i = 0; i < nodes.size(); ++i) {
@@ -194,14 +286,15 @@ class CurrentList {
     }
 
     // Relinked in the new order where the range was.
-    auto after = std::next(nodes.back());
-    std::list<T, Alloc> part(items_.get_allocator());
-    for (iterator it : target) part.splice(part.end(), items_, it);
-    items_.splice(after, part);
+    relink(target, after);
     return moved;
   }
 
- private:
+  // Puts the nodes (those of a range, in any order) in this order before `after`.
+  void relink(const std::vector<iterator>& order, iterator after) {
+    for (iterator it : order) items_.splice(after, items_, it);
+  }
+
   std::list<T, Alloc> items_;
   iterator cursor_{};
   bool hasCurrent_ = false;

@@ -14,6 +14,10 @@
 
 #include "platform/files.h"
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define ZOR_XML_ASAN 1
@@ -41,8 +45,44 @@ namespace zor::xml {
 // and attributes of one name share it. A removed node goes to a free list (and
 // is poisoned under AddressSanitizer, which then reports any later use).
 
+// A chunk of the arena. A large one starts on a large-page boundary and asks
+// for large pages: a document of many megabytes then costs a few page faults
+// rather than one for every 4 KiB it fills.
+class Chunk {
+ public:
+  static constexpr std::size_t kLargePage = std::size_t{1} << 21;
+
+  explicit Chunk(std::size_t size) {
+    if (size >= kLargePage) {
+      size_ = (size + kLargePage - 1) / kLargePage * kLargePage;
+      bytes_ = static_cast<char*>(::operator new(size_, std::align_val_t{kLargePage}));
+      large_ = true;
+#ifdef __linux__
+      madvise(bytes_, size_, MADV_HUGEPAGE);  // a hint; refused is fine
+#endif
+    } else {
+      size_ = size;
+      bytes_ = static_cast<char*>(::operator new(size_));
+    }
+  }
+  ~Chunk() {
+    if (large_) ::operator delete(bytes_, std::align_val_t{kLargePage});
+    else ::operator delete(bytes_);
+  }
+  Chunk(const Chunk&) = delete;
+  Chunk& operator=(const Chunk&) = delete;
+
+  char* bytes() const { return bytes_; }
+  std::size_t size() const { return size_; }
+
+ private:
+  char* bytes_ = nullptr;
+  std::size_t size_ = 0;
+  bool large_ = false;
+};
+
 struct Store {
-  std::vector<std::unique_ptr<char[]>> chunks;
+  std::vector<std::unique_ptr<Chunk>> chunks;
   char* cursor = nullptr;
   std::size_t left = 0;
   std::size_t nextChunk = 1024;
@@ -70,9 +110,9 @@ struct Store {
     std::size_t pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(cursor)) & (align - 1);
     if (pad + bytes > left) {
       std::size_t size = std::max(nextChunk, bytes + align);
-      chunks.push_back(std::unique_ptr<char[]>(new char[size]));
-      cursor = chunks.back().get();
-      left = size;
+      chunks.push_back(std::make_unique<Chunk>(size));
+      cursor = chunks.back()->bytes();
+      left = chunks.back()->size();
       nextChunk = std::min<std::size_t>(size * 2, std::size_t{16} << 20);
       pad = static_cast<std::size_t>(-reinterpret_cast<std::uintptr_t>(cursor)) & (align - 1);
     }

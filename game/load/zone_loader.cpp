@@ -167,7 +167,9 @@ ObjectRecord makePlayer(const World& world) {
 
 // The zone's records applied to the running world: everything of the load
 // after the zone was found and read.
-void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool closeMenu) {
+// The blocks are read here, one at a time as they are built (readZone left them).
+void applyZone(Game& game, const std::string& id, const ZoneModel& zone, const ElementLookup& findById,
+               bool closeMenu) {
   World& world = game.world;
   ScriptState& script = game.script;
 
@@ -249,7 +251,13 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
   world.zoneDeathScript = zone.deathScript;
   world.afterDeathScript = zone.afterDeathScript;
   NameIndex names(world.objects);
-  for (const BlockRecord& block : zone.blocks) addBlock(world, names, block);
+  {
+    ClassParamsCache classCache;
+    std::vector<ModelError> errors;  // the game goes on past faults without a word
+    for (const xml::Node* c = zone.node->firstElement(); c; c = c->nextElement()) {
+      if (isBlockElement(*c)) addBlock(world, names, readBlockRecord(*c, game.data.classes, findById, errors, &classCache));
+    }
+  }
   for (const ZoneArea& area : zone.areas) addArea(world, area);
 
   // 13. Areas that take an object's box.
@@ -266,8 +274,7 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, bool cl
   }
 
   // 14. Object order, in memory too.
-  sortObjects(world);
-  layOutObjects(world, script);
+  sortAndLayOutObjects(world, script);
 
   // 15. The load does not count as a slow second.
   if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());
@@ -425,8 +432,8 @@ bool loadZone(Game& game, const std::string& idArg, bool closeMenu) {
   const ElementLookup findById = [&data = game.data](std::string_view elementId) {
     return findElementById(data, elementId);
   };
-  const ZoneModel model = readZone(*zone, world.entranceName, game.data.classes, findById);
-  applyZone(game, id, model, closeMenu);
+  const ZoneModel model = readZone(*zone, world.entranceName, game.data.classes, findById, ZoneBlocks::Leave);
+  applyZone(game, id, model, findById, closeMenu);
   return true;
 }
 

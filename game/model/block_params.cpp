@@ -10,7 +10,7 @@
 namespace zor {
 namespace {
 
-void readAttribute(BlockParams& p, const std::string& name, std::string_view v) {
+void readAttribute(BlockParams& p, std::string_view name, std::string_view v) {
   // Sorted by first letter, so that a name is compared with few others.
   switch (name.empty() ? '\0' : name[0]) {
     case 'x':
@@ -104,7 +104,15 @@ BlockParams readBlockParams(const xml::Node& element, const ElementLookup& findB
   BlockParams p;
   for (const xml::Attribute& a : element.attributes) {
     if (a.value.empty()) continue;
-    readAttribute(p, xml::toLowerAscii(a.name), a.value);
+    // Lower-cased into a small buffer: a longer name is none of the known ones.
+    char lower[16];
+    const std::string_view name = a.name;
+    if (name.size() > sizeof lower) continue;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+      const char c = name[i];
+      lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    }
+    readAttribute(p, std::string_view(lower, name.size()), a.value);
   }
   p.keepsFall = !element.attr("fall").empty();
   for (const xml::Node* child = element.firstElement(); child; child = child->nextElement()) {
@@ -125,12 +133,14 @@ BlockRecord readBlockRecord(const xml::Node& element, const ClassMap& classes,
                             ClassParamsCache* classCache) {
   BlockRecord b;
   b.node = &element;
-  b.oname = xml::toLowerAscii(text::trim(element.attr(format::attr::ObjectName)));
-  const std::string className = element.attr("class");
+  if (const std::string_view oname = element.attr(format::attr::ObjectName); !oname.empty()) {
+    b.oname = xml::toLowerAscii(text::trim(oname));
+  }
+  const std::string_view className = element.attr("class");
   if (!className.empty()) {
-    auto it = classes.find(className);
+    auto it = classes.find(std::string(className));
     if (it == classes.end()) {
-      errors.push_back(ModelError{element.line, "The block class '" + className +
+      errors.push_back(ModelError{element.line, "The block class '" + std::string(className) +
                                                     "' does not exist; the block has no class."});
     } else {
       b.objectClass = &it->second;

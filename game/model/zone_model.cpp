@@ -166,8 +166,10 @@ ZoneArea readArea(const xml::Node& el, const ElementLookup& findById, std::vecto
 
 bool zoneHasLevels(const xml::Node& zone) { return !levelElements(zone, nullptr).empty(); }
 
+bool isBlockElement(const xml::Node& child) { return xml::equalsIgnoreCase(child.name, "block"); }
+
 ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const ClassMap& classes,
-                   const ElementLookup& findById) {
+                   const ElementLookup& findById, ZoneBlocks blocks) {
   ZoneModel m;
   m.node = &zone;
   m.persist = xml::toLowerAscii(zone.attr("persist"));
@@ -198,12 +200,14 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
   ClassParamsCache classCache;
   // Room for every child as a block: the records are large, and growing the
   // list would copy them and touch twice the memory.
-  m.blocks.reserve(zone.childCount());
+  if (blocks == ZoneBlocks::Read) m.blocks.reserve(zone.childCount());
   for (const xml::Node* c = zone.firstElement(); c; c = c->nextElement()) {
-    const std::string name = xml::toLowerAscii(c->name);
-    if (name == "start") {
+    const std::string_view name = c->name;
+    if (isBlockElement(*c)) {
+      if (blocks == ZoneBlocks::Read) m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors, &classCache));
+    } else if (xml::equalsIgnoreCase(name, "start")) {
       m.startScript = c;
-    } else if (name == "death") {
+    } else if (xml::equalsIgnoreCase(name, "death")) {
       const std::string sub = c->attr("sub");
       if (!sub.empty()) m.deathScript = namedScript(*c, "sub", xml::toLowerAscii(sub), findById, m.errors);
       if (!m.deathScript && c->childCount() > 0) m.deathScript = c;
@@ -211,9 +215,7 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
       if (!after.empty()) {
         m.afterDeathScript = namedScript(*c, "after", xml::toLowerAscii(after), findById, m.errors);
       }
-    } else if (name == "block") {
-      m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors, &classCache));
-    } else if (name == "area") {
+    } else if (xml::equalsIgnoreCase(name, "area")) {
       m.areas.push_back(readArea(*c, findById, m.errors));
     }
   }

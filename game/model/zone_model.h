@@ -89,6 +89,14 @@ struct ZoneModel {
 // without levels cannot be built.
 bool zoneHasLevels(const xml::Node& zone);
 
+// Whether readZone reads the zone's blocks into `blocks`, or leaves them for the
+// caller to read one at a time (with isBlockElement and readBlockRecord, one
+// ClassParamsCache for the zone), without a record held for every block.
+enum class ZoneBlocks { Read, Leave };
+
+// A `block` child of a zone (the name in any letter case).
+bool isBlockElement(const xml::Node& child);
+
 // Reads a zone. entranceName is the entrance asked for ("" or "-": the
 // default). Death scripts: a `death` child's `sub` names the death script (none
 // when it names nothing); without one, a `death` child with content is the
@@ -97,6 +105,6 @@ bool zoneHasLevels(const xml::Node& zone);
 // `entrance` and `entrance_`+name, which must be written so. The records point
 // into the document and the class map, which must outlive them.
 ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const ClassMap& classes,
-                   const ElementLookup& findById);
+                   const ElementLookup& findById, ZoneBlocks blocks = ZoneBlocks::Read);
 
 }  // namespace zor

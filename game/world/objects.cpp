@@ -166,23 +166,35 @@ int32_t resolveLevelIndex(const World& world, int32_t level, float z) {
   return level % count;
 }
 
-void sortObjects(World& world) {
-  if (world.objectCount < 1) return;
-  world.objects.sortRange(1, static_cast<std::size_t>(world.objectCount),
-                          [](const ObjectRecord& a, const ObjectRecord& b) {
-                            float az = sortKey(a.z), bz = sortKey(b.z);
-                            if (az != bz) return az > bz;
-                            if (a.priority != b.priority) return a.priority > b.priority;
-                            return sortKey(a.y) > sortKey(b.y);
-                          });
-}
+namespace {
 
+// The order of sortObjects as one pair of integers that compare as the fields
+// do: z descending, then priority descending, then y descending. A NaN counts
+// as minus infinity, and the two zeros as one.
+struct DepthKey {
+  uint64_t high;  // z, then priority
+  uint32_t low;   // y
 
-void layOutObjects(World& world, ScriptState& script) {
-  if (world.objectCount < 1) return;
-  std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
-      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount),
-                                [](const ObjectRecord& o) { return !o.persistGroup.empty(); });
+  static uint32_t descending(float v) {
+    v = sortKey(v);
+    if (v == 0.0f) v = 0.0f;
+    const uint32_t bits = std::bit_cast<uint32_t>(v);
+    const uint32_t ascending = (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+    return ~ascending;
+  }
+  static DepthKey of(const ObjectRecord& o) {
+    const uint32_t priority = static_cast<uint8_t>(~static_cast<uint8_t>(static_cast<int>(o.priority) + 128));
+    return DepthKey{(static_cast<uint64_t>(descending(o.z)) << 8) | priority, descending(o.y)};
+  }
+  static bool less(const DepthKey& a, const DepthKey& b) {
+    return a.high != b.high ? a.high < b.high : a.low < b.low;
+  }
+};
+
+bool staysInPlace(const ObjectRecord& o) { return !o.persistGroup.empty(); }
+
+// Changes every reference to a moved object (pairs of old and new address).
+void followMovedObjects(World& world, ScriptState& script, std::vector<std::pair<ObjectRecord*, ObjectRecord*>>& moved) {
   if (moved.empty()) return;
   std::sort(moved.begin(), moved.end(),
             [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });
@@ -193,6 +205,27 @@ void layOutObjects(World& world, ScriptState& script) {
     });
     if (at != moved.end() && at->first == p) p = at->second;
   });
+}
+
+}  // namespace
+
+void sortObjects(World& world) {
+  if (world.objectCount < 1) return;
+  world.objects.sortRangeByKey(1, static_cast<std::size_t>(world.objectCount), DepthKey::of, DepthKey::less);
+}
+
+void layOutObjects(World& world, ScriptState& script) {
+  if (world.objectCount < 1) return;
+  std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
+      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount), staysInPlace);
+  followMovedObjects(world, script, moved);
+}
+
+void sortAndLayOutObjects(World& world, ScriptState& script) {
+  if (world.objectCount < 1) return;
+  std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved = world.objects.sortAndLayOutRange(
+      1, static_cast<std::size_t>(world.objectCount), DepthKey::of, DepthKey::less, staysInPlace);
+  followMovedObjects(world, script, moved);
 }
 
 }  // namespace zor

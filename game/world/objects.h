@@ -63,4 +63,7 @@ void sortObjects(World& world);
 // address of another object: the end of the zone load's sort.
 void layOutObjects(World& world, ScriptState& script);
 
+// sortObjects and then layOutObjects, going over the objects once.
+void sortAndLayOutObjects(World& world, ScriptState& script);
+
 }  // namespace zor

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "format/vocabulary.h"
@@ -138,6 +141,42 @@ TEST(ValuesFloat, RoundsStraightToFloat) {
   float sub = readFloat("1e-40");
   EXPECT_GT(sub, 0.0f);
   EXPECT_LT(sub, std::numeric_limits<float>::min());
+}
+
+// Short plain numbers take a quicker road than the general reader: they must
+// land on the very same float (bit for bit, the sign of zero included), at the
+// edges of that road as well (2^24, ten digits after the point, an exponent).
+TEST(ValuesFloat, ShortFormsReadAsTheGeneralReaderReadsThem) {
+  const auto general = [](const std::string& text) {
+    std::string_view s = text;
+    const bool negative = !s.empty() && s[0] == '-';
+    if (!s.empty() && (s[0] == '-' || s[0] == '+')) s.remove_prefix(1);
+    float value = 0.0f;
+    std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    return negative ? -value : value;
+  };
+  std::vector<std::string> texts = {"0",          "-0",           "+0",          "0.0",        "-0.0",
+                                    "16777215",   "16777216",     "16777217",    "-16777217",  "1677721.7",
+                                    "0.1677721",  "0.16777217",   "0.0000000001", "0.00000000001", "1.0000000000",
+                                    "1.00000000000", "7.5e1",     "75e-1",       "5.",         ".5",
+                                    "00000000000000000000012", "0.30000001", "123.456x",  "9.999999",  "1.5.5"};
+  uint32_t seed = 7;
+  const auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  for (int i = -3000; i <= 3000; ++i) texts.push_back(std::to_string(i));
+  for (int i = 0; i < 20000; ++i) {
+    std::string t = next(4) == 0 ? "-" : "";
+    t += std::to_string(next(100000));
+    t += '.';
+    const uint32_t digits = 1 + next(11);
+    for (uint32_t d = 0; d < digits; ++d) t += static_cast<char>('0' + next(10));
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    EXPECT_EQ(std::bit_cast<uint32_t>(readFloat(t)), std::bit_cast<uint32_t>(general(t))) << '"' << t << '"';
+  }
 }
 
 TEST(ValuesFloat, InfinityAndNaNInAnyCase) {

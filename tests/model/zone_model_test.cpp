@@ -222,6 +222,43 @@ TEST(ZoneModel, BlockRecordsInDocumentOrder) {
   EXPECT_EQ(messages(m.errors), expected);
 }
 
+// A zone read with its blocks left to the caller: the rest as before, and the
+// blocks read one at a time the same records.
+TEST(ZoneModel, BlocksLeftToTheCallerReadTheSameOneAtATime) {
+  const ZoneFile f(R"(<class name="walker" x="3"/><script id="s"/>)" + zoneWith("gravity=\"2\"", R"(
+    <start/><block class="walker" y="2"/><area oname="b"/><Block oname=" B " x="-0.0"/>
+    <death sub="nosuch"/><block class="nosuch"/><blocks/><area/>)"));
+  const ZoneModel all = f.read();
+  const ZoneModel left = readZone(f.zone(), "", f.game.classes, f.findById, ZoneBlocks::Leave);
+  EXPECT_TRUE(left.blocks.empty());
+  EXPECT_EQ(left.startScript, all.startScript);
+  EXPECT_EQ(left.gravity, all.gravity);
+  ASSERT_EQ(left.areas.size(), all.areas.size());
+  for (std::size_t i = 0; i < all.areas.size(); ++i) EXPECT_EQ(left.areas[i].node, all.areas[i].node);
+  EXPECT_EQ(left.levels.size(), all.levels.size());
+  EXPECT_EQ(messages(left.errors), (std::vector<std::string>{
+                                       "The 'sub' of 'death' names the script 'nosuch', which does not exist."}));
+
+  ClassParamsCache cache;
+  std::vector<ModelError> errors;
+  std::vector<BlockRecord> oneByOne;
+  for (const xml::Node* c = f.zone().firstElement(); c; c = c->nextElement()) {
+    if (isBlockElement(*c)) oneByOne.push_back(readBlockRecord(*c, f.game.classes, f.findById, errors, &cache));
+  }
+  ASSERT_EQ(oneByOne.size(), 3u);
+  ASSERT_EQ(all.blocks.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(oneByOne[i].node, all.blocks[i].node);
+    EXPECT_EQ(oneByOne[i].oname, all.blocks[i].oname);
+    EXPECT_EQ(oneByOne[i].objectClass, all.blocks[i].objectClass);
+    EXPECT_EQ(oneByOne[i].classParams.has_value(), all.blocks[i].classParams.has_value());
+    EXPECT_EQ(oneByOne[i].params.x, all.blocks[i].params.x);
+    EXPECT_EQ(oneByOne[i].params.y, all.blocks[i].params.y);
+  }
+  EXPECT_EQ(all.blocks[1].oname, "b");
+  EXPECT_EQ(messages(errors), (std::vector<std::string>{"The block class 'nosuch' does not exist; the block has no class."}));
+}
+
 TEST(ZoneModel, AreaRecordsInDocumentOrder) {
   const ZoneFile f(R"(<script id="s"/>)" + zoneWith("", R"(
     <area oname="Door" z="60" level="1" flg="deadly, Deadly,x" zoom="10,-20,30,40" color="123456">

@@ -76,6 +76,59 @@ TEST(CurrentList, RangeSortIsStableAndKeepsOutsideElements) {
   EXPECT_EQ(l.current(), cur);
 }
 
+// The sorts against a plain stable sort of the same values, on ranges with
+// few distinct keys (so that nearly every comparison is a tie).
+TEST(CurrentList, RangeSortsAgreeWithAPlainStableSortOnManyEqualKeys) {
+  struct E {
+    int key;
+    int tag;
+  };
+  uint32_t seed = 11;
+  const auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % range);
+  };
+  for (int round = 0; round < 40; ++round) {
+    const int size = 1 + next(300);
+    const uint32_t distinct = 1 + static_cast<uint32_t>(next(6));
+    std::vector<E> values;
+    for (int i = 0; i < size; ++i) values.push_back(E{next(distinct), i});
+    const std::size_t from = static_cast<std::size_t>(next(static_cast<uint32_t>(size)));
+    const std::size_t to = from + static_cast<std::size_t>(next(static_cast<uint32_t>(size) + 5));
+    SCOPED_TRACE(testing::Message() << "round " << round << " from " << from << " to " << to);
+
+    std::vector<E> expected = values;
+    const std::size_t last = std::min<std::size_t>(to, values.size() - 1);
+    if (from < last) {
+      std::stable_sort(expected.begin() + static_cast<std::ptrdiff_t>(from),
+                       expected.begin() + static_cast<std::ptrdiff_t>(last) + 1,
+                       [](const E& a, const E& b) { return a.key > b.key; });
+    }
+    const auto tags = [](const CurrentList<E>& l) {
+      std::vector<int> out;
+      for (const E& e : l) out.push_back(e.tag);
+      return out;
+    };
+    std::vector<int> expectedTags;
+    for (const E& e : expected) expectedTags.push_back(e.tag);
+
+    CurrentList<E> byElement, byKey, laidOut;
+    for (const E& e : values) {
+      byElement.addLast(e);
+      byKey.addLast(e);
+      laidOut.addLast(e);
+    }
+    byElement.sortRange(from, to, [](const E& a, const E& b) { return a.key > b.key; });
+    byKey.sortRangeByKey(from, to, [](const E& e) { return e.key; }, [](int a, int b) { return a > b; });
+    laidOut.sortAndLayOutRange(from, to, [](const E& e) { return e.key; }, [](int a, int b) { return a > b; },
+                               [](const E& e) { return e.tag % 7 == 0; });
+    EXPECT_EQ(tags(byElement), expectedTags);
+    EXPECT_EQ(tags(byKey), expectedTags);
+    EXPECT_EQ(tags(laidOut), expectedTags);
+    EXPECT_EQ(byKey.size(), values.size());
+  }
+}
+
 TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder) {
   // Nothing stays, and every fifth value stays in its node.
   for (const int staysEvery : {0, 5}) {

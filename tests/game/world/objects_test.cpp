@@ -4,8 +4,10 @@
 
 #include <cstdint>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <vector>
@@ -314,6 +316,81 @@ TEST(SortObjects, LeavesThePlayerAndObjectsPastTheCountAlone) {
   t.world.objectCount = 2;
   sortObjects(t.world);
   EXPECT_EQ(t.names(), (std::vector<std::string>{"you", "b", "a", "c"}));
+}
+
+// The sorts against a plain stable sort with the comparison written out, on
+// objects with few distinct keys (ties everywhere, both zeros, NaNs and
+// infinities); the sort with the lay-out of the zone load against the two
+// done one after the other.
+TEST(SortObjects, AgreesWithAPlainStableSortAndTheLoadsSortAndLayOut) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const float depths[] = {0.0f, -0.0f, 100.0f, -50.0f, nan, inf, -inf, 100.0f};
+  const int8_t priorities[] = {0, 0, 3, -3, 127, -128};
+  const float heights[] = {0.0f, -0.0f, 10.0f, 10.0f, -10.0f, nan, 1e-30f, 2.5f};
+  uint32_t seed = 5;
+  const auto next = [&seed](uint32_t range) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) % range;
+  };
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(round);
+    const std::size_t count = 2 + next(250);
+    struct Spec {
+      std::string name;
+      float z, y;
+      int8_t priority;
+      bool persists;
+    };
+    std::vector<Spec> specs;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < count; ++i) {
+      specs.push_back(Spec{"o" + std::to_string(i), depths[next(std::size(depths))], heights[next(std::size(heights))],
+                           priorities[next(std::size(priorities))], next(9) == 0});
+      names.push_back(specs.back().name);
+    }
+    std::vector<Spec> expected = specs;
+    const auto key = [inf](float v) { return std::isnan(v) ? -inf : v; };
+    std::stable_sort(expected.begin(), expected.end(), [&key](const Spec& a, const Spec& b) {
+      if (key(a.z) != key(b.z)) return key(a.z) > key(b.z);
+      if (a.priority != b.priority) return a.priority > b.priority;
+      return key(a.y) > key(b.y);
+    });
+    std::vector<std::string> expectedNames{"you"};
+    for (const Spec& s : expected) expectedNames.push_back(s.name);
+
+    TestWorld apart(names), together(names), sorted(names);
+    for (TestWorld* t : {&apart, &together, &sorted}) {
+      for (std::size_t i = 0; i < count; ++i) {
+        ObjectRecord* o = t->at(i + 1);
+        o->z = specs[i].z;
+        o->y = specs[i].y;
+        o->priority = specs[i].priority;
+        if (specs[i].persists) o->persistGroup = "kept";
+        o->support = t->at(1 + (i * 7) % count);  // references to follow through the moves
+      }
+    }
+    sortObjects(sorted.world);
+    EXPECT_EQ(sorted.names(), expectedNames);
+    sortObjects(apart.world);
+    layOutObjects(apart.world, apart.game.script);
+    sortAndLayOutObjects(together.world, together.game.script);
+    EXPECT_EQ(apart.names(), expectedNames);
+    EXPECT_EQ(together.names(), expectedNames);
+    const ObjectRecord* last = nullptr;
+    for (std::size_t i = 1; i <= count; ++i) {
+      const ObjectRecord* a = apart.at(i);
+      const ObjectRecord* b = together.at(i);
+      ASSERT_NE(b->support, nullptr);
+      EXPECT_EQ(b->support->name, a->support->name) << i;
+      if (b->persistGroup.empty()) {
+        if (last) {
+          EXPECT_LT(last, b) << i;
+        }
+        last = b;
+      }
+    }
+  }
 }
 
 TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
