@@ -158,8 +158,7 @@ class CurrentList {
                                                     Stays stays) {
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
-    const std::vector<iterator> order = sortedOrder(range.nodes, keyOf, lessKey);
-    return layOut(order, range.after, stays, true);
+    return layOut(range.nodes, sortedPositions(range.nodes, keyOf, lessKey), range.after, stays);
   }
 
   // Lays the elements of positions [from, to] inclusive (0-based) out in
@@ -174,7 +173,9 @@ class CurrentList {
   std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
-    return layOut(range.nodes, range.after, stays, false);
+    std::vector<std::size_t> same(range.nodes.size());
+    for (std::size_t i = 0; i < same.size(); ++i) same[i] = i;
+    return layOut(range.nodes, same, range.after, stays);
   }
 
  private:
@@ -195,37 +196,55 @@ class CurrentList {
     r.after = it;
     return r;
   }
-  // The nodes in the order of their elements' keys, equal keys in their order.
+  // The indexes of the nodes in the order of their elements' keys, equal keys
+  // in their order.
   template <typename KeyOf, typename LessKey>
-  static std::vector<iterator> sortedOrder(const std::vector<iterator>& nodes, KeyOf keyOf, LessKey lessKey) {
+  static std::vector<std::size_t> sortedIndexes(const std::vector<iterator>& nodes, KeyOf keyOf, LessKey lessKey) {
     using Key = std::decay_t<decltype(keyOf(*nodes.front()))>;
     struct Keyed {
       Key key;
-      std::size_t at;  // position among the nodes
+      std::size_t at;  // index among the nodes
     };
     std::vector<Keyed> keyed;
     keyed.reserve(nodes.size());
     for (std::size_t i = 0; i < nodes.size(); ++i) keyed.push_back(Keyed{keyOf(*nodes[i]), i});
-    // The position decides between equal keys, so the order is the stable one.
+    // The index decides between equal keys, so the order is the stable one.
     std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
       if (lessKey(a.key, b.key)) return true;
       if (lessKey(b.key, a.key)) return false;
       return a.at < b.at;
     });
+    std::vector<std::size_t> indexes;
+    indexes.reserve(keyed.size());
+    for (const Keyed& k : keyed) indexes.push_back(k.at);
+    return indexes;
+  }
+  template <typename KeyOf, typename LessKey>
+  static std::vector<iterator> sortedOrder(const std::vector<iterator>& nodes, KeyOf keyOf, LessKey lessKey) {
     std::vector<iterator> order;
-    order.reserve(keyed.size());
-    for (const Keyed& k : keyed) order.push_back(nodes[k.at]);
+    order.reserve(nodes.size());
+    for (std::size_t i : sortedIndexes(nodes, keyOf, lessKey)) order.push_back(nodes[i]);
     return order;
   }
+  // The same order as the place of each node in it.
+  template <typename KeyOf, typename LessKey>
+  static std::vector<std::size_t> sortedPositions(const std::vector<iterator>& nodes, KeyOf keyOf, LessKey lessKey) {
+    const std::vector<std::size_t> indexes = sortedIndexes(nodes, keyOf, lessKey);
+    std::vector<std::size_t> position(nodes.size());
+    for (std::size_t p = 0; p < indexes.size(); ++p) position[indexes[p]] = p;
+    return position;
+  }
 
-  // Lays out the elements of `nodes` (a range in list order, which need not
-  // be linked so yet) as layOutRange describes, and links the range so
-  // before `after`. Without relinkAlways the list is known to run in the
-  // order of `nodes` already, and is left alone when nothing moves.
+  // Lays out the elements the nodes hold as layOutRange describes, and links
+  // the range so before `after`. The element of holders[j] takes place
+  // position[j] of the range: the list need not run in that order yet. When
+  // it does and nothing moves, the list is left alone.
   template <typename Stays>
-  std::vector<std::pair<T*, T*>> layOut(const std::vector<iterator>& nodes, iterator after, Stays stays,
-                                        bool relinkAlways) {
+  std::vector<std::pair<T*, T*>> layOut(const std::vector<iterator>& holders, const std::vector<std::size_t>& position,
+                                        iterator after, Stays stays) {
     std::vector<std::pair<T*, T*>> moved;
+    std::vector<iterator> nodes(holders.size());  // the range in its (new) order
+    for (std::size_t j = 0; j < holders.size(); ++j) nodes[position[j]] = holders[j];
     // The nodes of the elements that may move, by address, each with the rank
     // in list order (among those elements) of the element it holds. The
     // element of rank r goes to the r-th of these nodes.
@@ -233,14 +252,20 @@ class CurrentList {
       iterator node;
       std::size_t rank;
     };
-    std::vector<Slot> slots;
     std::vector<bool> staying(nodes.size());
-    for (std::size_t i = 0; i < nodes.size(); ++i) {
+    std::vector<std::size_t> rankAt(nodes.size());
+    for (std::size_t i = 0, r = 0; i < nodes.size(); ++i) {
       staying[i] = stays(*nodes[i]);
-      if (!staying[i]) slots.push_back(Slot{nodes[i], slots.size()});
+      if (!staying[i]) rankAt[i] = r++;
     }
-    std::sort(slots.begin(), slots.end(),
-              [](const Slot& a, const Slot& b) { return std::less<const T*>()(&*a.node, &*b.node); });
+    std::vector<Slot> slots;
+    slots.reserve(nodes.size());
+    for (std::size_t j = 0; j < holders.size(); ++j) {
+      if (!staying[position[j]]) slots.push_back(Slot{holders[j], rankAt[position[j]]});
+    }
+    // Nodes made one after another are often in address order already.
+    const auto byAddress = [](const Slot& a, const Slot& b) { return std::less<const T*>()(&*a.node, &*b.node); };
+    if (!std::is_sorted(slots.begin(), slots.end(), byAddress)) std::sort(slots.begin(), slots.end(), byAddress);
     std::vector<std::size_t> from(slots.size());  // the slot holding the element of each rank
     bool inPlace = true;
     for (std::size_t k = 0; k < slots.size(); ++k) {
@@ -249,8 +274,9 @@ class CurrentList {
     }
     std::vector<iterator> target(nodes.size());  // the node of the element at from + i
     for (std::size_t i = 0, r = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : slots[r++].node;
+    const bool inOrder = nodes == holders;  // the list runs so already
     if (inPlace) {
-      if (relinkAlways) relink(nodes, after);
+      if (!inOrder) relink(nodes, after);
       return moved;
     }
 

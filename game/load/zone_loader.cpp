@@ -254,8 +254,8 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, const E
   {
     ClassParamsCache classCache;
     std::vector<ModelError> errors;  // the game goes on past faults without a word
-    for (const xml::Node* c = zone.node->firstElement(); c; c = c->nextElement()) {
-      if (isBlockElement(*c)) addBlock(world, names, readBlockRecord(*c, game.data.classes, findById, errors, &classCache));
+    for (const xml::Node* element : zone.blockElements) {
+      addBlock(world, names, readBlockRecord(*element, game.data.classes, findById, errors, &classCache));
     }
   }
   for (const ZoneArea& area : zone.areas) addArea(world, area);

@@ -162,11 +162,12 @@ ZoneArea readArea(const xml::Node& el, const ElementLookup& findById, std::vecto
   return a;
 }
 
+// A `block` child of a zone (the name in any letter case).
+bool isBlockElement(const xml::Node& child) { return xml::equalsIgnoreCase(child.name, "block"); }
+
 }  // namespace
 
 bool zoneHasLevels(const xml::Node& zone) { return !levelElements(zone, nullptr).empty(); }
-
-bool isBlockElement(const xml::Node& child) { return xml::equalsIgnoreCase(child.name, "block"); }
 
 ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const ClassMap& classes,
                    const ElementLookup& findById, ZoneBlocks blocks) {
@@ -204,7 +205,11 @@ ZoneModel readZone(const xml::Node& zone, std::string_view entranceName, const C
   for (const xml::Node* c = zone.firstElement(); c; c = c->nextElement()) {
     const std::string_view name = c->name;
     if (isBlockElement(*c)) {
-      if (blocks == ZoneBlocks::Read) m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors, &classCache));
+      if (blocks == ZoneBlocks::Read) {
+        m.blocks.push_back(readBlockRecord(*c, classes, findById, m.errors, &classCache));
+      } else {
+        m.blockElements.push_back(c);
+      }
     } else if (xml::equalsIgnoreCase(name, "start")) {
       m.startScript = c;
     } else if (xml::equalsIgnoreCase(name, "death")) {

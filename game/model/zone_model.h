@@ -81,6 +81,7 @@ struct ZoneModel {
   const xml::Node* deathScript = nullptr;       // see readZone
   const xml::Node* afterDeathScript = nullptr;
   std::vector<BlockRecord> blocks;  // document order
+  std::vector<const xml::Node*> blockElements;  // document order; only with ZoneBlocks::Leave
   std::vector<ZoneArea> areas;      // document order
   std::vector<ModelError> errors;
 };
@@ -89,13 +90,11 @@ struct ZoneModel {
 // without levels cannot be built.
 bool zoneHasLevels(const xml::Node& zone);
 
-// Whether readZone reads the zone's blocks into `blocks`, or leaves them for the
-// caller to read one at a time (with isBlockElement and readBlockRecord, one
-// ClassParamsCache for the zone), without a record held for every block.
+// Whether readZone reads the zone's blocks into `blocks`, or only lists their
+// elements in `blockElements` for the caller to read one at a time (with
+// readBlockRecord and one ClassParamsCache for the zone), without a record
+// held for every block.
 enum class ZoneBlocks { Read, Leave };
-
-// A `block` child of a zone (the name in any letter case).
-bool isBlockElement(const xml::Node& child);
 
 // Reads a zone. entranceName is the entrance asked for ("" or "-": the
 // default). Death scripts: a `death` child's `sub` names the death script (none

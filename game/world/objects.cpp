@@ -196,8 +196,8 @@ bool staysInPlace(const ObjectRecord& o) { return !o.persistGroup.empty(); }
 // Changes every reference to a moved object (pairs of old and new address).
 void followMovedObjects(World& world, ScriptState& script, std::vector<std::pair<ObjectRecord*, ObjectRecord*>>& moved) {
   if (moved.empty()) return;
-  std::sort(moved.begin(), moved.end(),
-            [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); });
+  const auto byOldAddress = [](const auto& a, const auto& b) { return std::less<ObjectRecord*>()(a.first, b.first); };
+  if (!std::is_sorted(moved.begin(), moved.end(), byOldAddress)) std::sort(moved.begin(), moved.end(), byOldAddress);
   moveObjectReferences(world, script, [&moved](ObjectRecord*& p) {
     if (p == nullptr) return;
     auto at = std::lower_bound(moved.begin(), moved.end(), p, [](const auto& m, ObjectRecord* q) {
@@ -211,20 +211,25 @@ void followMovedObjects(World& world, ScriptState& script, std::vector<std::pair
 
 void sortObjects(World& world) {
   if (world.objectCount < 1) return;
-  world.objects.sortRangeByKey(1, static_cast<std::size_t>(world.objectCount), DepthKey::of, DepthKey::less);
+  world.objects.sortRangeByKey(
+      1, static_cast<std::size_t>(world.objectCount), [](const ObjectRecord& o) { return DepthKey::of(o); },
+      [](const DepthKey& a, const DepthKey& b) { return DepthKey::less(a, b); });
 }
 
 void layOutObjects(World& world, ScriptState& script) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
-      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount), staysInPlace);
+      world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount),
+                                [](const ObjectRecord& o) { return staysInPlace(o); });
   followMovedObjects(world, script, moved);
 }
 
 void sortAndLayOutObjects(World& world, ScriptState& script) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved = world.objects.sortAndLayOutRange(
-      1, static_cast<std::size_t>(world.objectCount), DepthKey::of, DepthKey::less, staysInPlace);
+      1, static_cast<std::size_t>(world.objectCount), [](const ObjectRecord& o) { return DepthKey::of(o); },
+      [](const DepthKey& a, const DepthKey& b) { return DepthKey::less(a, b); },
+      [](const ObjectRecord& o) { return staysInPlace(o); });
   followMovedObjects(world, script, moved);
 }
 

@@ -242,9 +242,10 @@ TEST(ZoneModel, BlocksLeftToTheCallerReadTheSameOneAtATime) {
   ClassParamsCache cache;
   std::vector<ModelError> errors;
   std::vector<BlockRecord> oneByOne;
-  for (const xml::Node* c = f.zone().firstElement(); c; c = c->nextElement()) {
-    if (isBlockElement(*c)) oneByOne.push_back(readBlockRecord(*c, f.game.classes, f.findById, errors, &cache));
+  for (const xml::Node* element : left.blockElements) {
+    oneByOne.push_back(readBlockRecord(*element, f.game.classes, f.findById, errors, &cache));
   }
+  EXPECT_TRUE(all.blockElements.empty());
   ASSERT_EQ(oneByOne.size(), 3u);
   ASSERT_EQ(all.blocks.size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
