@@ -8,7 +8,7 @@
 //     current (none when the first element was removed);
 //   - a walk from the first element (first()/advance()) moves the cursor;
 //     advancing past the last element leaves the last one current and returns false;
-//   - sorts are stable merge sorts over an index range.
+//   - sorts over an index range are stable: equal elements keep their order.
 // Elements live in list nodes that never move, so pointers to elements stay
 // valid until the element itself is removed.
 #pragma once
