@@ -45,15 +45,18 @@ namespace zor::xml {
 // and attributes of one name share it. A removed node goes to a free list (and
 // is poisoned under AddressSanitizer, which then reports any later use).
 
-// A chunk of the arena. A large one starts on a large-page boundary and asks
-// for large pages: a document of many megabytes then costs a few page faults
-// rather than one for every 4 KiB it fills.
+// A chunk of the arena. A very large one starts on a large-page boundary and
+// asks for large pages: a document of tens of megabytes then costs a few page
+// faults rather than one for every 4 KiB it fills. (Smaller chunks come from
+// malloc, which keeps freed memory of such sizes for the next document; memory
+// this large it maps afresh every time.)
 class Chunk {
  public:
   static constexpr std::size_t kLargePage = std::size_t{1} << 21;
+  static constexpr std::size_t kVeryLarge = std::size_t{32} << 20;
 
   explicit Chunk(std::size_t size) {
-    if (size >= kLargePage) {
+    if (size >= kVeryLarge) {
       size_ = (size + kLargePage - 1) / kLargePage * kLargePage;
       bytes_ = static_cast<char*>(::operator new(size_, std::align_val_t{kLargePage}));
       large_ = true;
