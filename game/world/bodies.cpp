@@ -129,6 +129,11 @@ struct StepContext {
   // The boxes of the objects that stand still are not in `boxes` yet.
   bool fixedBoxesMissing = false;
   std::vector<PairBox> boxes;
+  // For the moving objects, what they can be met as (see kindsOf) when the
+  // order was taken: nothing in the pass adds a kind, so the indexes of the
+  // moving objects are built from these and the boxes without their records.
+  // The boxes of the moving objects follow them through the pass.
+  std::vector<uint8_t> kinds;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
@@ -152,6 +157,7 @@ void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
   ctx.places.swap(b.places);
   ctx.levels.swap(b.levels);
   ctx.boxes.swap(b.boxes);
+  ctx.kinds.swap(b.kinds);
   ctx.dynamicPositions.swap(b.dynamicPositions);
   ctx.movingPositions.swap(b.movingPositions);
   ctx.fixedPositions.swap(b.fixedPositions);
@@ -524,7 +530,28 @@ void finishPairs(StepContext& ctx, ObjectRecord& a, uint8_t before) {
 // How far ahead the walks over positions load records.
 constexpr std::size_t kPrefetchAhead = 8;
 
+// How far ahead the walks over positions load the records their objects
+// stand on (which the records loaded kPrefetchAhead ahead name by then).
+constexpr std::size_t kSupportAhead = kPrefetchAhead / 2;
+
+// Asks the processor to load the first line of the record `o` stands on.
+void prefetchSupport(const ObjectRecord& o) {
+  if (o.support != nullptr) prefetchLine(reinterpret_cast<std::uintptr_t>(o.support));
+}
+
 PairBox boxOf(const ObjectRecord& o) { return PairBox{o.x, o.y, o.x + o.w, o.y + o.h}; }
+
+// What an object can be met as in the pass: kSolidKind by the objects other
+// than the player (solid and not a checkpoint), kPlayerKind by the player
+// (solid, deadly or a checkpoint).
+constexpr uint8_t kSolidKind = 1;
+constexpr uint8_t kPlayerKind = 2;
+uint8_t kindsOf(const ObjectRecord& o) {
+  uint8_t k = 0;
+  if (o.has(flag::Solid) && !o.has(flag::Checkpoint)) k |= kSolidKind;
+  if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) k |= kPlayerKind;
+  return k;
+}
 
 // A non-player object A (position i of the pass's order) against the objects
 // after it. Nothing run from here adds, removes, reorders or moves objects to
@@ -562,6 +589,7 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
     }
   }
   finishPairs(ctx, a, before);
+  if (ctx.search == PairSearch::Indexed) ctx.boxes[i] = boxOf(a);
 }
 
 // What the player does with one other object B of its level.
@@ -633,6 +661,7 @@ void sizeOrder(StepContext& ctx, std::size_t count) {
   ctx.places.resize(count);
   ctx.levels.resize(count);
   ctx.boxes.resize(count);
+  ctx.kinds.resize(count);
 }
 
 // An order of `count` slots with no positions taken and nothing compared.
@@ -659,6 +688,7 @@ void addToOrder(StepContext& ctx, ObjectList::iterator it) {
   ctx.levels.push_back(o.level);
   if (ctx.search == PairSearch::Exhaustive) return;
   ctx.boxes.push_back(boxOf(o));
+  ctx.kinds.push_back(kindsOf(o));
   if (o.has(flag::Dynamic)) {
     ctx.dynamicPositions.push_back(k);
     ctx.movingPositions.push_back(k);
@@ -678,6 +708,7 @@ void fillOrderSlot(StepContext& ctx, std::size_t k, ObjectList::iterator it) {
   ctx.places[k] = it;
   ctx.levels[k] = o.level;
   ctx.boxes[k] = boxOf(o);
+  ctx.kinds[k] = kindsOf(o);
 }
 
 // The pass's order from the list as it stands.
@@ -723,20 +754,18 @@ void indexFixedObjects(StepContext& ctx) {
   ctx.fixedIndex = &cache.index;
 }
 
-// The index of the moving objects of the given kinds, by their boxes now.
-void indexMovingObjects(StepContext& ctx, PairIndex& index, uint32_t kinds) {
+// The moving objects of the given kind, by their boxes now: indexed by place,
+// or as a list for the player's few queries.
+void indexMovingObjects(StepContext& ctx, PairIndex& index, uint8_t kind) {
   ctx.scratch.clear();
-  const std::vector<uint32_t>& moving = ctx.movingPositions;
-  for (std::size_t m = 0; m < moving.size(); ++m) {
-    if (m + kPrefetchAhead < moving.size()) prefetchLine(reinterpret_cast<std::uintptr_t>(&*ctx.places[moving[m + kPrefetchAhead]]));
-    const uint32_t k = moving[m];
-    const ObjectRecord& o = *ctx.places[k];
-    ctx.boxes[k] = boxOf(o);
-    if (!o.has(kinds)) continue;
-    if (kinds == flag::Solid && o.has(flag::Checkpoint)) continue;
-    ctx.scratch.push_back(k);
+  for (uint32_t k : ctx.movingPositions) {
+    if ((ctx.kinds[k] & kind) != 0) ctx.scratch.push_back(k);
   }
-  index.build(ctx.scratch, ctx.boxes, ctx.levels);
+  if (kind == kPlayerKind) {
+    index.buildList(ctx.scratch, ctx.boxes, ctx.levels);
+  } else {
+    index.build(ctx.scratch, ctx.boxes, ctx.levels);
+  }
 }
 
 // The pair pass: every object after the player in list order, then the
@@ -759,13 +788,14 @@ void pairPass(StepContext& ctx) {
     ctx.listMayHaveChanged = false;
     if (indexed && newOrder) indexFixedObjects(ctx);
     if (indexed) {
-      indexMovingObjects(ctx, ctx.movingIndex, flag::Solid);
+      indexMovingObjects(ctx, ctx.movingIndex, kSolidKind);
       const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
         if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
+        if (d + kSupportAhead < dynamic.size()) prefetchSupport(*ctx.places[dynamic[d + kSupportAhead]]);
         pairFollowing(ctx, dynamic[d], before);
       }
-      indexMovingObjects(ctx, ctx.movingPlayerIndex, flag::Solid | flag::Deadly | flag::Checkpoint);
+      indexMovingObjects(ctx, ctx.movingPlayerIndex, kPlayerKind);
     } else {
       for (std::size_t i = 0; i < ctx.places.size(); ++i) pairFollowing(ctx, i, before);
     }
@@ -1014,13 +1044,15 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
     }
     stepEffectTimer(o);
     // The box of an object that stands still is wanted only when the kept
-    // index is built anew (see indexFixedObjects); a moving one's is taken in
-    // the pass.
+    // index is built anew (see indexFixedObjects); a moving one's is taken
+    // here, while its record is at hand.
     ctx.places[position] = it;
     ctx.levels[position] = o.level;
     if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
+      ctx.boxes[position] = boxOf(o);
+      ctx.kinds[position] = kindsOf(o);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
       const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
@@ -1037,6 +1069,7 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   bool kindChanged = false;
   for (std::size_t d = 0; d < ctx.deferred.size(); ++d) {
     if (d + kPrefetchAhead < ctx.deferred.size()) prefetchRecord(&*ctx.deferred[d + kPrefetchAhead].first);
+    if (d + kSupportAhead < ctx.deferred.size()) prefetchSupport(*ctx.deferred[d + kSupportAhead].first);
     const auto [it, slot] = ctx.deferred[d];
     ObjectRecord& o = *it;
     stepBody(ctx, o);

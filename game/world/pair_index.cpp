@@ -5,43 +5,28 @@
 
 namespace zor {
 
-namespace {
-
-// Cell coordinates stay well inside int64 and their hash; boxes beyond count as large.
-constexpr double kMaxCellCoordinate = 1.0e15;
-
-bool cellOf(float v, double inverseCell, int64_t& out) {
-  const double c = std::floor(static_cast<double>(v) * inverseCell);
-  if (!(c > -kMaxCellCoordinate && c < kMaxCellCoordinate)) return false;  // also NaN
-  out = static_cast<int64_t>(c);
-  return true;
+const PairIndex::Entry* PairIndex::firstAtOrAfter(std::size_t from) const {
+  return std::lower_bound(candidates_.data(), candidates_.data() + candidates_.size(), from,
+                          [](const Entry& e, std::size_t p) { return e.position < p; });
 }
 
-}  // namespace
-
-// Cells are monotonic in x and y, so boxes that overlap or touch share a cell.
-bool PairIndex::cellRange(const PairBox& box, CellRange& out) const {
-  return cellOf(box.x0, inverseCell_, out.x0) && cellOf(box.y0, inverseCell_, out.y0) &&
-         cellOf(box.x1, inverseCell_, out.x1) && cellOf(box.y1, inverseCell_, out.y1) && out.x0 <= out.x1 &&
-         out.y0 <= out.y1;
+void PairIndex::takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                               const std::vector<int8_t>& levels) {
+  candidates_.clear();
+  candidates_.reserve(candidates.size());
+  for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p]});
 }
 
-// Runs of kRun cells along x share one hash and take neighbouring buckets, so
-// that queries going along x read the bucket table and the entries forward.
-std::size_t PairIndex::bucketOf(int64_t cx, int64_t cy, int8_t level) const {
-  uint64_t h = static_cast<uint64_t>(cx >> kRunBits) * 0x9E3779B97F4A7C15ull;
-  h ^= static_cast<uint64_t>(cy) * 0xC2B2AE3D27D4EB4Full;
-  h ^= static_cast<uint64_t>(static_cast<uint8_t>(level)) * 0x165667B19E3779F9ull;
-  h ^= h >> 29;
-  h = (h << kRunBits) | (static_cast<uint64_t>(cx) & ((uint64_t{1} << kRunBits) - 1));
-  return static_cast<std::size_t>(h) & bucketMask_;
+void PairIndex::buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                          const std::vector<int8_t>& levels) {
+  takeCandidates(candidates, boxes, levels);
+  listOnly_ = true;
 }
 
 void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
                       const std::vector<int8_t>& levels) {
-  candidates_.clear();
-  candidates_.reserve(candidates.size());
-  for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p]});
+  takeCandidates(candidates, boxes, levels);
+  listOnly_ = false;
   large_.clear();
 
   // Cells twice the mean size of the objects, as a power of two.
@@ -62,7 +47,7 @@ void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector
     cell = 4.0;
     while (cell < want) cell *= 2.0;
   }
-  inverseCell_ = 1.0 / cell;
+  inverseCell_ = static_cast<float>(1.0 / cell);  // a power of two: exact
 
   // The cells of every candidate; the large ones aside.
   std::size_t cellCount = 0;

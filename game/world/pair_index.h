@@ -10,6 +10,7 @@
 // records.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -26,16 +27,26 @@ class PairIndex {
   // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p].
   void build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
              const std::vector<int8_t>& levels);
+  // The same candidates kept only as a list that every query walks: for a set
+  // asked only a few times before it changes (the player's candidates).
+  void buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                 const std::vector<int8_t>& levels);
 
   // The first indexed position p >= from with levels[p] == level and test(p)
   // true, or `none` when there is none. test(p) must be false for every object
-  // whose indexed box does not overlap (or touch) the query box, and for every
-  // object whose level is not levels[p] as indexed; it may be called several
-  // times for one position.
+  // whose indexed box does not overlap the query box by more than a touch (as
+  // the pass compares an object's box, x + w > x', etc., against its own), and
+  // for every object whose level is not levels[p] as indexed; it may be called
+  // several times for one position. Objects that only touch the query box (a
+  // crate on its floor) are passed over without calling test.
   template <typename Test>
   std::size_t firstFrom(std::size_t from, int8_t level, const PairBox& query, std::size_t none, Test test) const {
     std::size_t best = none;
     CellRange r;
+    if (listOnly_) {
+      scan(firstAtOrAfter(from), candidates_.data() + candidates_.size(), from, best, level, query, test);
+      return best;
+    }
     if (!cellRange(query, r) || r.cells() > kMaxQueryCells) {
       scan(candidates_.data(), candidates_.data() + candidates_.size(), from, best, level, query, test);
       return best;
@@ -67,12 +78,44 @@ class PairIndex {
   static constexpr int64_t kMaxQueryCells = 64;
   static constexpr int kRunBits = 4;  // buckets are at least 16
 
-  bool cellRange(const PairBox& box, CellRange& out) const;
-  std::size_t bucketOf(int64_t cx, int64_t cy, int8_t level) const;
+  // Cell coordinates stay well inside int64 and their hash; boxes beyond count as large.
+  static constexpr float kMaxCellCoordinate = 1.0e15f;
 
-  // Whether two boxes overlap or touch; false when either holds not-a-number.
-  static bool reaches(const PairBox& a, const PairBox& b) {
-    return a.x1 >= b.x0 && a.x0 <= b.x1 && a.y1 >= b.y0 && a.y0 <= b.y1;
+  // The cell of one coordinate: scaling by a power of two and rounding down
+  // keep the order, so that boxes that overlap or touch share a cell.
+  static bool cellOf(float v, float inverseCell, int64_t& out) {
+    const float c = std::floor(v * inverseCell);
+    if (!(c > -kMaxCellCoordinate && c < kMaxCellCoordinate)) return false;  // also NaN
+    out = static_cast<int64_t>(c);
+    return true;
+  }
+
+  bool cellRange(const PairBox& box, CellRange& out) const {
+    return cellOf(box.x0, inverseCell_, out.x0) && cellOf(box.y0, inverseCell_, out.y0) &&
+           cellOf(box.x1, inverseCell_, out.x1) && cellOf(box.y1, inverseCell_, out.y1) && out.x0 <= out.x1 &&
+           out.y0 <= out.y1;
+  }
+
+  // Runs of 2^kRunBits cells along x share one hash and take neighbouring
+  // buckets, so that queries going along x read the bucket table and the
+  // entries forward.
+  std::size_t bucketOf(int64_t cx, int64_t cy, int8_t level) const {
+    uint64_t h = static_cast<uint64_t>(cx >> kRunBits) * 0x9E3779B97F4A7C15ull;
+    h ^= static_cast<uint64_t>(cy) * 0xC2B2AE3D27D4EB4Full;
+    h ^= static_cast<uint64_t>(static_cast<uint8_t>(level)) * 0x165667B19E3779F9ull;
+    h ^= h >> 29;
+    h = (h << kRunBits) | (static_cast<uint64_t>(cx) & ((uint64_t{1} << kRunBits) - 1));
+    return static_cast<std::size_t>(h) & bucketMask_;
+  }
+  const Entry* firstAtOrAfter(std::size_t from) const;
+  void takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                      const std::vector<int8_t>& levels);
+
+  // Whether two boxes overlap by more than a touch: the pass's own comparison
+  // of two objects (b.x + b.w > a.x && b.x < a.x + a.w and so in y), on the
+  // same sums. False when either holds not-a-number.
+  static bool overlapsQuery(const PairBox& entry, const PairBox& query) {
+    return query.x1 > entry.x0 && query.x0 < entry.x1 && query.y1 > entry.y0 && query.y0 < entry.y1;
   }
 
   // Entries in ascending order of position: lowers `best` to the first one
@@ -82,7 +125,7 @@ class PairIndex {
                    const PairBox& query, Test& test) {
     for (; it != end && it->position < best; ++it) {
       const uint32_t p = it->position;
-      if (p < from || it->level != level || !reaches(it->box, query)) continue;
+      if (p < from || it->level != level || !overlapsQuery(it->box, query)) continue;
       if (test(p)) {
         best = p;
         return;
@@ -90,7 +133,8 @@ class PairIndex {
     }
   }
 
-  double inverseCell_ = 1.0 / 64.0;
+  bool listOnly_ = false;
+  float inverseCell_ = 1.0f / 64.0f;
   std::size_t bucketMask_ = 0;
   std::vector<Entry> candidates_;      // every indexed position, ascending
   std::vector<Entry> large_;           // large objects, ascending

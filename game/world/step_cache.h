@@ -30,6 +30,7 @@ struct PairPassBuffers {
   std::vector<ObjectList::iterator> places;
   std::vector<int8_t> levels;
   std::vector<PairBox> boxes;
+  std::vector<uint8_t> kinds;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
