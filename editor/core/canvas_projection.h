@@ -43,6 +43,22 @@ struct Projection {
 };
 
 // Truncates toward zero and clamps to +-kScreenLimit; NaN gives -kScreenLimit (off the canvas).
-int32_t clampScreen(float value);
+inline int32_t clampScreen(float value) {
+  constexpr float limit = static_cast<float>(kScreenLimit);
+  if (value >= limit) return kScreenLimit;
+  if (value > -limit) return static_cast<int32_t>(value);  // truncates toward zero
+  return -kScreenLimit;                                     // also NaN
+}
+
+// Inline: the canvas projects every corner of every object it draws.
+inline int32_t Projection::screenX(float x, float zrel) const {
+  return width / 2 + clampScreen(scale * (x - camera.x) / zrel);
+}
+
+inline int32_t Projection::screenY(float y, float zrel) const {
+  return height / 2 - clampScreen(scale * (y - camera.y) / zrel);
+}
+
+inline int32_t Projection::screenLength(float length, float zrel) const { return clampScreen(scale * length / zrel); }
 
 }  // namespace zor::editor
