@@ -551,7 +551,8 @@ void prefetchElement(const xml::Node* node) {
 void prefetchAttributes(const xml::Node* node) {
   const char* items = reinterpret_cast<const char*>(node->attributes.begin());
   if (items == nullptr) return;
-  for (std::size_t offset = 0; offset < 512; offset += 64) __builtin_prefetch(items + offset);
+  const std::size_t bytes = std::min<std::size_t>(node->attributes.size() * sizeof(xml::Attribute) + 64, 512);
+  for (std::size_t offset = 0; offset < bytes; offset += 64) __builtin_prefetch(items + offset);
 }
 
 }  // namespace
