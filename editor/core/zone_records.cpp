@@ -718,8 +718,12 @@ bool openZone(Editor& editor, xml::Node* element) {
     setAreaPriority(o);
     keys.push_back(drawingKey(o));
   }
+  const std::vector<uint32_t> order = drawingOrder(keys);
   zone.objects.reserve(read.size());
-  for (uint32_t i : drawingOrder(keys)) zone.objects.push_back(std::make_unique<EditorObject>(read[i]));
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) __builtin_prefetch(&read[order[k + kAhead]]);
+    zone.objects.push_back(std::make_unique<EditorObject>(read[order[k]]));
+  }
 
   zone.showBlocks = zone.showAreas = zone.showPaths = zone.showEntrances = true;
   zone.invertBackground = false;
