@@ -1,5 +1,6 @@
 #include "editor/core/validate.h"
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -15,16 +16,13 @@ bool validateZone(const Editor& editor, std::string* warnings) {
     if (warnings) warnings->clear();
     return false;
   }
-  // Keys with their counts, in the order of first appearance.
+  // Keys with their counts, in the order of first appearance (each key's place found by a look-up).
   std::vector<std::pair<std::string, int>> tally;
-  auto count = [&tally](const std::string& key) {
-    for (auto& [k, n] : tally) {
-      if (k == key) {
-        ++n;
-        return;
-      }
-    }
-    tally.emplace_back(key, 1);
+  std::unordered_map<std::string, std::size_t> place;
+  auto count = [&tally, &place](const std::string& key) {
+    const auto [it, added] = place.try_emplace(key, tally.size());
+    if (added) tally.emplace_back(key, 1);
+    else ++tally[it->second].second;
   };
   int defaults = 0;
   for (const xml::Node* child = zone->firstElement(); child; child = child->nextElement()) {

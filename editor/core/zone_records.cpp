@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "editor/core/canvas_controller.h"
+#include "editor/core/drawing_order.h"
 #include "editor/core/editor.h"
 #include "editor/core/number_text.h"
 #include "editor/core/selection.h"
@@ -96,16 +97,32 @@ float getLevelDepth(const ZoneState& zone, int n) {
   return zone.levels[static_cast<std::size_t>(n % zone.levelCount())].z;
 }
 
-void sortObjects(ZoneState& zone) {
-  for (auto& o : zone.objects) {
-    if (o->kind == kind::Area) {
-      o->priority = roundedInt(std::sqrt(static_cast<double>(o->w)) + std::sqrt(static_cast<double>(o->h)));
-    }
+namespace {
+
+// An area's priority follows its size.
+void setAreaPriority(EditorObject& o) {
+  if (o.kind == kind::Area) {
+    o.priority = roundedInt(std::sqrt(static_cast<double>(o.w)) + std::sqrt(static_cast<double>(o.h)));
   }
+}
+
+DrawingKey drawingKey(const EditorObject& o) { return {o.z, o.priority, o.y}; }
+
+}  // namespace
+
+void sortObjects(ZoneState& zone) {
   auto& list = zone.objects;
-  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->y > b->y; });
-  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->priority > b->priority; });
-  std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->z > b->z; });
+  std::vector<DrawingKey> keys;
+  keys.reserve(list.size());
+  for (auto& o : list) {
+    setAreaPriority(*o);
+    keys.push_back(drawingKey(*o));
+  }
+  const std::vector<uint32_t> order = drawingOrder(keys);
+  std::vector<std::unique_ptr<EditorObject>> sorted;
+  sorted.reserve(list.size());
+  for (uint32_t i : order) sorted.push_back(std::move(list[i]));
+  list.swap(sorted);
 }
 
 namespace {
@@ -501,14 +518,19 @@ class ElementMarks {
     Slot& s = slotOf(node);
     return s.node == node ? &s.mark : nullptr;
   }
+  // Asks for the memory where the node's slot search starts.
+  void prefetch(const xml::Node* node) const { __builtin_prefetch(&slots_[home(node)]); }
 
  private:
   struct Slot {
     const xml::Node* node = nullptr;
     uint8_t mark = 0;
   };
+  std::size_t home(const xml::Node* node) const {
+    return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(node) >> 4) * 0x9E3779B97F4A7C15ull) & mask_;
+  }
   Slot& slotOf(const xml::Node* node) {
-    std::size_t i = static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(node) >> 4) * 0x9E3779B97F4A7C15ull) & mask_;
+    std::size_t i = home(node);
     while (slots_[i].node != nullptr && slots_[i].node != node) i = (i + 1) & mask_;
     return slots_[i];
   }
@@ -516,32 +538,76 @@ class ElementMarks {
   std::size_t mask_ = 0;
 };
 
+// How far ahead the walks below ask for the memory they will read: the records,
+// elements and attributes of a big zone lie scattered, and each waits on memory.
+constexpr std::size_t kAhead = 16;
+
+// Asks for an element's node and the start of its attributes (and the values that
+// follow them).
+void prefetchElement(const xml::Node* node) {
+  __builtin_prefetch(node);
+  __builtin_prefetch(reinterpret_cast<const char*>(node) + 64);
+}
+void prefetchAttributes(const xml::Node* node) {
+  const char* items = reinterpret_cast<const char*>(node->attributes.begin());
+  if (items == nullptr) return;
+  const std::size_t bytes = std::min<std::size_t>(node->attributes.size() * sizeof(xml::Attribute) + 64, 512);
+  for (std::size_t offset = 0; offset < bytes; offset += 64) __builtin_prefetch(items + offset);
+}
+
 }  // namespace
 
 void reparseAllBlocks(Editor& editor) {
   // The list again in one pass: each element's first block record read anew and
   // followed by its new path previews, the old previews of those elements dropped,
-  // everything else in its place.
+  // everything else in its place. The work is split into short walks (elements and
+  // kinds gathered, blocks marked, each record's fate found, the blocks read) so
+  // that the memory each step waits on is asked for ahead.
   ZoneState& zone = editor.zone;
-  ElementMarks blocks(zone.objects.size());
-  for (const auto& o : zone.objects)
-    if (o->kind == kind::Block && o->node) blocks.add(o->node);
-  std::vector<std::unique_ptr<EditorObject>> list;
-  list.reserve(zone.objects.size());
-  std::vector<EditorObject> previews;
-  for (auto& o : zone.objects) {
-    uint8_t* mark = o->node ? blocks.mark(o->node) : nullptr;
-    if (isPathPreview(*o) && mark) continue;
-    const bool first = o->kind == kind::Block && mark && *mark == 0;
-    if (first) {
+  auto& objects = zone.objects;
+  const std::size_t n = objects.size();
+  enum : uint8_t { Keep, Drop, Read };
+  struct Entry {
+    const xml::Node* node;
+    int32_t kind;
+    uint8_t fate;
+  };
+  std::vector<Entry> entries(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n) __builtin_prefetch(objects[i + kAhead].get());
+    entries[i] = {objects[i]->node, objects[i]->kind, Keep};
+  }
+  ElementMarks blocks(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n && entries[i + kAhead].node) blocks.prefetch(entries[i + kAhead].node);
+    if (entries[i].kind == kind::Block && entries[i].node) blocks.add(entries[i].node);
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n && entries[i + kAhead].node) blocks.prefetch(entries[i + kAhead].node);
+    Entry& e = entries[i];
+    uint8_t* mark = e.node ? blocks.mark(e.node) : nullptr;
+    if (mark == nullptr) continue;
+    if (e.kind == kind::PathLine || e.kind == kind::PathEllipse) {
+      e.fate = Drop;
+    } else if (e.kind == kind::Block && *mark == 0) {
       *mark = 1;
-      readBlock(editor, o->node, *o, 0, previews);
+      e.fate = Read;
     }
-    list.push_back(std::move(o));
-    if (first)
+  }
+  std::vector<std::unique_ptr<EditorObject>> list;
+  list.reserve(n);
+  std::vector<EditorObject> previews;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i + kAhead < n && entries[i + kAhead].fate == Read) prefetchElement(entries[i + kAhead].node);
+    if (i + kAhead / 2 < n && entries[i + kAhead / 2].fate == Read) prefetchAttributes(entries[i + kAhead / 2].node);
+    const uint8_t fate = entries[i].fate;
+    if (fate == Drop) continue;
+    if (fate == Read) readBlock(editor, objects[i]->node, *objects[i], 0, previews);
+    list.push_back(std::move(objects[i]));
+    if (fate == Read)
       for (const EditorObject& preview : previews) list.push_back(std::make_unique<EditorObject>(preview));
   }
-  zone.objects = std::move(list);
+  objects = std::move(list);
 }
 
 void closeZone(Editor& editor) {
@@ -609,22 +675,55 @@ bool openZone(Editor& editor, xml::Node* element) {
                            MessageIcon::Warning);
   }
 
-  // Every element is new to the list here. The areas that follow a named block take
-  // its box once all blocks are in.
+  // Every element is new to the list here: the records are read side by side in
+  // document order, then made in drawing order (so that walking the list walks
+  // memory in order). The areas that follow a named block take its box once all
+  // blocks are in.
+  std::vector<EditorObject> read;
+  std::vector<EditorObject> previews;
+  std::vector<std::size_t> namedAreas;
   const NamedBlocks noBlocks;
   for (xml::Node* child = element->firstElement(); child; child = child->nextElement()) {
-    if (text::toLower(child->name) == "area") readArea(editor, child, appendRecord(zone, child, kind::Area), 0, &noBlocks);
-    else parseNewObject(editor, child, 0);
-  }
-  std::vector<EditorObject*> namedAreas;
-  for (const auto& o : zone.objects) {
-    if (o->kind == kind::Area && !o->node->attr("oname").empty()) namedAreas.push_back(o.get());
+    const std::string name = text::toLower(child->name);
+    EditorObject rec;
+    rec.node = child;
+    if (name == "area") {
+      rec.kind = kind::Area;
+      readArea(editor, child, rec, 0, &noBlocks);
+      if (!child->attr("oname").empty()) namedAreas.push_back(read.size());
+      read.push_back(rec);
+    } else if (name == "block") {
+      rec.kind = kind::Block;
+      readBlock(editor, child, rec, 0, previews);
+      read.push_back(rec);
+      read.insert(read.end(), previews.begin(), previews.end());
+    } else if (startsWithEntrance(name)) {
+      rec.kind = kind::Entrance;
+      readEntrance(editor, child, rec, 0);
+      read.push_back(rec);
+    }
   }
   if (!namedAreas.empty()) {
-    const NamedBlocks named = namedBlocks(zone);
-    for (EditorObject* area : namedAreas) readArea(editor, area->node, *area, 0, &named);
+    NamedBlocks named;
+    for (const EditorObject& o : read) {
+      if (o.kind != kind::Block) continue;
+      const std::string_view oname = o.node->attr("oname");
+      if (!oname.empty()) named.emplace(oname, &o);
+    }
+    for (std::size_t i : namedAreas) readArea(editor, read[i].node, read[i], 0, &named);
   }
-  sortObjects(zone);
+  std::vector<DrawingKey> keys;
+  keys.reserve(read.size());
+  for (EditorObject& o : read) {
+    setAreaPriority(o);
+    keys.push_back(drawingKey(o));
+  }
+  const std::vector<uint32_t> order = drawingOrder(keys);
+  zone.objects.reserve(read.size());
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) __builtin_prefetch(&read[order[k + kAhead]]);
+    zone.objects.push_back(std::make_unique<EditorObject>(read[order[k]]));
+  }
 
   zone.showBlocks = zone.showAreas = zone.showPaths = zone.showEntrances = true;
   zone.invertBackground = false;
