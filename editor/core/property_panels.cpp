@@ -51,7 +51,7 @@ void rereadAll(Editor& editor) {
   for (const auto& o : editor.zone.objects) {
     if (o->kind == kind::Block || o->kind == kind::Area || o->kind == kind::Entrance) nodes.push_back(o->node);
   }
-  for (xml::Node* node : nodes) parseObjectByKind(editor, node, false, 0);
+  rereadObjects(editor, nodes);
   sortObjects(editor.zone);
 }
 
