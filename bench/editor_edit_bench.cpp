@@ -114,6 +114,7 @@ enum class Step { SelectAll, Duplicate, UndoDuplicate, DeleteAll, UndoDelete, Pa
 
 // Every tenth block, area and entrance copied; nothing selected then.
 void copyATenth(Editor& editor) {
+  deselectAll(editor);
   int i = 0;
   for (const auto& o : editor.zone.objects)
     if (o->kind >= kind::Block && o->kind <= kind::Entrance && i++ % 10 == 0) selectObject(editor, o.get());
@@ -123,6 +124,7 @@ void copyATenth(Editor& editor) {
 
 // Every block selected, and the panel's transparency typed for all of them.
 void typeForAllBlocks(Editor& editor) {
+  deselectAll(editor);
   for (const auto& o : editor.zone.objects)
     if (o->kind == kind::Block) selectObject(editor, o.get());
   editor.panel = fillPanel(editor);
@@ -138,7 +140,7 @@ void runStep(benchmark::State& state, Step step) {
       state.SkipWithError("load failed");
       break;
     }
-    if (step != Step::SelectAll) s->key(key::letter('A'), true);
+    if (step != Step::SelectAll && step < Step::Paste) s->key(key::letter('A'), true);
     if (step == Step::UndoDuplicate) s->key(key::letter('D'), true);
     if (step == Step::UndoDelete) s->key(key::Delete);
     if (step == Step::Paste) copyATenth(s->editor);
