@@ -13,7 +13,9 @@
 #include <tuple>
 #include <vector>
 
+#include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
+#include "editor/core/editing.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "editor/core/zone_records.h"
@@ -358,6 +360,91 @@ TEST_F(ZoneBulkRecordsTest, ReadingElementsAgainInOnePassReadsWhatReadingEachRea
     EXPECT_EQ(indexesIn(editor, bulk), indexesIn(other, single));
     EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
     EXPECT_EQ(documentText(editor), documentText(other));
+  }
+}
+
+// Pasting reads and moves each pasted object as reading it into the whole list and
+// moving it there does: moving blocks, areas, entrances and names that are taken.
+TEST_F(ZoneBulkRecordsTest, PastingReadsAndMovesWhatReadingAndMovingEachInTheListGives) {
+  for (uint32_t seed : {61u, 62u, 63u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 250);
+    markBoth(seed, objflag::Selected, 3);
+    const std::string clip = copySelection(editor);
+    ASSERT_FALSE(clip.empty());
+    for (Editor* e : {&editor, &other}) {
+      deselectAll(*e);
+      e->zone.view.camx = 35.0f;
+    }
+    port.clipboard = clip;
+    const int pasted = pasteFromClipboard(editor);
+    // The one-by-one way, each object read into the whole list and moved there.
+    const ClipboardContent content = readClipboardText(clip);
+    ASSERT_TRUE(content.document);
+    xml::Node* at = other.zone.objects.back()->node;
+    collectObjectNames(other);
+    int single = 0;
+    for (const xml::Node* c = content.document->root()->firstElement(); c; c = c->nextElement()) {
+      xml::Node* copy = other.game.document->copyNode(c);
+      xml::Document::insertBefore(at->parent, copy, at->next);
+      at = copy;
+      if (copy->name == "block" && !copy->attr("oname").empty())
+        copy->setAttr("oname", makeUniqueObjectName(other, copy->attr("oname"), kind::Block));
+      else if (copy->name != "block" && copy->name != "area")
+        copy->setName(makeUniqueObjectName(other, std::string(copy->name), kind::Entrance));
+      EditorObject* record = parseObjectByKind(other, copy, false, objflag::BeingPlaced);
+      ASSERT_NE(record, nullptr);
+      moveObject(other, record, content.camx, content.camy);
+      selectObject(other, record);
+      ++single;
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(pasted, single);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+  }
+}
+
+// Undoing a change of attributes over many objects restores and reads them as undoing
+// each in turn does.
+TEST_F(ZoneBulkRecordsTest, UndoingAttributesOfManyObjectsReadsWhatUndoingEachReads) {
+  for (uint32_t seed : {71u, 72u, 73u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 250);
+    markBoth(seed, objflag::Selected, 2);
+    for (Editor* e : {&editor, &other}) {
+      recordUndo(*e, undo::Attributes);
+      Lcg r{seed};
+      for (EditorObject* o : selectedEditableObjects(*e)) {
+        const int pick = r.next(4);
+        if (pick == 0) o->node->setAttr("flg", "motion,circular");
+        else if (pick == 1) o->node->setAttr("class", "mover");
+        else if (pick == 2) o->node->setAttr("x", std::to_string(r.next(400)));
+        else o->node->removeAttr("y");
+        parseObjectByKind(*e, o->node, false, 0);
+      }
+    }
+    const int bulk = undoLastStep(editor);
+    // The one-by-one way.
+    deselectAll(other);
+    int single = 0;
+    for (UndoEntry& entry : other.zone.undoEntries) {
+      xml::Document scratch;
+      ASSERT_TRUE(scratch.parse(entry.savedXml, nullptr));
+      xml::Node* element = entry.element;
+      while (!element->attributes.empty()) element->removeAttr(std::string(element->attributes[0].name));
+      for (const xml::Attribute& a : scratch.root()->attributes) element->setAttr(a.name, a.value);
+      selectObject(other, parseObjectByKind(other, element, false, 0));
+      ++single;
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(bulk, single);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
   }
 }
 
