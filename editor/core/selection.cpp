@@ -1,6 +1,7 @@
 #include "editor/core/selection.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -99,6 +100,8 @@ int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, boo
     if (e.record != nullptr && isGone(e.record)) e.record = nullptr;
   list.resize(kept);
   if (deleteElement) {
+    // Taking elements out commutes: they go in the order they lie in memory.
+    std::sort(elements.begin(), elements.end(), std::less<xml::Node*>());
     for (xml::Node* node : elements) {
       if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
       xml::Document::unlink(node);

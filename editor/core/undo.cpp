@@ -1,6 +1,8 @@
 #include "editor/core/undo.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <string>
 
 #include "editor/core/address_table.h"
@@ -131,14 +133,23 @@ void recordUndo(Editor& editor, int undoKind) {
   if (undoKind == 0 || zone.view.mode == 3) return;
   if (undoKind == zone.undoKind && undoKind >= undo::Moved) return;
   if (selection.empty()) return;
-  zone.undoEntries.clear();
-  for (EditorObject* o : selection) {
-    UndoEntry entry;
+  // One entry for each object in list order, filled in the order the elements lie in
+  // memory (the order they were read or made in): a big zone's drawing order would
+  // jump all over it.
+  zone.undoEntries.assign(selection.size(), UndoEntry{});
+  std::vector<std::pair<const xml::Node*, std::size_t>> order;
+  order.reserve(selection.size());
+  for (std::size_t i = 0; i < selection.size(); ++i) order.emplace_back(selection[i]->node, i);
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+    return std::less<const xml::Node*>()(a.first, b.first) || (a.first == b.first && a.second < b.second);
+  });
+  for (const auto& [node, i] : order) {
+    EditorObject* o = selection[i];
+    UndoEntry& entry = zone.undoEntries[i];
     entry.element = o->node;
     entry.parent = o->node->parent;
     if (undoKind == undo::Created) entry.record = o;
     else entry.savedXml = nodeToXmlString(o->node, "", undoKind != undo::Deleted);
-    zone.undoEntries.push_back(std::move(entry));
   }
   zone.undoKind = undoKind;
 }
