@@ -1,7 +1,8 @@
 // Commands on every object of a big zone, as the user gives them on the canvas
 // (the shared measuring file of 1,000 / 10,000 / 20,000 / 100,000 blocks):
-// Select All, Duplicate, Delete of everything and the Undo of each; and Ctrl+Arrow
-// on a block of 100,000 attributes. The medians are printed against their goals,
+// Select All, Duplicate, Delete of everything and the Undo of each; Paste of a tenth
+// of the zone's objects into it; a property typed for all its blocks and its Undo;
+// and Ctrl+Arrow on a block of 100,000 attributes. The medians are printed against their goals,
 // with the time per object at 100,000 beside that at 1,000.
 #include <benchmark/benchmark.h>
 
@@ -16,8 +17,10 @@
 #include "bench/level_file.h"
 #include "bench/median_ratios.h"
 #include "editor/core/canvas_controller.h"
+#include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
 #include "editor/core/silent_port.h"
 #include "editor/core/zone_records.h"
@@ -68,9 +71,22 @@ class NoWindow : public CanvasWindow {
   bool hasKeyboardFocus() override { return true; }
 };
 
+// A silent desktop with a clipboard.
+class ClipboardPort : public SilentPort {
+ public:
+  bool setClipboardText(const std::string& text) override {
+    clipboard_ = text;
+    return true;
+  }
+  std::string clipboardText() override { return clipboard_; }
+
+ private:
+  std::string clipboard_;
+};
+
 // An editor with the file loaded and its one zone open, the canvas sized.
 struct Session {
-  SilentPort port;
+  ClipboardPort port;
   Editor editor{port};
   NoWindow window;
   explicit Session(const std::string& path, const char* zone) {
@@ -94,7 +110,26 @@ void levelSizes(benchmark::internal::Benchmark* b) {
 }
 
 // What is done before the measured step (untimed) and the step itself.
-enum class Step { SelectAll, Duplicate, UndoDuplicate, DeleteAll, UndoDelete };
+enum class Step { SelectAll, Duplicate, UndoDuplicate, DeleteAll, UndoDelete, Paste, ApplyProperty, UndoProperty };
+
+// Every tenth block, area and entrance copied; nothing selected then.
+void copyATenth(Editor& editor) {
+  deselectAll(editor);
+  int i = 0;
+  for (const auto& o : editor.zone.objects)
+    if (o->kind >= kind::Block && o->kind <= kind::Entrance && i++ % 10 == 0) selectObject(editor, o.get());
+  copySelection(editor);
+  deselectAll(editor);
+}
+
+// Every block selected, and the panel's transparency typed for all of them.
+void typeForAllBlocks(Editor& editor) {
+  deselectAll(editor);
+  for (const auto& o : editor.zone.objects)
+    if (o->kind == kind::Block) selectObject(editor, o.get());
+  editor.panel = fillPanel(editor);
+  editor.panel.fields[blockfield::Trans] = "0.25";
+}
 
 void runStep(benchmark::State& state, Step step) {
   const std::string& path = levelPath(static_cast<int>(state.range(0)));
@@ -105,16 +140,22 @@ void runStep(benchmark::State& state, Step step) {
       state.SkipWithError("load failed");
       break;
     }
-    if (step != Step::SelectAll) s->key(key::letter('A'), true);
+    if (step != Step::SelectAll && step < Step::Paste) s->key(key::letter('A'), true);
     if (step == Step::UndoDuplicate) s->key(key::letter('D'), true);
     if (step == Step::UndoDelete) s->key(key::Delete);
+    if (step == Step::Paste) copyATenth(s->editor);
+    if (step == Step::ApplyProperty || step == Step::UndoProperty) typeForAllBlocks(s->editor);
+    if (step == Step::UndoProperty) applyFieldToSelection(s->editor, s->editor.panel, blockfield::Trans);
     state.ResumeTiming();
     switch (step) {
       case Step::SelectAll: s->key(key::letter('A'), true); break;
       case Step::Duplicate: s->key(key::letter('D'), true); break;
       case Step::DeleteAll: s->key(key::Delete); break;
+      case Step::Paste: pasteFromClipboard(s->editor); break;
+      case Step::ApplyProperty: applyFieldToSelection(s->editor, s->editor.panel, blockfield::Trans); break;
       case Step::UndoDuplicate:
-      case Step::UndoDelete: undoLastStep(s->editor); break;
+      case Step::UndoDelete:
+      case Step::UndoProperty: undoLastStep(s->editor); break;
     }
     benchmark::DoNotOptimize(s->editor.zone.objects.size());
     state.PauseTiming();
@@ -128,11 +169,17 @@ void BM_Duplicate(benchmark::State& state) { runStep(state, Step::Duplicate); }
 void BM_UndoDuplicate(benchmark::State& state) { runStep(state, Step::UndoDuplicate); }
 void BM_DeleteAll(benchmark::State& state) { runStep(state, Step::DeleteAll); }
 void BM_UndoDeleteAll(benchmark::State& state) { runStep(state, Step::UndoDelete); }
+void BM_PasteATenth(benchmark::State& state) { runStep(state, Step::Paste); }
+void BM_ApplyPropertyToAllBlocks(benchmark::State& state) { runStep(state, Step::ApplyProperty); }
+void BM_UndoPropertyOfAllBlocks(benchmark::State& state) { runStep(state, Step::UndoProperty); }
 BENCHMARK(BM_SelectAll)->Apply(levelSizes);
 BENCHMARK(BM_Duplicate)->Apply(levelSizes);
 BENCHMARK(BM_UndoDuplicate)->Apply(levelSizes);
 BENCHMARK(BM_DeleteAll)->Apply(levelSizes);
 BENCHMARK(BM_UndoDeleteAll)->Apply(levelSizes);
+BENCHMARK(BM_PasteATenth)->Apply(levelSizes);
+BENCHMARK(BM_ApplyPropertyToAllBlocks)->Apply(levelSizes);
+BENCHMARK(BM_UndoPropertyOfAllBlocks)->Apply(levelSizes);
 
 // Ctrl+Right on the one selected block of 100,000 attributes: one move each.
 void BM_CtrlArrowOnWideBlock(benchmark::State& state) {
@@ -150,7 +197,8 @@ BENCHMARK(BM_CtrlArrowOnWideBlock)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   std::vector<zor::bench::MedianRatio> ratios;
-  for (const char* name : {"BM_SelectAll", "BM_Duplicate", "BM_UndoDuplicate", "BM_DeleteAll", "BM_UndoDeleteAll"}) {
+  for (const char* name : {"BM_SelectAll", "BM_Duplicate", "BM_UndoDuplicate", "BM_DeleteAll", "BM_UndoDeleteAll",
+                           "BM_PasteATenth", "BM_ApplyPropertyToAllBlocks", "BM_UndoPropertyOfAllBlocks"}) {
     const std::string n = name;
     ratios.push_back({n.substr(3) + ", 100000 blocks", n + "/100000", 1.0, "", 1.0, 1000.0});
     ratios.push_back({n.substr(3) + ", 20000 blocks", n + "/20000", 1.0, "", 1.0, 1000.0});

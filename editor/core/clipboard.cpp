@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <memory>
 #include <vector>
 
 #include "editor/core/edit_commands.h"
@@ -44,6 +46,21 @@ ClipboardContent refuse(const char* why) {
   ClipboardContent c;
   c.refusal = why;
   return c;
+}
+
+// Moves a pasted object, whose records are the last of the list from `first` on, to
+// the view. Moving a moving block or an area reads it again, which looks for its
+// records in the list: meanwhile the list holds only these, the rest set aside.
+void movePasted(Editor& editor, EditorObject* record, std::size_t first, float dx, float dy) {
+  auto& list = editor.zone.objects;
+  std::vector<std::unique_ptr<EditorObject>> rest;
+  rest.swap(list);
+  list.assign(std::make_move_iterator(rest.begin() + static_cast<std::ptrdiff_t>(first)),
+              std::make_move_iterator(rest.end()));
+  rest.resize(first);
+  moveObject(editor, record, dx, dy);
+  for (auto& o : list) rest.push_back(std::move(o));
+  list.swap(rest);
 }
 
 }  // namespace
@@ -145,12 +162,10 @@ int pasteFromClipboard(Editor& editor) {
       zone.showEntrances = true;
       copy->setName(makeUniqueObjectName(editor, std::string(copy->name), kind::Entrance));
     }
-    EditorObject* record = parseObjectByKind(editor, copy, false, objflag::BeingPlaced);
+    const std::size_t first = zone.objects.size();
+    EditorObject* record = parseNewObject(editor, copy, objflag::BeingPlaced);
     if (record == nullptr) continue;
-    moveObject(editor, record, content.camx, content.camy);
-    // Moving a moving block reads it again: find its record anew.
-    for (const auto& o : zone.objects)
-      if (o->node == copy && o->kind == k) record = o.get();
+    movePasted(editor, record, first, content.camx, content.camy);
     selectObject(editor, record);
     ++n;
   }

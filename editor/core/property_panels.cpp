@@ -46,12 +46,20 @@ void setOrRemove(xml::Node* node, const char* attribute, const std::string& valu
   }
 }
 
+// The records' elements read again, all in one pass over the list.
+void rereadRecords(Editor& editor, const std::vector<EditorObject*>& records) {
+  std::vector<xml::Node*> nodes;
+  nodes.reserve(records.size());
+  for (const EditorObject* r : records) nodes.push_back(r->node);
+  rereadObjects(editor, nodes);
+}
+
 void rereadAll(Editor& editor) {
   std::vector<xml::Node*> nodes;
   for (const auto& o : editor.zone.objects) {
     if (o->kind == kind::Block || o->kind == kind::Area || o->kind == kind::Entrance) nodes.push_back(o->node);
   }
-  for (xml::Node* node : nodes) parseObjectByKind(editor, node, false, 0);
+  rereadObjects(editor, nodes);
   sortObjects(editor.zone);
 }
 
@@ -228,8 +236,8 @@ void applyBlock(Editor& editor, PanelState& panel, int field, const std::vector<
     } else {
       setOrRemove(r->node, t.attribute, value);
     }
-    if (t.reread) parseBlock(editor, r->node, false, 0);
   }
+  if (t.reread) rereadRecords(editor, records);
   if (records.size() > 1) editor.port.setStatus(0, "Applied attribute: '" + std::string(t.attribute) + "'");
   finishEdit(editor, t.reread, t.resort);
 }
@@ -241,8 +249,8 @@ void applyArea(Editor& editor, PanelState& panel, int field, const std::vector<E
   const bool resort = field == areafield::Z || field == areafield::Level;
   for (EditorObject* r : records) {
     setOrRemove(r->node, attributes[field], panel.fields[static_cast<std::size_t>(field)]);
-    if (reread) parseArea(editor, r->node, false, 0);
   }
+  if (reread) rereadRecords(editor, records);
   finishEdit(editor, reread, resort);
 }
 
@@ -268,10 +276,8 @@ void applyEntrance(Editor& editor, PanelState& panel, int field, const std::vect
   }
   const char* attributes[entrancefield::FieldCount] = {"", "x", "y", "z", "level"};
   const bool resort = field == entrancefield::Z || field == entrancefield::Level;
-  for (EditorObject* r : records) {
-    setOrRemove(r->node, attributes[field], value);
-    parseEntrance(editor, r->node, false, 0);
-  }
+  for (EditorObject* r : records) setOrRemove(r->node, attributes[field], value);
+  rereadRecords(editor, records);
   finishEdit(editor, true, resort);
 }
 
@@ -542,8 +548,8 @@ bool applyBlockFlag(Editor& editor, PanelState& panel, int index, bool checked) 
         panel.fields[blockfield::Rate] = "0.01";
       }
     }
-    parseBlock(editor, node, false, 0);
   }
+  rereadRecords(editor, records);
   markModified(editor);
   updateWindowTitle(editor, false);
   const bool redraw = index == kMotion || index == kCircular || index == kHasFace || index == kSad ||
@@ -617,12 +623,11 @@ bool pickSwatchColour(Editor& editor, PanelState& panel, int field) {
       const std::string first = colour.substr(0, comma);
       const std::string second = comma == std::string::npos ? "" : colour.substr(comma + 1);
       node->setAttr("color", field == blockfield::Color1 ? trimCommas(hex + "," + second) : first + "," + hex);
-      parseBlock(editor, node, false, 0);
     } else {
       node->setAttr("color", hex);
-      parseArea(editor, node, false, 0);
     }
   }
+  rereadRecords(editor, records);
   finishEdit(editor, true, false);
   return true;
 }
@@ -659,10 +664,8 @@ void chooseBlockClass(Editor& editor, PanelState& panel) {
     const std::string name = editor.dialogs.chosenText;
     panel.fields[blockfield::Class] = name;
     panel.flags[kClassFlag] = true;
-    for (EditorObject* r : records) {
-      r->node->setAttr("class", name);
-      parseBlock(editor, r->node, false, 0);
-    }
+    for (EditorObject* r : records) r->node->setAttr("class", name);
+    rereadRecords(editor, records);
     finishEdit(editor, true, false);
   }
   editor.port.focusCanvas();
@@ -700,11 +703,13 @@ void attachAreasToBlock(Editor& editor, PanelState& panel) {
   } else if (chosen == 1) {
     const std::string name = editor.dialogs.chosenText;
     panel.fields[areafield::Oname] = name;
+    std::vector<EditorObject*> areas;
     for (EditorObject* r : selectedRecords(editor)) {
       if (r->kind != kind::Area) continue;
       r->node->setAttr("oname", name);
-      parseArea(editor, r->node, false, 0);
+      areas.push_back(r);
     }
+    rereadRecords(editor, areas);
     finishEdit(editor, true, false);
   }
   editor.port.focusCanvas();

@@ -1,10 +1,11 @@
 #include "editor/core/selection.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
-#include <unordered_set>
 #include <vector>
 
+#include "editor/core/address_table.h"
 #include "editor/core/editor.h"
 
 namespace zor::editor {
@@ -58,42 +59,49 @@ void refreshPanel(Editor& editor) {
 int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, bool deleteElement) {
   ZoneState& zone = editor.zone;
   // A block's element backs its own record and its path previews: they go together.
-  std::unordered_set<const EditorObject*> chosen;
-  std::unordered_set<const xml::Node*> blockElements;
+  AddressSet chosen(records.size());
+  AddressSet blockElements(records.size());
   std::vector<xml::Node*> elements;
   int n = 0;
   for (EditorObject* record : records) {
-    if (record == nullptr || chosen.count(record) || (record->node && blockElements.count(record->node))) continue;
+    if (record == nullptr || chosen.contains(record) || (record->node && blockElements.contains(record->node))) continue;
     ++n;
-    chosen.insert(record);
+    chosen.emplace(record);
     if (record->node == nullptr) continue;
-    if (record->kind == kind::Block) blockElements.insert(record->node);
+    if (record->kind == kind::Block) blockElements.emplace(record->node);
     elements.push_back(record->node);
   }
   if (n == 0) return 0;
   auto doomed = [&](const EditorObject* o) {
-    return chosen.count(o) || (o->node != nullptr && blockElements.count(o->node));
+    return chosen.contains(o) || (o->node != nullptr && blockElements.contains(o->node));
   };
   // Only the records still in the list are looked into; the references elsewhere are
-  // compared by address.
-  std::unordered_set<const EditorObject*> gone;
-  for (const auto& o : zone.objects) {
-    if (!doomed(o.get())) continue;
-    EditorObject* p = o.get();
-    gone.insert(p);
+  // compared by address. The records that stay move up in their order, the others to
+  // the end, where they are freed once nothing can still look at them.
+  AddressSet gone(2 * records.size());
+  auto& list = zone.objects;
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EditorObject* p = list[i].get();
+    if (!doomed(p)) {
+      if (kept != i) std::swap(list[kept], list[i]);
+      ++kept;
+      continue;
+    }
+    gone.emplace(p);
     if (p->flags & objflag::Selected) --zone.selectionCount;
     if (editor.canvas.lastClickedObject == p) editor.canvas.lastClickedObject = nullptr;
     if (editor.canvas.pendingDrag == p) editor.canvas.pendingDrag = nullptr;
   }
-  auto isGone = [&gone](const EditorObject* p) { return gone.count(p) != 0; };
+  auto isGone = [&gone](const EditorObject* p) { return gone.contains(p); };
   zone.hiddenObjects.erase(std::remove_if(zone.hiddenObjects.begin(), zone.hiddenObjects.end(), isGone),
                            zone.hiddenObjects.end());
   for (UndoEntry& e : zone.undoEntries)
     if (e.record != nullptr && isGone(e.record)) e.record = nullptr;
-  zone.objects.erase(std::remove_if(zone.objects.begin(), zone.objects.end(),
-                                    [&](const std::unique_ptr<EditorObject>& o) { return isGone(o.get()); }),
-                     zone.objects.end());
+  list.resize(kept);
   if (deleteElement) {
+    // Taking elements out commutes: they go in the order they lie in memory.
+    std::sort(elements.begin(), elements.end(), std::less<xml::Node*>());
     for (xml::Node* node : elements) {
       if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
       xml::Document::unlink(node);

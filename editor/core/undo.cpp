@@ -1,10 +1,11 @@
 #include "editor/core/undo.h"
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
+#include "editor/core/address_table.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editor.h"
 #include "editor/core/selection.h"
@@ -30,10 +31,10 @@ xml::Node* parseElement(xml::Document& scratch, const std::string& text) {
 // in one pass over the list. Returns the number taken out.
 int undoCreated(Editor& editor) {
   ZoneState& zone = editor.zone;
-  std::unordered_map<const xml::Node*, EditorObject*> recordOf;  // each element's first record
+  AddressTable<EditorObject*> recordOf(zone.objects.size());  // each element's first record
   for (const auto& o : zone.objects)
-    if (o->kind >= kind::Block && o->kind <= kind::Entrance) recordOf.emplace(o->node, o.get());
-  std::unordered_set<const xml::Node*> taken;
+    if (o->kind >= kind::Block && o->kind <= kind::Entrance && o->node) recordOf.emplace(o->node, o.get());
+  AddressSet taken(zone.undoEntries.size());
   std::vector<EditorObject*> records;
   std::vector<xml::Node*> bare;
   int n = 0;
@@ -41,10 +42,9 @@ int undoCreated(Editor& editor) {
     xml::Node* element = entry.element;
     // Only an element that is still in the zone can be taken out again.
     if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
-    if (!taken.insert(element).second) continue;
+    if (!taken.emplace(element)) continue;
     entry.savedXml = nodeToXmlString(element, "", false);
-    auto it = recordOf.find(element);
-    if (it != recordOf.end()) records.push_back(it->second);
+    if (EditorObject* const* record = recordOf.find(element)) records.push_back(*record);
     else bare.push_back(element);
     entry.record = nullptr;
     ++n;
@@ -74,7 +74,9 @@ bool undoDeleted(Editor& editor, UndoEntry& entry) {
   return true;
 }
 
-bool undoAttributes(Editor& editor, UndoEntry& entry) {
+// Puts the saved attributes back on the element and keeps the present ones in their
+// place; the records are read again afterwards, all in one pass.
+bool restoreAttributes(UndoEntry& entry) {
   xml::Node* element = entry.element;
   if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) return false;
   xml::Document scratch;
@@ -86,9 +88,23 @@ bool undoAttributes(Editor& editor, UndoEntry& entry) {
   for (const std::string& name : names) element->removeAttr(name);
   for (const xml::Attribute& a : saved->attributes) element->setAttr(a.name, a.value);
   entry.savedXml = present;
-  entry.record = parseObjectByKind(editor, element, false, 0);
-  if (entry.record != nullptr) selectObject(editor, entry.record);
   return true;
+}
+
+int undoAttributes(Editor& editor) {
+  std::vector<UndoEntry*> restored;
+  std::vector<xml::Node*> elements;
+  for (UndoEntry& entry : editor.zone.undoEntries) {
+    if (!restoreAttributes(entry)) continue;
+    restored.push_back(&entry);
+    elements.push_back(entry.element);
+  }
+  const std::vector<EditorObject*> records = rereadObjects(editor, elements);
+  for (std::size_t i = 0; i < restored.size(); ++i) {
+    restored[i]->record = records[i];
+    if (records[i] != nullptr) selectObject(editor, records[i]);
+  }
+  return static_cast<int>(restored.size());
 }
 
 }  // namespace
@@ -117,14 +133,23 @@ void recordUndo(Editor& editor, int undoKind) {
   if (undoKind == 0 || zone.view.mode == 3) return;
   if (undoKind == zone.undoKind && undoKind >= undo::Moved) return;
   if (selection.empty()) return;
-  zone.undoEntries.clear();
-  for (EditorObject* o : selection) {
-    UndoEntry entry;
+  // One entry for each object in list order, filled in the order the elements lie in
+  // memory (the order they were read or made in): a big zone's drawing order would
+  // jump all over it.
+  zone.undoEntries.assign(selection.size(), UndoEntry{});
+  std::vector<std::pair<const xml::Node*, std::size_t>> order;
+  order.reserve(selection.size());
+  for (std::size_t i = 0; i < selection.size(); ++i) order.emplace_back(selection[i]->node, i);
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+    return std::less<const xml::Node*>()(a.first, b.first) || (a.first == b.first && a.second < b.second);
+  });
+  for (const auto& [node, i] : order) {
+    EditorObject* o = selection[i];
+    UndoEntry& entry = zone.undoEntries[i];
     entry.element = o->node;
     entry.parent = o->node->parent;
     if (undoKind == undo::Created) entry.record = o;
     else entry.savedXml = nodeToXmlString(o->node, "", undoKind != undo::Deleted);
-    zone.undoEntries.push_back(std::move(entry));
   }
   zone.undoKind = undoKind;
 }
@@ -150,11 +175,11 @@ int undoLastStep(Editor& editor) {
   int n = 0;
   if (before == undo::Created) {
     n = undoCreated(editor);
+  } else if (before == undo::Deleted) {
+    for (UndoEntry& entry : zone.undoEntries)
+      if (undoDeleted(editor, entry)) ++n;
   } else {
-    for (UndoEntry& entry : zone.undoEntries) {
-      const bool done = before == undo::Deleted ? undoDeleted(editor, entry) : undoAttributes(editor, entry);
-      if (done) ++n;
-    }
+    n = undoAttributes(editor);
   }
   if (before == undo::Created) zone.undoKind = undo::Deleted;
   else if (before == undo::Deleted) zone.undoKind = undo::Created;

@@ -119,6 +119,9 @@ void sortObjects(ZoneState& zone) {
     keys.push_back(drawingKey(*o));
   }
   const std::vector<uint32_t> order = drawingOrder(keys);
+  uint32_t firstMoved = 0;
+  while (firstMoved < order.size() && order[firstMoved] == firstMoved) ++firstMoved;
+  if (firstMoved == order.size()) return;  // already in drawing order
   std::vector<std::unique_ptr<EditorObject>> sorted;
   sorted.reserve(list.size());
   for (uint32_t i : order) sorted.push_back(std::move(list[i]));

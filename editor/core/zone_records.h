@@ -129,6 +129,12 @@ EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort,
 // new records at the end of the list, as parseObjectByKind would without sorting.
 EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags);
 void reparseAllBlocks(Editor& editor);
+// Reads the elements again as parseObjectByKind(editor, element, false, 0) on each in
+// turn does, in one pass over the list: the same records in the same order, those of an
+// element without any appended in the order given. The areas that follow a named block
+// are read last, so they take its box as read anew. Returns each element's record (null
+// for an element that is not a block, an area or an entrance).
+std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::Node*>& elements);
 // Recomputes the area priorities and sorts: z descending, then priority
 // descending, then y descending, remaining ties in the earlier order.
 void sortObjects(ZoneState& zone);

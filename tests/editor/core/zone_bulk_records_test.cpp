@@ -4,14 +4,18 @@
 // record are compared between the two ways.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <limits>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
+#include "editor/core/editing.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "editor/core/zone_records.h"
@@ -282,6 +286,165 @@ TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves)
     EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
     EXPECT_EQ(documentText(editor), before);
     EXPECT_EQ(documentText(other), before);
+  }
+}
+
+// Sorting by keys set side by side orders as the three stable sorts on the records
+// do, ties, signed zeros and values that are not numbers included.
+TEST_F(ZoneBulkRecordsTest, SortingOrdersAsThreeStableSortsByEachKey) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  for (uint32_t seed : {41u, 42u, 43u, 44u, 45u, 46u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 250);
+    Lcg r{seed};
+    for (std::size_t i = 0; i < editor.zone.objects.size(); ++i) {
+      EditorObject* mine = editor.zone.objects[i].get();
+      EditorObject* theirs = other.zone.objects[i].get();
+      const int pick = r.next(20);
+      float z = mine->z;
+      if (pick == 0) z = -0.0f;
+      else if (pick == 1) z = 0.0f;
+      else if (pick == 2 && seed % 2 == 0) z = nan;
+      float y = static_cast<float>(r.next(4) * 10);
+      if (pick == 3 && seed % 3 == 0) y = nan;
+      mine->z = theirs->z = z;
+      mine->y = theirs->y = y;
+      // An area's priority comes from its size, which stays.
+      if (mine->kind != kind::Area) mine->priority = theirs->priority = r.next(3);
+    }
+    sortObjects(editor.zone);
+    auto& list = other.zone.objects;
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->y > b->y; });
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->priority > b->priority; });
+    std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a->z > b->z; });
+    EXPECT_EQ(records(editor), records(other));
+  }
+}
+
+// Reading a set of elements again in one pass gives what reading each in turn gives,
+// once the areas that follow a name are brought to their blocks (as every edit does).
+TEST_F(ZoneBulkRecordsTest, ReadingElementsAgainInOnePassReadsWhatReadingEachReads) {
+  for (uint32_t seed : {51u, 52u, 53u, 54u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    markBoth(seed, objflag::Selected, 4);
+    markBoth(seed + 100, objflag::Hidden, 9);
+    std::vector<std::vector<xml::Node*>> chosen(2);
+    for (int side = 0; side < 2; ++side) {
+      Editor& e = side == 0 ? editor : other;
+      Lcg r{seed};
+      std::vector<xml::Node*> all;
+      for (xml::Node* c = e.zone.openZoneNode->firstElement(); c; c = c->nextElement()) all.push_back(c);
+      for (xml::Node* c : all) {
+        const int pick = r.next(10);
+        if (pick > 4) continue;
+        // Changed elements, elements changed into moving blocks, and some no record has yet.
+        if (c->name == "block" && pick == 0) c->setAttr("flg", r.next(2) ? "motion,circular" : "checkpoint");
+        if (c->name == "block" && pick == 1) c->setAttr("x", std::to_string(r.next(500)));
+        if (c->name == "area" && pick == 2) c->setAttr("xlim", "5," + std::to_string(r.next(300)));
+        if (pick == 3) {
+          xml::Node* copy = e.game.document->copyNode(c);
+          xml::Document::appendChild(e.zone.openZoneNode, copy);
+          chosen[side].push_back(copy);
+        }
+        chosen[side].push_back(c);
+        if (pick == 4) chosen[side].push_back(c);  // twice over
+      }
+    }
+    const std::vector<EditorObject*> bulk = rereadObjects(editor, chosen[0]);
+    std::vector<EditorObject*> single;
+    for (xml::Node* c : chosen[1]) single.push_back(parseObjectByKind(other, c, false, 0));
+    syncAreasToNamedBlocks(editor);
+    syncAreasToNamedBlocks(other);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(indexesIn(editor, bulk), indexesIn(other, single));
+    EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
+    EXPECT_EQ(documentText(editor), documentText(other));
+  }
+}
+
+// Pasting reads and moves each pasted object as reading it into the whole list and
+// moving it there does: moving blocks, areas, entrances and names that are taken.
+TEST_F(ZoneBulkRecordsTest, PastingReadsAndMovesWhatReadingAndMovingEachInTheListGives) {
+  for (uint32_t seed : {61u, 62u, 63u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 250);
+    markBoth(seed, objflag::Selected, 3);
+    const std::string clip = copySelection(editor);
+    ASSERT_FALSE(clip.empty());
+    for (Editor* e : {&editor, &other}) {
+      deselectAll(*e);
+      e->zone.view.camx = 35.0f;
+    }
+    port.clipboard = clip;
+    const int pasted = pasteFromClipboard(editor);
+    // The one-by-one way, each object read into the whole list and moved there.
+    const ClipboardContent content = readClipboardText(clip);
+    ASSERT_TRUE(content.document);
+    xml::Node* at = other.zone.objects.back()->node;
+    collectObjectNames(other);
+    int single = 0;
+    for (const xml::Node* c = content.document->root()->firstElement(); c; c = c->nextElement()) {
+      xml::Node* copy = other.game.document->copyNode(c);
+      xml::Document::insertBefore(at->parent, copy, at->next);
+      at = copy;
+      if (copy->name == "block" && !copy->attr("oname").empty())
+        copy->setAttr("oname", makeUniqueObjectName(other, copy->attr("oname"), kind::Block));
+      else if (copy->name != "block" && copy->name != "area")
+        copy->setName(makeUniqueObjectName(other, std::string(copy->name), kind::Entrance));
+      EditorObject* record = parseObjectByKind(other, copy, false, objflag::BeingPlaced);
+      ASSERT_NE(record, nullptr);
+      moveObject(other, record, content.camx, content.camy);
+      selectObject(other, record);
+      ++single;
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(pasted, single);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+  }
+}
+
+// Undoing a change of attributes over many objects restores and reads them as undoing
+// each in turn does.
+TEST_F(ZoneBulkRecordsTest, UndoingAttributesOfManyObjectsReadsWhatUndoingEachReads) {
+  for (uint32_t seed : {71u, 72u, 73u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 250);
+    markBoth(seed, objflag::Selected, 2);
+    for (Editor* e : {&editor, &other}) {
+      recordUndo(*e, undo::Attributes);
+      Lcg r{seed};
+      for (EditorObject* o : selectedEditableObjects(*e)) {
+        const int pick = r.next(4);
+        if (pick == 0) o->node->setAttr("flg", "motion,circular");
+        else if (pick == 1) o->node->setAttr("class", "mover");
+        else if (pick == 2) o->node->setAttr("x", std::to_string(r.next(400)));
+        else o->node->removeAttr("y");
+        parseObjectByKind(*e, o->node, false, 0);
+      }
+    }
+    const int bulk = undoLastStep(editor);
+    // The one-by-one way.
+    deselectAll(other);
+    int single = 0;
+    for (UndoEntry& entry : other.zone.undoEntries) {
+      xml::Document scratch;
+      ASSERT_TRUE(scratch.parse(entry.savedXml, nullptr));
+      xml::Node* element = entry.element;
+      while (!element->attributes.empty()) element->removeAttr(std::string(element->attributes[0].name));
+      for (const xml::Attribute& a : scratch.root()->attributes) element->setAttr(a.name, a.value);
+      selectObject(other, parseObjectByKind(other, element, false, 0));
+      ++single;
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(bulk, single);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
   }
 }
 
