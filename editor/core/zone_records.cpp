@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "editor/core/address_table.h"
 #include "editor/core/canvas_controller.h"
 #include "editor/core/drawing_order.h"
 #include "editor/core/editor.h"
@@ -611,6 +612,77 @@ void reparseAllBlocks(Editor& editor) {
       for (const EditorObject& preview : previews) list.push_back(std::make_unique<EditorObject>(preview));
   }
   objects = std::move(list);
+}
+
+std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::Node*>& elements) {
+  ZoneState& zone = editor.zone;
+  struct Wanted {
+    xml::Node* element;
+    int32_t kind;  // 0 for an element of no kind
+    EditorObject* record;
+  };
+  std::vector<Wanted> wanted;
+  AddressTable<uint32_t> indexOf(elements.size());
+  std::vector<uint32_t> itemOf;
+  itemOf.reserve(elements.size());
+  for (xml::Node* element : elements) {
+    const uint32_t next = static_cast<uint32_t>(wanted.size());
+    if (element != nullptr && indexOf.emplace(element, next)) {
+      const std::string name = text::toLower(element->name);
+      const int32_t k = name == "block" ? kind::Block : name == "area" ? kind::Area
+                        : startsWithEntrance(name)      ? kind::Entrance
+                                                        : 0;
+      wanted.push_back({element, k, nullptr});
+    }
+    itemOf.push_back(element != nullptr ? *indexOf.find(element) : UINT32_MAX);
+  }
+  // A block's first record is read in its place and followed by its new path previews;
+  // its old previews go. An area's or entrance's first record is read in its place.
+  std::vector<std::unique_ptr<EditorObject>> list;
+  list.reserve(zone.objects.size());
+  std::vector<EditorObject> previews;
+  std::vector<EditorObject*> namedAreas;
+  for (auto& o : zone.objects) {
+    const uint32_t* at = o->node ? indexOf.find(o->node) : nullptr;
+    Wanted* w = at ? &wanted[*at] : nullptr;
+    if (w != nullptr && w->kind == kind::Block) {
+      if (isPathPreview(*o)) continue;
+      const bool first = o->kind == kind::Block && w->record == nullptr;
+      if (first) {
+        w->record = o.get();
+        readBlock(editor, o->node, *o, 0, previews);
+      }
+      list.push_back(std::move(o));
+      if (first)
+        for (const EditorObject& preview : previews) list.push_back(std::make_unique<EditorObject>(preview));
+      continue;
+    }
+    if (w != nullptr && w->kind != 0 && w->record == nullptr) {
+      w->record = o.get();
+      if (w->kind == kind::Entrance) readEntrance(editor, o->node, *o, 0);
+      else if (!o->node->attr("oname").empty()) namedAreas.push_back(o.get());
+      else readArea(editor, o->node, *o, 0, nullptr);
+    }
+    list.push_back(std::move(o));
+  }
+  zone.objects = std::move(list);
+  for (Wanted& w : wanted) {
+    if (w.kind == 0 || w.record != nullptr) continue;
+    if (w.kind == kind::Area && !w.element->attr("oname").empty()) {
+      w.record = &appendRecord(zone, w.element, kind::Area);
+      namedAreas.push_back(w.record);
+    } else {
+      w.record = parseNewObject(editor, w.element, 0);
+    }
+  }
+  if (!namedAreas.empty()) {
+    const NamedBlocks named = namedBlocks(zone);
+    for (EditorObject* area : namedAreas) readArea(editor, area->node, *area, 0, &named);
+  }
+  std::vector<EditorObject*> out;
+  out.reserve(elements.size());
+  for (uint32_t i : itemOf) out.push_back(i == UINT32_MAX ? nullptr : wanted[i].record);
+  return out;
 }
 
 void closeZone(Editor& editor) {
