@@ -137,9 +137,22 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
     int64_t y0 = p.screenY(v.ymax, levelZrel), y1 = p.screenY(v.ymin, levelZrel);
     image.box(x0, y0, x1 - x0, y1 - y0, Pen{inverseColour(background), true, false});
   };
-  bool planeDrawn = false;
-
+  // The plane's outline goes in before each shown object below the level, or after all
+  // objects when there is none. It is the same pixels in the same colour each time, and
+  // no object is exclusive-or-ed in, so only its last drawing shows: it is drawn there
+  // alone, just before the last shown object below the level.
   const size_t count = zone.objects.size();
+  auto shownBelowLevel = [&](const EditorObject& o) {
+    return Projection::inView(p.relativeDepth(o.z)) && !(o.flags & objflag::Hidden) && o.z < level.z;
+  };
+  size_t planeBefore = count;  // none
+  for (size_t i = count; i > 0; --i) {
+    if (shownBelowLevel(*zone.objects[i - 1])) {
+      planeBefore = i - 1;
+      break;
+    }
+  }
+
   for (size_t i = 0; i < count; ++i) {
     // The records lie apart in memory: ask for the ones a few places on while this one
     // is drawn.
@@ -148,10 +161,7 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
     const EditorObject& o = *zone.objects[i];
     const float zrel = p.relativeDepth(o.z);
     if (!Projection::inView(zrel) || (o.flags & objflag::Hidden)) continue;
-    if (o.z < level.z) {
-      drawPlane();
-      planeDrawn = true;
-    }
+    if (i == planeBefore) drawPlane();
     const bool selected = (o.flags & objflag::Selected) != 0;
     float offx = 0.0f, offy = 0.0f;
     if (o.flags & objflag::BeingPlaced) {
@@ -235,7 +245,7 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
         break;
     }
   }
-  if (!planeDrawn) drawPlane();
+  if (planeBefore == count) drawPlane();
 
   if (focused) {
     Pen frame{kWhite, false, true};
