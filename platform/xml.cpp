@@ -125,6 +125,18 @@ struct Store {
     return p;
   }
 
+  // Makes sure the next `bytes` bytes come from one chunk: a bulk copy then
+  // fills memory that lies together (and, when it is very large, sits on large
+  // pages) instead of a run of doubling chunks.
+  void reserve(std::size_t bytes) {
+    if (bytes <= left) return;
+    std::size_t size = std::max(nextChunk, bytes);
+    chunks.push_back(std::make_unique<Chunk>(size));
+    cursor = chunks.back()->bytes();
+    left = chunks.back()->size();
+    nextChunk = std::min<std::size_t>(size * 2, std::size_t{16} << 20);
+  }
+
   Str copy(std::string_view s) {
     if (s.empty()) return Str();
     char* p = static_cast<char*>(allocate(s.size(), 1));
@@ -478,6 +490,38 @@ Node* Document::createProcessingInstruction(std::string_view target, std::string
   n->text = store_->copy(data);
   return n;
 }
+
+// Nodes of one document are walked in document order without recursion.
+template <typename Visit>
+static void forEachInSubtree(const Node* top, Visit&& visit) {
+  const Node* at = top;
+  for (;;) {
+    visit(at);
+    if (at->firstChild) {
+      at = at->firstChild;
+      continue;
+    }
+    while (at != top && !at->next) at = at->parent;
+    if (at == top) return;
+    at = at->next;
+  }
+}
+
+std::size_t Document::copyBytes(const Node* source) {
+  if (!source || source->type == NodeType::Document) return 0;
+  std::size_t bytes = 0;
+  forEachInSubtree(source, [&bytes](const Node* n) {
+    // Each piece with room for its alignment; names counted as if new.
+    bytes += sizeof(Node) + alignof(Node) + n->name.size() + n->text.size();
+    if (!n->attributes.empty()) {
+      bytes += n->attributes.size() * sizeof(Attribute) + alignof(Attribute);
+      for (const Attribute& a : n->attributes) bytes += a.name.size() + a.value.size();
+    }
+  });
+  return bytes;
+}
+
+void Document::reserveForCopies(std::size_t bytes) { store_->reserve(bytes); }
 
 Node* Document::copyNode(const Node* source) {
   if (!source || source->type == NodeType::Document) return nullptr;

@@ -177,6 +177,11 @@ class Document {
   // another one; the copy belongs to this document and is not linked. Null for
   // a null or document node.
   Node* copyNode(const Node* source);
+  // At most the memory copyNode takes for a copy of `source` (zero for a null
+  // or document node); reserveForCopies readies that much in one piece before
+  // many copies are made together.
+  static std::size_t copyBytes(const Node* source);
+  void reserveForCopies(std::size_t bytes);
   static void appendChild(Node* parent, Node* child);
   static void insertBefore(Node* parent, Node* child, Node* before);  // before null: append
   // Takes a node out of the tree; it stays valid (and can be linked again)

@@ -76,6 +76,10 @@ int duplicateSelection(Editor& editor) {
   const int n = static_cast<int>(originals.size());
   if (n == 0) return 0;
   collectObjectNames(editor);
+  // The copies are made in one piece of the document's memory.
+  std::size_t copyBytes = 0;
+  for (EditorObject* o : originals) copyBytes += xml::Document::copyBytes(o->node);
+  if (n > 1) editor.game.document->reserveForCopies(copyBytes);
   for (EditorObject* o : originals) o->flags |= objflag::Marked;
   for (EditorObject* o : originals) {
     o->flags &= ~objflag::Marked;

@@ -788,6 +788,38 @@ TEST(XmlCopy, AnImportOutlivesItsSourceDocument) {
   EXPECT_EQ(treeDifference(big.documentNode(), other.documentNode()), "");
 }
 
+// Copies made together into memory readied for them are the same trees as the
+// sources, whether the estimate is roomy, exact or made for other nodes.
+TEST(XmlCopy, CopiesIntoReadiedMemoryMatchTheirSources) {
+  std::string many = "<z>";
+  for (int i = 0; i < 3000; ++i)
+    many += "<block oname=\"b" + std::to_string(i) + "\" x=\"" + std::to_string(i * 7) +
+            "\" color=\"A0B0C0\"><die><sound num=\"4\"/></die>" + std::string(i % 50, 't') + "</block><!-- c" +
+            std::to_string(i) + " --><?p d?>";
+  many += "</z>";
+  Document source = parseOk(many);
+  EXPECT_EQ(Document::copyBytes(nullptr), 0u);
+  EXPECT_EQ(Document::copyBytes(source.documentNode()), 0u);
+  std::size_t total = 0;
+  for (const Node* c = source.root()->firstChild; c; c = c->next) total += Document::copyBytes(c);
+  EXPECT_GE(total, many.size());
+  for (std::size_t readied : {total, total / 3, std::size_t{0}, total * 4}) {
+    SCOPED_TRACE(readied);
+    for (Document* target : {&source, static_cast<Document*>(nullptr)}) {
+      Document fresh = parseOk("<z/>");
+      Document& into = target ? *target : fresh;
+      into.reserveForCopies(readied);
+      std::vector<std::pair<const Node*, Node*>> pairs;
+      for (const Node* c = source.root()->firstChild; c; c = c->next) pairs.emplace_back(c, into.copyNode(c));
+      for (const auto& [from, copy] : pairs) {
+        ASSERT_NE(copy, nullptr);
+        EXPECT_EQ(Document::serializeNode(copy), Document::serializeNode(from));
+        ASSERT_EQ(treeDifference(from, copy), "");
+      }
+    }
+  }
+}
+
 TEST(XmlCopy, RemovedNodesAreFreedAtOnce) {
   Document doc = parseOk("<a><b><c k=\"v\">text</c><!-- x --></b><d/></a>");
   Node* a = doc.root();

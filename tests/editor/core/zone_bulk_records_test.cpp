@@ -252,6 +252,30 @@ TEST_F(ZoneBulkRecordsTest, DeletingTheSelectionRemovesWhatRemovingEachObjectRem
   }
 }
 
+// Duplicating many objects at once (their copies made together in readied
+// memory) writes the document and the records that duplicating each by itself,
+// in the order of the selection, gives.
+TEST_F(ZoneBulkRecordsTest, DuplicatingTheSelectionCopiesWhatDuplicatingEachCopies) {
+  for (uint32_t seed : {41u, 42u, 43u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    markBoth(seed, objflag::Selected, 2);
+    const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
+    const int selected = static_cast<int>(chosen.size());
+    ASSERT_GT(selected, 1);
+    ASSERT_EQ(duplicateSelection(editor), selected);
+    for (EditorObject* o : chosen) {
+      deselectAll(other);
+      selectObject(other, o);
+      ASSERT_EQ(duplicateSelection(other), 1);
+    }
+    deselectAll(editor);
+    deselectAll(other);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+  }
+}
+
 // Undoing a duplicate takes the copies out as taking each copy out by itself does;
 // the document is then as it was.
 TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves) {
