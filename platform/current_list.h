@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <list>
@@ -263,9 +264,7 @@ class CurrentList {
     for (std::size_t j = 0; j < holders.size(); ++j) {
       if (!staying[position[j]]) slots.push_back(Slot{holders[j], rankAt[position[j]]});
     }
-    // Nodes made one after another are often in address order already.
-    const auto byAddress = [](const Slot& a, const Slot& b) { return std::less<const T*>()(&*a.node, &*b.node); };
-    if (!std::is_sorted(slots.begin(), slots.end(), byAddress)) std::sort(slots.begin(), slots.end(), byAddress);
+    sortByAddress(slots);
     std::vector<std::size_t> from(slots.size());  // the slot holding the element of each rank
     bool inPlace = true;
     for (std::size_t k = 0; k < slots.size(); ++k) {
@@ -314,6 +313,54 @@ class CurrentList {
     // Relinked in the new order where the range was.
     relink(target, after);
     return moved;
+  }
+
+  // Sorts slots (each with a `node`) by the address of the element the node
+  // holds. The addresses are distinct, so there is one order; many slots are
+  // put in it by a radix sort over the bits in which their addresses differ.
+  template <typename Slot>
+  static void sortByAddress(std::vector<Slot>& slots) {
+    const auto addressOf = [](const Slot& s) { return reinterpret_cast<std::uintptr_t>(&*s.node); };
+    const auto byAddress = [&addressOf](const Slot& a, const Slot& b) { return addressOf(a) < addressOf(b); };
+    // Nodes made one after another are often in address order already.
+    if (std::is_sorted(slots.begin(), slots.end(), byAddress)) return;
+    constexpr std::size_t kFewSlots = 256;
+    if (slots.size() < kFewSlots) {
+      std::sort(slots.begin(), slots.end(), byAddress);
+      return;
+    }
+    struct Keyed {
+      std::uintptr_t offset;  // from the lowest address
+      Slot slot;
+    };
+    std::uintptr_t lowest = addressOf(slots.front());
+    std::uintptr_t highest = lowest;
+    for (const Slot& s : slots) {
+      lowest = std::min(lowest, addressOf(s));
+      highest = std::max(highest, addressOf(s));
+    }
+    std::vector<Keyed> keyed;
+    keyed.reserve(slots.size());
+    for (const Slot& s : slots) keyed.push_back(Keyed{addressOf(s) - lowest, s});
+    std::vector<Keyed> other(keyed.size());
+    constexpr unsigned kDigitBits = 11;
+    constexpr std::uintptr_t kDigitMask = (std::uintptr_t{1} << kDigitBits) - 1;
+    const std::uintptr_t span = highest - lowest;
+    std::vector<std::size_t> start(kDigitMask + 1);
+    // Least significant digit first; each pass keeps the order of equal digits.
+    for (unsigned shift = 0; shift < 64 && (span >> shift) != 0; shift += kDigitBits) {
+      std::fill(start.begin(), start.end(), 0);
+      for (const Keyed& k : keyed) ++start[(k.offset >> shift) & kDigitMask];
+      std::size_t at = 0;
+      for (std::size_t& n : start) {
+        const std::size_t count = n;
+        n = at;
+        at += count;
+      }
+      for (const Keyed& k : keyed) other[start[(k.offset >> shift) & kDigitMask]++] = k;
+      keyed.swap(other);
+    }
+    for (std::size_t i = 0; i < slots.size(); ++i) slots[i] = keyed[i].slot;
   }
 
   // Puts the nodes (those of a range, in any order) in this order before `after`.
