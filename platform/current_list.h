@@ -14,6 +14,7 @@
 #pragma once
 
 #include <algorithm>
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -25,6 +26,16 @@
 #include <vector>
 
 namespace zor {
+
+// A sort key that can also be read as bytes: key.byte(0) is the least
+// significant of Key::kBytes bytes, and comparing the bytes from the most
+// significant down orders two keys as their less-than does. Long ranges are
+// then sorted by their bytes.
+template <typename Key>
+concept ByteKey = requires(const Key& k, std::size_t i) {
+  { Key::kBytes } -> std::convertible_to<std::size_t>;
+  { k.byte(i) } -> std::convertible_to<unsigned>;
+};
 
 template <typename T, typename Alloc = std::allocator<T>>
 class CurrentList {
@@ -209,12 +220,38 @@ class CurrentList {
     std::vector<Keyed> keyed;
     keyed.reserve(nodes.size());
     for (std::size_t i = 0; i < nodes.size(); ++i) keyed.push_back(Keyed{keyOf(*nodes[i]), i});
+    bool sorted = false;
+    if constexpr (ByteKey<Key>) {
+      constexpr std::size_t kFewKeys = 256;
+      if (keyed.size() >= kFewKeys) {
+        // Least significant byte first; each pass keeps the order of equal
+        // bytes, so equal keys stay in index order: the stable order.
+        std::vector<Keyed> other(keyed.size());
+        std::vector<std::size_t> start(256);
+        for (std::size_t b = 0; b < Key::kBytes; ++b) {
+          std::fill(start.begin(), start.end(), 0);
+          for (const Keyed& k : keyed) ++start[k.key.byte(b) & 0xffu];
+          if (start[keyed.front().key.byte(b) & 0xffu] == keyed.size()) continue;  // all alike
+          std::size_t at = 0;
+          for (std::size_t& n : start) {
+            const std::size_t count = n;
+            n = at;
+            at += count;
+          }
+          for (const Keyed& k : keyed) other[start[k.key.byte(b) & 0xffu]++] = k;
+          keyed.swap(other);
+        }
+        sorted = true;
+      }
+    }
     // The index decides between equal keys, so the order is the stable one.
-    std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
-      if (lessKey(a.key, b.key)) return true;
-      if (lessKey(b.key, a.key)) return false;
-      return a.at < b.at;
-    });
+    if (!sorted) {
+      std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
+        if (lessKey(a.key, b.key)) return true;
+        if (lessKey(b.key, a.key)) return false;
+        return a.at < b.at;
+      });
+    }
     std::vector<std::size_t> indexes;
     indexes.reserve(keyed.size());
     for (const Keyed& k : keyed) indexes.push_back(k.at);
