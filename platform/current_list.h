@@ -14,7 +14,9 @@
 #pragma once
 
 #include <algorithm>
+#include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <iterator>
 #include <list>
@@ -24,6 +26,16 @@
 #include <vector>
 
 namespace zor {
+
+// A sort key that can also be read as bytes: key.byte(0) is the least
+// significant of Key::kBytes bytes, and comparing the bytes from the most
+// significant down orders two keys as their less-than does. Long ranges are
+// then sorted by their bytes.
+template <typename Key>
+concept ByteKey = requires(const Key& k, std::size_t i) {
+  { Key::kBytes } -> std::convertible_to<std::size_t>;
+  { k.byte(i) } -> std::convertible_to<unsigned>;
+};
 
 template <typename T, typename Alloc = std::allocator<T>>
 class CurrentList {
@@ -208,12 +220,38 @@ class CurrentList {
     std::vector<Keyed> keyed;
     keyed.reserve(nodes.size());
     for (std::size_t i = 0; i < nodes.size(); ++i) keyed.push_back(Keyed{keyOf(*nodes[i]), i});
+    bool sorted = false;
+    if constexpr (ByteKey<Key>) {
+      constexpr std::size_t kFewKeys = 256;
+      if (keyed.size() >= kFewKeys) {
+        // Least significant byte first; each pass keeps the order of equal
+        // bytes, so equal keys stay in index order: the stable order.
+        std::vector<Keyed> other(keyed.size());
+        std::vector<std::size_t> start(256);
+        for (std::size_t b = 0; b < Key::kBytes; ++b) {
+          std::fill(start.begin(), start.end(), 0);
+          for (const Keyed& k : keyed) ++start[k.key.byte(b) & 0xffu];
+          if (start[keyed.front().key.byte(b) & 0xffu] == keyed.size()) continue;  // all alike
+          std::size_t at = 0;
+          for (std::size_t& n : start) {
+            const std::size_t count = n;
+            n = at;
+            at += count;
+          }
+          for (const Keyed& k : keyed) other[start[k.key.byte(b) & 0xffu]++] = k;
+          keyed.swap(other);
+        }
+        sorted = true;
+      }
+    }
     // The index decides between equal keys, so the order is the stable one.
-    std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
-      if (lessKey(a.key, b.key)) return true;
-      if (lessKey(b.key, a.key)) return false;
-      return a.at < b.at;
-    });
+    if (!sorted) {
+      std::sort(keyed.begin(), keyed.end(), [&lessKey](const Keyed& a, const Keyed& b) {
+        if (lessKey(a.key, b.key)) return true;
+        if (lessKey(b.key, a.key)) return false;
+        return a.at < b.at;
+      });
+    }
     std::vector<std::size_t> indexes;
     indexes.reserve(keyed.size());
     for (const Keyed& k : keyed) indexes.push_back(k.at);
@@ -263,9 +301,7 @@ class CurrentList {
     for (std::size_t j = 0; j < holders.size(); ++j) {
       if (!staying[position[j]]) slots.push_back(Slot{holders[j], rankAt[position[j]]});
     }
-    // Nodes made one after another are often in address order already.
-    const auto byAddress = [](const Slot& a, const Slot& b) { return std::less<const T*>()(&*a.node, &*b.node); };
-    if (!std::is_sorted(slots.begin(), slots.end(), byAddress)) std::sort(slots.begin(), slots.end(), byAddress);
+    sortByAddress(slots);
     std::vector<std::size_t> from(slots.size());  // the slot holding the element of each rank
     bool inPlace = true;
     for (std::size_t k = 0; k < slots.size(); ++k) {
@@ -314,6 +350,54 @@ class CurrentList {
     // Relinked in the new order where the range was.
     relink(target, after);
     return moved;
+  }
+
+  // Sorts slots (each with a `node`) by the address of the element the node
+  // holds. The addresses are distinct, so there is one order; many slots are
+  // put in it by a radix sort over the bits in which their addresses differ.
+  template <typename Slot>
+  static void sortByAddress(std::vector<Slot>& slots) {
+    const auto addressOf = [](const Slot& s) { return reinterpret_cast<std::uintptr_t>(&*s.node); };
+    const auto byAddress = [&addressOf](const Slot& a, const Slot& b) { return addressOf(a) < addressOf(b); };
+    // Nodes made one after another are often in address order already.
+    if (std::is_sorted(slots.begin(), slots.end(), byAddress)) return;
+    constexpr std::size_t kFewSlots = 256;
+    if (slots.size() < kFewSlots) {
+      std::sort(slots.begin(), slots.end(), byAddress);
+      return;
+    }
+    struct Keyed {
+      std::uintptr_t offset;  // from the lowest address
+      Slot slot;
+    };
+    std::uintptr_t lowest = addressOf(slots.front());
+    std::uintptr_t highest = lowest;
+    for (const Slot& s : slots) {
+      lowest = std::min(lowest, addressOf(s));
+      highest = std::max(highest, addressOf(s));
+    }
+    std::vector<Keyed> keyed;
+    keyed.reserve(slots.size());
+    for (const Slot& s : slots) keyed.push_back(Keyed{addressOf(s) - lowest, s});
+    std::vector<Keyed> other(keyed.size());
+    constexpr unsigned kDigitBits = 11;
+    constexpr std::uintptr_t kDigitMask = (std::uintptr_t{1} << kDigitBits) - 1;
+    const std::uintptr_t span = highest - lowest;
+    std::vector<std::size_t> start(kDigitMask + 1);
+    // Least significant digit first; each pass keeps the order of equal digits.
+    for (unsigned shift = 0; shift < 64 && (span >> shift) != 0; shift += kDigitBits) {
+      std::fill(start.begin(), start.end(), 0);
+      for (const Keyed& k : keyed) ++start[(k.offset >> shift) & kDigitMask];
+      std::size_t at = 0;
+      for (std::size_t& n : start) {
+        const std::size_t count = n;
+        n = at;
+        at += count;
+      }
+      for (const Keyed& k : keyed) other[start[(k.offset >> shift) & kDigitMask]++] = k;
+      keyed.swap(other);
+    }
+    for (std::size_t i = 0; i < slots.size(); ++i) slots[i] = keyed[i].slot;
   }
 
   // Puts the nodes (those of a range, in any order) in this order before `after`.

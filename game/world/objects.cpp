@@ -189,6 +189,12 @@ struct DepthKey {
   static bool less(const DepthKey& a, const DepthKey& b) {
     return a.high != b.high ? a.high < b.high : a.low < b.low;
   }
+  // The key as bytes, least significant first: y, then priority, then z
+  // (high holds 40 bits).
+  static constexpr std::size_t kBytes = 9;
+  unsigned byte(std::size_t i) const {
+    return i < 4 ? (low >> (8 * i)) & 0xffu : static_cast<unsigned>((high >> (8 * (i - 4))) & 0xffu);
+  }
 };
 
 bool staysInPlace(const ObjectRecord& o) { return !o.persistGroup.empty(); }

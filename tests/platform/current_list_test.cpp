@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 namespace zor {
@@ -130,21 +131,23 @@ TEST(CurrentList, RangeSortsAgreeWithAPlainStableSortOnManyEqualKeys) {
 }
 
 TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder) {
-  // Nothing stays, and every fifth value stays in its node.
-  for (const int staysEvery : {0, 5}) {
-    SCOPED_TRACE(staysEvery);
+  // Nothing stays, and every fifth value stays in its node; a short range and
+  // one long enough to be put in address order by digits.
+  for (const auto& [size, staysEvery] : std::vector<std::pair<int, int>>{{40, 0}, {40, 5}, {3000, 0}, {3000, 5}}) {
+    SCOPED_TRACE(testing::Message() << "size " << size << " staysEvery " << staysEvery);
     auto stays = [staysEvery](int v) { return staysEvery != 0 && v % staysEvery == 0; };
     CurrentList<int> l;
-    for (int i = 0; i < 40; ++i) l.addLast(i);
+    for (int i = 0; i < size; ++i) l.addLast(i);
+    const std::size_t lastInRange = static_cast<std::size_t>(size) - 2;
     // The range in an order unlike the nodes' addresses.
-    l.sortRange(1, 38, [](int a, int b) { return (a * 7) % 40 < (b * 7) % 40; });
+    l.sortRange(1, lastInRange, [size](int a, int b) { return (a * 7) % size < (b * 7) % size; });
     const std::vector<int> before = items(l);
     std::vector<const int*> addresses;
     for (const int& v : l) addresses.push_back(&v);
     l.setCurrent(std::next(l.begin(), 6));
     const int currentValue = *l.current();
 
-    const auto moved = l.layOutRange(1, 38, stays);
+    const auto moved = l.layOutRange(1, lastInRange, stays);
 
     EXPECT_EQ(items(l), before);
     EXPECT_EQ(*l.current(), currentValue);
@@ -153,7 +156,7 @@ TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder)
     EXPECT_EQ(now.front(), addresses.front());  // outside the range
     EXPECT_EQ(now.back(), addresses.back());
     const int* last = nullptr;
-    for (std::size_t i = 1; i < 39; ++i) {
+    for (std::size_t i = 1; i <= lastInRange; ++i) {
       if (stays(before[i])) {
         EXPECT_EQ(now[i], addresses[i]) << i;
         continue;
@@ -172,7 +175,7 @@ TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder)
       EXPECT_EQ(now[position], to);
     }
     // Laid out already: nothing moves.
-    EXPECT_TRUE(l.layOutRange(1, 38, stays).empty());
+    EXPECT_TRUE(l.layOutRange(1, lastInRange, stays).empty());
   }
 }
 
