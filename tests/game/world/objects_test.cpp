@@ -280,23 +280,23 @@ TEST(DeleteObjectsWhere, RemovesAllMatchesAndTheirReferences) {
 }
 
 TEST(SortObjects, OrdersByZThenPriorityThenYAndStaysStable) {
-  struct Spec {
+  struct Made {
     const char* name;
     float z;
     int8_t priority;
     float y;
   };
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const Spec specs[] = {
+  const Made made[] = {
       {"near", 0.0f, 0, 0.0f},  {"farLow", 100.0f, 0, 10.0f}, {"farHigh", 100.0f, 0, 50.0f},
       {"farPri", 100.0f, 2, -5.0f}, {"negPri", 100.0f, -3, 99.0f}, {"tieA", 50.0f, 1, 1.0f},
       {"nanZ", nan, 0, 0.0f},   {"tieB", 50.0f, 1, 1.0f},      {"nanY", 50.0f, 1, nan},
   };
   std::vector<std::string> names;
-  for (const Spec& s : specs) names.push_back(s.name);
+  for (const Made& s : made) names.push_back(s.name);
   TestWorld t(names);
   std::size_t i = 1;
-  for (const Spec& s : specs) {
+  for (const Made& s : made) {
     ObjectRecord* o = t.at(i++);
     o->z = s.z;
     o->priority = s.priority;
@@ -337,37 +337,37 @@ TEST(SortObjects, AgreesWithAPlainStableSortAndTheLoadsSortAndLayOut) {
   for (int round = 0; round < 12; ++round) {
     SCOPED_TRACE(round);
     const std::size_t count = (round % 3 == 2 ? 1500 : 2) + next(250);
-    struct Spec {
+    struct Made {
       std::string name;
       float z, y;
       int8_t priority;
       bool persists;
     };
-    std::vector<Spec> specs;
+    std::vector<Made> made;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < count; ++i) {
-      specs.push_back(Spec{"o" + std::to_string(i), depths[next(std::size(depths))], heights[next(std::size(heights))],
+      made.push_back(Made{"o" + std::to_string(i), depths[next(std::size(depths))], heights[next(std::size(heights))],
                            priorities[next(std::size(priorities))], next(9) == 0});
-      names.push_back(specs.back().name);
+      names.push_back(made.back().name);
     }
-    std::vector<Spec> expected = specs;
+    std::vector<Made> expected = made;
     const auto key = [inf](float v) { return std::isnan(v) ? -inf : v; };
-    std::stable_sort(expected.begin(), expected.end(), [&key](const Spec& a, const Spec& b) {
+    std::stable_sort(expected.begin(), expected.end(), [&key](const Made& a, const Made& b) {
       if (key(a.z) != key(b.z)) return key(a.z) > key(b.z);
       if (a.priority != b.priority) return a.priority > b.priority;
       return key(a.y) > key(b.y);
     });
     std::vector<std::string> expectedNames{"you"};
-    for (const Spec& s : expected) expectedNames.push_back(s.name);
+    for (const Made& s : expected) expectedNames.push_back(s.name);
 
     TestWorld apart(names), together(names), sorted(names);
     for (TestWorld* t : {&apart, &together, &sorted}) {
       for (std::size_t i = 0; i < count; ++i) {
         ObjectRecord* o = t->at(i + 1);
-        o->z = specs[i].z;
-        o->y = specs[i].y;
-        o->priority = specs[i].priority;
-        if (specs[i].persists) o->persistGroup = "kept";
+        o->z = made[i].z;
+        o->y = made[i].y;
+        o->priority = made[i].priority;
+        if (made[i].persists) o->persistGroup = "kept";
         o->support = t->at(1 + (i * 7) % count);  // references to follow through the moves
       }
     }
