@@ -81,16 +81,19 @@ float parseFloat(std::string_view s) {
     negative = s[i] == '-';
     ++i;
   }
-  if (startsWithWord(s, i, "inf")) {
-    float inf = std::numeric_limits<float>::infinity();
-    return negative ? -inf : inf;
+  // A number must start with a digit or a point; this also refuses a second
+  // sign. The words start with a letter, so a number is never one.
+  if (i >= s.size() || !(isDigit(s[i]) || s[i] == '.')) {
+    if (startsWithWord(s, i, "inf")) {
+      float inf = std::numeric_limits<float>::infinity();
+      return negative ? -inf : inf;
+    }
+    if (startsWithWord(s, i, "nan")) {
+      float nan = std::numeric_limits<float>::quiet_NaN();
+      return negative ? -nan : nan;
+    }
+    return 0.0f;
   }
-  if (startsWithWord(s, i, "nan")) {
-    float nan = std::numeric_limits<float>::quiet_NaN();
-    return negative ? -nan : nan;
-  }
-  // A number must start with a digit or a point; this also refuses a second sign.
-  if (i >= s.size() || !(isDigit(s[i]) || s[i] == '.')) return 0.0f;
 
   // The common short forms ("12", "-40", "0.25") without the general reader:
   // digits with at most one point and no exponent, whose digits make an

@@ -3,6 +3,7 @@
 #include <expat.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -920,6 +921,374 @@ std::string Document::serialize() const {
 }
 
 // ---------------------------------------------------------------------------
+// The plain reader
+//
+// Game files are plain: ASCII, LF line ends, elements, attributes, text,
+// comments and the five entities or ASCII character references, with no
+// declaration, DTD, CDATA section or processing instruction. Such a document
+// is read here in one pass, into the tree expat's events would build (the same
+// nodes, text, lines and IDs). Anything else - any other byte or construct, a
+// well-formedness fault, a limit reached - makes the reader give up, and the
+// document is parsed again by expat, which then gives its tree or its error.
+// So the reader may refuse what expat accepts, but never accepts what expat
+// refuses, nor reads a document otherwise.
+
+namespace {
+
+enum : unsigned char {
+  kNameStart = 1,  // may start a name
+  kNameChar = 2,   // may continue a name
+  kBlank = 4,      // white space (CR is not plain)
+  kTextPlain = 8,  // stands for itself in text
+  kValuePlain = 16,  // stands for itself in an attribute value (either quote too)
+  kCommentPlain = 32,  // stands in a comment (a "-" is looked at apart)
+};
+
+constexpr std::array<unsigned char, 256> makeCharClasses() {
+  std::array<unsigned char, 256> t{};
+  for (int c = 0x20; c < 0x7f; ++c) t[c] = kTextPlain | kValuePlain | kCommentPlain;
+  for (int c = 'a'; c <= 'z'; ++c) t[c] |= kNameStart | kNameChar;
+  for (int c = 'A'; c <= 'Z'; ++c) t[c] |= kNameStart | kNameChar;
+  for (int c = '0'; c <= '9'; ++c) t[c] |= kNameChar;
+  t['_'] |= kNameStart | kNameChar;
+  t[':'] |= kNameStart | kNameChar;
+  t['-'] |= kNameChar;
+  t['.'] |= kNameChar;
+  t[' '] |= kBlank;
+  t['\t'] = kBlank | kTextPlain | kCommentPlain;
+  t['\n'] = kBlank | kTextPlain | kCommentPlain;
+  t['-'] &= static_cast<unsigned char>(~kCommentPlain);
+  t['<'] &= static_cast<unsigned char>(~(kTextPlain | kValuePlain));
+  t['&'] &= static_cast<unsigned char>(~(kTextPlain | kValuePlain));
+  t[']'] &= static_cast<unsigned char>(~kTextPlain);  // "]]>" may not stand in text
+  t['"'] &= static_cast<unsigned char>(~kValuePlain);
+  t['\''] &= static_cast<unsigned char>(~kValuePlain);
+  return t;
+}
+constexpr std::array<unsigned char, 256> kCharClasses = makeCharClasses();
+
+inline unsigned charClass(char c) { return kCharClasses[static_cast<unsigned char>(c)]; }
+
+}  // namespace
+
+struct PlainReader {
+  Store& store;
+  Node* document;
+  const char* p;
+  const char* const end;
+  std::size_t made = 0;
+  int line = 1;
+  const char* lineCountedTo;
+
+  struct Pending {
+    Str name;
+    const char* value;
+    std::size_t size;
+    bool decode;  // holds references or white space other than blanks
+  };
+  std::vector<Pending> pending;
+
+  PlainReader(Store& s, Node* doc, std::string_view bytes)
+      : store(s), document(doc), p(bytes.data()), end(bytes.data() + bytes.size()), lineCountedTo(bytes.data()) {}
+
+  int lineAt(const char* at) {
+    line += static_cast<int>(std::count(lineCountedTo, at, '\n'));
+    lineCountedTo = at;
+    return line;
+  }
+
+  Node* make(NodeType type, const char* at) {
+    if (made >= kMaxNodes) return nullptr;
+    ++made;
+    Node* n = store.newNode(type);
+    n->line = lineAt(at);
+    return n;
+  }
+
+  // A reference at p ("&...;") read into out; false when it is not one of the
+  // plain ones. The character a character reference names must be ASCII that
+  // XML allows.
+  bool reference(char& out) {
+    const char* q = p + 1;
+    if (q < end && *q == '#') {
+      ++q;
+      bool hex = q < end && *q == 'x';
+      if (hex) ++q;
+      unsigned long code = 0;
+      int digits = 0;
+      for (; q < end && *q != ';'; ++q) {
+        int d;
+        const char c = *q;
+        if (c >= '0' && c <= '9') {
+          d = c - '0';
+        } else if (hex && c >= 'a' && c <= 'f') {
+          d = c - 'a' + 10;
+        } else if (hex && c >= 'A' && c <= 'F') {
+          d = c - 'A' + 10;
+        } else {
+          return false;
+        }
+        if (++digits > 8) return false;
+        code = code * (hex ? 16 : 10) + static_cast<unsigned long>(d);
+      }
+      if (q >= end || digits == 0) return false;
+      if (!(code == '\t' || code == '\n' || (code >= 0x20 && code < 0x7f))) return false;
+      out = static_cast<char>(code);
+      p = q + 1;
+      return true;
+    }
+    static constexpr struct {
+      std::string_view name;
+      char c;
+    } kEntities[] = {{"lt;", '<'}, {"gt;", '>'}, {"amp;", '&'}, {"quot;", '"'}, {"apos;", '\''}};
+    const std::string_view rest(q, static_cast<std::size_t>(end - q));
+    for (const auto& e : kEntities) {
+      if (rest.substr(0, e.name.size()) == e.name) {
+        out = e.c;
+        p = q + e.name.size();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool skipBlanks() {
+    const char* from = p;
+    while (p < end && (charClass(*p) & kBlank)) ++p;
+    return p != from;
+  }
+
+  // A name at p; empty when there is none.
+  std::string_view name() {
+    if (p >= end || !(charClass(*p) & kNameStart)) return {};
+    const char* from = p;
+    ++p;
+    while (p < end && (charClass(*p) & kNameChar)) ++p;
+    return std::string_view(from, static_cast<std::size_t>(p - from));
+  }
+
+  // Text of an element: runs of plain characters and references, up to the next "<".
+  bool text(Node*& textNode, Node* parent) {
+    const char* start = p;
+    for (;;) {
+      const char* run = p;
+      while (p < end && (charClass(*p) & kTextPlain)) ++p;
+      if (p > run) {
+        if (!addText(textNode, parent, std::string_view(run, static_cast<std::size_t>(p - run)), start)) return false;
+      }
+      if (p >= end) return false;  // the root element is not closed
+      const char c = *p;
+      if (c == '<') return true;
+      if (c == ']') {
+        if (end - p >= 3 && p[1] == ']' && p[2] == '>') return false;
+        if (!addText(textNode, parent, std::string_view(p, 1), start)) return false;
+        ++p;
+      } else if (c == '&') {
+        char ch;
+        if (!reference(ch)) return false;
+        if (!addText(textNode, parent, std::string_view(&ch, 1), start)) return false;
+      } else {
+        return false;  // a byte the reader leaves to expat
+      }
+    }
+  }
+
+  // As ParseState::addText: chunks that follow each other make one text node.
+  bool addText(Node*& textNode, Node* parent, std::string_view chunk, const char* at) {
+    if (!textNode) {
+      Node* last = parent->lastChild;
+      if (last && last->type == NodeType::Text) {
+        textNode = last;
+      } else {
+        textNode = make(NodeType::Text, at);
+        if (!textNode) return false;
+        linkLast(parent, textNode);
+      }
+    }
+    store.extend(textNode->text, chunk);
+    return true;
+  }
+
+  // An attribute value from its opening quote at p.
+  bool value(Pending& a) {
+    const char quote = *p++;
+    const char* from = p;
+    bool decode = false;
+    for (;;) {
+      while (p < end && (charClass(*p) & kValuePlain)) ++p;
+      if (p >= end) return false;
+      const char c = *p;
+      if (c == quote) break;
+      if (c == '"' || c == '\'' || c == '\t' || c == '\n') {
+        decode = decode || c == '\t' || c == '\n';
+        ++p;
+      } else if (c == '&') {
+        char ch;
+        if (!reference(ch)) return false;
+        decode = true;
+      } else {
+        return false;  // "<", or a byte the reader leaves to expat
+      }
+    }
+    a.value = from;
+    a.size = static_cast<std::size_t>(p - from);
+    a.decode = decode;
+    ++p;  // the closing quote
+    return true;
+  }
+
+  // The value as XML reads it: references replaced, tabs and line feeds
+  // written raw become blanks. The text was checked by value().
+  Str decodedValue(const Pending& a) {
+    if (!a.decode) return store.copy(std::string_view(a.value, a.size));
+    char* out = static_cast<char*>(store.allocate(a.size, 1));
+    std::size_t n = 0;
+    const char* saved = p;
+    p = a.value;
+    const char* stop = a.value + a.size;
+    while (p < stop) {
+      const char c = *p;
+      if (c == '&') {
+        reference(out[n++]);
+      } else {
+        out[n++] = c == '\t' || c == '\n' ? ' ' : c;
+        ++p;
+      }
+    }
+    p = saved;
+    return n == 0 ? Str() : Str(std::string_view(out, n));
+  }
+
+  // A start tag from its "<"; the new element is linked below `current`.
+  bool startTag(Node*& current, int& depth) {
+    const char* at = p;
+    ++p;
+    const std::string_view elementName = name();
+    if (elementName.empty()) return false;
+    pending.clear();
+    bool empty = false;
+    for (;;) {
+      const bool blanks = skipBlanks();
+      if (p >= end) return false;
+      if (*p == '>') {
+        ++p;
+        break;
+      }
+      if (*p == '/') {
+        if (end - p < 2 || p[1] != '>') return false;
+        p += 2;
+        empty = true;
+        break;
+      }
+      if (!blanks) return false;
+      const std::string_view attrName = name();
+      if (attrName.empty()) return false;
+      skipBlanks();
+      if (p >= end || *p != '=') return false;
+      ++p;
+      skipBlanks();
+      if (p >= end || (*p != '"' && *p != '\'')) return false;
+      Pending a;
+      a.name = store.intern(attrName);
+      for (const Pending& before : pending)
+        if (before.name.data() == a.name.data()) return false;  // twice the same name
+      if (!value(a)) return false;
+      pending.push_back(a);
+    }
+    if (depth >= kMaxDepth) return false;
+    Node* n = make(NodeType::Element, at);
+    if (!n) return false;
+    n->name = store.intern(elementName);
+    if (!pending.empty()) {
+      AttributeList& list = n->attributes;
+      list.items_ = store.newAttributes(pending.size());
+      list.size_ = list.capacity_ = static_cast<std::uint32_t>(pending.size());
+      bool named = false;
+      for (std::size_t i = 0; i < pending.size(); ++i) {
+        Attribute& a = list.items_[i];
+        a.name = pending[i].name;
+        a.value = decodedValue(pending[i]);
+        if (!named && isIdName(a.name)) {
+          named = true;
+          store.ids.try_emplace(toLowerAscii(a.value), n);
+        }
+      }
+    }
+    linkLast(current, n);
+    if (!empty) {
+      current = n;
+      ++depth;
+    }
+    return true;
+  }
+
+  // A comment from its "<!--".
+  bool comment(Node* parent) {
+    const char* at = p;
+    const char* from = p + 4;
+    // "<!--->" and the like are left to expat.
+    if (from < end && *from == '-' && (end - from < 2 || from[1] != '-')) return false;
+    const char* q = from;
+    for (;;) {
+      while (q < end && (charClass(*q) & kCommentPlain)) ++q;
+      if (q >= end || *q != '-') return false;
+      if (end - q >= 2 && q[1] == '-') break;
+      ++q;
+    }
+    if (end - q < 3 || q[2] != '>') return false;  // "--" only ends a comment
+    Node* n = make(NodeType::Comment, at);
+    if (!n) return false;
+    n->text = store.copy(std::string_view(from, static_cast<std::size_t>(q - from)));
+    linkLast(parent, n);
+    p = q + 3;
+    return true;
+  }
+
+  bool read() {
+    Node* current = document;
+    Node* textNode = nullptr;
+    int depth = 0;
+    bool rootDone = false;
+    while (p < end) {
+      if (*p != '<') {
+        if (depth > 0) {
+          if (!text(textNode, current)) return false;
+          continue;
+        }
+        // Only white space stands around the root element.
+        const char* from = p;
+        if (!skipBlanks()) return false;
+        if (!addText(textNode, document, std::string_view(from, static_cast<std::size_t>(p - from)), from))
+          return false;
+        continue;
+      }
+      textNode = nullptr;
+      if (end - p < 2) return false;
+      const char next = p[1];
+      if (next == '/') {
+        if (depth == 0) return false;
+        p += 2;
+        const std::string_view closing = name();
+        if (closing != std::string_view(current->name)) return false;
+        skipBlanks();
+        if (p >= end || *p != '>') return false;
+        ++p;
+        current = current->parent;
+        if (--depth == 0) rootDone = true;
+      } else if (next == '!') {
+        if (end - p < 4 || p[2] != '-' || p[3] != '-') return false;
+        if (!comment(current)) return false;
+      } else {
+        if (rootDone) return false;
+        if (!startTag(current, depth)) return false;
+        if (depth == 0) rootDone = true;  // an empty root element
+      }
+    }
+    return rootDone && depth == 0;
+  }
+};
+
+// ---------------------------------------------------------------------------
 // Parsing
 
 struct ParseState {
@@ -1167,8 +1536,13 @@ struct ParserHandle {
 
 }  // namespace
 
-bool Document::parse(std::string_view bytes, ParseError* error) {
+bool Document::parse(std::string_view bytes, ParseError* error) { return parseAs(bytes, error, true); }
+
+bool Document::parseWithExpat(std::string_view bytes, ParseError* error) { return parseAs(bytes, error, false); }
+
+bool Document::parseAs(std::string_view bytes, ParseError* error, bool plainFirst) {
   reset();
+  readPlainly_ = false;
   ParseError err;
   if (bytes.size() > kMaxDocumentBytes) {
     err.code = -1;
@@ -1188,7 +1562,18 @@ bool Document::parse(std::string_view bytes, ParseError* error) {
 
   // Nodes, attributes and strings of a game file take five to nine times its
   // size: the first chunk holds most of a document, however large.
-  store_ = std::make_unique<Store>(std::max<std::size_t>(1024, bytes.size() * 6));
+  const std::size_t firstChunk = std::max<std::size_t>(1024, bytes.size() * 6);
+  if (plainFirst) {
+    store_ = std::make_unique<Store>(firstChunk);
+    document_ = store_->newNode(NodeType::Document);
+    PlainReader reader(*store_, document_, bytes);
+    if (reader.read()) {
+      store_->idsValid = true;
+      readPlainly_ = true;
+      return true;
+    }
+  }
+  store_ = std::make_unique<Store>(firstChunk);
   document_ = store_->newNode(NodeType::Document);
 
   ParseState state;

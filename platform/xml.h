@@ -48,6 +48,7 @@ class Str : public std::string_view {
   friend class Document;
   friend struct Store;
   friend struct ParseState;
+  friend struct PlainReader;
   constexpr explicit Str(std::string_view v) : std::string_view(v) {}
 };
 
@@ -77,6 +78,7 @@ class AttributeList {
   friend class Node;
   friend class Document;
   friend struct ParseState;
+  friend struct PlainReader;
   Attribute* items_ = nullptr;
   std::uint32_t size_ = 0;
   std::uint32_t capacity_ = 0;
@@ -147,6 +149,13 @@ class Document {
   // Parses bytes into a new document. On failure returns false, fills the error
   // and leaves the document empty.
   bool parse(std::string_view bytes, ParseError* error);
+  // The same parse through expat alone. parse() reads the plain documents
+  // games are written as (ASCII, LF line ends, no declaration, DTD, CDATA or
+  // processing instruction) itself, and hands anything else to expat; both
+  // give the same tree or the same error. This is the reference for tests.
+  bool parseWithExpat(std::string_view bytes, ParseError* error);
+  // Whether the last successful parse() was done without expat (for tests).
+  bool readPlainly() const { return readPlainly_; }
   // Reads the file with files::readFile (a regular file of at most
   // kMaxDocumentBytes) and parses it. A file that cannot be read gives line 0
   // and code -1 in the error.
@@ -217,10 +226,13 @@ class Document {
 
  private:
   friend struct ParseState;
+  friend struct PlainReader;
   void reset();
+  bool parseAs(std::string_view bytes, ParseError* error, bool plainFirst);
   std::unique_ptr<Store> store_;
   Node* document_ = nullptr;
   std::string declaration_;  // the XML declaration as parsed, kept for writing back
+  bool readPlainly_ = false;
 };
 
 // Lower-cases ASCII letters.

@@ -23,6 +23,14 @@ void applyBlockParams(ObjectRecord& o, const BlockParams& params);
 // level of the world's level table.
 void applyBlock(const World& world, ObjectRecord& o, const BlockRecord& block);
 
+// applyBlock(world, o, readBlockRecord(element, classes, findById, ...)) without
+// the record, for a zone's many blocks: the class's values (read once per
+// class into classCache), then the element's own attributes and child scripts
+// read straight onto the object with the rules after them, then the level.
+// Faults are passed over without a word, as the load passes them.
+void applyBlockElement(const World& world, ObjectRecord& o, const xml::Node& element, const ClassMap& classes,
+                       const ElementLookup& findById, ClassParamsCache& classCache);
+
 // Reads the element and applies it to the current object of the object list.
 // topLevel 1 is a block of a zone (applyBlock). topLevel 0 (the `explode`
 // particles) applies the element's own attributes, rules and child scripts

@@ -62,15 +62,22 @@ class NameIndex {
   std::unordered_map<std::string, ObjectList::iterator> first_;
 };
 
-void addBlock(World& world, NameIndex& names, const BlockRecord& block) {
+// One block element of the zone, built straight onto a new object (see
+// applyBlockElement).
+void addBlock(World& world, NameIndex& names, const xml::Node& element, const ClassMap& classes,
+              const ElementLookup& findById, ClassParamsCache& classCache) {
+  std::string oname;
+  if (const std::string_view written = element.attr(format::attr::ObjectName); !written.empty()) {
+    oname = xml::toLowerAscii(text::trim(written));
+  }
   // A surviving persistent object, an earlier block of the same name or the
   // player stands for a named block. The lookup also leaves the list's cursor
   // where the new block goes.
-  if (!block.oname.empty() && names.find(world, block.oname)) return;
+  if (!oname.empty() && names.find(world, oname)) return;
   ObjectRecord& o = addObject(world, "");
-  o.name = block.oname;
+  o.name = std::move(oname);
   names.addedCurrent(world.objects);
-  applyBlock(world, o, block);
+  applyBlockElement(world, o, element, classes, findById, classCache);
   world.objectCount += 1;
 }
 
@@ -252,10 +259,9 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, const E
   world.afterDeathScript = zone.afterDeathScript;
   NameIndex names(world.objects);
   {
-    ClassParamsCache classCache;
-    std::vector<ModelError> errors;  // the game goes on past faults without a word
+    ClassParamsCache classCache;  // the game goes on past faults without a word
     for (const xml::Node* element : zone.blockElements) {
-      addBlock(world, names, readBlockRecord(*element, game.data.classes, findById, errors, &classCache));
+      addBlock(world, names, *element, game.data.classes, findById, classCache);
     }
   }
   for (const ZoneArea& area : zone.areas) addArea(world, area);

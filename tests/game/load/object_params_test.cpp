@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <type_traits>
+#include <vector>
 #include <functional>
 #include <limits>
 #include <string>
 
 #include "format/vocabulary.h"
 #include "game/game.h"
+#include "game/load/element_ids.h"
 #include "game/world/objects.h"
 #include "tests/game/load/zone_test_support.h"
 
@@ -287,6 +294,134 @@ TEST(FoldPhase, MatchesAddingWholeCycles) {
   EXPECT_EQ(foldPhase(kNan), 0.0f);
   EXPECT_EQ(foldPhase(std::numeric_limits<float>::infinity()), 0.0f);
   EXPECT_EQ(foldPhase(-3e20f), 0.0f);
+}
+
+}  // namespace
+}  // namespace zor
+
+namespace zor {
+namespace {
+
+// Every field of two objects, floats by their bits; empty when alike.
+std::string objectDifference(const ObjectRecord& a, const ObjectRecord& b) {
+  std::string out;
+  auto same = [&out](const char* field, auto x, auto y) {
+    if constexpr (std::is_same_v<decltype(x), float>) {
+      if (std::bit_cast<uint32_t>(x) == std::bit_cast<uint32_t>(y)) return;
+    } else {
+      if (x == y) return;
+    }
+    out += std::string(field) + " ";
+  };
+  same("flags", a.flags, b.flags);
+  same("level", a.level, b.level);
+  same("facing", a.facing, b.facing);
+  same("contacts", a.contacts, b.contacts);
+  same("priority", a.priority, b.priority);
+  same("x", a.x, b.x);
+  same("y", a.y, b.y);
+  same("w", a.w, b.w);
+  same("h", a.h, b.h);
+  same("prevX", a.prevX, b.prevX);
+  same("prevY", a.prevY, b.prevY);
+  same("vx", a.vx, b.vx);
+  same("vy", a.vy, b.vy);
+  same("effectBits", a.effectBits, b.effectBits);
+  same("effectTimer", a.effectTimer, b.effectTimer);
+  same("standOnTimes", a.standOnTimes, b.standOnTimes);
+  same("support", a.support, b.support);
+  same("z", a.z, b.z);
+  same("gravity", a.gravity, b.gravity);
+  same("slideTarget", a.slideTarget, b.slideTarget);
+  same("phase", a.phase, b.phase);
+  same("freq", a.freq, b.freq);
+  same("duty", a.duty, b.duty);
+  same("waveValue", a.waveValue, b.waveValue);
+  same("trans", a.trans, b.trans);
+  same("count", a.count, b.count);
+  same("colour1", a.colour1, b.colour1);
+  same("colour2", a.colour2, b.colour2);
+  same("litColour", a.litColour, b.litColour);
+  same("facedObject", a.facedObject, b.facedObject);
+  same("standOnScript", a.standOnScript, b.standOnScript);
+  same("xlim1", a.xlim1, b.xlim1);
+  same("xlim2", a.xlim2, b.xlim2);
+  same("ylim1", a.ylim1, b.ylim1);
+  same("ylim2", a.ylim2, b.ylim2);
+  same("objectClass", a.objectClass, b.objectClass);
+  same("dieScript", a.dieScript, b.dieScript);
+  same("persistGroup", a.persistGroup, b.persistGroup);
+  same("name", a.name, b.name);
+  return out;
+}
+
+// Blocks of random attributes (names in any case, values at the edges of what
+// the readers take), classes and child scripts, built straight from the element
+// and through the block record: the same object, bit for bit.
+TEST(ApplyBlockElement, BuildsWhatTheBlockRecordBuilds) {
+  std::mt19937 random(77u);
+  auto pick = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  static const char* const kNames[] = {
+      "x",     "y",     "w",      "h",     "z",     "level", "color", "count", "trans", "flg",   "freq",
+      "fall",  "smp",   "grav",   "duty",  "phase", "priority", "persist", "xlim", "ylim", "wave", "X",
+      "Flg",   "FALL",  "Level",  "PHASE", "oname", "class", "Class", "unknown", "averyveryverylongname",
+      "colour", "xlimit", "sub"};
+  static const char* const kValues[] = {
+      "",      " ",     "0",     "-0",     "12",     "-40",   "0.25",  "1e40",   "-1e-50", "nan",   "-Infinity",
+      "inf",   "3.5e2", ".5",    "5.",     "+7",     "--1",   "$ff",   "%101",   "300",    "-129",  "127",
+      "1,2",   "5,-5",  ",",     "7,",     ",8",     "a,b,c", "FF0000", "-1",     "00ff00,0000FF", "FF0000,",
+      "solid", "Solid, Deadly,nonsense", "dynamic", "checkpoint", "motion", "bouncy", "scenic", "class",
+      "square", "SAW",  " tri",  "rand",   "Group",  "  x  ", "16777217", "0.1",   "333.333333"};
+  static const char* const kClasses[] = {"walker", "Walker", "cp", "bare", "ghost", " walker"};
+  std::string zone;
+  for (int b = 0; b < 2500; ++b) {
+    zone += "<block";
+    const std::size_t count = pick(8);
+    std::vector<std::string> used;
+    for (std::size_t k = 0; k < count; ++k) {
+      std::string name = kNames[pick(std::size(kNames))];
+      if (std::find(used.begin(), used.end(), name) != used.end()) continue;
+      used.push_back(name);
+      const bool isClass = name == "class" || name == "Class";
+      zone += " " + name + "=\"" + (isClass ? kClasses[pick(std::size(kClasses))] : kValues[pick(std::size(kValues))]) + "\"";
+    }
+    if (std::find(used.begin(), used.end(), "class") == used.end() && pick(3) == 0) {
+      zone += std::string(" class=\"") + kClasses[pick(std::size(kClasses))] + "\"";
+    }
+    zone += ">";
+    for (std::size_t c = pick(4); c > 0; --c) {
+      static const char* const kChildren[] = {
+          "<standon/>", "<standon times=\"3\"/>", "<StandOn sub=\"hop\" times=\"-\"/>", "<standon sub=\"nothing\"/>",
+          "<die/>", "<DIE sub=\"HOP\"/>", "<die sub=\"none\"/>", "<other/>", "<standon times=\"70000\"/>"};
+      zone += kChildren[pick(std::size(kChildren))];
+    }
+    zone += "</block>";
+  }
+  testing::ZoneLog log;
+  auto game = testing::makeGame(
+      "<zorlan><class name=\"walker\" w=\"24\" flg=\"dynamic,solid\" fall=\"2\" y=\"3\"/>"
+      "<class name=\"cp\" flg=\"checkpoint,bouncy\" w=\"30\" persist=\"Keep\"><die sub=\"hop\"/></class>"
+      "<class name=\"bare\"/><zone id=\"z\">" + zone + "<sub id=\"hop\"><drop/></sub></zone></zorlan>",
+      log);
+  World& w = game->world;
+  w.levels = {LevelRecord{0.0f, 0x111111}, LevelRecord{100.0f, 0x222222}, LevelRecord{250.0f, 0x333333}};
+  ObjectRecord p;
+  p.name = "you";
+  w.player = &w.objects.addFirst(p);
+  const ElementLookup findById = [&data = game->data](std::string_view id) { return findElementById(data, id); };
+  ClassParamsCache cache;
+  int blocks = 0;
+  for (const xml::Node* e = game->data.document.findById("z")->firstElement(); e; e = e->nextElement()) {
+    if (e->name != "block") continue;
+    ++blocks;
+    std::vector<ModelError> errors;
+    ObjectRecord& viaRecord = addObject(w, "");
+    applyBlock(w, viaRecord, readBlockRecord(*e, game->data.classes, findById, errors));
+    ObjectRecord& direct = addObject(w, "");
+    applyBlockElement(w, direct, *e, game->data.classes, findById, cache);
+    ASSERT_EQ(objectDifference(direct, viaRecord), "") << xml::Document::serializeNode(e);
+  }
+  EXPECT_EQ(blocks, 2500);
 }
 
 }  // namespace
