@@ -1,4 +1,6 @@
-// Parses arbitrary bytes; whatever parses must serialise to text that parses
+// Parses arbitrary bytes. The one-pass reader for plain files and expat must
+// agree: the same acceptance, the same tree, the same lines and the same error.
+// Whatever parses must serialise to text that parses
 // back into the same tree and serialises to the same text again. A copy of the
 // tree in another document must outlive its source and write the same text;
 // removing nodes must leave a tree that still writes.
@@ -16,7 +18,8 @@ namespace {
 using zor::xml::Document;
 using zor::xml::Node;
 
-bool sameNode(const Node* a, const Node* b) {
+bool sameNode(const Node* a, const Node* b, bool lines = false) {
+  if (lines && a->line != b->line) return false;
   return a->type == b->type && a->name == b->name && a->text == b->text &&
          a->attributes.size() == b->attributes.size() &&
          [&] {
@@ -29,11 +32,11 @@ bool sameNode(const Node* a, const Node* b) {
 }
 
 // Walks both trees in document order side by side, without recursion.
-bool sameTree(const Node* topA, const Node* topB) {
+bool sameTree(const Node* topA, const Node* topB, bool lines = false) {
   const Node* a = topA;
   const Node* b = topB;
   for (;;) {
-    if (!sameNode(a, b)) return false;
+    if (!sameNode(a, b, lines)) return false;
     if (a->firstChild || b->firstChild) {
       if (!a->firstChild || !b->firstChild) return false;
       a = a->firstChild;
@@ -64,7 +67,21 @@ bool sameTree(const Node* topA, const Node* topB) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   Document first;
   zor::xml::ParseError error;
-  if (!first.parse(std::string_view(reinterpret_cast<const char*>(data), size), &error)) return 0;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const bool parsed = first.parse(bytes, &error);
+  Document byExpat;
+  zor::xml::ParseError expatError;
+  const bool expatParsed = byExpat.parseWithExpat(bytes, &expatError);
+  if (parsed != expatParsed)
+    fail(parsed ? "read plainly what expat refuses" : "refused what expat reads", std::string(bytes), "");
+  if (!parsed) {
+    if (error.message != expatError.message || error.line != expatError.line)
+      fail("errors differ", error.message + " on line " + std::to_string(error.line),
+           expatError.message + " on line " + std::to_string(expatError.line));
+    return 0;
+  }
+  if (!sameTree(first.documentNode(), byExpat.documentNode(), true))
+    fail("the plain reader's tree differs from expat's", std::string(bytes), "");
 
   // Read-only lookups must not crash whatever the tree looks like.
   if (const Node* root = first.root()) {
