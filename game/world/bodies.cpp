@@ -1198,7 +1198,7 @@ static void walkAwakeObjects(StepContext& ctx, RandomTable& table) {
   bool fixedSame = fixed.valid;
   ctx.playerPosition = playerIndex;
   for (std::size_t k = 0; k < awake.size(); ++k) {
-    if (k + kListAhead < awake.size()) prefetchNode(rest.nodes[awake[k + kListAhead]]);
+    if (k + kPrefetchAhead < awake.size()) prefetchRecord(&*rest.nodes[awake[k + kPrefetchAhead]]);
     const uint32_t index = awake[k];
     const ObjectList::iterator it = rest.nodes[index];
     ObjectRecord& o = *it;
