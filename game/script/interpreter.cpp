@@ -140,6 +140,8 @@ void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
     node = script->firstChild;
   }
 
+  // The statements may change the script's object.
+  game.world.stepCache.wake(object);
   const StatementTable& table = s.statements ? *s.statements : builtinStatementTable();
   s.walkingScript = true;
   for (; node; node = node->next) {

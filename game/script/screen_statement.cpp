@@ -142,6 +142,7 @@ void startShake(ScreenEffectState& fx, const std::string& value) {
 
 void makeStatic(World& world, ScriptState& script) {
   // A plain walk: the object list's current position stays where it was.
+  world.stepCache.wakeAll();
   for (ObjectRecord& o : world.objects) {
     o.flags &= ~flag::Dynamic;
     if (!o.has(flag::Spatial)) o.freq = 0.0f;

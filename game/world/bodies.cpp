@@ -1,6 +1,8 @@
 #include "game/world/bodies.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -106,6 +108,8 @@ struct StepContext {
   bool deleteKilledAfterPass = false;
   // A death in the pass may have run a script, which may have changed the list.
   bool listMayHaveChanged = false;
+  // The pass's order was taken anew from the list after the walk took it.
+  bool orderRetaken = false;
 
   // The objects other than the player in list order (their places in the
   // list), and their levels, as the pass found them; the player's own position.
@@ -171,6 +175,7 @@ void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
 // The end of killObject: the flags of a killed object, its sound and die script.
 void markKilled(World& world, ScriptState& script, bool soundOn, ObjectRecord* object, int withSound) {
   const bool wasKilled = object->has(flag::Killed);
+  world.stepCache.wake(object);
   object->flags = flag::Killed | flag::NoBorder | flag::Invisible | (object->flags & flag::HasFace);
   if (withSound != 0 && !wasKilled) {
     playSoundEffect(world, soundOn, kDieEffect);
@@ -534,6 +539,11 @@ constexpr std::size_t kPrefetchAhead = 8;
 // stand on (which the records loaded kPrefetchAhead ahead name by then).
 constexpr std::size_t kSupportAhead = kPrefetchAhead / 2;
 
+// How far ahead the pair pass loads the bucket table lines of the queries,
+// and then the first entries of their buckets.
+constexpr std::size_t kBucketsAhead = 16;
+constexpr std::size_t kEntriesAhead = 8;
+
 // Asks the processor to load the first line of the record `o` stands on.
 void prefetchSupport(const ObjectRecord& o) {
   if (o.support != nullptr) prefetchLine(reinterpret_cast<std::uintptr_t>(o.support));
@@ -713,6 +723,7 @@ void fillOrderSlot(StepContext& ctx, std::size_t k, ObjectList::iterator it) {
 
 // The pass's order from the list as it stands.
 void takeOrder(StepContext& ctx) {
+  ctx.orderRetaken = true;
   resetOrder(ctx, 0);
   ObjectList& list = ctx.world.objects;
   for (auto it = list.begin(); it != list.end(); ++it) addToOrder(ctx, it);
@@ -750,6 +761,11 @@ void indexFixedObjects(StepContext& ctx) {
     }
     cache.index.build(positions, ctx.boxes, ctx.levels);
     cache.valid = true;
+    // Where each place now is among the positions, for the walk of the next
+    // step that passes over the objects at rest.
+    RestingSet& rest = ctx.world.stepCache.resting;
+    rest.fixedAt.assign(ctx.places.size(), RestingSet::kNone);
+    for (std::size_t c = 0; c < positions.size(); ++c) rest.fixedAt[positions[c]] = static_cast<uint32_t>(c);
   }
   ctx.fixedIndex = &cache.index;
 }
@@ -791,6 +807,19 @@ void pairPass(StepContext& ctx) {
       indexMovingObjects(ctx, ctx.movingIndex, kSolidKind);
       const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
+        // The indexes' lines that the queries of the objects a few places
+        // ahead read: their boxes stay as the bodies phase left them until
+        // their own turn.
+        if (d + kBucketsAhead < dynamic.size()) {
+          const uint32_t k = dynamic[d + kBucketsAhead];
+          ctx.fixedIndex->prefetchBuckets(ctx.levels[k], ctx.boxes[k]);
+          ctx.movingIndex.prefetchBuckets(ctx.levels[k], ctx.boxes[k]);
+        }
+        if (d + kEntriesAhead < dynamic.size()) {
+          const uint32_t k = dynamic[d + kEntriesAhead];
+          ctx.fixedIndex->prefetchEntries(ctx.levels[k], ctx.boxes[k]);
+          ctx.movingIndex.prefetchEntries(ctx.levels[k], ctx.boxes[k]);
+        }
         if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
         if (d + kSupportAhead < dynamic.size()) prefetchSupport(*ctx.places[dynamic[d + kSupportAhead]]);
         pairFollowing(ctx, dynamic[d], before);
@@ -976,6 +1005,8 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
 
   if (world.bounceFrames > 0) world.bounceFrames -= 1;
 
+  // This step keeps no set of objects at rest: the next one walks everything.
+  world.stepCache.wakeAll();
   StepContext ctx(game, player);
   ctx.search = search;
   ctx.contacts = contacts;
@@ -994,26 +1025,88 @@ void stepBodies(Game& game, PairSearch search, std::vector<PairContact>* contact
   pairAndPlayerRules(game, ctx, cache, player);
 }
 
-void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
-  World& world = game.world;
-  RandomTable& table = game.random.table;
-  if (world.player == nullptr) {
-    updateObjectMotion(world, table);
-    return;
+namespace {
+
+constexpr uint32_t kNoFixed = RestingSet::kNone;
+
+// An object's place in the pass's order from its index in the list.
+uint32_t slotOf(uint32_t index, uint32_t playerIndex) { return index < playerIndex ? index : index - 1; }
+
+// Whether a walk over the object would change nothing (see RestingSet); the
+// player is never at rest.
+bool atRest(const ObjectRecord& o) {
+  return !o.has(flag::Dynamic | flag::Cyclic | flag::Motion) && o.effectBits == 0 && o.contacts == 0 &&
+         std::bit_cast<uint64_t>(std::array<float, 2>{o.prevX, o.prevY}) ==
+             std::bit_cast<uint64_t>(std::array<float, 2>{o.x, o.y});
+}
+
+// Whether the set of objects at rest still holds for the list as it stands,
+// with the objects woken since the last walk added to those walked. False
+// when the walk must go over every object.
+bool restingSetHolds(const World& world, RestingSet& rest, const PairPassBuffers& buffers) {
+  const std::size_t count = world.objects.size();
+  if (!rest.valid || !world.stepCache.fixedPairs.valid || rest.listChanges != world.objects.changeCount() || rest.player != world.player ||
+      rest.nodes.size() != count || count == 0 || buffers.places.size() != count - 1 ||
+      rest.fixedAt.size() != count - 1) {
+    return false;
   }
-  ObjectRecord& player = *world.player;
+  if (rest.woken.empty()) return true;
+  // No object was removed since the woken ones were noted (that changes the
+  // list), so each is still in the list, at the index the last walk gave it.
+  std::vector<uint32_t>& extra = rest.fixedChanges;  // scratch here
+  extra.clear();
+  for (const ObjectRecord* o : rest.woken) {
+    const uint32_t i = o->stepIndex;
+    if (i >= count || &*rest.nodes[i] != o) return false;
+    extra.push_back(i);
+  }
+  rest.woken.clear();
+  std::sort(extra.begin(), extra.end());
+  extra.erase(std::unique(extra.begin(), extra.end()), extra.end());
+  rest.nextAwake.clear();
+  std::set_union(rest.awake.begin(), rest.awake.end(), extra.begin(), extra.end(),
+                 std::back_inserter(rest.nextAwake));
+  rest.awake.swap(rest.nextAwake);
+  return true;
+}
 
-  if (world.bounceFrames > 0) world.bounceFrames -= 1;
+// The kept index's positions with the places in `changes` (ascending) taken
+// out when they are there and put in when they are not.
+void toggledPositions(const std::vector<uint32_t>& kept, const std::vector<uint32_t>& changes,
+                      std::vector<uint32_t>& out) {
+  out.clear();
+  std::size_t i = 0, j = 0;
+  while (i < kept.size() || j < changes.size()) {
+    if (j == changes.size() || (i < kept.size() && kept[i] < changes[j])) {
+      out.push_back(kept[i++]);
+    } else if (i < kept.size() && kept[i] == changes[j]) {
+      ++i;
+      ++j;
+    } else {
+      out.push_back(changes[j++]);
+    }
+  }
+}
 
-  StepContext ctx(game, player);
-  ctx.contacts = contacts;
+}  // namespace
+
+// The motion walk over every object of the list; with `keep`, it takes the
+// set of objects at rest on the way.
+static void walkEveryObject(StepContext& ctx, RandomTable& table, bool keep) {
+  World& world = ctx.world;
+  ObjectRecord& player = ctx.player;
   WorldStepCache& cache = world.stepCache;
-  swapPassBuffers(ctx, cache.buffers);
+  RestingSet& rest = cache.resting;
   const std::size_t count = world.objects.size();
   resetOrder(ctx, count);  // every slot is written below
-  ctx.deferred.clear();
-  ctx.restingMoving.clear();
-  ctx.scratch.clear();
+  rest.valid = false;
+  rest.woken.clear();
+  rest.awake.clear();
+  if (keep) {
+    rest.nodes.resize(count);
+    rest.fixedAt.resize(count);
+  }
+  bool playerFound = false;
 
   // The motion of every object in list order. The bodies step of an object
   // that is not dynamic is its effect timer, and the bodies steps of the others
@@ -1029,41 +1122,151 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   const FixedPairCache& fixed = cache.fixedPairs;
   bool fixedSame = fixed.valid;
   uint32_t position = 0;
-  for (auto it = world.objects.begin(); it != world.objects.end(); ++it) {
+  uint32_t index = 0;
+  for (auto it = world.objects.begin(); it != world.objects.end(); ++it, ++index) {
     if (position + kListAhead < count) prefetchNode(ctx.places[position + kListAhead]);
     ObjectRecord& o = *it;
     updateMotionOf(o, player, table);
+    if (keep) {
+      rest.nodes[index] = it;
+      if (o.stepIndex != index) o.stepIndex = index;
+    }
     if (&o == &player) {
       ctx.playerPosition = position;
       ctx.deferred.emplace_back(it, position);
+      if (keep) rest.awake.push_back(index);
+      playerFound = true;
       continue;
     }
     if (o.has(flag::Dynamic)) {
+      if (keep) {
+        rest.awake.push_back(index);
+        rest.fixedAt[position] = kNoFixed;
+      }
       ctx.deferred.emplace_back(it, position++);
       continue;
     }
     stepEffectTimer(o);
-    // The box of an object that stands still is wanted only when the kept
-    // index is built anew (see indexFixedObjects); a moving one's is taken
-    // here, while its record is at hand.
     ctx.places[position] = it;
     ctx.levels[position] = o.level;
     if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
+    const PairBox box = boxOf(o);
+    ctx.boxes[position] = box;
+    if (keep) rest.fixedAt[position] = kNoFixed;
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
-      ctx.boxes[position] = boxOf(o);
       ctx.kinds[position] = kindsOf(o);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
       const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
-      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, boxOf(o), o.level);
+      if (keep) rest.fixedAt[position] = static_cast<uint32_t>(c);
+      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, box, o.level);
     }
+    if (keep && !atRest(o)) rest.awake.push_back(index);
     ++position;
   }
   ctx.fixedCompared = true;
-  ctx.fixedBoxesMissing = true;
+  ctx.fixedBoxesMissing = false;
   ctx.fixedSame = fixedSame && ctx.fixedPositions.size() == fixed.positions.size();
   sizeOrder(ctx, position);
+  if (keep && playerFound && position + 1 == count) {
+    rest.fixedAt.resize(position);
+    rest.valid = true;
+    rest.listChanges = world.objects.changeCount();
+    rest.player = &player;
+    rest.playerIndex = ctx.playerPosition;
+  }
+}
+
+// The motion walk over the objects that are not at rest (the set holds, see
+// restingSetHolds): what walkEveryObject does for each of them, while the
+// others keep their places, boxes and levels in the pass's order. Objects that
+// come to rest leave the set.
+static void walkAwakeObjects(StepContext& ctx, RandomTable& table) {
+  World& world = ctx.world;
+  ObjectRecord& player = ctx.player;
+  WorldStepCache& cache = world.stepCache;
+  RestingSet& rest = cache.resting;
+  const FixedPairCache& fixed = cache.fixedPairs;
+  resetOrder(ctx, ctx.places.size());  // the slots keep what they hold
+  const uint32_t playerIndex = rest.playerIndex;
+  const std::vector<uint32_t>& awake = rest.awake;
+  std::vector<uint32_t>& nextAwake = rest.nextAwake;
+  std::vector<uint32_t>& fixedChanges = rest.fixedChanges;
+  nextAwake.clear();
+  fixedChanges.clear();
+  bool fixedSame = fixed.valid;
+  ctx.playerPosition = playerIndex;
+  for (std::size_t k = 0; k < awake.size(); ++k) {
+    if (k + kPrefetchAhead < awake.size()) prefetchRecord(&*rest.nodes[awake[k + kPrefetchAhead]]);
+    const uint32_t index = awake[k];
+    const ObjectList::iterator it = rest.nodes[index];
+    ObjectRecord& o = *it;
+    updateMotionOf(o, player, table);
+    if (index == playerIndex) {
+      ctx.deferred.emplace_back(it, playerIndex);
+      nextAwake.push_back(index);
+      continue;
+    }
+    const uint32_t position = slotOf(index, playerIndex);
+    const bool wasFixed = rest.fixedAt[position] != kNoFixed;
+    if (o.has(flag::Dynamic)) {
+      if (wasFixed) fixedChanges.push_back(position);
+      nextAwake.push_back(index);
+      ctx.deferred.emplace_back(it, position);
+      continue;
+    }
+    stepEffectTimer(o);
+    ctx.levels[position] = o.level;
+    if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
+    const PairBox box = boxOf(o);
+    ctx.boxes[position] = box;
+    if (o.has(flag::Motion)) {
+      ctx.restingMoving.push_back(position);
+      ctx.kinds[position] = kindsOf(o);
+      if (wasFixed) fixedChanges.push_back(position);
+    } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
+      if (!wasFixed) {
+        fixedChanges.push_back(position);
+      } else {
+        fixedSame = fixedSame && sameFixedSlot(fixed, rest.fixedAt[position], position, box, o.level);
+      }
+    } else if (wasFixed) {
+      fixedChanges.push_back(position);
+    }
+    if (!atRest(o)) nextAwake.push_back(index);
+  }
+  rest.awake.swap(nextAwake);
+  ctx.fixedCompared = true;
+  ctx.fixedBoxesMissing = false;
+  ctx.fixedSame = fixedSame && fixedChanges.empty();
+  if (!ctx.fixedSame) toggledPositions(fixed.positions, fixedChanges, ctx.fixedPositions);
+}
+
+void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
+  World& world = game.world;
+  RandomTable& table = game.random.table;
+  if (world.player == nullptr) {
+    updateObjectMotion(world, table);
+    return;
+  }
+  ObjectRecord& player = *world.player;
+
+  if (world.bounceFrames > 0) world.bounceFrames -= 1;
+
+  StepContext ctx(game, player);
+  ctx.contacts = contacts;
+  WorldStepCache& cache = world.stepCache;
+  const bool skip = cache.skipResting && restingSetHolds(world, cache.resting, cache.buffers);
+  swapPassBuffers(ctx, cache.buffers);
+  ctx.deferred.clear();
+  ctx.restingMoving.clear();
+  ctx.scratch.clear();
+  if (skip) {
+    walkAwakeObjects(ctx, table);
+  } else {
+    walkEveryObject(ctx, table, cache.skipResting);
+  }
 
   // The bodies phase of the player and the dynamic objects, in list order.
   bool kindChanged = false;
@@ -1091,6 +1294,9 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   if (kindChanged) takeOrder(ctx);
   ctx.orderTaken = true;
   pairAndPlayerRules(game, ctx, cache, player);
+  // An order taken anew in the step (a kind changed, or a death script ran in
+  // the pass) no longer matches the set's places: the next step walks everything.
+  if (ctx.orderRetaken) cache.wakeAll();
 }
 
 }  // namespace zor

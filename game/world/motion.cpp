@@ -122,6 +122,7 @@ void updateObjectMotion(World& world, RandomTable& table) {
   const ObjectRecord* player = world.player ? world.player : world.objects.front();
   if (player == nullptr) return;
 
+  world.stepCache.wakeAll();
   for (ObjectRecord& o : world.objects) updateMotionOf(o, *player, table);
 }
 

@@ -80,11 +80,15 @@ ObjectRecord& addObject(World& world, const std::string& name) {
 
 ObjectRecord* findObject(World& world, std::string_view name) {
   if (name.empty() || name == "-") return nullptr;
-  if (name == "you") return world.player;
+  if (name == "you") return world.player;  // walked every step
   if (!world.objects.first()) return nullptr;
   do {
     ObjectRecord* o = world.objects.current();
-    if (o->name == name) return o;
+    if (o->name == name) {
+      // Whoever looks an object up by name may change it.
+      world.stepCache.wake(o);
+      return o;
+    }
   } while (world.objects.advance());
   return nullptr;
 }

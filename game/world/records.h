@@ -56,6 +56,9 @@ struct ObjectRecord {
   const xml::Node* dieScript = nullptr;
   std::string persistGroup;
   std::string name;  // trimmed, lower case; empty for an anonymous block
+  // The object's index in the list as the world step last counted it (see
+  // RestingSet in step_cache.h); read only while the list has not changed since.
+  uint32_t stepIndex = 0;
 
   bool has(uint32_t bit) const { return (flags & bit) != 0; }
   uint32_t waveCode() const { return flags & format::flag::WaveMask; }

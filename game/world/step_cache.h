@@ -41,9 +41,57 @@ struct PairPassBuffers {
   PairIndex movingPlayerIndex;
 };
 
+// The objects at rest, which the world step passes over. An object is at rest
+// when a step's walk over it would change nothing: it is not the player, not
+// dynamic, not cyclic and not on a motion path, runs no effect, has no contact
+// bits, and stands where it stood a step before. Such an object keeps its
+// place in the pass's order, its box and level and what it can be met as,
+// until something changes it: every change to an object from outside the
+// step's own walk (a script, a kill, the player's death) wakes it (see
+// WorldStepCache::wake), and any change to the list's make-up (an object
+// added, removed, sorted or laid out) drops the whole set.
+struct RestingSet {
+  static constexpr uint32_t kNone = UINT32_MAX;
+  bool valid = false;
+  uint64_t listChanges = 0;                 // the list's change count when the set was taken
+  const ObjectRecord* player = nullptr;     // the player when the set was taken
+  uint32_t playerIndex = 0;                 // the player's index in `nodes`
+  std::vector<ObjectList::iterator> nodes;  // every object in list order, the player too
+  std::vector<uint32_t> awake;              // list indexes of the objects not at rest, ascending
+  // By place in the pass's order: the place's index in fixedPairs.positions,
+  // or kNone for an object that is not among them.
+  std::vector<uint32_t> fixedAt;
+  // Objects changed since the last walk, to be walked in the next step.
+  std::vector<ObjectRecord*> woken;
+  // Scratch of the walk.
+  std::vector<uint32_t> nextAwake;
+  std::vector<uint32_t> fixedChanges;
+};
+
 struct WorldStepCache {
   FixedPairCache fixedPairs;
   PairPassBuffers buffers;
+  RestingSet resting;
+  // Whether the step passes over the objects at rest; off, every step walks
+  // every object (the plain reference the skipping must agree with).
+  bool skipResting = true;
+
+  // Something other than the step's walk changed the object (its flags, box,
+  // level, effects, contacts or position): the next step walks it again.
+  void wake(ObjectRecord* object) {
+    if (!resting.valid || object == nullptr) return;
+    // Many changes at once: walking everything once is as cheap.
+    if (resting.woken.size() >= resting.nodes.size() / 8 + 64) {
+      wakeAll();
+      return;
+    }
+    resting.woken.push_back(object);
+  }
+  // Something may have changed any object: the next step walks every object.
+  void wakeAll() {
+    resting.valid = false;
+    resting.woken.clear();
+  }
 };
 
 // Asks the processor to load one line of memory; a hint only, never a fault.

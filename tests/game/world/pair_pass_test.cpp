@@ -206,8 +206,8 @@ TEST(PairPass, OneWalkForMotionAndBodiesMatchesTheTwoWalksOnRandomZones) {
     for (int f = 0; f < 250; ++f) {
       const std::vector<int> held = randomInput(input);
       if (f % 37 == 5) {
-        // Between two steps (as a script would) a solid block that stands
-        // still moves onto the player.
+        // Between two steps (as a script would, waking it) a solid block
+        // that stands still moves onto the player.
         for (PlayHarness* h : {&fused, &plain}) {
           const ObjectRecord& player = *h->world().player;
           int seen = 0;
@@ -219,6 +219,7 @@ TEST(PairPass, OneWalkForMotionAndBodiesMatchesTheTwoWalksOnRandomZones) {
             o.level = player.level;
             o.x = player.x + 4.0f;
             o.y = player.y + 4.0f;
+            h->world().stepCache.wake(&o);
             break;
           }
         }
