@@ -39,9 +39,8 @@ struct ScreenBox {
 };
 
 ScreenBox projectBox(const Projection& p, float x, float y, float w, float h, float zrel) {
-  int64_t left = p.screenX(x, zrel);
-  int64_t top = p.screenY(y + h, zrel);
-  return {left, top, int64_t(p.screenX(x + w, zrel)) - left, int64_t(p.screenY(y, zrel)) - top};
+  const ScreenCorners c = p.corners(x, y, w, h, zrel);
+  return {c.left, c.top, int64_t(c.right) - c.left, int64_t(c.bottom) - c.top};
 }
 
 void insetBoxes(CanvasImage& image, int64_t l, int64_t t, int64_t w, int64_t h, uint32_t colour) {
