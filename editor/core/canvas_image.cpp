@@ -150,7 +150,9 @@ inline void xorPixels(uint32_t* p, size_t n, uint32_t colour) {
 
 }  // namespace
 
-void CanvasImage::fill(uint32_t colour) { setPixels(pixels_.data(), pixels_.size(), colour); }
+void CanvasImage::fill(uint32_t colour) {
+  setPixels(pixels_.data(), pixels_.size(), colour);
+}
 
 void CanvasImage::span(int64_t y, int64_t x0, int64_t x1, const Pen& pen) {
   if (y < 0 || y >= height_ || x1 < 0 || x0 >= width_ || x0 > x1) return;
@@ -222,6 +224,18 @@ void CanvasImage::box(int64_t x, int64_t y, int64_t width, int64_t height, const
   if (y0 > y1) return;
   column(left, y0, y1, pen);
   if (right != left) column(right, y0, y1, pen);
+}
+
+void CanvasImage::fillBetween(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+  // Half-open bounds: [x0, x1) when x1 >= x0, else [x1 + 1, x0 + 1) (a negative size
+  // extends the box the other way), clipped to the image.
+  const int64_t flipX = x1 < x0, flipY = y1 < y0;
+  const int64_t l = std::max<int64_t>(std::min(x0, x1) + flipX, 0), r = std::min<int64_t>(std::max(x0, x1) + flipX, width_);
+  const int64_t t = std::max<int64_t>(std::min(y0, y1) + flipY, 0), b = std::min<int64_t>(std::max(y0, y1) + flipY, height_);
+  if (l >= r || t >= b) return;
+  const size_t stride = static_cast<size_t>(width_);
+  setRows(pixels_.data() + static_cast<size_t>(t) * stride + static_cast<size_t>(l), stride, static_cast<size_t>(b - t),
+          static_cast<size_t>(r - l), colour);
 }
 
 void CanvasImage::column(int64_t x, int64_t y0, int64_t y1, const Pen& pen) {
