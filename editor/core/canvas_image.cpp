@@ -55,7 +55,7 @@ inline void setPixels(uint32_t* p, size_t n, uint32_t colour) {
 // Eight pixels, stored with one unaligned store where the processor has 32-byte
 // registers (two 16-byte stores elsewhere).
 using Eight = uint32_t __attribute__((vector_size(32), aligned(4), may_alias));
-inline void setEight(uint32_t* p, Eight v) { *reinterpret_cast<Eight*>(p) = v; }
+inline void setEight(uint32_t* p, const Eight& v) { *reinterpret_cast<Eight*>(p) = v; }
 
 // Sets the same run of n pixels (n >= 1) in `rows` rows `stride` pixels apart: a filled
 // box. Runs of 8 or more in 8-pixel stores, the last one overlapping; rows of up to 32
