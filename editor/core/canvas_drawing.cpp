@@ -39,9 +39,8 @@ struct ScreenBox {
 };
 
 ScreenBox projectBox(const Projection& p, float x, float y, float w, float h, float zrel) {
-  int64_t left = p.screenX(x, zrel);
-  int64_t top = p.screenY(y + h, zrel);
-  return {left, top, int64_t(p.screenX(x + w, zrel)) - left, int64_t(p.screenY(y, zrel)) - top};
+  const ScreenCorners c = p.corners(x, y, w, h, zrel);
+  return {c.left, c.top, int64_t(c.right) - c.left, int64_t(c.bottom) - c.top};
 }
 
 void insetBoxes(CanvasImage& image, int64_t l, int64_t t, int64_t w, int64_t h, uint32_t colour) {
@@ -189,8 +188,13 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
           if (o.flags & objflag::HasFace) drawEyes(image, 0, ty, W, H - ty, outlined);
           if (selected) insetBoxes(image, 0, ty, W, H - ty, inverseColour(colour));
         } else {
-          ScreenBox b = projectBox(p, o.x + offx, o.y + offy, o.w, o.h, zrel);
-          image.box(b.left, b.top, b.width, b.height, Pen{colour, outlined, false});
+          const ScreenCorners c = p.corners(o.x + offx, o.y + offy, o.w, o.h, zrel);
+          const ScreenBox b{c.left, c.top, int64_t(c.right) - c.left, int64_t(c.bottom) - c.top};
+          if (outlined) {
+            image.box(b.left, b.top, b.width, b.height, Pen{colour, true, false});
+          } else {
+            image.fillBetween(c.left, c.top, c.right, c.bottom, colour);
+          }
           if (o.flags & objflag::HasFace) drawEyes(image, b.left, b.top, b.width, b.height, outlined);
           if (selected) insetBoxes(image, b.left, b.top, b.width, b.height, inverseColour(colour) & 0xC0C0C0u);
         }

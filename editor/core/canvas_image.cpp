@@ -6,6 +6,10 @@
 #include <cstring>
 #include <cwchar>
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 namespace zor::editor {
 
 namespace {
@@ -13,6 +17,8 @@ using Wide = __int128;
 // Radii are capped here (far beyond any image) so that the exact inside test of a round
 // shape fits in 128 bits.
 constexpr int64_t kMaxRadius = int64_t(1) << 30;
+// Radii up to this keep the inside test of a round shape within 64 bits.
+constexpr int64_t kNarrow = int64_t(1) << 14;
 }
 
 void CanvasImage::resize(int32_t width, int32_t height) {
@@ -46,23 +52,43 @@ inline void setPixels(uint32_t* p, size_t n, uint32_t colour) {
   }
 }
 
+// Eight pixels, stored with one unaligned store where the processor has 32-byte
+// registers (two 16-byte stores elsewhere).
+using Eight = uint32_t __attribute__((vector_size(32), aligned(4), may_alias));
+inline void setEight(uint32_t* p, const Eight& v) { *reinterpret_cast<Eight*>(p) = v; }
+
 // Sets the same run of n pixels (n >= 1) in `rows` rows `stride` pixels apart: a filled
-// box. Runs of 8 or more in 32-byte stores, the last one overlapping, so that each row
-// of a box costs a few stores whatever its width.
-void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
-  const uint32_t eight[8] = {colour, colour, colour, colour, colour, colour, colour, colour};
+// box. Runs of 8 or more in 8-pixel stores, the last one overlapping; rows of up to 32
+// pixels in a fixed number of stores without an inner loop, so that each row of a box
+// costs a few stores whatever its width.
+[[gnu::always_inline]] inline void setRowsOverlapping(uint32_t* row, size_t stride, size_t rows, size_t n,
+                                                        uint32_t colour) {
+  const Eight eight = {colour, colour, colour, colour, colour, colour, colour, colour};
   if (n > 256) {
     for (; rows > 0; --rows, row += stride) setPixels(row, n, colour);
-  } else if (n >= 8) {
+  } else if (n > 32) {
     for (; rows > 0; --rows, row += stride) {
       uint32_t* const last = row + n - 8;
-      for (uint32_t* p = row; p < last; p += 8) std::memcpy(p, eight, sizeof eight);
-      std::memcpy(last, eight, sizeof eight);
+      for (uint32_t* p = row; p < last; p += 8) setEight(p, eight);
+      setEight(last, eight);
+    }
+  } else if (n > 16) {
+    for (; rows > 0; --rows, row += stride) {
+      setEight(row, eight);
+      setEight(row + 8, eight);
+      setEight(row + n - 16, eight);
+      setEight(row + n - 8, eight);
+    }
+  } else if (n >= 8) {
+    for (; rows > 0; --rows, row += stride) {
+      setEight(row, eight);
+      setEight(row + n - 8, eight);
     }
   } else if (n >= 4) {
+    const uint32_t four[4] = {colour, colour, colour, colour};
     for (; rows > 0; --rows, row += stride) {
-      std::memcpy(row, eight, 4 * sizeof colour);
-      std::memcpy(row + n - 4, eight, 4 * sizeof colour);
+      std::memcpy(row, four, sizeof four);
+      std::memcpy(row + n - 4, four, sizeof four);
     }
   } else {
     for (; rows > 0; --rows, row += stride) {
@@ -71,13 +97,62 @@ void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colou
   }
 }
 
+#if defined(__x86_64__) && defined(__GNUC__)
+// Built once for each kind of processor; the loader picks the one that runs here.
+// Without 32-byte registers, and with them:
+[[gnu::target("default")]] void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
+  setRowsOverlapping(row, stride, rows, n, colour);
+}
+[[gnu::target("avx2")]] void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
+  setRowsOverlapping(row, stride, rows, n, colour);
+}
+
+// With 64-byte registers and masked stores: each row in the 64-byte lines it touches,
+// one store to each, the first and last masked to the run. No store spans two lines
+// and no pixel is stored twice. The pixels outside the run in the first and last line
+// are not touched (masked stores neither write nor fault there).
+[[gnu::target("avx512f")]] void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
+  const __m512i v = _mm512_set1_epi32(static_cast<int>(colour));
+  // The rows all start at the same place in their lines when a row is a whole number
+  // of lines; otherwise they are laid down one at a time.
+  const bool sameStart = stride % 16 == 0;
+  for (; rows > 0;) {
+    const uintptr_t start = reinterpret_cast<uintptr_t>(row);
+    uint32_t* line = reinterpret_cast<uint32_t*>(start & ~uintptr_t(63));
+    const size_t lead = (start & 63) / 4, end = lead + n;  // in pixels from the first line
+    const size_t last = (end - 1) & ~size_t(15);           // the last line's first pixel
+    __mmask16 first = static_cast<__mmask16>(0xFFFFu << lead);
+    const __mmask16 final = static_cast<__mmask16>(0xFFFFu >> (15 - ((end - 1) & 15)));
+    const size_t count = sameStart ? rows : 1;
+    rows -= count;
+    row += count * stride;
+    if (last == 0) {
+      first &= final;
+      for (size_t r = count; r > 0; --r, line += stride) _mm512_mask_storeu_epi32(line, first, v);
+      continue;
+    }
+    for (size_t r = count; r > 0; --r, line += stride) {
+      _mm512_mask_storeu_epi32(line, first, v);
+      for (size_t k = 16; k < last; k += 16) _mm512_store_si512(line + k, v);
+      _mm512_mask_storeu_epi32(line + last, final, v);
+    }
+  }
+}
+#else
+void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
+  setRowsOverlapping(row, stride, rows, n, colour);
+}
+#endif
+
 inline void xorPixels(uint32_t* p, size_t n, uint32_t colour) {
   for (size_t i = 0; i < n; ++i) p[i] ^= colour;
 }
 
 }  // namespace
 
-void CanvasImage::fill(uint32_t colour) { setPixels(pixels_.data(), pixels_.size(), colour); }
+void CanvasImage::fill(uint32_t colour) {
+  setPixels(pixels_.data(), pixels_.size(), colour);
+}
 
 void CanvasImage::span(int64_t y, int64_t x0, int64_t x1, const Pen& pen) {
   if (y < 0 || y >= height_ || x1 < 0 || x0 >= width_ || x0 > x1) return;
@@ -100,16 +175,33 @@ void CanvasImage::plot(int64_t x, int64_t y, const Pen& pen) {
 void CanvasImage::box(int64_t x, int64_t y, int64_t width, int64_t height, const Pen& pen) {
   if (width == 0 || height == 0) return;
   // Corners as inclusive pixel bounds; a negative size extends the box the other way.
-  // Wide arithmetic, then clamped to just outside the image, so no sum overflows.
-  Wide l = width > 0 ? Wide(x) : Wide(x) + width + 1;
-  Wide r = width > 0 ? Wide(x) + width - 1 : Wide(x);
-  Wide t = height > 0 ? Wide(y) : Wide(y) + height + 1;
-  Wide b = height > 0 ? Wide(y) + height - 1 : Wide(y);
-  if (r < 0 || l >= width_ || b < 0 || t >= height_) return;
-  int64_t left = static_cast<int64_t>(std::max<Wide>(l, -1));
-  int64_t right = static_cast<int64_t>(std::min<Wide>(r, width_));
-  int64_t top = static_cast<int64_t>(std::max<Wide>(t, -1));
-  int64_t bottom = static_cast<int64_t>(std::min<Wide>(b, height_));
+  // Coordinates and sizes within 2^61 of zero (every box the canvas projects) give them
+  // in plain arithmetic; others through wide arithmetic, clamped to just outside the
+  // image, so that no sum overflows.
+  constexpr uint64_t kPlain = uint64_t(1) << 61;
+  int64_t left, right, top, bottom;
+  if (((uint64_t(x) + kPlain) | (uint64_t(y) + kPlain) | (uint64_t(width) + kPlain) | (uint64_t(height) + kPlain)) <
+      2 * kPlain) {
+    left = width > 0 ? x : x + width + 1;
+    right = width > 0 ? x + width - 1 : x;
+    top = height > 0 ? y : y + height + 1;
+    bottom = height > 0 ? y + height - 1 : y;
+    if (right < 0 || left >= width_ || bottom < 0 || top >= height_) return;
+    left = std::max<int64_t>(left, -1);
+    right = std::min<int64_t>(right, width_);
+    top = std::max<int64_t>(top, -1);
+    bottom = std::min<int64_t>(bottom, height_);
+  } else {
+    Wide l = width > 0 ? Wide(x) : Wide(x) + width + 1;
+    Wide r = width > 0 ? Wide(x) + width - 1 : Wide(x);
+    Wide t = height > 0 ? Wide(y) : Wide(y) + height + 1;
+    Wide b = height > 0 ? Wide(y) + height - 1 : Wide(y);
+    if (r < 0 || l >= width_ || b < 0 || t >= height_) return;
+    left = static_cast<int64_t>(std::max<Wide>(l, -1));
+    right = static_cast<int64_t>(std::min<Wide>(r, width_));
+    top = static_cast<int64_t>(std::max<Wide>(t, -1));
+    bottom = static_cast<int64_t>(std::min<Wide>(b, height_));
+  }
   if (!pen.outlined) {
     // The same run in every row of the clipped box.
     const int64_t y0 = std::max<int64_t>(top, 0), y1 = std::min<int64_t>(bottom, height_ - 1);
@@ -132,6 +224,18 @@ void CanvasImage::box(int64_t x, int64_t y, int64_t width, int64_t height, const
   if (y0 > y1) return;
   column(left, y0, y1, pen);
   if (right != left) column(right, y0, y1, pen);
+}
+
+void CanvasImage::fillBetween(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour) {
+  // Half-open bounds: [x0, x1) when x1 >= x0, else [x1 + 1, x0 + 1) (a negative size
+  // extends the box the other way), clipped to the image.
+  const int64_t flipX = x1 < x0, flipY = y1 < y0;
+  const int64_t l = std::max<int64_t>(std::min(x0, x1) + flipX, 0), r = std::min<int64_t>(std::max(x0, x1) + flipX, width_);
+  const int64_t t = std::max<int64_t>(std::min(y0, y1) + flipY, 0), b = std::min<int64_t>(std::max(y0, y1) + flipY, height_);
+  if (l >= r || t >= b) return;
+  const size_t stride = static_cast<size_t>(width_);
+  setRows(pixels_.data() + static_cast<size_t>(t) * stride + static_cast<size_t>(l), stride, static_cast<size_t>(b - t),
+          static_cast<size_t>(r - l), colour);
 }
 
 void CanvasImage::column(int64_t x, int64_t y0, int64_t y1, const Pen& pen) {
@@ -164,7 +268,6 @@ int64_t CanvasImage::ellipseHalfWidth(int64_t rx, int64_t ry, int64_t dy) {
     while (dx > 0 && !inside(dx)) --dx;
     while (dx < rx && inside(dx + 1)) ++dx;
   };
-  constexpr int64_t kNarrow = int64_t(1) << 14;
   if (rx <= kNarrow && ry <= kNarrow) {
     walk(int64_t{0});
   } else {
@@ -178,11 +281,27 @@ void CanvasImage::roundShape(int64_t cx, int64_t cy, int64_t rx, int64_t ry, con
   if (cx < -kMaxRadius - 1 || cy < -kMaxRadius - 1 || cx > kMaxRadius + width_ || cy > kMaxRadius + height_) return;
   if (cx + rx < 0 || cx - rx >= width_ || cy + ry < 0 || cy - ry >= height_) return;
   int64_t dy0 = std::max<int64_t>(-ry, -cy), dy1 = std::min<int64_t>(ry, height_ - 1 - cy);
-  // The half-widths of the rows above, at and below dy, each found once.
-  int64_t above = pen.outlined ? ellipseHalfWidth(rx, ry, dy0 - 1) : -1;
-  int64_t half = ellipseHalfWidth(rx, ry, dy0);
+  // The half-widths of the rows, top to bottom, each found once. Where the shape is
+  // narrow, each row's is walked to from the row above's with the same inside test:
+  // a few steps a row, as the widths change little from row to row.
+  constexpr int64_t kWalked = 2048;
+  const bool walked = rx <= kWalked && ry <= kNarrow;
+  const int64_t a = (2 * rx + 1) * (2 * rx + 1), b = walked ? (2 * ry + 1) * (2 * ry + 1) : 0, ab = a * b;
+  int64_t last = -1;
+  auto halfWidth = [&](int64_t dy) {
+    if (!walked || last < 0) return last = ellipseHalfWidth(rx, ry, dy);
+    if (dy < -ry || dy > ry) return last = -1;
+    const int64_t limit = ab - 4 * dy * dy * a;
+    int64_t dx = last;
+    while (dx > 0 && 4 * dx * dx * b > limit) --dx;
+    while (dx < rx && 4 * (dx + 1) * (dx + 1) * b <= limit) ++dx;
+    return last = dx;
+  };
+  // The half-widths of the rows above, at and below dy.
+  int64_t above = pen.outlined ? halfWidth(dy0 - 1) : -1;
+  int64_t half = halfWidth(dy0);
   for (int64_t dy = dy0; dy <= dy1; ++dy) {
-    const int64_t below = pen.outlined || dy < dy1 ? ellipseHalfWidth(rx, ry, dy + 1) : -1;
+    const int64_t below = pen.outlined || dy < dy1 ? halfWidth(dy + 1) : -1;
     const int64_t h = half, inner = std::min(above, below);
     above = half;
     half = below;

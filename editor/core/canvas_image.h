@@ -42,6 +42,10 @@ class CanvasImage {
   // Box with its top-left corner at (x, y); a negative width or height extends it to the
   // left or upwards from there. A width or height of 0 draws nothing.
   void box(int64_t x, int64_t y, int64_t width, int64_t height, const Pen& pen);
+  // The filled box between columns x0 and x1 and rows y0 and y1: the pixels that
+  // box(x0, y0, x1 - x0, y1 - y0, Pen{colour}) sets, for the corners of a projected
+  // rectangle.
+  void fillBetween(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour);
   // Circle of the pixels within radius of the centre (a radius of 0 is the centre pixel;
   // a negative radius draws nothing). The outline is the circle's pixels that have a
   // horizontal or vertical neighbour outside it.

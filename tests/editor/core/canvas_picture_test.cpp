@@ -151,6 +151,45 @@ TEST(CanvasImageShapes, BoxesAndRoundShapesSetThePixelsAPlainPainterSets) {
   }
 }
 
+// Filled boxes on images whose rows are a whole number of 64-byte lines (where every
+// row of a box starts at the same place in its line) and on others, given by size and
+// by their corners, set the pixels a plain painter sets.
+TEST(CanvasImageShapes, FilledBoxesByCornersAndOnWholeLineRowsSetThePixelsAPlainPainterSets) {
+  const struct { int32_t w, h; } sizes[] = {{16, 9}, {48, 20}, {880, 14}, {3, 40}, {37, 23}, {130, 17}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.w) + "x" + std::to_string(size.h));
+    CanvasImage image(size.w, size.h);
+    PlainPainter plain(size.w, size.h);
+    image.fill(0x654321);
+    plain.fill(0x654321);
+    Random rnd{static_cast<uint64_t>(size.w * 77 + size.h)};
+    for (int i = 0; i < 2000; ++i) {
+      const uint32_t colour = static_cast<uint32_t>(rnd.below(0x1000000));
+      const int64_t x0 = rnd.between(-40, size.w + 40), y0 = rnd.between(-10, size.h + 10);
+      const int64_t x1 = rnd.below(3) == 0 ? x0 + rnd.between(-3, 3) : rnd.between(-40, size.w + 40);
+      const int64_t y1 = rnd.between(-10, size.h + 10);
+      if (rnd.below(2) == 0) {
+        image.fillBetween(static_cast<int32_t>(x0), static_cast<int32_t>(y0), static_cast<int32_t>(x1),
+                          static_cast<int32_t>(y1), colour);
+      } else {
+        image.box(x0, y0, x1 - x0, y1 - y0, Pen{colour, false, false});
+      }
+      plain.box(x0, y0, x1 - x0, y1 - y0, Pen{colour, false, false});
+      const std::vector<uint32_t> drawn(image.pixels(), image.pixels() + plain.pixels().size());
+      ASSERT_EQ(drawn, plain.pixels()) << "after box " << i << ": " << x0 << "," << y0 << " to " << x1 << "," << y1;
+    }
+    // Corners at the ends of the projected range.
+    for (const int32_t far : {kScreenLimit, -kScreenLimit, size.w / 2 + kScreenLimit}) {
+      image.fillBetween(far, 1, size.w / 2, size.h - 1, 0x111111);
+      plain.box(far, 1, int64_t(size.w / 2) - far, size.h - 2, Pen{0x111111, false, false});
+      image.fillBetween(2, -far, size.w - 2, far, 0x222222);
+      plain.box(2, -far, size.w - 4, int64_t(far) + far, Pen{0x222222, false, false});
+    }
+    const std::vector<uint32_t> drawn(image.pixels(), image.pixels() + plain.pixels().size());
+    EXPECT_EQ(drawn, plain.pixels());
+  }
+}
+
 // FNV-1a over the image's pixels and size.
 uint64_t fingerprint(const CanvasImage& image) {
   uint64_t h = 14695981039346656037ull;

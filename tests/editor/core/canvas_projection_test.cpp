@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace zor::editor {
@@ -64,6 +66,47 @@ TEST(CanvasProjection, DegenerateDepthsClampInsteadOfOverflowing) {
   EXPECT_FALSE(Projection::inView(4.9f));
   EXPECT_TRUE(Projection::inView(5.0f));
   EXPECT_FALSE(Projection::inView(nan));
+}
+
+// The four corners found together are the four single projections, to the bit, for
+// ordinary and degenerate rectangles, depths and views alike.
+TEST(CanvasProjection, CornersAreTheSingleProjections) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float odd[] = {0.0f, -0.0f, 1e-30f, -1e-38f, 3.5f, -2.25f, 1e9f, -1e9f, 3e38f, -3e38f, inf, -inf, nan};
+  uint64_t state = 7;
+  auto next = [&state] {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<uint32_t>(state >> 33);
+  };
+  // Mostly values of a zone's scale, some odd ones and some of any bit pattern.
+  auto value = [&](float range) {
+    switch (next() % 8) {
+      case 0:
+        return odd[next() % (sizeof odd / sizeof odd[0])];
+      case 1: {
+        const uint32_t bits = next() ^ (next() << 16);
+        float f;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+      }
+      default:
+        return (static_cast<float>(next() % 20001) - 10000.0f) * range / 10000.0f;
+    }
+  };
+  for (int i = 0; i < 200000; ++i) {
+    Projection p = view(value(2000.0f), value(2000.0f), value(500.0f));
+    p.width = static_cast<int32_t>(next() % 2000);
+    p.height = static_cast<int32_t>(next() % 2000);
+    if (next() % 4 == 0) p.scale = value(1000.0f);
+    const float x = value(3000.0f), y = value(3000.0f), w = value(300.0f), h = value(300.0f);
+    const float zrel = next() % 3 == 0 ? value(1000.0f) : kNearestDepth + static_cast<float>(next() % 1000);
+    const ScreenCorners c = p.corners(x, y, w, h, zrel);
+    ASSERT_EQ(c.left, p.screenX(x, zrel)) << i;
+    ASSERT_EQ(c.right, p.screenX(x + w, zrel)) << i;
+    ASSERT_EQ(c.top, p.screenY(y + h, zrel)) << i;
+    ASSERT_EQ(c.bottom, p.screenY(y, zrel)) << i;
+  }
 }
 
 }  // namespace
