@@ -44,31 +44,52 @@ std::vector<uint32_t> drawingOrder(const std::vector<DrawingKey>& keys) {
   for (const DrawingKey& k : keys)
     if (std::isnan(k.z) || std::isnan(k.y)) return comparedOrder(keys);
 
-  // A stable least-significant-digit radix sort over the twelve bytes of the key;
-  // a byte that all keys share needs no pass.
-  std::vector<Item> items(n), spare(n);
+  std::vector<Item> items(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    items[i].key = {descending(keys[i].y), descending(keys[i].priority), descending(keys[i].z)};
+    items[i].index = static_cast<uint32_t>(i);
+  }
+  // A list is mostly in order already (it was sorted before, and the records made
+  // since were added at its end): the run in order at its start stays as it is, the
+  // rest is sorted and merged into it, ties going to the run.
+  auto before = [](const Item& a, const Item& b) {
+    if (a.key[2] != b.key[2]) return a.key[2] < b.key[2];
+    if (a.key[1] != b.key[1]) return a.key[1] < b.key[1];
+    return a.key[0] < b.key[0];
+  };
+  std::size_t run = n == 0 ? 0 : 1;
+  while (run < n && !before(items[run], items[run - 1])) ++run;
+  std::vector<uint32_t> order(n);
+  if (run == n) {
+    for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
+    return order;
+  }
+
+  // The rest by a stable least-significant-digit radix sort over the twelve bytes of
+  // the key; a byte that all its keys share needs no pass.
+  std::vector<Item> rest(items.begin() + static_cast<std::ptrdiff_t>(run), items.end());
+  const std::size_t m = rest.size();
+  std::vector<Item> spare(m);
   std::vector<std::array<uint32_t, 256>> counts(12);
   for (auto& c : counts) c.fill(0);
-  for (std::size_t i = 0; i < n; ++i) {
-    Item& item = items[i];
-    item.key = {descending(keys[i].y), descending(keys[i].priority), descending(keys[i].z)};
-    item.index = static_cast<uint32_t>(i);
+  for (const Item& item : rest)
     for (std::size_t d = 0; d < 12; ++d) ++counts[d][(item.key[d / 4] >> (8 * (d % 4))) & 0xFFu];
-  }
   for (std::size_t d = 0; d < 12; ++d) {
     std::array<uint32_t, 256>& count = counts[d];
-    if (n == 0 || count[(items[0].key[d / 4] >> (8 * (d % 4))) & 0xFFu] == n) continue;
+    if (count[(rest[0].key[d / 4] >> (8 * (d % 4))) & 0xFFu] == m) continue;
     uint32_t start = 0;
     for (uint32_t& c : count) {
       const uint32_t here = c;
       c = start;
       start += here;
     }
-    for (const Item& item : items) spare[count[(item.key[d / 4] >> (8 * (d % 4))) & 0xFFu]++] = item;
-    items.swap(spare);
+    for (const Item& item : rest) spare[count[(item.key[d / 4] >> (8 * (d % 4))) & 0xFFu]++] = item;
+    rest.swap(spare);
   }
-  std::vector<uint32_t> order(n);
-  for (std::size_t i = 0; i < n; ++i) order[i] = items[i].index;
+  std::size_t a = 0, b = 0, k = 0;
+  while (a < run && b < m) order[k++] = before(rest[b], items[a]) ? rest[b++].index : items[a++].index;
+  while (a < run) order[k++] = items[a++].index;
+  while (b < m) order[k++] = rest[b++].index;
   return order;
 }
 
