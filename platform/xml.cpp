@@ -55,8 +55,9 @@ class Chunk {
   static constexpr std::size_t kLargePage = std::size_t{1} << 21;
   static constexpr std::size_t kVeryLarge = std::size_t{32} << 20;
 
-  explicit Chunk(std::size_t size) {
-    if (size >= kVeryLarge) {
+  // `largeFrom`: the size from which the chunk asks for large pages.
+  explicit Chunk(std::size_t size, std::size_t largeFrom = kVeryLarge) {
+    if (size >= largeFrom) {
       size_ = (size + kLargePage - 1) / kLargePage * kLargePage;
       bytes_ = static_cast<char*>(::operator new(size_, std::align_val_t{kLargePage}));
       large_ = true;
@@ -125,13 +126,15 @@ struct Store {
     return p;
   }
 
-  // Makes sure the next `bytes` bytes come from one chunk: a bulk copy then
-  // fills memory that lies together (and, when it is very large, sits on large
-  // pages) instead of a run of doubling chunks.
+  // Makes sure the next `bytes` bytes come from one chunk: a bulk copy (or edit)
+  // then fills memory that lies together instead of a run of doubling chunks. Such
+  // memory is new to the process, and filling it costs a page fault for every page
+  // of it: from a few megabytes on it sits on large pages.
+  static constexpr std::size_t kLargeReserve = std::size_t{4} << 20;
   void reserve(std::size_t bytes) {
     if (bytes <= left) return;
     std::size_t size = std::max(nextChunk, bytes);
-    chunks.push_back(std::make_unique<Chunk>(size));
+    chunks.push_back(std::make_unique<Chunk>(size, kLargeReserve));
     cursor = chunks.back()->bytes();
     left = chunks.back()->size();
     nextChunk = std::min<std::size_t>(size * 2, std::size_t{16} << 20);

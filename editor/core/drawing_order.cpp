@@ -44,11 +44,10 @@ std::vector<uint32_t> drawingOrder(const std::vector<DrawingKey>& keys) {
   for (const DrawingKey& k : keys)
     if (std::isnan(k.z) || std::isnan(k.y)) return comparedOrder(keys);
 
-  std::vector<Item> items(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    items[i].key = {descending(keys[i].y), descending(keys[i].priority), descending(keys[i].z)};
-    items[i].index = static_cast<uint32_t>(i);
-  }
+  auto itemOf = [&keys](std::size_t i) {
+    return Item{{descending(keys[i].y), descending(keys[i].priority), descending(keys[i].z)},
+                static_cast<uint32_t>(i)};
+  };
   // A list is mostly in order already (it was sorted before, and the records made
   // since were added at its end): the run in order at its start stays as it is, the
   // rest is sorted and merged into it, ties going to the run.
@@ -58,7 +57,14 @@ std::vector<uint32_t> drawingOrder(const std::vector<DrawingKey>& keys) {
     return a.key[0] < b.key[0];
   };
   std::size_t run = n == 0 ? 0 : 1;
-  while (run < n && !before(items[run], items[run - 1])) ++run;
+  if (n > 0) {
+    Item last = itemOf(0);
+    for (; run < n; ++run) {
+      const Item next = itemOf(run);
+      if (before(next, last)) break;
+      last = next;
+    }
+  }
   std::vector<uint32_t> order(n);
   if (run == n) {
     for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
@@ -67,8 +73,9 @@ std::vector<uint32_t> drawingOrder(const std::vector<DrawingKey>& keys) {
 
   // The rest by a stable least-significant-digit radix sort over the twelve bytes of
   // the key; a byte that all its keys share needs no pass.
-  std::vector<Item> rest(items.begin() + static_cast<std::ptrdiff_t>(run), items.end());
-  const std::size_t m = rest.size();
+  const std::size_t m = n - run;
+  std::vector<Item> rest(m);
+  for (std::size_t i = 0; i < m; ++i) rest[i] = itemOf(run + i);
   std::vector<Item> spare(m);
   std::vector<std::array<uint32_t, 256>> counts(12);
   for (auto& c : counts) c.fill(0);
@@ -87,8 +94,16 @@ std::vector<uint32_t> drawingOrder(const std::vector<DrawingKey>& keys) {
     rest.swap(spare);
   }
   std::size_t a = 0, b = 0, k = 0;
-  while (a < run && b < m) order[k++] = before(rest[b], items[a]) ? rest[b++].index : items[a++].index;
-  while (a < run) order[k++] = items[a++].index;
+  Item inRun = itemOf(0);
+  while (a < run && b < m) {
+    if (before(rest[b], inRun)) {
+      order[k++] = rest[b++].index;
+    } else {
+      order[k++] = static_cast<uint32_t>(a++);
+      if (a < run) inRun = itemOf(a);
+    }
+  }
+  while (a < run) order[k++] = static_cast<uint32_t>(a++);
   while (b < m) order[k++] = rest[b++].index;
   return order;
 }

@@ -88,17 +88,17 @@ int duplicateSelection(Editor& editor) {
   const int n = static_cast<int>(originals.size());
   if (n == 0) return 0;
   collectObjectNames(editor);
-  // The copies are made in one piece of the document's memory.
-  std::size_t copyBytes = 0;
-  for (EditorObject* o : originals) copyBytes += xml::Document::copyBytes(o->node);
-  if (n > 1) editor.game.document->reserveForCopies(copyBytes);
   // Each copy goes right after its original, so the copies can be made in any order:
   // they are made in the order the originals lie in memory (the drawing order of a big
-  // zone jumps all over it). Names and records follow in the originals' list order.
+  // zone jumps all over it), in one piece of the document's memory. Names and records
+  // follow in the originals' list order.
   std::vector<std::pair<xml::Node*, std::size_t>> inMemory;
   inMemory.reserve(originals.size());
   for (std::size_t i = 0; i < originals.size(); ++i) inMemory.emplace_back(originals[i]->node, i);
   sortByAddress(inMemory, [](const auto& item) { return item.first; });
+  std::size_t copyBytes = 0;
+  for (const auto& item : inMemory) copyBytes += xml::Document::copyBytes(item.first);
+  if (n > 1) editor.game.document->reserveForCopies(copyBytes);
   std::vector<xml::Node*> copies(originals.size(), nullptr);
   for (const auto& [node, i] : inMemory) {
     xml::Node* copy = editor.game.document->copyNode(node);
@@ -106,11 +106,16 @@ int duplicateSelection(Editor& editor) {
     xml::Document::insertBefore(node->parent, copy, node->next);
     copies[i] = copy;
   }
-  constexpr std::size_t kAhead = 8;
+  // The copies (and the attributes they share with their originals) are asked for
+  // some steps before they are read.
+  constexpr std::size_t kAhead = 16;
   for (std::size_t i = 0; i < originals.size(); ++i) {
-    if (i + kAhead < copies.size() && copies[i + kAhead] != nullptr) {
-      __builtin_prefetch(copies[i + kAhead]);
-      __builtin_prefetch(copies[i + kAhead]->attributes.begin());
+    if (i + kAhead < copies.size() && copies[i + kAhead] != nullptr) __builtin_prefetch(copies[i + kAhead]);
+    if (i + kAhead / 2 < copies.size() && copies[i + kAhead / 2] != nullptr) {
+      const char* attributes = reinterpret_cast<const char*>(copies[i + kAhead / 2]->attributes.begin());
+      __builtin_prefetch(attributes);
+      __builtin_prefetch(attributes + 64);
+      __builtin_prefetch(attributes + 128);
     }
     EditorObject* o = originals[i];
     deselectObject(editor, o);

@@ -622,6 +622,7 @@ std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::
     EditorObject* record;
   };
   std::vector<Wanted> wanted;
+  wanted.reserve(elements.size());
   AddressTable<uint32_t> indexOf(elements.size());
   std::vector<uint32_t> itemOf;
   itemOf.reserve(elements.size());
