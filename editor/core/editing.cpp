@@ -113,9 +113,11 @@ int duplicateSelection(Editor& editor) {
     if (i + kAhead < copies.size() && copies[i + kAhead] != nullptr) __builtin_prefetch(copies[i + kAhead]);
     if (i + kAhead / 2 < copies.size() && copies[i + kAhead / 2] != nullptr) {
       const char* attributes = reinterpret_cast<const char*>(copies[i + kAhead / 2]->attributes.begin());
-      __builtin_prefetch(attributes);
-      __builtin_prefetch(attributes + 64);
-      __builtin_prefetch(attributes + 128);
+      if (attributes != nullptr) {
+        __builtin_prefetch(attributes);
+        __builtin_prefetch(attributes + 64);
+        __builtin_prefetch(attributes + 128);
+      }
     }
     EditorObject* o = originals[i];
     deselectObject(editor, o);
