@@ -56,8 +56,9 @@ class Chunk {
   static constexpr std::size_t kLargePage = std::size_t{1} << 21;
   static constexpr std::size_t kVeryLarge = std::size_t{32} << 20;
 
-  explicit Chunk(std::size_t size) {
-    if (size >= kVeryLarge) {
+  // `largeFrom`: the size from which the chunk asks for large pages.
+  explicit Chunk(std::size_t size, std::size_t largeFrom = kVeryLarge) {
+    if (size >= largeFrom) {
       size_ = (size + kLargePage - 1) / kLargePage * kLargePage;
       bytes_ = static_cast<char*>(::operator new(size_, std::align_val_t{kLargePage}));
       large_ = true;
@@ -126,13 +127,15 @@ struct Store {
     return p;
   }
 
-  // Makes sure the next `bytes` bytes come from one chunk: a bulk copy then
-  // fills memory that lies together (and, when it is very large, sits on large
-  // pages) instead of a run of doubling chunks.
+  // Makes sure the next `bytes` bytes come from one chunk: a bulk copy (or edit)
+  // then fills memory that lies together instead of a run of doubling chunks. Such
+  // memory is new to the process, and filling it costs a page fault for every page
+  // of it: from a few megabytes on it sits on large pages.
+  static constexpr std::size_t kLargeReserve = std::size_t{4} << 20;
   void reserve(std::size_t bytes) {
     if (bytes <= left) return;
     std::size_t size = std::max(nextChunk, bytes);
-    chunks.push_back(std::make_unique<Chunk>(size));
+    chunks.push_back(std::make_unique<Chunk>(size, kLargeReserve));
     cursor = chunks.back()->bytes();
     left = chunks.back()->size();
     nextChunk = std::min<std::size_t>(size * 2, std::size_t{16} << 20);
@@ -335,17 +338,30 @@ Str Node::attr(std::string_view attrName) const {
   return a ? a->value : Str();
 }
 
+// An attribute list copied within its document shares its array with the original
+// (its capacity is then zero): the first change to either gives it its own array.
+// Growing adds a quarter: the lists a parse makes are full, and a bulk edit that adds
+// one attribute to many elements takes less fresh memory so.
+static std::uint32_t grownCapacity(std::uint32_t size) { return std::max<std::uint32_t>(4, size + size / 4 + 1); }
+
 void Node::setAttr(std::string_view attrName, std::string_view value) {
   if (isIdName(attrName)) store_->idsChanged();
-  for (Attribute& a : std::span(attributes.items_, attributes.size_)) {
-    if (a.name == attrName) {
-      a.value = store_->copy(value);
+  AttributeList& list = attributes;
+  const bool shared = list.capacity_ < list.size_;
+  for (std::uint32_t i = 0; i < list.size_; ++i) {
+    if (list.items_[i].name == attrName) {
+      if (shared) {
+        Attribute* items = store_->newAttributes(list.size_);
+        std::copy(list.items_, list.items_ + list.size_, items);
+        list.items_ = items;
+        list.capacity_ = list.size_;
+      }
+      list.items_[i].value = store_->copy(value);
       return;
     }
   }
-  AttributeList& list = attributes;
-  if (list.size_ == list.capacity_) {
-    std::uint32_t capacity = std::max<std::uint32_t>(4, list.capacity_ * 2);
+  if (list.size_ >= list.capacity_) {
+    const std::uint32_t capacity = grownCapacity(list.size_);
     Attribute* items = store_->newAttributes(capacity);
     std::copy(list.items_, list.items_ + list.size_, items);
     list.items_ = items;
@@ -354,15 +370,33 @@ void Node::setAttr(std::string_view attrName, std::string_view value) {
   list.items_[list.size_++] = Attribute{store_->intern(attrName), store_->copy(value)};
 }
 
+std::size_t Node::setAttrBytes(std::string_view attrName, std::size_t valueBytes) const {
+  const bool shared = attributes.capacity_ < attributes.size_;
+  if (findAttr(attrName) != nullptr)
+    return valueBytes + (shared ? attributes.size_ * sizeof(Attribute) + alignof(Attribute) : 0);
+  std::size_t bytes = valueBytes + attrName.size();  // the name as if new
+  if (attributes.size_ >= attributes.capacity_)
+    bytes += grownCapacity(attributes.size_) * sizeof(Attribute) + alignof(Attribute);
+  return bytes;
+}
+
 bool Node::removeAttr(std::string_view attrName) {
   if (isIdName(attrName)) store_->idsChanged();
   AttributeList& list = attributes;
   for (std::uint32_t i = 0; i < list.size_; ++i) {
-    if (list.items_[i].name == attrName) {
-      std::copy(list.items_ + i + 1, list.items_ + list.size_, list.items_ + i);
-      --list.size_;
+    if (list.items_[i].name != attrName) continue;
+    if (list.capacity_ < list.size_) {  // shared: the others into an array of its own
+      const std::uint32_t size = list.size_ - 1;
+      Attribute* items = size ? store_->newAttributes(size) : nullptr;
+      std::copy(list.items_, list.items_ + i, items);
+      std::copy(list.items_ + i + 1, list.items_ + list.size_, items + i);
+      list.items_ = items;
+      list.size_ = list.capacity_ = size;
       return true;
     }
+    std::copy(list.items_ + i + 1, list.items_ + list.size_, list.items_ + i);
+    --list.size_;
+    return true;
   }
   return false;
 }
@@ -532,7 +566,13 @@ Node* Document::copyNode(const Node* source) {
     n->name = s.intern(from->name);
     n->text = s.copy(from->text);
     const AttributeList& fromList = from->attributes;
-    if (!fromList.empty()) {
+    if (!fromList.empty() && from->store_ == &s) {
+      // Within one document the copy shares the attributes (and their text, which
+      // is never changed in place) until either element changes them.
+      AttributeList& original = const_cast<Node*>(from)->attributes;
+      original.capacity_ = 0;
+      n->attributes = original;
+    } else if (!fromList.empty()) {
       AttributeList& list = n->attributes;
       list.items_ = s.newAttributes(fromList.size());
       list.capacity_ = list.size_ = static_cast<std::uint32_t>(fromList.size());

@@ -107,6 +107,9 @@ class Node {
   bool hasAttr(std::string_view attrName) const { return findAttr(attrName) != nullptr; }
   // Replaces the value of an existing attribute in place, else appends it.
   void setAttr(std::string_view attrName, std::string_view value);
+  // At most the document memory setAttr(attrName, a value of `valueBytes` bytes)
+  // takes (see Document::reserveForCopies).
+  std::size_t setAttrBytes(std::string_view attrName, std::size_t valueBytes) const;
   // Returns true when an attribute was removed.
   bool removeAttr(std::string_view attrName);
   // Renames an element (or the target of a processing instruction).
@@ -188,7 +191,7 @@ class Document {
   Node* copyNode(const Node* source);
   // At most the memory copyNode takes for a copy of `source` (zero for a null
   // or document node); reserveForCopies readies that much in one piece before
-  // many copies are made together.
+  // many copies are made together (or many attributes set, Node::setAttrBytes).
   static std::size_t copyBytes(const Node* source);
   void reserveForCopies(std::size_t bytes);
   static void appendChild(Node* parent, Node* child);

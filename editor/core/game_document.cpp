@@ -440,7 +440,21 @@ xml::Node* findClassNode(const Editor& editor, const std::string& className) {
 std::string nodeToXmlString(const xml::Node* element, const std::string& replacement, bool stripChildren) {
   if (!element) return "";
   const bool replace = !replacement.empty() && !element->firstChild;
-  if (!stripChildren && !replace) return text::trim(xml::Document::serializeNode(element));
+  if (!replace && (!stripChildren || !element->firstChild)) {
+    // The element as it is (nothing to strip). Written into a string of about its
+    // size, and trimmed only where there is something to trim: an undo step keeps
+    // this text for every object of a big selection.
+    std::string out;
+    if (!element->firstChild) {
+      std::size_t bytes = 2 * element->name.size() + 8;
+      for (const xml::Attribute& a : element->attributes) bytes += a.name.size() + a.value.size() + 4;
+      out.reserve(bytes + bytes / 8);
+    }
+    xml::Document::writeNode(element, out, nullptr);
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    if (!out.empty() && (blank(out.front()) || blank(out.back()))) return text::trim(out);
+    return out;
+  }
   // A shallow copy: the element with its attributes (copied as a list, in one pass),
   // and the replacement text.
   xml::Document scratch;

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <string_view>
 
+#include "editor/core/address_table.h"
 #include "editor/core/canvas_drawing.h"
 #include "editor/core/definition_dialogs.h"
 #include "editor/core/edit_commands.h"
@@ -44,6 +47,34 @@ void setOrRemove(xml::Node* node, const char* attribute, const std::string& valu
   } else {
     node->setAttr(attribute, value);
   }
+}
+
+// The records' elements in the order they lie in memory: a big selection is written
+// in that order rather than the drawing order, which jumps all over the document.
+std::vector<xml::Node*> elementsInMemoryOrder(const std::vector<EditorObject*>& records) {
+  std::vector<xml::Node*> nodes;
+  nodes.reserve(records.size());
+  for (const EditorObject* r : records) nodes.push_back(r->node);
+  sortByAddress(nodes, [](const xml::Node* node) { return node; });
+  return nodes;
+}
+
+// Readies in one piece the memory that setting the attribute on every element takes.
+void readyForAttribute(Editor& editor, const std::vector<xml::Node*>& nodes, std::string_view name,
+                       std::size_t valueBytes) {
+  if (nodes.size() < 2 || editor.game.document == nullptr) return;
+  std::size_t bytes = 0;
+  for (const xml::Node* node : nodes) bytes += node->setAttrBytes(name, valueBytes);
+  editor.game.document->reserveForCopies(bytes);
+}
+
+// `value` into the attribute of every record's element, or the attribute removed when
+// the value is empty.
+void setOrRemoveAll(Editor& editor, const std::vector<EditorObject*>& records, const char* attribute,
+                    const std::string& value) {
+  const std::vector<xml::Node*> nodes = elementsInMemoryOrder(records);
+  if (!value.empty()) readyForAttribute(editor, nodes, attribute, value.size());
+  for (xml::Node* node : nodes) setOrRemove(node, attribute, value);
 }
 
 // The records' elements read again, all in one pass over the list.
@@ -229,13 +260,13 @@ void applyBlock(Editor& editor, PanelState& panel, int field, const std::vector<
   }
   const bool rate = field == Rate || field == RateChoice;
   if (rate) value = panel.fields[Rate];
-  for (EditorObject* r : records) {
-    if (rate) {
-      for (const char* a : kRateAttributes) r->node->removeAttr(a);
-      if (!value.empty()) r->node->setAttr(t.attribute, value);
-    } else {
-      setOrRemove(r->node, t.attribute, value);
+  if (rate) {
+    for (xml::Node* node : elementsInMemoryOrder(records)) {
+      for (const char* a : kRateAttributes) node->removeAttr(a);
+      if (!value.empty()) node->setAttr(t.attribute, value);
     }
+  } else {
+    setOrRemoveAll(editor, records, t.attribute, value);
   }
   if (t.reread) rereadRecords(editor, records);
   if (records.size() > 1) editor.port.setStatus(0, "Applied attribute: '" + std::string(t.attribute) + "'");
@@ -247,9 +278,7 @@ void applyArea(Editor& editor, PanelState& panel, int field, const std::vector<E
   if (field < 0 || field >= areafield::FieldCount) return;
   const bool reread = field <= areafield::Level;
   const bool resort = field == areafield::Z || field == areafield::Level;
-  for (EditorObject* r : records) {
-    setOrRemove(r->node, attributes[field], panel.fields[static_cast<std::size_t>(field)]);
-  }
+  setOrRemoveAll(editor, records, attributes[field], panel.fields[static_cast<std::size_t>(field)]);
   if (reread) rereadRecords(editor, records);
   finishEdit(editor, reread, resort);
 }
@@ -276,7 +305,7 @@ void applyEntrance(Editor& editor, PanelState& panel, int field, const std::vect
   }
   const char* attributes[entrancefield::FieldCount] = {"", "x", "y", "z", "level"};
   const bool resort = field == entrancefield::Z || field == entrancefield::Level;
-  for (EditorObject* r : records) setOrRemove(r->node, attributes[field], value);
+  setOrRemoveAll(editor, records, attributes[field], value);
   rereadRecords(editor, records);
   finishEdit(editor, true, resort);
 }

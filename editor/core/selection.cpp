@@ -58,50 +58,61 @@ void refreshPanel(Editor& editor) {
 
 int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, bool deleteElement) {
   ZoneState& zone = editor.zone;
+  auto isPreview = [](const EditorObject* o) { return o->kind == kind::PathLine || o->kind == kind::PathEllipse; };
   // A block's element backs its own record and its path previews: they go together.
-  AddressSet chosen(records.size());
-  AddressSet blockElements(records.size());
+  // The chosen records carry the Marked flag for this pass (and leave with it); the
+  // elements of the chosen moving blocks (only those have previews) are kept aside.
+  AddressSet movingBlocks;
   std::vector<xml::Node*> elements;
   int n = 0;
   for (EditorObject* record : records) {
-    if (record == nullptr || chosen.contains(record) || (record->node && blockElements.contains(record->node))) continue;
+    if (record == nullptr || (record->flags & objflag::Marked)) continue;
+    if (record->node && isPreview(record) && movingBlocks.contains(record->node)) continue;
     ++n;
-    chosen.emplace(record);
+    record->flags |= objflag::Marked;
     if (record->node == nullptr) continue;
-    if (record->kind == kind::Block) blockElements.emplace(record->node);
+    if (record->kind == kind::Block && (record->flags & objflag::Motion)) movingBlocks.emplace(record->node);
     elements.push_back(record->node);
   }
   if (n == 0) return 0;
   auto doomed = [&](const EditorObject* o) {
-    return chosen.contains(o) || (o->node != nullptr && blockElements.contains(o->node));
+    return (o->flags & objflag::Marked) ||
+           (o->node != nullptr && isPreview(o) && movingBlocks.size() != 0 && movingBlocks.contains(o->node));
   };
   // Only the records still in the list are looked into; the references elsewhere are
-  // compared by address. The records that stay move up in their order, the others to
+  // compared by address (a set of the records taken out is made only when there are
+  // such references). The records that stay move up in their order, the others to
   // the end, where they are freed once nothing can still look at them.
-  AddressSet gone(2 * records.size());
+  bool referenced = !zone.hiddenObjects.empty();
+  for (const UndoEntry& e : zone.undoEntries) referenced |= e.record != nullptr;
+  AddressSet gone(referenced ? 2 * records.size() : 0);
   auto& list = zone.objects;
+  constexpr std::size_t kAhead = 16;
   std::size_t kept = 0;
   for (std::size_t i = 0; i < list.size(); ++i) {
+    if (i + kAhead < list.size()) __builtin_prefetch(list[i + kAhead].get());
     EditorObject* p = list[i].get();
     if (!doomed(p)) {
       if (kept != i) std::swap(list[kept], list[i]);
       ++kept;
       continue;
     }
-    gone.emplace(p);
+    if (referenced) gone.emplace(p);
     if (p->flags & objflag::Selected) --zone.selectionCount;
     if (editor.canvas.lastClickedObject == p) editor.canvas.lastClickedObject = nullptr;
     if (editor.canvas.pendingDrag == p) editor.canvas.pendingDrag = nullptr;
   }
-  auto isGone = [&gone](const EditorObject* p) { return gone.contains(p); };
-  zone.hiddenObjects.erase(std::remove_if(zone.hiddenObjects.begin(), zone.hiddenObjects.end(), isGone),
-                           zone.hiddenObjects.end());
-  for (UndoEntry& e : zone.undoEntries)
-    if (e.record != nullptr && isGone(e.record)) e.record = nullptr;
+  if (referenced) {
+    auto isGone = [&gone](const EditorObject* p) { return gone.contains(p); };
+    zone.hiddenObjects.erase(std::remove_if(zone.hiddenObjects.begin(), zone.hiddenObjects.end(), isGone),
+                             zone.hiddenObjects.end());
+    for (UndoEntry& e : zone.undoEntries)
+      if (e.record != nullptr && isGone(e.record)) e.record = nullptr;
+  }
   list.resize(kept);
   if (deleteElement) {
     // Taking elements out commutes: they go in the order they lie in memory.
-    std::sort(elements.begin(), elements.end(), std::less<xml::Node*>());
+    sortByAddress(elements, [](const xml::Node* node) { return node; });
     for (xml::Node* node : elements) {
       if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
       xml::Document::unlink(node);

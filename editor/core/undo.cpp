@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <string>
 
@@ -31,20 +32,39 @@ xml::Node* parseElement(xml::Document& scratch, const std::string& text) {
 // in one pass over the list. Returns the number taken out.
 int undoCreated(Editor& editor) {
   ZoneState& zone = editor.zone;
-  AddressTable<EditorObject*> recordOf(zone.objects.size());  // each element's first record
-  for (const auto& o : zone.objects)
-    if (o->kind >= kind::Block && o->kind <= kind::Entrance && o->node) recordOf.emplace(o->node, o.get());
-  AddressSet taken(zone.undoEntries.size());
+  // The entries in the order their elements lie in memory (the first entry of an
+  // element first): a big step's elements are then read in turn, not all over.
+  std::vector<std::pair<xml::Node*, std::size_t>> order;
+  order.reserve(zone.undoEntries.size());
+  for (std::size_t i = 0; i < zone.undoEntries.size(); ++i) order.emplace_back(zone.undoEntries[i].element, i);
+  sortByAddress(order, [](const auto& item) { return item.first; });
+  // Each element's first record: the one the entry kept while it is still there (a
+  // record that goes is taken off its entry), else found in the list.
+  std::optional<AddressTable<EditorObject*>> recordOf;
+  auto recordFor = [&](const UndoEntry& entry) -> EditorObject* {
+    EditorObject* kept = entry.record;
+    if (kept != nullptr && kept->node == entry.element && kept->kind >= kind::Block && kept->kind <= kind::Entrance)
+      return kept;
+    if (!recordOf) {
+      recordOf.emplace(zone.objects.size());
+      for (const auto& o : zone.objects)
+        if (o->kind >= kind::Block && o->kind <= kind::Entrance && o->node) recordOf->emplace(o->node, o.get());
+    }
+    EditorObject* const* found = recordOf->find(entry.element);
+    return found ? *found : nullptr;
+  };
   std::vector<EditorObject*> records;
   std::vector<xml::Node*> bare;
   int n = 0;
-  for (UndoEntry& entry : zone.undoEntries) {
-    xml::Node* element = entry.element;
-    // Only an element that is still in the zone can be taken out again.
+  const xml::Node* previous = nullptr;
+  for (const auto& [element, i] : order) {
+    UndoEntry& entry = zone.undoEntries[i];
+    // Only an element that is still in the zone can be taken out again, once.
     if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
-    if (!taken.emplace(element)) continue;
+    if (element == previous) continue;
+    previous = element;
     entry.savedXml = nodeToXmlString(element, "", false);
-    if (EditorObject* const* record = recordOf.find(element)) records.push_back(*record);
+    if (EditorObject* record = recordFor(entry)) records.push_back(record);
     else bare.push_back(element);
     entry.record = nullptr;
     ++n;
@@ -137,19 +157,19 @@ void recordUndo(Editor& editor, int undoKind) {
   // memory (the order they were read or made in): a big zone's drawing order would
   // jump all over it.
   zone.undoEntries.assign(selection.size(), UndoEntry{});
-  std::vector<std::pair<const xml::Node*, std::size_t>> order;
+  std::vector<std::pair<xml::Node*, std::size_t>> order;
   order.reserve(selection.size());
   for (std::size_t i = 0; i < selection.size(); ++i) order.emplace_back(selection[i]->node, i);
-  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
-    return std::less<const xml::Node*>()(a.first, b.first) || (a.first == b.first && a.second < b.second);
-  });
-  for (const auto& [node, i] : order) {
-    EditorObject* o = selection[i];
+  sortByAddress(order, [](const auto& item) { return item.first; });
+  constexpr std::size_t kAhead = 8;
+  for (std::size_t k = 0; k < order.size(); ++k) {
+    if (k + kAhead < order.size()) __builtin_prefetch(&zone.undoEntries[order[k + kAhead].second], 1);
+    const auto& [node, i] = order[k];
     UndoEntry& entry = zone.undoEntries[i];
-    entry.element = o->node;
-    entry.parent = o->node->parent;
-    if (undoKind == undo::Created) entry.record = o;
-    else entry.savedXml = nodeToXmlString(o->node, "", undoKind != undo::Deleted);
+    entry.element = node;
+    entry.parent = node->parent;
+    if (undoKind == undo::Created) entry.record = selection[i];
+    else entry.savedXml = nodeToXmlString(node, "", undoKind != undo::Deleted);
   }
   zone.undoKind = undoKind;
 }

@@ -622,10 +622,13 @@ std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::
     EditorObject* record;
   };
   std::vector<Wanted> wanted;
+  wanted.reserve(elements.size());
   AddressTable<uint32_t> indexOf(elements.size());
   std::vector<uint32_t> itemOf;
   itemOf.reserve(elements.size());
-  for (xml::Node* element : elements) {
+  for (std::size_t e = 0; e < elements.size(); ++e) {
+    if (e + kAhead < elements.size() && elements[e + kAhead] != nullptr) __builtin_prefetch(elements[e + kAhead]);
+    xml::Node* element = elements[e];
     const uint32_t next = static_cast<uint32_t>(wanted.size());
     if (element != nullptr && indexOf.emplace(element, next)) {
       const std::string name = text::toLower(element->name);
@@ -642,7 +645,23 @@ std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::
   list.reserve(zone.objects.size());
   std::vector<EditorObject> previews;
   std::vector<EditorObject*> namedAreas;
-  for (auto& o : zone.objects) {
+  auto& objects = zone.objects;
+  const std::size_t n = objects.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    // The records, the table and the elements of a big zone lie scattered: each is
+    // asked for some steps before it is read.
+    if (i + kAhead < n) __builtin_prefetch(objects[i + kAhead].get());
+    if (i + kAhead / 2 < n) {
+      if (const xml::Node* ahead = objects[i + kAhead / 2]->node) {
+        indexOf.prefetch(ahead);
+        prefetchElement(ahead);
+      }
+    }
+    if (i + kAhead / 4 < n) {
+      const EditorObject& ahead = *objects[i + kAhead / 4];
+      if (ahead.node && ahead.kind == kind::Block && indexOf.contains(ahead.node)) prefetchAttributes(ahead.node);
+    }
+    auto& o = objects[i];
     const uint32_t* at = o->node ? indexOf.find(o->node) : nullptr;
     Wanted* w = at ? &wanted[*at] : nullptr;
     if (w != nullptr && w->kind == kind::Block) {

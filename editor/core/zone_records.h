@@ -34,7 +34,7 @@ inline constexpr int32_t Motion = 0x8;
 inline constexpr int32_t HasFace = 0x10;
 inline constexpr int32_t Horizon = 0x20;
 inline constexpr int32_t BeingPlaced = 0x40;
-inline constexpr int32_t Marked = 0x80;
+inline constexpr int32_t Marked = 0x80;  // for the length of one pass (the records a removal takes out)
 inline constexpr int32_t Hidden = 0x100;
 }  // namespace objflag
 

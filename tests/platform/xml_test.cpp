@@ -3,11 +3,14 @@
 #include <expat.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zor::xml {
@@ -817,6 +820,67 @@ TEST(XmlCopy, CopiesIntoReadiedMemoryMatchTheirSources) {
         ASSERT_EQ(treeDifference(from, copy), "");
       }
     }
+  }
+}
+
+// Copies within a document share their attributes until one of them changes: a run
+// of random changes and copies of copies against each element's list kept apart.
+TEST(XmlCopy, CopiesKeepTheirOwnAttributesThroughAnyChange) {
+  using Attrs = std::vector<std::pair<std::string, std::string>>;
+  struct Lcg {
+    uint32_t seed;
+    uint32_t next(uint32_t range) {
+      seed = seed * 1103515245u + 12345u;
+      return (seed >> 8) % range;
+    }
+  };
+  for (uint32_t seed : {1u, 2u, 3u, 4u}) {
+    SCOPED_TRACE(seed);
+    Document doc = parseOk("<z><block a=\"1\" b=\"2\" c=\"3\"/><area d=\"4\"/><e/></z>");
+    std::vector<Node*> nodes;
+    std::vector<Attrs> kept;
+    for (Node* c = doc.root()->firstElement(); c; c = c->nextElement()) {
+      nodes.push_back(c);
+      Attrs list;
+      for (const Attribute& a : c->attributes) list.emplace_back(a.name, a.value);
+      kept.push_back(list);
+    }
+    const char* names[] = {"a", "b", "c", "d", "x", "y"};
+    Lcg r{seed};
+    for (int step = 0; step < 600; ++step) {
+      const std::size_t at = r.next(static_cast<uint32_t>(nodes.size()));
+      const std::string name = names[r.next(6)];
+      Attrs& list = kept[at];
+      auto found = std::find_if(list.begin(), list.end(), [&name](const auto& p) { return p.first == name; });
+      switch (r.next(4)) {
+        case 0: {  // a copy, linked after its original
+          Node* copy = doc.copyNode(nodes[at]);
+          Document::insertBefore(doc.root(), copy, nodes[at]->next);
+          nodes.push_back(copy);
+          kept.push_back(list);
+          break;
+        }
+        case 1:
+        case 2: {
+          const std::string value = std::to_string(step);
+          nodes[at]->setAttr(name, value);
+          if (found != list.end()) found->second = value;
+          else list.emplace_back(name, value);
+          break;
+        }
+        default:
+          EXPECT_EQ(nodes[at]->removeAttr(name), found != list.end());
+          if (found != list.end()) list.erase(found);
+      }
+      for (std::size_t i = 0; i < nodes.size(); ++i) {
+        Attrs now;
+        for (const Attribute& a : nodes[i]->attributes) now.emplace_back(a.name, a.value);
+        ASSERT_EQ(now, kept[i]) << "element " << i << " after step " << step;
+      }
+    }
+    // The document writes back what it holds.
+    Document again = parseOk(doc.serialize());
+    EXPECT_EQ(treeDifference(doc.documentNode(), again.documentNode()), "");
   }
 }
 

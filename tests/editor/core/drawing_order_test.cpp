@@ -68,5 +68,36 @@ TEST(DrawingOrder, RadixOrderIsTheOrderOfThreeStableSorts) {
   }
 }
 
+// A list that is in drawing order up to some point, with new keys after it (as after
+// a duplicate or a paste), and one wholly in order: the run in order is merged with
+// the rest, ties between the two going to the run.
+TEST(DrawingOrder, ListInOrderUpToAPointGivesTheOrderOfThreeStableSorts) {
+  struct Case {
+    uint32_t seed;
+    std::size_t inOrder;
+    std::size_t added;
+    uint32_t spread;
+  };
+  const Case cases[] = {{11, 1, 0, 4},      {12, 500, 0, 6},   {13, 500, 1, 6},    {14, 1, 400, 6},
+                        {15, 1000, 1000, 3}, {16, 2000, 300, 40}, {17, 300, 2000, 4000}, {18, 64, 64, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.seed);
+    Lcg r{c.seed};
+    auto pick = [&r, &c] {
+      DrawingKey k;
+      k.z = pickFloat(r, c.spread, false);
+      k.y = pickFloat(r, c.spread, false);
+      k.priority = static_cast<int32_t>(r.next(c.spread)) - static_cast<int32_t>(c.spread / 2);
+      return k;
+    };
+    std::vector<DrawingKey> first(c.inOrder);
+    for (DrawingKey& k : first) k = pick();
+    std::vector<DrawingKey> keys;
+    for (uint32_t i : comparedOrder(first)) keys.push_back(first[i]);
+    for (std::size_t i = 0; i < c.added; ++i) keys.push_back(pick());
+    EXPECT_EQ(drawingOrder(keys), comparedOrder(keys));
+  }
+}
+
 }  // namespace
 }  // namespace zor::editor::test

@@ -16,6 +16,7 @@
 #include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
 #include "editor/core/editing.h"
+#include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "editor/core/zone_records.h"
@@ -471,6 +472,55 @@ TEST_F(ZoneBulkRecordsTest, UndoingAttributesOfManyObjectsReadsWhatUndoingEachRe
     EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(documentText(editor), documentText(other));
     EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+  }
+}
+
+// Typing a field for many blocks (their elements written in the order they lie in
+// memory, into memory readied for them) writes and reads what typing it for each
+// block by itself does, also on copies that still share their attributes with their
+// originals; undoing it gives the document back as it was.
+TEST_F(ZoneBulkRecordsTest, ApplyingAFieldToManyBlocksWritesWhatApplyingToEachWrites) {
+  struct Case {
+    uint32_t seed;
+    bool duplicateFirst;
+    int field;
+    const char* value;
+  };
+  const Case cases[] = {{81, false, blockfield::Trans, "0.25"}, {82, true, blockfield::Trans, "0.5"},
+                        {83, true, blockfield::Trans, ""},      {84, false, blockfield::X, "12"},
+                        {85, true, blockfield::Persist, "p"},   {86, true, blockfield::W, "33"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.seed);
+    openBoth(c.seed, 250);
+    for (Editor* e : {&editor, &other}) {
+      Lcg r{c.seed};
+      for (auto& o : e->zone.objects)
+        if (o->kind == kind::Block && r.next(2) == 0) selectObject(*e, o.get());
+      // The copies are selected afterwards.
+      if (c.duplicateFirst) {
+        ASSERT_GT(duplicateSelection(*e), 1);
+      }
+    }
+    const std::string before = documentText(editor);
+    editor.panel = fillPanel(editor);
+    ASSERT_EQ(editor.panel.kind, PanelKind::Block);
+    editor.panel.fields[static_cast<std::size_t>(c.field)] = c.value;
+    ASSERT_TRUE(applyFieldToSelection(editor, editor.panel, c.field));
+    // The one-by-one way.
+    const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
+    ASSERT_GT(chosen.size(), 1u);
+    for (EditorObject* o : chosen) {
+      deselectAll(other);
+      selectObject(other, o);
+      PanelState panel = fillPanel(other);
+      panel.fields[static_cast<std::size_t>(c.field)] = c.value;
+      ASSERT_TRUE(applyFieldToSelection(other, panel, c.field));
+    }
+    for (EditorObject* o : chosen) selectObject(other, o);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(documentText(editor), documentText(other));
+    EXPECT_EQ(undoLastStep(editor), static_cast<int>(chosen.size()));
+    EXPECT_EQ(documentText(editor), before);
   }
 }
 
