@@ -44,6 +44,10 @@ class CurrentList {
   using const_iterator = typename std::list<T, Alloc>::const_iterator;
 
   bool empty() const { return items_.empty(); }
+  // Counts the changes to the list's make-up: every insertion, removal, sort
+  // and lay-out (asked for, whether or not it changed anything). Two equal
+  // counts of one list mean the same elements in the same nodes and order.
+  uint64_t changeCount() const { return changes_; }
   std::size_t size() const { return items_.size(); }
 
   iterator begin() { return items_.begin(); }
@@ -96,17 +100,20 @@ class CurrentList {
 
   // Inserts after the current element (at the head without one); the new element becomes current.
   T& add(T value) {
+    ++changes_;
     iterator pos = hasCurrent_ ? std::next(cursor_) : items_.begin();
     cursor_ = items_.insert(pos, std::move(value));
     hasCurrent_ = true;
     return *cursor_;
   }
   T& addFirst(T value) {
+    ++changes_;
     cursor_ = items_.insert(items_.begin(), std::move(value));
     hasCurrent_ = true;
     return *cursor_;
   }
   T& addLast(T value) {
+    ++changes_;
     cursor_ = items_.insert(items_.end(), std::move(value));
     hasCurrent_ = true;
     return *cursor_;
@@ -115,6 +122,7 @@ class CurrentList {
   // Removes the current element; the previous one becomes current (none after removing the first).
   void removeCurrent() {
     if (!hasCurrent_) return;
+    ++changes_;
     if (cursor_ == items_.begin()) {
       items_.erase(cursor_);
       hasCurrent_ = false;
@@ -131,10 +139,12 @@ class CurrentList {
       removeCurrent();
       return after;
     }
+    ++changes_;
     return items_.erase(it);
   }
 
   void clear() {
+    ++changes_;
     items_.clear();
     hasCurrent_ = false;
   }
@@ -158,6 +168,7 @@ class CurrentList {
   // does not go through the nodes again.
   template <typename KeyOf, typename LessKey>
   void sortRangeByKey(std::size_t from, std::size_t to, KeyOf keyOf, LessKey lessKey) {
+    ++changes_;
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return;
     relink(sortedOrder(range.nodes, keyOf, lessKey), range.after);
@@ -168,6 +179,7 @@ class CurrentList {
   template <typename KeyOf, typename LessKey, typename Stays>
   std::vector<std::pair<T*, T*>> sortAndLayOutRange(std::size_t from, std::size_t to, KeyOf keyOf, LessKey lessKey,
                                                     Stays stays) {
+    ++changes_;
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
     return layOut(range.nodes, sortedPositions(range.nodes, keyOf, lessKey), range.after, stays);
@@ -183,6 +195,7 @@ class CurrentList {
   // be changed.
   template <typename Stays>
   std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
+    ++changes_;
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
     std::vector<std::size_t> same(range.nodes.size());
@@ -408,6 +421,7 @@ class CurrentList {
   std::list<T, Alloc> items_;
   iterator cursor_{};
   bool hasCurrent_ = false;
+  uint64_t changes_ = 0;
 };
 
 }  // namespace zor
