@@ -228,6 +228,25 @@ bool SceneIndex::followWatched(const Projection& projection, const ObjectRecord*
   }
   applyMoves();
   projection_ = projection;
+  ++follows_;
+  return true;
+}
+
+bool SceneIndex::agreesWith(const SceneIndex& fresh) const {
+  if (order_ != fresh.order_ || z_.size() != fresh.z_.size()) return false;
+  if (std::memcmp(z_.data(), fresh.z_.data(), z_.size() * sizeof(float)) != 0) return false;
+  for (std::size_t i = 0; i < order_.size(); ++i) {
+    if (!(left_[i] == fresh.left_[i]) || !(right_[i] == fresh.right_[i]) || always_[i] < fresh.always_[i]) {
+      return false;
+    }
+    const Bucket& b = buckets_[bucketOf_[i]];
+    if (b.members[slotOf_[i]] != i) return false;
+    if (bucketOf_[i] == 0) continue;
+    if (always_[i] || left_[i] < b.left || right_[i] > b.right || static_cast<double>(z_[i]) > b.farthest ||
+        z_[i] < b.nearest || std::fabs(static_cast<double>(order_[i]->w)) > b.widest) {
+      return false;
+    }
+  }
   return true;
 }
 

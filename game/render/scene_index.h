@@ -99,9 +99,16 @@ class SceneIndex {
   }
   std::size_t size() const { return order_.size(); }
   // How many times the buckets were made anew, and how many moves the kept
-  // ones took in all (for tests).
+  // ones took in all.
   std::size_t rebuilds() const { return rebuilds_; }
   std::size_t moves() const { return moves_; }
+  // Whether this index holds the same objects in the same order, at the same
+  // places and depths, as `fresh` (made anew from the list as it is now), with
+  // every object that fresh visits always visited always here too, and every
+  // member within its bucket's extents (for tests).
+  bool agreesWith(const SceneIndex& fresh) const;
+  // How many frames followWatched brought the index up to date (for tests).
+  std::size_t follows() const { return follows_; }
 
  private:
   struct Bucket {
@@ -150,7 +157,7 @@ class SceneIndex {
   std::vector<Bucket> buckets_;     // buckets_[0] holds the objects visited always
   std::vector<uint8_t> bucketOf_;   // each position's bucket
   std::vector<uint32_t> slotOf_;    // each position's place among its bucket's members
-  std::size_t rebuilds_ = 0, moves_ = 0;
+  std::size_t rebuilds_ = 0, moves_ = 0, follows_ = 0;
   mutable std::vector<uint64_t> marks_;  // one bit per position: visit it
 };
 
