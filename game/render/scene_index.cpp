@@ -200,7 +200,14 @@ bool SceneIndex::followWatched(const Projection& projection, const ObjectRecord*
   moved_.clear();
   bool ordered = true;
   std::size_t kept = 0;
-  for (const uint32_t i : watched_) {
+  constexpr std::size_t kAhead = 8;  // records asked for ahead of the one looked at
+  for (std::size_t w = 0; w < watched_.size(); ++w) {
+    if (w + kAhead < watched_.size()) {
+      const ObjectRecord* ahead = order_[watched_[w + kAhead]];
+      __builtin_prefetch(&ahead->x);
+      __builtin_prefetch(&ahead->z);
+    }
+    const uint32_t i = watched_[w];
     const ObjectRecord& o = *order_[i];
     const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
     const bool odd =
