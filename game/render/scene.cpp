@@ -144,7 +144,11 @@ void updateDrawingState(Game& game) {
     // The index holds the objects past the near stop too, so that it stays whole
     // from frame to frame; the drawing stops at the same object.
     for (; it != end; ++it) {
-      if (&*it != player) index.add(*it);
+      if (&*it != player) {
+        index.add(*it);
+      } else {
+        index.notePlayer();
+      }
     }
     index.finish(sceneStamp(game));
   }

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <iterator>
 #include <list>
 #include <memory>
 #include <string>
@@ -252,7 +253,10 @@ TEST(DrawingStateFollow, TheKeptDrawingStateMatchesOneMadeAnewInEveryFrameOfPlay
 // index, on a still zone seen from depths that put the near stop before, among
 // and after the blinking objects.
 TEST(DrawingStateFollow, BlinkNearStopAndCheckpointAsTheWholeWalk) {
-  for (int variant = 0; variant < 4; ++variant) {
+  // Camera depths of the first frames and of the later ones.
+  const float startZ[] = {-100.0f, -100.0f, -100.0f, -100.0f, 1100.0f};
+  const float laterZ[] = {-100.0f, 1100.0f, 600.0f, 2000.0f, -100.0f};
+  for (int variant = 0; variant < 5; ++variant) {
     SceneFixture kept, anew;
     for (SceneFixture* s : {&kept, &anew}) {
       float z = 1500.0f;
@@ -267,16 +271,21 @@ TEST(DrawingStateFollow, BlinkNearStopAndCheckpointAsTheWholeWalk) {
         if (k == 102) s->game.world.currentCheckpoint = &o;
         z -= 5.0f;
       }
+      // The player goes among the blocks, so that the near stop can come before it.
+      ObjectRecord player = s->player();
+      s->game.world.objects.erase(s->game.world.objects.begin());
+      s->game.world.objects.setCurrent(std::next(s->game.world.objects.begin(), 150));
+      player.z = 740.0f;
+      s->game.world.player = &s->game.world.objects.add(player);
       s->player().effectBits = 1;
-      s->game.world.cameraPosition = {-200.0f, 0.0f, -100.0f};
+      s->game.world.cameraPosition = {-200.0f, 0.0f, startZ[variant]};
     }
-    const float nearZ[] = {-100.0f, 1100.0f, 600.0f, 2000.0f};
     for (int frame = 0; frame < 12; ++frame) {
       const std::string what = "variant " + std::to_string(variant) + " frame " + std::to_string(frame);
       for (SceneFixture* s : {&kept, &anew}) {
         s->game.controls.currentColumn = frame % 2;
         s->game.world.cameraPosition.x += 20.0f;
-        if (frame >= 4) s->game.world.cameraPosition.z = nearZ[variant] + static_cast<float>(frame);
+        if (frame >= 4) s->game.world.cameraPosition.z = laterZ[variant] + static_cast<float>(frame);
       }
       updateDrawingState(kept.game);
       anew.game.screen.sceneIndex.clear();
