@@ -54,6 +54,53 @@ void updateWordBoxes(CurrentList<WordBox>& boxes) {
   } while (boxes.advance());
 }
 
+SceneIndex::Stamp sceneStamp(const Game& game) {
+  return SceneIndex::Stamp{game.world.objects.changeCount(), game.script.scriptRuns};
+}
+
+// The far-to-near walk's work (step 5) through the kept index, looking only at
+// the objects that can have changed since the last frame; false when the whole
+// walk is needed. The blink touches only the objects that run an effect; the
+// near stop is the first drawn object at or past the first depth at or behind
+// the near limit; of the objects before it only the current checkpoint can
+// advance.
+bool followWatchedObjects(Game& game, const Projection& projection, ObjectRecord* player, bool blinkFrame,
+                          bool swishActive) {
+  SceneIndex& index = game.screen.sceneIndex;
+  if (!index.followWatched(projection, player, game.world.objects.size(), swishActive, sceneStamp(game))) {
+    return false;
+  }
+  // The walk stops at the first drawn object at or behind the near limit, and
+  // blinks what it meets before then (the stop too): only objects running an
+  // effect blink, and all of them are watched.
+  const std::size_t near = index.firstNear(projection.camera.z);
+  if (blinkFrame) {
+    for (const uint32_t i : index.watched()) {
+      if (i >= near) break;
+      ObjectRecord& o = index.objectAt(i);
+      if (o.effectBits & kBlinkEffect) o.flags ^= flag::Invisible;
+    }
+  }
+  std::size_t stop = index.size();
+  for (std::size_t i = near; i < index.size(); ++i) {
+    ObjectRecord& o = index.objectAt(i);
+    if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
+    if (isDrawn(o, player)) {
+      stop = i;
+      break;
+    }
+  }
+  if (blinkFrame && index.playerAt() <= stop && (player->effectBits & kBlinkEffect)) {
+    player->flags ^= flag::Invisible;
+  }
+  ObjectRecord* checkpoint = game.world.currentCheckpoint;
+  if (checkpoint != nullptr && checkpoint != player && index.positionOf(checkpoint) < stop &&
+      isDrawn(*checkpoint, player)) {
+    advanceCheckpointCycle(game, projection, *checkpoint);
+  }
+  return true;
+}
+
 }  // namespace
 
 void updateDrawingState(Game& game) {
@@ -73,28 +120,38 @@ void updateDrawingState(Game& game) {
   const Projection projection = projectionFor(game);
   const bool blinkFrame = game.controls.currentColumn == 1;
   // The scene walk of this frame visits the objects up to the same near stop.
-  SceneIndex& index = game.screen.sceneIndex;
-  index.begin(projection, player, world.objects.size(), swishFactors(fx.swishAmount, fx.swishAngle).active);
-  auto it = world.objects.begin();
-  const auto end = world.objects.end();
-  for (; it != end; ++it) {
-    ObjectRecord& o = *it;
-    if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
-    if (&o == player) continue;
-    index.add(o);
-    if (!isDrawn(o, player)) continue;
-    if (!(o.z - projection.camera.z > kNearLimit)) {
-      ++it;
-      break;
+  const bool swishActive = swishFactors(fx.swishAmount, fx.swishAngle).active;
+  if (!followWatchedObjects(game, projection, player, blinkFrame, swishActive)) {
+    SceneIndex& index = game.screen.sceneIndex;
+    index.begin(projection, player, world.objects.size(), swishActive);
+    auto it = world.objects.begin();
+    const auto end = world.objects.end();
+    for (; it != end; ++it) {
+      ObjectRecord& o = *it;
+      if (blinkFrame && (o.effectBits & kBlinkEffect)) o.flags ^= flag::Invisible;
+      if (&o == player) {
+        index.notePlayer();
+        continue;
+      }
+      index.add(o);
+      if (!isDrawn(o, player)) continue;
+      if (!(o.z - projection.camera.z > kNearLimit)) {
+        ++it;
+        break;
+      }
+      advanceCheckpointCycle(game, projection, o);
     }
-    advanceCheckpointCycle(game, projection, o);
+    // The index holds the objects past the near stop too, so that it stays whole
+    // from frame to frame; the drawing stops at the same object.
+    for (; it != end; ++it) {
+      if (&*it != player) {
+        index.add(*it);
+      } else {
+        index.notePlayer();
+      }
+    }
+    index.finish(sceneStamp(game));
   }
-  // The index holds the objects past the near stop too, so that it stays whole
-  // from frame to frame; the drawing stops at the same object.
-  for (; it != end; ++it) {
-    if (&*it != player) index.add(*it);
-  }
-  index.finish();
 
   for (WordBox& b : s.wordBoxes) {
     if (!(b.flags & wordbox::Hidden)) updateSignFlags(game, projection, b);

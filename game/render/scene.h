@@ -29,7 +29,11 @@ struct Game;
 //     is drawn and in view, advances its colour cycle; the walk stops at the first
 //     drawn object at or behind the near limit, as the drawing does; the frame's
 //     x index of every object (game.screen.sceneIndex) is brought up to date for
-//     drawScene;
+//     drawScene. While no script ran and the object list stayed the same since
+//     the last frame, the walk's work is done through the kept index, looking
+//     only at the objects that can change by themselves (see SceneIndex); code
+//     that changes objects otherwise says so with
+//     game.screen.sceneIndex.noteObjectsChanged();
 //  6. every sign that is not hidden updates its seen and remove flags.
 // Call it where the scene would be drawn (after the world step), then drawScene
 // when the scene is drawn.

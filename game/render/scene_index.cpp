@@ -19,6 +19,16 @@ constexpr double kPixelSlack = 8.0;
 // Relative room for the single-precision projection of world values.
 constexpr double kRelativeSlack = 1e-6;
 
+// What the world step may change by itself: the place of an object on a motion
+// path or a dynamic one, and the flags and effects of one running an effect.
+bool changesByItself(const ObjectRecord& o) {
+  return o.has(format::flag::Motion | format::flag::Dynamic) || o.effectBits != 0;
+}
+
+bool usableProjection(const Projection& p) {
+  return p.focal > 0.0f && std::isfinite(p.focal) && std::isfinite(p.camera.x) && std::isfinite(p.camera.z);
+}
+
 bool sameProjection(const Projection& a, const Projection& b) {
   return a.focal == b.focal && a.centreX == b.centreX && a.centreY == b.centreY && a.camera.x == b.camera.x &&
          a.camera.y == b.camera.y && a.camera.z == b.camera.z && a.pixelWidth == b.pixelWidth &&
@@ -31,10 +41,13 @@ bool sameProjection(const Projection& a, const Projection& b) {
 void SceneIndex::begin(const Projection& projection, const ObjectRecord* player, std::size_t objectCount,
                        bool swishActive) {
   usable_ = false;
-  building_ = !swishActive && objectCount >= kSmallestIndexedZone && projection.focal > 0.0f &&
-              std::isfinite(projection.focal) && std::isfinite(projection.camera.x) &&
-              std::isfinite(projection.camera.z);
+  building_ = !swishActive && objectCount >= kSmallestIndexedZone && usableProjection(projection);
   if (!building_ || player != player_) kept_ = false;
+  walkAll_ = false;
+  playerAt_ = kNowhere;
+  watched_.clear();
+  lookedFor_ = nullptr;
+  lookedAt_ = kNowhere;
   same_ = kept_;
   ordered_ = true;
   walked_ = 0;
@@ -51,8 +64,9 @@ void SceneIndex::begin(const Projection& projection, const ObjectRecord* player,
   }
 }
 
-void SceneIndex::add(const ObjectRecord& o) {
+void SceneIndex::add(ObjectRecord& o) {
   if (!building_) return;
+  if (changesByItself(o)) watched_.push_back(static_cast<uint32_t>(walked_));
   // The walk may pass over objects only while depths never grow along the list.
   if (std::isnan(o.z) || (walked_ > 0 && o.z > lastZ_)) ordered_ = false;
   lastZ_ = o.z;
@@ -130,9 +144,33 @@ void SceneIndex::rebuildBuckets() {
   ++rebuilds_;
 }
 
-void SceneIndex::finish() {
+void SceneIndex::applyMoves() {
+  for (uint32_t i : moved_) {
+    const std::size_t k = bucketFor(i);
+    if (k == bucketOf_[i]) {
+      // Still in its bucket: the bucket's extents grow to hold it where it is now.
+      Bucket& b = buckets_[k];
+      b.left = std::min(b.left, left_[i]);
+      b.right = std::max(b.right, right_[i]);
+      b.farthest = std::max(b.farthest, static_cast<double>(z_[i]));
+      b.widest = std::max(b.widest, std::fabs(static_cast<double>(order_[i]->w)));
+      b.nearest = std::min(b.nearest, z_[i]);
+      continue;
+    }
+    std::vector<uint32_t>& from = buckets_[bucketOf_[i]].members;
+    const uint32_t last = from.back();
+    from[slotOf_[i]] = last;
+    slotOf_[last] = slotOf_[i];
+    from.pop_back();
+    putInBucket(i, k);
+  }
+  moves_ += moved_.size();
+}
+
+void SceneIndex::finish(Stamp stamp) {
   if (!building_) return;
   building_ = false;
+  stamp_ = stamp;
   if (same_ && walked_ != order_.size()) same_ = false;  // fewer objects than at the last frame
   order_.resize(walked_);
   left_.resize(walked_);
@@ -142,31 +180,106 @@ void SceneIndex::finish() {
   kept_ = false;
   if (!ordered_ || order_.size() > UINT32_MAX) return;
   if (same_) {
-    for (uint32_t i : moved_) {
-      const std::size_t k = bucketFor(i);
-      if (k == bucketOf_[i]) {
-        // Still in its bucket: the bucket's extents grow to hold it where it is now.
-        Bucket& b = buckets_[k];
-        b.left = std::min(b.left, left_[i]);
-        b.right = std::max(b.right, right_[i]);
-        b.farthest = std::max(b.farthest, static_cast<double>(z_[i]));
-        b.widest = std::max(b.widest, std::fabs(static_cast<double>(order_[i]->w)));
-        b.nearest = std::min(b.nearest, z_[i]);
-        continue;
-      }
-      std::vector<uint32_t>& from = buckets_[bucketOf_[i]].members;
-      const uint32_t last = from.back();
-      from[slotOf_[i]] = last;
-      slotOf_[last] = slotOf_[i];
-      from.pop_back();
-      putInBucket(i, k);
-    }
-    moves_ += moved_.size();
+    applyMoves();
   } else {
     rebuildBuckets();
   }
   kept_ = true;
   usable_ = true;
+}
+
+bool SceneIndex::canReuse(const Projection& projection, const ObjectRecord* player, std::size_t objectCount,
+                          bool swishActive) const {
+  return usable_ && kept_ && !walkAll_ && !swishActive && player == player_ && objectCount == objectCount_ &&
+         usableProjection(projection);
+}
+
+bool SceneIndex::followWatched(const Projection& projection, const ObjectRecord* player, std::size_t objectCount,
+                               bool swishActive, Stamp stamp) {
+  if (!canReuse(projection, player, objectCount, swishActive) || !(stamp == stamp_)) return false;
+  moved_.clear();
+  bool ordered = true;
+  std::size_t kept = 0;
+  constexpr std::size_t kAhead = 8;  // records asked for ahead of the one looked at
+  for (std::size_t w = 0; w < watched_.size(); ++w) {
+    if (w + kAhead < watched_.size()) {
+      const ObjectRecord* ahead = order_[watched_[w + kAhead]];
+      __builtin_prefetch(&ahead->x);
+      __builtin_prefetch(&ahead->z);
+    }
+    const uint32_t i = watched_[w];
+    const ObjectRecord& o = *order_[i];
+    const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
+    const bool odd =
+        !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
+    const double left = std::min(x0, x1), right = std::max(x0, x1);
+    if (!(left_[i] == left) || !(right_[i] == right) || always_[i] != static_cast<uint8_t>(odd) ||
+        std::memcmp(&z_[i], &o.z, sizeof o.z) != 0) {
+      left_[i] = left;
+      right_[i] = right;
+      z_[i] = o.z;
+      always_[i] = odd ? 1 : 0;
+      moved_.push_back(i);
+      // Depths never grow along the list: checked against both neighbours as
+      // they are now (a neighbour that changes later in this loop checks again).
+      if (std::isnan(o.z) || (i > 0 && o.z > z_[i - 1]) || (i + 1 < z_.size() && z_[i + 1] > o.z)) ordered = false;
+    }
+    // One that no longer moves or runs an effect stays where it is until a
+    // script or a change of the list.
+    if (changesByItself(o)) watched_[kept++] = i;
+  }
+  watched_.resize(kept);
+  if (!ordered) {
+    clear();
+    return false;
+  }
+  applyMoves();
+  projection_ = projection;
+  ++follows_;
+  return true;
+}
+
+bool SceneIndex::agreesWith(const SceneIndex& fresh) const {
+  if (order_ != fresh.order_ || z_.size() != fresh.z_.size()) return false;
+  if (std::memcmp(z_.data(), fresh.z_.data(), z_.size() * sizeof(float)) != 0) return false;
+  for (std::size_t i = 0; i < order_.size(); ++i) {
+    if (!(left_[i] == fresh.left_[i]) || !(right_[i] == fresh.right_[i]) || always_[i] < fresh.always_[i]) {
+      return false;
+    }
+    const Bucket& b = buckets_[bucketOf_[i]];
+    if (b.members[slotOf_[i]] != i) return false;
+    if (bucketOf_[i] == 0) continue;
+    if (always_[i] || left_[i] < b.left || right_[i] > b.right || static_cast<double>(z_[i]) > b.farthest ||
+        z_[i] < b.nearest || std::fabs(static_cast<double>(order_[i]->w)) > b.widest) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::size_t SceneIndex::firstNear(float cameraZ) const {
+  // Depths never grow along the list, and neither does their distance from the camera.
+  const auto at = std::partition_point(z_.begin(), z_.end(), [cameraZ](float z) { return z - cameraZ > kNearLimit; });
+  return static_cast<std::size_t>(at - z_.begin());
+}
+
+std::size_t SceneIndex::positionOf(const ObjectRecord* o) const {
+  if (o == nullptr) return kNowhere;
+  if (o == lookedFor_) return lookedAt_;
+  lookedFor_ = o;
+  lookedAt_ = kNowhere;
+  // An object of the list lies among those of its depth.
+  const float z = o->z;
+  if (std::isnan(z)) return kNowhere;
+  auto at = std::partition_point(z_.begin(), z_.end(), [z](float d) { return d > z; });
+  for (; at != z_.end() && *at == z; ++at) {
+    const std::size_t i = static_cast<std::size_t>(at - z_.begin());
+    if (order_[i] == o) {
+      lookedAt_ = i;
+      break;
+    }
+  }
+  return lookedAt_;
 }
 
 bool SceneIndex::fits(const Projection& projection, const ObjectRecord* player, std::size_t objectCount) const {

@@ -113,6 +113,7 @@ void endScript(Game& game) {
 void runScript(Game& game, const xml::Node* script, ObjectRecord* object) {
   if (!script) return;
   ScriptState& s = game.script;
+  ++s.scriptRuns;
   // Statements never run scripts inline; a call that arrives while a walk is in
   // progress (for whatever element) waits in the queue.
   if (s.walkingScript || (s.runningScript && s.runningScript != script)) {

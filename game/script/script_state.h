@@ -125,6 +125,9 @@ struct ScriptState {
   uint32_t queueClears = 0;
   // Last serial given to a running queue entry.
   uint32_t queueSerial = 0;
+  // Counts the calls of runScript: a script may change any object, and the
+  // drawing state looks at every object again after one ran.
+  uint64_t scriptRuns = 0;
   // The particles and the particle-making `explode` statements of this frame
   // (counted from the frame's queue service on), held to their ceilings.
   int32_t particlesThisFrame = 0;
