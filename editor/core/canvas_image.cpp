@@ -6,7 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
-#if defined(__x86_64__) && defined(__GNUC__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #include <immintrin.h>
 #endif
 
@@ -97,8 +97,8 @@ inline void setEight(uint32_t* p, const Eight& v) { *reinterpret_cast<Eight*>(p)
   }
 }
 
-#if defined(__x86_64__) && defined(__GNUC__)
-// Built once for each kind of processor; the loader picks the one that runs here.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// Built once for each kind of processor (by GCC); the loader picks the one that runs here.
 // Without 32-byte registers, and with them:
 [[gnu::target("default")]] void setRows(uint32_t* row, size_t stride, size_t rows, size_t n, uint32_t colour) {
   setRowsOverlapping(row, stride, rows, n, colour);
