@@ -579,13 +579,13 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
   const int8_t level = a.level;
   const std::size_t n = ctx.places.size();
   // A checkpoint is never solid in the pass, and only the player touches it.
-  auto meets = [&](std::size_t, const void* object) {
-    const ObjectRecord& b = *static_cast<const ObjectRecord*>(object);
+  auto meets = [&](std::size_t j) {
+    const ObjectRecord& b = *ctx.places[j];
     return !b.has(flag::Checkpoint) && b.has(flag::Solid) && overlaps(a, b);
   };
   if (ctx.search == PairSearch::Exhaustive) {
     for (std::size_t j = i + 1; j < n; ++j) {
-      if (ctx.levels[j] == level && meets(j, &*ctx.places[j])) solidContact(ctx, a, *ctx.places[j]);
+      if (ctx.levels[j] == level && meets(j)) solidContact(ctx, a, *ctx.places[j]);
     }
   } else {
     std::size_t from = i + 1;
@@ -632,8 +632,8 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
   if (ctx.search == PairSearch::Indexed && !ctx.listMayHaveChanged) {
     const std::size_t n = ctx.places.size();
     // Only an object that overlaps the player has an effect on it.
-    auto meets = [&](std::size_t, const void* object) {
-      const ObjectRecord& b = *static_cast<const ObjectRecord*>(object);
+    auto meets = [&](std::size_t j) {
+      const ObjectRecord& b = *ctx.places[j];
       if (b.level != a.level || !overlaps(a, b)) return false;
       if (b.has(flag::Deadly)) return true;
       if (b.has(flag::Checkpoint)) return &b != world.currentCheckpoint;
@@ -730,17 +730,11 @@ void takeOrder(StepContext& ctx) {
 }
 
 // Whether the c-th object that stands still is the one the kept index has
-// there (the same record in the same place), with the same box (bit for bit,
-// so that a box of not-a-number compares as the same) and level.
-bool sameFixedSlot(const FixedPairCache& cache, std::size_t c, uint32_t position, const ObjectRecord& o,
-                   const PairBox& box, int8_t level) {
-  return cache.positions[c] == position && cache.objects[c] == &o &&
-         std::memcmp(&box, &cache.boxes[c], sizeof box) == 0 && cache.levels[c] == level;
-}
-
-// The address an index hands to its test with position p.
-auto objectAtPlace(StepContext& ctx) {
-  return [&ctx](uint32_t p) -> void* { return &*ctx.places[p]; };
+// there, with the same box (bit for bit, so that a box of not-a-number
+// compares as the same) and level.
+bool sameFixedSlot(const FixedPairCache& cache, std::size_t c, uint32_t position, const PairBox& box, int8_t level) {
+  return cache.positions[c] == position && std::memcmp(&box, &cache.boxes[c], sizeof box) == 0 &&
+         cache.levels[c] == level;
 }
 
 // The index of the objects that stand still: the one of the last step when
@@ -750,8 +744,7 @@ void indexFixedObjects(StepContext& ctx) {
   const std::vector<uint32_t>& positions = ctx.fixedPositions;
   bool same = ctx.fixedCompared ? ctx.fixedSame : cache.valid && cache.positions == positions;
   for (std::size_t c = 0; same && !ctx.fixedCompared && c < positions.size(); ++c) {
-    same = sameFixedSlot(cache, c, positions[c], *ctx.places[positions[c]], ctx.boxes[positions[c]],
-                         ctx.levels[positions[c]]);
+    same = sameFixedSlot(cache, c, positions[c], ctx.boxes[positions[c]], ctx.levels[positions[c]]);
   }
   ctx.fixedCompared = false;
   if (!same && ctx.fixedBoxesMissing) {
@@ -760,15 +753,13 @@ void indexFixedObjects(StepContext& ctx) {
   ctx.fixedBoxesMissing = false;
   if (!same) {
     cache.positions = positions;
-    cache.objects.clear();
     cache.boxes.clear();
     cache.levels.clear();
     for (uint32_t p : positions) {
-      cache.objects.push_back(&*ctx.places[p]);
       cache.boxes.push_back(ctx.boxes[p]);
       cache.levels.push_back(ctx.levels[p]);
     }
-    cache.index.build(positions, ctx.boxes, ctx.levels, objectAtPlace(ctx));
+    cache.index.build(positions, ctx.boxes, ctx.levels);
     cache.valid = true;
     // Where each place now is among the positions, for the walk of the next
     // step that passes over the objects at rest.
@@ -787,9 +778,9 @@ void indexMovingObjects(StepContext& ctx, PairIndex& index, uint8_t kind) {
     if ((ctx.kinds[k] & kind) != 0) ctx.scratch.push_back(k);
   }
   if (kind == kPlayerKind) {
-    index.buildList(ctx.scratch, ctx.boxes, ctx.levels, objectAtPlace(ctx));
+    index.buildList(ctx.scratch, ctx.boxes, ctx.levels);
   } else {
-    index.build(ctx.scratch, ctx.boxes, ctx.levels, objectAtPlace(ctx));
+    index.build(ctx.scratch, ctx.boxes, ctx.levels);
   }
 }
 
@@ -1169,7 +1160,7 @@ static void walkEveryObject(StepContext& ctx, RandomTable& table, bool keep) {
       const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
       if (keep) rest.fixedAt[position] = static_cast<uint32_t>(c);
-      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, o, box, o.level);
+      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, box, o.level);
     }
     if (keep && !atRest(o)) rest.awake.push_back(index);
     ++position;
@@ -1238,7 +1229,7 @@ static void walkAwakeObjects(StepContext& ctx, RandomTable& table) {
       if (!wasFixed) {
         fixedChanges.push_back(position);
       } else {
-        fixedSame = fixedSame && sameFixedSlot(fixed, rest.fixedAt[position], position, o, box, o.level);
+        fixedSame = fixedSame && sameFixedSlot(fixed, rest.fixedAt[position], position, box, o.level);
       }
     } else if (wasFixed) {
       fixedChanges.push_back(position);

@@ -10,7 +10,22 @@ const PairIndex::Entry* PairIndex::firstAtOrAfter(std::size_t from) const {
                           [](const Entry& e, std::size_t p) { return e.position < p; });
 }
 
-void PairIndex::buildCells() {
+void PairIndex::takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                               const std::vector<int8_t>& levels) {
+  candidates_.clear();
+  candidates_.reserve(candidates.size());
+  for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p]});
+}
+
+void PairIndex::buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                          const std::vector<int8_t>& levels) {
+  takeCandidates(candidates, boxes, levels);
+  listOnly_ = true;
+}
+
+void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                      const std::vector<int8_t>& levels) {
+  takeCandidates(candidates, boxes, levels);
   listOnly_ = false;
   large_.clear();
 

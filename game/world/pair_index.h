@@ -5,9 +5,9 @@
 // pass's own test, so that contacts come in exactly the order of a walk over
 // every later object.
 //
-// Each entry keeps its object's box, level and address beside its position, so
-// that the objects a query box does not reach are passed over without loading
-// their records, and those it reaches are read without a look-up by position.
+// Each entry keeps its object's box and level beside its position, so that the
+// objects a query box does not reach are passed over without loading their
+// records.
 #pragma once
 
 #include <cmath>
@@ -24,26 +24,16 @@ struct PairBox {
 
 class PairIndex {
  public:
-  // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p];
-  // objectAt(p) gives the address handed to the test with position p.
-  template <typename ObjectAt>
+  // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p].
   void build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-             const std::vector<int8_t>& levels, ObjectAt objectAt) {
-    takeCandidates(candidates, boxes, levels, objectAt);
-    buildCells();
-  }
+             const std::vector<int8_t>& levels);
   // The same candidates kept only as a list that every query walks: for a set
   // asked only a few times before it changes (the player's candidates).
-  template <typename ObjectAt>
   void buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                 const std::vector<int8_t>& levels, ObjectAt objectAt) {
-    takeCandidates(candidates, boxes, levels, objectAt);
-    listOnly_ = true;
-  }
+                 const std::vector<int8_t>& levels);
 
-  // The first indexed position p >= from with levels[p] == level and
-  // test(p, object) true (object: objectAt(p) as indexed), or `none` when
-  // there is none. test must be false for every object
+  // The first indexed position p >= from with levels[p] == level and test(p)
+  // true, or `none` when there is none. test(p) must be false for every object
   // whose indexed box does not overlap the query box by more than a touch (as
   // the pass compares an object's box, x + w > x', etc., against its own), and
   // for every object whose level is not levels[p] as indexed; it may be called
@@ -110,7 +100,6 @@ class PairIndex {
     PairBox box;
     uint32_t position;
     int8_t level;
-    void* object;
   };
   struct CellRange {
     int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
@@ -152,15 +141,8 @@ class PairIndex {
     return static_cast<std::size_t>(h) & bucketMask_;
   }
   const Entry* firstAtOrAfter(std::size_t from) const;
-  template <typename ObjectAt>
   void takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                      const std::vector<int8_t>& levels, ObjectAt& objectAt) {
-    candidates_.clear();
-    candidates_.reserve(candidates.size());
-    for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p], objectAt(p)});
-  }
-  // The cells of the candidates taken.
-  void buildCells();
+                      const std::vector<int8_t>& levels);
 
   // Whether two boxes overlap by more than a touch: the pass's own comparison
   // of two objects (b.x + b.w > a.x && b.x < a.x + a.w and so in y), on the
@@ -177,7 +159,7 @@ class PairIndex {
     for (; it != end && it->position < best; ++it) {
       const uint32_t p = it->position;
       if (p < from || it->level != level || !overlapsQuery(it->box, query)) continue;
-      if (test(p, it->object)) {
+      if (test(p)) {
         best = p;
         return;
       }

@@ -18,10 +18,8 @@ namespace zor {
 
 struct FixedPairCache {
   bool valid = false;
-  // What the index was built from: positions, and their objects, boxes and
-  // levels (the index hands out the objects' addresses).
+  // What the index was built from: positions, and their boxes and levels.
   std::vector<uint32_t> positions;
-  std::vector<const ObjectRecord*> objects;
   std::vector<PairBox> boxes;
   std::vector<int8_t> levels;
   PairIndex index;
