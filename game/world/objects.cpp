@@ -113,26 +113,56 @@ void deleteObjectsWhere(World& world, ScriptState& script, const std::function<b
 void releaseStackedObjects(World& world, ObjectRecord* base) {
   if (!base) return;
   // Depth first, as a recursive walk would go: an object's own stack is released
-  // before the next object standing on the same base is looked at.
+  // before the next object standing on the same base is looked at, each base's
+  // standers in list order. Released objects stand on nothing, so each object
+  // is met at most once, as a stander of the one it stood on as the walk began.
+  //
+  // The standers of every object that carries one, in list order: stander[k]
+  // for k in [first[b], first[b + 1]) stand on supports[b].
+  std::vector<const ObjectRecord*> supports;
+  std::vector<ObjectRecord*> standers;
+  bool any = false;
+  for (ObjectRecord& o : world.objects) {
+    if (o.support == nullptr) continue;
+    any = any || o.support == base;
+    supports.push_back(o.support);
+    standers.push_back(&o);
+  }
+  if (!any) return;
+  std::vector<uint32_t> byStander(standers.size());
+  for (uint32_t k = 0; k < byStander.size(); ++k) byStander[k] = k;
+  std::stable_sort(byStander.begin(), byStander.end(),
+                   [&supports](uint32_t x, uint32_t y) { return std::less<>{}(supports[x], supports[y]); });
+  // The standers of `b`, in list order, as positions in byStander.
+  auto standersOf = [&](const ObjectRecord* b) {
+    auto lo = std::lower_bound(byStander.begin(), byStander.end(), b,
+                               [&supports](uint32_t k, const ObjectRecord* v) { return std::less<>{}(supports[k], v); });
+    auto hi = std::upper_bound(lo, byStander.end(), b,
+                               [&supports](const ObjectRecord* v, uint32_t k) { return std::less<>{}(v, supports[k]); });
+    return std::pair<std::size_t, std::size_t>(static_cast<std::size_t>(lo - byStander.begin()),
+                                               static_cast<std::size_t>(hi - byStander.begin()));
+  };
   struct Frame {
     ObjectRecord* base;
-    ObjectList::iterator next;
+    std::size_t next, end;
   };
   std::vector<Frame> stack;
-  stack.push_back({base, world.objects.begin()});
+  const auto [from, to] = standersOf(base);
+  stack.push_back({base, from, to});
   while (!stack.empty()) {
     Frame& f = stack.back();
-    if (f.next == world.objects.end()) {
+    if (f.next == f.end) {
       stack.pop_back();
       continue;
     }
-    ObjectRecord& o = *f.next;
+    ObjectRecord& o = *standers[byStander[f.next]];
     ++f.next;
-    if (o.support != f.base) continue;
+    if (o.support != f.base) continue;  // released already
     o.vy = f.base->vy - 0.0005f;
     o.support = nullptr;
     o.flags |= format::flag::Airborne;
-    stack.push_back({&o, world.objects.begin()});
+    const auto [lo, hi] = standersOf(&o);
+    stack.push_back({&o, lo, hi});
   }
 }
 

@@ -213,6 +213,61 @@ TEST(ReleaseStackedObjects, ALongStackFallsFreeToItsTop) {
   EXPECT_LT(t.world.objects.back()->vy, 1.0f - 1998 * 0.0004f);
 }
 
+// The release as a plain walk: for every object released, the whole list
+// from its head again.
+void releaseByWholeWalks(World& world, ObjectRecord* base) {
+  for (ObjectRecord& o : world.objects) {
+    if (o.support != base) continue;
+    o.vy = base->vy - 0.0005f;
+    o.support = nullptr;
+    o.flags |= flag::Airborne;
+    releaseByWholeWalks(world, &o);
+  }
+}
+
+// An object's index in the list, or -1 for null.
+int indexOf(TestWorld& t, const ObjectRecord* o) {
+  int i = 0;
+  for (const ObjectRecord& r : t.world.objects) {
+    if (&r == o) return i;
+    ++i;
+  }
+  return -1;
+}
+
+// Random stacks: several objects on one support, stacks listed in any order,
+// supports that come back round, and bases of every kind.
+TEST(ReleaseStackedObjects, MatchesTheWalkOverTheWholeListOnRandomStacks) {
+  uint32_t state = 12345u;
+  auto next = [&state](uint32_t n) {
+    state = state * 1664525u + 1013904223u;
+    return (state >> 8) % n;
+  };
+  int released = 0;
+  for (int round = 0; round < 300; ++round) {
+    const std::size_t count = 2 + next(40);
+    TestWorld fast(std::vector<std::string>(count, "s")), plain(std::vector<std::string>(count, "s"));
+    for (std::size_t i = 0; i <= count; ++i) {
+      const float vy = static_cast<float>(next(1000)) * 0.01f - 5.0f;
+      const uint32_t on = next(3) == 0 ? 0u : 1u + next(static_cast<uint32_t>(count + 1));
+      fast.at(i)->vy = plain.at(i)->vy = vy;
+      fast.at(i)->support = on == 0 ? nullptr : fast.at(on - 1);
+      plain.at(i)->support = on == 0 ? nullptr : plain.at(on - 1);
+    }
+    const std::size_t base = next(static_cast<uint32_t>(count + 1));
+    releaseStackedObjects(fast.world, fast.at(base));
+    releaseByWholeWalks(plain.world, plain.at(base));
+    for (std::size_t i = 0; i <= count; ++i) {
+      const ObjectRecord &f = *fast.at(i), &p = *plain.at(i);
+      ASSERT_EQ(std::bit_cast<uint32_t>(f.vy), std::bit_cast<uint32_t>(p.vy)) << "round " << round << " object " << i;
+      ASSERT_EQ(f.flags, p.flags) << "round " << round << " object " << i;
+      ASSERT_EQ(indexOf(fast, f.support), indexOf(plain, p.support)) << "round " << round << " object " << i;
+      released += p.has(flag::Airborne) ? 1 : 0;
+    }
+  }
+  EXPECT_GT(released, 300);
+}
+
 TEST(DeleteObjectsWhere, ClearsEveryReferenceToTheVictim) {
   TestWorld t({"victim", "rider", "watcher"});
   Game& g = t.game;
