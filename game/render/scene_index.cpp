@@ -64,26 +64,46 @@ void SceneIndex::begin(const Projection& projection, const ObjectRecord* player,
   }
 }
 
+namespace {
+
+// An object's x extent as the index keeps it, and whether it is visited wherever
+// the view is (horizons and values that are not finite).
+struct Extent {
+  double left, right;
+  bool odd;
+};
+
+Extent extentOf(const ObjectRecord& o) {
+  const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
+  const bool odd = !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
+  return {std::min(x0, x1), std::max(x0, x1), odd};
+}
+
+}  // namespace
+
+bool SceneIndex::noteExtent(std::size_t i, const ObjectRecord& o) {
+  const Extent e = extentOf(o);
+  if (left_[i] == e.left && right_[i] == e.right && always_[i] == static_cast<uint8_t>(e.odd) &&
+      std::memcmp(&z_[i], &o.z, sizeof o.z) == 0)
+    return false;
+  left_[i] = e.left;
+  right_[i] = e.right;
+  z_[i] = o.z;
+  always_[i] = e.odd ? 1 : 0;
+  moved_.push_back(static_cast<uint32_t>(i));
+  return true;
+}
+
 void SceneIndex::add(ObjectRecord& o) {
   if (!building_) return;
   if (changesByItself(o)) watched_.push_back(static_cast<uint32_t>(walked_));
   // The walk may pass over objects only while depths never grow along the list.
   if (std::isnan(o.z) || (walked_ > 0 && o.z > lastZ_)) ordered_ = false;
   lastZ_ = o.z;
-  const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
-  const bool odd = !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
-  const double left = std::min(x0, x1), right = std::max(x0, x1);
   const std::size_t i = walked_++;
   if (same_) {
     if (i < order_.size() && order_[i] == &o) {
-      if (!(left_[i] == left) || !(right_[i] == right) || always_[i] != static_cast<uint8_t>(odd) ||
-          std::memcmp(&z_[i], &o.z, sizeof o.z) != 0) {
-        left_[i] = left;
-        right_[i] = right;
-        z_[i] = o.z;
-        always_[i] = odd ? 1 : 0;
-        moved_.push_back(static_cast<uint32_t>(i));
-      }
+      noteExtent(i, o);
       return;
     }
     // Another object here: the list changed, and is indexed anew from this place on.
@@ -94,11 +114,12 @@ void SceneIndex::add(ObjectRecord& o) {
     z_.resize(i);
     always_.resize(i);
   }
+  const Extent e = extentOf(o);
   order_.push_back(&o);
-  left_.push_back(left);
-  right_.push_back(right);
+  left_.push_back(e.left);
+  right_.push_back(e.right);
   z_.push_back(o.z);
-  always_.push_back(odd ? 1 : 0);
+  always_.push_back(e.odd ? 1 : 0);
 }
 
 std::size_t SceneIndex::bucketFor(std::size_t i) const {
@@ -209,17 +230,7 @@ bool SceneIndex::followWatched(const Projection& projection, const ObjectRecord*
     }
     const uint32_t i = watched_[w];
     const ObjectRecord& o = *order_[i];
-    const double x0 = static_cast<double>(o.x), x1 = static_cast<double>(o.x) + static_cast<double>(o.w);
-    const bool odd =
-        !std::isfinite(x0) || !std::isfinite(x1) || !std::isfinite(o.z) || o.has(format::flag::Horizon);
-    const double left = std::min(x0, x1), right = std::max(x0, x1);
-    if (!(left_[i] == left) || !(right_[i] == right) || always_[i] != static_cast<uint8_t>(odd) ||
-        std::memcmp(&z_[i], &o.z, sizeof o.z) != 0) {
-      left_[i] = left;
-      right_[i] = right;
-      z_[i] = o.z;
-      always_[i] = odd ? 1 : 0;
-      moved_.push_back(i);
+    if (noteExtent(i, o)) {
       // Depths never grow along the list: checked against both neighbours as
       // they are now (a neighbour that changes later in this loop checks again).
       if (std::isnan(o.z) || (i > 0 && o.z > z_[i - 1]) || (i + 1 < z_.size() && z_[i + 1] > o.z)) ordered = false;

@@ -124,6 +124,9 @@ class SceneIndex {
   std::size_t bucketFor(std::size_t i) const;
   void putInBucket(std::size_t i, std::size_t k);
   void applyMoves();
+  // Compares object i's extent and depth with those kept for position i; when they
+  // differ, keeps the new ones, notes i as moved and returns true.
+  bool noteExtent(std::size_t i, const ObjectRecord& o);
   bool canReuse(const Projection& projection, const ObjectRecord* player, std::size_t objectCount,
                 bool swishActive) const;
 

@@ -24,15 +24,7 @@ namespace zor {
 namespace {
 
 using testing::PlayHarness;
-
-struct Rng {
-  uint32_t state;
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int range(int lo, int hi) { return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1)); }
-};
+using testing::Rng;
 
 std::string num(int v) { return std::to_string(v); }
 
@@ -116,26 +108,6 @@ std::string randomZone(uint32_t seed, int blocks) {
   return s;
 }
 
-std::vector<int> randomInput(Rng& r) {
-  const uint32_t v = r.next();
-  std::vector<int> held;
-  switch ((v >> 4) % 5) {
-    case 0:
-    case 1:
-      held.push_back(control::Right);
-      break;
-    case 2:
-      held.push_back(control::Left);
-      break;
-    default:
-      break;
-  }
-  if ((v & 7) == 0) held.push_back(control::Jump);
-  if ((v & 31) == 9) held.push_back(control::LeapOut);
-  if ((v & 31) == 17) held.push_back(control::LeapIn);
-  return held;
-}
-
 // One game frame as PlayHarness::frame, with the chosen pair search.
 void frame(PlayHarness& h, const std::vector<int>& held, PairSearch search, std::vector<PairContact>& contacts) {
   Game& g = h.g();
@@ -181,7 +153,7 @@ TEST(PairPass, IndexedPassMatchesTheExhaustivePassOnRandomZones) {
     indexed.g().script.zoneEntryQuiet = plain.g().script.zoneEntryQuiet = false;
     Rng input{seed * 7919u};
     for (int f = 0; f < 250; ++f) {
-      const std::vector<int> held = randomInput(input);
+      const std::vector<int> held = testing::randomInput(input, 2);
       std::vector<PairContact> ci, cp;
       frame(indexed, held, PairSearch::Indexed, ci);
       frame(plain, held, PairSearch::Exhaustive, cp);
@@ -206,7 +178,7 @@ TEST(PairPass, OneWalkForMotionAndBodiesMatchesTheTwoWalksOnRandomZones) {
     fused.g().script.zoneEntryQuiet = plain.g().script.zoneEntryQuiet = false;
     Rng input{seed * 104729u};
     for (int f = 0; f < 250; ++f) {
-      const std::vector<int> held = randomInput(input);
+      const std::vector<int> held = testing::randomInput(input, 2);
       if (f % 37 == 5) {
         // Between two steps (as a script would, waking it) a solid block
         // that stands still moves onto the player.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -113,5 +114,32 @@ inline std::string playZone(const std::string& extra, const std::string& zoneAtt
 
 // A solid floor on level 0 whose top is at y 0.
 inline constexpr const char* kFloor = "<block x=\"-500\" y=\"-20\" w=\"1000\" h=\"20\" level=\"0\" flg=\"solid\"/>";
+
+// A small repeatable random source for zones and input made up by tests.
+struct Rng {
+  uint32_t state;
+  uint32_t next() {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  }
+  int range(int lo, int hi) { return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1)); }
+};
+
+// The controls held in one frame of random play: right in `rights` chances of
+// rights + 3, left in one, none in two; now and then a jump or a leap.
+inline std::vector<int> randomInput(Rng& r, uint32_t rights) {
+  const uint32_t v = r.next();
+  const uint32_t way = (v >> 4) % (rights + 3);
+  std::vector<int> held;
+  if (way < rights) {
+    held.push_back(control::Right);
+  } else if (way == rights) {
+    held.push_back(control::Left);
+  }
+  if ((v & 7) == 0) held.push_back(control::Jump);
+  if ((v & 31) == 9) held.push_back(control::LeapOut);
+  if ((v & 31) == 17) held.push_back(control::LeapIn);
+  return held;
+}
 
 }  // namespace zor::testing

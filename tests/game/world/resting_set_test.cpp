@@ -24,15 +24,7 @@ namespace zor {
 namespace {
 
 using testing::PlayHarness;
-
-struct Rng {
-  uint32_t state;
-  uint32_t next() {
-    state = state * 1664525u + 1013904223u;
-    return state >> 8;
-  }
-  int range(int lo, int hi) { return lo + static_cast<int>(next() % static_cast<uint32_t>(hi - lo + 1)); }
-};
+using testing::Rng;
 
 std::string num(int v) { return std::to_string(v); }
 
@@ -156,27 +148,6 @@ std::string randomScriptedZone(uint32_t seed, int blocks) {
          body + "</zone></zorlan>";
 }
 
-std::vector<int> randomInput(Rng& r) {
-  const uint32_t v = r.next();
-  std::vector<int> held;
-  switch ((v >> 4) % 6) {
-    case 0:
-    case 1:
-    case 2:
-      held.push_back(control::Right);
-      break;
-    case 3:
-      held.push_back(control::Left);
-      break;
-    default:
-      break;
-  }
-  if ((v & 7) == 0) held.push_back(control::Jump);
-  if ((v & 31) == 9) held.push_back(control::LeapOut);
-  if ((v & 31) == 17) held.push_back(control::LeapIn);
-  return held;
-}
-
 // Every field of every object, bit for bit; references as list positions.
 std::vector<uint32_t> objectStates(const World& w) {
   std::unordered_map<const ObjectRecord*, uint32_t> at;
@@ -227,7 +198,7 @@ TEST(RestingSet, StepPassingOverObjectsAtRestMatchesTheFullWalkOnScriptedZones) 
     skipping.g().script.zoneEntryQuiet = plain.g().script.zoneEntryQuiet = false;
     Rng input{seed * 7919u};
     for (int f = 0; f < 300; ++f) {
-      const std::vector<int> held = randomInput(input);
+      const std::vector<int> held = testing::randomInput(input, 3);
       skipping.frame(held);
       plain.frame(held);
       ASSERT_EQ(firstDifference(objectStates(skipping.world()), objectStates(plain.world())), "")
