@@ -31,14 +31,6 @@ namespace {
 
 using namespace scene_test;
 
-struct Lcg {
-  uint32_t seed;
-  int next(int range) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
-  }
-};
-
 constexpr int kBlocks = 420;
 
 // A zone of named blocks of every kind, in no depth order.

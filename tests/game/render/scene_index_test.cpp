@@ -19,15 +19,6 @@ namespace {
 
 using namespace scene_test;
 
-struct Lcg {
-  uint32_t seed;
-  int next(int range) {
-    seed = seed * 1103515245u + 12345u;
-    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
-  }
-  float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next(100000)) / 100000.0f; }
-};
-
 // A long zone of blocks far to near, with faces, checkpoints, a horizon, see-through
 // scenery, signs between them and the player among them.
 void fillZone(SceneFixture& s, uint32_t seed, int blocks, bool nearBlock, float halfLength = 20000.0f) {

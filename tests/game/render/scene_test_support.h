@@ -93,6 +93,16 @@ inline ::testing::AssertionResult pixelsMatch(const FrameBuffer& fb,
   return ::testing::AssertionFailure() << bad << " pixels differ:" << out.str();
 }
 
+// A small repeatable random source for the tests' zones.
+struct Lcg {
+  uint32_t seed;
+  int next(int range) {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+  }
+  float between(float lo, float hi) { return lo + (hi - lo) * static_cast<float>(next(100000)) / 100000.0f; }
+};
+
 inline bool inRect(int x, int y, int rx, int ry, int rw, int rh) {
   return x >= rx && x < rx + rw && y >= ry && y < ry + rh;
 }
