@@ -113,15 +113,7 @@ struct Played {
     g.app.frameTime = 1000;
     EXPECT_TRUE(loadZone(g, "z", true));
     g.script.zoneEntryQuiet = false;
-    ScreenInfo& i = g.screen.info;
-    i.pixelWidth = 160;
-    i.pixelHeight = 90;
-    i.viewWidth = 160;
-    i.viewHeight = 90;
-    i.centreX = 80;
-    i.centreY = 45;
-    g.screen.focalValue = 100.0f;
-    g.screen.borderWidth = 2;
+    useSmallScreen(g);
   }
   Game& g() { return *game; }
 };

@@ -27,21 +27,26 @@ inline constexpr int32_t kRed = 0x0000FF;
 inline constexpr int32_t kBlue = 0xFF0000;
 inline constexpr int32_t kYellow = 0x00FFFF;
 
+// The tests' screen: 160x90 pixels, centred, with a thin border.
+inline void useSmallScreen(Game& game) {
+  ScreenInfo& i = game.screen.info;
+  i.pixelWidth = 160;
+  i.pixelHeight = 90;
+  i.viewWidth = 160;
+  i.viewHeight = 90;
+  i.centreX = 80;
+  i.centreY = 45;
+  game.screen.focalValue = 100.0f;
+  game.screen.borderWidth = 2;
+}
+
 struct SceneFixture {
   Game game;
   FrameBuffer fb{160, 90};
   BufferShapeFill fill{&fb};
 
   SceneFixture() {
-    ScreenInfo& i = game.screen.info;
-    i.pixelWidth = 160;
-    i.pixelHeight = 90;
-    i.viewWidth = 160;
-    i.viewHeight = 90;
-    i.centreX = 80;
-    i.centreY = 45;
-    game.screen.focalValue = 100.0f;
-    game.screen.borderWidth = 2;
+    useSmallScreen(game);
     game.world.backgroundColour = kBackground;
     game.world.levels.push_back(LevelRecord{100.0f});
     ObjectRecord player;
