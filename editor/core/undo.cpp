@@ -122,12 +122,21 @@ int undoCreated(Editor& editor) {
   for (std::size_t i = 0; i < entries.size(); ++i) order.emplace_back(entries[i].element, i);
   sortByAddress(order, [](const auto& item) { return item.first; });
   // Each element's first record: the one the entry kept while it is still there (a
-  // record that goes is taken off its entry), else found in the list.
+  // record that goes is taken off its entry), else found in the list. Whether each
+  // entry's record is still there is found first, in the entries' order: the records
+  // of a big step lie in that order.
+  constexpr std::size_t kAhead = 16;
+  std::vector<uint8_t> keeps(entries.size(), 0);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kAhead < entries.size() && entries[i + kAhead].record != nullptr)
+      __builtin_prefetch(entries[i + kAhead].record);
+    const EditorObject* kept = entries[i].record;
+    keeps[i] = kept != nullptr && kept->node == entries[i].element && kept->kind >= kind::Block &&
+               kept->kind <= kind::Entrance;
+  }
   std::optional<AddressTable<EditorObject*>> recordOf;
-  auto recordFor = [&](const UndoEntry& entry) -> EditorObject* {
-    EditorObject* kept = entry.record;
-    if (kept != nullptr && kept->node == entry.element && kept->kind >= kind::Block && kept->kind <= kind::Entrance)
-      return kept;
+  auto recordFor = [&](const UndoEntry& entry, std::size_t i) -> EditorObject* {
+    if (keeps[i]) return entry.record;
     if (!recordOf) {
       recordOf.emplace(zone.objects.size());
       for (const auto& o : zone.objects)
@@ -145,14 +154,10 @@ int undoCreated(Editor& editor) {
   std::vector<xml::Node*> bare;
   int n = 0;
   const xml::Node* previous = nullptr;
-  // In this order the entries (in list order) and their records lie all over memory:
-  // each is asked for some steps before it is read.
-  constexpr std::size_t kAhead = 16;
+  // In this order the entries (in list order) lie all over memory: each is asked for
+  // some steps before it is read.
   for (std::size_t k = 0; k < order.size(); ++k) {
     if (k + kAhead < order.size()) __builtin_prefetch(&entries[order[k + kAhead].second]);
-    if (k + kAhead / 2 < order.size()) {
-      if (const EditorObject* ahead = entries[order[k + kAhead / 2].second].record) __builtin_prefetch(ahead);
-    }
     const auto& [element, i] = order[k];
     UndoEntry& entry = entries[i];
     // Only an element that is still in the zone can be taken out again, once.
@@ -161,7 +166,7 @@ int undoCreated(Editor& editor) {
     previous = element;
     entry.savedXml = keepElementText(texts, static_cast<uint32_t>(i), scratch, element, false);
     written[i] = 1;
-    if (EditorObject* record = recordFor(entry)) records.push_back(record);
+    if (EditorObject* record = recordFor(entry, i)) records.push_back(record);
     else bare.push_back(element);
     entry.record = nullptr;
     ++n;
@@ -197,8 +202,16 @@ int undoDeleted(Editor& editor) {
     entry.element = copy;
     copied[i] = 1;
   });
+  // The copies lie in the order of the texts, not of the entries: each copy (its node,
+  // then its attributes and their text, made right after it) is asked for some entries
+  // before it is linked and read.
+  constexpr std::size_t kAhead = 16;
   int n = 0;
   for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (i + kAhead < entries.size() && copied[i + kAhead]) {
+      const char* ahead = reinterpret_cast<const char*>(entries[i + kAhead].element);
+      for (int line = 0; line < 5; ++line) __builtin_prefetch(ahead + 64 * line);
+    }
     if (!copied[i]) continue;
     UndoEntry& entry = entries[i];
     xml::Document::appendChild(entry.parent, entry.element);
