@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 #include <numbers>
 #include <optional>
@@ -86,7 +87,31 @@ bool isBetween(float a, float v, float b) { return (a <= v && v <= b) || (b <= v
 
 void clearUndoList(ZoneState& zone) {
   zone.undoEntries.clear();
+  zone.undoTexts.clear();
   zone.undoKind = 0;
+}
+
+std::string_view UndoTexts::add(std::string_view text, uint32_t entry) {
+  owners_.push_back(entry);
+  if (text.empty()) return {};
+  if (text.size() > left_) {
+    const std::size_t size = std::max(kPiece, text.size());
+    pieces_.push_back(std::unique_ptr<char[]>(new char[size]));
+    cursor_ = pieces_.back().get();
+    left_ = size;
+  }
+  char* at = cursor_;
+  std::memcpy(at, text.data(), text.size());
+  cursor_ += text.size();
+  left_ -= text.size();
+  return {at, text.size()};
+}
+
+void UndoTexts::clear() {
+  pieces_.clear();
+  cursor_ = nullptr;
+  left_ = 0;
+  owners_.clear();
 }
 
 float getLevelDepth(const ZoneState& zone, int n) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -81,12 +82,35 @@ struct ZoneView {
   float ymax = 1100.0f;
 };
 
-// One object's part of the single undo step.
+// One object's part of the single undo step: its saved XML text is kept in the
+// step's text store (UndoTexts).
 struct UndoEntry {
   xml::Node* element = nullptr;
   xml::Node* parent = nullptr;
-  std::string savedXml;
   EditorObject* record = nullptr;
+  std::string_view savedXml;
+};
+
+// The saved texts of the undo step, in the order they were kept, each with the
+// entry it belongs to. They lie side by side in pieces of a moderate size (so a big
+// step reuses memory the process has rather than asking for fresh memory), and
+// stay where they are while the store lives.
+class UndoTexts {
+ public:
+  // Keeps a copy of `text` for entry `entry`.
+  std::string_view add(std::string_view text, uint32_t entry);
+  void reserve(std::size_t texts) { owners_.reserve(texts); }
+  void clear();
+  std::size_t size() const { return owners_.size(); }
+  // The entry of the k-th text kept.
+  uint32_t owner(std::size_t k) const { return owners_[k]; }
+
+ private:
+  static constexpr std::size_t kPiece = std::size_t{32} << 10;
+  std::vector<std::unique_ptr<char[]>> pieces_;
+  char* cursor_ = nullptr;
+  std::size_t left_ = 0;
+  std::vector<uint32_t> owners_;
 };
 
 inline constexpr const char* kDefaultBlockTemplate =
@@ -114,6 +138,7 @@ struct ZoneState {
   std::string deletedScript;
   int undoKind = 0;
   std::vector<UndoEntry> undoEntries;
+  UndoTexts undoTexts;  // the entries' saved texts
   // The selection a run of moves or size changes was recorded for.
   std::vector<const EditorObject*> undoSelection;
   int levelCount() const { return static_cast<int>(levels.size()); }

@@ -15,6 +15,7 @@
 
 #include "editor/core/clipboard.h"
 #include "editor/core/edit_commands.h"
+#include "editor/core/game_document.h"
 #include "editor/core/editing.h"
 #include "editor/core/property_panels.h"
 #include "editor/core/selection.h"
@@ -521,6 +522,172 @@ TEST_F(ZoneBulkRecordsTest, ApplyingAFieldToManyBlocksWritesWhatApplyingToEachWr
     EXPECT_EQ(documentText(editor), documentText(other));
     EXPECT_EQ(undoLastStep(editor), static_cast<int>(chosen.size()));
     EXPECT_EQ(documentText(editor), before);
+  }
+}
+
+// The undo step as kept and applied one entry at a time, each saved text a string of
+// its own parsed as a document by itself: the plain way the step's texts, kept side
+// by side and parsed together, must give the same results as.
+class PlainUndo {
+ public:
+  // What recordUndo keeps for each entry it made.
+  void recorded(const Editor& e) {
+    texts.clear();
+    for (const UndoEntry& entry : e.zone.undoEntries)
+      texts.push_back(e.zone.undoKind == undo::Created ? ""
+                                                        : nodeToXmlString(entry.element, "", e.zone.undoKind != undo::Deleted));
+  }
+
+  int undo(Editor& e) {
+    ZoneState& zone = e.zone;
+    const int before = zone.undoKind;
+    deselectAll(e);
+    int n = 0;
+    if (before == undo::Created) {
+      std::vector<xml::Node*> taken;
+      for (std::size_t i = 0; i < zone.undoEntries.size(); ++i) {
+        UndoEntry& entry = zone.undoEntries[i];
+        xml::Node* element = entry.element;
+        if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+        if (std::find(taken.begin(), taken.end(), element) != taken.end()) continue;
+        taken.push_back(element);
+        texts[i] = nodeToXmlString(element, "", false);
+        EditorObject* record = nullptr;
+        for (const auto& o : zone.objects)
+          if (o->node == element && o->kind >= kind::Block && o->kind <= kind::Entrance) {
+            record = o.get();
+            break;
+          }
+        entry.record = nullptr;
+        if (record != nullptr) removeObject(e, record, true);
+        else xml::Document::unlink(element);
+        ++n;
+      }
+      zone.undoKind = undo::Deleted;
+    } else if (before == undo::Deleted) {
+      for (std::size_t i = 0; i < zone.undoEntries.size(); ++i) {
+        UndoEntry& entry = zone.undoEntries[i];
+        if (entry.parent == nullptr) continue;
+        xml::Document scratch;
+        if (!scratch.parse(texts[i], nullptr)) continue;
+        xml::Node* copy = e.game.document->copyNode(scratch.root());
+        xml::Document::appendChild(entry.parent, copy);
+        entry.element = copy;
+        entry.record = parseNewObject(e, copy, 0);
+        if (entry.record != nullptr) {
+          if (entry.record->kind == kind::Block) zone.showBlocks = true;
+          else if (entry.record->kind == kind::Area) zone.showAreas = true;
+          else zone.showEntrances = true;
+          selectObject(e, entry.record);
+        }
+        ++n;
+      }
+      zone.undoKind = undo::Created;
+    } else {
+      std::vector<UndoEntry*> restored;
+      std::vector<xml::Node*> elements;
+      for (std::size_t i = 0; i < zone.undoEntries.size(); ++i) {
+        UndoEntry& entry = zone.undoEntries[i];
+        xml::Node* element = entry.element;
+        if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+        xml::Document scratch;
+        if (!scratch.parse(texts[i], nullptr)) continue;
+        texts[i] = nodeToXmlString(element, "", true);
+        while (!element->attributes.empty()) element->removeAttr(std::string(element->attributes[0].name));
+        for (const xml::Attribute& a : scratch.root()->attributes) element->setAttr(a.name, a.value);
+        restored.push_back(&entry);
+        elements.push_back(element);
+      }
+      const std::vector<EditorObject*> records = rereadObjects(e, elements);
+      for (std::size_t i = 0; i < restored.size(); ++i) {
+        restored[i]->record = records[i];
+        if (records[i] != nullptr) selectObject(e, records[i]);
+      }
+      n = static_cast<int>(restored.size());
+      zone.undoKind = undo::Attributes;
+    }
+    zone.undoSelection.clear();
+    syncAreasToNamedBlocks(e);
+    sortObjects(zone);
+    return n;
+  }
+
+  std::vector<std::string> texts;
+};
+
+// Random runs of selections, duplicates, deletes, changed attributes and undos (redos
+// among them) on zones whose objects hold text of several lines: undoing the step
+// writes the document, the records and the texts the plain way does, after every step.
+TEST_F(ZoneBulkRecordsTest, UndoRunsWriteWhatThePlainUndoWrites) {
+  for (uint32_t seed : {81u, 82u, 83u, 84u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 150 + 50 * static_cast<int>(seed % 3));
+    // Some elements hold text over several lines, some attribute values need escaping.
+    for (Editor* e : {&editor, &other}) {
+      Lcg r{seed};
+      for (xml::Node* c = e->zone.openZoneNode->firstElement(); c; c = c->nextElement()) {
+        const int pick = r.next(8);
+        if (pick == 0) xml::Document::appendChild(c, e->game.document->createText("first line\n  second <line>\n"));
+        else if (pick == 1) c->setAttr("notes", "a \"quoted\"\nvalue & more");
+      }
+    }
+    PlainUndo plain;
+    Lcg r{seed * 7 + 1};
+    for (int step = 0; step < 40; ++step) {
+      SCOPED_TRACE(step);
+      const int action = r.next(6);
+      const uint32_t pickSeed = seed * 1000 + static_cast<uint32_t>(step);
+      if (action == 0) {
+        deselectAll(editor);
+        deselectAll(other);
+        markBoth(pickSeed, objflag::Selected, 1 + static_cast<int>(pickSeed % 4));
+      } else if (action == 1) {
+        const int n = duplicateSelection(editor);
+        ASSERT_EQ(n, duplicateSelection(other));
+        if (n > 0) plain.recorded(other);
+      } else if (action == 2) {
+        for (Editor* e : {&editor, &other}) {
+          const bool recording = !selectedEditableObjects(*e).empty();
+          recordUndo(*e, undo::Deleted);
+          if (e == &other && recording) plain.recorded(other);
+          deleteSelectedObjects(*e);
+        }
+      } else if (action == 3) {
+        for (Editor* e : {&editor, &other}) {
+          const bool recording = !selectedEditableObjects(*e).empty();
+          recordUndo(*e, undo::Attributes);
+          if (e == &other && recording) plain.recorded(other);
+          Lcg change{pickSeed};
+          for (EditorObject* o : selectedEditableObjects(*e)) {
+            const int pick = change.next(5);
+            if (pick == 0) o->node->setAttr("trans", "0.5");
+            else if (pick == 1) o->node->setAttr("x", std::to_string(change.next(400)));
+            else if (pick == 2) o->node->removeAttr("y");
+            else if (pick == 3) o->node->setAttr("flg", "motion,circular");
+            else o->node->setAttr("id", "i" + std::to_string(change.next(50)));
+            parseObjectByKind(*e, o->node, false, 0);
+          }
+        }
+      } else {
+        const int kindBefore = editor.zone.undoKind;
+        ASSERT_EQ(kindBefore, other.zone.undoKind);
+        const int bulk = undoLastStep(editor);
+        const int single = kindBefore == 0 ? 0 : plain.undo(other);
+        EXPECT_EQ(bulk, single);
+      }
+      ASSERT_EQ(editor.zone.undoKind, other.zone.undoKind);
+      ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+      if (editor.zone.undoKind != 0) {
+        ASSERT_EQ(plain.texts.size(), editor.zone.undoEntries.size());
+        for (std::size_t i = 0; i < plain.texts.size(); ++i)
+          ASSERT_EQ(std::string(editor.zone.undoEntries[i].savedXml), plain.texts[i]) << i;
+      }
+      ASSERT_EQ(documentText(editor), documentText(other));
+      ASSERT_EQ(records(editor), records(other));
+      ASSERT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+      ASSERT_EQ(std::make_tuple(editor.zone.showBlocks, editor.zone.showAreas, editor.zone.showEntrances),
+                std::make_tuple(other.zone.showBlocks, other.zone.showAreas, other.zone.showEntrances));
+    }
   }
 }
 
