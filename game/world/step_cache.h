@@ -23,6 +23,9 @@ struct FixedPairCache {
   std::vector<PairBox> boxes;
   std::vector<int8_t> levels;
   PairIndex index;
+  // What the index holds near each dynamic object, by its place among the
+  // dynamic objects of the pass.
+  NearLists near;
 };
 
 // The pair pass's working storage, lent to each step so that it keeps its size.
