@@ -142,6 +142,7 @@ struct StepContext {
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
   const PairIndex* fixedIndex = nullptr;
+  NearLists* fixedNear = nullptr;  // the kept lists of fixedIndex near each dynamic object
   PairIndex movingIndex;        // moving objects that are solid and not checkpoints, as the pass begins
   PairIndex movingPlayerIndex;  // moving objects that are solid, deadly or checkpoints, before the player's pairs
   std::vector<uint32_t> scratch;
@@ -571,7 +572,11 @@ uint8_t kindsOf(const ObjectRecord& o) {
 // The indexed search finds, each time, the first later object (in order) that
 // A, where it now is, meets; so the contacts come in the order of a walk over
 // every later object.
-void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
+//
+// `d` is A's place among the dynamic objects (ctx.dynamicPositions), whose
+// list of the objects that stand still near it the indexed search asks while
+// A stays inside it.
+void pairFollowing(StepContext& ctx, std::size_t i, std::size_t d, uint8_t before) {
   ObjectRecord& a = *ctx.places[i];
   a.contacts = 0;
   if (!a.has(flag::Dynamic)) return;
@@ -589,10 +594,14 @@ void pairFollowing(StepContext& ctx, std::size_t i, uint8_t before) {
     }
   } else {
     std::size_t from = i + 1;
+    const NearLists& near = *ctx.fixedNear;
+    const auto position = static_cast<uint32_t>(i);
     for (;;) {
       const PairBox box = boxOf(a);
-      const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
-                                     ctx.movingIndex.firstFrom(from, level, box, n, meets));
+      const std::size_t fixed = near.covers(d, position, level, box)
+                                    ? near.firstFrom(d, from, box, n, meets)
+                                    : ctx.fixedIndex->firstFrom(from, level, box, n, meets);
+      const std::size_t j = std::min(fixed, ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
       solidContact(ctx, a, *ctx.places[j]);
       from = j + 1;
@@ -760,6 +769,7 @@ void indexFixedObjects(StepContext& ctx) {
       cache.levels.push_back(ctx.levels[p]);
     }
     cache.index.build(positions, ctx.boxes, ctx.levels);
+    cache.near.clear();
     cache.valid = true;
     // Where each place now is among the positions, for the walk of the next
     // step that passes over the objects at rest.
@@ -768,6 +778,7 @@ void indexFixedObjects(StepContext& ctx) {
     for (std::size_t c = 0; c < positions.size(); ++c) rest.fixedAt[positions[c]] = static_cast<uint32_t>(c);
   }
   ctx.fixedIndex = &cache.index;
+  ctx.fixedNear = &cache.near;
 }
 
 // The moving objects of the given kind, by their boxes now: indexed by place,
@@ -778,9 +789,9 @@ void indexMovingObjects(StepContext& ctx, PairIndex& index, uint8_t kind) {
     if ((ctx.kinds[k] & kind) != 0) ctx.scratch.push_back(k);
   }
   if (kind == kPlayerKind) {
-    index.buildList(ctx.scratch, ctx.boxes, ctx.levels);
+    index.rebuildList(ctx.scratch, ctx.boxes, ctx.levels);
   } else {
-    index.build(ctx.scratch, ctx.boxes, ctx.levels);
+    index.rebuild(ctx.scratch, ctx.boxes, ctx.levels);
   }
 }
 
@@ -806,27 +817,33 @@ void pairPass(StepContext& ctx) {
     if (indexed) {
       indexMovingObjects(ctx, ctx.movingIndex, kSolidKind);
       const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
+      // Each dynamic object's list of the objects that stand still near it,
+      // for its box as the pass finds it.
+      NearLists& near = *ctx.fixedNear;
+      near.prepare(dynamic.size());
+      for (std::size_t d = 0; d < dynamic.size(); ++d) {
+        const uint32_t k = dynamic[d];
+        near.refresh(d, k, ctx.levels[k], ctx.boxes[k], *ctx.fixedIndex);
+      }
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
         // The indexes' lines that the queries of the objects a few places
         // ahead read: their boxes stay as the bodies phase left them until
         // their own turn.
         if (d + kBucketsAhead < dynamic.size()) {
           const uint32_t k = dynamic[d + kBucketsAhead];
-          ctx.fixedIndex->prefetchBuckets(ctx.levels[k], ctx.boxes[k]);
           ctx.movingIndex.prefetchBuckets(ctx.levels[k], ctx.boxes[k]);
         }
         if (d + kEntriesAhead < dynamic.size()) {
           const uint32_t k = dynamic[d + kEntriesAhead];
-          ctx.fixedIndex->prefetchEntries(ctx.levels[k], ctx.boxes[k]);
           ctx.movingIndex.prefetchEntries(ctx.levels[k], ctx.boxes[k]);
         }
         if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
         if (d + kSupportAhead < dynamic.size()) prefetchSupport(*ctx.places[dynamic[d + kSupportAhead]]);
-        pairFollowing(ctx, dynamic[d], before);
+        pairFollowing(ctx, dynamic[d], d, before);
       }
       indexMovingObjects(ctx, ctx.movingPlayerIndex, kPlayerKind);
     } else {
-      for (std::size_t i = 0; i < ctx.places.size(); ++i) pairFollowing(ctx, i, before);
+      for (std::size_t i = 0; i < ctx.places.size(); ++i) pairFollowing(ctx, i, 0, before);
     }
     pairPlayer(ctx, before);
     if (player.contacts == before) break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace zor {
 
@@ -21,12 +22,14 @@ void PairIndex::buildList(const std::vector<uint32_t>& candidates, const std::ve
                           const std::vector<int8_t>& levels) {
   takeCandidates(candidates, boxes, levels);
   listOnly_ = true;
+  built_ = true;
 }
 
 void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
                       const std::vector<int8_t>& levels) {
   takeCandidates(candidates, boxes, levels);
   listOnly_ = false;
+  built_ = true;
   large_.clear();
 
   // Cells twice the mean size of the objects, as a power of two.
@@ -82,6 +85,133 @@ void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector
   entries_.resize(cellCount);
   fill_.assign(bucketStart_.begin(), bucketStart_.end() - 1);
   eachCell([&](std::size_t b, const Entry& e) { entries_[fill_[b]++] = e; });
+}
+
+void PairIndex::collect(int8_t level, const PairBox& box, std::vector<Near>& out) const {
+  const std::size_t first = out.size();
+  auto take = [&](const Entry* it, const Entry* end) {
+    for (; it != end; ++it) {
+      const PairBox& e = it->box;
+      if (it->level == level && e.x0 <= box.x1 && e.x1 >= box.x0 && e.y0 <= box.y1 && e.y1 >= box.y0) {
+        out.push_back(Near{e, it->position});
+      }
+    }
+  };
+  CellRange r;
+  if (listOnly_ || !cellRange(box, r) || r.cells() > kMaxQueryCells) {
+    take(candidates_.data(), candidates_.data() + candidates_.size());
+    return;  // each position once, ascending
+  }
+  take(large_.data(), large_.data() + large_.size());
+  for (int64_t cy = r.y0; cy <= r.y1; ++cy) {
+    for (int64_t cx = r.x0; cx <= r.x1; ++cx) {
+      const std::size_t b = bucketOf(cx, cy, level);
+      take(entries_.data() + bucketStart_[b], entries_.data() + bucketStart_[b + 1]);
+    }
+  }
+  auto byPosition = [](const Near& x, const Near& y) { return x.position < y.position; };
+  std::sort(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), byPosition);
+  out.erase(std::unique(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(),
+                        [](const Near& x, const Near& y) { return x.position == y.position; }),
+            out.end());
+}
+
+void NearLists::prepare(std::size_t slots) {
+  for (std::size_t s = slots; s < slots_.size(); ++s) garbage_ += slots_[s].capacity;
+  slots_.resize(slots);
+  if (garbage_ <= pool_.size() / 2 + 1024) return;
+  // Pack the lists in slot order.
+  packed_.clear();
+  for (Slot& slot : slots_) {
+    const uint32_t begin = static_cast<uint32_t>(packed_.size());
+    if (slot.valid) {
+      packed_.insert(packed_.end(), pool_.begin() + slot.begin, pool_.begin() + slot.begin + slot.count);
+    }
+    slot.begin = begin;
+    slot.capacity = slot.count = slot.valid ? slot.count : 0;
+  }
+  pool_.swap(packed_);
+  garbage_ = 0;
+}
+
+void NearLists::refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index) {
+  if (covers(s, position, level, box)) return;
+  Slot& slot = slots_[s];
+  ++refreshes_;
+  const PairBox reach{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
+  taken_.clear();
+  index.collect(level, reach, taken_);
+  // A box of not-a-number covers no query: the list is not kept.
+  slot.valid = reach.x0 <= reach.x1 && reach.y0 <= reach.y1;
+  slot.reach = reach;
+  slot.position = position;
+  slot.level = level;
+  if (taken_.size() > slot.capacity) {
+    garbage_ += slot.capacity;
+    slot.begin = static_cast<uint32_t>(pool_.size());
+    slot.capacity = static_cast<uint32_t>(taken_.size() + taken_.size() / 2 + 2);
+    pool_.resize(pool_.size() + slot.capacity);
+  }
+  std::copy(taken_.begin(), taken_.end(), pool_.begin() + slot.begin);
+  slot.count = static_cast<uint32_t>(taken_.size());
+}
+
+bool PairIndex::sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels) const {
+  if (!built_ || candidates.size() != candidates_.size()) return false;
+  for (std::size_t c = 0; c < candidates.size(); ++c) {
+    const uint32_t p = candidates[c];
+    if (candidates_[c].position != p || candidates_[c].level != levels[p]) return false;
+  }
+  return true;
+}
+
+bool PairIndex::updateInPlace(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes) {
+  auto byPosition = [](const Entry& e, uint32_t p) { return e.position < p; };
+  for (std::size_t c = 0; c < candidates.size(); ++c) {
+    Entry& e = candidates_[c];
+    const PairBox& box = boxes[e.position];
+    if (std::memcmp(&box, &e.box, sizeof box) == 0) continue;
+    if (listOnly_) {
+      e.box = box;
+      continue;
+    }
+    const CellRange& was = ranges_[c];
+    CellRange r;
+    const bool small = cellRange(box, r) && r.cells() <= kMaxObjectCells;
+    if (was.x1 < was.x0) {
+      // Among the large objects: stays there while it is not small.
+      if (small) return false;
+      Entry* at = std::lower_bound(large_.data(), large_.data() + large_.size(), e.position, byPosition);
+      at->box = box;
+    } else {
+      if (!small || r.x0 != was.x0 || r.x1 != was.x1 || r.y0 != was.y0 || r.y1 != was.y1) return false;
+      for (int64_t cy = r.y0; cy <= r.y1; ++cy) {
+        for (int64_t cx = r.x0; cx <= r.x1; ++cx) {
+          const std::size_t b = bucketOf(cx, cy, e.level);
+          // Two cells of one object may share a bucket: every entry of the object there.
+          Entry* const end = entries_.data() + bucketStart_[b + 1];
+          for (Entry* at = std::lower_bound(entries_.data() + bucketStart_[b], end, e.position, byPosition);
+               at != end && at->position == e.position; ++at) {
+            at->box = box;
+          }
+        }
+      }
+    }
+    e.box = box;
+  }
+  return true;
+}
+
+void PairIndex::rebuild(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                        const std::vector<int8_t>& levels) {
+  if (!listOnly_ && sameCandidates(candidates, levels) && updateInPlace(candidates, boxes)) return;
+  build(candidates, boxes, levels);
+}
+
+void PairIndex::rebuildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                            const std::vector<int8_t>& levels) {
+  if (listOnly_ && sameCandidates(candidates, levels) && updateInPlace(candidates, boxes)) return;
+  buildList(candidates, boxes, levels);
 }
 
 }  // namespace zor

@@ -31,6 +31,25 @@ class PairIndex {
   // asked only a few times before it changes (the player's candidates).
   void buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
                  const std::vector<int8_t>& levels);
+  // As build and buildList, for a set that is mostly as it was: when the
+  // candidates and their levels are those the index last took, and no box has
+  // left the cells it was indexed in, only the boxes that changed are written
+  // over in place; otherwise the index is built anew. Queries answer as after
+  // a build either way.
+  void rebuild(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+               const std::vector<int8_t>& levels);
+  void rebuildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
+                   const std::vector<int8_t>& levels);
+
+  // One indexed position with its box, as `collect` gives them.
+  struct Near {
+    PairBox box;
+    uint32_t position;
+  };
+  // Appends every indexed position on `level` whose box reaches `box`
+  // (overlaps or touches it), ascending and each once, with its box. Boxes
+  // holding not-a-number reach nothing.
+  void collect(int8_t level, const PairBox& box, std::vector<Near>& out) const;
 
   // The first indexed position p >= from with levels[p] == level and test(p)
   // true, or `none` when there is none. test(p) must be false for every object
@@ -141,6 +160,8 @@ class PairIndex {
     return static_cast<std::size_t>(h) & bucketMask_;
   }
   const Entry* firstAtOrAfter(std::size_t from) const;
+  bool sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels) const;
+  bool updateInPlace(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes);
   void takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
                       const std::vector<int8_t>& levels);
 
@@ -166,6 +187,7 @@ class PairIndex {
     }
   }
 
+  bool built_ = false;  // by build or buildList
   bool listOnly_ = false;
   float inverseCell_ = 1.0f / 64.0f;
   std::size_t bucketMask_ = 0;
@@ -175,6 +197,83 @@ class PairIndex {
   std::vector<Entry> entries_;         // ascending within each bucket
   std::vector<CellRange> ranges_;      // scratch: each candidate's cells
   std::vector<uint32_t> fill_;         // scratch: the next free entry of each bucket
+};
+
+// What one PairIndex holds near each of a row of querying objects, kept from
+// step to step: for each slot, the indexed positions on the object's level
+// whose boxes reach the object's box grown by a margin on every side, with
+// their boxes, ascending. An object that stays within its margin asks its own
+// short list instead of the index, and the lists lie in the order of the
+// slots, so that a walk over the slots reads them forward through memory.
+//
+// A list answers exactly as the index for every query box inside the grown
+// box: an indexed box that overlaps such a query by more than a touch reaches
+// the grown box. The lists hold only while the index stays the same (clear
+// them when it changes).
+class NearLists {
+ public:
+  // How far a list reaches past its object's box.
+  static constexpr float kMargin = 32.0f;
+
+  // Forgets every list: the index changed.
+  void clear() {
+    slots_.clear();
+    pool_.clear();
+    garbage_ = 0;
+  }
+  // Makes room for `slots` slots (new ones hold no list) and packs the lists
+  // in slot order when much of their storage has been given up.
+  void prepare(std::size_t slots);
+  // Makes slot s hold the list of the object at `position` on `level` for
+  // query boxes inside `box` grown by the margin: the one it holds when it
+  // already covers `box` for that object, else a new one taken from `index`.
+  void refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index);
+
+  // Whether slot s holds a list of the object at `position` on `level` that
+  // answers for `query`.
+  bool covers(std::size_t s, uint32_t position, int8_t level, const PairBox& query) const {
+    if (s >= slots_.size()) return false;
+    const Slot& slot = slots_[s];
+    const PairBox& r = slot.reach;
+    return slot.valid && slot.position == position && slot.level == level && query.x0 >= r.x0 &&
+           query.x1 <= r.x1 && query.y0 >= r.y0 && query.y1 <= r.y1;
+  }
+
+  // As PairIndex::firstFrom for `query` on the slot's level, for a query that
+  // slot s covers.
+  template <typename Test>
+  std::size_t firstFrom(std::size_t s, std::size_t from, const PairBox& query, std::size_t none, Test test) const {
+    const Slot& slot = slots_[s];
+    const PairIndex::Near* it = pool_.data() + slot.begin;
+    const PairIndex::Near* end = it + slot.count;
+    for (; it != end && it->position < none; ++it) {
+      const uint32_t p = it->position;
+      if (p < from || !overlapsQuery(it->box, query)) continue;
+      if (test(p)) return p;
+    }
+    return none;
+  }
+
+  // Number of lists taken anew since the last clear; for tests.
+  std::size_t refreshes() const { return refreshes_; }
+
+ private:
+  static bool overlapsQuery(const PairBox& entry, const PairBox& query) {
+    return query.x1 > entry.x0 && query.x0 < entry.x1 && query.y1 > entry.y0 && query.y0 < entry.y1;
+  }
+  struct Slot {
+    PairBox reach;  // the object's box grown by the margin when the list was taken
+    uint32_t position = 0;
+    int8_t level = 0;
+    bool valid = false;
+    uint32_t begin = 0, count = 0, capacity = 0;  // pool_[begin, begin + count); room for capacity
+  };
+  std::vector<Slot> slots_;
+  std::vector<PairIndex::Near> pool_;
+  std::size_t garbage_ = 0;  // entries of pool_ no slot uses
+  std::size_t refreshes_ = 0;
+  std::vector<PairIndex::Near> taken_;  // scratch
+  std::vector<PairIndex::Near> packed_;  // scratch
 };
 
 }  // namespace zor

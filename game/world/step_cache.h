@@ -23,6 +23,9 @@ struct FixedPairCache {
   std::vector<PairBox> boxes;
   std::vector<int8_t> levels;
   PairIndex index;
+  // What the index holds near each dynamic object, by its place among the
+  // dynamic objects of the pass.
+  NearLists near;
 };
 
 // The pair pass's working storage, lent to each step so that it keeps its size.
@@ -104,10 +107,12 @@ inline void prefetchLine(std::uintptr_t address) {
 #endif
 }
 
-// Asks the processor to load a whole record (and its list links).
+// Asks the processor to load a record (and its list links) up to its names,
+// which the step does not read.
 inline void prefetchRecord(const ObjectRecord* record) {
   const auto at = reinterpret_cast<std::uintptr_t>(record) - 16;
-  for (std::uintptr_t line = 0; line <= sizeof(ObjectRecord) + 16; line += 64) prefetchLine(at + line);
+  const auto end = reinterpret_cast<std::uintptr_t>(&record->persistGroup);
+  for (std::uintptr_t line = at; line < end; line += 64) prefetchLine(line);
 }
 
 // How many objects ahead a walk over the list asks for their nodes.
