@@ -152,15 +152,8 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
     }
   }
 
-  for (size_t i = 0; i < count; ++i) {
-    // The records lie apart in memory: ask for the ones a few places on while this one
-    // is drawn.
-    constexpr size_t kAhead = 8;
-    if (i + kAhead < count) __builtin_prefetch(zone.objects[i + kAhead].get());
-    const EditorObject& o = *zone.objects[i];
-    const float zrel = p.relativeDepth(o.z);
-    if (!Projection::inView(zrel) || (o.flags & objflag::Hidden)) continue;
-    if (i == planeBefore) drawPlane();
+  // Everything but a plain block's box: the object at its relative depth.
+  auto drawObject = [&](const EditorObject& o, float zrel) {
     const bool selected = (o.flags & objflag::Selected) != 0;
     float offx = 0.0f, offy = 0.0f;
     if (o.flags & objflag::BeingPlaced) {
@@ -247,6 +240,57 @@ void drawZone(const Editor& editor, CanvasImage& image, CanvasText& text, bool f
       }
       default:
         break;
+    }
+  };
+
+  // The records are read a run at a time: first what each visible one shows (for a plain
+  // block, its box and colour), then the run is drawn in order. Reading the records apart
+  // from drawing keeps the loads of the next records from waiting behind the stores of
+  // the pixels.
+  const float mouseX = static_cast<float>(editor.canvas.mouseX), mouseY = static_cast<float>(editor.canvas.mouseY);
+  constexpr int32_t kNotPlain =
+      objflag::Checkpoint | objflag::Horizon | objflag::Invisible | objflag::HasFace | objflag::Selected;
+  constexpr size_t kRun = 16;
+  struct Shown {
+    const EditorObject* object;
+    float zrel;
+    bool planeFirst;  // the plane's outline goes in just before this object
+    bool plainBox;    // a filled block and nothing on it: the box below is all it draws
+    ScreenCorners box;
+    uint32_t colour;
+  };
+  for (size_t run = 0; run < count; run += kRun) {
+    Shown shown[kRun];
+    size_t n = 0;
+    const size_t end = std::min(count, run + kRun);
+    for (size_t i = run; i < end; ++i) {
+      // The records lie apart in memory: ask for the ones a run on while these are read.
+      if (i + kRun < count) __builtin_prefetch(zone.objects[i + kRun].get());
+      const EditorObject& o = *zone.objects[i];
+      const float zrel = p.relativeDepth(o.z);
+      if (!Projection::inView(zrel) || (o.flags & objflag::Hidden)) continue;
+      Shown& s = shown[n++];
+      s.object = &o;
+      s.zrel = zrel;
+      s.planeFirst = i == planeBefore;
+      s.plainBox = o.kind == kind::Block && zone.showBlocks && !(o.flags & kNotPlain);
+      if (!s.plainBox) continue;
+      float offx = 0.0f, offy = 0.0f;
+      if (o.flags & objflag::BeingPlaced) {
+        offx = p.worldX(mouseX, zrel);
+        offy = p.worldY(mouseY, zrel);
+      }
+      s.box = p.corners(o.x + offx, o.y + offy, o.w, o.h, zrel);
+      s.colour = o.trans > 0.0f ? blend(rgb(o.colour), levelColour, o.trans) : rgb(o.colour);
+    }
+    for (size_t k = 0; k < n; ++k) {
+      const Shown& s = shown[k];
+      if (s.planeFirst) drawPlane();
+      if (s.plainBox) {
+        image.fillBetween(s.box.left, s.box.top, s.box.right, s.box.bottom, s.colour);
+      } else {
+        drawObject(*s.object, s.zrel);
+      }
     }
   }
   if (planeBefore == count) drawPlane();

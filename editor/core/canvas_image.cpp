@@ -151,7 +151,15 @@ inline void xorPixels(uint32_t* p, size_t n, uint32_t colour) {
 }  // namespace
 
 void CanvasImage::fill(uint32_t colour) {
+#if defined(__x86_64__) && defined(__GNUC__)
+  // The processor's string store: it writes whole cache lines without first reading
+  // them in, as a wide store loop must, and so fills the image as fast as memset.
+  uint32_t* p = pixels_.data();
+  size_t n = pixels_.size();
+  asm volatile("rep stosl" : "+D"(p), "+c"(n) : "a"(colour) : "memory");
+#else
   setPixels(pixels_.data(), pixels_.size(), colour);
+#endif
 }
 
 void CanvasImage::span(int64_t y, int64_t x0, int64_t x1, const Pen& pen) {

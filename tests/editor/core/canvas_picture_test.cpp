@@ -270,6 +270,175 @@ std::string variedZone(uint32_t seed) {
 
 class CanvasPictureTest : public CanvasTest {};
 
+// The zone's picture drawn the plain way, one record after another with the image's
+// shapes: the background, every shown object far to near with the level plane's
+// outline before each one below the level (after all of them when there is none), and
+// the focus frame. For a zone open in a game, on a canvas of at least a pixel.
+void plainZonePicture(const Editor& editor, CanvasImage& image, bool focused) {
+  constexpr uint32_t kWhite = 0xFFFFFF, kBlack = 0x000000, kRed = 0x0000FF, kDarkRed = 0x0000C0;
+  constexpr uint32_t kBlue = 0xFF0000, kDarkBlue = 0xA00000, kCyan = 0xFFFF00, kGrey = 0x606060;
+  const ZoneState& zone = editor.zone;
+  const int32_t W = editor.canvas.width, H = editor.canvas.height;
+  image.resize(W, H);
+  const Projection p = canvasProjection(editor);
+  const int n = zone.levelCount();
+  const EditorLevel& level = zone.levels[static_cast<size_t>(((zone.currentLevel % n) + n) % n)];
+  const uint32_t levelColour = static_cast<uint32_t>(level.colour) & 0xFFFFFFu;
+  const uint32_t background = zone.invertBackground ? inverseColour(levelColour) : levelColour;
+  std::fill(image.pixels(), image.pixels() + static_cast<size_t>(W) * static_cast<size_t>(H), background);
+  auto blend = [&](uint32_t block, float trans) {
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const float l = static_cast<float>((levelColour >> shift) & 0xFF), b = static_cast<float>((block >> shift) & 0xFF);
+      float v = std::round(trans * l + (1.0f - trans) * b);
+      if (!(v >= 0.0f)) v = 0.0f;
+      if (v > 255.0f) v = 255.0f;
+      out |= static_cast<uint32_t>(v) << shift;
+    }
+    return out;
+  };
+  auto plane = [&] {
+    const float zrel = p.relativeDepth(level.z);
+    if (!(zrel > 0.0f)) return;
+    const int64_t x0 = p.screenX(zone.view.xmin, zrel), x1 = p.screenX(zone.view.xmax, zrel);
+    const int64_t y0 = p.screenY(zone.view.ymax, zrel), y1 = p.screenY(zone.view.ymin, zrel);
+    image.box(x0, y0, x1 - x0, y1 - y0, Pen{inverseColour(background), true, false});
+  };
+  auto eyes = [&](int64_t l, int64_t t, int64_t w, int64_t h, bool outlined) {
+    const int64_t r = std::min(w, h) / 8;
+    image.circle(l + w / 3, t + h / 3, r, Pen{kWhite, outlined, false});
+    image.circle(l + 2 * w / 3, t + h / 3, r, Pen{kWhite, outlined, false});
+  };
+  auto insets = [&](int64_t l, int64_t t, int64_t w, int64_t h, uint32_t colour) {
+    image.box(l + 2, t + 2, w - 4, h - 4, Pen{colour, true, false});
+    image.box(l + 4, t + 4, w - 8, h - 8, Pen{colour, true, false});
+  };
+  bool planeDrawn = false;
+  for (const auto& record : zone.objects) {
+    const EditorObject& o = *record;
+    const float zrel = p.relativeDepth(o.z);
+    if (!Projection::inView(zrel) || (o.flags & objflag::Hidden)) continue;
+    if (o.z < level.z) {
+      plane();
+      planeDrawn = true;
+    }
+    const bool selected = (o.flags & objflag::Selected) != 0, outlined = (o.flags & objflag::Invisible) != 0;
+    float offx = 0.0f, offy = 0.0f;
+    if (o.flags & objflag::BeingPlaced) {
+      offx = p.worldX(static_cast<float>(editor.canvas.mouseX), zrel);
+      offy = p.worldY(static_cast<float>(editor.canvas.mouseY), zrel);
+    }
+    const int64_t left = p.screenX(o.x + offx, zrel), right = p.screenX(o.x + offx + o.w, zrel);
+    const int64_t top = p.screenY(o.y + offy + o.h, zrel), bottom = p.screenY(o.y + offy, zrel);
+    const int64_t w = right - left, h = bottom - top;
+    const uint32_t colour = static_cast<uint32_t>(o.colour) & 0xFFFFFFu;
+    if (o.kind == kind::Block && zone.showBlocks) {
+      const uint32_t c = o.trans > 0.0f ? blend(colour, o.trans) : colour;
+      if (o.flags & objflag::Checkpoint) {
+        const int64_t cx = p.screenX(o.x + offx, zrel), cy = p.screenY(o.y + o.w / 2.0f + offy, zrel);
+        const int64_t r = p.screenLength(o.w / 2.0f, zrel);
+        image.circle(cx, cy, r, Pen{kBlack, outlined, false});
+        image.circle(cx, cy, r - 2, Pen{kWhite, outlined, false});
+        if (selected) {
+          image.circle(cx, cy, 2 * r / 3, Pen{kRed, true, false});
+          image.circle(cx, cy, r / 3, Pen{kBlue, true, false});
+        }
+      } else if (o.flags & objflag::Horizon) {
+        const int64_t ty = p.screenY(o.y + offy, zrel);
+        if (ty < 0 || ty >= H) continue;
+        image.box(0, ty, W, H - ty, Pen{c, outlined, false});
+        if (o.flags & objflag::HasFace) eyes(0, ty, W, H - ty, outlined);
+        if (selected) insets(0, ty, W, H - ty, inverseColour(c));
+      } else {
+        image.box(left, top, w, h, Pen{c, outlined, false});
+        if (o.flags & objflag::HasFace) eyes(left, top, w, h, outlined);
+        if (selected) insets(left, top, w, h, inverseColour(c) & 0xC0C0C0u);
+      }
+    } else if (o.kind == kind::Area && zone.showAreas) {
+      image.box(left, top, w, h, Pen{selected ? kRed : kDarkRed, true, false});
+      image.box(left + 2, top + 2, w - 4, h - 4, Pen{selected ? kCyan : kWhite, true, false});
+      if (selected) image.box(left + 3, top + 3, w - 6, h - 6, Pen{kCyan, true, false});
+    } else if (o.kind == kind::Entrance && zone.showEntrances) {
+      const Pen cross{selected ? kDarkBlue : kGrey, false, false};
+      image.line(left, top, right - 1, bottom - 1, cross);
+      image.line(left, bottom - 1, right - 1, top, cross);
+      if (selected) {
+        image.line(left + 3, top, right - 4, bottom - 1, cross);
+        image.line(left + 3, bottom - 1, right - 4, top, cross);
+        image.box(left, top, w, h, Pen{kBlue, true, false});
+        image.box(left - 1, top - 1, w + 2, h + 2, Pen{kBlue, true, false});
+      } else {
+        image.box(left, top, w, h, Pen{kDarkBlue, true, false});
+      }
+    } else if (o.kind == kind::PathLine && zone.showPaths) {
+      image.line(p.screenX(o.x + offx, zrel), p.screenY(o.y + offy, zrel), p.screenX(o.w + offx, zrel),
+                 p.screenY(o.h + offy, zrel), Pen{colour, false, false});
+    } else if (o.kind == kind::PathEllipse && zone.showPaths) {
+      image.ellipse(p.screenX(o.x + offx, zrel), p.screenY(o.y + offy, zrel), p.screenLength(o.w, zrel),
+                    p.screenLength(o.h, zrel), Pen{colour, true, false});
+    }
+  }
+  if (!planeDrawn) plane();
+  if (focused) {
+    const Pen frame{kWhite, false, true};
+    image.box(2, 2, W - 4, 2, frame);
+    image.box(2, H - 4, W - 4, 2, frame);
+    image.box(2, 2, 2, H - 4, frame);
+    image.box(W - 4, 2, 2, H - 4, frame);
+  }
+}
+
+// Random zones and views, with records moved to odd places (far off the canvas, of no
+// or negative size, at huge or NaN coordinates) and random marks on them, draw the
+// picture the plain way draws.
+TEST_F(CanvasPictureTest, RandomZonesAndViewsDrawThePicturePlainDrawingDraws) {
+  const struct { int32_t w, h; } sizes[] = {{400, 300}, {880, 96}, {173, 61}, {1, 40}, {64, 1}, {33, 257}};
+  const float odd[] = {0.0f, -0.0f, 1e30f, -1e30f, 3e9f, -7.5f, std::nanf(""), 1e-30f, 2.5e4f};
+  Random rnd{2024};
+  for (int round = 0; round < 36; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    openZoneWith(variedZone(static_cast<uint32_t>(100 + round)), "xlim=\"-400,500\" ylim=\"-300,700\"");
+    const auto size = sizes[round % 6];
+    canvasResized(editor, size.w, size.h);
+    editor.canvas.scale = kProjectionScale * static_cast<float>(rnd.between(1, 40)) / 10.0f;
+    editor.canvas.mouseX = static_cast<int32_t>(rnd.between(-20, size.w + 20));
+    editor.canvas.mouseY = static_cast<int32_t>(rnd.between(-20, size.h + 20));
+    editor.zone.view.camx = static_cast<float>(rnd.between(-300, 300));
+    editor.zone.view.camy = static_cast<float>(rnd.between(-300, 300));
+    editor.zone.view.camz = static_cast<float>(rnd.between(-600, 40));
+    editor.zone.currentLevel = static_cast<int>(rnd.between(-3, 3));
+    editor.zone.invertBackground = rnd.below(2) == 0;
+    editor.zone.showBlocks = rnd.below(6) != 0;
+    editor.zone.showAreas = rnd.below(4) != 0;
+    editor.zone.showEntrances = rnd.below(4) != 0;
+    editor.zone.showPaths = rnd.below(4) != 0;
+    const int64_t marks = rnd.between(2, 30);  // one record in `marks` gets each mark, about
+    for (auto& record : editor.zone.objects) {
+      EditorObject& o = *record;
+      if (rnd.below(marks) == 0) o.flags |= objflag::Selected;
+      if (rnd.below(marks) == 0) o.flags |= objflag::Hidden;
+      if (rnd.below(marks) == 0) o.flags |= objflag::BeingPlaced;
+      if (rnd.below(marks) == 0) o.trans = static_cast<float>(rnd.between(-5, 15)) / 10.0f;
+      if (rnd.below(marks) == 0) o.colour = static_cast<int32_t>(rnd.below(INT32_MAX));
+      float* const fields[] = {&o.x, &o.y, &o.w, &o.h, &o.z};
+      if (rnd.below(marks) == 0) *fields[rnd.below(5)] = odd[rnd.below(9)];
+      if (rnd.below(marks) == 0) {
+        const int64_t to = rnd.below(4), from = rnd.below(4);
+        *fields[to] = -*fields[from];
+      }
+    }
+    const bool focused = rnd.below(2) == 0;
+    drawZone(editor, image, text, focused);
+    CanvasImage plain;
+    plainZonePicture(editor, plain, focused);
+    ASSERT_EQ(image.width(), plain.width());
+    ASSERT_EQ(image.height(), plain.height());
+    const size_t count = static_cast<size_t>(plain.width()) * static_cast<size_t>(plain.height());
+    ASSERT_EQ(std::vector<uint32_t>(image.pixels(), image.pixels() + count),
+              std::vector<uint32_t>(plain.pixels(), plain.pixels() + count));
+  }
+}
+
 TEST_F(CanvasPictureTest, VariedZonesAndViewsDrawTheirRecordedPictures) {
   struct Case {
     const char* name;
