@@ -110,6 +110,10 @@ struct StepContext {
   bool listMayHaveChanged = false;
   // The pass's order was taken anew from the list after the walk took it.
   bool orderRetaken = false;
+  // Every object that is neither dynamic nor on a motion path stands where it
+  // stood before this step's motion (x == prevX and y == prevY, bit for bit):
+  // true from the motion walk, which sets them so, until a script runs.
+  bool fixedStill = false;
 
   // The objects other than the player in list order (their places in the
   // list), and their levels, as the pass found them; the player's own position.
@@ -133,18 +137,21 @@ struct StepContext {
   // The boxes of the objects that stand still are not in `boxes` yet.
   bool fixedBoxesMissing = false;
   std::vector<PairBox> boxes;
-  // For the moving objects, what they can be met as (see kindsOf) when the
-  // order was taken: nothing in the pass adds a kind, so the indexes of the
-  // moving objects are built from these and the boxes without their records.
-  // The boxes of the moving objects follow them through the pass.
+  // What each object can be met as (see kindsOf) when the order was taken:
+  // nothing in the pass adds a kind, so the indexes of the moving objects are
+  // built from these and the boxes without their records, and the index of
+  // the objects that stand still keeps them beside their boxes. The boxes of
+  // the moving objects follow them through the pass.
   std::vector<uint8_t> kinds;
   std::vector<uint32_t> dynamicPositions;
   std::vector<uint32_t> movingPositions;
   std::vector<uint32_t> fixedPositions;
   const PairIndex* fixedIndex = nullptr;
   NearLists* fixedNear = nullptr;  // the kept lists of fixedIndex near each dynamic object
-  PairIndex movingIndex;        // moving objects that are solid and not checkpoints, as the pass begins
-  PairIndex movingPlayerIndex;  // moving objects that are solid, deadly or checkpoints, before the player's pairs
+  // The moving objects that are solid, deadly or checkpoints: as the pass
+  // begins for the pairs of the dynamic objects (which meet only those that
+  // are solid and not checkpoints), then as they are before the player's.
+  PairIndex movingIndex;
   std::vector<uint32_t> scratch;
 
   // For the step whose one walk runs the motion and the bodies of objects that
@@ -170,7 +177,6 @@ void swapPassBuffers(StepContext& ctx, PairPassBuffers& b) {
   ctx.deferred.swap(b.deferred);
   ctx.restingMoving.swap(b.restingMoving);
   std::swap(ctx.movingIndex, b.movingIndex);
-  std::swap(ctx.movingPlayerIndex, b.movingPlayerIndex);
 }
 
 // The end of killObject: the flags of a killed object, its sound and die script.
@@ -211,9 +217,10 @@ void playerDeathInPass(StepContext& ctx) {
   const bool holdDeletions = runsNow && s.zoneEntryQuiet;
   if (holdDeletions) s.zoneEntryQuiet = false;
   playerDeath(game);
-  // The script may have changed the list.
+  // The script may have changed the list, and moved any object.
   ctx.stands.invalidate();
   ctx.listMayHaveChanged = true;
+  ctx.fixedStill = false;
   if (holdDeletions) {
     s.zoneEntryQuiet = true;
     ctx.deleteKilledAfterPass = true;
@@ -554,14 +561,38 @@ PairBox boxOf(const ObjectRecord& o) { return PairBox{o.x, o.y, o.x + o.w, o.y +
 
 // What an object can be met as in the pass: kSolidKind by the objects other
 // than the player (solid and not a checkpoint), kPlayerKind by the player
-// (solid, deadly or a checkpoint).
+// (solid, deadly or a checkpoint); and what a contact with it asks of its
+// flags: kDeadlyKind (deadly) and kFaceKind (has a face). Within a pass an
+// object's kinds can only be lost, by a kill, and only an object with a face
+// is killed in a contact with another.
 constexpr uint8_t kSolidKind = 1;
 constexpr uint8_t kPlayerKind = 2;
+constexpr uint8_t kDeadlyKind = 4;
+constexpr uint8_t kFaceKind = 8;
 uint8_t kindsOf(const ObjectRecord& o) {
   uint8_t k = 0;
   if (o.has(flag::Solid) && !o.has(flag::Checkpoint)) k |= kSolidKind;
   if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) k |= kPlayerKind;
+  if (o.has(flag::Deadly)) k |= kDeadlyKind;
+  if (o.has(flag::HasFace)) k |= kFaceKind;
   return k;
+}
+
+// A non-player object A meets B, an object that stands still and has no face,
+// as the fixed index found it (its box, and its kinds as the pass began),
+// while every such object stands where it stood before this step's motion
+// (StepContext::fixedStill). B's box is then also where it was before the
+// motion, so that A's sides need nothing of B's record; when A was already
+// inside B, all that can happen is A's death on a deadly B, and B's record is
+// not read. Any other contact is solidContact's.
+void fixedContact(StepContext& ctx, ObjectRecord& a, ObjectList::iterator place, const PairIndex::Near& b) {
+  const PairBox& was = b.box;
+  if (!(a.prevX + a.w > was.x0 && a.prevX < was.x1) || !(a.prevY + a.h > was.y0 && a.prevY < was.y1)) {
+    solidContact(ctx, a, *place);
+    return;
+  }
+  if (ctx.contacts != nullptr) ctx.contacts->push_back(PairContact{&a, &*place});
+  if (a.has(flag::HasFace) && (b.bits & kDeadlyKind) != 0) killInStep(ctx, &a, 1);
 }
 
 // A non-player object A (position i of the pass's order) against the objects
@@ -596,14 +627,29 @@ void pairFollowing(StepContext& ctx, std::size_t i, std::size_t d, uint8_t befor
     std::size_t from = i + 1;
     const NearLists& near = *ctx.fixedNear;
     const auto position = static_cast<uint32_t>(i);
+    // The lists hold only objects of kSolidKind as the pass began (see
+    // refresh in pairPass): one without a face still is, and it overlaps A
+    // when its listed box does.
+    auto meetsListed = [&](const PairIndex::Near& e) {
+      return (ctx.fixedStill && (e.bits & kFaceKind) == 0) || meets(e.position);
+    };
     for (;;) {
       const PairBox box = boxOf(a);
-      const std::size_t fixed = near.covers(d, position, level, box)
-                                    ? near.firstFrom(d, from, box, n, meets)
-                                    : ctx.fixedIndex->firstFrom(from, level, box, n, meets);
+      const PairIndex::Near* listed = nullptr;
+      std::size_t fixed = n;
+      if (near.covers(d, position, level, box)) {
+        listed = near.firstEntryFrom(d, from, box, n, meetsListed);
+        if (listed != nullptr) fixed = listed->position;
+      } else {
+        fixed = ctx.fixedIndex->firstFrom(from, level, box, n, meets);
+      }
       const std::size_t j = std::min(fixed, ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
-      solidContact(ctx, a, *ctx.places[j]);
+      if (listed != nullptr && j == fixed && ctx.fixedStill && (listed->bits & kFaceKind) == 0) {
+        fixedContact(ctx, a, ctx.places[j], *listed);
+      } else {
+        solidContact(ctx, a, *ctx.places[j]);
+      }
       from = j + 1;
     }
   }
@@ -653,7 +699,7 @@ void pairPlayer(StepContext& ctx, uint8_t before) {
       const PairBox box = boxOf(a);
       const int8_t level = a.level;
       const std::size_t j = std::min(ctx.fixedIndex->firstFrom(from, level, box, n, meets),
-                                     ctx.movingPlayerIndex.firstFrom(from, level, box, n, meets));
+                                     ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) {
         finishPairs(ctx, a, before);
         return;
@@ -740,20 +786,23 @@ void takeOrder(StepContext& ctx) {
 
 // Whether the c-th object that stands still is the one the kept index has
 // there, with the same box (bit for bit, so that a box of not-a-number
-// compares as the same) and level.
-bool sameFixedSlot(const FixedPairCache& cache, std::size_t c, uint32_t position, const PairBox& box, int8_t level) {
+// compares as the same), level and kinds.
+bool sameFixedSlot(const FixedPairCache& cache, std::size_t c, uint32_t position, const PairBox& box, int8_t level,
+                   uint8_t kinds) {
   return cache.positions[c] == position && std::memcmp(&box, &cache.boxes[c], sizeof box) == 0 &&
-         cache.levels[c] == level;
+         cache.levels[c] == level && cache.kinds[c] == kinds;
 }
 
 // The index of the objects that stand still: the one of the last step when
-// they are the same objects in the same places with the same boxes and levels.
+// they are the same objects in the same places with the same boxes, levels
+// and kinds.
 void indexFixedObjects(StepContext& ctx) {
   FixedPairCache& cache = ctx.world.stepCache.fixedPairs;
   const std::vector<uint32_t>& positions = ctx.fixedPositions;
   bool same = ctx.fixedCompared ? ctx.fixedSame : cache.valid && cache.positions == positions;
   for (std::size_t c = 0; same && !ctx.fixedCompared && c < positions.size(); ++c) {
-    same = sameFixedSlot(cache, c, positions[c], ctx.boxes[positions[c]], ctx.levels[positions[c]]);
+    const uint32_t p = positions[c];
+    same = sameFixedSlot(cache, c, p, ctx.boxes[p], ctx.levels[p], ctx.kinds[p]);
   }
   ctx.fixedCompared = false;
   if (!same && ctx.fixedBoxesMissing) {
@@ -764,11 +813,13 @@ void indexFixedObjects(StepContext& ctx) {
     cache.positions = positions;
     cache.boxes.clear();
     cache.levels.clear();
+    cache.kinds.clear();
     for (uint32_t p : positions) {
       cache.boxes.push_back(ctx.boxes[p]);
       cache.levels.push_back(ctx.levels[p]);
+      cache.kinds.push_back(ctx.kinds[p]);
     }
-    cache.index.build(positions, ctx.boxes, ctx.levels);
+    cache.index.build(positions, ctx.boxes, ctx.levels, &ctx.kinds);
     cache.near.clear();
     cache.valid = true;
     // Where each place now is among the positions, for the walk of the next
@@ -781,18 +832,14 @@ void indexFixedObjects(StepContext& ctx) {
   ctx.fixedNear = &cache.near;
 }
 
-// The moving objects of the given kind, by their boxes now: indexed by place,
-// or as a list for the player's few queries.
-void indexMovingObjects(StepContext& ctx, PairIndex& index, uint8_t kind) {
+// The moving objects that the player can meet (the others can meet only some
+// of them), by their boxes now.
+void indexMovingObjects(StepContext& ctx, PairIndex& index) {
   ctx.scratch.clear();
   for (uint32_t k : ctx.movingPositions) {
-    if ((ctx.kinds[k] & kind) != 0) ctx.scratch.push_back(k);
+    if ((ctx.kinds[k] & kPlayerKind) != 0) ctx.scratch.push_back(k);
   }
-  if (kind == kPlayerKind) {
-    index.rebuildList(ctx.scratch, ctx.boxes, ctx.levels);
-  } else {
-    index.rebuild(ctx.scratch, ctx.boxes, ctx.levels);
-  }
+  index.rebuild(ctx.scratch, ctx.boxes, ctx.levels);
 }
 
 // The pair pass: every object after the player in list order, then the
@@ -815,7 +862,7 @@ void pairPass(StepContext& ctx) {
     ctx.listMayHaveChanged = false;
     if (indexed && newOrder) indexFixedObjects(ctx);
     if (indexed) {
-      indexMovingObjects(ctx, ctx.movingIndex, kSolidKind);
+      indexMovingObjects(ctx, ctx.movingIndex);
       const std::vector<uint32_t>& dynamic = ctx.dynamicPositions;
       // Each dynamic object's list of the objects that stand still near it,
       // for its box as the pass finds it.
@@ -823,7 +870,7 @@ void pairPass(StepContext& ctx) {
       near.prepare(dynamic.size());
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
         const uint32_t k = dynamic[d];
-        near.refresh(d, k, ctx.levels[k], ctx.boxes[k], *ctx.fixedIndex);
+        near.refresh(d, k, ctx.levels[k], ctx.boxes[k], *ctx.fixedIndex, kSolidKind);
       }
       for (std::size_t d = 0; d < dynamic.size(); ++d) {
         // The indexes' lines that the queries of the objects a few places
@@ -841,7 +888,8 @@ void pairPass(StepContext& ctx) {
         if (d + kSupportAhead < dynamic.size()) prefetchSupport(*ctx.places[dynamic[d + kSupportAhead]]);
         pairFollowing(ctx, dynamic[d], d, before);
       }
-      indexMovingObjects(ctx, ctx.movingPlayerIndex, kPlayerKind);
+      // The dynamic objects pushed in their pairs have moved.
+      indexMovingObjects(ctx, ctx.movingIndex);
     } else {
       for (std::size_t i = 0; i < ctx.places.size(); ++i) pairFollowing(ctx, i, 0, before);
     }
@@ -1169,15 +1217,17 @@ static void walkEveryObject(StepContext& ctx, RandomTable& table, bool keep) {
     if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
     const PairBox box = boxOf(o);
     ctx.boxes[position] = box;
+    const uint8_t kinds = kindsOf(o);
+    ctx.kinds[position] = kinds;
     if (keep) rest.fixedAt[position] = kNoFixed;
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
-      ctx.kinds[position] = kindsOf(o);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
       const std::size_t c = ctx.fixedPositions.size();
       ctx.fixedPositions.push_back(position);
       if (keep) rest.fixedAt[position] = static_cast<uint32_t>(c);
-      fixedSame = fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, box, o.level);
+      fixedSame =
+          fixedSame && c < fixed.positions.size() && sameFixedSlot(fixed, c, position, box, o.level, kinds);
     }
     if (keep && !atRest(o)) rest.awake.push_back(index);
     ++position;
@@ -1238,15 +1288,16 @@ static void walkAwakeObjects(StepContext& ctx, RandomTable& table) {
     if (o.contacts != 0) o.contacts = 0;  // records at rest stay clean
     const PairBox box = boxOf(o);
     ctx.boxes[position] = box;
+    const uint8_t kinds = kindsOf(o);
+    ctx.kinds[position] = kinds;
     if (o.has(flag::Motion)) {
       ctx.restingMoving.push_back(position);
-      ctx.kinds[position] = kindsOf(o);
       if (wasFixed) fixedChanges.push_back(position);
     } else if (o.has(flag::Solid | flag::Deadly | flag::Checkpoint)) {
       if (!wasFixed) {
         fixedChanges.push_back(position);
       } else {
-        fixedSame = fixedSame && sameFixedSlot(fixed, rest.fixedAt[position], position, box, o.level);
+        fixedSame = fixedSame && sameFixedSlot(fixed, rest.fixedAt[position], position, box, o.level, kinds);
       }
     } else if (wasFixed) {
       fixedChanges.push_back(position);
@@ -1273,6 +1324,7 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
 
   StepContext ctx(game, player);
   ctx.contacts = contacts;
+  ctx.fixedStill = true;
   WorldStepCache& cache = world.stepCache;
   const bool skip = cache.skipResting && restingSetHolds(world, cache.resting, cache.buffers);
   swapPassBuffers(ctx, cache.buffers);
@@ -1308,7 +1360,11 @@ void stepMotionAndBodies(Game& game, std::vector<PairContact>* contacts) {
   std::merge(ctx.restingMoving.begin(), ctx.restingMoving.end(), ctx.scratch.begin(), ctx.scratch.end(),
              ctx.movingPositions.begin());
   ctx.scratch.clear();
-  if (kindChanged) takeOrder(ctx);
+  if (kindChanged) {
+    // An object that was dynamic may now stand where it did not before.
+    takeOrder(ctx);
+    ctx.fixedStill = false;
+  }
   ctx.orderTaken = true;
   pairAndPlayerRules(game, ctx, cache, player);
   // An order taken anew in the step (a kind changed, or a death script ran in

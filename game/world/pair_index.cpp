@@ -12,22 +12,24 @@ const PairIndex::Entry* PairIndex::firstAtOrAfter(std::size_t from) const {
 }
 
 void PairIndex::takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                               const std::vector<int8_t>& levels) {
+                               const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits) {
   candidates_.clear();
   candidates_.reserve(candidates.size());
-  for (uint32_t p : candidates) candidates_.push_back(Entry{boxes[p], p, levels[p]});
+  for (uint32_t p : candidates) {
+    candidates_.push_back(Entry{boxes[p], p, levels[p], bits != nullptr ? (*bits)[p] : uint8_t{0}});
+  }
 }
 
 void PairIndex::buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                          const std::vector<int8_t>& levels) {
-  takeCandidates(candidates, boxes, levels);
+                          const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits) {
+  takeCandidates(candidates, boxes, levels, bits);
   listOnly_ = true;
   built_ = true;
 }
 
 void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                      const std::vector<int8_t>& levels) {
-  takeCandidates(candidates, boxes, levels);
+                      const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits) {
+  takeCandidates(candidates, boxes, levels, bits);
   listOnly_ = false;
   built_ = true;
   large_.clear();
@@ -87,13 +89,14 @@ void PairIndex::build(const std::vector<uint32_t>& candidates, const std::vector
   eachCell([&](std::size_t b, const Entry& e) { entries_[fill_[b]++] = e; });
 }
 
-void PairIndex::collect(int8_t level, const PairBox& box, std::vector<Near>& out) const {
+void PairIndex::collect(int8_t level, const PairBox& box, std::vector<Near>& out, uint8_t anyOf) const {
   const std::size_t first = out.size();
   auto take = [&](const Entry* it, const Entry* end) {
     for (; it != end; ++it) {
       const PairBox& e = it->box;
-      if (it->level == level && e.x0 <= box.x1 && e.x1 >= box.x0 && e.y0 <= box.y1 && e.y1 >= box.y0) {
-        out.push_back(Near{e, it->position});
+      if (it->level == level && (anyOf == 0 || (it->bits & anyOf) != 0) && e.x0 <= box.x1 && e.x1 >= box.x0 &&
+          e.y0 <= box.y1 && e.y1 >= box.y0) {
+        out.push_back(Near{e, it->position, it->bits});
       }
     }
   };
@@ -134,13 +137,14 @@ void NearLists::prepare(std::size_t slots) {
   garbage_ = 0;
 }
 
-void NearLists::refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index) {
+void NearLists::refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index,
+                        uint8_t anyOf) {
   if (covers(s, position, level, box)) return;
   Slot& slot = slots_[s];
   ++refreshes_;
   const PairBox reach{box.x0 - kMargin, box.y0 - kMargin, box.x1 + kMargin, box.y1 + kMargin};
   taken_.clear();
-  index.collect(level, reach, taken_);
+  index.collect(level, reach, taken_, anyOf);
   // A box of not-a-number covers no query: the list is not kept.
   slot.valid = reach.x0 <= reach.x1 && reach.y0 <= reach.y1;
   slot.reach = reach;
@@ -156,11 +160,13 @@ void NearLists::refresh(std::size_t s, uint32_t position, int8_t level, const Pa
   slot.count = static_cast<uint32_t>(taken_.size());
 }
 
-bool PairIndex::sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels) const {
+bool PairIndex::sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels,
+                               const std::vector<uint8_t>* bits) const {
   if (!built_ || candidates.size() != candidates_.size()) return false;
   for (std::size_t c = 0; c < candidates.size(); ++c) {
     const uint32_t p = candidates[c];
-    if (candidates_[c].position != p || candidates_[c].level != levels[p]) return false;
+    const Entry& e = candidates_[c];
+    if (e.position != p || e.level != levels[p] || e.bits != (bits != nullptr ? (*bits)[p] : uint8_t{0})) return false;
   }
   return true;
 }
@@ -203,15 +209,15 @@ bool PairIndex::updateInPlace(const std::vector<uint32_t>& candidates, const std
 }
 
 void PairIndex::rebuild(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                        const std::vector<int8_t>& levels) {
-  if (!listOnly_ && sameCandidates(candidates, levels) && updateInPlace(candidates, boxes)) return;
-  build(candidates, boxes, levels);
+                        const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits) {
+  if (!listOnly_ && sameCandidates(candidates, levels, bits) && updateInPlace(candidates, boxes)) return;
+  build(candidates, boxes, levels, bits);
 }
 
 void PairIndex::rebuildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                            const std::vector<int8_t>& levels) {
-  if (listOnly_ && sameCandidates(candidates, levels) && updateInPlace(candidates, boxes)) return;
-  buildList(candidates, boxes, levels);
+                            const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits) {
+  if (listOnly_ && sameCandidates(candidates, levels, bits) && updateInPlace(candidates, boxes)) return;
+  buildList(candidates, boxes, levels, bits);
 }
 
 }  // namespace zor

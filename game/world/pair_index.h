@@ -7,7 +7,8 @@
 //
 // Each entry keeps its object's box and level beside its position, so that the
 // objects a query box does not reach are passed over without loading their
-// records.
+// records, and the bits of what the object can be met as (given by the
+// caller; the index only keeps them).
 #pragma once
 
 #include <cmath>
@@ -24,32 +25,35 @@ struct PairBox {
 
 class PairIndex {
  public:
-  // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p].
+  // Indexes the positions in `candidates` (ascending) by boxes[p] and levels[p],
+  // each with the bits (*bits)[p] (0 without `bits`).
   void build(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-             const std::vector<int8_t>& levels);
+             const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits = nullptr);
   // The same candidates kept only as a list that every query walks: for a set
   // asked only a few times before it changes (the player's candidates).
   void buildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                 const std::vector<int8_t>& levels);
+                 const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits = nullptr);
   // As build and buildList, for a set that is mostly as it was: when the
-  // candidates and their levels are those the index last took, and no box has
+  // candidates, their levels and bits are those the index last took, and no box has
   // left the cells it was indexed in, only the boxes that changed are written
   // over in place; otherwise the index is built anew. Queries answer as after
   // a build either way.
   void rebuild(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-               const std::vector<int8_t>& levels);
+               const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits = nullptr);
   void rebuildList(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                   const std::vector<int8_t>& levels);
+                   const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits = nullptr);
 
-  // One indexed position with its box, as `collect` gives them.
+  // One indexed position with its box and bits, as `collect` gives them.
   struct Near {
     PairBox box;
     uint32_t position;
+    uint8_t bits;
   };
   // Appends every indexed position on `level` whose box reaches `box`
-  // (overlaps or touches it), ascending and each once, with its box. Boxes
+  // (overlaps or touches it) and whose bits share one with `anyOf` (any
+  // bits, for 0), ascending and each once, with its box and bits. Boxes
   // holding not-a-number reach nothing.
-  void collect(int8_t level, const PairBox& box, std::vector<Near>& out) const;
+  void collect(int8_t level, const PairBox& box, std::vector<Near>& out, uint8_t anyOf = 0) const;
 
   // The first indexed position p >= from with levels[p] == level and test(p)
   // true, or `none` when there is none. test(p) must be false for every object
@@ -119,6 +123,7 @@ class PairIndex {
     PairBox box;
     uint32_t position;
     int8_t level;
+    uint8_t bits;
   };
   struct CellRange {
     int64_t x0 = 0, y0 = 0, x1 = -1, y1 = -1;
@@ -160,10 +165,11 @@ class PairIndex {
     return static_cast<std::size_t>(h) & bucketMask_;
   }
   const Entry* firstAtOrAfter(std::size_t from) const;
-  bool sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels) const;
+  bool sameCandidates(const std::vector<uint32_t>& candidates, const std::vector<int8_t>& levels,
+                      const std::vector<uint8_t>* bits) const;
   bool updateInPlace(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes);
   void takeCandidates(const std::vector<uint32_t>& candidates, const std::vector<PairBox>& boxes,
-                      const std::vector<int8_t>& levels);
+                      const std::vector<int8_t>& levels, const std::vector<uint8_t>* bits);
 
   // Whether two boxes overlap by more than a touch: the pass's own comparison
   // of two objects (b.x + b.w > a.x && b.x < a.x + a.w and so in y), on the
@@ -227,7 +233,11 @@ class NearLists {
   // Makes slot s hold the list of the object at `position` on `level` for
   // query boxes inside `box` grown by the margin: the one it holds when it
   // already covers `box` for that object, else a new one taken from `index`.
-  void refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index);
+  // With `anyOf`, the list keeps only the positions whose bits share one with
+  // it (a test that is false for every other position answers the same);
+  // every refresh of the lists between two clears must give the same anyOf.
+  void refresh(std::size_t s, uint32_t position, int8_t level, const PairBox& box, const PairIndex& index,
+               uint8_t anyOf = 0);
 
   // Whether slot s holds a list of the object at `position` on `level` that
   // answers for `query`.
@@ -243,15 +253,23 @@ class NearLists {
   // slot s covers.
   template <typename Test>
   std::size_t firstFrom(std::size_t s, std::size_t from, const PairBox& query, std::size_t none, Test test) const {
+    const PairIndex::Near* e =
+        firstEntryFrom(s, from, query, none, [&](const PairIndex::Near& n) { return test(n.position); });
+    return e != nullptr ? e->position : none;
+  }
+  // As firstFrom, with the entry found (its box and bits as indexed), or null
+  // for none; test(entry) is asked instead of test(position).
+  template <typename Test>
+  const PairIndex::Near* firstEntryFrom(std::size_t s, std::size_t from, const PairBox& query, std::size_t none,
+                                        Test test) const {
     const Slot& slot = slots_[s];
     const PairIndex::Near* it = pool_.data() + slot.begin;
     const PairIndex::Near* end = it + slot.count;
     for (; it != end && it->position < none; ++it) {
-      const uint32_t p = it->position;
-      if (p < from || !overlapsQuery(it->box, query)) continue;
-      if (test(p)) return p;
+      if (it->position < from || !overlapsQuery(it->box, query)) continue;
+      if (test(*it)) return it;
     }
-    return none;
+    return nullptr;
   }
 
   // Number of lists taken anew since the last clear; for tests.

@@ -18,13 +18,15 @@ namespace zor {
 
 struct FixedPairCache {
   bool valid = false;
-  // What the index was built from: positions, and their boxes and levels.
+  // What the index was built from: positions, and their boxes, levels and
+  // kinds (what they can be met as).
   std::vector<uint32_t> positions;
   std::vector<PairBox> boxes;
   std::vector<int8_t> levels;
+  std::vector<uint8_t> kinds;
   PairIndex index;
   // What the index holds near each dynamic object, by its place among the
-  // dynamic objects of the pass.
+  // dynamic objects of the pass: the objects it can meet.
   NearLists near;
 };
 
@@ -41,7 +43,6 @@ struct PairPassBuffers {
   std::vector<std::pair<ObjectList::iterator, uint32_t>> deferred;
   std::vector<uint32_t> restingMoving;
   PairIndex movingIndex;
-  PairIndex movingPlayerIndex;
 };
 
 // The objects at rest, which the world step passes over. An object is at rest

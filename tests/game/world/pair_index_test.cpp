@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -79,9 +80,11 @@ TEST(PairIndex, KeptIndexAnswersAsTheWalkOverEveryCandidateAsBoxesChange) {
     Rng r{seed};
     std::vector<PairBox> boxes(kObjects);
     std::vector<int8_t> levels(kObjects);
+    std::vector<uint8_t> bits(kObjects);
     for (std::size_t p = 0; p < kObjects; ++p) {
       boxes[p] = randomBox(r);
       levels[p] = static_cast<int8_t>(r.range(-1, 2));
+      bits[p] = static_cast<uint8_t>(r.range(0, 3));
     }
     std::vector<uint32_t> candidates;
     for (uint32_t p = 0; p < kObjects; ++p) {
@@ -95,10 +98,16 @@ TEST(PairIndex, KeptIndexAnswersAsTheWalkOverEveryCandidateAsBoxesChange) {
       for (int c = 0; c < changes; ++c) {
         changed.push_back(static_cast<uint32_t>(r.range(0, kObjects - 1)));
         change(r, boxes, levels, changed.back());
+        if (r.range(0, 9) == 0) bits[changed.back()] ^= 1;  // its bits change, its box may not
       }
       if (round % 15 == 14) candidates.erase(candidates.begin() + r.range(0, static_cast<int>(candidates.size()) - 1));
-      kept.rebuild(candidates, boxes, levels);
-      keptList.rebuildList(candidates, boxes, levels);
+      kept.rebuild(candidates, boxes, levels, &bits);
+      keptList.rebuildList(candidates, boxes, levels, &bits);
+      // The entries hold the bits as they are now.
+      std::vector<PairIndex::Near> near;
+      kept.collect(static_cast<int8_t>(r.range(-1, 2)), PairBox{-1.0e30f, -1.0e30f, 1.0e30f, 1.0e30f}, near);
+      keptList.collect(static_cast<int8_t>(r.range(-1, 2)), randomBox(r), near);
+      for (const PairIndex::Near& n : near) ASSERT_EQ(n.bits, bits[n.position]) << "seed " << seed << " round " << round;
       for (int q = 0; q < 80; ++q) {
         // Half the queries just reach into the edge of a box that changed.
         const PairBox& at = boxes[changed[static_cast<std::size_t>(r.range(0, static_cast<int>(changed.size()) - 1))]];
@@ -128,20 +137,25 @@ TEST(NearLists, AnswerAsTheIndexForEveryQueryTheyCover) {
     // Positions [0, kFixed) stand still and are indexed; the movers come after them.
     std::vector<PairBox> boxes(kFixed + kMovers);
     std::vector<int8_t> levels(kFixed + kMovers);
+    std::vector<uint8_t> bits(kFixed + kMovers);
     std::vector<uint32_t> fixed;
     for (uint32_t p = 0; p < kFixed + kMovers; ++p) {
       boxes[p] = randomBox(r);
       levels[p] = static_cast<int8_t>(r.range(-1, 2));
+      bits[p] = static_cast<uint8_t>(r.range(0, 3));
       if (p < kFixed) fixed.push_back(p);
     }
+    // Half the seeds keep in the lists only the positions with bit 1, for a
+    // test that is false for the others.
+    const uint8_t anyOf = seed % 2 == 0 ? 1 : 0;
     PairIndex index;
-    index.build(fixed, boxes, levels);
+    index.build(fixed, boxes, levels, &bits);
     NearLists near;
     for (int round = 0; round < 80; ++round) {
       if (round % 20 == 19) {
         // The index changes: the lists go with it.
         for (int c = 0; c < 20; ++c) change(r, boxes, levels, static_cast<uint32_t>(r.range(0, kFixed - 1)));
-        index.build(fixed, boxes, levels);
+        index.build(fixed, boxes, levels, &bits);
         near.clear();
       }
       // The movers move, and one comes or goes now and then.
@@ -150,7 +164,7 @@ TEST(NearLists, AnswerAsTheIndexForEveryQueryTheyCover) {
       for (std::size_t s = 0; s < movers; ++s) {
         const auto p = static_cast<uint32_t>(kFixed + s);
         change(r, boxes, levels, p);
-        near.refresh(s, p, levels[p], boxes[p], index);
+        near.refresh(s, p, levels[p], boxes[p], index, anyOf);
         ++asked;
         // Pushed about within the pass: some queries stay inside the list's reach, some leave it.
         for (int push = 0; push < 4; ++push) {
@@ -161,7 +175,9 @@ TEST(NearLists, AnswerAsTheIndexForEveryQueryTheyCover) {
           if (!near.covers(s, p, levels[p], query)) continue;
           ++covered;
           const std::size_t from = static_cast<std::size_t>(r.range(0, kFixed));
-          auto accept = [&](std::size_t j) { return overlapsMoreThanATouch(boxes[j], query) && j % 5 != 0; };
+          auto accept = [&](std::size_t j) {
+            return overlapsMoreThanATouch(boxes[j], query) && j % 5 != 0 && (anyOf == 0 || (bits[j] & anyOf) != 0);
+          };
           const std::size_t want = plainFirst(fixed, boxes, levels, from, levels[p], query, kFixed, accept);
           ASSERT_EQ(near.firstFrom(s, from, query, kFixed, accept), want) << "seed " << seed << " round " << round;
           ASSERT_EQ(index.firstFrom(from, levels[p], query, kFixed, accept), want);
@@ -184,29 +200,38 @@ TEST(PairIndex, CollectTakesEveryBoxThatReachesAndNoOther) {
   Rng r{77};
   std::vector<PairBox> boxes(800);
   std::vector<int8_t> levels(800);
+  std::vector<uint8_t> bits(800);
   std::vector<uint32_t> candidates;
   for (uint32_t p = 0; p < boxes.size(); ++p) {
     boxes[p] = randomBox(r);
     levels[p] = static_cast<int8_t>(r.range(0, 2));
+    bits[p] = static_cast<uint8_t>(r.range(0, 15));
     if (p % 4 != 1) candidates.push_back(p);
   }
   PairIndex index;
-  index.build(candidates, boxes, levels);
+  index.build(candidates, boxes, levels, &bits);
   for (int q = 0; q < 400; ++q) {
     PairBox reach = randomBox(r);
     if (q % 50 == 0) reach = PairBox{-1.0e30f, -1.0e30f, 1.0e30f, 1.0e30f};  // every cell
     const auto level = static_cast<int8_t>(r.range(0, 2));
+    // Every position, or those sharing a bit with anyOf.
+    const auto anyOf = static_cast<uint8_t>(q % 3 == 0 ? 0 : r.range(1, 15));
     std::vector<PairIndex::Near> got;
-    index.collect(level, reach, got);
+    index.collect(level, reach, got, anyOf);
     std::vector<uint32_t> want;
     for (uint32_t p : candidates) {
       const PairBox& e = boxes[p];
-      if (levels[p] == level && e.x0 <= reach.x1 && e.x1 >= reach.x0 && e.y0 <= reach.y1 && e.y1 >= reach.y0) {
+      if (levels[p] == level && (anyOf == 0 || (bits[p] & anyOf) != 0) && e.x0 <= reach.x1 && e.x1 >= reach.x0 &&
+          e.y0 <= reach.y1 && e.y1 >= reach.y0) {
         want.push_back(p);
       }
     }
     std::vector<uint32_t> positions;
-    for (const PairIndex::Near& n : got) positions.push_back(n.position);
+    for (const PairIndex::Near& n : got) {
+      positions.push_back(n.position);
+      ASSERT_EQ(n.bits, bits[n.position]) << "query " << q;
+      ASSERT_EQ(std::memcmp(&n.box, &boxes[n.position], sizeof n.box), 0) << "query " << q;
+    }
     ASSERT_EQ(positions, want) << "query " << q;
   }
 }
