@@ -70,8 +70,12 @@ bool collectObjectNames(Editor& editor) {
       __builtin_prefetch(objects[i + kAhead / 4]->node->attributes.begin());
     const auto& o = objects[i];
     if (o->node == nullptr) continue;
-    if (o->kind == kind::Block && !o->node->attr("oname").empty()) zone.names.add(o->node->attr("oname"), kind::Block);
-    else if (o->kind == kind::Entrance) zone.names.add(std::string(o->node->name), kind::Entrance);
+    if (o->kind == kind::Block) {
+      const std::string_view oname = o->node->attr("oname");
+      if (!oname.empty()) zone.names.add(oname, kind::Block);
+    } else if (o->kind == kind::Entrance) {
+      zone.names.add(o->node->name, kind::Entrance);
+    }
   }
   return true;
 }
