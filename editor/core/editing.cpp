@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -110,23 +111,55 @@ int duplicateSelection(Editor& editor) {
     xml::Document::insertBefore(node->parent, copy, node->next);
     copies[i] = copy;
   }
-  // The copies (and the attributes they share with their originals) are asked for
-  // some steps before they are read.
+  // The copies of blocks are read in the same memory order, into records made in the
+  // originals' list order (where the walks over the list find them side by side); the
+  // walk in list order then gives the names, and puts the records in the list with their
+  // path previews. (A block's record does not depend on its name.)
+  struct Made {
+    std::unique_ptr<EditorObject> record;
+    uint32_t firstPreview = 0;
+    uint32_t previewCount = 0;
+    bool named = false;
+  };
+  std::vector<Made> made(originals.size());
+  for (std::size_t i = 0; i < originals.size(); ++i)
+    if (originals[i]->kind == kind::Block && copies[i] != nullptr) made[i].record = std::make_unique<EditorObject>();
+  std::vector<EditorObject> previewPool;
+  std::vector<EditorObject> previews;
   constexpr std::size_t kAhead = 16;
-  for (std::size_t i = 0; i < originals.size(); ++i) {
-    if (i + kAhead < copies.size() && copies[i + kAhead] != nullptr) __builtin_prefetch(copies[i + kAhead]);
-    if (i + kAhead / 2 < copies.size() && copies[i + kAhead / 2] != nullptr) {
-      const char* attributes = reinterpret_cast<const char*>(copies[i + kAhead / 2]->attributes.begin());
-      if (attributes != nullptr) {
-        __builtin_prefetch(attributes);
-        __builtin_prefetch(attributes + 64);
-        __builtin_prefetch(attributes + 128);
-      }
+  for (std::size_t k = 0; k < inMemory.size(); ++k) {
+    if (k + kAhead < inMemory.size()) __builtin_prefetch(&made[inMemory[k + kAhead].second]);
+    if (k + kAhead / 2 < inMemory.size()) {
+      if (EditorObject* ahead = made[inMemory[k + kAhead / 2].second].record.get()) __builtin_prefetch(ahead, 1);
     }
+    const std::size_t i = inMemory[k].second;
+    Made& m = made[i];
+    if (m.record == nullptr) continue;
+    if (!readNewBlock(editor, copies[i], *m.record, previews)) {
+      m.record.reset();
+      continue;
+    }
+    m.named = !copies[i]->attr("oname").empty();
+    m.firstPreview = static_cast<uint32_t>(previewPool.size());
+    m.previewCount = static_cast<uint32_t>(previews.size());
+    previewPool.insert(previewPool.end(), previews.begin(), previews.end());
+  }
+  for (std::size_t i = 0; i < originals.size(); ++i) {
+    if (i + kAhead < made.size()) __builtin_prefetch(made[i + kAhead].record.get(), 1);
     EditorObject* o = originals[i];
     deselectObject(editor, o);
     xml::Node* copy = copies[i];
     if (copy == nullptr) continue;
+    Made& m = made[i];
+    if (m.record != nullptr) {
+      if (m.named) copy->setAttr("oname", makeUniqueObjectName(editor, copy->attr("oname"), kind::Block));
+      EditorObject* record = m.record.get();
+      zone.objects.push_back(std::move(m.record));
+      for (uint32_t p = 0; p < m.previewCount; ++p)
+        zone.objects.push_back(std::make_unique<EditorObject>(previewPool[m.firstPreview + p]));
+      selectObject(editor, record);
+      continue;
+    }
     if (o->kind == kind::Block) {
       const std::string oname = copy->attr("oname");
       if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(editor, oname, kind::Block));

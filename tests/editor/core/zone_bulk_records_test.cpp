@@ -278,6 +278,53 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingTheSelectionCopiesWhatDuplicatingEachCopi
   }
 }
 
+// Duplicating reads the copies (in whatever order it likes) into what copying each
+// chosen object in list order, naming the copy and reading it as a new element gives:
+// the records with their selection, the document and the undo step.
+TEST_F(ZoneBulkRecordsTest, DuplicatingGivesWhatCopyingAndReadingEachInListOrderGives) {
+  struct Case {
+    uint32_t seed;
+    int count;
+    int oneIn;  // one object in so many chosen
+  };
+  for (const Case& c : {Case{51, 300, 2}, Case{52, 400, 1}, Case{53, 250, 3}, Case{54, 120, 1}}) {
+    SCOPED_TRACE(c.seed);
+    openBoth(c.seed, c.count);
+    markBoth(c.seed, objflag::Selected, c.oneIn);
+    const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
+    ASSERT_GT(chosen.size(), 1u);
+    ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
+    // The plain way.
+    collectObjectNames(other);
+    for (EditorObject* o : chosen) {
+      deselectObject(other, o);
+      xml::Node* copy = other.game.document->copyNode(o->node);
+      xml::Document::insertBefore(o->node->parent, copy, o->node->next);
+      if (o->kind == kind::Block) {
+        const std::string oname = copy->attr("oname");
+        if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(other, oname, kind::Block));
+      } else if (o->kind == kind::Entrance) {
+        copy->setName(makeUniqueObjectName(other, copy->name, kind::Entrance));
+      }
+      selectObject(other, parseNewObject(other, copy, 0));
+    }
+    recordUndo(other, undo::Created);
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+    EXPECT_EQ(documentText(editor), documentText(other));
+    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+    for (std::size_t i = 0; i < editor.zone.undoEntries.size(); ++i) {
+      const UndoEntry& a = editor.zone.undoEntries[i];
+      const UndoEntry& b = other.zone.undoEntries[i];
+      EXPECT_EQ(placeOf(editor.zone.openZoneNode, a.element), placeOf(other.zone.openZoneNode, b.element)) << i;
+      EXPECT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << i;
+      EXPECT_EQ(indexesIn(editor, {a.record}), indexesIn(other, {b.record})) << i;
+    }
+  }
+}
+
 // Undoing a duplicate takes the copies out as taking each copy out by itself does;
 // the document is then as it was.
 TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves) {
