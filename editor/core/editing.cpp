@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -60,22 +61,31 @@ bool collectObjectNames(Editor& editor) {
   ZoneState& zone = editor.zone;
   zone.names.clear();
   if (zone.openZoneNode == nullptr) return false;
-  // The elements of a big zone lie scattered: each is asked for some records ahead.
+  // The names make a set: the elements are read in the order they lie in memory (the
+  // drawing order of a big zone jumps all over it), each asked for some steps ahead.
+  // An element's address carries in its lowest bit whether it is an entrance's.
+  std::vector<uintptr_t> elements;
+  elements.reserve(zone.objects.size());
   constexpr std::size_t kAhead = 16;
   const auto& objects = zone.objects;
   for (std::size_t i = 0; i < objects.size(); ++i) {
     if (i + kAhead < objects.size()) __builtin_prefetch(objects[i + kAhead].get());
-    if (i + kAhead / 2 < objects.size() && objects[i + kAhead / 2]->node != nullptr)
-      __builtin_prefetch(objects[i + kAhead / 2]->node);
-    if (i + kAhead / 4 < objects.size() && objects[i + kAhead / 4]->node != nullptr)
-      __builtin_prefetch(objects[i + kAhead / 4]->node->attributes.begin());
-    const auto& o = objects[i];
-    if (o->node == nullptr) continue;
-    if (o->kind == kind::Block) {
-      const std::string_view oname = o->node->attr("oname");
+    const EditorObject& o = *objects[i];
+    if (o.node == nullptr || (o.kind != kind::Block && o.kind != kind::Entrance)) continue;
+    elements.push_back(reinterpret_cast<uintptr_t>(o.node) | (o.kind == kind::Entrance ? 1u : 0u));
+  }
+  static_assert(alignof(xml::Node) > 1);
+  sortByAddress(elements, [](uintptr_t e) { return reinterpret_cast<const void*>(e); });
+  auto nodeOf = [](uintptr_t e) { return reinterpret_cast<const xml::Node*>(e & ~uintptr_t{1}); };
+  for (std::size_t k = 0; k < elements.size(); ++k) {
+    if (k + kAhead < elements.size()) __builtin_prefetch(nodeOf(elements[k + kAhead]));
+    if (k + kAhead / 2 < elements.size()) __builtin_prefetch(nodeOf(elements[k + kAhead / 2])->attributes.begin());
+    const xml::Node* node = nodeOf(elements[k]);
+    if (elements[k] & 1u) {
+      zone.names.add(node->name, kind::Entrance);
+    } else {
+      const std::string_view oname = node->attr("oname");
       if (!oname.empty()) zone.names.add(oname, kind::Block);
-    } else if (o->kind == kind::Entrance) {
-      zone.names.add(o->node->name, kind::Entrance);
     }
   }
   return true;

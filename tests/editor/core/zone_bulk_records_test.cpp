@@ -9,6 +9,7 @@
 #include <limits>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "editor/core/zone_records.h"
+#include "platform/text.h"
 #include "tests/editor/core/editor_fixture.h"
 
 namespace zor::editor::test {
@@ -321,6 +323,40 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingGivesWhatCopyingAndReadingEachInListOrder
       EXPECT_EQ(placeOf(editor.zone.openZoneNode, a.element), placeOf(other.zone.openZoneNode, b.element)) << i;
       EXPECT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << i;
       EXPECT_EQ(indexesIn(editor, {a.record}), indexesIn(other, {b.record})) << i;
+    }
+  }
+}
+
+// The names collected from a zone (read in whatever order) are those of its blocks and
+// entrances, each kind apart, as a walk over the list finds them: before and after a
+// duplicate has named copies.
+TEST_F(ZoneBulkRecordsTest, CollectingNamesTakesWhatAWalkOverTheListFinds) {
+  for (uint32_t seed : {61u, 62u, 63u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    for (int round = 0; round < 2; ++round) {
+      if (round == 1) {
+        markBoth(seed, objflag::Selected, 2);
+        ASSERT_GT(duplicateSelection(editor), 0);
+      }
+      ASSERT_TRUE(collectObjectNames(editor));
+      std::set<std::pair<std::string, int>> plain;
+      for (const auto& o : editor.zone.objects) {
+        if (o->kind == kind::Block && !o->node->attr("oname").empty())
+          plain.emplace(text::toLower(o->node->attr("oname")), kind::Block);
+        else if (o->kind == kind::Entrance)
+          plain.emplace(text::toLower(o->node->name), kind::Entrance);
+      }
+      ASSERT_FALSE(plain.empty());
+      std::vector<std::string> probes = {"", "n", "entrance", "block"};
+      for (const auto& [name, k] : plain) {
+        probes.push_back(name);
+        probes.push_back(text::toUpper(name));
+        probes.push_back(name + "0");
+      }
+      for (const std::string& probe : probes)
+        for (int k : {kind::Block, kind::Entrance})
+          EXPECT_EQ(editor.zone.names.taken(probe, k), plain.count({text::toLower(probe), k}) > 0) << probe << " " << k;
     }
   }
 }
