@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -59,19 +61,32 @@ bool collectObjectNames(Editor& editor) {
   ZoneState& zone = editor.zone;
   zone.names.clear();
   if (zone.openZoneNode == nullptr) return false;
-  // The elements of a big zone lie scattered: each is asked for some records ahead.
+  // The names make a set: the elements are read in the order they lie in memory (the
+  // drawing order of a big zone jumps all over it), each asked for some steps ahead.
+  // An element's address carries in its lowest bit whether it is an entrance's.
+  std::vector<uintptr_t> elements;
+  elements.reserve(zone.objects.size());
   constexpr std::size_t kAhead = 16;
   const auto& objects = zone.objects;
   for (std::size_t i = 0; i < objects.size(); ++i) {
     if (i + kAhead < objects.size()) __builtin_prefetch(objects[i + kAhead].get());
-    if (i + kAhead / 2 < objects.size() && objects[i + kAhead / 2]->node != nullptr)
-      __builtin_prefetch(objects[i + kAhead / 2]->node);
-    if (i + kAhead / 4 < objects.size() && objects[i + kAhead / 4]->node != nullptr)
-      __builtin_prefetch(objects[i + kAhead / 4]->node->attributes.begin());
-    const auto& o = objects[i];
-    if (o->node == nullptr) continue;
-    if (o->kind == kind::Block && !o->node->attr("oname").empty()) zone.names.add(o->node->attr("oname"), kind::Block);
-    else if (o->kind == kind::Entrance) zone.names.add(std::string(o->node->name), kind::Entrance);
+    const EditorObject& o = *objects[i];
+    if (o.node == nullptr || (o.kind != kind::Block && o.kind != kind::Entrance)) continue;
+    elements.push_back(reinterpret_cast<uintptr_t>(o.node) | (o.kind == kind::Entrance ? 1u : 0u));
+  }
+  static_assert(alignof(xml::Node) > 1);
+  sortByAddress(elements, [](uintptr_t e) { return reinterpret_cast<const void*>(e); });
+  auto nodeOf = [](uintptr_t e) { return reinterpret_cast<const xml::Node*>(e & ~uintptr_t{1}); };
+  for (std::size_t k = 0; k < elements.size(); ++k) {
+    if (k + kAhead < elements.size()) __builtin_prefetch(nodeOf(elements[k + kAhead]));
+    if (k + kAhead / 2 < elements.size()) __builtin_prefetch(nodeOf(elements[k + kAhead / 2])->attributes.begin());
+    const xml::Node* node = nodeOf(elements[k]);
+    if (elements[k] & 1u) {
+      zone.names.add(node->name, kind::Entrance);
+    } else {
+      const std::string_view oname = node->attr("oname");
+      if (!oname.empty()) zone.names.add(oname, kind::Block);
+    }
   }
   return true;
 }
@@ -106,23 +121,55 @@ int duplicateSelection(Editor& editor) {
     xml::Document::insertBefore(node->parent, copy, node->next);
     copies[i] = copy;
   }
-  // The copies (and the attributes they share with their originals) are asked for
-  // some steps before they are read.
+  // The copies of blocks are read in the same memory order, into records made in the
+  // originals' list order (where the walks over the list find them side by side); the
+  // walk in list order then gives the names, and puts the records in the list with their
+  // path previews. (A block's record does not depend on its name.)
+  struct Made {
+    std::unique_ptr<EditorObject> record;
+    uint32_t firstPreview = 0;
+    uint32_t previewCount = 0;
+    bool named = false;
+  };
+  std::vector<Made> made(originals.size());
+  for (std::size_t i = 0; i < originals.size(); ++i)
+    if (originals[i]->kind == kind::Block && copies[i] != nullptr) made[i].record = std::make_unique<EditorObject>();
+  std::vector<EditorObject> previewPool;
+  std::vector<EditorObject> previews;
   constexpr std::size_t kAhead = 16;
-  for (std::size_t i = 0; i < originals.size(); ++i) {
-    if (i + kAhead < copies.size() && copies[i + kAhead] != nullptr) __builtin_prefetch(copies[i + kAhead]);
-    if (i + kAhead / 2 < copies.size() && copies[i + kAhead / 2] != nullptr) {
-      const char* attributes = reinterpret_cast<const char*>(copies[i + kAhead / 2]->attributes.begin());
-      if (attributes != nullptr) {
-        __builtin_prefetch(attributes);
-        __builtin_prefetch(attributes + 64);
-        __builtin_prefetch(attributes + 128);
-      }
+  for (std::size_t k = 0; k < inMemory.size(); ++k) {
+    if (k + kAhead < inMemory.size()) __builtin_prefetch(&made[inMemory[k + kAhead].second]);
+    if (k + kAhead / 2 < inMemory.size()) {
+      if (EditorObject* ahead = made[inMemory[k + kAhead / 2].second].record.get()) __builtin_prefetch(ahead, 1);
     }
+    const std::size_t i = inMemory[k].second;
+    Made& m = made[i];
+    if (m.record == nullptr) continue;
+    if (!readNewBlock(editor, copies[i], *m.record, previews)) {
+      m.record.reset();
+      continue;
+    }
+    m.named = !copies[i]->attr("oname").empty();
+    m.firstPreview = static_cast<uint32_t>(previewPool.size());
+    m.previewCount = static_cast<uint32_t>(previews.size());
+    previewPool.insert(previewPool.end(), previews.begin(), previews.end());
+  }
+  for (std::size_t i = 0; i < originals.size(); ++i) {
+    if (i + kAhead < made.size()) __builtin_prefetch(made[i + kAhead].record.get(), 1);
     EditorObject* o = originals[i];
     deselectObject(editor, o);
     xml::Node* copy = copies[i];
     if (copy == nullptr) continue;
+    Made& m = made[i];
+    if (m.record != nullptr) {
+      if (m.named) copy->setAttr("oname", makeUniqueObjectName(editor, copy->attr("oname"), kind::Block));
+      EditorObject* record = m.record.get();
+      zone.objects.push_back(std::move(m.record));
+      for (uint32_t p = 0; p < m.previewCount; ++p)
+        zone.objects.push_back(std::make_unique<EditorObject>(previewPool[m.firstPreview + p]));
+      selectObject(editor, record);
+      continue;
+    }
     if (o->kind == kind::Block) {
       const std::string oname = copy->attr("oname");
       if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(editor, oname, kind::Block));

@@ -526,6 +526,14 @@ EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFl
   return nullptr;
 }
 
+bool readNewBlock(Editor& editor, xml::Node* element, EditorObject& record, std::vector<EditorObject>& previews) {
+  if (element == nullptr || element->name.size() != 5 || text::toLower(element->name) != "block") return false;
+  record.kind = kind::Block;
+  record.node = element;
+  readBlock(editor, element, record, 0, previews);
+  return true;
+}
+
 namespace {
 
 // A mark for each element of a set fixed at the start, found by address (open
@@ -582,6 +590,17 @@ void prefetchAttributes(const xml::Node* node) {
   if (items == nullptr) return;
   const std::size_t bytes = std::min<std::size_t>(node->attributes.size() * sizeof(xml::Attribute) + 64, 512);
   for (std::size_t offset = 0; offset < bytes; offset += 64) __builtin_prefetch(items + offset);
+}
+// Asks for the text of an element's attribute values: those a parse made lie side by
+// side where the element was read, the others where they were set (the last one, most
+// often). Its attributes must be at hand already.
+void prefetchValues(const xml::Node* node) {
+  const xml::AttributeList& list = node->attributes;
+  if (list.empty()) return;
+  const char* first = list[0].value.data();
+  __builtin_prefetch(first);
+  __builtin_prefetch(first + 64);
+  __builtin_prefetch(list[list.size() - 1].value.data());
 }
 
 }  // namespace
@@ -685,6 +704,10 @@ std::vector<EditorObject*> rereadObjects(Editor& editor, const std::vector<xml::
     if (i + kAhead / 4 < n) {
       const EditorObject& ahead = *objects[i + kAhead / 4];
       if (ahead.node && ahead.kind == kind::Block && indexOf.contains(ahead.node)) prefetchAttributes(ahead.node);
+    }
+    if (i + kAhead / 8 < n) {
+      const EditorObject& ahead = *objects[i + kAhead / 8];
+      if (ahead.node && ahead.kind == kind::Block && indexOf.contains(ahead.node)) prefetchValues(ahead.node);
     }
     auto& o = objects[i];
     const uint32_t* at = o->node ? indexOf.find(o->node) : nullptr;

@@ -153,6 +153,11 @@ EditorObject* parseObjectByKind(Editor& editor, xml::Node* element, bool resort,
 // Reads an element that no record is backed by yet (one just made or put back) into
 // new records at the end of the list, as parseObjectByKind would without sorting.
 EditorObject* parseNewObject(Editor& editor, xml::Node* element, int32_t extraFlags);
+// Reads a block element that no record is backed by yet into `record`, a record made
+// for it but not in the list yet, as parseNewObject(editor, element, 0) reads it, and its
+// path previews into `previews` (they follow the record in the list). False, with
+// nothing read, when the element is not a block.
+bool readNewBlock(Editor& editor, xml::Node* element, EditorObject& record, std::vector<EditorObject>& previews);
 void reparseAllBlocks(Editor& editor);
 // Reads the elements again as parseObjectByKind(editor, element, false, 0) on each in
 // turn does, in one pass over the list: the same records in the same order, those of an

@@ -2,6 +2,8 @@
 // from the stem's first number, in time that grows with the objects, not faster.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -42,6 +44,12 @@ class PlainNameSearch {
     return result;
   }
 
+  bool taken(const std::string& name, int k) const {
+    for (const auto& [n, nk] : names_)
+      if (nk == k && text::toLower(n) == text::toLower(name)) return true;
+    return false;
+  }
+
  private:
   static std::string plusOne(std::string digits) {
     for (std::size_t i = digits.size(); i-- > 0;) {
@@ -52,11 +60,6 @@ class PlainNameSearch {
       digits[i] = '0';
     }
     return "1" + digits;
-  }
-  bool taken(const std::string& name, int k) const {
-    for (const auto& [n, nk] : names_)
-      if (nk == k && text::toLower(n) == text::toLower(name)) return true;
-    return false;
   }
   std::vector<std::pair<std::string, int>> names_;
 };
@@ -110,6 +113,51 @@ TEST(ObjectNames, SameNamesAsAPlainSearch) {
     for (const auto& [name, k] : c.asked) {
       ASSERT_EQ(list.makeUnique(name, k), plain.makeUnique(name, k)) << c.what << ": " << name;
       EXPECT_TRUE(list.taken(name, k)) << c.what;
+    }
+  }
+}
+
+// Random runs of names added, asked for and looked up, with the list cleared now and
+// then: short stems in mixed case, numbers with leading zeros and long ones, names
+// of both kinds, enough of them for the list to grow several times.
+TEST(ObjectNames, RandomRunsGiveTheNamesOfAPlainSearch) {
+  const int B = kind::Block;
+  const int E = kind::Entrance;
+  const char* const stems[] = {"a", "A", "b", "door", "DOOR", "entrance", "Entrance_e", "x1_", "", "k9z"};
+  for (uint64_t seed = 1; seed <= 6; ++seed) {
+    uint64_t state = seed;
+    auto next = [&state](uint64_t range) {
+      state = state * 6364136223846793005ull + 1442695040888963407ull;
+      return (state >> 11) % range;
+    };
+    auto randomName = [&] {
+      std::string name = stems[next(std::size(stems))];
+      const uint64_t form = next(6);
+      if (form == 1) name += std::to_string(next(40));
+      else if (form == 2) name += "0" + std::to_string(next(12));
+      else if (form == 3) name += std::to_string(1 + next(300));
+      else if (form == 4 && next(4) == 0) name += "99999999999999999" + std::to_string(next(100));
+      if (name.empty()) name = std::to_string(next(20));
+      return name;
+    };
+    PlainNameSearch plain;
+    ObjectNameList list;
+    for (int step = 0; step < 1500; ++step) {
+      const int k = next(3) == 0 ? E : B;
+      const std::string name = randomName();
+      const uint64_t what = next(100);
+      if (what == 0) {
+        plain = PlainNameSearch();
+        list.clear();
+      } else if (what < 20) {
+        plain.add(name, k);
+        list.add(name, k);
+      } else if (what < 35) {
+        ASSERT_EQ(list.taken(name, k), plain.taken(name, k)) << "seed " << seed << " step " << step << ": " << name;
+      } else {
+        ASSERT_EQ(list.makeUnique(name, k), plain.makeUnique(name, k))
+            << "seed " << seed << " step " << step << ": " << name;
+      }
     }
   }
 }

@@ -9,6 +9,7 @@
 #include <limits>
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -21,6 +22,7 @@
 #include "editor/core/selection.h"
 #include "editor/core/undo.h"
 #include "editor/core/zone_records.h"
+#include "platform/text.h"
 #include "tests/editor/core/editor_fixture.h"
 
 namespace zor::editor::test {
@@ -275,6 +277,87 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingTheSelectionCopiesWhatDuplicatingEachCopi
     deselectAll(other);
     EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(documentText(editor), documentText(other));
+  }
+}
+
+// Duplicating reads the copies (in whatever order it likes) into what copying each
+// chosen object in list order, naming the copy and reading it as a new element gives:
+// the records with their selection, the document and the undo step.
+TEST_F(ZoneBulkRecordsTest, DuplicatingGivesWhatCopyingAndReadingEachInListOrderGives) {
+  struct Case {
+    uint32_t seed;
+    int count;
+    int oneIn;  // one object in so many chosen
+  };
+  for (const Case& c : {Case{51, 300, 2}, Case{52, 400, 1}, Case{53, 250, 3}, Case{54, 120, 1}}) {
+    SCOPED_TRACE(c.seed);
+    openBoth(c.seed, c.count);
+    markBoth(c.seed, objflag::Selected, c.oneIn);
+    const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
+    ASSERT_GT(chosen.size(), 1u);
+    ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
+    // The plain way.
+    collectObjectNames(other);
+    for (EditorObject* o : chosen) {
+      deselectObject(other, o);
+      xml::Node* copy = other.game.document->copyNode(o->node);
+      xml::Document::insertBefore(o->node->parent, copy, o->node->next);
+      if (o->kind == kind::Block) {
+        const std::string oname = copy->attr("oname");
+        if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(other, oname, kind::Block));
+      } else if (o->kind == kind::Entrance) {
+        copy->setName(makeUniqueObjectName(other, copy->name, kind::Entrance));
+      }
+      selectObject(other, parseNewObject(other, copy, 0));
+    }
+    recordUndo(other, undo::Created);
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    EXPECT_EQ(records(editor), records(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+    EXPECT_EQ(documentText(editor), documentText(other));
+    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+    for (std::size_t i = 0; i < editor.zone.undoEntries.size(); ++i) {
+      const UndoEntry& a = editor.zone.undoEntries[i];
+      const UndoEntry& b = other.zone.undoEntries[i];
+      EXPECT_EQ(placeOf(editor.zone.openZoneNode, a.element), placeOf(other.zone.openZoneNode, b.element)) << i;
+      EXPECT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << i;
+      EXPECT_EQ(indexesIn(editor, {a.record}), indexesIn(other, {b.record})) << i;
+    }
+  }
+}
+
+// The names collected from a zone (read in whatever order) are those of its blocks and
+// entrances, each kind apart, as a walk over the list finds them: before and after a
+// duplicate has named copies.
+TEST_F(ZoneBulkRecordsTest, CollectingNamesTakesWhatAWalkOverTheListFinds) {
+  for (uint32_t seed : {61u, 62u, 63u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 300);
+    for (int round = 0; round < 2; ++round) {
+      if (round == 1) {
+        markBoth(seed, objflag::Selected, 2);
+        ASSERT_GT(duplicateSelection(editor), 0);
+      }
+      ASSERT_TRUE(collectObjectNames(editor));
+      std::set<std::pair<std::string, int>> plain;
+      for (const auto& o : editor.zone.objects) {
+        if (o->kind == kind::Block && !o->node->attr("oname").empty())
+          plain.emplace(text::toLower(o->node->attr("oname")), kind::Block);
+        else if (o->kind == kind::Entrance)
+          plain.emplace(text::toLower(o->node->name), kind::Entrance);
+      }
+      ASSERT_FALSE(plain.empty());
+      std::vector<std::string> probes = {"", "n", "entrance", "block"};
+      for (const auto& [name, k] : plain) {
+        probes.push_back(name);
+        probes.push_back(text::toUpper(name));
+        probes.push_back(name + "0");
+      }
+      for (const std::string& probe : probes)
+        for (int k : {kind::Block, kind::Entrance})
+          EXPECT_EQ(editor.zone.names.taken(probe, k), plain.count({text::toLower(probe), k}) > 0) << probe << " " << k;
+    }
   }
 }
 
