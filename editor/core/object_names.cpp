@@ -62,6 +62,15 @@ void ObjectNameList::NameSet::clear() {
   count_ = 0;
 }
 
+ObjectNameList::NameSet::Entry ObjectNameList::NameSet::entryAt(const Slot& s) const {
+  const char* entry = text_.data() + (s.at - 1);
+  int32_t kind = 0;
+  uint32_t size = 0;
+  std::memcpy(&kind, entry, 4);
+  std::memcpy(&size, entry + 4, 4);
+  return {kind, std::string_view(entry + 8, size)};
+}
+
 std::size_t ObjectNameList::NameSet::slotOf(std::string_view lower, int nameKind, uint64_t hash) const {
   const std::size_t mask = slots_.size() - 1;
   const uint32_t tag = static_cast<uint32_t>(hash);
@@ -69,12 +78,8 @@ std::size_t ObjectNameList::NameSet::slotOf(std::string_view lower, int nameKind
     const Slot& s = slots_[i];
     if (s.at == 0) return i;
     if (s.tag != tag) continue;
-    const char* entry = text_.data() + (s.at - 1);
-    int32_t kind = 0;
-    uint32_t size = 0;
-    std::memcpy(&kind, entry, 4);
-    std::memcpy(&size, entry + 4, 4);
-    if (kind == nameKind && size == lower.size() && std::memcmp(entry + 8, lower.data(), size) == 0) return i;
+    const Entry e = entryAt(s);
+    if (e.kind == nameKind && e.lower == lower) return i;
   }
 }
 
@@ -104,12 +109,8 @@ void ObjectNameList::NameSet::grow() {
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {
     if (s.at == 0) continue;
-    const char* entry = text_.data() + (s.at - 1);
-    int32_t kind = 0;
-    uint32_t size = 0;
-    std::memcpy(&kind, entry, 4);
-    std::memcpy(&size, entry + 4, 4);
-    std::size_t i = static_cast<std::size_t>(nameHash(std::string_view(entry + 8, size), kind) >> shift_);
+    const Entry e = entryAt(s);
+    std::size_t i = static_cast<std::size_t>(nameHash(e.lower, e.kind) >> shift_);
     while (slots_[i].at != 0) i = (i + 1) & mask;
     slots_[i] = s;
   }
@@ -153,10 +154,14 @@ void ObjectNameList::clear() {
   stems_.clear();
 }
 
-void ObjectNameList::add(std::string_view name, int nameKind) {
+const std::string& ObjectNameList::lowered(std::string_view name) {
   lower_.assign(name);
   for (char& c : lower_) c = lowerChar(c);
-  names_.insert(lower_, nameKind);
+  return lower_;
+}
+
+void ObjectNameList::add(std::string_view name, int nameKind) {
+  names_.insert(lowered(name), nameKind);
 }
 
 bool ObjectNameList::taken(std::string_view name, int nameKind) const {
@@ -164,8 +169,7 @@ bool ObjectNameList::taken(std::string_view name, int nameKind) const {
 }
 
 std::string ObjectNameList::makeUnique(const std::string& name, int nameKind) {
-  lower_.assign(name);
-  for (char& c : lower_) c = lowerChar(c);
+  lowered(name);
   std::string result = name;
   if (names_.contains(lower_, nameKind)) {
     // The stem never ends in a digit, so stem + number names are told apart by their number.

@@ -42,6 +42,11 @@ class ObjectNameList {
       uint32_t tag = 0;
       uint32_t at = 0;  // plus one; 0 for a free slot
     };
+    struct Entry {
+      int32_t kind;
+      std::string_view lower;
+    };
+    Entry entryAt(const Slot& s) const;
     std::size_t slotOf(std::string_view lower, int nameKind, uint64_t hash) const;
     void grow();
     std::vector<Slot> slots_;
@@ -76,7 +81,9 @@ class ObjectNameList {
   // Each lower-cased stem of each kind that numbers were counted after, to its number
   // in runs_.
   std::unordered_map<std::string, uint32_t> stems_;
-  std::string lower_;  // scratch
+  // `name` lower-cased into the scratch buffer lower_.
+  const std::string& lowered(std::string_view name);
+  std::string lower_;
 };
 
 }  // namespace zor::editor
