@@ -375,6 +375,12 @@ void CanvasImage::line(int64_t x1, int64_t y1, int64_t x2, int64_t y2, const Pen
     x2 = std::llround(ax + t1 * dx);
     y2 = std::llround(ay + t1 * dy);
   }
+  // A level line is the run of its row between the ends: the same pixels as stepping
+  // along it, each once.
+  if (y1 == y2) {
+    span(y1, std::min(x1, x2), std::max(x1, x2), pen);
+    return;
+  }
   int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
   int64_t ddx = x2 > x1 ? x2 - x1 : x1 - x2;
   int64_t ddy = y2 > y1 ? y1 - y2 : y2 - y1;  // minus the height
