@@ -43,6 +43,11 @@ class CurrentList {
   using iterator = typename std::list<T, Alloc>::iterator;
   using const_iterator = typename std::list<T, Alloc>::const_iterator;
 
+  // The region of every element for a lay-out by list order alone (see layOutRange).
+  struct AllInOneRegion {
+    std::size_t operator()(const T&) const { return 0; }
+  };
+
   bool empty() const { return items_.empty(); }
   // Counts the changes to the list's make-up: every insertion, removal, sort
   // and lay-out (asked for, whether or not it changed anything). Two equal
@@ -176,13 +181,13 @@ class CurrentList {
 
   // sortRangeByKey, then layOutRange over the same positions, in one pass
   // over the nodes.
-  template <typename KeyOf, typename LessKey, typename Stays>
+  template <typename KeyOf, typename LessKey, typename Stays, typename RegionOf = AllInOneRegion>
   std::vector<std::pair<T*, T*>> sortAndLayOutRange(std::size_t from, std::size_t to, KeyOf keyOf, LessKey lessKey,
-                                                    Stays stays) {
+                                                    Stays stays, RegionOf regionOf = RegionOf{}) {
     ++changes_;
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
-    return layOut(range.nodes, sortedPositions(range.nodes, keyOf, lessKey), range.after, stays);
+    return layOut(range.nodes, sortedPositions(range.nodes, keyOf, lessKey), range.after, stays, regionOf);
   }
 
   // Lays the elements of positions [from, to] inclusive (0-based) out in
@@ -193,15 +198,23 @@ class CurrentList {
   // element stay; elements outside the range keep their places. Returns, for
   // each element that moved, its old and its new address: pointers to it must
   // be changed.
-  template <typename Stays>
-  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays) {
+  //
+  // With regionOf (a small number for each element that moves), the elements
+  // that move are laid out by region first and list order second: every
+  // element of a lower region lives below every element of a higher one, and
+  // within a region the earlier element lives lower. Elements that the same
+  // walks read then lie together.
+  template <typename Stays, typename RegionOf = AllInOneRegion>
+  std::vector<std::pair<T*, T*>> layOutRange(std::size_t from, std::size_t to, Stays stays,
+                                             RegionOf regionOf = RegionOf{}) {
     ++changes_;
     Range range = rangeOf(from, to);
     if (range.nodes.empty()) return {};
     std::vector<std::size_t> same(range.nodes.size());
     for (std::size_t i = 0; i < same.size(); ++i) same[i] = i;
-    return layOut(range.nodes, same, range.after, stays);
+    return layOut(range.nodes, same, range.after, stays, regionOf);
   }
+
 
  private:
   // The nodes of positions [from, to] inclusive in list order (none when the
@@ -290,24 +303,37 @@ class CurrentList {
   // the range so before `after`. The element of holders[j] takes place
   // position[j] of the range: the list need not run in that order yet. When
   // it does and nothing moves, the list is left alone.
-  template <typename Stays>
+  template <typename Stays, typename RegionOf>
   std::vector<std::pair<T*, T*>> layOut(const std::vector<iterator>& holders, const std::vector<std::size_t>& position,
-                                        iterator after, Stays stays) {
+                                        iterator after, Stays stays, RegionOf regionOf) {
     std::vector<std::pair<T*, T*>> moved;
     std::vector<iterator> nodes(holders.size());  // the range in its (new) order
     for (std::size_t j = 0; j < holders.size(); ++j) nodes[position[j]] = holders[j];
     // The nodes of the elements that may move, by address, each with the rank
-    // in list order (among those elements) of the element it holds. The
-    // element of rank r goes to the r-th of these nodes.
+    // (among those elements, by region and then list order) of the element it
+    // holds. The element of rank r goes to the r-th of these nodes.
     struct Slot {
       iterator node;
       std::size_t rank;
     };
     std::vector<bool> staying(nodes.size());
-    std::vector<std::size_t> rankAt(nodes.size());
-    for (std::size_t i = 0, r = 0; i < nodes.size(); ++i) {
+    std::vector<std::size_t> rankAt(nodes.size());  // the region first, then the rank
+    std::vector<std::size_t> regionStart;            // elements in each region, then the first rank of each
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
       staying[i] = stays(*nodes[i]);
-      if (!staying[i]) rankAt[i] = r++;
+      if (staying[i]) continue;
+      const std::size_t region = regionOf(*nodes[i]);
+      if (region >= regionStart.size()) regionStart.resize(region + 1, 0);
+      ++regionStart[region];
+      rankAt[i] = region;
+    }
+    for (std::size_t region = 0, at = 0; region < regionStart.size(); ++region) {
+      const std::size_t count = regionStart[region];
+      regionStart[region] = at;
+      at += count;
+    }
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+      if (!staying[i]) rankAt[i] = regionStart[rankAt[i]]++;
     }
     std::vector<Slot> slots;
     slots.reserve(nodes.size());
@@ -322,7 +348,7 @@ class CurrentList {
       inPlace = inPlace && slots[k].rank == k;
     }
     std::vector<iterator> target(nodes.size());  // the node of the element at from + i
-    for (std::size_t i = 0, r = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : slots[r++].node;
+    for (std::size_t i = 0; i < nodes.size(); ++i) target[i] = staying[i] ? nodes[i] : slots[rankAt[i]].node;
     const bool inOrder = nodes == holders;  // the list runs so already
     if (inPlace) {
       if (!inOrder) relink(nodes, after);

@@ -280,7 +280,7 @@ void applyZone(Game& game, const std::string& id, const ZoneModel& zone, const E
   }
 
   // 14. Object order, in memory too.
-  sortAndLayOutObjects(world, script);
+  sortAndLayOutObjects(world, script, world.objectLayout);
 
   // 15. The load does not count as a slow second.
   if (game.platform) game.app.resetFrameRateWindow(game.platform->elapsedMs());

@@ -578,20 +578,21 @@ uint8_t kindsOf(const ObjectRecord& o) {
   return k;
 }
 
-// A non-player object A meets B, an object that stands still and has no face,
-// as the fixed index found it (its box, and its kinds as the pass began),
+// A non-player object A meets B (position j of the pass's order), an object
+// that stands still and has no face, as the fixed index found it (its box,
+// and its kinds as the pass began),
 // while every such object stands where it stood before this step's motion
 // (StepContext::fixedStill). B's box is then also where it was before the
 // motion, so that A's sides need nothing of B's record; when A was already
-// inside B, all that can happen is A's death on a deadly B, and B's record is
-// not read. Any other contact is solidContact's.
-void fixedContact(StepContext& ctx, ObjectRecord& a, ObjectList::iterator place, const PairIndex::Near& b) {
+// inside B, all that can happen is A's death on a deadly B, and neither B's
+// record nor its place in the list is read. Any other contact is solidContact's.
+void fixedContact(StepContext& ctx, ObjectRecord& a, std::size_t j, const PairIndex::Near& b) {
   const PairBox& was = b.box;
   if (!(a.prevX + a.w > was.x0 && a.prevX < was.x1) || !(a.prevY + a.h > was.y0 && a.prevY < was.y1)) {
-    solidContact(ctx, a, *place);
+    solidContact(ctx, a, *ctx.places[j]);
     return;
   }
-  if (ctx.contacts != nullptr) ctx.contacts->push_back(PairContact{&a, &*place});
+  if (ctx.contacts != nullptr) ctx.contacts->push_back(PairContact{&a, &*ctx.places[j]});
   if (a.has(flag::HasFace) && (b.bits & kDeadlyKind) != 0) killInStep(ctx, &a, 1);
 }
 
@@ -646,7 +647,7 @@ void pairFollowing(StepContext& ctx, std::size_t i, std::size_t d, uint8_t befor
       const std::size_t j = std::min(fixed, ctx.movingIndex.firstFrom(from, level, box, n, meets));
       if (j >= n) break;
       if (listed != nullptr && j == fixed && ctx.fixedStill && (listed->bits & kFaceKind) == 0) {
-        fixedContact(ctx, a, ctx.places[j], *listed);
+        fixedContact(ctx, a, j, *listed);
       } else {
         solidContact(ctx, a, *ctx.places[j]);
       }
@@ -884,7 +885,10 @@ void pairPass(StepContext& ctx) {
           const uint32_t k = dynamic[d + kEntriesAhead];
           ctx.movingIndex.prefetchEntries(ctx.levels[k], ctx.boxes[k]);
         }
-        if (d + kPrefetchAhead < dynamic.size()) prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
+        if (d + kPrefetchAhead < dynamic.size()) {
+          prefetchRecord(&*ctx.places[dynamic[d + kPrefetchAhead]]);
+          near.prefetch(d + kPrefetchAhead);
+        }
         if (d + kSupportAhead < dynamic.size()) prefetchSupport(*ctx.places[dynamic[d + kSupportAhead]]);
         pairFollowing(ctx, dynamic[d], d, before);
       }

@@ -233,6 +233,17 @@ struct DepthKey {
 
 bool staysInPlace(const ObjectRecord& o) { return !o.persistGroup.empty(); }
 
+// An object's region of memory in a lay-out (see ObjectLayout).
+struct RegionOfObject {
+  ObjectLayout layout;
+  std::size_t operator()(const ObjectRecord& o) const {
+    if (layout == ObjectLayout::ListOrder) return 0;
+    if (o.has(format::flag::Dynamic)) return 0;
+    if (o.has(format::flag::Cyclic | format::flag::Motion)) return 1;
+    return 2;
+  }
+};
+
 // Changes every reference to a moved object (pairs of old and new address).
 void followMovedObjects(World& world, ScriptState& script, std::vector<std::pair<ObjectRecord*, ObjectRecord*>>& moved) {
   if (moved.empty()) return;
@@ -256,20 +267,20 @@ void sortObjects(World& world) {
       [](const DepthKey& a, const DepthKey& b) { return DepthKey::less(a, b); });
 }
 
-void layOutObjects(World& world, ScriptState& script) {
+void layOutObjects(World& world, ScriptState& script, ObjectLayout layout) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved =
       world.objects.layOutRange(1, static_cast<std::size_t>(world.objectCount),
-                                [](const ObjectRecord& o) { return staysInPlace(o); });
+                                [](const ObjectRecord& o) { return staysInPlace(o); }, RegionOfObject{layout});
   followMovedObjects(world, script, moved);
 }
 
-void sortAndLayOutObjects(World& world, ScriptState& script) {
+void sortAndLayOutObjects(World& world, ScriptState& script, ObjectLayout layout) {
   if (world.objectCount < 1) return;
   std::vector<std::pair<ObjectRecord*, ObjectRecord*>> moved = world.objects.sortAndLayOutRange(
       1, static_cast<std::size_t>(world.objectCount), [](const ObjectRecord& o) { return DepthKey::of(o); },
       [](const DepthKey& a, const DepthKey& b) { return DepthKey::less(a, b); },
-      [](const ObjectRecord& o) { return staysInPlace(o); });
+      [](const ObjectRecord& o) { return staysInPlace(o); }, RegionOfObject{layout});
   followMovedObjects(world, script, moved);
 }
 

@@ -54,16 +54,17 @@ int32_t resolveLevelIndex(const World& world, int32_t level, float z);
 // stable sorts). A NaN key counts as minus infinity, so the order stays total.
 void sortObjects(World& world);
 
-// Lays positions 1 to objectCount of the object list out in memory in list
-// order, so that the walks over the list go forward through memory, and
+// Lays positions 1 to objectCount of the object list out in memory (see
+// ObjectLayout), so that the walks over the list go forward through memory, and
 // changes every reference to a moved object (the same references that
 // deleteObjectsWhere clears) to its new place. The player and the objects of a
 // persist group (which may have come from the zone before, and stay the same
 // records) keep their places. Only for a moment when nothing else holds the
-// address of another object: the end of the zone load's sort.
-void layOutObjects(World& world, ScriptState& script);
+// address of another object: the end of the zone load's sort. The list order
+// stays; no result of the game depends on where the records lie.
+void layOutObjects(World& world, ScriptState& script, ObjectLayout layout = ObjectLayout::MovingApart);
 
 // sortObjects and then layOutObjects, going over the objects once.
-void sortAndLayOutObjects(World& world, ScriptState& script);
+void sortAndLayOutObjects(World& world, ScriptState& script, ObjectLayout layout = ObjectLayout::MovingApart);
 
 }  // namespace zor

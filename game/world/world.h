@@ -30,6 +30,19 @@ struct PlayRequests {
   std::string zoneChange;        // a zone to load at the end of the frame; "" for none
 };
 
+// How layOutObjects places the records in memory.
+enum class ObjectLayout {
+  // In list order.
+  ListOrder,
+  // In list order within three regions, one after another: the dynamic
+  // objects, then the cyclic objects and those on motion paths, then the
+  // rest. The world step walks the first two every step and passes over the
+  // others while they stand still (most of a zone's objects): what it walks
+  // then lies together, and its walks over the dynamic objects alone read
+  // one region.
+  MovingApart,
+};
+
 struct World {
   ObjectList objects;
   ObjectRecord* player = nullptr;  // the first object once a zone is loaded
@@ -87,6 +100,8 @@ struct World {
 
   // Kept by the world step between steps; changes no result.
   WorldStepCache stepCache;
+  // How the zone load lays the records out in memory; changes no result.
+  ObjectLayout objectLayout = ObjectLayout::MovingApart;
 
   int levelCount() const { return static_cast<int>(levels.size()); }
 };

@@ -179,5 +179,59 @@ TEST(CurrentList, LayingOutARangeMovesItsValuesIntoAddressOrderAndKeepsTheOrder)
   }
 }
 
+TEST(CurrentList, LayingOutByRegionsPutsEachRegionTogetherInListOrder) {
+  // Regions by value; every fifth value stays in its node in the second run.
+  for (const auto& [size, staysEvery] : std::vector<std::pair<int, int>>{{40, 0}, {40, 5}, {3000, 0}, {3000, 5}}) {
+    SCOPED_TRACE(testing::Message() << "size " << size << " staysEvery " << staysEvery);
+    auto stays = [staysEvery](int v) { return staysEvery != 0 && v % staysEvery == 0; };
+    auto regionOf = [](int v) { return static_cast<std::size_t>((v * 13) % 4 == 3 ? 0 : (v * 13) % 4 == 1 ? 2 : 1); };
+    CurrentList<int> l;
+    for (int i = 0; i < size; ++i) l.addLast(i);
+    const std::size_t lastInRange = static_cast<std::size_t>(size) - 2;
+    l.sortRange(1, lastInRange, [size](int a, int b) { return (a * 7) % size < (b * 7) % size; });
+    const std::vector<int> before = items(l);
+    std::vector<const int*> addresses;
+    for (const int& v : l) addresses.push_back(&v);
+    l.setCurrent(std::next(l.begin(), 6));
+    const int currentValue = *l.current();
+
+    const auto moved = l.layOutRange(1, lastInRange, stays, regionOf);
+
+    EXPECT_EQ(items(l), before);
+    EXPECT_EQ(*l.current(), currentValue);
+    std::vector<const int*> now;
+    for (const int& v : l) now.push_back(&v);
+    EXPECT_EQ(now.front(), addresses.front());  // outside the range
+    EXPECT_EQ(now.back(), addresses.back());
+    // The reference: the moving values by region, then list order, take the
+    // nodes they held in address order.
+    std::vector<std::size_t> moving;
+    std::vector<const int*> held, inListOrder;
+    for (std::size_t i = 1; i <= lastInRange; ++i) {
+      if (stays(before[i])) {
+        EXPECT_EQ(now[i], addresses[i]) << i;
+        continue;
+      }
+      moving.push_back(i);
+      held.push_back(addresses[i]);
+      inListOrder.push_back(now[i]);
+    }
+    std::stable_sort(moving.begin(), moving.end(),
+                     [&](std::size_t a, std::size_t b) { return regionOf(before[a]) < regionOf(before[b]); });
+    std::sort(held.begin(), held.end());
+    for (std::size_t r = 0; r < moving.size(); ++r) EXPECT_EQ(now[moving[r]], held[r]) << r;
+    // The regions really changed the lay-out: it is not the one by list order.
+    EXPECT_FALSE(std::is_sorted(inListOrder.begin(), inListOrder.end()));
+    for (const auto& [from, to] : moved) {
+      const std::size_t position =
+          static_cast<std::size_t>(std::find(addresses.begin(), addresses.end(), from) - addresses.begin());
+      ASSERT_LT(position, addresses.size());
+      EXPECT_EQ(now[position], to);
+    }
+    // Laid out already: nothing moves.
+    EXPECT_TRUE(l.layOutRange(1, lastInRange, stays, regionOf).empty());
+  }
+}
+
 }  // namespace
 }  // namespace zor

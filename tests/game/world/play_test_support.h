@@ -35,8 +35,10 @@ struct PlayHarness {
   std::vector<std::string> calls;   // "mainMenu", "runMenu", "pauseMusic" as the pause opened them
   int blinks = 0;                   // player blinks the frame loop was asked for
 
-  explicit PlayHarness(const std::string& xmlText)
+  // With `layout`, the zone load lays the records out so.
+  explicit PlayHarness(const std::string& xmlText, ObjectLayout layout = ObjectLayout::MovingApart)
       : game(makeGame(xmlText, log)), effects(game->world.requests.effects) {
+    game->world.objectLayout = layout;
     traceLog().clear();
     table.define("sound", traceStatement);
     Game& g = *game;
