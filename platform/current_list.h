@@ -215,7 +215,6 @@ class CurrentList {
     return layOut(range.nodes, same, range.after, stays, regionOf);
   }
 
-
  private:
   // The nodes of positions [from, to] inclusive in list order (none when the
   // range is empty or a single element), and the node after them.
