@@ -1,6 +1,8 @@
 #include "format/text_scan.h"
 
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <system_error>
@@ -13,12 +15,21 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 char lowerChar(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// The value of each character as a hexadecimal digit, -1 for a non-digit: looked up
+// rather than tested, so that reading the digits of colours (letters and numbers
+// mixed at random) does not keep guessing which kind of character comes next.
+constexpr std::array<int8_t, 256> kHexValues = [] {
+  std::array<int8_t, 256> values{};
+  for (int c = 0; c < 256; ++c) {
+    values[static_cast<std::size_t>(c)] = c >= '0' && c <= '9'   ? static_cast<int8_t>(c - '0')
+                                          : c >= 'a' && c <= 'f' ? static_cast<int8_t>(c - 'a' + 10)
+                                          : c >= 'A' && c <= 'F' ? static_cast<int8_t>(c - 'A' + 10)
+                                                                 : int8_t{-1};
+  }
+  return values;
+}();
+
+int hexValue(char c) { return kHexValues[static_cast<unsigned char>(c)]; }
 
 std::size_t skipBlanks(std::string_view s, std::size_t i) {
   while (i < s.size() && isBlank(s[i])) ++i;
