@@ -126,6 +126,7 @@ int duplicateSelection(Editor& editor) {
   // the list find them side by side). (A block's record does not depend on its name.)
   struct Made {
     std::unique_ptr<EditorObject> record;
+    xml::Node* copy = nullptr;
     std::string_view oname;  // the copy's name as copied (it shares the original's text)
     uint32_t firstPreview = 0;
     uint32_t previewCount = 0;
@@ -133,7 +134,6 @@ int duplicateSelection(Editor& editor) {
   std::vector<Made> made(originals.size());
   for (std::size_t i = 0; i < originals.size(); ++i)
     if (isBlock[i]) made[i].record = std::make_unique<EditorObject>();
-  std::vector<xml::Node*> copies(originals.size(), nullptr);
   std::vector<EditorObject> previewPool;
   std::vector<EditorObject> previews;
   xml::Document& document = *editor.game.document;
@@ -155,7 +155,6 @@ int duplicateSelection(Editor& editor) {
       if (k + kAhead / 2 < inMemory.size()) {
         const auto& [aheadNode, aheadIndex] = inMemory[k + kAhead / 2];
         if (EditorObject* ahead = made[aheadIndex].record.get()) __builtin_prefetch(ahead, 1);
-        __builtin_prefetch(&copies[aheadIndex], 1);
         if (aheadNode->next != nullptr) __builtin_prefetch(aheadNode->next, 1);
       }
       const auto& [node, i] = inMemory[k];
@@ -166,7 +165,7 @@ int duplicateSelection(Editor& editor) {
         continue;
       }
       xml::Document::insertBefore(node->parent, copy, node->next);
-      copies[i] = copy;
+      m.copy = copy;
       if (m.record == nullptr) continue;
       if (!readNewBlock(editor, copy, *m.record, previews)) {
         m.record.reset();
@@ -179,14 +178,20 @@ int duplicateSelection(Editor& editor) {
     }
   }
   // The walk in list order gives the names, and puts the records in the list with their
-  // path previews.
+  // path previews. A copy that is renamed is asked for some steps ahead, then the
+  // attributes it shares.
   for (std::size_t i = 0; i < originals.size(); ++i) {
     if (i + kAhead < made.size()) {
       const Made& ahead = made[i + kAhead];
       __builtin_prefetch(ahead.record.get(), 1);
       if (ahead.previewCount != 0) __builtin_prefetch(&previewPool[ahead.firstPreview]);
+      if (!ahead.oname.empty()) __builtin_prefetch(ahead.copy, 1);
     }
-    xml::Node* copy = copies[i];
+    if (i + kAhead / 2 < made.size()) {
+      const Made& ahead = made[i + kAhead / 2];
+      if (!ahead.oname.empty()) __builtin_prefetch(ahead.copy->attributes.begin());
+    }
+    xml::Node* copy = made[i].copy;
     if (copy == nullptr) continue;
     Made& m = made[i];
     if (m.record != nullptr) {
