@@ -5,7 +5,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace zor::editor {
 
@@ -21,9 +20,6 @@ inline constexpr int Sized = 6;
 }  // namespace undo
 
 void recordUndo(Editor& editor, int kind);
-// The same, for a caller that has the selection at hand: `selection` must be what
-// selectedEditableObjects(editor) gives.
-void recordUndo(Editor& editor, int kind, const std::vector<EditorObject*>& selection);
 void clampUndoKind(Editor& editor);
 // Returns the number of objects the undo touched.
 int undoLastStep(Editor& editor);

@@ -100,30 +100,27 @@ int duplicateSelection(Editor& editor) {
   ZoneState& zone = editor.zone;
   // Copies of objects still being placed would stay behind at the mouse-relative place.
   if (zone.openZoneNode == nullptr || zone.view.mode != 0) return 0;
-  // The chosen objects (what selectedEditableObjects gives) are found, and deselected,
-  // in one walk over the list, each record asked for some steps ahead.
-  constexpr std::size_t kAhead = 16;
-  std::vector<EditorObject*> originals;
-  std::vector<std::pair<xml::Node*, std::size_t>> inMemory;
-  std::vector<uint8_t> isBlock;
-  const auto& objects = zone.objects;
-  for (std::size_t j = 0; j < objects.size(); ++j) {
-    if (j + kAhead < objects.size()) __builtin_prefetch(objects[j + kAhead].get());
-    EditorObject* o = objects[j].get();
-    if (!(o->flags & objflag::Selected) || o->kind < kind::Block || o->kind > kind::Entrance || !o->node) continue;
-    inMemory.emplace_back(o->node, originals.size());
-    isBlock.push_back(o->kind == kind::Block);
-    originals.push_back(o);
-    deselectObject(editor, o);
-  }
+  const std::vector<EditorObject*> originals = selectedEditableObjects(editor);
   const int n = static_cast<int>(originals.size());
   if (n == 0) return 0;
   collectObjectNames(editor);
   // Each copy goes right after its original, so the copies can be made in any order:
   // they are made in the order the originals lie in memory (the drawing order of a big
-  // zone jumps all over it), in memory the document readies a batch at a time, and each
-  // copy of a block is read into its record as soon as it is made, while its element is
-  // at hand. Names and records follow in the originals' list order.
+  // zone jumps all over it), in one piece of the document's memory, and each copy of a
+  // block is read into its record as soon as it is made, while its element is at hand.
+  // Names and records follow in the originals' list order. The originals' records are
+  // read (and deselected) once, in list order, each asked for some steps ahead.
+  constexpr std::size_t kAhead = 16;
+  std::vector<std::pair<xml::Node*, std::size_t>> inMemory;
+  inMemory.reserve(originals.size());
+  std::vector<uint8_t> isBlock(originals.size(), 0);
+  for (std::size_t i = 0; i < originals.size(); ++i) {
+    if (i + kAhead < originals.size()) __builtin_prefetch(originals[i + kAhead]);
+    EditorObject* o = originals[i];
+    inMemory.emplace_back(o->node, i);
+    isBlock[i] = o->kind == kind::Block;
+    deselectObject(editor, o);
+  }
   sortByAddress(inMemory, [](const auto& item) { return item.first; });
   // The records of blocks are made in the originals' list order (where the walks over
   // the list find them side by side). (A block's record does not depend on its name.)
@@ -183,8 +180,6 @@ int duplicateSelection(Editor& editor) {
   // The walk in list order gives the names, and puts the records in the list with their
   // path previews. A copy that is renamed is asked for some steps ahead, then the
   // attributes it shares.
-  std::vector<EditorObject*> selection;
-  selection.reserve(originals.size());
   for (std::size_t i = 0; i < originals.size(); ++i) {
     if (i + kAhead < made.size()) {
       const Made& ahead = made[i + kAhead];
@@ -207,7 +202,6 @@ int duplicateSelection(Editor& editor) {
       for (uint32_t p = 0; p < m.previewCount; ++p)
         zone.objects.push_back(std::make_unique<EditorObject>(previewPool[m.firstPreview + p]));
       selectObject(editor, record);
-      selection.push_back(record);
       continue;
     }
     const int32_t k = originals[i]->kind;
@@ -217,14 +211,9 @@ int duplicateSelection(Editor& editor) {
     } else if (k == kind::Entrance) {
       copy->setName(makeUniqueObjectName(editor, std::string(copy->name), kind::Entrance));
     }
-    EditorObject* record = parseNewObject(editor, copy, 0);
-    selectObject(editor, record);
-    if (record != nullptr && (record->flags & objflag::Selected) && record->kind >= kind::Block &&
-        record->kind <= kind::Entrance && record->node != nullptr)
-      selection.push_back(record);
+    selectObject(editor, parseNewObject(editor, copy, 0));
   }
-  // The copies were put at the end of the list in this order: they are the selection.
-  recordUndo(editor, undo::Created, selection);
+  recordUndo(editor, undo::Created);
   syncAreasToNamedBlocks(editor);
   sortObjects(zone);
   refreshPanel(editor);

@@ -333,13 +333,9 @@ std::vector<EditorObject*> selectedEditableObjects(const Editor& editor) {
 }
 
 void recordUndo(Editor& editor, int undoKind) {
-  if (editor.zone.openZoneNode == nullptr) return;
-  recordUndo(editor, undoKind, selectedEditableObjects(editor));
-}
-
-void recordUndo(Editor& editor, int undoKind, const std::vector<EditorObject*>& selection) {
   ZoneState& zone = editor.zone;
   if (zone.openZoneNode == nullptr) return;
+  const std::vector<EditorObject*> selection = selectedEditableObjects(editor);
   if (undoKind == undo::Moved || undoKind == undo::Sized) {
     // A run of moves or size changes stays one step while the selection stays the same set.
     std::vector<const EditorObject*> now(selection.begin(), selection.end());
