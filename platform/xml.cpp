@@ -556,6 +556,20 @@ std::size_t Document::copyBytes(const Node* source) {
   return bytes;
 }
 
+std::size_t Document::copyBytesHere(const Node* source) const {
+  if (!source || source->type == NodeType::Document) return 0;
+  const Store* here = store_.get();
+  std::size_t bytes = 0;
+  forEachInSubtree(source, [&bytes, here](const Node* n) {
+    bytes += sizeof(Node) + alignof(Node) + n->name.size() + n->text.size();
+    if (n->store_ != here && !n->attributes.empty()) {
+      bytes += n->attributes.size() * sizeof(Attribute) + alignof(Attribute);
+      for (const Attribute& a : n->attributes) bytes += a.name.size() + a.value.size();
+    }
+  });
+  return bytes;
+}
+
 void Document::reserveForCopies(std::size_t bytes) { store_->reserve(bytes); }
 
 Node* Document::copyNode(const Node* source) {

@@ -193,6 +193,9 @@ class Document {
   // or document node); reserveForCopies readies that much in one piece before
   // many copies are made together (or many attributes set, Node::setAttrBytes).
   static std::size_t copyBytes(const Node* source);
+  // The same for a copy made in this document: a copy of a node of this document
+  // shares its attributes, so only the nodes and their text take new memory.
+  std::size_t copyBytesHere(const Node* source) const;
   void reserveForCopies(std::size_t bytes);
   static void appendChild(Node* parent, Node* child);
   static void insertBefore(Node* parent, Node* child, Node* before);  // before null: append

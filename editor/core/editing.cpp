@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,64 +106,97 @@ int duplicateSelection(Editor& editor) {
   collectObjectNames(editor);
   // Each copy goes right after its original, so the copies can be made in any order:
   // they are made in the order the originals lie in memory (the drawing order of a big
-  // zone jumps all over it), in one piece of the document's memory. Names and records
-  // follow in the originals' list order.
+  // zone jumps all over it), in one piece of the document's memory, and each copy of a
+  // block is read into its record as soon as it is made, while its element is at hand.
+  // Names and records follow in the originals' list order. The originals' records are
+  // read (and deselected) once, in list order, each asked for some steps ahead.
+  constexpr std::size_t kAhead = 16;
   std::vector<std::pair<xml::Node*, std::size_t>> inMemory;
   inMemory.reserve(originals.size());
-  for (std::size_t i = 0; i < originals.size(); ++i) inMemory.emplace_back(originals[i]->node, i);
-  sortByAddress(inMemory, [](const auto& item) { return item.first; });
-  std::size_t copyBytes = 0;
-  for (const auto& item : inMemory) copyBytes += xml::Document::copyBytes(item.first);
-  if (n > 1) editor.game.document->reserveForCopies(copyBytes);
-  std::vector<xml::Node*> copies(originals.size(), nullptr);
-  for (const auto& [node, i] : inMemory) {
-    xml::Node* copy = editor.game.document->copyNode(node);
-    if (copy == nullptr) continue;
-    xml::Document::insertBefore(node->parent, copy, node->next);
-    copies[i] = copy;
+  std::vector<uint8_t> isBlock(originals.size(), 0);
+  for (std::size_t i = 0; i < originals.size(); ++i) {
+    if (i + kAhead < originals.size()) __builtin_prefetch(originals[i + kAhead]);
+    EditorObject* o = originals[i];
+    inMemory.emplace_back(o->node, i);
+    isBlock[i] = o->kind == kind::Block;
+    deselectObject(editor, o);
   }
-  // The copies of blocks are read in the same memory order, into records made in the
-  // originals' list order (where the walks over the list find them side by side); the
-  // walk in list order then gives the names, and puts the records in the list with their
-  // path previews. (A block's record does not depend on its name.)
+  sortByAddress(inMemory, [](const auto& item) { return item.first; });
+  // The records of blocks are made in the originals' list order (where the walks over
+  // the list find them side by side). (A block's record does not depend on its name.)
   struct Made {
     std::unique_ptr<EditorObject> record;
+    xml::Node* copy = nullptr;
+    std::string_view oname;  // the copy's name as copied (it shares the original's text)
     uint32_t firstPreview = 0;
     uint32_t previewCount = 0;
-    bool named = false;
   };
   std::vector<Made> made(originals.size());
   for (std::size_t i = 0; i < originals.size(); ++i)
-    if (originals[i]->kind == kind::Block && copies[i] != nullptr) made[i].record = std::make_unique<EditorObject>();
+    if (isBlock[i]) made[i].record = std::make_unique<EditorObject>();
   std::vector<EditorObject> previewPool;
   std::vector<EditorObject> previews;
-  constexpr std::size_t kAhead = 16;
-  for (std::size_t k = 0; k < inMemory.size(); ++k) {
-    if (k + kAhead < inMemory.size()) __builtin_prefetch(&made[inMemory[k + kAhead].second]);
-    if (k + kAhead / 2 < inMemory.size()) {
-      if (EditorObject* ahead = made[inMemory[k + kAhead / 2].second].record.get()) __builtin_prefetch(ahead, 1);
+  xml::Document& document = *editor.game.document;
+  // The memory a batch of copies takes is readied before the batch is made: the
+  // originals it measures are then still at hand when they are copied.
+  constexpr std::size_t kBatch = 4096;
+  for (std::size_t first = 0; first < inMemory.size(); first += kBatch) {
+    const std::size_t last = std::min(inMemory.size(), first + kBatch);
+    if (n > 1) {
+      std::size_t copyBytes = 0;
+      for (std::size_t k = first; k < last; ++k) {
+        if (k + kAhead < last) __builtin_prefetch(inMemory[k + kAhead].first);
+        copyBytes += document.copyBytesHere(inMemory[k].first);
+      }
+      document.reserveForCopies(copyBytes);
     }
-    const std::size_t i = inMemory[k].second;
-    Made& m = made[i];
-    if (m.record == nullptr) continue;
-    if (!readNewBlock(editor, copies[i], *m.record, previews)) {
-      m.record.reset();
-      continue;
+    for (std::size_t k = first; k < last; ++k) {
+      if (k + kAhead < inMemory.size()) __builtin_prefetch(&made[inMemory[k + kAhead].second]);
+      if (k + kAhead / 2 < inMemory.size()) {
+        const auto& [aheadNode, aheadIndex] = inMemory[k + kAhead / 2];
+        if (EditorObject* ahead = made[aheadIndex].record.get()) __builtin_prefetch(ahead, 1);
+        if (aheadNode->next != nullptr) __builtin_prefetch(aheadNode->next, 1);
+      }
+      const auto& [node, i] = inMemory[k];
+      Made& m = made[i];
+      xml::Node* copy = document.copyNode(node);
+      if (copy == nullptr) {
+        m.record.reset();
+        continue;
+      }
+      xml::Document::insertBefore(node->parent, copy, node->next);
+      m.copy = copy;
+      if (m.record == nullptr) continue;
+      if (!readNewBlock(editor, copy, *m.record, previews)) {
+        m.record.reset();
+        continue;
+      }
+      m.oname = copy->attr("oname");
+      m.firstPreview = static_cast<uint32_t>(previewPool.size());
+      m.previewCount = static_cast<uint32_t>(previews.size());
+      previewPool.insert(previewPool.end(), previews.begin(), previews.end());
     }
-    m.named = !copies[i]->attr("oname").empty();
-    m.firstPreview = static_cast<uint32_t>(previewPool.size());
-    m.previewCount = static_cast<uint32_t>(previews.size());
-    previewPool.insert(previewPool.end(), previews.begin(), previews.end());
   }
+  // The walk in list order gives the names, and puts the records in the list with their
+  // path previews. A copy that is renamed is asked for some steps ahead, then the
+  // attributes it shares.
   for (std::size_t i = 0; i < originals.size(); ++i) {
-    if (i + kAhead < made.size()) __builtin_prefetch(made[i + kAhead].record.get(), 1);
-    EditorObject* o = originals[i];
-    deselectObject(editor, o);
-    xml::Node* copy = copies[i];
+    if (i + kAhead < made.size()) {
+      const Made& ahead = made[i + kAhead];
+      __builtin_prefetch(ahead.record.get(), 1);
+      if (ahead.previewCount != 0) __builtin_prefetch(&previewPool[ahead.firstPreview]);
+      if (!ahead.oname.empty()) __builtin_prefetch(ahead.copy, 1);
+    }
+    if (i + kAhead / 2 < made.size()) {
+      const Made& ahead = made[i + kAhead / 2];
+      if (!ahead.oname.empty()) __builtin_prefetch(ahead.copy->attributes.begin());
+    }
+    xml::Node* copy = made[i].copy;
     if (copy == nullptr) continue;
     Made& m = made[i];
     if (m.record != nullptr) {
-      if (m.named) copy->setAttr("oname", makeUniqueObjectName(editor, copy->attr("oname"), kind::Block));
+      if (!m.oname.empty())
+        copy->setAttr("oname", makeUniqueObjectName(editor, std::string(m.oname), kind::Block));
       EditorObject* record = m.record.get();
       zone.objects.push_back(std::move(m.record));
       for (uint32_t p = 0; p < m.previewCount; ++p)
@@ -170,10 +204,11 @@ int duplicateSelection(Editor& editor) {
       selectObject(editor, record);
       continue;
     }
-    if (o->kind == kind::Block) {
+    const int32_t k = originals[i]->kind;
+    if (k == kind::Block) {
       const std::string oname = copy->attr("oname");
       if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(editor, oname, kind::Block));
-    } else if (o->kind == kind::Entrance) {
+    } else if (k == kind::Entrance) {
       copy->setName(makeUniqueObjectName(editor, std::string(copy->name), kind::Entrance));
     }
     selectObject(editor, parseNewObject(editor, copy, 0));

@@ -65,7 +65,10 @@ int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, boo
   AddressSet movingBlocks;
   std::vector<xml::Node*> elements;
   int n = 0;
-  for (EditorObject* record : records) {
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    if (i + kAhead < records.size() && records[i + kAhead] != nullptr) __builtin_prefetch(records[i + kAhead], 1);
+    EditorObject* record = records[i];
     if (record == nullptr || (record->flags & objflag::Marked)) continue;
     if (record->node && isPreview(record) && movingBlocks.contains(record->node)) continue;
     ++n;
@@ -87,7 +90,6 @@ int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, boo
   for (const UndoEntry& e : zone.undoEntries) referenced |= e.record != nullptr;
   AddressSet gone(referenced ? 2 * records.size() : 0);
   auto& list = zone.objects;
-  constexpr std::size_t kAhead = 16;
   std::size_t kept = 0;
   for (std::size_t i = 0; i < list.size(); ++i) {
     if (i + kAhead < list.size()) __builtin_prefetch(list[i + kAhead].get());
@@ -113,7 +115,14 @@ int removeObjects(Editor& editor, const std::vector<EditorObject*>& records, boo
   if (deleteElement) {
     // Taking elements out commutes: they go in the order they lie in memory.
     sortByAddress(elements, [](const xml::Node* node) { return node; });
-    for (xml::Node* node : elements) {
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+      if (k + kAhead < elements.size()) __builtin_prefetch(elements[k + kAhead]);
+      if (k + kAhead / 2 < elements.size()) {
+        const xml::Node* ahead = elements[k + kAhead / 2];
+        if (ahead->prev != nullptr) __builtin_prefetch(ahead->prev, 1);
+        if (ahead->next != nullptr) __builtin_prefetch(ahead->next, 1);
+      }
+      xml::Node* node = elements[k];
       if (zone.insertedBlockNode == node) zone.insertedBlockNode = nullptr;
       xml::Document::unlink(node);
     }

@@ -115,25 +115,32 @@ void forEachSavedElement(const ZoneState& zone, xml::Document& document, Measure
 int undoCreated(Editor& editor) {
   ZoneState& zone = editor.zone;
   std::vector<UndoEntry>& entries = zone.undoEntries;
-  // The entries in the order their elements lie in memory (the first entry of an
-  // element first): a big step's elements are then read in turn, not all over.
-  std::vector<std::pair<xml::Node*, std::size_t>> order;
-  order.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) order.emplace_back(entries[i].element, i);
-  sortByAddress(order, [](const auto& item) { return item.first; });
   // Each element's first record: the one the entry kept while it is still there (a
   // record that goes is taken off its entry), else found in the list. Whether each
   // entry's record is still there is found first, in the entries' order: the records
-  // of a big step lie in that order.
+  // of a big step lie in that order. Each entry's element and parent are taken along
+  // with its index, for the walk in the order the elements lie in memory (the first
+  // entry of an element first): a big step's elements are then read in turn, not all
+  // over, and the entries (in list order) are only written in that walk.
+  struct Item {
+    xml::Node* element;
+    const xml::Node* parent;
+    std::size_t index;
+  };
   constexpr std::size_t kAhead = 16;
   std::vector<uint8_t> keeps(entries.size(), 0);
+  std::vector<Item> order;
+  order.reserve(entries.size());
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (i + kAhead < entries.size() && entries[i + kAhead].record != nullptr)
       __builtin_prefetch(entries[i + kAhead].record);
-    const EditorObject* kept = entries[i].record;
-    keeps[i] = kept != nullptr && kept->node == entries[i].element && kept->kind >= kind::Block &&
+    const UndoEntry& entry = entries[i];
+    const EditorObject* kept = entry.record;
+    keeps[i] = kept != nullptr && kept->node == entry.element && kept->kind >= kind::Block &&
                kept->kind <= kind::Entrance;
+    order.push_back({entry.element, entry.parent, i});
   }
+  sortByAddress(order, [](const Item& item) { return item.element; });
   std::optional<AddressTable<EditorObject*>> recordOf;
   auto recordFor = [&](const UndoEntry& entry, std::size_t i) -> EditorObject* {
     if (keeps[i]) return entry.record;
@@ -150,29 +157,34 @@ int undoCreated(Editor& editor) {
   texts.reserve(entries.size());
   std::string scratch;
   std::vector<uint8_t> written(entries.size(), 0);
-  std::vector<EditorObject*> records;
-  std::vector<xml::Node*> bare;
   int n = 0;
   const xml::Node* previous = nullptr;
-  // In this order the entries (in list order) lie all over memory: each is asked for
-  // some steps before it is read.
   for (std::size_t k = 0; k < order.size(); ++k) {
-    if (k + kAhead < order.size()) __builtin_prefetch(&entries[order[k + kAhead].second]);
-    const auto& [element, i] = order[k];
-    UndoEntry& entry = entries[i];
+    if (k + kAhead < order.size()) __builtin_prefetch(&entries[order[k + kAhead].index], 1);
+    const Item& item = order[k];
+    xml::Node* element = item.element;
     // Only an element that is still in the zone can be taken out again, once.
-    if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+    if (element == nullptr || element->parent == nullptr || element->parent != item.parent) continue;
     if (element == previous) continue;
     previous = element;
-    entry.savedXml = keepElementText(texts, static_cast<uint32_t>(i), scratch, element, false);
-    written[i] = 1;
-    if (EditorObject* record = recordFor(entry, i)) records.push_back(record);
-    else bare.push_back(element);
-    entry.record = nullptr;
+    entries[item.index].savedXml = keepElementText(texts, static_cast<uint32_t>(item.index), scratch, element, false);
+    written[item.index] = 1;
     ++n;
   }
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    if (!written[i]) entries[i].savedXml = texts.add(entries[i].savedXml, static_cast<uint32_t>(i));
+  // The records go in the entries' order, the order they lie in.
+  std::vector<EditorObject*> records;
+  records.reserve(static_cast<std::size_t>(n));
+  std::vector<xml::Node*> bare;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    UndoEntry& entry = entries[i];
+    if (!written[i]) {
+      entry.savedXml = texts.add(entry.savedXml, static_cast<uint32_t>(i));
+      continue;
+    }
+    if (EditorObject* record = recordFor(entry, i)) records.push_back(record);
+    else bare.push_back(entry.element);
+    entry.record = nullptr;
+  }
   zone.undoTexts = std::move(texts);
   removeObjects(editor, records, true);
   for (xml::Node* element : bare) {
@@ -307,9 +319,16 @@ int undoAttributes(Editor& editor) {
 
 std::vector<EditorObject*> selectedEditableObjects(const Editor& editor) {
   std::vector<EditorObject*> out;
-  for (const auto& o : editor.zone.objects)
+  // The records of a big zone lie all over memory in list order: each is asked for
+  // some steps before it is read.
+  const auto& objects = editor.zone.objects;
+  constexpr std::size_t kAhead = 16;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    if (i + kAhead < objects.size()) __builtin_prefetch(objects[i + kAhead].get());
+    EditorObject* o = objects[i].get();
     if ((o->flags & objflag::Selected) && o->kind >= kind::Block && o->kind <= kind::Entrance && o->node)
-      out.push_back(o.get());
+      out.push_back(o);
+  }
   return out;
 }
 

@@ -823,6 +823,39 @@ TEST(XmlCopy, CopiesIntoReadiedMemoryMatchTheirSources) {
   }
 }
 
+// What a copy within the document takes leaves out the attributes it shares; for a
+// node of another document it is what copyBytes tells. Copies made together into
+// memory readied by it match their sources.
+TEST(XmlCopy, CopiesWithinTheDocumentFitWhatTheyAreMeasuredToTake) {
+  std::string many = "<z>";
+  for (int i = 0; i < 2000; ++i)
+    many += "<block oname=\"b" + std::to_string(i) + "\" x=\"" + std::to_string(i * 7) + "\"" +
+            (i % 3 == 0 ? "><die><sound num=\"4\"/></die>" + std::string(i % 40, 't') + "</block>" : "/>") +
+            "<!-- c" + std::to_string(i) + " -->";
+  many += "</z>";
+  Document source = parseOk(many);
+  Document other = parseOk("<z/>");
+  EXPECT_EQ(source.copyBytesHere(nullptr), 0u);
+  EXPECT_EQ(source.copyBytesHere(source.documentNode()), 0u);
+  std::size_t here = 0;
+  for (const Node* c = source.root()->firstChild; c; c = c->next) {
+    EXPECT_EQ(other.copyBytesHere(c), Document::copyBytes(c));
+    EXPECT_LE(source.copyBytesHere(c), Document::copyBytes(c));
+    if (c->isElement() && c->firstChild == nullptr) {
+      EXPECT_EQ(source.copyBytesHere(c), sizeof(Node) + alignof(Node) + c->name.size());
+    }
+    here += source.copyBytesHere(c);
+  }
+  source.reserveForCopies(here);
+  std::vector<std::pair<const Node*, Node*>> pairs;
+  for (const Node* c = source.root()->firstChild; c; c = c->next) pairs.emplace_back(c, source.copyNode(c));
+  for (const auto& [from, copy] : pairs) {
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(Document::serializeNode(copy), Document::serializeNode(from));
+    ASSERT_EQ(treeDifference(from, copy), "");
+  }
+}
+
 // Copies within a document share their attributes until one of them changes: a run
 // of random changes and copies of copies against each element's list kept apart.
 TEST(XmlCopy, CopiesKeepTheirOwnAttributesThroughAnyChange) {

@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "editor/core/clipboard.h"
@@ -395,6 +396,119 @@ TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves)
     EXPECT_EQ(single, selected);
     EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(indexesIn(editor, editor.zone.hiddenObjects), indexesIn(other, other.zone.hiddenObjects));
+    EXPECT_EQ(documentText(editor), before);
+    EXPECT_EQ(documentText(other), before);
+  }
+}
+
+// The records as plain values, each element by its place among the zone's children
+// (found once for all, for a big zone).
+std::vector<RecordValues> recordsOfBigZone(const Editor& editor) {
+  std::unordered_map<const xml::Node*, int> places;
+  int i = 0;
+  for (const xml::Node* c = editor.zone.openZoneNode->firstChild; c; c = c->next) places.emplace(c, i++);
+  std::vector<RecordValues> out;
+  for (const auto& o : editor.zone.objects) {
+    const auto at = places.find(o->node);
+    out.emplace_back(o->kind, at == places.end() ? -1 : at->second, std::bit_cast<uint32_t>(o->x),
+                     std::bit_cast<uint32_t>(o->y), std::bit_cast<uint32_t>(o->z), std::bit_cast<uint32_t>(o->w),
+                     std::bit_cast<uint32_t>(o->h), o->colour, o->priority, o->flags, std::bit_cast<uint32_t>(o->trans));
+  }
+  return out;
+}
+
+// A duplicate of more objects than one batch of copies holds (some elements with
+// children, some with text to escape), against copying, naming and reading each chosen
+// object in list order: the records in their order with their selection, the document,
+// the undo step's elements and records. Its undo then against taking each copy out by
+// itself: the texts kept, the records, and the document as it was before.
+TEST_F(ZoneBulkRecordsTest, DuplicatingAndUndoingABigSelectionGiveWhatThePlainWayGives) {
+  for (uint32_t seed : {91u, 92u}) {
+    SCOPED_TRACE(seed);
+    openBoth(seed, 11000);
+    for (Editor* e : {&editor, &other}) {
+      Lcg r{seed};
+      for (xml::Node* c = e->zone.openZoneNode->firstElement(); c; c = c->nextElement()) {
+        const int pick = r.next(40);
+        if (pick == 0) {
+          xml::Node* child = e->game.document->createElement("note");
+          child->setAttr("a", "1");
+          xml::Document::appendChild(child, e->game.document->createText("first line\n  <second>\n"));
+          xml::Document::appendChild(c, child);
+        } else if (pick == 1) {
+          c->setAttr("notes", "a \"quoted\"\nvalue & more");
+        }
+      }
+      reparseAllBlocks(*e);
+      sortObjects(e->zone);
+    }
+    const std::string before = documentText(editor);
+    ASSERT_EQ(before, documentText(other));
+    ASSERT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
+    markBoth(seed, objflag::Selected, 1 + static_cast<int>(seed % 2));
+    const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
+    ASSERT_GT(chosen.size(), 4096u);  // more than one batch of copies
+    ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
+    // The plain way.
+    collectObjectNames(other);
+    for (EditorObject* o : chosen) {
+      deselectObject(other, o);
+      xml::Node* copy = other.game.document->copyNode(o->node);
+      xml::Document::insertBefore(o->node->parent, copy, o->node->next);
+      if (o->kind == kind::Block) {
+        const std::string oname = copy->attr("oname");
+        if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(other, oname, kind::Block));
+      } else if (o->kind == kind::Entrance) {
+        copy->setName(makeUniqueObjectName(other, copy->name, kind::Entrance));
+      }
+      selectObject(other, parseNewObject(other, copy, 0));
+    }
+    recordUndo(other, undo::Created);
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    ASSERT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
+    EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
+    ASSERT_EQ(documentText(editor), documentText(other));
+    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+    {
+      std::unordered_map<const xml::Node*, int> placeA, placeB;
+      std::unordered_map<const EditorObject*, int> indexA, indexB;
+      int i = 0;
+      for (const xml::Node* c = editor.zone.openZoneNode->firstChild; c; c = c->next) placeA.emplace(c, i++);
+      i = 0;
+      for (const xml::Node* c = other.zone.openZoneNode->firstChild; c; c = c->next) placeB.emplace(c, i++);
+      for (std::size_t k = 0; k < editor.zone.objects.size(); ++k) {
+        indexA.emplace(editor.zone.objects[k].get(), static_cast<int>(k));
+        indexB.emplace(other.zone.objects[k].get(), static_cast<int>(k));
+      }
+      for (std::size_t k = 0; k < editor.zone.undoEntries.size(); ++k) {
+        const UndoEntry& a = editor.zone.undoEntries[k];
+        const UndoEntry& b = other.zone.undoEntries[k];
+        ASSERT_EQ(placeA.at(a.element), placeB.at(b.element)) << k;
+        ASSERT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << k;
+        ASSERT_EQ(indexA.at(a.record), indexB.at(b.record)) << k;
+      }
+    }
+    // The undo, and the plain way: each copy taken out by itself.
+    EXPECT_EQ(undoLastStep(editor), static_cast<int>(chosen.size()));
+    deselectAll(other);
+    std::vector<std::string> texts;
+    for (UndoEntry& entry : other.zone.undoEntries) {
+      xml::Node* element = entry.element;
+      if (element == nullptr || element->parent == nullptr || element->parent != entry.parent) continue;
+      texts.push_back(nodeToXmlString(element, "", false));
+      EditorObject* record = entry.record;
+      if (record != nullptr && record->node == element) removeObject(other, record, true);
+      else xml::Document::unlink(element);
+    }
+    syncAreasToNamedBlocks(other);
+    sortObjects(other.zone);
+    ASSERT_EQ(texts.size(), editor.zone.undoEntries.size());
+    for (std::size_t k = 0; k < texts.size(); ++k)
+      ASSERT_EQ(std::string(editor.zone.undoEntries[k].savedXml), texts[k]) << k;
+    for (const UndoEntry& entry : editor.zone.undoEntries) EXPECT_EQ(entry.record, nullptr);
+    EXPECT_EQ(editor.zone.selectionCount, 0);
+    EXPECT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
     EXPECT_EQ(documentText(editor), before);
     EXPECT_EQ(documentText(other), before);
   }
