@@ -33,32 +33,35 @@ struct ObjectRecord {
   float vx = 0.0f;
   float vy = 0.0f;
   uint32_t effectBits = 0;  // effects running on the object; 1: blinking
-  int16_t effectTimer = 0;  // world steps left of the effect; negative: endless
-  int16_t standOnTimes = -1;
+  float z = 0.0f;           // depth
+  // The second line: what the step reads of a dynamic, cycling or moving
+  // object and the drawing of a block reads, beyond the first line.
   ObjectRecord* support = nullptr;
-  float z = 0.0f;  // depth
-  float gravity = 0.0f;
-  float slideTarget = 0.0f;
+  ObjectRecord* facedObject = nullptr;
   float phase = 0.0f;  // cycles
   float freq = 0.0f;   // cycles per frame (bounce speed for bouncy, per x unit for spatial)
   float duty = 0.5f;
   float waveValue = 0.0f;
   float trans = 0.0f;
   int32_t count = -1;
-  int32_t colour1 = 0xFFFFFF;
-  int32_t colour2 = 0xFFFFFF;
-  int32_t litColour = -1;
-  ObjectRecord* facedObject = nullptr;
-  const xml::Node* standOnScript = nullptr;
   float xlim1 = 0.0f, xlim2 = 0.0f;
   float ylim1 = 0.0f, ylim2 = 0.0f;
+  int32_t colour1 = 0xFFFFFF;
+  int32_t colour2 = 0xFFFFFF;
+  // The rest: read by the step only for some objects or on some steps.
+  float gravity = 0.0f;
+  // The object's index in the list as the world step last counted it (see
+  // RestingSet in step_cache.h); read only while the list has not changed since.
+  uint32_t stepIndex = 0;
+  int16_t effectTimer = 0;  // world steps left of the effect; negative: endless
+  int16_t standOnTimes = -1;
+  float slideTarget = 0.0f;
+  int32_t litColour = -1;
+  const xml::Node* standOnScript = nullptr;
   const ClassRecord* objectClass = nullptr;
   const xml::Node* dieScript = nullptr;
   std::string persistGroup;
   std::string name;  // trimmed, lower case; empty for an anonymous block
-  // The object's index in the list as the world step last counted it (see
-  // RestingSet in step_cache.h); read only while the list has not changed since.
-  uint32_t stepIndex = 0;
 
   bool has(uint32_t bit) const { return (flags & bit) != 0; }
   uint32_t waveCode() const { return flags & format::flag::WaveMask; }

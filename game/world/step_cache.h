@@ -108,11 +108,11 @@ inline void prefetchLine(std::uintptr_t address) {
 #endif
 }
 
-// Asks the processor to load a record (and its list links) up to its names,
-// which the step does not read.
+// Asks the processor to load a record (and its list links) up to the fields
+// the step reads only for some objects (from `gravity` on; see ObjectRecord).
 inline void prefetchRecord(const ObjectRecord* record) {
   const auto at = reinterpret_cast<std::uintptr_t>(record) - 16;
-  const auto end = reinterpret_cast<std::uintptr_t>(&record->persistGroup);
+  const auto end = reinterpret_cast<std::uintptr_t>(&record->gravity);
   for (std::uintptr_t line = at; line < end; line += 64) prefetchLine(line);
 }
 

@@ -479,10 +479,13 @@ TEST(LayOutObjects, KeepsTheOrderAndMovesEveryReference) {
   EXPECT_EQ(t.world.player, player);
   EXPECT_EQ(t.at(1), kept);  // a persist group's record stays the same record
   for (std::size_t i = 3; i <= 6; ++i) EXPECT_LT(t.at(i - 1), t.at(i));
-  // What a walk reads of an object at rest lies in one cache line of its node.
+  // What a walk reads of an object at rest lies in one cache line of its node,
+  // and what the step reads of a moving one and the drawing of a block in the next.
   for (const ObjectRecord& o : t.world.objects) {
     const auto line = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) / 64; };
-    EXPECT_EQ(line(&o.flags), line(reinterpret_cast<const char*>(&o.standOnTimes) + 1));
+    EXPECT_EQ(line(&o.flags), line(reinterpret_cast<const char*>(&o.z) + sizeof o.z - 1));
+    EXPECT_EQ(line(&o.flags) + 1, line(&o.support));
+    EXPECT_EQ(line(&o.support), line(reinterpret_cast<const char*>(&o.colour2) + sizeof o.colour2 - 1));
   }
   EXPECT_EQ(byName("a")->support->name, "e");
   EXPECT_EQ(byName("b")->facedObject->name, "d");
