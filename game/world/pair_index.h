@@ -18,6 +18,16 @@
 
 namespace zor {
 
+// Asks the processor to load the line at `p`; a hint only, never a fault.
+inline void loadAhead(const void* p) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+  // GCC drops __builtin_prefetch from some loops; the instruction itself stays.
+  asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
+#else
+  __builtin_prefetch(p);
+#endif
+}
+
 // A box as the pass compares it: x0 = x, x1 = x + w, y0 = y, y1 = y + h.
 struct PairBox {
   float x0, y0, x1, y1;
@@ -108,15 +118,6 @@ class PairIndex {
   }
 
  private:
-  // Asks the processor to load the line at `p`; a hint only, never a fault.
-  static void loadAhead(const void* p) {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    // GCC drops __builtin_prefetch from some loops; the instruction itself stays.
-    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
-#else
-    __builtin_prefetch(p);
-#endif
-  }
   // A query over more cells than this is not loaded ahead.
   static constexpr int64_t kMaxPrefetchCells = 8;
   struct Entry {
@@ -287,13 +288,6 @@ class NearLists {
  private:
   static bool overlapsQuery(const PairBox& entry, const PairBox& query) {
     return query.x1 > entry.x0 && query.x0 < entry.x1 && query.y1 > entry.y0 && query.y0 < entry.y1;
-  }
-  static void loadAhead(const void* p) {
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
-#else
-    __builtin_prefetch(p);
-#endif
   }
   struct Slot {
     PairBox reach;  // the object's box grown by the margin when the list was taken

@@ -126,6 +126,26 @@ std::string documentText(const Editor& editor) {
 }
 
 // Two editors on the same file: one for the bulk way, one for the one-by-one way.
+// Duplicate the plain way: each chosen object copied, named and read in list order.
+void duplicatePlainly(Editor& editor, const std::vector<EditorObject*>& chosen) {
+  collectObjectNames(editor);
+  for (EditorObject* o : chosen) {
+    deselectObject(editor, o);
+    xml::Node* copy = editor.game.document->copyNode(o->node);
+    xml::Document::insertBefore(o->node->parent, copy, o->node->next);
+    if (o->kind == kind::Block) {
+      const std::string oname = copy->attr("oname");
+      if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(editor, oname, kind::Block));
+    } else if (o->kind == kind::Entrance) {
+      copy->setName(makeUniqueObjectName(editor, copy->name, kind::Entrance));
+    }
+    selectObject(editor, parseNewObject(editor, copy, 0));
+  }
+  recordUndo(editor, undo::Created);
+  syncAreasToNamedBlocks(editor);
+  sortObjects(editor.zone);
+}
+
 class ZoneBulkRecordsTest : public EditorTest {
  protected:
   FakePort otherPort;
@@ -297,23 +317,7 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingGivesWhatCopyingAndReadingEachInListOrder
     const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
     ASSERT_GT(chosen.size(), 1u);
     ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
-    // The plain way.
-    collectObjectNames(other);
-    for (EditorObject* o : chosen) {
-      deselectObject(other, o);
-      xml::Node* copy = other.game.document->copyNode(o->node);
-      xml::Document::insertBefore(o->node->parent, copy, o->node->next);
-      if (o->kind == kind::Block) {
-        const std::string oname = copy->attr("oname");
-        if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(other, oname, kind::Block));
-      } else if (o->kind == kind::Entrance) {
-        copy->setName(makeUniqueObjectName(other, copy->name, kind::Entrance));
-      }
-      selectObject(other, parseNewObject(other, copy, 0));
-    }
-    recordUndo(other, undo::Created);
-    syncAreasToNamedBlocks(other);
-    sortObjects(other.zone);
+    duplicatePlainly(other, chosen);
     EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
     EXPECT_EQ(documentText(editor), documentText(other));
@@ -449,23 +453,7 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingAndUndoingABigSelectionGiveWhatThePlainWa
     const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
     ASSERT_GT(chosen.size(), 4096u);  // more than one batch of copies
     ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
-    // The plain way.
-    collectObjectNames(other);
-    for (EditorObject* o : chosen) {
-      deselectObject(other, o);
-      xml::Node* copy = other.game.document->copyNode(o->node);
-      xml::Document::insertBefore(o->node->parent, copy, o->node->next);
-      if (o->kind == kind::Block) {
-        const std::string oname = copy->attr("oname");
-        if (!oname.empty()) copy->setAttr("oname", makeUniqueObjectName(other, oname, kind::Block));
-      } else if (o->kind == kind::Entrance) {
-        copy->setName(makeUniqueObjectName(other, copy->name, kind::Entrance));
-      }
-      selectObject(other, parseNewObject(other, copy, 0));
-    }
-    recordUndo(other, undo::Created);
-    syncAreasToNamedBlocks(other);
-    sortObjects(other.zone);
+    duplicatePlainly(other, chosen);
     ASSERT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
     EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
     ASSERT_EQ(documentText(editor), documentText(other));
