@@ -91,17 +91,26 @@ std::string randomGame(uint32_t seed, int count) {
 using RecordValues = std::tuple<int32_t, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, int32_t, int32_t,
                                 int32_t, uint32_t>;
 
-int placeOf(const xml::Node* zone, const xml::Node* node) {
+// Each child of the open zone by its place among the zone's children.
+std::unordered_map<const xml::Node*, int> placesInZone(const Editor& editor) {
+  std::unordered_map<const xml::Node*, int> places;
   int i = 0;
-  for (const xml::Node* c = zone->firstChild; c; c = c->next, ++i)
-    if (c == node) return i;
-  return -1;
+  for (const xml::Node* c = editor.zone.openZoneNode->firstChild; c; c = c->next) places.emplace(c, i++);
+  return places;
+}
+
+// The value a map has for `key`, -1 for a key it does not have.
+template <typename Map, typename Key>
+int valueOr(const Map& map, const Key* key) {
+  const auto it = map.find(key);
+  return it == map.end() ? -1 : it->second;
 }
 
 std::vector<RecordValues> records(const Editor& editor) {
+  const auto places = placesInZone(editor);
   std::vector<RecordValues> out;
   for (const auto& o : editor.zone.objects) {
-    out.emplace_back(o->kind, placeOf(editor.zone.openZoneNode, o->node), std::bit_cast<uint32_t>(o->x),
+    out.emplace_back(o->kind, valueOr(places, o->node), std::bit_cast<uint32_t>(o->x),
                      std::bit_cast<uint32_t>(o->y), std::bit_cast<uint32_t>(o->z), std::bit_cast<uint32_t>(o->w),
                      std::bit_cast<uint32_t>(o->h), o->colour, o->priority, o->flags, std::bit_cast<uint32_t>(o->trans));
   }
@@ -125,7 +134,6 @@ std::string documentText(const Editor& editor) {
   return out;
 }
 
-// Two editors on the same file: one for the bulk way, one for the one-by-one way.
 // Duplicate the plain way: each chosen object copied, named and read in list order.
 void duplicatePlainly(Editor& editor, const std::vector<EditorObject*>& chosen) {
   collectObjectNames(editor);
@@ -146,6 +154,28 @@ void duplicatePlainly(Editor& editor, const std::vector<EditorObject*>& chosen) 
   sortObjects(editor.zone);
 }
 
+// The undo entries of two editors of the same file name the same things: each entry's
+// element by its place in the zone, whether its parent is the zone, and its record by
+// its index in the list (-1 for none).
+void expectSameUndoEntries(const Editor& editor, const Editor& other) {
+  auto indexesOf = [](const Editor& e) {
+    std::unordered_map<const EditorObject*, int> index;
+    for (std::size_t k = 0; k < e.zone.objects.size(); ++k) index.emplace(e.zone.objects[k].get(), static_cast<int>(k));
+    return index;
+  };
+  ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
+  const auto placeA = placesInZone(editor), placeB = placesInZone(other);
+  const auto indexA = indexesOf(editor), indexB = indexesOf(other);
+  for (std::size_t k = 0; k < editor.zone.undoEntries.size(); ++k) {
+    const UndoEntry& a = editor.zone.undoEntries[k];
+    const UndoEntry& b = other.zone.undoEntries[k];
+    ASSERT_EQ(valueOr(placeA, a.element), valueOr(placeB, b.element)) << k;
+    ASSERT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << k;
+    ASSERT_EQ(valueOr(indexA, a.record), valueOr(indexB, b.record)) << k;
+  }
+}
+
+// Two editors on the same file: one for the bulk way, one for the one-by-one way.
 class ZoneBulkRecordsTest : public EditorTest {
  protected:
   FakePort otherPort;
@@ -321,14 +351,7 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingGivesWhatCopyingAndReadingEachInListOrder
     EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
     EXPECT_EQ(documentText(editor), documentText(other));
-    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
-    for (std::size_t i = 0; i < editor.zone.undoEntries.size(); ++i) {
-      const UndoEntry& a = editor.zone.undoEntries[i];
-      const UndoEntry& b = other.zone.undoEntries[i];
-      EXPECT_EQ(placeOf(editor.zone.openZoneNode, a.element), placeOf(other.zone.openZoneNode, b.element)) << i;
-      EXPECT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << i;
-      EXPECT_EQ(indexesIn(editor, {a.record}), indexesIn(other, {b.record})) << i;
-    }
+    expectSameUndoEntries(editor, other);
   }
 }
 
@@ -405,22 +428,6 @@ TEST_F(ZoneBulkRecordsTest, UndoingADuplicateRemovesWhatRemovingEachCopyRemoves)
   }
 }
 
-// The records as plain values, each element by its place among the zone's children
-// (found once for all, for a big zone).
-std::vector<RecordValues> recordsOfBigZone(const Editor& editor) {
-  std::unordered_map<const xml::Node*, int> places;
-  int i = 0;
-  for (const xml::Node* c = editor.zone.openZoneNode->firstChild; c; c = c->next) places.emplace(c, i++);
-  std::vector<RecordValues> out;
-  for (const auto& o : editor.zone.objects) {
-    const auto at = places.find(o->node);
-    out.emplace_back(o->kind, at == places.end() ? -1 : at->second, std::bit_cast<uint32_t>(o->x),
-                     std::bit_cast<uint32_t>(o->y), std::bit_cast<uint32_t>(o->z), std::bit_cast<uint32_t>(o->w),
-                     std::bit_cast<uint32_t>(o->h), o->colour, o->priority, o->flags, std::bit_cast<uint32_t>(o->trans));
-  }
-  return out;
-}
-
 // A duplicate of more objects than one batch of copies holds (some elements with
 // children, some with text to escape), against copying, naming and reading each chosen
 // object in list order: the records in their order with their selection, the document,
@@ -448,35 +455,16 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingAndUndoingABigSelectionGiveWhatThePlainWa
     }
     const std::string before = documentText(editor);
     ASSERT_EQ(before, documentText(other));
-    ASSERT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
+    ASSERT_EQ(records(editor), records(other));
     markBoth(seed, objflag::Selected, 1 + static_cast<int>(seed % 2));
     const std::vector<EditorObject*> chosen = selectedEditableObjects(other);
     ASSERT_GT(chosen.size(), 4096u);  // more than one batch of copies
     ASSERT_EQ(duplicateSelection(editor), static_cast<int>(chosen.size()));
     duplicatePlainly(other, chosen);
-    ASSERT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
+    ASSERT_EQ(records(editor), records(other));
     EXPECT_EQ(editor.zone.selectionCount, other.zone.selectionCount);
     ASSERT_EQ(documentText(editor), documentText(other));
-    ASSERT_EQ(editor.zone.undoEntries.size(), other.zone.undoEntries.size());
-    {
-      std::unordered_map<const xml::Node*, int> placeA, placeB;
-      std::unordered_map<const EditorObject*, int> indexA, indexB;
-      int i = 0;
-      for (const xml::Node* c = editor.zone.openZoneNode->firstChild; c; c = c->next) placeA.emplace(c, i++);
-      i = 0;
-      for (const xml::Node* c = other.zone.openZoneNode->firstChild; c; c = c->next) placeB.emplace(c, i++);
-      for (std::size_t k = 0; k < editor.zone.objects.size(); ++k) {
-        indexA.emplace(editor.zone.objects[k].get(), static_cast<int>(k));
-        indexB.emplace(other.zone.objects[k].get(), static_cast<int>(k));
-      }
-      for (std::size_t k = 0; k < editor.zone.undoEntries.size(); ++k) {
-        const UndoEntry& a = editor.zone.undoEntries[k];
-        const UndoEntry& b = other.zone.undoEntries[k];
-        ASSERT_EQ(placeA.at(a.element), placeB.at(b.element)) << k;
-        ASSERT_EQ(a.parent == editor.zone.openZoneNode, b.parent == other.zone.openZoneNode) << k;
-        ASSERT_EQ(indexA.at(a.record), indexB.at(b.record)) << k;
-      }
-    }
+    ASSERT_NO_FATAL_FAILURE(expectSameUndoEntries(editor, other));
     // The undo, and the plain way: each copy taken out by itself.
     EXPECT_EQ(undoLastStep(editor), static_cast<int>(chosen.size()));
     deselectAll(other);
@@ -496,7 +484,7 @@ TEST_F(ZoneBulkRecordsTest, DuplicatingAndUndoingABigSelectionGiveWhatThePlainWa
       ASSERT_EQ(std::string(editor.zone.undoEntries[k].savedXml), texts[k]) << k;
     for (const UndoEntry& entry : editor.zone.undoEntries) EXPECT_EQ(entry.record, nullptr);
     EXPECT_EQ(editor.zone.selectionCount, 0);
-    EXPECT_EQ(recordsOfBigZone(editor), recordsOfBigZone(other));
+    EXPECT_EQ(records(editor), records(other));
     EXPECT_EQ(documentText(editor), before);
     EXPECT_EQ(documentText(other), before);
   }
